@@ -1,0 +1,42 @@
+// The program's one error box and the error helper of every data procedure.
+#pragma once
+
+#include <string>
+#include <type_traits>
+
+#include "app/storage/vberror.h"
+
+namespace modpublic {
+
+// Shows the program's error box. The text is the message, a blank line and the current
+// error ("Error <n> - <description>", or the text of the last platform error), followed
+// directly by the suffix. Nothing is shown (and the current error is kept) when that text
+// is empty; otherwise the current error is cleared afterwards. An empty title gives the
+// application's own title. The wait cursor is switched off first.
+void ShowError(const std::string& message, long buttons, const std::string& title,
+               const std::string& suffix = {});
+
+// "Error <n>  -  <system text>" for a platform (errno) error number; empty for 0 or an
+// unknown number.
+std::string GetSystemErrorText(long number);
+
+// Runs the body of a data procedure. When it throws, the exception becomes the current
+// error, the error box shows `message` with `style` under `title`, and the result is false.
+// The body returns bool (its own result) or nothing (success).
+template <class F>
+bool RunGuarded(const std::string& title, const std::string& message, long style, F&& body) {
+  try {
+    if constexpr (std::is_void_v<std::invoke_result_t<F>>) {
+      body();
+      return true;
+    } else {
+      return static_cast<bool>(body());
+    }
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    ShowError(message, style, title);
+    return false;
+  }
+}
+
+}  // namespace modpublic
