@@ -1,0 +1,388 @@
+// Moist-air properties (inch-pound units). See PSYCHEN32.h for the conventions.
+#include "libs/psychro/PSYCHEN32.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+// Checked arithmetic: every step that would trap raises PsychroError instead of producing
+// an infinity or a NaN.
+[[noreturn]] void Raise(long number) {
+  switch (number) {
+    case PsychroError::kDivisionByZero:
+      throw PsychroError(number, "Division by zero");
+    case PsychroError::kOverflow:
+      throw PsychroError(number, "Overflow");
+    default:
+      throw PsychroError(PsychroError::kInvalidProcedureCall, "Invalid procedure call or argument");
+  }
+}
+
+inline double Finite(double x) {
+  if (std::isnan(x)) Raise(PsychroError::kInvalidProcedureCall);
+  if (std::isinf(x)) Raise(PsychroError::kOverflow);
+  return x;
+}
+
+inline double Div(double num, double den) {
+  if (den == 0.0) Raise(PsychroError::kDivisionByZero);
+  return Finite(num / den);
+}
+
+inline double Exp(double x) { return Finite(std::exp(Finite(x))); }
+
+inline double Log(double x) {
+  if (!(x > 0.0)) Raise(PsychroError::kInvalidProcedureCall);
+  return Finite(std::log(x));
+}
+
+// A fractional power of a non-positive base is invalid.
+inline double Pow(double base, double exponent) {
+  if (!(base > 0.0)) Raise(PsychroError::kInvalidProcedureCall);
+  return Finite(std::pow(base, exponent));
+}
+
+// Rounds a double result to single precision; a value beyond the float range overflows.
+inline float Single(double x) {
+  Finite(x);
+  if (std::fabs(x) > static_cast<double>(FLT_MAX)) Raise(PsychroError::kOverflow);
+  return static_cast<float>(x);
+}
+
+// Exponent of the saturation curve over water and its derivative with respect to t.
+inline double WaterExponent(double t) {
+  return -3.81551 + 0.046827 * t - 0.000110796 * t * t + 2.12812e-7 * t * t * t - 2.37881e-10 * t * t * t * t;
+}
+inline double WaterExponentSlope(double t) {
+  return 0.046827 - 0.000221592 * t + 6.38436e-7 * t * t - 9.51524e-10 * t * t * t;
+}
+
+// Minimum vapour pressure: the saturation pressure at -65 deg F (over ice), as a float.
+float MinimumVaPres() {
+  static const float pvMin = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(-65.0f));
+  return pvMin;
+}
+
+float MinimumSpecHum(float fBaPres) {
+  float pvMin = 0;
+  return PSYCHEN32::MinimumVPSH(fBaPres, pvMin);
+}
+
+inline float FloorVaPres(double pv) {
+  const float v = Single(pv);
+  const float pvMin = MinimumVaPres();
+  return v < pvMin ? pvMin : v;
+}
+
+inline float FloorSpecHum(float fBaPres, double w) {
+  const float v = Single(w);
+  const float wMin = MinimumSpecHum(fBaPres);
+  return v < wMin ? wMin : v;
+}
+
+// Humidity ratio of saturated air at temperature t.
+inline float SatSpecHum(float fBaPres, float t) {
+  return PSYCHEN32::SpecHumFromVP(fBaPres, static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t)));
+}
+
+inline void Clamp(float& v, float lo, float hi) {
+  if (v > hi) v = hi;
+  if (v < lo) v = lo;
+}
+
+constexpr float kTempMin = -65.0f;
+constexpr float kTempMax = 150.0f;
+
+// Newton iteration on the saturation curve for the temperature at saturation pressure pv,
+// started from t0. With waterOnly the over-water curve is used throughout; otherwise the
+// curve follows the current temperature. Stops when the relative change is at most 2e-5,
+// after maxSteps steps, or when the slope vanishes (returning the current point).
+float SaturationNewton(double pv, float t0, bool waterOnly, int maxSteps) {
+  float t = t0;
+  for (int step = 0; step < maxSteps; ++step) {
+    double p = 0;
+    double slope = 0;
+    if (waterOnly || t >= 32.0f) {
+      p = static_cast<float>(Exp(WaterExponent(t)));
+      slope = p * WaterExponentSlope(t);
+    } else {
+      const double tk = static_cast<double>(t) + 460.0;
+      p = 4.926e8 * Exp(Div(-11040.0, tk));
+      slope = Div(11040.0 * p, tk * tk);
+    }
+    if (slope == 0.0) return t;
+    const float tNew = Single(t - (p - pv) / slope);
+    if (tNew == 0.0f) return tNew;
+    const float change = static_cast<float>((static_cast<double>(tNew) - t) / tNew);
+    t = tNew;
+    if (std::fabs(change) <= 0.00002f) break;
+  }
+  return t;
+}
+
+// Newton start: the Clausius-Clapeyron form fitted to the water curve.
+inline float SaturationStart(double pv) { return Single(Div(-9548.0, Log(pv / 24074000.0)) - 460.0); }
+
+}  // namespace
+
+// ---- single properties ----------------------------------------------------------------
+
+float PSYCHEN32::BaromPres(float fAlt) {
+  return Single(14.696 * Pow(1.0 - 6.87535e-6 * fAlt, 5.2561));
+}
+
+float PSYCHEN32::DryBulbFromENSH(float fEnth, float fSpecHum) {
+  return Single(Div(fEnth - 1061.0 * fSpecHum, 0.444 * fSpecHum + 0.24));
+}
+
+double PSYCHEN32::DryBulbFromSHWB(float fSASpecHum, float fSpecHum, float fWetBulb) {
+  const double ws = fSASpecHum, w = fSpecHum, tw = fWetBulb;
+  return Div((1093.0 - 0.556 * tw) * ws + 0.24 * tw + w * tw - 1093.0 * w, 0.444 * w + 0.24);
+}
+
+float PSYCHEN32::DryBulbFromSVVP(float fBaPres, float fSpecVol, float fVaPres) {
+  return Single((static_cast<double>(fBaPres) - fVaPres) * (144.0 / 53.352 * fSpecVol) - 459.67);
+}
+
+double PSYCHEN32::EnthalpyFromDBSH(float fDryBulb, float fSpecHum) {
+  const double t = fDryBulb;
+  return Finite(0.24 * t + fSpecHum * (1061.0 + 0.444 * t));
+}
+
+float PSYCHEN32::MinimumVPSH(float fBaPres, float& fMinimumVaPres) {
+  fMinimumVaPres = MinimumVaPres();
+  return SpecHumFromVP(fBaPres, fMinimumVaPres);
+}
+
+float PSYCHEN32::RelHumFromSHSatSH(float fSpecHum, float fSASpecHum) {
+  return Single(Div(fSpecHum, fSASpecHum) * 100.0);
+}
+
+double PSYCHEN32::RelHumFromVP(float fVaPres, float fSatVaPres) {
+  const double rh = Div(fVaPres, fSatVaPres) * 100.0;
+  if (rh > 100.0) return 100.0;
+  return Single(rh);
+}
+
+float PSYCHEN32::SatSpecHumFromRHSH(float fBaPres, float fRelHum, float fSpecHum) {
+  const double w = fSpecHum, rh = fRelHum;
+  return FloorSpecHum(fBaPres, Div(0.62198 * w, 0.0062198 * rh - w + 0.01 * rh * w));
+}
+
+double PSYCHEN32::SatVaporPresFromDB(float fTemp) {
+  const double t = fTemp;
+  if (t >= 32.0) return Exp(WaterExponent(t));
+  return Finite(4.926e8 * Exp(Div(-11040.0, t + 460.0)));
+}
+
+float PSYCHEN32::SatVaporPresFromRHVP(float fBaPres, float fRelHum, float fVaPres) {
+  return FloorVaPres(Div(fVaPres, fRelHum) * 100.0);
+}
+
+float PSYCHEN32::SpecHumFromDBEN(float fBaPres, float fDryBulb, float fEnth) {
+  const double t = fDryBulb;
+  return FloorSpecHum(fBaPres, Div(fEnth - 0.24 * t, 0.444 * t + 1061.0));
+}
+
+float PSYCHEN32::SpecHumFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
+  const double tr = static_cast<double>(fDryBulb) + 459.67;
+  return FloorSpecHum(fBaPres, Div(144.0 * fBaPres * fSpecVol - 53.352 * tr, 85.7793456 * tr));
+}
+
+float PSYCHEN32::SpecHumFromDBWB(float fBaPres, float fDryBulb, float fSASpecHum, float fWetBulb) {
+  const double t = fDryBulb, tw = fWetBulb;
+  return FloorSpecHum(fBaPres,
+                      Div((1093.0 - 0.556 * tw) * fSASpecHum - 0.24 * (t - tw), 0.444 * t + 1093.0 - tw));
+}
+
+float PSYCHEN32::SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecHum) {
+  const double a = 0.01 * fRelHum * fSASpecHum;
+  return FloorSpecHum(fBaPres, Div(0.62198 * a, fSASpecHum + 0.62198 - a));
+}
+
+float PSYCHEN32::SpecHumFromVP(float fBaPres, float fVaPres) {
+  return Single(Div(0.62198 * fVaPres, static_cast<double>(fBaPres) - fVaPres));
+}
+
+float PSYCHEN32::SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres) {
+  return Single(Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * (static_cast<double>(fBaPres) - fVaPres)));
+}
+
+float PSYCHEN32::VaporPresFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
+  return FloorVaPres(fBaPres - Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * fSpecVol));
+}
+
+float PSYCHEN32::VaporPresFromRH(float fBaPres, float fRelHum, float fSatVaPres) {
+  return FloorVaPres(static_cast<double>(fRelHum) * fSatVaPres / 100.0);
+}
+
+float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
+  return FloorVaPres(Div(static_cast<double>(fBaPres) * fSpecHum, fSpecHum + 0.62198));
+}
+
+// Secant iteration on the saturation humidity x at the wet bulb: the psychrometric equation
+// gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x).
+float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
+  const double t = fDryBulb, w = fSpecHum, p = fBaPres;
+  auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
+  // x1, x2: the two latest trial humidities; f1, f2 their residuals.
+  float x1 = static_cast<float>(w - 0.001);
+  float x2 = static_cast<float>(w + 0.001);
+  auto f = [&](float x, float tw) {
+    const double ps = static_cast<float>(SatVaporPresFromDB(tw));
+    return Single(x - Div(0.62198 * ps, p - ps));
+  };
+  float t1 = wetBulb(x1);
+  float f1 = f(x1, t1);
+  float t2 = wetBulb(x2);
+  float f2 = f(x2, t2);
+  float tw = t2;
+  for (int step = 0; step < 21; ++step) {
+    const double df = static_cast<double>(f1) - f2;
+    if (df == 0.0) break;  // the secant is flat: keep the current point
+    const float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
+    tw = wetBulb(x);
+    const float fx = f(x, tw);
+    if (std::fabs(fx) < 0.00001f) break;
+    x1 = x2;
+    f1 = f2;
+    x2 = x;
+    f2 = fx;
+  }
+  return tw;
+}
+
+float PSYCHEN32::DewPointFromVP(double fVaPres) {
+  if (fVaPres < 0.0885863) {
+    const float t = Single(Div(-11040.0, Log(fVaPres / 4.926e8)) - 460.0);
+    return t < -50.0f ? -50.0f : t;
+  }
+  return SaturationNewton(fVaPres, SaturationStart(fVaPres), true, 15);
+}
+
+float PSYCHEN32::DryBulbFromSatVP(float fSatVaPres) {
+  return SaturationNewton(fSatVaPres, SaturationStart(fSatVaPres), false, 16);
+}
+
+// ---- input limiters -------------------------------------------------------------------
+//
+// A limiter that meets an arithmetic error stops limiting; the complete-state operation then
+// goes on and reports any error its own steps meet.
+
+void PSYCHEN32::LimitDBRH(float& fDryBulb, float& fRelHum) {
+  Clamp(fDryBulb, kTempMin, kTempMax);
+  Clamp(fRelHum, 0.0f, 100.0f);
+}
+
+void PSYCHEN32::LimitDBSH(float fBaPres, float& fDryBulb, float& fSpecHum) {
+  try {
+    Clamp(fDryBulb, kTempMin, kTempMax);
+    const float wMin = MinimumSpecHum(fBaPres);
+    if (fSpecHum < wMin) fSpecHum = wMin;
+    const float wSat = SatSpecHum(fBaPres, fDryBulb);
+    if (fSpecHum > wSat) fSpecHum = wSat;
+  } catch (const PsychroError&) {
+  }
+}
+
+void PSYCHEN32::LimitDBEN(float fBaPres, float fDryBulb, float& fEnth) {
+  try {
+    Clamp(fDryBulb, kTempMin, kTempMax);
+    const double t = fDryBulb;
+    const float hMin = Single(0.24 * t + MinimumSpecHum(fBaPres) * (1061.0 + 0.444 * t));
+    if (fEnth < hMin) fEnth = hMin;
+    const float hSat = Single(EnthalpyFromDBSH(fDryBulb, SatSpecHum(fBaPres, fDryBulb)));
+    if (fEnth > hSat) fEnth = hSat;
+  } catch (const PsychroError&) {
+  }
+}
+
+void PSYCHEN32::LimitDBWB(float fBaPres, float& fDryBulb, float& fWetBulb) {
+  try {
+    Clamp(fDryBulb, kTempMin, kTempMax);
+    if (fWetBulb > fDryBulb) fWetBulb = fDryBulb;
+    const float twMin = WetBulbFromDBSH(fBaPres, fDryBulb, MinimumSpecHum(fBaPres));
+    if (fWetBulb < twMin) fWetBulb = twMin;
+  } catch (const PsychroError&) {
+  }
+}
+
+void PSYCHEN32::LimitSHWB(float fBaPres, float& fSpecHum, float& fWetBulb) {
+  try {
+    const float wMin = MinimumSpecHum(fBaPres);
+    const float twMin = WetBulbFromDBSH(fBaPres, kTempMax, wMin);
+    float upper = 0;
+    float lower = 0;
+    if (fWetBulb > twMin) {
+      if (fWetBulb > kTempMax) fWetBulb = kTempMax;
+      upper = SatSpecHum(fBaPres, fWetBulb);
+      // The driest air with this wet bulb is at the highest dry bulb.
+      lower = SpecHumFromDBWB(fBaPres, kTempMax, upper, fWetBulb);
+    } else {
+      if (fWetBulb < kTempMin) fWetBulb = kTempMin;
+      upper = SatSpecHum(fBaPres, fWetBulb);
+      lower = wMin;
+    }
+    if (fSpecHum > upper) fSpecHum = upper;
+    if (fSpecHum < lower) fSpecHum = lower;
+  } catch (const PsychroError&) {
+  }
+}
+
+// ---- complete state points ------------------------------------------------------------
+
+void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
+                              float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  LimitDBEN(fBaPres, fDryBulb, fEnth);
+  fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
+  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+  fDewPt = DewPointFromVP(fVaPres);
+  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}
+
+void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
+                              float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  LimitDBRH(fDryBulb, fRelHum);
+  fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
+  fDewPt = DewPointFromVP(fVaPres);
+  fSpecHum = SpecHumFromVP(fBaPres, fVaPres);
+  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}
+
+void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
+                              float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  LimitDBSH(fBaPres, fDryBulb, fSpecHum);
+  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+  fDewPt = DewPointFromVP(fVaPres);
+  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}
+
+void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
+                              float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
+  LimitDBWB(fBaPres, fDryBulb, fWetBulb);
+  fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
+  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+  fDewPt = DewPointFromVP(fVaPres);
+  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}
+
+void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
+                              float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
+  LimitSHWB(fBaPres, fSpecHum, fWetBulb);
+  fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
+  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+  fDewPt = DewPointFromVP(fVaPres);
+  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}

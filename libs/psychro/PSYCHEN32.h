@@ -1,0 +1,99 @@
+// damplo: properties of moist air in inch-pound units (class PSYCHEN32).
+//
+// Units: pressure psia, temperature deg F, humidity ratio lb water per lb dry air,
+// enthalpy Btu per lb dry air, specific volume ft3 per lb dry air, relative humidity percent.
+//
+// The class keeps no state; every operation is a static function, so an object is only a
+// convenient handle (`PSYCHEN32 psy; psy.BaromPres(z)`). Arguments and results are float;
+// the arithmetic is done in double and rounded to float where a result is single. Four
+// operations return double (DryBulbFromSHWB, EnthalpyFromDBSH, RelHumFromVP,
+// SatVaporPresFromDB) and DewPointFromVP takes a double.
+//
+// The five complete-state operations Psy_ALL_* take the pressure by value and the other
+// arguments by reference: the first two after the pressure are the inputs, which are
+// limited to the valid range and written back (temperatures -65 to 150 deg F, relative
+// humidity 0 to 100 %, humidity between the minimum state and saturation; Psy_ALL_DB_EN
+// limits the enthalpy with a limited dry bulb but keeps the caller's dry bulb), the rest are
+// outputs, each stored as soon as it is computed.
+//
+// Single-property operations that floor their result do so at the minimum state: vapour
+// pressure pv,min = SatVaporPresFromDB(-65) (about 0.000358 psia) and humidity ratio
+// W,min = SpecHumFromVP(P, pv,min).
+//
+// Errors: an arithmetic step that would divide by zero, overflow, take the logarithm of a
+// non-positive value or raise a non-positive base to a fractional power throws PsychroError
+// (number 11 "Division by zero", 6 "Overflow", 5 "Invalid procedure call or argument").
+// In a complete-state operation the outputs stored before the failing step keep their new
+// values. The iterations (wet bulb, dew point, dry bulb from saturation pressure) never fail
+// for lack of convergence: they return their last point after their step limit, and they
+// also stop at their current point when a secant or Newton divisor vanishes.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The error thrown by PSYCHEN32: a run-time error number and its description.
+class PsychroError : public std::runtime_error {
+ public:
+  static constexpr long kInvalidProcedureCall = 5;
+  static constexpr long kOverflow = 6;
+  static constexpr long kDivisionByZero = 11;
+
+  PsychroError(long number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+  long Number() const { return number_; }
+  std::string Description() const { return what(); }
+
+ private:
+  long number_;
+};
+
+class PSYCHEN32 {
+ public:
+  // Complete state points.
+  static void Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
+                            float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb);
+  static void Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
+                            float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb);
+  static void Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
+                            float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb);
+  static void Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
+                            float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres);
+  static void Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
+                            float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres);
+
+  // Single properties.
+  static float BaromPres(float fAlt);
+  static float DryBulbFromENSH(float fEnth, float fSpecHum);
+  static double DryBulbFromSHWB(float fSASpecHum, float fSpecHum, float fWetBulb);
+  static float DryBulbFromSVVP(float fBaPres, float fSpecVol, float fVaPres);
+  static double EnthalpyFromDBSH(float fDryBulb, float fSpecHum);
+  static float MinimumVPSH(float fBaPres, float& fMinimumVaPres);
+  static float RelHumFromSHSatSH(float fSpecHum, float fSASpecHum);
+  // Percent; exactly 100 when the vapour pressure exceeds the saturation pressure.
+  static double RelHumFromVP(float fVaPres, float fSatVaPres);
+  static float SatSpecHumFromRHSH(float fBaPres, float fRelHum, float fSpecHum);
+  static double SatVaporPresFromDB(float fTemp);
+  static float SatVaporPresFromRHVP(float fBaPres, float fRelHum, float fVaPres);
+  static float SpecHumFromDBEN(float fBaPres, float fDryBulb, float fEnth);
+  static float SpecHumFromDBSV(float fBaPres, float fDryBulb, float fSpecVol);
+  static float SpecHumFromDBWB(float fBaPres, float fDryBulb, float fSASpecHum, float fWetBulb);
+  static float SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecHum);
+  // No floor: a vapour pressure of 0 gives 0.
+  static float SpecHumFromVP(float fBaPres, float fVaPres);
+  static float SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres);
+  static float VaporPresFromDBSV(float fBaPres, float fDryBulb, float fSpecVol);
+  static float VaporPresFromRH(float fBaPres, float fRelHum, float fSatVaPres);
+  static float VaporPresFromSH(float fBaPres, float fSpecHum);
+  static float WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum);
+  static float DewPointFromVP(double fVaPres);
+  static float DryBulbFromSatVP(float fSatVaPres);
+
+ private:
+  // Input limiters of the complete-state operations; they write the limited values back.
+  static void LimitDBEN(float fBaPres, float fDryBulb, float& fEnth);
+  static void LimitDBRH(float& fDryBulb, float& fRelHum);
+  static void LimitDBSH(float fBaPres, float& fDryBulb, float& fSpecHum);
+  static void LimitDBWB(float fBaPres, float& fDryBulb, float& fWetBulb);
+  static void LimitSHWB(float fBaPres, float& fSpecHum, float& fWetBulb);
+};

@@ -1,0 +1,174 @@
+// pylorn: one heat rejector of a chilled-water plant's condenser loop (cooling tower, dry
+// cooler or well-water source).
+//
+// A cClgTower is a bag of design and operating values (inch-pound units) with six
+// calculation methods. Call order: design inputs and BaromPressure, then the design method
+// (CalcDesignFactors for a tower, CalcDesignFactors_DryCooler for a dry cooler); then per
+// operating point the operating inputs, CalcReturnWaterTemp (tower) or
+// CalcReturnWaterTemp_DryCooler (dry cooler), then CalcFanKW.
+//
+// Properties are getter/setter overload pairs with the property's name; result properties
+// have a getter only. A new object holds 0 in every member. Setting a property computes
+// nothing.
+//
+// Errors: every calculation method traps its own failures, reports them to the OnError
+// listener (error number, description, library "PYLORN", class "cClgTower", and the name of
+// the step that failed) and returns normally. A failure stops the public method at once:
+// members written before the failure keep their new values, the others their old ones, and
+// one failure raises one event. Besides the arithmetic errors of the psychrometric library
+// (5, 6, 11) the object reports:
+//   - kErrDivisionByZero (11) for a zero DesignRange, WaterFlowRatio, water or air factor,
+//     DesignAIRFactor in CalcFanKW, DesignCwater or Cmin;
+//   - kErrBaromPressure when CalcDesignFactors or CalcDesignFactors_DryCooler finds
+//     BaromPressure not above 0;
+//   - kErrDesignNotMet when CalcDesignFactors cannot reach DesignApproach within 0.001 deg F
+//     with an air factor between 0.05 and 10, or the dry cooler's design effectiveness exceeds
+//     1; the design results are still written.
+// Whoever drives a tower should subscribe with SetOnError: it is the only signal of a failure.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+enum CapacityCtrls : int32_t { Fan_Cycling = 0, Water_Bypass = 1, Fan_2_Speed = 2, Fan_VFD = 3 };
+
+enum HeatRejEqptTypes : int32_t { Cooling_Tower = 2, Well_Water = 3, Dry_Cooler = 4 };
+
+class cClgTower {
+ public:
+  using ErrorListener = std::function<void(long number, const std::string& description, const std::string& library,
+                                           const std::string& className, const std::string& method)>;
+
+  static constexpr long kErrInvalidProcedureCall = 5;
+  static constexpr long kErrOverflow = 6;
+  static constexpr long kErrDivisionByZero = 11;
+  // Object-defined errors (vbObjectError + 512 + n).
+  static constexpr long kErrBaromPressure = -2147221504L + 513;
+  static constexpr long kErrDesignNotMet = -2147221504L + 514;
+
+  static constexpr double kInvalidMerkel = -9999.0;  // Merkel integral undefined at this approach
+
+  cClgTower() = default;
+
+  // The OnError event: one listener; an empty function unsubscribes.
+  void SetOnError(ErrorListener listener) { onError_ = std::move(listener); }
+
+  // Results (read only).
+  double ActualAIRFactor() const { return ActualAIRFactor_; }
+  double ActualApproach() const { return ActualApproach_; }
+  double ActualFanKW() const { return ActualFanKW_; }
+  double ActualH2OFactor() const { return ActualH2OFactor_; }
+  double DesignAIRFactor() const { return DesignAIRFactor_; }
+  double DesignCair() const { return DesignCair_; }
+  double DesignCwater() const { return DesignCwater_; }
+  double DesignEffectiveness() const { return DesignEffectiveness_; }
+  double DesignH2OFactor() const { return DesignH2OFactor_; }
+  double RetWaterTemp() const { return RetWaterTemp_; }
+
+  // Operating inputs.
+  double ActualDryBulb() const { return ActualDryBulb_; }
+  void ActualDryBulb(double v) { ActualDryBulb_ = v; }
+  double ActualEntWaterTemp() const { return ActualEntWaterTemp_; }
+  void ActualEntWaterTemp(double v) { ActualEntWaterTemp_ = v; }
+  double ActualRange() const { return ActualRange_; }
+  void ActualRange(double v) { ActualRange_ = v; }
+  double ActualWetBulb() const { return ActualWetBulb_; }
+  void ActualWetBulb(double v) { ActualWetBulb_ = v; }
+  double WaterFlowRatio() const { return WaterFlowRatio_; }
+  void WaterFlowRatio(double v) { WaterFlowRatio_ = v; }
+  double MinRetWaterTemp() const { return MinRetWaterTemp_; }
+  void MinRetWaterTemp(double v) { MinRetWaterTemp_ = v; }
+
+  // Design inputs.
+  // Held at single precision: the setter rounds to float, the getter widens that float.
+  double BaromPressure() const { return BaromPressure_; }
+  void BaromPressure(double v) { BaromPressure_ = static_cast<float>(v); }
+  // A CapacityCtrls value; any 16-bit value is accepted.
+  int16_t CapacityCtrl() const { return static_cast<int16_t>(CapacityCtrl_); }
+  void CapacityCtrl(int16_t v) { CapacityCtrl_ = v; }
+  double DesignAirFlow() const { return DesignAirFlow_; }
+  void DesignAirFlow(double v) { DesignAirFlow_ = v; }
+  double DesignApproach() const { return DesignApproach_; }
+  void DesignApproach(double v) { DesignApproach_ = v; }
+  double DesignDryBulb() const { return DesignDryBulb_; }
+  void DesignDryBulb(double v) { DesignDryBulb_ = v; }
+  double DesignFanElecEff() const { return DesignFanElecEff_; }
+  void DesignFanElecEff(double v) { DesignFanElecEff_ = v; }
+  double DesignFanKW() const { return DesignFanKW_; }
+  void DesignFanKW(double v) { DesignFanKW_ = v; }
+  double DesignRange() const { return DesignRange_; }
+  void DesignRange(double v) { DesignRange_ = v; }
+  double DesignWaterFlow() const { return DesignWaterFlow_; }
+  void DesignWaterFlow(double v) { DesignWaterFlow_ = v; }
+  double DesignWetBulb() const { return DesignWetBulb_; }
+  void DesignWetBulb(double v) { DesignWetBulb_ = v; }
+  // A HeatRejEqptTypes value; any 16-bit value is accepted.
+  int16_t EquipmentType() const { return static_cast<int16_t>(EquipmentType_); }
+  void EquipmentType(int16_t v) { EquipmentType_ = v; }
+  double LowSpdAirflow() const { return LowSpdAirflow_; }
+  void LowSpdAirflow(double v) { LowSpdAirflow_ = v; }
+
+  // Calculation methods.
+  // The smaller of the two values (dCvalue1 when it is smaller, else dCvalue2).
+  double CalcCmin(double& dCvalue1, double& dCvalue2);
+  // Cooling tower design: DesignH2OFactor = 10 / DesignRange, DesignAIRFactor solved so that
+  // the tower reaches DesignApproach at DesignWetBulb and DesignRange.
+  void CalcDesignFactors();
+  // Dry cooler design: DesignCwater, DesignCair, DesignEffectiveness, DesignAIRFactor (1).
+  void CalcDesignFactors_DryCooler();
+  // Fan power at the operating point left by the operating method: ActualFanKW (and, for a
+  // tower under fan control at the minimum return temperature, ActualAIRFactor).
+  void CalcFanKW();
+  // Cooling tower at operating conditions: ActualH2OFactor, ActualAIRFactor, ActualApproach,
+  // RetWaterTemp (never below MinRetWaterTemp).
+  void CalcReturnWaterTemp();
+  // Dry cooler at operating conditions: ActualAIRFactor, RetWaterTemp.
+  void CalcReturnWaterTemp_DryCooler();
+
+ private:
+  struct Reported {};  // a failure that has already been reported to the listener
+  struct Saturation;   // saturated-air enthalpy at this object's pressure
+
+  [[noreturn]] void Fail(const char* method, long number, const std::string& description);
+  [[noreturn]] void FailFromCurrentException(const char* method);
+  template <class Body>
+  void Guarded(const char* method, Body&& body);
+
+  double CalcMerkelBasis(const Saturation& sat, double hIn, double dLG, double dWB, double dRange, double dApproach);
+  double FindValidApproach(const Saturation& sat, double hIn, double dLG, double dWB, double dRange,
+                           double dValid, double& dInvalid);
+  double CalcApproach(double dAIR, double dH2O, double dWB, double dRange);
+  double CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O, double* pFinalApproach = nullptr);
+
+  ErrorListener onError_;
+
+  double ActualAIRFactor_ = 0;
+  double ActualApproach_ = 0;
+  double ActualDryBulb_ = 0;
+  double ActualEntWaterTemp_ = 0;
+  double ActualFanKW_ = 0;
+  double ActualH2OFactor_ = 0;
+  double ActualRange_ = 0;
+  double ActualWetBulb_ = 0;
+  float BaromPressure_ = 0;
+  int32_t CapacityCtrl_ = 0;
+  double DesignAIRFactor_ = 0;
+  double DesignAirFlow_ = 0;
+  double DesignApproach_ = 0;
+  double DesignCair_ = 0;
+  double DesignCwater_ = 0;
+  double DesignDryBulb_ = 0;
+  double DesignEffectiveness_ = 0;
+  double DesignFanElecEff_ = 0;
+  double DesignFanKW_ = 0;
+  double DesignH2OFactor_ = 0;
+  double DesignRange_ = 0;
+  double DesignWaterFlow_ = 0;
+  double DesignWetBulb_ = 0;
+  int32_t EquipmentType_ = 0;
+  double LowSpdAirflow_ = 0;
+  double MinRetWaterTemp_ = 0;
+  double RetWaterTemp_ = 0;
+  double WaterFlowRatio_ = 0;
+};

@@ -1,0 +1,49 @@
+// The collection of a plant's heat rejectors.
+#include "libs/tower/cClgTowers.h"
+
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+std::shared_ptr<cClgTower> cClgTowers::Item(long nIndex) const {
+  if (nIndex < 1 || nIndex > Count()) {
+    throw std::out_of_range("cClgTowers.Item: position " + std::to_string(nIndex) + " is outside 1 to " +
+                            std::to_string(Count()));
+  }
+  return items_[static_cast<size_t>(nIndex - 1)];
+}
+
+void cClgTowers::RaiseError(const std::string& method) {
+  long number = 5;
+  std::string description = "Invalid procedure call or argument";
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    number = 7;
+    description = "Out of memory";
+  } catch (const std::exception& e) {
+    description = e.what();
+  } catch (...) {
+  }
+  if (onError_) onError_(number, description, "PYLORN", "cClgTowers", method);
+}
+
+std::shared_ptr<cClgTower> cClgTowers::Add() {
+  try {
+    auto tower = std::make_shared<cClgTower>();
+    items_.push_back(tower);
+    return tower;
+  } catch (...) {
+    RaiseError("Add");
+    return nullptr;
+  }
+}
+
+void cClgTowers::BuildCollection(long nNumUnits) {
+  try {
+    items_ = Items();
+    for (long i = 1; i <= nNumUnits; ++i) Add();
+  } catch (...) {
+    RaiseError("BuildCollection");
+  }
+}
