@@ -1,0 +1,27 @@
+// Context help: the program's help page (HTML, in the program folder) opened at the anchor
+// of a help context id ("ctx<id>", e.g. "VEXON.html#ctx10000"). The page opens through
+// the installed opener (the desktop's browser in the program, a recorder in tests); with
+// no opener installed a help request does nothing.
+#pragma once
+
+#include <string>
+
+namespace help {
+
+// The file URL of the topic: "file://<path, percent-encoded>#ctx<contextId>".
+std::string TopicUrl(const std::string& helpFile, long contextId);
+
+class Opener {
+ public:
+  virtual ~Opener() = default;
+  virtual void open(const std::string& url) = 0;
+};
+
+// Installs the opener (not owned); nullptr removes it.
+void setOpener(Opener* opener);
+Opener* opener();
+
+// Opens the help file at the topic of the context id through the installed opener.
+void ShowTopic(const std::string& helpFile, long contextId);
+
+}  // namespace help
