@@ -1,0 +1,247 @@
+#include "platform/db/db.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+namespace db {
+
+// One open SQLite connection with the process lock of its file.
+class Connection {
+ public:
+  Connection(std::string path, bool readOnly, sqlite3* h, int lockFd)
+      : path(std::move(path)), readOnly(readOnly), handle(h), lockFd(lockFd), owner(getpid()) {}
+  ~Connection() {
+    sqlite3_close_v2(handle);
+    if (lockFd >= 0) {
+      flock(lockFd, LOCK_UN);
+      close(lockFd);
+    }
+  }
+  std::string path;
+  bool readOnly;
+  sqlite3* handle;
+  int lockFd;
+  pid_t owner;  // a forked child never uses its parent's connection
+};
+
+namespace {
+
+std::mutex& RegistryMutex() {
+  static std::mutex m;
+  return m;
+}
+std::map<std::string, std::weak_ptr<Connection>>& Registry() {
+  static std::map<std::string, std::weak_ptr<Connection>> r;
+  return r;
+}
+
+std::string KeyOf(const std::string& path) {
+  std::error_code ec;
+  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  return ec ? path : p.string();
+}
+
+[[noreturn]] void Fail(int code, const std::string& message) { throw Error(code, message); }
+
+// Takes the exclusive lock beside the file; -1 when the lock file cannot exist here and
+// the open is read-only.
+int TakeLock(const std::string& path, bool readOnly) {
+  const std::string lockPath = path + ".lock";
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    const int err = errno;
+    if (readOnly && (err == EACCES || err == EROFS || err == EPERM)) return -1;
+    Fail(-1, "Cannot create the lock file " + lockPath + ": " + std::strerror(err));
+  }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    close(fd);
+    if (err == EWOULDBLOCK) {
+      Fail(SQLITE_BUSY, "The database " + path + " is in use by another program.");
+    }
+    Fail(-1, "Cannot lock the database " + path + ": " + std::strerror(err));
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
+  const bool readOnly = mode == OpenMode::kReadOnly;
+  const std::string key = KeyOf(path);
+  std::lock_guard<std::mutex> guard(RegistryMutex());
+  auto existing = Registry()[key].lock();
+  if (existing && existing->owner == getpid()) {
+    if (existing->readOnly && !readOnly) {
+      Fail(-1, "The database " + path + " is already open read-only in this program.");
+    }
+    return std::shared_ptr<Database>(new Database(existing, readOnly));
+  }
+  std::error_code ec;
+  if (mode != OpenMode::kCreate && !std::filesystem::is_regular_file(path, ec)) {
+    Fail(SQLITE_CANTOPEN, "The database file " + path + " does not exist.");
+  }
+  const int lockFd = TakeLock(path, readOnly);
+  sqlite3* h = nullptr;
+  int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+  flags |= readOnly ? SQLITE_OPEN_READONLY
+                    : (SQLITE_OPEN_READWRITE | (mode == OpenMode::kCreate ? SQLITE_OPEN_CREATE : 0));
+  int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
+  if (rc == SQLITE_OK) {
+    // A file that is not a database shows itself on the first read.
+    rc = sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  if (rc != SQLITE_OK) {
+    const std::string msg = h ? sqlite3_errmsg(h) : sqlite3_errstr(rc);
+    sqlite3_close_v2(h);
+    if (lockFd >= 0) {
+      flock(lockFd, LOCK_UN);
+      close(lockFd);
+    }
+    Fail(rc, "Cannot open the database " + path + ": " + msg);
+  }
+  sqlite3_extended_result_codes(h, 1);
+  auto conn = std::make_shared<Connection>(path, readOnly, h, lockFd);
+  Registry()[key] = conn;
+  return std::shared_ptr<Database>(new Database(conn, readOnly));
+}
+
+Database::Database(std::shared_ptr<Connection> c, bool readOnly) : conn_(std::move(c)), readOnly_(readOnly) {}
+Database::~Database() = default;
+
+std::string Database::Name() const { return conn_ ? conn_->path : std::string(); }
+
+void Database::Close() { conn_.reset(); }
+
+sqlite3* Database::handle() const {
+  if (!conn_) Fail(-1, "The database is closed.");
+  return conn_->handle;
+}
+
+void Database::Execute(const std::string& sql) {
+  Statement s = Prepare(sql);
+  while (s.Step()) {
+  }
+}
+
+Statement Database::Prepare(const std::string& sql) {
+  sqlite3_stmt* s = nullptr;
+  const int rc = sqlite3_prepare_v2(handle(), sql.c_str(), static_cast<int>(sql.size()), &s, nullptr);
+  if (rc != SQLITE_OK) {
+    Fail(rc, "Database " + conn_->path + ": " + sqlite3_errmsg(conn_->handle));
+  }
+  if (readOnly_ && s && !sqlite3_stmt_readonly(s)) {
+    sqlite3_finalize(s);
+    Fail(SQLITE_READONLY, "Database " + conn_->path + " is open read-only.");
+  }
+  return Statement(conn_, s);
+}
+
+int Database::Changes() const { return sqlite3_changes(handle()); }
+
+bool Database::InTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+
+// ---- Statement ----------------------------------------------------------------------------
+
+Statement::Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s) : conn_(std::move(c)), stmt_(s) {}
+
+Statement::Statement(Statement&& other) noexcept : conn_(std::move(other.conn_)), stmt_(other.stmt_) {
+  other.stmt_ = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(stmt_);
+    conn_ = std::move(other.conn_);
+    stmt_ = other.stmt_;
+    other.stmt_ = nullptr;
+  }
+  return *this;
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::Check(int rc) const {
+  if (rc != SQLITE_OK) Fail(rc, "Database " + conn_->path + ": " + sqlite3_errmsg(conn_->handle));
+}
+
+Statement& Statement::Bind(int index, std::int64_t value) {
+  Check(sqlite3_bind_int64(stmt_, index, value));
+  return *this;
+}
+Statement& Statement::Bind(int index, double value) {
+  Check(sqlite3_bind_double(stmt_, index, value));
+  return *this;
+}
+Statement& Statement::Bind(int index, const std::string& value) {
+  Check(sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT));
+  return *this;
+}
+Statement& Statement::BindNull(int index) {
+  Check(sqlite3_bind_null(stmt_, index));
+  return *this;
+}
+
+bool Statement::Step() {
+  if (!stmt_) return false;  // an empty SQL text
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Fail(rc, "Database " + conn_->path + ": " + sqlite3_errmsg(conn_->handle));
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+std::int64_t Statement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
+double Statement::Double(int column) const { return sqlite3_column_double(stmt_, column); }
+std::string Statement::Text(int column) const {
+  const auto* p = sqlite3_column_text(stmt_, column);
+  const int n = sqlite3_column_bytes(stmt_, column);
+  return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+}
+bool Statement::IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+// ---- Transaction --------------------------------------------------------------------------
+
+Transaction::Transaction(Database& db) : db_(db) {
+  if (db.ReadOnly()) Fail(SQLITE_READONLY, "Database " + db.Name() + " is open read-only.");
+  db_.Execute("BEGIN IMMEDIATE");
+  active_ = true;
+}
+
+Transaction::~Transaction() {
+  if (active_ && !db_.Name().empty()) {
+    sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Transaction::Commit() {
+  if (!active_) Fail(-1, "No transaction to commit.");
+  db_.Execute("COMMIT");
+  active_ = false;
+}
+
+void Transaction::Rollback() {
+  if (!active_) return;
+  active_ = false;
+  db_.Execute("ROLLBACK");
+}
+
+}  // namespace db

@@ -1,0 +1,129 @@
+// A thin layer over SQLite for the program's database files (the system library index
+// INX.MDB, the site database, the resource database).
+//
+// - RAII: a Database handle keeps its connection open; a Statement finalizes itself; a
+//   Transaction rolls back unless committed.
+// - Parameters are always bound (Bind); SQL text never carries values.
+// - One connection per database file per process: opening a file that this process already
+//   has open joins the open connection, so a routine may open the database again while its
+//   caller holds it. The connection closes when its last handle goes.
+// - While the connection is open the process holds an exclusive lock on "<file>.lock"
+//   beside the database, so a second process cannot use the same file at the same time
+//   (its open fails with a clear message). A read-only open in a folder where the lock file
+//   cannot be created (a read-only program folder) goes without the lock.
+// - Errors are thrown as db::Error with the SQLite result code and a message that names
+//   the file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class Error : public std::runtime_error {
+ public:
+  Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int code() const { return code_; }  // SQLite result code, or -1 for errors of this layer
+
+ private:
+  int code_;
+};
+
+enum class OpenMode {
+  kReadOnly,   // the file must exist; nothing can be changed through this handle
+  kReadWrite,  // the file must exist
+  kCreate,     // read-write, creating an empty database when the file does not exist
+};
+
+class Connection;
+class Statement;
+
+class Database {
+ public:
+  // Opens the database file or joins this process's open connection to it. A read-write
+  // open while the process has the file open read-only throws.
+  static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // The file's path; empty once closed.
+  std::string Name() const;
+  bool ReadOnly() const { return readOnly_; }
+  // Releases this handle (the connection closes when no other handle uses it).
+  void Close();
+
+  // Runs SQL without results (schema, PRAGMA). On a read-only handle only statements that
+  // do not write are accepted.
+  void Execute(const std::string& sql);
+  Statement Prepare(const std::string& sql);
+
+  // Number of rows changed by the last INSERT/UPDATE/DELETE on the connection.
+  int Changes() const;
+  bool InTransaction() const;
+
+  sqlite3* handle() const;
+
+ private:
+  Database(std::shared_ptr<Connection> c, bool readOnly);
+  std::shared_ptr<Connection> conn_;
+  bool readOnly_;
+  friend class Statement;
+};
+
+class Statement {
+ public:
+  Statement(Statement&& other) noexcept;
+  Statement& operator=(Statement&& other) noexcept;
+  ~Statement();
+
+  // Parameters are 1-based, as in the SQL text ("?1", "?").
+  Statement& Bind(int index, std::int64_t value);
+  Statement& Bind(int index, int value) { return Bind(index, static_cast<std::int64_t>(value)); }
+  Statement& Bind(int index, double value);
+  Statement& Bind(int index, const std::string& value);
+  Statement& BindNull(int index);
+
+  // Advances to the next row: true while a row is available, false when done.
+  bool Step();
+  // Runs a statement that returns no rows.
+  void Run();
+  void Reset();
+
+  // Columns are 0-based. A NULL reads as 0 / 0.0 / "".
+  std::int64_t Int(int column) const;
+  double Double(int column) const;
+  std::string Text(int column) const;
+  bool IsNull(int column) const;
+  int ColumnCount() const;
+
+ private:
+  Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s);
+  void Check(int rc) const;
+  std::shared_ptr<Connection> conn_;
+  sqlite3_stmt* stmt_ = nullptr;
+  friend class Database;
+};
+
+// BEGIN ... COMMIT; the destructor rolls back a transaction that was not committed.
+class Transaction {
+ public:
+  explicit Transaction(Database& db);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+  void Rollback();
+
+ private:
+  Database& db_;
+  bool active_ = false;
+};
+
+}  // namespace db

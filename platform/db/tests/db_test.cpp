@@ -1,0 +1,137 @@
+// The SQLite layer: bound parameters, shared connection for nested opens, transactions
+// that roll back, the cross-process lock and clear errors for bad files.
+#include "platform/db/db.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("kestrin_db_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    path_ = (dir_ / "T.MDB").string();
+    auto d = db::Database::Open(path_, db::OpenMode::kCreate);
+    d->Execute("CREATE TABLE Items(lID INTEGER PRIMARY KEY, sName TEXT)");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static long Count(db::Database& d) {
+    auto s = d.Prepare("SELECT count(*) FROM Items");
+    s.Step();
+    return static_cast<long>(s.Int(0));
+  }
+
+  fs::path dir_;
+  std::string path_;
+};
+
+TEST_F(DbTest, BoundParametersKeepQuotesAsData) {
+  auto d = db::Database::Open(path_, db::OpenMode::kReadWrite);
+  const std::string tricky = "O'Neil\"; DROP TABLE Items; --";
+  d->Prepare("INSERT INTO Items(lID, sName) VALUES(?1, ?2)").Bind(1, 7).Bind(2, tricky).Run();
+  auto s = d->Prepare("SELECT sName FROM Items WHERE lID = ?1");
+  s.Bind(1, 7);
+  ASSERT_TRUE(s.Step());
+  EXPECT_EQ(s.Text(0), tricky);
+  EXPECT_FALSE(s.Step());
+}
+
+TEST_F(DbTest, NestedOpenSharesTheConnectionAndSeesItsWork) {
+  auto outer = db::Database::Open(path_, db::OpenMode::kReadWrite);
+  db::Transaction tx(*outer);
+  outer->Prepare("INSERT INTO Items VALUES(1, 'a')").Run();
+  {
+    // A nested open inside the same process joins the connection (no lock conflict) and
+    // sees the uncommitted row.
+    auto inner = db::Database::Open(path_, db::OpenMode::kReadOnly);
+    EXPECT_EQ(inner->handle(), outer->handle());
+    EXPECT_EQ(Count(*inner), 1);
+    EXPECT_THROW(inner->Execute("DELETE FROM Items"), db::Error);  // read-only handle
+  }
+  tx.Commit();
+  EXPECT_EQ(Count(*outer), 1);
+}
+
+TEST_F(DbTest, UncommittedTransactionRollsBack) {
+  auto d = db::Database::Open(path_, db::OpenMode::kReadWrite);
+  d->Prepare("INSERT INTO Items VALUES(1, 'keep')").Run();
+  try {
+    db::Transaction tx(*d);
+    d->Prepare("INSERT INTO Items VALUES(2, 'gone')").Run();
+    d->Prepare("INSERT INTO Items VALUES(1, 'duplicate key')").Run();  // throws
+    tx.Commit();
+    FAIL() << "duplicate key accepted";
+  } catch (const db::Error&) {
+  }
+  EXPECT_FALSE(d->InTransaction());
+  EXPECT_EQ(Count(*d), 1);
+}
+
+TEST_F(DbTest, SecondProcessIsKeptOutWhileTheFileIsOpen) {
+  auto d = db::Database::Open(path_, db::OpenMode::kReadOnly);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int code = 0;
+    try {
+      db::Database::Open(path_, db::OpenMode::kReadOnly);
+      code = 1;
+    } catch (const db::Error& e) {
+      code = std::string(e.what()).find("in use by another program") != std::string::npos ? 0 : 2;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  d->Close();
+  // Once released, another process can open it.
+  const pid_t again = fork();
+  if (again == 0) {
+    try {
+      db::Database::Open(path_, db::OpenMode::kReadOnly);
+      _exit(0);
+    } catch (...) {
+      _exit(1);
+    }
+  }
+  waitpid(again, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(DbTest, BadFilesGiveErrorsNamingTheFile) {
+  const std::string missing = (dir_ / "NONE.MDB").string();
+  const std::string garbage = (dir_ / "JUNK.MDB").string();
+  std::ofstream(garbage) << "this is not a database at all, just some text that is long enough";
+  for (const auto& p : {missing, garbage}) {
+    try {
+      db::Database::Open(p, db::OpenMode::kReadOnly);
+      ADD_FAILURE() << p;
+    } catch (const db::Error& e) {
+      EXPECT_NE(std::string(e.what()).find(p), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_THROW(db::Database::Open(path_, db::OpenMode::kReadWrite)->Execute("SELECT * FROM Nope"),
+               db::Error);
+}
+
+TEST_F(DbTest, ReadWriteOpenWhileOpenReadOnlyIsRefused) {
+  auto ro = db::Database::Open(path_, db::OpenMode::kReadOnly);
+  EXPECT_THROW(db::Database::Open(path_, db::OpenMode::kReadWrite), db::Error);
+  EXPECT_THROW(db::Transaction tx(*ro), db::Error);
+}
+
+}  // namespace
