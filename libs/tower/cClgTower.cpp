@@ -62,18 +62,6 @@ inline double Line(double x0, double y0, double x1, double y1, double x) {
 
 }  // namespace
 
-// Saturated-air enthalpy hsat(T) at the tower's barometric pressure, in single precision:
-// the humidity ratio at saturation at T and the enthalpy of that air at T.
-struct cClgTower::Saturation {
-  float pressure;
-  double operator()(double temp) const {
-    const float t = static_cast<float>(temp);
-    const float ps = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t));
-    const float ws = PSYCHEN32::SpecHumFromVP(pressure, ps);
-    return static_cast<float>(PSYCHEN32::EnthalpyFromDBSH(t, ws));
-  }
-};
-
 // ---- error reporting ------------------------------------------------------------------
 
 void cClgTower::Fail(const char* method, long number, const std::string& description) {
@@ -174,7 +162,14 @@ double cClgTower::CalcApproach(double dAIR, double dH2O, double dWB, double dRan
     const double target = Div(dAIR, dH2O);
     const double lg = Div(dH2O, dAIR);
     const Saturation sat{BaromPressure_};
-    const double hIn = sat(dWB);
+    // The entering-air enthalpy of every Merkel integral below; a failure belongs to the integral.
+    const double hIn = [&] {
+      try {
+        return sat(dWB);
+      } catch (...) {
+        FailFromCurrentException("CalcMerkelBasis");
+      }
+    }();
     auto merkelAt = [&](double approach) { return CalcMerkelBasis(sat, hIn, lg, dWB, dRange, approach); };
 
     // First valid approach on the coarse grid 1, 11, 21, ...

@@ -31,6 +31,8 @@
 #include <functional>
 #include <string>
 
+#include "libs/psychro/PSYCHEN32.h"
+
 enum CapacityCtrls : int32_t { Fan_Cycling = 0, Water_Bypass = 1, Fan_2_Speed = 2, Fan_VFD = 3 };
 
 enum HeatRejEqptTypes : int32_t { Cooling_Tower = 2, Well_Water = 3, Dry_Cooler = 4 };
@@ -127,8 +129,20 @@ class cClgTower {
   void CalcReturnWaterTemp_DryCooler();
 
  private:
+  friend struct cClgTowerProbe;  // unit tests reach the private steps through it
+
   struct Reported {};  // a failure that has already been reported to the listener
-  struct Saturation;   // saturated-air enthalpy at this object's pressure
+  // Saturated-air enthalpy hsat(T) at the tower's barometric pressure, in single precision:
+  // the humidity ratio at saturation at T and the enthalpy of that air at T.
+  struct Saturation {
+    float pressure;
+    double operator()(double temp) const {
+      const float t = static_cast<float>(temp);
+      const float ps = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t));
+      const float ws = PSYCHEN32::SpecHumFromVP(pressure, ps);
+      return static_cast<float>(PSYCHEN32::EnthalpyFromDBSH(t, ws));
+    }
+  };
 
   [[noreturn]] void Fail(const char* method, long number, const std::string& description);
   [[noreturn]] void FailFromCurrentException(const char* method);
