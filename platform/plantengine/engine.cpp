@@ -1,0 +1,625 @@
+// The plant engine: one CalcPlant as documented in grendax.h.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "libs/tower/cClgTowers.h"
+#include "platform/plantengine/chiller_model.h"
+#include "platform/plantengine/grendax.h"
+#include "platform/plantengine/stored.h"
+
+namespace grendax::detail {
+namespace {
+
+constexpr double kKWToKBtu = 3.412;      // kW to kBtu/h
+constexpr double kOnLoad = 0.001;        // kBtu/h: a chiller with more load is running
+constexpr double kEcwtTolerance = 0.01;  // deg F, condenser fixed point
+constexpr int kMaxPasses = 50;
+constexpr int kRelaxFromPass = 10;       // passes after which the fixed point is under-relaxed
+constexpr double kFreezeFloor = 35.0;    // deg F, lowest free-cooling water temperature
+constexpr const char* kPlantClass = "cCwPlant";
+
+// A chiller of the engine: its performance curve is rebuilt only after a let.
+class EngineChiller : public StoredChiller {
+ public:
+  const ChillerCurve& Curve() {
+    if (builtVersion_ != version_) {
+      curve_ = BuildCurve(set);
+      builtVersion_ = version_;
+    }
+    return curve_;
+  }
+
+ private:
+  void Let(std::string_view, std::initializer_list<int>, LetValue) override { ++version_; }
+  unsigned version_ = 1, builtVersion_ = 0;
+  ChillerCurve curve_;
+};
+
+// The last call made on one tower, to skip a repeat with identical inputs.
+struct TowerMemo {
+  const cClgTower* tower = nullptr;
+  bool valid = false, fanValid = false;
+  int kind = -1;
+  double wb = 0, db = 0, range = 0, wfr = 0, ent = 0, minRet = 0, designAir = 0, designH2O = 0, designFan = 0;
+  int ctrl = 0;
+  double ret = 0, fan = 0;
+};
+
+struct Machine {
+  EngineChiller* ch = nullptr;
+  const ChillerCurve* curve = nullptr;
+  int slot = 0;
+  int unit = 0;  // heat-rejection unit (0: air-cooled or none)
+  bool heatDriven = false;
+  double ecwt = 0, avail = 0, load = 0, input = 0;
+  double Heat() const {
+    if (load <= 0) return 0;
+    if (heatDriven) return load + input * ch->set.InputRejectFraction + ch->set.AuxKW * kKWToKBtu;
+    return load + input * kKWToKBtu;
+  }
+};
+
+struct Unit {
+  bool active = false;
+  int mode = 0;
+  double heat = 0, flow = 0, designFlow = 0, ecwt = 0, fan = 0, pumpKW = 0;
+};
+
+class CwPlant final : public StoredPlant {
+ public:
+  CwPlant()
+      : StoredPlant([](int) { return std::make_unique<EngineChiller>(); },
+                    [](int) { return std::make_unique<EngineChiller>(); },
+                    [](int) { return std::make_unique<StoredPump>(); },
+                    [](int) { return std::make_unique<StoredPump>(); }, std::make_unique<StoredPump>()) {}
+
+  void CalcPlant() override;
+
+ private:
+  // ---- set-up derived per run ----
+  int SlotCount() const;
+  EngineChiller* Main(int c) { return static_cast<EngineChiller*>(&chillers_.Item(c)); }
+  EngineChiller* Paired(int c);
+  double SupplyTemperature() const;
+  void SubscribeTowers();
+  std::shared_ptr<cClgTower> Tower(int u) const;
+  StoredPump* CondPump(int u) { return u >= 1 && u <= condPumps_.Count() ? &condPumps_.Item(u) : nullptr; }
+  int UnitOf(int slot) const { return set.SharedTower ? 1 : slot; }
+
+  // ---- heat rejection ----
+  double UnitReturn(int u, double heat, double flow, double designFlow, double previous);
+  double CallTower(int u, cClgTower& t, int kind, double range, double wfr, double ent);
+  double UnitFanKW(int u);
+  double SourceTemperature(int u) const;
+
+  // ---- chillers ----
+  std::vector<Machine> Machines(const std::vector<int>& slots);
+  double MachineECWT(const Machine& m, const std::vector<Unit>& units) const;
+  double Split(std::vector<Machine>& ms, double load, double supply);
+  bool SolveStage(const std::vector<int>& slots, double load, double supply, std::vector<Machine>& ms,
+                  std::vector<Unit>& units);
+  void CapacityBounds(const std::vector<int>& slots, double supply, double& lo, double& hi);
+
+  // ---- economizer and pumps ----
+  double ChwFlow(double load) const;
+  double ChwDesignFlow() const;
+  double Economizer(double load, double supply, std::vector<double>& fcFan, std::vector<int>& units);
+  double FreeCoolingWater(double q, double supply, const std::vector<int>& units);
+  double PumpKW(StoredPump& p, double ratio, bool variable);
+
+  void Error(long number, const std::string& text) { RaiseError(number, text, kLibraryName, kPlantClass, "CalcPlant"); }
+
+  std::vector<std::shared_ptr<cClgTower>> subscribed_;
+  std::array<TowerMemo, kMaxUnits + 1> memo_{};
+  std::array<double, kMaxUnits + 1> warm_{};
+  std::array<bool, kMaxUnits + 1> warmValid_{};
+  bool towerError_ = false;
+};
+
+int CwPlant::SlotCount() const {
+  const int count = std::min(chillers_.Count(), kMaxChillers);
+  return set.NumChillers > 0 ? std::min(set.NumChillers, count) : count;
+}
+
+EngineChiller* CwPlant::Paired(int c) {
+  if (!Main(c)->set.Paired || c > paired_.Count()) return nullptr;
+  return static_cast<EngineChiller*>(&paired_.Item(c));
+}
+
+double CwPlant::SupplyTemperature() const {
+  switch (set.LCHWTResetMode) {
+    case 2: {
+      const double lo = std::min(set.DesignLCHWT, set.ResetLCHWT), hi = std::max(set.DesignLCHWT, set.ResetLCHWT);
+      return std::clamp(set.ResetSlope * in.OutdoorDryBulb + set.ResetIntercept, lo, hi);
+    }
+    case 3:
+      return set.ResetLCHWT;
+    default:
+      return set.DesignLCHWT;
+  }
+}
+
+void CwPlant::SubscribeTowers() {
+  const auto& items = towers_.ClgTowers();
+  if (subscribed_ == items) return;
+  for (const auto& t : items)
+    if (t && std::find(subscribed_.begin(), subscribed_.end(), t) == subscribed_.end())
+      t->SetOnError([this](long n, const std::string& d, const std::string& l, const std::string& c, const std::string& m) {
+        towerError_ = true;
+        RaiseError(n, d, l, c, m);
+      });
+  subscribed_ = items;
+  memo_ = {};
+}
+
+std::shared_ptr<cClgTower> CwPlant::Tower(int u) const {
+  if (u < 1 || u > towers_.Count()) return nullptr;
+  return towers_.ClgTowers()[static_cast<size_t>(u - 1)];
+}
+
+// ---------------------------------------------------------------------------------------
+// Heat rejection
+// ---------------------------------------------------------------------------------------
+
+double CwPlant::CallTower(int u, cClgTower& t, int kind, double range, double wfr, double ent) {
+  TowerMemo& m = memo_[static_cast<size_t>(u)];
+  const double wb = in.OutdoorWetBulb, db = in.OutdoorDryBulb, minRet = t.MinRetWaterTemp();
+  if (m.valid && m.tower == &t && m.kind == kind && m.wb == wb && m.db == db && m.range == range && m.wfr == wfr &&
+      m.ent == ent && m.minRet == minRet && m.designAir == t.DesignAIRFactor() && m.designH2O == t.DesignH2OFactor() &&
+      m.designFan == t.DesignFanKW() && m.ctrl == t.CapacityCtrl() && t.RetWaterTemp() == m.ret)
+    return m.ret;
+  t.ActualWetBulb(wb);
+  t.ActualDryBulb(db);
+  t.ActualRange(range);
+  t.WaterFlowRatio(wfr);
+  t.ActualEntWaterTemp(ent);
+  if (kind == 2)
+    t.CalcReturnWaterTemp_DryCooler();
+  else
+    t.CalcReturnWaterTemp();
+  m = {&t, true, false, kind, wb, db, range, wfr, ent, minRet, t.DesignAIRFactor(), t.DesignH2OFactor(),
+       t.DesignFanKW(), t.CapacityCtrl(), t.RetWaterTemp(), 0};
+  return m.ret;
+}
+
+double CwPlant::UnitFanKW(int u) {
+  TowerMemo& m = memo_[static_cast<size_t>(u)];
+  std::shared_ptr<cClgTower> t = Tower(u);
+  if (!t || !m.valid || m.tower != t.get()) return 0;
+  if (!m.fanValid) {
+    t->CalcFanKW();
+    m.fan = std::isfinite(t->ActualFanKW()) ? t->ActualFanKW() : 0;
+    m.fanValid = true;
+  }
+  return m.fan;
+}
+
+// The lowest temperature a unit could make (no heat): wet bulb, dry bulb or well water.
+double CwPlant::SourceTemperature(int u) const {
+  const int mode = set.HeatRejectionMode[static_cast<size_t>(u)];
+  if (mode == 1) return in.WellWaterTemp[static_cast<size_t>(u)];
+  return mode == 2 ? in.OutdoorDryBulb : in.OutdoorWetBulb;
+}
+
+double CwPlant::UnitReturn(int u, double heat, double flow, double designFlow, double previous) {
+  const int mode = set.HeatRejectionMode[static_cast<size_t>(u)];
+  if (mode == 1) return in.WellWaterTemp[static_cast<size_t>(u)];
+  std::shared_ptr<cClgTower> t = Tower(u);
+  if (!t) {
+    Error(kErrInvalidCall, "No heat-rejection unit " + std::to_string(u) + " for a water-cooled chiller");
+    return previous;
+  }
+  if (!(flow > 0) || !(designFlow > 0) || !(set.WaterHeatFactor > 0)) {
+    Error(kErrDivisionByZero, "Division by zero: no condenser water flow at unit " + std::to_string(u));
+    return previous;
+  }
+  const double range = heat / (set.WaterHeatFactor * flow), wfr = flow / designFlow;
+  double ret;
+  if (mode == 2) {
+    // Dry cooler: the water leaves at Ent - range, and the cooler removes
+    // k (Ent - dry bulb) with k = effectiveness * Cmin / Cwater; solve for Ent.
+    const double cw = t->DesignCwater(), cmin = std::min(t->DesignCwater(), t->DesignCair());
+    const double k = cw > 0 ? t->DesignEffectiveness() * cmin / cw : 0;
+    if (!(k > 1e-9) || !std::isfinite(k)) {
+      Error(kErrDivisionByZero, "Division by zero: dry cooler " + std::to_string(u) + " has no design effectiveness");
+      return previous;
+    }
+    ret = CallTower(u, *t, 2, range, wfr, in.OutdoorDryBulb + range / k);
+    if (ret > in.OutdoorDryBulb + range / k - range + 1e-9)  // held at its minimum: enters at minimum + range
+      ret = CallTower(u, *t, 2, range, wfr, ret + range);
+  } else {
+    ret = CallTower(u, *t, 0, range, wfr, previous + range);
+  }
+  return std::isfinite(ret) ? ret : previous;
+}
+
+// ---------------------------------------------------------------------------------------
+// Chillers
+// ---------------------------------------------------------------------------------------
+
+std::vector<Machine> CwPlant::Machines(const std::vector<int>& slots) {
+  std::vector<Machine> ms;
+  for (int c : slots) {
+    for (EngineChiller* ch : {Main(c), Paired(c)}) {
+      if (!ch) continue;
+      Machine m;
+      m.ch = ch;
+      m.curve = &ch->Curve();
+      m.slot = c;
+      m.unit = ch->set.CondenserType == 1 ? 0 : UnitOf(c);
+      m.heatDriven = IsHeatDriven(ch->set);
+      ms.push_back(m);
+    }
+  }
+  return ms;
+}
+
+double CwPlant::MachineECWT(const Machine& m, const std::vector<Unit>& units) const {
+  if (m.unit == 0) return in.OutdoorDryBulb;
+  double e = units[static_cast<size_t>(m.unit)].ecwt;
+  const double own = m.ch->set.MinECWT;
+  if (own > 0 && e <= own) e = own;  // held at the chiller's own minimum, reported exactly
+  return e;
+}
+
+// Splits the load over the machines at their current ECWT; returns their total capacity.
+double CwPlant::Split(std::vector<Machine>& ms, double load, double supply) {
+  double total = 0;
+  for (Machine& m : ms) total += m.avail = AvailableCapacity(*m.curve, m.ecwt, supply);
+  const double serve = std::min(load, total);
+  for (Machine& m : ms) {
+    m.load = total > 0 ? serve * (m.avail / total) : 0;
+    m.input = m.load > 0 ? InputAtLoad(*m.curve, m.ecwt, m.load, supply) : 0;
+  }
+  return total;
+}
+
+// Runs one stage: the condenser fixed point. Returns false when it did not converge.
+bool CwPlant::SolveStage(const std::vector<int>& slots, double load, double supply, std::vector<Machine>& ms,
+                         std::vector<Unit>& units) {
+  ms = Machines(slots);
+  units.assign(kMaxUnits + 1, Unit{});
+  double allCondFlow = 0, runCondFlow = 0;
+  for (int c = 1; c <= SlotCount(); ++c)
+    for (EngineChiller* ch : {Main(c), Paired(c)})
+      if (ch && ch->set.CondenserType != 1) allCondFlow += ch->set.DesignCondFlow;
+  for (Machine& m : ms) {
+    if (m.unit == 0) continue;
+    Unit& u = units[static_cast<size_t>(m.unit)];
+    u.active = true;
+    u.mode = set.HeatRejectionMode[static_cast<size_t>(m.unit)];
+    runCondFlow += m.ch->set.DesignCondFlow;
+  }
+  for (int i = 1; i <= kMaxUnits; ++i) {
+    Unit& u = units[static_cast<size_t>(i)];
+    if (!u.active) continue;
+    StoredPump* p = CondPump(i);
+    u.designFlow = p ? p->set.Flow : 0;
+    if (warmValid_[static_cast<size_t>(i)]) {
+      u.ecwt = warm_[static_cast<size_t>(i)];
+    } else {
+      std::shared_ptr<cClgTower> t = Tower(i);
+      u.ecwt = SourceTemperature(i) + (t && u.mode != 1 ? t->DesignApproach() : 0);
+      if (t && u.mode != 1) u.ecwt = std::max(u.ecwt, t->MinRetWaterTemp());
+    }
+  }
+  // Share of a shared unit's design flow that the running chillers' pumps move.
+  const double sharedShare =
+      set.SharedTower && allCondFlow > 0 && runCondFlow > 0 ? std::min(1.0, runCondFlow / allCondFlow) : 1.0;
+
+  bool converged = false;
+  for (int pass = 1; pass <= kMaxPasses && !converged; ++pass) {
+    for (Machine& m : ms) m.ecwt = MachineECWT(m, units);
+    Split(ms, load, supply);
+    for (Unit& u : units) u.heat = 0;
+    for (const Machine& m : ms)
+      if (m.unit) units[static_cast<size_t>(m.unit)].heat += m.Heat();
+    double change = 0;
+    for (int i = 1; i <= kMaxUnits; ++i) {
+      Unit& u = units[static_cast<size_t>(i)];
+      if (!u.active) continue;
+      if (set.CondPumpControl == 0) {
+        u.flow = u.designFlow * sharedShare;
+      } else {
+        const double range = set.CondDesignRange > 0 ? set.CondDesignRange : 10.0;
+        const double want = set.WaterHeatFactor > 0 ? u.heat / (set.WaterHeatFactor * range) : u.designFlow;
+        u.flow = std::clamp(want, std::clamp(set.MinCondFlowFraction, 0.0, 1.0) * u.designFlow, u.designFlow);
+      }
+      if (u.heat <= 0) continue;  // nothing rejected: the unit keeps its temperature
+      double next = UnitReturn(i, u.heat, u.flow, u.designFlow, u.ecwt);
+      if (pass > kRelaxFromPass) next = 0.5 * (next + u.ecwt);
+      change = std::max(change, std::fabs(next - u.ecwt));
+      u.ecwt = next;
+    }
+    converged = change < kEcwtTolerance || towerError_;
+  }
+  for (Machine& m : ms) m.ecwt = MachineECWT(m, units);
+  Split(ms, load, supply);
+  return converged;
+}
+
+// Bounds of a stage's available capacity over every condenser temperature it may see.
+void CwPlant::CapacityBounds(const std::vector<int>& slots, double supply, double& lo, double& hi) {
+  lo = hi = 0;
+  for (Machine& m : Machines(slots)) {
+    if (m.unit == 0 || set.HeatRejectionMode[static_cast<size_t>(m.unit)] == 1) {
+      std::vector<Unit> units(kMaxUnits + 1);
+      if (m.unit) units[static_cast<size_t>(m.unit)].ecwt = in.WellWaterTemp[static_cast<size_t>(m.unit)];
+      const double a = AvailableCapacity(*m.curve, MachineECWT(m, units), supply);
+      lo += a;
+      hi += a;
+      continue;
+    }
+    const ChillerCurve& c = *m.curve;
+    if (c.columns.empty()) {
+      const double a = AvailableCapacity(c, 0, supply);
+      lo += a;
+      hi += a;
+      continue;
+    }
+    double mn = std::numeric_limits<double>::max(), mx = 0;
+    for (const auto& col : c.columns) {
+      const double a = AvailableCapacity(c, col.ecwt, supply);
+      mn = std::min(mn, a);
+      mx = std::max(mx, a);
+    }
+    lo += mn;
+    hi += mx;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Chilled water, economizer, pumps
+// ---------------------------------------------------------------------------------------
+
+double CwPlant::ChwDesignFlow() const {
+  double f = 0;
+  for (int c = 1; c <= SlotCount(); ++c) f += chillers_.At(c).set.DesignChwFlow;
+  if (set.EvapFlowControl != 1 && systemPump_->set.Flow > 0) f = systemPump_->set.Flow;
+  return f;
+}
+
+// System chilled-water flow at a load (gpm).
+double CwPlant::ChwFlow(double load) const {
+  const double design = ChwDesignFlow();
+  if (set.EvapFlowControl == 1 || !(set.WaterHeatFactor > 0)) return design;
+  double minFlow = 0;
+  for (int c = 1; c <= SlotCount(); ++c) minFlow += chillers_.At(c).set.MinChwFlow;
+  const double range = set.ChwDesignRange > 0 ? set.ChwDesignRange : 10.0;
+  return std::clamp(load / (set.WaterHeatFactor * range), std::min(minFlow, design), design);
+}
+
+// Free-cooling water temperature (flow-weighted over the units) with heat q on them.
+double CwPlant::FreeCoolingWater(double q, double supply, const std::vector<int>& units) {
+  double total = 0;
+  for (int u : units) total += CondPump(u)->set.Flow;
+  double sum = 0;
+  for (int u : units) {
+    const double f = CondPump(u)->set.Flow;
+    sum += f * UnitReturn(u, q * f / total, f, f, SourceTemperature(u));
+  }
+  return sum / total;
+}
+
+// Waterside economizer: returns the exchanger's load; fcFan gets the fan kW per unit and
+// units the units that serve the exchanger.
+double CwPlant::Economizer(double load, double supply, std::vector<double>& fcFan, std::vector<int>& units) {
+  const int mode = set.EconomizerMode;
+  const double approach = set.EconomizerValue;
+  units.clear();
+  if ((mode != 2 && mode != 3) || load <= kOnLoad || !(set.WaterHeatFactor > 0)) return 0;
+  for (int u = 1; u <= std::min(kMaxUnits, std::max(static_cast<int>(towers_.Count()), condPumps_.Count())); ++u) {
+    StoredPump* p = CondPump(u);
+    const bool source = set.HeatRejectionMode[static_cast<size_t>(u)] == 1 || Tower(u) != nullptr;
+    if (p && p->set.Flow > 0 && source) units.push_back(u);
+    if (set.SharedTower) break;
+  }
+  if (units.empty()) return 0;
+  const double flow = ChwFlow(load);
+  if (!(flow > 0)) return 0;
+  const double ret = supply + load / (set.WaterHeatFactor * flow);
+  double coldest = std::numeric_limits<double>::max();
+  for (int u : units) coldest = std::min(coldest, SourceTemperature(u));
+  if (coldest + approach >= (mode == 2 ? supply : ret)) return 0;
+
+  // The towers' capacity control holds the water at supply - approach (no colder than the
+  // freeze floor) while they serve the exchanger.
+  std::vector<std::pair<int, double>> saved;
+  const double floor = std::max(supply - approach, kFreezeFloor);
+  for (int u : units)
+    if (auto t = Tower(u)) {
+      saved.emplace_back(u, t->MinRetWaterTemp());
+      t->MinRetWaterTemp(floor);
+    }
+  auto g = [&](double q) { return q - set.WaterHeatFactor * flow * (ret - std::max(supply, FreeCoolingWater(q, supply, units) + approach)); };
+
+  double q = 0;
+  if (mode == 2) {
+    q = FreeCoolingWater(load, supply, units) + approach <= supply + 1e-9 ? load : 0;
+  } else {
+    // g rises with q; g(load) >= 0. Illinois regula falsi on [0, load].
+    double a = 0, ga = -set.WaterHeatFactor * flow * (ret - std::max(supply, coldest + approach));
+    double b = load, gb = g(load);
+    q = load;
+    if (gb > 1e-6 * load) {
+      int side = 0;
+      for (int it = 0; it < 40; ++it) {
+        q = (a * gb - b * ga) / (gb - ga);
+        const double gq = g(q);
+        if (std::fabs(gq) < 1e-5 * load || b - a < 1e-6 * load) break;
+        if (gq > 0) {
+          b = q, gb = gq;
+          if (side == 1) ga *= 0.5;
+          side = 1;
+        } else {
+          a = q, ga = gq;
+          if (side == -1) gb *= 0.5;
+          side = -1;
+        }
+      }
+      if (q < 0) q = 0;
+    }
+    if (q > kOnLoad) FreeCoolingWater(q, supply, units);  // leave the units at the final point
+  }
+  if (q > kOnLoad)
+    for (int u : units) fcFan[static_cast<size_t>(u)] = UnitFanKW(u);
+  for (auto& [u, v] : saved) Tower(u)->MinRetWaterTemp(v);
+  if (q <= kOnLoad) units.clear();
+  return q > kOnLoad ? q : 0;
+}
+
+double CwPlant::PumpKW(StoredPump& p, double ratio, bool variable) {
+  double design = 0;
+  if (p.set.Flow > 0 && p.set.Head > 0 && !DesignPumpKW(p.set, design)) {
+    RaiseError(kErrDivisionByZero, "Division by zero: pump or motor efficiency is not above 0", kLibraryName, "cPump",
+               "Calculate");
+    return 0;
+  }
+  if (!(p.set.Power > 0)) return 0;
+  if (!variable || !(p.set.Flow > 0) || p.set.MinFlow >= p.set.Flow) return p.set.Power;
+  const double r = std::clamp(ratio, std::max(0.0, p.set.MinFlow / p.set.Flow), 1.0);
+  const double c = std::clamp(p.set.ControlValue, 0.0, 1.0);
+  return p.set.Power * r * (c + (1.0 - c) * r * r);
+}
+
+// ---------------------------------------------------------------------------------------
+// One run
+// ---------------------------------------------------------------------------------------
+
+void CwPlant::CalcPlant() {
+  towerError_ = false;
+  SubscribeTowers();
+  for (StoredChillers* list : {&chillers_, &paired_})
+    for (int i = 1; i <= list->Count(); ++i) list->Item(i).res = {};
+  res = {};
+  res.BinDryBulb = in.OutdoorDryBulb;
+  res.BinWetBulb = in.OutdoorWetBulb;
+  res.BinLoad = in.CoolingLoad;
+  res.BuildingLoad = in.CoolingLoad;
+  const double supply = res.SupplyTemp = SupplyTemperature();
+  const double load = std::max(0.0, in.CoolingLoad);
+  const int n = SlotCount();
+
+  // Free cooling first; the chillers carry the rest.
+  std::vector<double> fcFan(kMaxUnits + 1, 0.0);
+  std::vector<int> fcUnits;
+  const double fc = Economizer(load, supply, fcFan, fcUnits);
+  double rest = load - fc;
+  if (rest < kOnLoad) rest = 0;
+  res.FreeCoolingOn = fc > 0;
+  res.FreeCoolingLoad = fc;
+
+  // Staging.
+  std::vector<Machine> ms;
+  std::vector<Unit> units(kMaxUnits + 1);
+  if (rest > 0) {
+    const int stages = std::clamp(set.NumStages, 0, kMaxStages);
+    bool chosen = false, converged = true;
+    for (int s = 1; s <= stages && !chosen; ++s) {
+      std::vector<int> slots;
+      for (int c = 1; c <= n; ++c)
+        if (set.StageChiller[static_cast<size_t>(s)][static_cast<size_t>(c)] != 0) slots.push_back(c);
+      double lo, hi;
+      CapacityBounds(slots, supply, lo, hi);
+      const bool last = s == stages;
+      if (hi < rest && !last) continue;  // short at any condenser temperature
+      converged = SolveStage(slots, rest, supply, ms, units);
+      double avail = 0;
+      for (const Machine& m : ms) avail += m.avail;
+      if (avail >= rest * (1 - 1e-12) || last) {
+        chosen = true;
+        if (avail < rest) res.LoadNotMet = rest - avail;
+      }
+    }
+    if (!chosen) res.LoadNotMet = rest;  // no stage at all
+    if (!converged && !towerError_)
+      Error(kErrNoConvergence, "The condenser water loop did not converge within " + std::to_string(kMaxPasses) +
+                                   " passes");
+  }
+
+  // Chiller results.
+  double ecwtSum = 0, ecwtWeight = 0, firstEcwt = 0;
+  bool sameEcwt = true, anyRunning = false;
+  std::array<bool, kMaxChillers + 1> slotOn{};
+  for (const Machine& m : ms) {
+    if (m.load <= kOnLoad) continue;
+    m.ch->res.Load = m.load;
+    m.ch->res.ECWT = m.ecwt;
+    if (m.heatDriven) {
+      m.ch->res.GenHeat = m.input;
+      m.ch->res.Power = m.ch->set.AuxKW;
+    } else {
+      m.ch->res.Power = m.input;
+    }
+    slotOn[static_cast<size_t>(m.slot)] = true;
+    if (!anyRunning) firstEcwt = m.ecwt;
+    sameEcwt = sameEcwt && m.ecwt == firstEcwt;
+    anyRunning = true;
+    ecwtSum += m.load * m.ecwt;
+    ecwtWeight += m.load;
+  }
+  for (int c = 1; c <= n; ++c) res.ChillersOn += slotOn[static_cast<size_t>(c)] ? 1 : 0;
+  res.ECWT = !anyRunning ? 0 : sameEcwt ? firstEcwt : ecwtSum / ecwtWeight;
+
+  // Heat rejection: fans and condenser pumps of the units that serve running chillers.
+  for (int u = 1; u <= kMaxUnits; ++u) {
+    Unit& un = units[static_cast<size_t>(u)];
+    if (!un.active || un.heat <= 0) continue;
+    warm_[static_cast<size_t>(u)] = un.ecwt;
+    warmValid_[static_cast<size_t>(u)] = true;
+    if (un.mode != 1) res.FanKW += un.fan = UnitFanKW(u);
+    if (StoredPump* p = CondPump(u)) {
+      const double ratio = un.designFlow > 0 ? un.flow / un.designFlow : 0;
+      res.CondPumpKW += un.pumpKW = set.CondPumpControl == 0 ? PumpKW(*p, 1.0, false) * ratio : PumpKW(*p, ratio, true);
+    }
+  }
+
+  // Free-cooling power: the exchanger's fans (beyond what the chillers' units already run)
+  // and the condenser pumps of units that run for it alone.
+  double fcPower = 0;
+  if (fc > 0) {
+    for (int u : fcUnits) {
+      const Unit& un = units[static_cast<size_t>(u)];
+      double fan = fcFan[static_cast<size_t>(u)];
+      if (un.active && un.heat > 0) {
+        auto t = Tower(u);
+        fan = std::min(fan, t ? std::max(0.0, t->DesignFanKW() - un.fan) : 0.0);
+      } else if (StoredPump* p = CondPump(u)) {
+        fcPower += PumpKW(*p, 1.0, false);
+      }
+      fcPower += fan;
+    }
+    double capSum = 0;
+    for (int c = 1; c <= n; ++c)
+      for (EngineChiller* ch : {Main(c), Paired(c)})
+        if (ch) capSum += std::max(0.0, ch->set.Capacity);
+    for (int c = 1; c <= n && capSum > 0; ++c)
+      for (EngineChiller* ch : {Main(c), Paired(c)}) {
+        if (!ch) continue;
+        const double share = std::max(0.0, ch->set.Capacity) / capSum;
+        ch->res.FreeCoolingLoad = fc * share;
+        ch->res.FreeCoolingPower = fcPower * share;
+        ch->res.Load += ch->res.FreeCoolingLoad;
+        ch->res.Power += ch->res.FreeCoolingPower;
+      }
+  }
+
+  // Chilled-water pumps.
+  const double design = ChwDesignFlow();
+  const double ratio = design > 0 ? ChwFlow(load) / design : 0;
+  if (set.EvapFlowControl == 1 || set.EvapFlowControl == 3) {
+    for (int p = 1; p <= std::min(n, primaryPumps_.Count()); ++p)
+      if (slotOn[static_cast<size_t>(p)]) res.PrimaryPumpKW += PumpKW(primaryPumps_.Item(p), 1.0, false);
+  } else if (set.EvapFlowControl == 2 && res.ChillersOn > 0 && primaryPumps_.Count() >= 1) {
+    res.PrimaryPumpKW += PumpKW(primaryPumps_.Item(1), ratio, true);
+  }
+  if ((set.EvapFlowControl == 2 || set.EvapFlowControl == 3) && load > kOnLoad)
+    res.SecondaryPumpKW = PumpKW(*systemPump_, ratio, true);
+}
+
+}  // namespace
+}  // namespace grendax::detail
+
+std::unique_ptr<cCwPlant> CreateCwPlant() { return std::make_unique<grendax::detail::CwPlant>(); }
