@@ -1,0 +1,506 @@
+// Builds the program data from the readable sources in data/:
+//   RIZIRure.rev  the site and building database (SQLite)
+//   CHL.DAT, SYS.DAT, TWR.DAT, WTH.DAT, LOD.DAT, RPT.DAT   the template records
+//   INX.MDB       the system library index of the templates (SQLite)
+//   HW1.DAT       an empty file the start-up copy expects
+//
+// Usage: make_program_data <data source folder> <program folder>
+//
+// Everything is written under temporary names in the program folder and renamed into
+// place at the end, so an interrupted build never leaves a half-written file behind.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/storage/record_codec.h"
+#include "app/storage/scratch_records.h"
+#include "data/gen/chiller_map.h"
+#include "data/gen/site_model.h"
+#include "data/gen/site_sources.h"
+#include "data/gen/text_tables.h"
+#include "libs/psychro/PSYCHEN32.h"
+#include "platform/db/db.h"
+
+namespace fs = std::filesystem;
+using texttables::IniFile;
+
+namespace {
+
+constexpr int kDefaultCityId = 79;
+constexpr int kDefaultBuildingTypeId = 9;
+
+struct Output {
+  fs::path dir;
+  std::vector<std::pair<fs::path, fs::path>> staged;  // temporary -> final
+
+  fs::path Stage(const std::string& name) {
+    fs::path tmp = dir / (name + ".building");
+    fs::remove(tmp);
+    staged.emplace_back(tmp, dir / name);
+    return tmp;
+  }
+  void Commit() {
+    for (const auto& [tmp, final] : staged) {
+      fs::rename(tmp, final);
+      // the database layer's process lock beside a database built under the temporary name
+      fs::remove(fs::path(tmp.string() + ".lock"));
+    }
+  }
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs a schema script statement by statement ("--" comment lines are dropped first).
+void RunScript(db::Database& database, const fs::path& path) {
+  std::istringstream in(ReadText(path));
+  std::string line, sql;
+  while (std::getline(in, line)) {
+    const auto first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line.compare(first, 2, "--") == 0) continue;
+    sql += line + "\n";
+  }
+  std::size_t start = 0;
+  for (std::size_t end; (end = sql.find(';', start)) != std::string::npos; start = end + 1) {
+    const std::string statement = sql.substr(start, end - start);
+    if (statement.find_first_not_of(" \t\r\n") != std::string::npos) database.Execute(statement);
+  }
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// A keyed record file: slot n at n x record size, slot 0 and any gap all zero bytes.
+template <class R>
+std::string KeyedFile(const std::map<int, R>& records) {
+  const std::size_t size = modDataIO::codec::EncodedSize(R{});
+  const int last = records.empty() ? 0 : records.rbegin()->first;
+  std::string bytes((last + 1) * size, '\0');
+  for (const auto& [id, rec] : records) bytes.replace(id * size, size, modDataIO::codec::Encode(rec));
+  return bytes;
+}
+
+double WetBulb(double pressure, double dryBulb, double dewPoint) {
+  const float pv = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(static_cast<float>(dewPoint)));
+  const float w = PSYCHEN32::SpecHumFromVP(static_cast<float>(pressure), pv);
+  return PSYCHEN32::WetBulbFromDBSH(static_cast<float>(pressure), static_cast<float>(dryBulb), w);
+}
+
+double Pressure(double elevationFt) { return PSYCHEN32::BaromPres(static_cast<float>(elevationFt)); }
+
+double Round1(double v) { return std::round(v * 10.0) / 10.0; }
+
+struct SiteProfile {
+  sitemodel::BinTable bins;
+  sitemodel::LoadRow load;
+};
+
+SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::BuildingType& type) {
+  SiteProfile p;
+  p.bins = sitemodel::MakeBins(city.climate, type, WetBulb, Pressure);
+  // The load model sees the wet bulbs as stored (to 0.1 deg F).
+  for (double& wb : p.bins.coincWetBulb) wb = Round1(wb);
+  p.load = sitemodel::MakeLoadRow(city.climate, type, p.bins);
+  return p;
+}
+
+// ---- site database -------------------------------------------------------------------
+
+void InsertProfileRow(db::Statement& ins, int city, int type, int category,
+                      const std::vector<double>& bins, double maxBin, double maxPlant,
+                      double maxHourly) {
+  ins.Reset();
+  ins.Bind(1, city).Bind(2, type).Bind(3, category).Bind(4, static_cast<int>(bins.size()));
+  for (int b = 0; b < sitemodel::kMaxBins; ++b) {
+    ins.Bind(5 + b, b < static_cast<int>(bins.size()) ? bins[b] : 0.0);
+  }
+  ins.Bind(29, maxBin).Bind(30, maxPlant).Bind(31, maxHourly);
+  ins.Run();
+}
+
+void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
+                       const std::vector<sitesources::City>& cities,
+                       const std::vector<sitemodel::BuildingType>& types) {
+  auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
+  RunScript(*database, fs::path(dataDir) / "sql" / "site_schema.sql");
+  db::Transaction tx(*database);
+
+  auto named = [&](const std::string& table, const std::string& parent,
+                   const std::vector<sitesources::NamedRow>& rows) {
+    std::string sql = "INSERT INTO " + table + " (ID, RefName, bSelect" +
+                      (parent.empty() ? ") VALUES (?1, ?2, ?3)" : ", " + parent + ") VALUES (?1, ?2, ?3, ?4)");
+    auto ins = database->Prepare(sql);
+    for (const auto& r : rows) {
+      ins.Reset();
+      ins.Bind(1, r.id).Bind(2, r.name).Bind(3, r.select ? 1 : 0);
+      if (!parent.empty()) ins.Bind(4, r.parentId);
+      ins.Run();
+    }
+  };
+  named("Regions", "", sitesources::LoadRegions(dataDir));
+  named("Locations", "Region_ID", sitesources::LoadLocations(dataDir));
+  std::vector<sitesources::NamedRow> cityRows;
+  for (const auto& c : cities) cityRows.push_back({c.climate.id, c.climate.name, true, c.locationId});
+  named("Cities", "Location_ID", cityRows);
+
+  auto bt = database->Prepare(
+      "INSERT INTO BuildingTypes (ID, sBuildingType, bSelect, WeekdayOn, WeekdayStart, WeekdayStop, "
+      "SaturdayOn, SaturdayStart, SaturdayStop, SundayOn, SundayStart, SundayStop) "
+      "VALUES (?1, ?2, 1, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+  for (const auto& t : types) {
+    bt.Reset();
+    bt.Bind(1, t.id).Bind(2, t.name);
+    for (int d = 0; d < 3; ++d) {
+      bt.Bind(3 + 3 * d, t.days[d].operated ? 1 : 0).Bind(4 + 3 * d, t.days[d].start).Bind(5 + 3 * d, t.days[d].stop);
+    }
+    bt.Run();
+  }
+
+  auto cp = database->Prepare(
+      "INSERT INTO City_Params (City_ID, Elevation, Summer_Design_DB, Summer_Coinc_WB, Winter_Design_DB) "
+      "VALUES (?1, ?2, ?3, ?4, ?5)");
+  for (const auto& c : cities) {
+    cp.Reset();
+    cp.Bind(1, c.climate.id).Bind(2, c.climate.elevationFt).Bind(3, c.climate.summerDesignDB)
+        .Bind(4, c.climate.summerCoincWB).Bind(5, c.climate.winterDesignDB);
+    cp.Run();
+  }
+
+  std::string sql = "INSERT INTO ProfilesForSPLV (CityID, BuildingTypeID, DataCategory, BinNum";
+  for (int b = 1; b <= sitemodel::kMaxBins; ++b) sql += ", Bin" + std::to_string(b);
+  sql += ", MaxBinLoad, MaxPlantLoad, MaxHourlyLoad) VALUES (?1";
+  for (int i = 2; i <= 31; ++i) sql += ", ?" + std::to_string(i);
+  sql += ")";
+  auto ins = database->Prepare(sql);
+  for (const auto& c : cities) {
+    for (const auto& t : types) {
+      const SiteProfile p = MakeProfile(c, t);
+      std::vector<double> hours(p.bins.hours.begin(), p.bins.hours.end());
+      std::vector<double> pct;
+      for (double v : p.load.percent) pct.push_back(Round1(v));
+      InsertProfileRow(ins, c.climate.id, t.id, 1, p.bins.dryBulb, 0, 0, 0);
+      InsertProfileRow(ins, c.climate.id, t.id, 2, p.bins.coincWetBulb, 0, 0, 0);
+      InsertProfileRow(ins, c.climate.id, t.id, 3, hours, 0, 0, 0);
+      InsertProfileRow(ins, c.climate.id, t.id, 4, pct, Round1(p.load.maxBinLoad),
+                       Round1(p.load.maxPlantLoad), Round1(p.load.maxHourlyLoad));
+    }
+  }
+
+  auto ph = database->Prepare(
+      "INSERT INTO PumpHead (EvapFlowControl, Capacity, EvapPumpHead, ChilledWaterPumpHead, CondPumpHead) "
+      "VALUES (?1, ?2, ?3, ?4, ?5)");
+  for (const auto& r : sitesources::LoadPumpHeads(dataDir)) {
+    ph.Reset();
+    ph.Bind(1, r.evapFlowControl).Bind(2, r.capacity).Bind(3, r.evapHead).Bind(4, r.chilledWaterHead).Bind(5, r.condHead);
+    ph.Run();
+  }
+  tx.Commit();
+}
+
+// ---- template records ------------------------------------------------------------------
+
+const sitesources::City& FindCity(const std::vector<sitesources::City>& cities, int id) {
+  for (const auto& c : cities)
+    if (c.climate.id == id) return c;
+  throw std::runtime_error("no city " + std::to_string(id));
+}
+
+const sitemodel::BuildingType& FindType(const std::vector<sitemodel::BuildingType>& types, int id) {
+  for (const auto& t : types)
+    if (t.id == id) return t;
+  throw std::runtime_error("no building type " + std::to_string(id));
+}
+
+WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& city,
+                                const sitemodel::BuildingType& type) {
+  WeatherData w;
+  w.sName = city.climate.name;
+  w.fSummerDesignDB = static_cast<float>(city.climate.summerDesignDB);
+  w.fSummerCoincWB = static_cast<float>(city.climate.summerCoincWB);
+  w.fWinterDesignDB = static_cast<float>(city.climate.winterDesignDB);
+  w.fElevation = static_cast<float>(city.climate.elevationFt);
+  const char* const names[3] = {"Weekday", "Saturday", "Sunday"};
+  for (int d = 0; d < 3; ++d) {
+    w.sDayTypeNames(d) = names[d];
+    w.bDayOperated(d) = vb::ToBoolean(type.days[d].operated);
+    w.nStartTime(d) = static_cast<std::int16_t>(type.days[d].start);
+    w.nStopTime(d) = static_cast<std::int16_t>(type.days[d].stop);
+  }
+  const SiteProfile p = MakeProfile(city, type);
+  w.nNumBins = static_cast<std::int16_t>(p.bins.dryBulb.size());
+  for (int b = 1; b <= w.nNumBins; ++b) {
+    w.fBinDB(b) = static_cast<float>(p.bins.dryBulb[b - 1]);
+    w.fBinMCWB(b) = static_cast<float>(p.bins.coincWetBulb[b - 1]);
+    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
+    w.lBinHours(b) = p.bins.hours[b - 1];
+    w.lMonthBinHours(1, b) = w.lBinHours(b);
+    w.lTotalHours += w.lBinHours(b);
+  }
+  w.lMonthHours(1) = w.lTotalHours;
+  w.nPeriodMode = static_cast<std::int16_t>(ini.Integer("weather", "nPeriodMode"));
+  w.nNumPeriods = static_cast<std::int16_t>(ini.Integer("weather", "nNumPeriods"));
+  const auto period = ini.Numbers("weather", "Period1");
+  if (period.size() != 4) throw std::runtime_error("WTH.ini: Period1 needs four values");
+  w.OperatingPeriods(1) = {static_cast<std::int16_t>(period[0]), static_cast<std::int16_t>(period[1]),
+                           static_cast<std::int16_t>(period[2]), static_cast<std::int16_t>(period[3])};
+  return w;
+}
+
+LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& city,
+                                 const sitemodel::BuildingType& type) {
+  LoadProfileData l;
+  l.sName = type.name;
+  l.fPeakLoad = static_cast<float>(ini.Number("load", "fPeakLoad"));
+  l.fEconomizerLimitDB = static_cast<float>(ini.Number("load", "fEconomizerLimitDB"));
+  l.bAirEconomizer = static_cast<vb::Boolean>(ini.Integer("load", "bAirEconomizer"));
+  const SiteProfile p = MakeProfile(city, type);
+  const double q = p.load.maxBinLoad / p.load.maxHourlyLoad;
+  for (std::size_t b = 0; b < p.load.percent.size(); ++b) {
+    const double pct = std::min(100.0, q * Round1(p.load.percent[b]));
+    l.fBinLoadPercent(static_cast<long>(b + 1)) = static_cast<float>(pct);
+    l.fBinLoad(static_cast<long>(b + 1)) = static_cast<float>(l.fPeakLoad * pct / 100.0);
+  }
+  return l;
+}
+
+chillermap::CurveSet LoadCurves(const IniFile& ini) {
+  chillermap::CurveSet c;
+  const auto cap = ini.Numbers("curves", "CapFT");
+  const auto eir = ini.Numbers("curves", "EIRFT");
+  const auto plr = ini.Numbers("curves", "EIRFPLR");
+  if (cap.size() != 6 || eir.size() != 6 || plr.size() != 3) {
+    throw std::runtime_error("chiller_curves.ini: CapFT and EIRFT need 6, EIRFPLR 3 coefficients");
+  }
+  for (int i = 0; i < 6; ++i) c.capFT.c[i] = cap[i], c.eirFT.c[i] = eir[i];
+  for (int i = 0; i < 3; ++i) c.eirFPLR.c[i] = plr[i];
+  c.capMinECWTC = ini.Number("curves", "CapFT_MinECWT_C");
+  return c;
+}
+
+ChillerData MakeChillerTemplate(const IniFile& ini, const IniFile& curvesIni) {
+  const std::string s = "chiller";
+  ChillerData c;
+  c.sName = ini.Text(s, "sName");
+  c.nType = static_cast<std::int16_t>(ini.Integer(s, "nType"));
+  c.fFLCapacity = static_cast<float>(ini.Number(s, "fFLCapacity"));
+  c.fFLPower = static_cast<float>(ini.Number(s, "fFLPower"));
+  c.nFLPowerType = static_cast<std::int16_t>(ini.Integer(s, "nFLPowerType"));
+  c.fDesignLCHWT = static_cast<float>(ini.Number(s, "fDesignLCHWT"));
+  c.fDesignECWT = static_cast<float>(ini.Number(s, "fDesignECWT"));
+  c.fMinECWT = static_cast<float>(ini.Number(s, "fMinECWT"));
+  c.fEvapWaterFlow = static_cast<float>(ini.Number(s, "fEvapWaterFlow"));
+  c.fCondWaterFlow = static_cast<float>(ini.Number(s, "fCondWaterFlow"));
+  c.fMinLoadPct = static_cast<float>(ini.Number(s, "fMinLoadPct"));
+  c.bNoMinLoad = static_cast<std::int16_t>(ini.Integer(s, "bNoMinLoad"));
+  c.nPartLoadPoints = static_cast<std::int16_t>(ini.Integer(s, "nPartLoadPoints"));
+  c.nChillerOption = static_cast<std::int16_t>(ini.Integer(s, "nChillerOption"));
+  c.nFuelType = static_cast<std::int16_t>(ini.Integer(s, "nFuelType"));
+  c.fAuxKW = static_cast<float>(ini.Number(s, "fAuxKW"));
+  c.fInputHeatFactor = static_cast<float>(ini.Number(s, "fInputHeatFactor"));
+  c.fRejectedHeatPct = static_cast<float>(ini.Number(s, "fRejectedHeatPct"));
+  c.nFreeCoolingMode = static_cast<std::int16_t>(ini.Integer(s, "nFreeCoolingMode"));
+  c.bHeatRecoveryChiller = static_cast<vb::Boolean>(ini.Integer(s, "bHeatRecoveryChiller"));
+
+  const auto ecwt = ini.Numbers("map", "ECWT");
+  const auto loads = ini.Numbers("map", "Loads");
+  if (ecwt.size() > 14 || loads.size() > 28) throw std::runtime_error("CHL.ini: map larger than 14 x 28");
+  const chillermap::Design design{c.fFLCapacity, c.fFLPower, c.fDesignLCHWT, c.fDesignECWT};
+  const chillermap::Map map = chillermap::MakeMap(LoadCurves(curvesIni), design, ecwt, loads);
+  c.nNumECWTPoints = static_cast<std::int16_t>(ecwt.size());
+  c.nNumLoadPoints = static_cast<std::int16_t>(loads.size());
+  for (std::size_t e = 0; e < ecwt.size(); ++e) {
+    c.fECWTPoints(static_cast<long>(e + 1)) = static_cast<float>(ecwt[e]);
+    for (std::size_t r = 0; r < loads.size(); ++r) {
+      c.fCapacityMap(static_cast<long>(e + 1), static_cast<long>(r + 1)) = static_cast<float>(map.capacity[e][r]);
+      c.fPowerMap(static_cast<long>(e + 1), static_cast<long>(r + 1)) = static_cast<float>(map.input[e][r]);
+    }
+  }
+  for (std::size_t r = 0; r < loads.size(); ++r) {
+    c.nLoadPoints(static_cast<long>(r + 1)) = static_cast<std::int16_t>(std::lround(loads[r]));
+  }
+  for (int i = 0; i < 4; ++i) c.fMapCoef(i + 1) = static_cast<float>(map.coef[i]);
+  return c;
+}
+
+TowerData MakeTowerTemplate(const IniFile& ini) {
+  const std::string s = "tower";
+  TowerData t;
+  t.sName = ini.Text(s, "sName");
+  t.nEqptType = static_cast<std::int16_t>(ini.Integer(s, "nEqptType"));
+  t.fDesignWB = static_cast<float>(ini.Number(s, "fDesignWB"));
+  t.fDesignApproach = static_cast<float>(ini.Number(s, "fDesignApproach"));
+  t.fDesignRange = static_cast<float>(ini.Number(s, "fDesignRange"));
+  t.fDesignFanKW = static_cast<float>(ini.Number(s, "fDesignFanKW"));
+  t.nFanKWAbsolute = static_cast<std::int16_t>(ini.Integer(s, "nFanKWAbsolute"));
+  t.fDesignAirflow = static_cast<float>(ini.Number(s, "fDesignAirflow"));
+  t.nAirflowAbsolute = static_cast<std::int16_t>(ini.Integer(s, "nAirflowAbsolute"));
+  t.nCapacityControl = static_cast<std::int16_t>(ini.Integer(s, "nCapacityControl"));
+  t.nLowSpeedAirflowPct = static_cast<std::int16_t>(ini.Integer(s, "nLowSpeedAirflowPct"));
+  t.fFanElecEffPct = static_cast<float>(ini.Number(s, "fFanElecEffPct"));
+  t.fCondWaterFlow = static_cast<float>(ini.Number(s, "fCondWaterFlow"));
+  return t;
+}
+
+SystemData MakeSystemTemplate(const IniFile& ini, const std::string& section) {
+  const std::string s = "common";
+  SystemData y;
+  y.sName = ini.Text(section, "sName");
+  y.nPlantControl = static_cast<std::int16_t>(ini.Integer(section, "nPlantControl"));
+  y.nNumChillers = static_cast<std::int16_t>(ini.Integer(s, "nNumChillers"));
+  y.fDesignLCHWT = static_cast<float>(ini.Number(s, "fDesignLCHWT"));
+  y.nSingleTower = static_cast<std::int16_t>(ini.Integer(s, "nSingleTower"));
+  y.nCondPumpControl = static_cast<std::int16_t>(ini.Integer(s, "nCondPumpControl"));
+  y.fCondPumpHead = static_cast<float>(ini.Number(s, "fCondPumpHead"));
+  y.fCondPumpEffValue = static_cast<float>(ini.Number(s, "fCondPumpEffValue"));
+  y.nMinCondFlowPercent = static_cast<std::int16_t>(ini.Integer(s, "nMinCondFlowPercent"));
+  y.fCondPumpControlValue = static_cast<float>(ini.Number(s, "fCondPumpControlValue"));
+  y.bWaterEconomizer = static_cast<vb::Boolean>(ini.Integer(s, "bWaterEconomizer"));
+  y.nEconomizerType = static_cast<std::int16_t>(ini.Integer(s, "nEconomizerType"));
+  y.fEconomizerValue = static_cast<float>(ini.Number(s, "fEconomizerValue"));
+  y.fTotalCondWaterFlow = static_cast<float>(ini.Number(s, "fTotalCondWaterFlow"));
+  y.nLCHWTResetMode = static_cast<std::int16_t>(ini.Integer(s, "nLCHWTResetMode"));
+  y.fResetLCHWT = static_cast<float>(ini.Number(s, "fResetLCHWT"));
+  y.fResetPointA = static_cast<float>(ini.Number(s, "fResetPointA"));
+  y.fResetPointB = static_cast<float>(ini.Number(s, "fResetPointB"));
+  y.nEvapFlowControl = static_cast<std::int16_t>(ini.Integer(s, "nEvapFlowControl"));
+  y.fEvapPumpHead = static_cast<float>(ini.Number(s, "fEvapPumpHead"));
+  y.fChilledWaterPumpHead = static_cast<float>(ini.Number(s, "fChilledWaterPumpHead"));
+  y.fChwPumpControlValue = static_cast<float>(ini.Number(s, "fChwPumpControlValue"));
+  y.fMinChwFlowPercent = static_cast<float>(ini.Number(s, "fMinChwFlowPercent"));
+  y.bSlot1Basis = static_cast<vb::Boolean>(ini.Integer(s, "bSlot1Basis"));
+  y.nHeatRecoveryMode = static_cast<std::int16_t>(ini.Integer(s, "nHeatRecoveryMode"));
+  if (y.nNumChillers < 0 || y.nNumChillers > 30) throw std::runtime_error("SYS.ini: nNumChillers outside 0..30");
+  for (int k = 1; k <= y.nNumChillers; ++k) {
+    y.sChillerNames(k) = "CH-" + std::to_string(k);
+    y.nChillerIDs(k) = 1;
+    y.nTowerIDs(k) = 1;
+  }
+  return y;
+}
+
+ReportData MakeReportTemplate(const IniFile& ini) {
+  const std::string s = "report";
+  ReportData r;
+  auto i16 = [&](const char* key) { return static_cast<std::int16_t>(ini.Integer(s, key)); };
+  r.ReportType = i16("ReportType");
+  r.bCoverPage = i16("bCoverPage");
+  r.EconSummary = i16("EconSummary");
+  r.AnnualCostComparison = i16("AnnualCostComparison");
+  r.AnnualSystemEfficiency = i16("AnnualSystemEfficiency");
+  r.EnergyCostsGraph = i16("EnergyCostsGraph");
+  r.EnergyUseGraph = i16("EnergyUseGraph");
+  r.NetCashFlowGraph = i16("NetCashFlowGraph");
+  r.NetCashFlowCompGraph = i16("NetCashFlowCompGraph");
+  r.EnergyCostDetails = i16("EnergyCostDetails");
+  r.EnergyUseDetails = i16("EnergyUseDetails");
+  r.IncrCostDetails = i16("IncrCostDetails");
+  r.CashFlowDetails = i16("CashFlowDetails");
+  r.nTypeOfCostCalcs = i16("nTypeOfCostCalcs");
+  r.bIncludePumpEnergy = i16("bIncludePumpEnergy");
+  r.bIncludeTowerEnergy = i16("bIncludeTowerEnergy");
+  r.nSysEffType = i16("nSysEffType");
+  r.AnalysedSystemIndex = ini.Integer(s, "AnalysedSystemIndex");
+  r.bSummaryReport = i16("bSummaryReport");
+  r.bCustomPLVFactors = i16("bCustomPLVFactors");
+  r.bCustomPLVSpec = i16("bCustomPLVSpec");
+  r.bLoadProfileGraph = i16("bLoadProfileGraph");
+  r.bCoolingDuty = i16("bCoolingDuty");
+  r.bCondTempProfiles = i16("bCondTempProfiles");
+  r.nEfficiencyInput = i16("nEfficiencyInput");
+  r.bPerfProfiles = i16("bPerfProfiles");
+  r.bInputSummary = i16("bInputSummary");
+  r.bShowLogo = i16("bShowLogo");
+  r.ShowLoadBands = i16("ShowLoadBands");
+  r.UseCoverFile = i16("UseCoverFile");
+  return r;
+}
+
+void BuildIndex(const fs::path& path, const std::string& dataDir, const ChillerData& chiller,
+                const TowerData& tower, const std::map<int, SystemData>& systems) {
+  auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
+  RunScript(*database, fs::path(dataDir) / "sql" / "index_schema.sql");
+  db::Transaction tx(*database);
+  database->Prepare("INSERT INTO Chillers (lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
+                    "VALUES (1, ?1, ?2, ?3, ?4, ?5)")
+      .Bind(1, chiller.sName).Bind(2, static_cast<int>(chiller.nType)).Bind(3, static_cast<double>(chiller.fFLCapacity))
+      .Bind(4, static_cast<double>(chiller.fFLPower)).Bind(5, static_cast<double>(chiller.fCondWaterFlow))
+      .Run();
+  database->Prepare("INSERT INTO Towers (lID, sName, fCondWaterFlow) VALUES (1, ?1, ?2)")
+      .Bind(1, tower.sName).Bind(2, static_cast<double>(tower.fCondWaterFlow))
+      .Run();
+  for (const auto& [id, sys] : systems) {
+    // Both template systems are selected: the economics run takes the selected systems.
+    database->Prepare("INSERT INTO Systems (lID, sName, bSelected, fTotalCondWaterFlow) VALUES (?1, ?2, -1, ?3)")
+        .Bind(1, id).Bind(2, sys.sName).Bind(3, static_cast<double>(sys.fTotalCondWaterFlow))
+        .Run();
+    database->Prepare("INSERT INTO SystemChiller (lSystemID, lChillerID) VALUES (?1, 1)").Bind(1, id).Run();
+    database->Prepare("INSERT INTO SystemTower (lSystemID, lTowerID) VALUES (?1, 1)").Bind(1, id).Run();
+  }
+  tx.Commit();
+}
+
+void Build(const std::string& dataDir, const fs::path& programDir) {
+  fs::create_directories(programDir);
+  Output out{programDir, {}};
+  const auto cities = sitesources::LoadCities(dataDir);
+  const auto types = sitesources::LoadBuildingTypes(dataDir);
+  const fs::path templates = fs::path(dataDir) / "templates";
+
+  BuildSiteDatabase(out.Stage("RIZIRure.rev"), dataDir, cities, types);
+
+  const auto& city = FindCity(cities, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "CityID"));
+  const auto& type = FindType(types, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "BuildingTypeID"));
+  WriteBytes(out.Stage("WTH.DAT"),
+             modDataIO::codec::Encode(MakeWeatherTemplate(IniFile::Load((templates / "WTH.ini").string()), city, type)));
+
+  const IniFile lodIni = IniFile::Load((templates / "LOD.ini").string());
+  const LoadProfileData load1 = MakeLoadTemplate(lodIni, FindCity(cities, lodIni.Integer("load", "CityID")),
+                                                 FindType(types, lodIni.Integer("load", "BuildingTypeID")));
+  WriteBytes(out.Stage("LOD.DAT"), modDataIO::codec::Encode(load1) + modDataIO::codec::Encode(LoadProfileData{}));
+
+  WriteBytes(out.Stage("RPT.DAT"), modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
+
+  const ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
+                                                  IniFile::Load((templates / "chiller_curves.ini").string()));
+  const TowerData tower = MakeTowerTemplate(IniFile::Load((templates / "TWR.ini").string()));
+  const IniFile sysIni = IniFile::Load((templates / "SYS.ini").string());
+  const std::map<int, SystemData> systems = {{1, MakeSystemTemplate(sysIni, "system1")},
+                                             {2, MakeSystemTemplate(sysIni, "system2")}};
+  WriteBytes(out.Stage("CHL.DAT"), KeyedFile<ChillerData>({{1, chiller}}));
+  WriteBytes(out.Stage("TWR.DAT"), KeyedFile<TowerData>({{1, tower}}));
+  WriteBytes(out.Stage("SYS.DAT"), KeyedFile(systems));
+  BuildIndex(out.Stage("INX.MDB"), dataDir, chiller, tower, systems);
+  WriteBytes(out.Stage("HW1.DAT"), "");
+  out.Commit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: make_program_data <data source folder> <program folder>\n";
+    return 2;
+  }
+  try {
+    Build(argv[1], argv[2]);
+  } catch (const std::exception& e) {
+    std::cerr << "make_program_data: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
