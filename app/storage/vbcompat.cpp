@@ -237,7 +237,9 @@ std::string TwoDigits(int v) {
 }  // namespace
 
 std::string Format(double value, std::string_view pattern) {
-  if (pattern.empty()) return CStr(value);
+  // No pattern, or a value with no digits to place (a NaN or infinity read from a damaged
+  // record): the plain number text.
+  if (pattern.empty() || !std::isfinite(value)) return CStr(value);
   return FormatWithPattern(value, ParsePattern(pattern));
 }
 

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "app/storage/vberror.h"
@@ -73,8 +74,10 @@ TEST(VbFormat, Patterns) {
       // Optional decimals.
       {1.5, "0.##", "1.5"},
       {0.5, "#.00", ".50"},
-      // Empty pattern: the plain number text.
+      // Empty pattern: the plain number text; likewise for a value without digits.
       {0.1, "", "0.1"},
+      {std::numeric_limits<double>::quiet_NaN(), "0.0", "NaN"},
+      {-std::numeric_limits<double>::infinity(), "###,###,###,##0", "-Inf"},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " with \"" << c.pattern << "\"");
