@@ -1,0 +1,240 @@
+// frmWait: window state, the run of the first activation, Cancel, the engine error
+// handlers and the calculation controller that validates and dispatches.
+#include "app/calc/frmWait.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/calc/modCalcs.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "app/storage/vbcompat.h"
+#include "platform/ui/ui.h"
+
+namespace {
+
+// Runs `body` on every way out of a scope.
+template <class F>
+class OnExit {
+ public:
+  explicit OnExit(F f) : f_(std::move(f)) {}
+  ~OnExit() { f_(); }
+  OnExit(const OnExit&) = delete;
+  OnExit& operator=(const OnExit&) = delete;
+
+ private:
+  F f_;
+};
+
+}  // namespace
+
+frmWait::frmWait() : engineFactory_([] { return CreateCwPlant(); }) {}
+
+frmWait::~frmWait() = default;
+
+void frmWait::FormCaption(const std::string& caption) { m_sFormCaption = vb::Trim(caption); }
+
+void frmWait::InitProgressBar(double dMin, double dMax, double dValue) {
+  modpublic::RunGuarded("frmWait.InitProgressBar()", "", ui::kExclamation, [&] {
+    if (view_) view_->InitProgressBar(dMin, dMax, dValue);
+  });
+}
+
+void frmWait::SetAction(const std::string& text) {
+  if (view_) view_->SetAction(text);
+}
+
+void frmWait::HideWindow() {
+  if (view_) view_->HideWindow();
+}
+
+void frmWait::Form_Activate() {
+  modpublic::RunGuarded("frmWait.Form_Activate()", "", ui::kExclamation, [&] {
+    if (m_bActivated) return;
+    m_bActivated = true;
+    InitProgressBar(0, 100, 0);
+    m_nReportType = report_ ? report_->ReportType() : 0;
+    if (view_) {
+      view_->SetCancelEnabled(true);
+      view_->SetAction("");
+      view_->SetMessage("");
+      if (!m_sFormCaption.empty()) view_->SetCaption(m_sFormCaption);
+      else if (m_nReportType == 1) view_->SetCaption("Generating Economic Analysis Reports");
+      else if (m_nReportType == 2) view_->SetCaption("Generating PLV Analysis Reports");
+    }
+    ui::host().processEvents();  // let the window paint before the work starts
+    if (!m_bProcessing) ProcessReports();
+  });
+}
+
+bool frmWait::ProcessReports() {
+  bool result = false;
+  OnExit hide([this] { HideWindow(); });  // the window hides itself in every case
+  modpublic::RunGuarded("frmWait.ProcessReports()", "", ui::kExclamation, [&] {
+    m_bProcessing = true;
+    InitProgressBar(0, 100, 0);
+    const bool calcsAsked = m_bDoCalcs;
+    const bool calcsDone = calcsAsked ? RunCalculations() : true;
+    if (!calcsAsked || calcsDone) {
+      if (m_bCalculationOnly) {
+        result = true;
+      } else {
+        InitProgressBar(0, 100, 0);
+        result = GenerateReports();
+      }
+    }
+  });
+  return result;
+}
+
+bool frmWait::RunCalculations() {
+  bool result = false;
+  modpublic::RunGuarded("frmWait.RunCalculations()", "", ui::kExclamation, [&] {
+    m_nState = 1;
+    SetAction("Calculating...");
+    m_bCalcsOK = bCalcController(m_bInputErrors, m_bCalcErrors);
+    if (m_bCalcsOK && !m_bInputErrors && !m_bCalcErrors) {
+      m_bDoCalcs = false;
+      result = true;
+    }
+    m_nState = 0;
+    SetAction("");
+  });
+  return result;
+}
+
+bool frmWait::GenerateReports() {
+  return modpublic::RunGuarded("frmWait.GenerateReports()", "", ui::kExclamation, [&] {
+    m_nState = 2;
+    SetAction("Generating...");
+    if (report_) {
+      if (m_nReportType == 1) report_->EconomicAnalysisReports();
+      else if (m_nReportType == 2) report_->PLVAnalysisReports();
+    }
+    SetAction("");
+    m_nState = 0;
+    m_bDoCalcs = false;
+  });
+}
+
+void frmWait::cmdCancel_Click() {
+  modpublic::RunGuarded("frmWait.cmdCancel_Click()", "", ui::kExclamation, [&] {
+    if (report_) report_->UserCanceled(true);
+    m_bUserCanceled = true;
+    ui::host().setWaitCursor(true);
+    if (view_) view_->SetCancelEnabled(false);
+    ui::host().processEvents();
+    HideWindow();
+  });
+}
+
+void frmWait::Form_Unload() {
+  report_ = nullptr;
+  ui::host().setWaitCursor(false);
+}
+
+// ---- engine errors ----------------------------------------------------------------------
+
+void frmWait::OnEngineError(long number, const std::string& description, const std::string& library,
+                            const std::string& className, const std::string& method) {
+  m_bEngineError = true;
+  vb::Err().Number = number;
+  vb::Err().Description = description;
+  modpublic::ShowError(m_sErrorPrefix, ui::kExclamation, library,
+                       "\r\n\r\nLibrary: " + library + "\r\nClass: " + className + "\r\nMethod: " + method);
+}
+
+void frmWait::oCwPlant_OnError(long number, const std::string& description, const std::string& library,
+                               const std::string& className, const std::string& method) {
+  OnEngineError(number, description, library, className, method);
+}
+
+void frmWait::oClgTwr_OnError(long number, const std::string& description, const std::string& library,
+                              const std::string& className, const std::string& method) {
+  OnEngineError(number, description, library, className, method);
+}
+
+void frmWait::oPump_OnError(long number, const std::string& description, const std::string& library,
+                            const std::string& className, const std::string& method) {
+  OnEngineError(number, description, library, className, method);
+}
+
+void frmWait::CreatePlant() {
+  plant_ = engineFactory_();
+  if (!plant_) vb::Raise(vb::kObjectRequired, "The plant engine could not be created.");
+  plant_->SetOnError([this](long number, const std::string& description, const std::string& library,
+                           const std::string& className, const std::string& method) {
+    oCwPlant_OnError(number, description, library, className, method);
+  });
+}
+
+void frmWait::ReleasePlant() { plant_.reset(); }
+
+// ---- controller -------------------------------------------------------------------------
+
+bool frmWait::bCalcController(bool& bInputErrors, bool& bCalcErrors) {
+  bool result = false;
+  modpublic::RunGuarded("bCalcController", m_sErrorPrefix, ui::kExclamation,
+                        [&] { result = CalcController(bInputErrors, bCalcErrors); });
+  return result;
+}
+
+bool frmWait::CalcController(bool& bInputErrors, bool& bCalcErrors) {
+  if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, 10, "Validating Input Data")) return false;
+  ReportData report;
+  EconomicsData economics;
+  if (!modDataIO::bReportsRead(report)) return false;
+  if (!modDataIO::bEconomicsRead(economics)) return false;
+  if (!modDataIO::bErrorDelete()) return false;
+
+  if (report.ReportType != 2) return EconomicsController(bInputErrors, bCalcErrors);
+
+  SystemData system;
+  const int16_t id = vb::CInt(report.AnalysedSystemIndex);
+  if (!modDataIO::bSystemRead(id, system)) return false;
+  bool bNonElectric = false;
+  if (!modCalcs::bCalcCheckInputData(system, 0, 0, bNonElectric, bInputErrors)) return false;
+  if (bInputErrors) return true;
+  int16_t nEfficiencyInput = report.nEfficiencyInput;
+  return bPLVAnalysisController(system, nEfficiencyInput, bCalcErrors);
+}
+
+bool frmWait::EconomicsController(bool& bInputErrors, bool& bCalcErrors) {
+  std::int16_t count = 0;
+  std::vector<modDataIO::SystemListEntry> list;
+  if (!modDataIO::bSystemListRead(count, list)) return false;
+  const std::vector<int16_t> ids = SelectSystems(list);
+  if (ids.empty()) {
+    ui::host().messageBox(
+        "No system is selected for the economic analysis. Select at least one system and run it again.",
+        ui::kExclamation, "bCalcController");
+    return false;
+  }
+  ui::host().messageBox("The economic analysis is not available in this version of the program.",
+                        ui::kExclamation, "bCalcController");
+  return false;
+}
+
+std::vector<int16_t> frmWait::SelectSystems(const std::vector<modDataIO::SystemListEntry>& list) {
+  std::vector<int16_t> ids;
+  for (const auto& entry : list) {
+    if (!entry.bSelected) continue;
+    ids.push_back(vb::CInt(entry.lID));
+    if (ids.size() == 4) break;
+  }
+  return ids;
+}
+
+void frmWait::SortSystemsByFirstCost(std::vector<double>& costs, std::vector<int16_t>& ids) {
+  const std::size_t n = std::min(costs.size(), ids.size());
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      if (costs[j] < costs[i]) {
+        std::swap(costs[i], costs[j]);
+        std::swap(ids[i], ids[j]);
+      }
+    }
+  }
+}

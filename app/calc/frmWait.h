@@ -1,0 +1,168 @@
+// frmWait: the progress window through which every calculation runs, and its calculation
+// controllers (input check and dispatch, plant-engine set-up, part-load analysis, graph
+// profiles).
+//
+// This class holds the window's state and procedures but no widget: what it shows goes to
+// a View (the QDialog of frmWaitDialog.h implements it), messages go to ui::host() and
+// progress to ui::progressTarget() through modpublic::UpdateProgress. Tests drive it with
+// the recording host and progress of platform/ui and with a fake or the real engine.
+//
+// Calling contract of the opener: create the window, set ReportClass, DoCalcs and where
+// wanted CalculationOnly and FormCaption, show it (the dialog calls Form_Activate once it
+// is visible), then read CalcsOK, InputErrors, CalcErrors, UserCanceled and DoCalcs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/storage/result_records.h"
+#include "app/storage/scratch_records.h"
+#include "app/storage/vbarray.h"
+#include "platform/plantengine/grendax.h"
+
+namespace modDataIO {
+struct SystemListEntry;
+}
+
+class frmWait {
+ public:
+  // What the window uses of the report object of the run (clsReport implements it).
+  class ReportClassInterface {
+   public:
+    virtual ~ReportClassInterface() = default;
+    virtual int16_t ReportType() const = 0;  // 1 economic analysis, 2 PLV analysis
+    virtual void UserCanceled(bool value) = 0;
+    virtual bool EconomicAnalysisReports() = 0;
+    virtual bool PLVAnalysisReports() = 0;
+  };
+
+  // The controls of the window. Without a view nothing is shown.
+  class View {
+   public:
+    virtual ~View() = default;
+    virtual void InitProgressBar(double dMin, double dMax, double dValue) = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetAction(const std::string& text) = 0;   // lblAction
+    virtual void SetMessage(const std::string& text) = 0;  // lblMsg
+    virtual void SetCancelEnabled(bool enabled) = 0;
+    virtual void HideWindow() = 0;  // ends the modal show once the work has unwound
+  };
+
+  using EngineFactory = std::function<std::unique_ptr<cCwPlant>()>;
+  // Per heat-rejection unit (1..30), the thirteen values of a well-water unit's table;
+  // column 13 is its well-water temperature.
+  using WellWaterTable = vb::Array2<double, 1, 30, 1, 13>;
+
+  static constexpr const char* kErrorPrefix = "Calculations failed due to the following error:";
+
+  frmWait();  // the state after Form_Load
+  ~frmWait();
+  frmWait(const frmWait&) = delete;
+  frmWait& operator=(const frmWait&) = delete;
+
+  // ---- properties ----
+  void ReportClass(ReportClassInterface* report) { report_ = report; }
+  void FormCaption(const std::string& caption);
+  bool DoCalcs() const { return m_bDoCalcs; }
+  void DoCalcs(bool value) { m_bDoCalcs = value; }
+  void CalculationOnly(bool value) { m_bCalculationOnly = value; }
+  bool CalcsOK() const { return m_bCalcsOK; }
+  bool InputErrors() const { return m_bInputErrors; }
+  bool CalcErrors() const { return m_bCalcErrors; }
+  bool UserCanceled() const { return m_bUserCanceled; }
+
+  // ---- wiring ----
+  void SetView(View* view) { view_ = view; }
+  // The plant engine each analysis creates; the real engine unless replaced.
+  void SetEngineFactory(EngineFactory factory) { engineFactory_ = std::move(factory); }
+  // The engine of the running analysis (null between analyses).
+  cCwPlant* ocwPlant() const { return plant_.get(); }
+  bool EngineError() const { return m_bEngineError; }
+
+  // ---- window events ----
+  // First activation: captions, then the calculation (and the reports unless
+  // CalculationOnly). Later activations do nothing.
+  void Form_Activate();
+  void cmdCancel_Click();
+  void Form_Unload();
+
+  // ---- procedures ----
+  bool ProcessReports();
+  // Validates the input data and runs the analysis of the report type in RPT.DAT.
+  // True when the analysis ran to its end, or when the input check found errors (then
+  // bInputErrors is True and nothing was analysed).
+  bool bCalcController(bool& bInputErrors, bool& bCalcErrors);
+  // The part-load analysis of one system: engine set-up, bins, rating points, graph
+  // profiles, CAL.DAT sections A and B and the result check into ERR.DAT.
+  bool bPLVAnalysisController(SystemData& system, int16_t& nEfficiencyInput, bool& bCalcErrors);
+  // Configures ocwPlant from the system's records. chillers, towers, the first and last
+  // ECWT of each chiller's map and the well-water table are filled (index c - 1 for slot c).
+  bool bSimEngineSetup(SystemData& system, std::vector<ChillerData>& chillers, std::vector<TowerData>& towers,
+                       const WeatherData& weather, std::vector<float>& firstECWT, std::vector<float>& lastECWT,
+                       WellWaterTable& wellTable);
+  // Copies one chiller record (its map prepared on the way) into an engine chiller; returns
+  // the chiller's minimum ECWT and design heat rejection (kBtu/h) for the tower design.
+  bool TransferChillerDataFromBrimlowToEngine(const SystemData& system, cCwPlant& plant, ChillerData& chiller,
+                                              cChiller& engineChiller, double& dMinECWT, double& dHeatRejection);
+  // The graph points of every chiller, with the staging-change search between bins.
+  bool bCalcGraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable, bool& bResult);
+
+  // ---- engine error events (identical handlers) ----
+  void oCwPlant_OnError(long number, const std::string& description, const std::string& library,
+                        const std::string& className, const std::string& method);
+  void oClgTwr_OnError(long number, const std::string& description, const std::string& library,
+                       const std::string& className, const std::string& method);
+  void oPump_OnError(long number, const std::string& description, const std::string& library,
+                     const std::string& className, const std::string& method);
+
+  // ---- helpers of the economic comparison (pure) ----
+  // The identifiers of the first four selected systems, in list order.
+  static std::vector<int16_t> SelectSystems(const std::vector<modDataIO::SystemListEntry>& list);
+  // Orders the systems by ascending first cost with the window's exchange sort (not stable:
+  // equal costs may change order); only the two arrays move.
+  static void SortSystemsByFirstCost(std::vector<double>& costs, std::vector<int16_t>& ids);
+
+ private:
+  void InitProgressBar(double dMin, double dMax, double dValue);
+  bool RunCalculations();
+  bool GenerateReports();
+  void HideWindow();
+  void SetAction(const std::string& text);
+
+  bool CalcController(bool& bInputErrors, bool& bCalcErrors);
+  bool EconomicsController(bool& bInputErrors, bool& bCalcErrors);
+  bool PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bCalcErrors);
+  bool SimulateBins(const SystemData& system, const std::vector<ChillerData>& chillers,
+                    const WellWaterTable& wellTable, int16_t nEfficiencyInput, PLVSummaryData& summary,
+                    PLVProfileData& profile, bool& bCalcErrors);
+  bool EngineSetup(SystemData& system, std::vector<ChillerData>& chillers, std::vector<TowerData>& towers,
+                   const WeatherData& weather, std::vector<float>& firstECWT, std::vector<float>& lastECWT,
+                   WellWaterTable& wellTable);
+  bool GraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable);
+  void OnEngineError(long number, const std::string& description, const std::string& library,
+                     const std::string& className, const std::string& method);
+  void CreatePlant();
+  void ReleasePlant();
+
+  ReportClassInterface* report_ = nullptr;
+  View* view_ = nullptr;
+  EngineFactory engineFactory_;
+  std::unique_ptr<cCwPlant> plant_;
+
+  int32_t m_nReportType = 0;
+  std::string m_sFormCaption;
+  bool m_bDoCalcs = true;
+  bool m_bCalculationOnly = false;
+  bool m_bCalcsOK = false;
+  bool m_bInputErrors = false;
+  bool m_bCalcErrors = false;
+  bool m_bUserCanceled = false;
+  bool m_bActivated = false;
+  bool m_bProcessing = false;
+  int16_t m_nState = 0;  // 0 idle, 1 calculating, 2 generating reports
+  bool m_bEngineError = false;
+  std::string m_sErrorPrefix = kErrorPrefix;
+};
