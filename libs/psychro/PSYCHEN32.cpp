@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "libs/psychro/psychro_formulas.h"
+
 namespace {
 
 // Checked arithmetic: every step that would trap raises PsychroError instead of producing
@@ -50,13 +52,8 @@ inline float Single(double x) {
   return static_cast<float>(x);
 }
 
-// Exponent of the saturation curve over water and its derivative with respect to t.
-inline double WaterExponent(double t) {
-  return -3.81551 + 0.046827 * t - 0.000110796 * t * t + 2.12812e-7 * t * t * t - 2.37881e-10 * t * t * t * t;
-}
-inline double WaterExponentSlope(double t) {
-  return 0.046827 - 0.000221592 * t + 6.38436e-7 * t * t - 9.51524e-10 * t * t * t;
-}
+using damplo::WaterExponent;
+using damplo::WaterExponentSlope;
 
 // Minimum vapour pressure: the saturation pressure at -65 deg F (over ice), as a float.
 float MinimumVaPres() {
@@ -146,8 +143,7 @@ float PSYCHEN32::DryBulbFromSVVP(float fBaPres, float fSpecVol, float fVaPres) {
 }
 
 double PSYCHEN32::EnthalpyFromDBSH(float fDryBulb, float fSpecHum) {
-  const double t = fDryBulb;
-  return Finite(0.24 * t + fSpecHum * (1061.0 + 0.444 * t));
+  return Finite(damplo::Enthalpy(fDryBulb, fSpecHum));
 }
 
 float PSYCHEN32::MinimumVPSH(float fBaPres, float& fMinimumVaPres) {
@@ -172,8 +168,9 @@ float PSYCHEN32::SatSpecHumFromRHSH(float fBaPres, float fRelHum, float fSpecHum
 
 double PSYCHEN32::SatVaporPresFromDB(float fTemp) {
   const double t = fTemp;
-  if (t >= 32.0) return Exp(WaterExponent(t));
-  return Finite(4.926e8 * Exp(Div(-11040.0, t + 460.0)));
+  if (damplo::OverWater(t)) return Exp(WaterExponent(t));
+  if (t + 460.0 == 0.0) Raise(PsychroError::kDivisionByZero);
+  return Finite(4.926e8 * Exp(Finite(damplo::IceExponent(t))));
 }
 
 float PSYCHEN32::SatVaporPresFromRHVP(float fBaPres, float fRelHum, float fVaPres) {
@@ -202,7 +199,8 @@ float PSYCHEN32::SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecH
 }
 
 float PSYCHEN32::SpecHumFromVP(float fBaPres, float fVaPres) {
-  return Single(Div(0.62198 * fVaPres, static_cast<double>(fBaPres) - fVaPres));
+  if (static_cast<double>(fBaPres) - fVaPres == 0.0) Raise(PsychroError::kDivisionByZero);
+  return Single(damplo::HumidityRatio(fBaPres, fVaPres));
 }
 
 float PSYCHEN32::SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres) {

@@ -110,12 +110,17 @@ double cClgTower::CalcMerkelBasis(const Saturation& sat, double hIn, double dLG,
   try {
     const double hOut = hIn + dRange * dLG;
     const double tCold = dWB + dApproach;
+    // The four water enthalpies are independent: evaluate them together, then walk the points
+    // in order, so an invalid point still ends the integral before a later point can fail.
+    double hw[4];
+    for (int i = 0; i < 4; ++i) hw[i] = sat.Unchecked(tCold + kChebyshev[i] * dRange);
     double sum = 0.0;
-    for (double c : kChebyshev) {
-      const double hw = sat(tCold + c * dRange);
+    for (int i = 0; i < 4; ++i) {
+      const double c = kChebyshev[i];
+      const double h = std::isfinite(hw[i]) ? hw[i] : sat.Checked(tCold + c * dRange);
       const double ha = hIn + (hOut - hIn) * c;
-      if (!(hw > ha)) return kInvalidMerkel;
-      sum += 0.25 / (hw - ha);
+      if (!(h > ha)) return kInvalidMerkel;
+      sum += 0.25 / (h - ha);
     }
     return Finite(1.0 * dRange * sum * kMerkelFactor);
   } catch (...) {
@@ -287,7 +292,14 @@ void cClgTower::CalcReturnWaterTemp() {
     if (WaterFlowRatio_ == 0.0) ThrowArithmetic(kErrDivisionByZero);  // an idle tower has no water factor
     ActualH2OFactor_ = WaterFlowRatio_ * DesignH2OFactor_;
     ActualAIRFactor_ = DesignAIRFactor_;
-    ActualApproach_ = CalcApproach(ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_);
+    ApproachSolve& last = lastApproach_;
+    if (!(last.valid && last.pressure == BaromPressure_ && last.air == ActualAIRFactor_ &&
+          last.h2o == ActualH2OFactor_ && last.wb == ActualWetBulb_ && last.range == ActualRange_)) {
+      last.valid = false;
+      const double approach = CalcApproach(ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_);
+      last = {true, BaromPressure_, ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_, approach};
+    }
+    ActualApproach_ = last.approach;
     RetWaterTemp_ = ActualWetBulb_ + ActualApproach_;
     if (RetWaterTemp_ < MinRetWaterTemp_) {
       RetWaterTemp_ = MinRetWaterTemp_;
@@ -309,7 +321,14 @@ void cClgTower::CalcFanKW() {
     }
     if (EquipmentType_ == Cooling_Tower) {
       // The air factor that just holds the return water at the minimum.
-      ActualAIRFactor_ = CalcAIRFactor(ActualWetBulb_, ActualRange_, ActualApproach_, ActualH2OFactor_);
+      AirSolve& last = lastAir_;
+      if (!(last.valid && last.pressure == BaromPressure_ && last.wb == ActualWetBulb_ &&
+            last.range == ActualRange_ && last.target == ActualApproach_ && last.h2o == ActualH2OFactor_)) {
+        last.valid = false;
+        const double air = CalcAIRFactor(ActualWetBulb_, ActualRange_, ActualApproach_, ActualH2OFactor_);
+        last = {true, BaromPressure_, ActualWetBulb_, ActualRange_, ActualApproach_, ActualH2OFactor_, air};
+      }
+      ActualAIRFactor_ = last.air;
     }
     const double r = Div(ActualAIRFactor_, DesignAIRFactor_);
     const double hpDesign = DesignFanKW_ * DesignFanElecEff_ / 0.746;

@@ -27,11 +27,13 @@
 // Whoever drives a tower should subscribe with SetOnError: it is the only signal of a failure.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "libs/psychro/PSYCHEN32.h"
+#include "libs/psychro/psychro_formulas.h"
 
 enum CapacityCtrls : int32_t { Fan_Cycling = 0, Water_Bypass = 1, Fan_2_Speed = 2, Fan_VFD = 3 };
 
@@ -133,14 +135,22 @@ class cClgTower {
 
   struct Reported {};  // a failure that has already been reported to the listener
   // Saturated-air enthalpy hsat(T) at the tower's barometric pressure, in single precision:
-  // the humidity ratio at saturation at T and the enthalpy of that air at T.
+  // the humidity ratio at saturation at T and the enthalpy of that air at T. Computed with
+  // damplo's formulas directly; when that is not finite the checked PSYCHEN32 calls repeat it
+  // and raise the error.
   struct Saturation {
     float pressure;
-    double operator()(double temp) const {
+    // Without checks: not finite where the checked calls would fail.
+    double Unchecked(double temp) const { return damplo::SatAirEnthalpy(pressure, static_cast<float>(temp)); }
+    double Checked(double temp) const {
       const float t = static_cast<float>(temp);
       const float ps = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t));
       const float ws = PSYCHEN32::SpecHumFromVP(pressure, ps);
       return static_cast<float>(PSYCHEN32::EnthalpyFromDBSH(t, ws));
+    }
+    double operator()(double temp) const {
+      const double h = Unchecked(temp);
+      return std::isfinite(h) ? h : Checked(temp);
     }
   };
 
@@ -156,6 +166,23 @@ class cClgTower {
   double CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O, double* pFinalApproach = nullptr);
 
   ErrorListener onError_;
+
+  // The last operating solves, reused when an operating method is called again with the same
+  // inputs (the searches are pure functions of their inputs and the pressure).
+  struct ApproachSolve {
+    bool valid = false;
+    float pressure = 0;
+    double air = 0, h2o = 0, wb = 0, range = 0;
+    double approach = 0;
+  };
+  struct AirSolve {
+    bool valid = false;
+    float pressure = 0;
+    double wb = 0, range = 0, target = 0, h2o = 0;
+    double air = 0;
+  };
+  ApproachSolve lastApproach_;
+  AirSolve lastAir_;
 
   double ActualAIRFactor_ = 0;
   double ActualApproach_ = 0;
