@@ -127,8 +127,20 @@ sqlite3* Database::handle() const {
 }
 
 void Database::Execute(const std::string& sql) {
-  Statement s = Prepare(sql);
-  while (s.Step()) {
+  const char* p = sql.c_str();
+  const char* const end = p + sql.size();
+  while (p < end) {
+    sqlite3_stmt* s = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(handle(), p, static_cast<int>(end - p), &s, &tail);
+    if (rc != SQLITE_OK) Fail(rc, "Database " + conn_->path + ": " + sqlite3_errmsg(conn_->handle));
+    if (!s) break;  // only blanks or comments remain
+    Statement st(conn_, s);
+    if (readOnly_ && !sqlite3_stmt_readonly(s)) {
+      Fail(SQLITE_READONLY, "Database " + conn_->path + " is open read-only.");
+    }
+    st.Run();
+    p = tail;
   }
 }
 

@@ -59,8 +59,8 @@ class Database {
   // Releases this handle (the connection closes when no other handle uses it).
   void Close();
 
-  // Runs SQL without results (schema, PRAGMA). On a read-only handle only statements that
-  // do not write are accepted.
+  // Runs SQL without results, one statement after another (schema, PRAGMA). On a read-only
+  // handle only statements that do not write are accepted.
   void Execute(const std::string& sql);
   Statement Prepare(const std::string& sql);
 

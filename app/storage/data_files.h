@@ -1,0 +1,48 @@
+// File helpers shared by the modDataIO routines (not part of the module's interface).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/storage/modpublic_errors.h"
+#include "app/storage/record_codec.h"
+
+namespace modDataIO::detail {
+
+bool IsFile(const std::string& path);
+// The whole file; raises 53 (File not found) when it does not exist, 75 when unreadable.
+std::string ReadFileBytes(const std::string& path);
+// Up to `size` bytes from `offset` (fewer, or none, where the file ends first; npos: all). The file is
+// opened read-only; raises 53 when it does not exist.
+std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t size);
+// Writes the file under a temporary name in its folder and renames it into place, so the
+// old file stays whole when anything fails. Raises 76 when the folder does not exist.
+void WriteFileAtomic(const std::string& path, std::string_view bytes);
+// Replaces byte ranges of a file (0-based offsets), extending it with zero bytes where a
+// range lies beyond its end; the file is created when missing. Written as WriteFileAtomic.
+void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
+
+// The record stored at `offset` of the file. A missing file, or bytes beyond its end, read
+// as zeros. The file is opened read-only and never created.
+template <class R>
+R ReadRecordAt(const std::string& path, std::int64_t offset) {
+  const std::size_t size = codec::EncodedSize(R{});
+  std::string bytes = IsFile(path) ? ReadRange(path, offset, size) : std::string();
+  bytes.resize(size, '\0');
+  R rec;
+  codec::Decode(bytes, rec);
+  return rec;
+}
+
+// Runs the body of a data routine: any failure shows gDataIOErrorMsg (style 48) under
+// `title` and gives false. Database errors arrive as error 3049 with their text.
+bool RunData(const std::string& title, const std::function<bool()>& body);
+
+// The file name of a path (for messages).
+std::string FileName(const std::string& path);
+
+}  // namespace modDataIO::detail

@@ -1,0 +1,390 @@
+// The project file (".vxn", root MardelData) and the settings file (GlobalSettings.xml,
+// root MardelSettings): XML with a version declaration, no whitespace between elements,
+// leaves named like the record's fields. Numbers are written with "." and read with "."
+// or ",". Every element is looked up by name anywhere in the document ("//Name").
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/storage/data_files.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "app/storage/vbcompat.h"
+
+namespace modDataIO {
+namespace {
+
+const char* const kFileIdentifier = "VEXON";
+
+// ---- Leaf text -----------------------------------------------------------------------------
+
+std::string Text(float v) { return vb::CStr(v); }
+std::string Text(std::int16_t v) { return vb::CStr(static_cast<long long>(v)); }
+std::string Text(std::int32_t v) { return vb::CStr(static_cast<long long>(v)); }
+std::string Text(bool v) { return vb::CStr(v); }
+
+// A number as written by any locale: "," is taken as the decimal point.
+double Number(const std::string& text) {
+  std::string t = text;
+  for (auto& c : t) {
+    if (c == ',') c = '.';
+  }
+  return vb::CDbl(t);
+}
+
+bool Boolean(const std::string& text) {
+  const std::string t = vb::LCase(vb::Trim(text));
+  if (t == "true") return true;
+  if (t == "false") return false;
+  return Number(text) != 0.0;
+}
+
+// ---- Document building -------------------------------------------------------------------
+
+pugi::xml_node NewDocument(pugi::xml_document& doc, const char* root) {
+  auto decl = doc.append_child(pugi::node_declaration);
+  decl.append_attribute("version") = "1.0";
+  return doc.append_child(root);
+}
+
+void SaveDocument(const pugi::xml_document& doc, const std::string& path) {
+  std::ostringstream out;
+  doc.save(out, "", pugi::format_raw | pugi::format_no_empty_element_tags, pugi::encoding_utf8);
+  detail::WriteFileAtomic(path, out.str());
+}
+
+// ---- Document reading --------------------------------------------------------------------
+
+// Parses a file; raises with the file name and the parser's complaint when it is not XML.
+void LoadDocument(pugi::xml_document& doc, const std::string& path) {
+  const std::string bytes = detail::ReadFileBytes(path);
+  const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!r) {
+    vb::Raise(vb::kTypeMismatch, path + " is not a valid XML file (" + r.description() + " at byte " +
+                                     std::to_string(r.offset) + ").");
+  }
+}
+
+class LeafReader {
+ public:
+  explicit LeafReader(const pugi::xml_document& doc) : doc_(doc) {}
+  bool Has(const std::string& name) const { return static_cast<bool>(Find(name)); }
+  // The trimmed text of the first element of that name; a missing element is an error.
+  std::string Get(const std::string& name) const {
+    const pugi::xml_node n = Find(name);
+    if (!n) vb::Raise(vb::kObjectRequired, "The element " + name + " is missing.");
+    return vb::Trim(n.text().get());
+  }
+  void Read(const std::string& name, std::string& v) const { v = Get(name); }
+  void Read(const std::string& name, float& v) const { v = vb::CSng(Number(Get(name))); }
+  void Read(const std::string& name, std::int16_t& v) const { v = vb::CInt(Number(Get(name))); }
+  void Read(const std::string& name, std::int32_t& v) const { v = vb::CLng(Number(Get(name))); }
+  void Read(const std::string& name, bool& v) const { v = Boolean(Get(name)); }
+
+ private:
+  pugi::xml_node Find(const std::string& name) const {
+    return doc_.select_node(("//" + name).c_str()).node();
+  }
+  const pugi::xml_document& doc_;
+};
+
+// Leaves of a section as (name, field) pairs, through one visitor for saving and loading.
+template <class Visit>
+void Leaves(Visit&& v, ProjectData& p, int section) {
+  switch (section) {
+    case 0:
+      v("ClientName", p.ClientName);
+      v("ContactName", p.ContactName);
+      v("ContactEmail", p.ContactEmail);
+      v("ContactPhone", p.ContactPhone);
+      v("ContactAddress", p.ContactAddress);
+      break;
+    case 1:
+      v("CityName", p.CityName);
+      v("LocationName", p.LocationName);
+      v("RegionName", p.RegionName);
+      v("CityID", p.CityID);
+      v("LocationID", p.LocationID);
+      v("RegionID", p.RegionID);
+      break;
+    case 2:
+      v("BuildingID", p.BuildingID);
+      v("BuildingType", p.BuildingType);
+      v("BuildingPeakLoad", p.BuildingPeakLoad);
+      v("Economizer", p.Economizer);
+      break;
+    case 3:
+      v("PlantCapacity", p.PlantCapacity);
+      v("ChillerNumber", p.ChillerNumber);
+      v("PlantControl", p.PlantControl);
+      v("PlantControlName", p.PlantControlName);
+      v("DesignLCHWT", p.DesignLCHWT);
+      v("DesignECWT", p.DesignECWT);
+      v("MinECWT", p.MinECWT);
+      v("CondFlowRate", p.CondFlowRate);
+      v("EvapFlowRate", p.EvapFlowRate);
+      v("EvapFlowControl", p.EvapFlowControl);
+      v("EvapFlowControlName", p.EvapFlowControlName);
+      break;
+    default:
+      v("DesignWB", p.DesignWB);
+      v("DesignApproach", p.DesignApproach);
+      break;
+  }
+}
+
+template <class Visit>
+void Leaves(Visit&& v, SettingsData& s, int section) {
+  switch (section) {
+    case 0:
+      v("UserName", s.UserName);
+      v("UserEmail", s.UserEmail);
+      v("OfficeName", s.OfficeName);
+      v("UserPhone", s.UserPhone);
+      break;
+    case 1:
+      v("UnitType", s.UnitType);
+      break;
+    case 2:
+      v("CoverPage", s.CoverPage);
+      v("ShowLogo", s.ShowLogo);
+      v("SummaryReport", s.SummaryReport);
+      v("LoadProfileGraph", s.LoadProfileGraph);
+      v("CustomPLVFactors", s.CustomPLVFactors);
+      v("ExportCSV", s.ExportCSV);
+      v("CSVFilePath", s.CSVFilePath);
+      break;
+    default:
+      v("WorkingFolder", s.WorkingFolder);
+      v("MainLeft", s.MainLeft);
+      v("MainTop", s.MainTop);
+      v("MainWidth", s.MainWidth);
+      v("MainHeight", s.MainHeight);
+      break;
+  }
+}
+
+struct SectionName {
+  const char* element;
+  const char* saveStep;
+  const char* loadStep;
+};
+
+constexpr SectionName kProjectSections[] = {
+    {"CustomerInfo", "Save Customer Info", "Load Customer Info"},
+    {"LocationInfo", "Save Location Info", "Load Location Info"},
+    {"BuildingInfo", "Save Building Info", "Load Building Info"},
+    {"PlantInfo", "Save Plant data", "Load Plant Info"},
+    {"CoolingTowerInfo", "Save Cooling Tower info", "Load Cooling Tower Info"},
+};
+
+constexpr SectionName kSettingsSections[] = {
+    {"UserInfo", "Save User Info", "Load User Info"},
+    {"Preference", "Save User Info", "Load Preferences"},
+    {"ReportOptions", "Save Report Options", "Load Report Options"},
+    {"OtherSettings", "Save Other Settings", "Load Other Settings"},
+};
+
+template <class Rec, std::size_t N>
+void WriteSections(pugi::xml_node root, Rec& rec, const SectionName (&sections)[N], std::string& step) {
+  for (std::size_t i = 0; i < N; ++i) {
+    step = sections[i].saveStep;
+    pugi::xml_node section = root.append_child(sections[i].element);
+    Leaves([&](const char* name, const auto& field) {
+      if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
+        CreateNodeValue(section, name, field);
+      } else {
+        CreateNodeValue(section, name, Text(field));
+      }
+    }, rec, static_cast<int>(i));
+  }
+}
+
+// Reads the present sections into `rec`; `step` names the section being read.
+template <class Rec, std::size_t N>
+void ReadSections(const pugi::xml_document& doc, Rec& rec, const SectionName (&sections)[N], std::string& step) {
+  LeafReader leaves(doc);
+  for (std::size_t i = 0; i < N; ++i) {
+    step = sections[i].loadStep;
+    if (!leaves.Has(sections[i].element)) continue;
+    Leaves([&](const char* name, auto& field) { leaves.Read(name, field); }, rec, static_cast<int>(i));
+  }
+}
+
+// Values a later step would divide by or index with: rejected on load.
+std::string ProjectValueProblem(const ProjectData& p) {
+  if (p.ChillerNumber < 1 || p.ChillerNumber > 30) {
+    return "ChillerNumber is " + Text(p.ChillerNumber) + " (must be 1 to 30)";
+  }
+  if (!(p.PlantCapacity > 0)) return "PlantCapacity is " + Text(p.PlantCapacity) + " (must be above 0)";
+  if (!(p.CondFlowRate > 0)) return "CondFlowRate is " + Text(p.CondFlowRate) + " (must be above 0)";
+  if (!(p.EvapFlowRate > 0)) return "EvapFlowRate is " + Text(p.EvapFlowRate) + " (must be above 0)";
+  return {};
+}
+
+bool FolderExists(const std::string& folder) {
+  std::error_code ec;
+  return !folder.empty() && std::filesystem::is_directory(folder, ec);
+}
+
+}  // namespace
+
+void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::string& value) {
+  modpublic::RunGuarded("CreateNodeValue", modpublic::gDataIOErrorMsg, 48, [&] {
+    pugi::xml_node n = parent.append_child(name.c_str());
+    if (!n) vb::Raise(vb::kObjectRequired, "Cannot create the element " + name + ".");
+    const std::string text = vb::Trim(value);
+    if (!text.empty()) n.text().set(text.c_str());
+  });
+}
+
+void InitProject(ProjectData& p) {
+  p.ProjectName = gDefaultProjectName;
+  p.FilePath.clear();
+  p.ClientName.clear();
+  p.ContactName.clear();
+  p.ContactEmail.clear();
+  p.ContactPhone.clear();
+  p.ContactAddress.clear();
+  p.CityName = "Chicago IAP";
+  p.LocationName = "Illinois";
+  p.RegionName = "U.S.A.";
+  p.CityID = 79;
+  p.LocationID = 14;
+  p.RegionID = 1;
+  p.BuildingID = 9;
+  p.BuildingType = "Large Office";
+  p.BuildingPeakLoad = 1200;
+  p.Economizer = 0;
+  p.PlantCapacity = 1200;
+  p.ChillerNumber = 2;
+  p.PlantControl = 1;
+  p.PlantControlName = "Sequenced";
+  p.DesignLCHWT = 44;
+  p.DesignECWT = 85;
+  p.MinECWT = 55;
+  p.CondFlowRate = 3;
+  p.EvapFlowRate = 2.4f;
+  p.EvapFlowControl = 3;
+  p.EvapFlowControlName = "Constant Primary Flow";
+  p.DesignWB = 78;
+  p.DesignApproach = 7;
+}
+
+void InitSettings(SettingsData& s) {
+  s = SettingsData{};
+  s.UnitType = 0;
+  s.CoverPage = true;
+  s.SummaryReport = true;
+  s.WorkingFolder = GetUserProfileFolder();
+}
+
+bool SaveProject(const std::string& path, ProjectData& project) {
+  std::string step;
+  try {
+    pugi::xml_document doc;
+    step = " Creating Root Node";
+    pugi::xml_node root = NewDocument(doc, "MardelData");
+    CreateNodeValue(root, "FileIdentifier", kFileIdentifier);
+    CreateNodeValue(root, "ProjectName", project.ProjectName);
+    CreateNodeValue(root, "FilePath", path);
+    WriteSections(root, project, kProjectSections, step);
+    SaveDocument(doc, path);
+    project.FilePath = path;
+    return true;
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step, 16, "modDataIO.SaveProject");
+    return false;
+  }
+}
+
+bool SaveSettings(const std::string& path, const SettingsData& settings) {
+  std::string step;
+  try {
+    pugi::xml_document doc;
+    step = " Creating Root Node";
+    pugi::xml_node root = NewDocument(doc, "MardelSettings");
+    CreateNodeValue(root, "FileIdentifier", kFileIdentifier);
+    SettingsData copy = settings;
+    WriteSections(root, copy, kSettingsSections, step);
+    SaveDocument(doc, path);
+    return true;
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step, 16, "modDataIO.SaveSettings");
+    return false;
+  }
+}
+
+bool IsValidProjectFile(const std::string& path) {
+  if (vb::Trim(path).empty() || !detail::IsFile(path)) return false;
+  try {
+    pugi::xml_document doc;
+    const std::string bytes = detail::ReadFileBytes(path);
+    if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8)) return false;
+    const pugi::xml_node id = doc.select_node("//FileIdentifier").node();
+    return id && std::string(id.text().get()) == kFileIdentifier;
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError("Failed in modDataIO.IsValidProjectFile", 48, "");
+    return false;
+  }
+}
+
+bool LoadProject(const std::string& path, ProjectData& project) {
+  const char* const title = "modDataIO.LoadProject";
+  pugi::xml_document doc;
+  // A file that cannot be read or parsed changes nothing.
+  if (!modpublic::RunGuarded(title, "The project file could not be opened.", 16,
+                             [&] { LoadDocument(doc, path); })) {
+    return false;
+  }
+  ProjectData p = project;
+  std::string step;
+  try {
+    LeafReader leaves(doc);
+    p.ProjectName = leaves.Has("ProjectName") ? leaves.Get("ProjectName") : gDefaultProjectName;
+    ReadSections(doc, p, kProjectSections, step);
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step + " failed. Default project will be used.", 16, title);
+    InitProject(project);
+    return false;
+  }
+  const std::string problem = ProjectValueProblem(p);
+  if (!problem.empty()) {
+    vb::Err().Clear();
+    modpublic::ShowError("The project file " + path + " cannot be used: " + problem + ".", 16, title);
+    return false;
+  }
+  p.FilePath = path;
+  project = std::move(p);
+  return true;
+}
+
+bool LoadSettings(const std::string& path, SettingsData& settings) {
+  const char* const title = "modDataIO.LoadSettings";
+  pugi::xml_document doc;
+  if (!modpublic::RunGuarded(title, "The settings file could not be opened.", 16,
+                             [&] { LoadDocument(doc, path); })) {
+    return false;
+  }
+  SettingsData s;
+  InitSettings(s);
+  std::string step;
+  try {
+    ReadSections(doc, s, kSettingsSections, step);
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step + " failed. Default project will be used.", 16, title);
+    InitSettings(settings);
+    return false;
+  }
+  if (!FolderExists(s.WorkingFolder)) s.WorkingFolder = GetUserProfileFolder();
+  settings = std::move(s);
+  return true;
+}
+
+}  // namespace modDataIO

@@ -1,0 +1,115 @@
+// The summary CSV of a PLV report run: the project and its four rating points, once in
+// inch-pound and once in SI units, each pass converted with a unit converter of its own.
+// Numbers are written with "." whatever the locale; quoted texts double their quotes.
+#include <sstream>
+
+#include "app/storage/data_files.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "app/storage/vbcompat.h"
+#include "libs/units/clsUnits.h"
+
+namespace modDataIO {
+namespace {
+
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 0, 3>& weightingFactor,
+                const vb::Array<float, 0, 3>& ecwt, std::int16_t pass) {
+  std::string step;
+  try {
+    step = "Set Units: " + vb::CStr(static_cast<long long>(pass));
+    clsUnits units;
+    units.UseStandardLabels(true);
+    units.CurrentUnitOfMeasure(pass);
+    const char* const eol = "\r\n";
+    auto unit = [&](long id) { return " " + modpublic::Parenthesize(units.UnitStr(id)); };
+    auto value = [&](double v, long id, const char* format) { return vb::Format(units.CnvToDevice(v, id), format); };
+    auto line = [&](const std::string& caption, double v, long id, const char* format = "0.0") {
+      out << caption << "," << value(v, id, format) << "," << unit(id) << eol;
+    };
+    out << "Project Name:," << Quoted(p.ProjectName) << eol << eol;
+    out << "Units," << pass << (pass == 0 ? ",IP" : ",SI") << eol;
+
+    step = "Export Summary Table";
+    out << "Chiller Load (%),Evaporator Leaving Temp" << unit(F_TO_C) << ",Evaporator Flow Rate"
+        << unit(GPM_TO_LPS) << ",Condenser Entering Temp" << unit(F_TO_C) << ",Condenser Flow Rate"
+        << unit(GPM_TO_LPS) << ",Weighting Factor" << eol;
+    const double chillers = p.ChillerNumber;
+    const double evapFlow = vb::Divide(static_cast<double>(p.EvapFlowRate) * p.PlantCapacity, chillers);
+    const double condFlow = vb::Divide(static_cast<double>(p.CondFlowRate) * p.PlantCapacity, chillers);
+    for (int k = 4; k >= 1; --k) {
+      const int i = k - 1;
+      const double evap = p.EvapFlowControl == 3 ? evapFlow : evapFlow * k / 4.0;
+      out << vb::CStr(static_cast<long long>(k * 100 / 4)) << "," << value(p.DesignLCHWT, F_TO_C, "0.0") << ","
+          << value(evap, GPM_TO_LPS, "0.0") << ","
+          << (weightingFactor(i) >= 0.0001f ? value(ecwt(i), F_TO_C, "0.0") : std::string("n/a")) << ","
+          << value(condFlow, GPM_TO_LPS, "0.0") << "," << vb::Format(weightingFactor(i), "0.000") << eol;
+    }
+
+    step = "Export Weather Input Data";
+    out << "WEATHER" << eol << "City," << Quoted(p.CityName) << eol << "Location," << Quoted(p.LocationName)
+        << eol << "Region," << Quoted(p.RegionName) << eol << eol;
+
+    step = "Export Building Input Data";
+    out << "BUILDING" << eol << "Building Type," << Quoted(p.BuildingType) << eol;
+    line("Peak Building Load", p.BuildingPeakLoad, TONS_TO_KW);
+    out << "Economizer,"
+        << (p.Economizer == 2   ? "Waterside Economizer"
+            : p.Economizer == 1 ? "Outdoor Air Economizer"
+                                : "No Economizer")
+        << eol << eol;
+
+    step = "Export Chiller Plant Input Data";
+    out << "CHILLER PLANT" << eol;
+    line("Plant Capacity", p.PlantCapacity, TONS_TO_KW);
+    out << "Chillers in Plant," << p.ChillerNumber << eol;
+    out << "Plant Control," << Quoted(p.PlantControlName) << eol;
+    line("Design LCHWT", p.DesignLCHWT, F_TO_C);
+    line("Design ECWT", p.DesignECWT, F_TO_C);
+    line("Minimum ECWT", p.MinECWT, F_TO_C);
+    const char* const flowFormat = pass == 0 ? "0.00" : "0.000";
+    line("Evaporator Flow Rate", p.EvapFlowRate, GPMTON_TO_LSKW, flowFormat);
+    out << "Evaporator Flow Control," << Quoted(p.EvapFlowControlName) << eol;
+    line("Condenser Flow Rate", p.CondFlowRate, GPMTON_TO_LSKW, flowFormat);
+    out << eol;
+
+    step = "Export Cooling Tower Input Data";
+    out << "COOLING TOWER" << eol;
+    line("Design Wet-Bulb", p.DesignWB, F_TO_C);
+    line("Design Approach", p.DesignApproach, F_TO_K);
+    out << eol;
+    return true;
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step, 16, "modDataIO.ExportCSV0");
+    return false;
+  }
+}
+
+bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
+               const vb::Array<float, 0, 3>& ecwt) {
+  // A plant without chillers has no per-chiller flows: nothing is written.
+  if (project.ChillerNumber < 1) {
+    vb::Err().Clear();
+    modpublic::ShowError("The summary CSV file " + path + " was not written: the plant has " +
+                             vb::CStr(static_cast<long long>(project.ChillerNumber)) + " chillers.",
+                         16, "modDataIO.ExportCSV");
+    return false;
+  }
+  std::ostringstream out;
+  if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
+  if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
+  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str()); });
+}
+
+}  // namespace modDataIO
