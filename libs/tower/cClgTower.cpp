@@ -65,7 +65,14 @@ inline double Line(double x0, double y0, double x1, double y1, double x) {
 // ---- error reporting ------------------------------------------------------------------
 
 void cClgTower::Fail(const char* method, long number, const std::string& description) {
-  if (onError_) onError_(number, description, kLibrary, kClass, method);
+  if (onError_) {
+    try {
+      onError_(number, description, kLibrary, kClass, method);
+    } catch (...) {
+      // The event is a notification: a throwing listener must not turn a reported failure
+      // into a failed call.
+    }
+  }
   throw Reported{};
 }
 

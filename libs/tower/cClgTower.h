@@ -55,7 +55,8 @@ class cClgTower {
 
   cClgTower() = default;
 
-  // The OnError event: one listener; an empty function unsubscribes.
+  // The OnError event: one listener; an empty function unsubscribes. An exception thrown by
+  // the listener is ignored.
   void SetOnError(ErrorListener listener) { onError_ = std::move(listener); }
 
   // Results (read only).

@@ -25,7 +25,13 @@ void cClgTowers::RaiseError(const std::string& method) {
     description = e.what();
   } catch (...) {
   }
-  if (onError_) onError_(number, description, "PYLORN", "cClgTowers", method);
+  if (onError_) {
+    try {
+      onError_(number, description, "PYLORN", "cClgTowers", method);
+    } catch (...) {
+      // A throwing listener must not turn a reported failure into a failed call.
+    }
+  }
 }
 
 std::shared_ptr<cClgTower> cClgTowers::Add() {

@@ -180,6 +180,17 @@ TEST(TowerObject, FailuresRaiseOneEventAndReturn) {
   }
 }
 
+TEST(TowerObject, ThrowingListenerDoesNotFailTheCall) {
+  cClgTower t;
+  int calls = 0;
+  t.SetOnError([&](long, const std::string&, const std::string&, const std::string&, const std::string&) {
+    ++calls;
+    throw std::runtime_error("listener failed");
+  });
+  EXPECT_NO_THROW(t.CalcDesignFactors());
+  EXPECT_EQ(calls, 1);
+}
+
 TEST(TowerObject, DesignNotMetStillWritesTheSolvedFactors) {
   RecordedTower r;
   DesignTower(r.tower);
