@@ -1,0 +1,50 @@
+// Reading and saving the document of a handle as RTF.
+#include <QFile>
+#include <QSaveFile>
+
+#include <sstream>
+
+#include "platform/richtext/rtf.h"
+#include "platform/richtext/ter.h"
+#include "platform/richtext/ter_internal.h"
+
+namespace richtext {
+
+int32_t ReadTerFile(TerHwnd h, const std::string& path) {
+  Editor* e = TerEditor(h);
+  if (!e) return 0;
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray bytes = file.readAll();
+  Document doc;
+  if (!ReadRtf(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), doc)) return 0;
+  if (doc.sections.empty()) doc.sections.emplace_back();
+  if (doc.fonts.empty()) doc.fonts.emplace_back();
+  if (doc.paraStyles.empty()) doc.paraStyles.emplace_back();
+  detail::EnsureOpenParagraph(doc);
+  e->doc = std::move(doc);
+  e->story = {};
+  e->hasSelection = false;
+  e->caretLine = e->caretCol = 0;
+  e->currentPage = 1;
+  e->changed();
+  if (e->view) e->view->documentChanged();
+  return 1;
+}
+
+int32_t SaveTerFile(TerHwnd h, const std::string& path) {
+  Editor* e = TerEditor(h);
+  if (!e || path.empty()) return 0;
+  std::ostringstream rtf;
+  if (!WriteRtf(e->doc, rtf)) return 0;
+  const std::string text = rtf.str();
+  QSaveFile out(QString::fromStdString(path));
+  if (!out.open(QIODevice::WriteOnly)) return 0;
+  if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    out.cancelWriting();
+    return 0;
+  }
+  return out.commit() ? 1 : 0;
+}
+
+}  // namespace richtext

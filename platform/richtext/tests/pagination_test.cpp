@@ -1,0 +1,183 @@
+// Pagination: kept tables, repeated header rows, sections, columns, headers and footers.
+#include <QTextLayout>
+
+#include "platform/richtext/tests/test_support.h"
+
+namespace richtext::test {
+namespace {
+
+// Pages (0-based) on which a text line containing `needle` is drawn.
+std::vector<int> PagesWith(const Layout& lay, const QString& needle) {
+  std::vector<int> pages;
+  for (size_t p = 0; p < lay.pages.size(); ++p) {
+    for (const auto& item : lay.pages[p].items) {
+      const auto* t = std::get_if<DrawText>(&item);
+      if (!t) continue;
+      const QTextLine l = t->layout->lineAt(t->line);
+      if (t->layout->text().mid(l.textStart(), l.textLength()).contains(needle)) {
+        pages.push_back(static_cast<int>(p));
+        break;
+      }
+    }
+  }
+  return pages;
+}
+
+using Pagination = DocTest;
+
+TEST_F(Pagination, KeptTableMovesWholeToNextPageAndSplitsWithoutKeep) {
+  for (bool keep : {false, true}) {
+    TerNewDocument(h);
+    font = TerCreateFont(h, -1, 1, "Arial", 10, 0, 0, 0xFFFFFF, 0, 0);
+    para = TerCreateParaId(h, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kParaLeft);
+    prevCell = 0;
+    for (int i = 0; i < 55; ++i) line("filler " + std::to_string(i));
+    const int32_t start = endLine();
+    for (int r = 0; r < 12; ++r) {
+      cell("row " + std::to_string(r) + " a", true, 5400, false);
+      cell("row " + std::to_string(r) + " b", false, 5400, true);
+    }
+    if (keep) keepFrom(start);
+    else line("");
+    const Layout& lay = ed().layout();
+    const auto first = PagesWith(lay, "row 0 a");
+    const auto last = PagesWith(lay, "row 11 a");
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(PagesWith(lay, "filler 54"), std::vector<int>{0});
+    if (keep) {
+      EXPECT_EQ(first[0], 1) << "a kept table starts on the next page";
+      EXPECT_EQ(last[0], 1);
+      EXPECT_EQ(lay.linePage[start], 1) << "the block map follows the move";
+    } else {
+      EXPECT_EQ(first[0], 0) << "without keep the table starts right after the text";
+      EXPECT_EQ(last[0], 1);
+    }
+  }
+}
+
+TEST_F(Pagination, KeptBlockTallerThanPageBreaksInsteadOfMovingOn) {
+  line("intro");
+  const int32_t start = endLine();
+  for (int r = 0; r < 120; ++r) cell("tall " + std::to_string(r), true, 10800, true);
+  keepFrom(start);
+  const Layout& lay = ed().layout();
+  EXPECT_EQ(PagesWith(lay, "tall 0"), std::vector<int>{0}) << "starts below the intro, not on page 2";
+  EXPECT_GE(lay.pages.size(), 3u);
+}
+
+TEST_F(Pagination, LongTableRepeatsLeadingHeaderRowsOnEveryPage) {
+  cell("Title Row", true, 10800, true, true);
+  cell("Col A", true, 5400, false, true);
+  cell("Col B", false, 5400, true, true);
+  for (int r = 0; r < 150; ++r) {
+    cell("value " + std::to_string(r), true, 5400, false);
+    cell("x", false, 5400, true);
+  }
+  // A header-flagged row in the middle is not a leading header row: it does not repeat.
+  cell("Middle Heading", true, 10800, true, true);
+  for (int r = 0; r < 5; ++r) cell("tail " + std::to_string(r), true, 10800, true);
+  line("");
+  const Layout& lay = ed().layout();
+  ASSERT_GE(lay.pages.size(), 3u);
+  std::vector<int> all(lay.pages.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  EXPECT_EQ(PagesWith(lay, "Title Row"), all);
+  EXPECT_EQ(PagesWith(lay, "Col A"), all);
+  EXPECT_EQ(PagesWith(lay, "Middle Heading").size(), 1u);
+}
+
+TEST_F(Pagination, SectionsGiveRightPageCountCurrentPageAndOrientation) {
+  line("first section");
+  int32_t cur = 0;
+  EXPECT_EQ(TerGetPageCount(h, &cur), 1);
+  EXPECT_EQ(cur, 1);
+  // A sub-report the way the report code begins one: new page, landscape.
+  TerSectBreak(h, false);
+  int32_t c = 0, s = 0, np = 0, o = 0;
+  TerGetSectInfo(h, c, s, np, o);
+  TerSetSect2(h, c, s, 1, o, -1, -1);
+  TerSetSectOrient(h, 2, false);
+  EXPECT_EQ(TerGetPageCount(h, &cur), 2);
+  EXPECT_EQ(cur, 2) << "the caret's page right after the break";
+  for (int i = 0; i < 80; ++i) line("landscape " + std::to_string(i));
+  TerSectBreak(h, false);
+  TerSetSect2(h, 1, 0, 1, 1, -1, -1);
+  const int32_t total = TerGetPageCount(h, &cur);
+  EXPECT_EQ(cur, total);
+  line("third section");
+  const Layout& lay = ed().layout();
+  ASSERT_EQ(lay.sectionFirstPage.size(), 3u);
+  EXPECT_EQ(lay.sectionFirstPage[1], 1);
+  EXPECT_GE(lay.sectionFirstPage[2], 3) << "80 landscape lines take two pages";
+  EXPECT_FALSE(lay.pages[0].landscape());
+  EXPECT_TRUE(lay.pages[1].landscape());
+  EXPECT_EQ(lay.pages[1].width, 15840);
+  EXPECT_FALSE(lay.pages.back().landscape());
+  // A continuous section (one column to two and back) stays on its page.
+  TerSectBreak(h, false);
+  TerSetSect2(h, 2, 360, 0, 1, -1, -1);
+  line("continuous");
+  EXPECT_EQ(PagesWith(ed().layout(), "continuous"), PagesWith(ed().layout(), "third section"));
+}
+
+TEST_F(Pagination, TwoColumnSectionWithColumnBreak) {
+  line("above the columns");
+  TerSectBreak(h, false);
+  TerSetSect(h, 2, 360, 0, false);
+  TerSetSect2(h, -1, -1, 0, -1, -1, -1);
+  line("left column text");
+  TerAppendTextEx(h, "\x0f", -1, -1, 0, 0, false);
+  TerColBreak(h, false);
+  line("right column text");
+  TerSectBreak(h, false);
+  TerSetSect2(h, 1, 0, 0, -1, -1, -1);
+  line("below the columns");
+  const Layout& lay = ed().layout();
+  ASSERT_EQ(lay.pages.size(), 1u);
+  auto where = [&](const QString& needle) {
+    for (const auto& item : lay.pages[0].items)
+      if (const auto* t = std::get_if<DrawText>(&item); t && t->layout->text().contains(needle))
+        return t->origin + t->layout->lineAt(t->line).position();
+    return QPointF(-1, -1);
+  };
+  const QPointF above = where("above"), left = where("left column"), right = where("right column"),
+                below = where("below");
+  EXPECT_NEAR(left.x(), 720, 1);
+  EXPECT_NEAR(right.x(), 720 + (10800 - 360) / 2.0 + 360, 1);
+  EXPECT_NEAR(left.y(), right.y(), 1) << "the break starts the second column at the top of the region";
+  EXPECT_GT(left.y(), above.y());
+  EXPECT_GT(below.y(), left.y());
+  EXPECT_NEAR(below.x(), 720, 1);
+}
+
+TEST_F(Pagination, HeaderAndFooterCarryThePageNumber) {
+  for (int i = 0; i < 150; ++i) line("body " + std::to_string(i));
+  ASSERT_TRUE(TerPosHdrFtrEx(h, 0, kHdrFtrHeader, 1, false));
+  InsertTerText(h, "Report Title\r\nProject:  P\tdate", false);
+  ASSERT_TRUE(TerPosHdrFtrEx(h, 0, kHdrFtrFooter, 0, false));
+  InsertTerText(h, "Kestrin v1.00\tPage ", false);
+  TerCommand(h, kCmdPageNumber);
+  TerPosBodyText(h, 0, 1, false);
+  const Layout& lay = ed().layout();
+  ASSERT_GE(lay.pages.size(), 3u);
+  for (size_t p = 0; p < lay.pages.size(); ++p) {
+    EXPECT_EQ(PagesWith(lay, "Report Title").size(), lay.pages.size());
+    const auto pages = PagesWith(lay, "Page " + QString::number(p + 1));
+    EXPECT_NE(std::find(pages.begin(), pages.end(), static_cast<int>(p)), pages.end()) << "page " << p + 1;
+  }
+}
+
+TEST_F(Pagination, TableWiderThanColumnIsScaledToFit) {
+  cell("wide a", true, 9000, false);
+  cell("wide b", false, 9000, true);
+  line("");
+  const Layout& lay = ed().layout();
+  double maxX = 0;
+  for (const auto& item : lay.pages[0].items)
+    if (const auto* l = std::get_if<DrawLine>(&item)) maxX = std::max({maxX, l->line.x1(), l->line.x2()});
+  EXPECT_NEAR(maxX, 720 + 10800, 1);
+}
+
+}  // namespace
+}  // namespace richtext::test
