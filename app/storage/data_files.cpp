@@ -21,6 +21,11 @@ bool IsFile(const std::string& path) {
   return !path.empty() && fs::is_regular_file(path, ec);
 }
 
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::exists(fs::symlink_status(path, ec));
+}
+
 std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
 
 namespace {

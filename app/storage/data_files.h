@@ -14,6 +14,8 @@
 namespace modDataIO::detail {
 
 bool IsFile(const std::string& path);
+// True when anything (a file, a folder, ...) exists at the path.
+bool Exists(const std::string& path);
 // The whole file; raises 53 (File not found) when it does not exist, 75 when unreadable.
 std::string ReadFileBytes(const std::string& path);
 // Up to `size` bytes from `offset` (fewer, or none, where the file ends first; npos: all). The file is
@@ -27,11 +29,12 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes);
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
 
 // The record stored at `offset` of the file. A missing file, or bytes beyond its end, read
-// as zeros. The file is opened read-only and never created.
+// as zeros; something there that cannot be read as a file is an error. The file is opened
+// read-only and never created.
 template <class R>
 R ReadRecordAt(const std::string& path, std::int64_t offset) {
   const std::size_t size = codec::EncodedSize(R{});
-  std::string bytes = IsFile(path) ? ReadRange(path, offset, size) : std::string();
+  std::string bytes = Exists(path) ? ReadRange(path, offset, size) : std::string();
   bytes.resize(size, '\0');
   R rec;
   codec::Decode(bytes, rec);

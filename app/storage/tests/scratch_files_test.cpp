@@ -1,0 +1,157 @@
+// Folders, the scratch record files and the start-up template copy.
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "app/storage/record_codec.h"
+#include "app/storage/tests/storage_fixture.h"
+
+using namespace modDataIO;
+
+class ScratchFiles : public StorageTest {};
+
+TEST_F(ScratchFiles, FoldersFollowTheDataHomeAndEndWithSlash) {
+  const char* old = std::getenv("XDG_DATA_HOME");
+  const std::string saved = old ? old : "";
+  setenv("XDG_DATA_HOME", "/data/home/", 1);
+  EXPECT_EQ(GetAppDataFolder(), "/data/home/Kestrin/");
+  setenv("XDG_DATA_HOME", "/data/home", 1);
+  EXPECT_EQ(GetAppDataFolder(), "/data/home/Kestrin/");
+  EXPECT_EQ(GetTempFolder(), "/data/home/Kestrin/Temp/");
+  setenv("XDG_DATA_HOME", "relative/ignored", 1);
+  EXPECT_EQ(GetAppDataFolder(), GetUserProfileFolder() + ".local/share/Kestrin/");
+  if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(GetAppFolder().back(), '/');
+  EXPECT_TRUE(std::filesystem::exists(GetAppFolder()));
+  EXPECT_EQ(GetErrSource("bChillerRead"), "vexon.modDataIO.bChillerRead");
+}
+
+TEST_F(ScratchFiles, EmptyFolderMeansTheScratchFolderAndIsWrittenBack) {
+  WeatherData w;
+  w.sName = "Chicago";
+  w.bDayOperated(1) = vb::kTrue;
+  w.lMonthBinHours(7, 20) = 31;
+  std::string folder;
+  ASSERT_TRUE(bWeatherWrite(w, folder));
+  EXPECT_EQ(folder, dir_);
+  EXPECT_EQ(SizeOf(dir_ + "WTH.DAT"), 2772u);
+  const std::string bytes = ReadAll(dir_ + "WTH.DAT");
+  EXPECT_EQ(bytes.substr(88 + 2, 2), "\xFF\xFF");
+  EXPECT_EQ(bytes.substr(0, 42), "Chicago" + std::string(35, ' '));
+  WeatherData back;
+  std::string folder2;
+  ASSERT_TRUE(bWeatherRead(back, folder2));
+  EXPECT_EQ(folder2, dir_);
+  EXPECT_EQ(back.bDayOperated(1), vb::kTrue);
+  EXPECT_EQ(back.lMonthBinHours(7, 20), 31);
+  EXPECT_EQ(back.sName, "Chicago" + std::string(35, ' '));
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(ScratchFiles, SecondLoadProfileRecordAndShortFiles) {
+  LoadProfileData first;
+  first.sName = "Office";
+  first.fBinLoad(24) = 1200.0f;
+  ASSERT_TRUE(bLoadProfileWrite(first, dir_));
+  EXPECT_EQ(SizeOf(dir_ + "LOD.DAT"), 259u);
+  // The record at byte 260 lies beyond the end: it reads as zeros (texts of NULs).
+  LoadProfileData second;
+  second.fPeakLoad = 5;
+  ASSERT_TRUE(bLoadProfileRead2(second, dir_));
+  EXPECT_EQ(second.fPeakLoad, 0.0f);
+  EXPECT_EQ(second.sName, std::string(35, '\0'));
+  // A second record written by hand is read from byte 260 and survives a write of the first.
+  LoadProfileData other;
+  other.sName = "Second";
+  other.fPeakLoad = 77;
+  WriteAll(dir_ + "LOD.DAT", codec::Encode(first) + codec::Encode(other));
+  first.fPeakLoad = 900;
+  ASSERT_TRUE(bLoadProfileWrite(first, dir_));
+  ASSERT_TRUE(bLoadProfileRead2(second, dir_));
+  EXPECT_EQ(second.fPeakLoad, 77.0f);
+  LoadProfileData back;
+  ASSERT_TRUE(bLoadProfileRead(back, dir_));
+  EXPECT_EQ(back.fPeakLoad, 900.0f);
+}
+
+TEST_F(ScratchFiles, MissingEconomicsFileReadsAsZerosAndIsNotCreated) {
+  EconomicsData e;
+  e.nLifeCycleYears = 20;
+  ASSERT_TRUE(bEconomicsRead(e, dir_));
+  EXPECT_EQ(e.nLifeCycleYears, 0);
+  EXPECT_EQ(e.sCurrency, std::string(7, '\0'));
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "ECO.DAT"));
+}
+
+TEST_F(ScratchFiles, ReadsWorkInAReadOnlyFolder) {
+  ReportData r;
+  r.ReportType = 2;
+  r.AnalysedSystemIndex = 2;
+  ASSERT_TRUE(bReportsWrite(r, dir_));
+  ::chmod(root_.c_str(), 0555);
+  ReportData back;
+  EXPECT_TRUE(bReportsRead(back, dir_));
+  EXPECT_TRUE(bEconomicsRead(*std::make_unique<EconomicsData>(), dir_));
+  ::chmod(root_.c_str(), 0755);
+  EXPECT_EQ(back, [&] {
+    ReportData x;
+    codec::Decode(codec::Encode(r), x);
+    return x;
+  }());
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "ECO.DAT"));
+}
+
+TEST_F(ScratchFiles, FailedReadLeavesTheRecordAndNamesTheFile) {
+  std::filesystem::create_directory(dir_ + "RPT.DAT");  // a folder where the file should be
+  ReportData r;
+  r.ReportType = 2;
+  r.sValue255 = "kept";
+  EXPECT_FALSE(bReportsRead(r, dir_));
+  EXPECT_EQ(r.ReportType, 2);
+  EXPECT_EQ(r.sValue255, "kept");
+  const auto& m = host_.messages.at(0);
+  EXPECT_EQ(m.title, "bReportsRead");
+  EXPECT_EQ(m.style, 48);
+  EXPECT_NE(m.text.find("The following error occurred while reading or writing data:"), std::string::npos);
+  EXPECT_NE(m.text.find(dir_ + "RPT.DAT"), std::string::npos);
+}
+
+TEST_F(ScratchFiles, FailedWriteKeepsTheOldFile) {
+  WeatherData w;
+  w.sName = "old";
+  ASSERT_TRUE(bWeatherWrite(w, dir_));
+  const std::string before = ReadAll(dir_ + "WTH.DAT");
+  w.sName = "new";
+  EXPECT_FALSE(bWeatherWrite(w, dir_ + "missing/"));
+  EXPECT_NE(TakeMessage().find(dir_ + "missing/WTH.DAT"), std::string::npos);
+  if (geteuid() != 0) {  // permissions do not stop the superuser
+    ::chmod(root_.c_str(), 0555);
+    EXPECT_FALSE(bWeatherWrite(w, dir_));
+    ::chmod(root_.c_str(), 0755);
+    EXPECT_NE(TakeMessage().find(dir_ + "WTH.DAT"), std::string::npos);
+  }
+  EXPECT_EQ(ReadAll(dir_ + "WTH.DAT"), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_), {}), 1);  // no temporary left
+}
+
+TEST_F(ScratchFiles, CopyFilesStopsAtTheFirstMissingTemplate) {
+  const std::string src = dir_ + "program/";
+  const std::string dst = dir_ + "scratch/";
+  std::filesystem::create_directories(src);
+  std::filesystem::create_directories(dst);
+  const char* names[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "INX.MDB"};
+  for (const char* n : names) WriteAll(src + n, std::string("template ") + n);
+  WriteAll(dst + "CHL.DAT", "stale");
+  EXPECT_FALSE(CopyFiles(src, dst));
+  const auto& m = host_.messages.at(0);
+  EXPECT_EQ(m.title, "modDataIO.CopyFiles");
+  EXPECT_EQ(m.style, 16);
+  EXPECT_EQ(m.text.rfind("Copy INX File", 0), 0u);
+  EXPECT_NE(m.text.find("HW1.DAT"), std::string::npos);
+  for (const char* n : names) EXPECT_EQ(ReadAll(dst + n), std::string("template ") + n);
+  WriteAll(src + "HW1.DAT", "hw");
+  host_.messages.clear();
+  EXPECT_TRUE(CopyFiles(src, dst));
+  EXPECT_EQ(ReadAll(dst + "HW1.DAT"), "hw");
+  EXPECT_TRUE(host_.messages.empty());
+}
