@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "libs/psychro/PSYCHEN32.h"
@@ -169,11 +170,11 @@ double cClgTower::FindValidApproach(const Saturation& sat, double hIn, double dL
 // The approach at which a tower of air factor dAIR and water factor dH2O reaches its
 // characteristic dAIR / dH2O at wet bulb dWB and range dRange. A larger approach gives a
 // smaller Merkel number; an invalid approach counts as one whose Merkel number is too small.
-double cClgTower::CalcApproach(double dAIR, double dH2O, double dWB, double dRange) {
+double cClgTower::CalcApproach(double dAIR, double dH2O, double dWB, double dRange, SaturationCache* cache) {
   try {
     const double target = Div(dAIR, dH2O);
     const double lg = Div(dH2O, dAIR);
-    const Saturation sat{BaromPressure_};
+    const Saturation sat{BaromPressure_, cache};
     // The entering-air enthalpy of every Merkel integral below; a failure belongs to the integral.
     const double hIn = [&] {
       try {
@@ -249,13 +250,14 @@ double cClgTower::CalcApproach(double dAIR, double dH2O, double dWB, double dRan
 double cClgTower::CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O,
                                 double* pFinalApproach) {
   try {
+    auto cache = std::make_unique<SaturationCache>();
     double lo = 0.05;
     double hi = 10.0;
     double air = 0.0;
     double approach = 0.0;
     for (int n = 1;; ++n) {
       air = (hi + lo) / 2.0;
-      approach = CalcApproach(air, dH2O, dWB, dRange);
+      approach = CalcApproach(air, dH2O, dWB, dRange, cache.get());
       if (approach >= dTargetApproach) {
         lo = air;  // more air needed
       } else {

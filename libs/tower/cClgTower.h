@@ -29,6 +29,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -139,10 +140,36 @@ class cClgTower {
   // the humidity ratio at saturation at T and the enthalpy of that air at T. Computed with
   // damplo's formulas directly; when that is not finite the checked PSYCHEN32 calls repeat it
   // and raise the error.
+  // Saturated-air enthalpies already computed at one pressure, by the bits of the float
+  // temperature (the searches of one air-factor solve revisit many water temperatures).
+  struct SaturationCache {
+    static constexpr unsigned kSize = 512;
+    uint32_t key[kSize];
+    double value[kSize];
+    SaturationCache() {
+      for (unsigned i = 0; i < kSize; ++i) {
+        key[i] = 0xFFFFFFFFu;  // a NaN pattern; its value is NaN too, so a lookup of it recomputes
+        value[i] = NAN;
+      }
+    }
+  };
+
   struct Saturation {
     float pressure;
+    SaturationCache* cache = nullptr;
     // Without checks: not finite where the checked calls would fail.
-    double Unchecked(double temp) const { return damplo::SatAirEnthalpy(pressure, static_cast<float>(temp)); }
+    double Unchecked(double temp) const {
+      const float t = static_cast<float>(temp);
+      if (!cache) return damplo::SatAirEnthalpy(pressure, t);
+      uint32_t bits;
+      std::memcpy(&bits, &t, sizeof bits);
+      const unsigned slot = (bits * 2654435761u) >> 23;  // 9 bits
+      if (cache->key[slot] == bits) return cache->value[slot];
+      const double h = damplo::SatAirEnthalpy(pressure, t);
+      cache->key[slot] = bits;
+      cache->value[slot] = h;
+      return h;
+    }
     double Checked(double temp) const {
       const float t = static_cast<float>(temp);
       const float ps = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t));
@@ -163,7 +190,7 @@ class cClgTower {
   double CalcMerkelBasis(const Saturation& sat, double hIn, double dLG, double dWB, double dRange, double dApproach);
   double FindValidApproach(const Saturation& sat, double hIn, double dLG, double dWB, double dRange,
                            double dValid, double& dInvalid);
-  double CalcApproach(double dAIR, double dH2O, double dWB, double dRange);
+  double CalcApproach(double dAIR, double dH2O, double dWB, double dRange, SaturationCache* cache = nullptr);
   double CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O, double* pFinalApproach = nullptr);
 
   ErrorListener onError_;
