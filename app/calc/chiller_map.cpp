@@ -117,6 +117,7 @@ bool FillCapacitiesAlongECWT(ChillerMapWork& m) {
 // Rows whose first-column capacity is still missing, filled linearly in the row number
 // from two rows with data.
 bool FillEmptyRows(ChillerMapWork& m, const std::string& chillerName) {
+  if (m.nECWT < 1) return true;  // no columns, nothing to fill
   auto hasData = [&](int r) { return Present(m.cap[1][r]); };
   for (int r = 1; r <= m.nLoad; ++r) {
     if (m.cap[1][r] != 0.0f) continue;

@@ -1,0 +1,181 @@
+#include "app/calc/tests/calc_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "app/storage/index_schema.h"
+#include "app/storage/modDataIO.h"
+#include "platform/db/db.h"
+
+namespace calctest {
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder() {
+  static std::atomic<int> counter{0};
+  const fs::path dir = fs::temp_directory_path() /
+                       ("kestrin-calc-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  path_ = dir.string() + "/";
+  {
+    auto db = db::Database::Open(path_ + "INX.MDB", db::OpenMode::kCreate);
+    db->Execute(modDataIO::kIndexSchemaSql);
+    db->Close();
+  }
+  previous_ = modDataIO::DataFolder();
+  modDataIO::DataFolder(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+  modDataIO::DataFolder(previous_);
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+ChillerData Chiller600() {
+  ChillerData ch;
+  ch.sName = "Centrifugal 600";
+  ch.nType = 1;
+  ch.fDesignLCHWT = 44;
+  ch.fDesignECWT = 85;
+  ch.fFLCapacity = 600;
+  ch.fFLPower = 0.57f;
+  ch.nFLPowerType = 0;
+  ch.fMinLoadPct = 10;
+  ch.fMinECWT = 60;
+  ch.fEvapWaterFlow = 1440;
+  ch.fCondWaterFlow = 1800;
+  ch.nNumECWTPoints = 4;
+  ch.nNumLoadPoints = 5;
+  const float ecwt[] = {85, 75, 65, 55};
+  const float fraction[] = {1.0f, 0.75f, 0.5f, 0.25f, 0.1f};
+  for (int c = 1; c <= 4; ++c) {
+    ch.fECWTPoints(c) = ecwt[c - 1];
+    // Colder condenser water: a little more capacity and less input per ton.
+    const float capFactor = 1.0f + 0.004f * (85 - ecwt[c - 1]);
+    const float kwFactor = 1.0f - 0.012f * (85 - ecwt[c - 1]);
+    for (int r = 1; r <= 5; ++r) {
+      const float plr = fraction[r - 1];
+      ch.fCapacityMap(c, r) = 600 * plr * capFactor;
+      ch.fPowerMap(c, r) = 0.57f * kwFactor * (0.16f / plr + 0.84f - 0.2f * (1 - plr));
+    }
+  }
+  return ch;
+}
+
+TowerData Tower600() {
+  TowerData tw;
+  tw.sName = "Tower 600";
+  tw.nEqptType = 2;
+  tw.fDesignWB = 78;
+  tw.fDesignRange = 9.3f;
+  tw.fDesignApproach = 7;
+  tw.fDesignFanKW = 0.04f;  // per ton of heat rejection
+  tw.nFanKWAbsolute = 0;
+  tw.nCapacityControl = 3;
+  tw.nLowSpeedAirflowPct = 50;
+  tw.fFanElecEffPct = 90;
+  tw.fCondWaterFlow = 1800;
+  return tw;
+}
+
+SystemData TwoChillerSystem() {
+  SystemData s;
+  s.sName = "Plant A";
+  s.nNumChillers = 2;
+  s.nPlantControl = 1;
+  s.fDesignLCHWT = 44;
+  s.nCondPumpControl = 0;
+  s.fCondPumpHead = 60;
+  s.fCondPumpEffValue = 70;
+  s.nMinCondFlowPercent = 100;
+  s.fTotalCondWaterFlow = 3600;
+  for (int i = 1; i <= 2; ++i) {
+    s.sChillerNames(i) = "CH-" + std::to_string(i);
+    s.nChillerIDs(i) = 1;
+    s.nTowerIDs(i) = 1;
+  }
+  s.nLCHWTResetMode = 1;
+  s.nEvapFlowControl = 1;
+  s.fEvapPumpHead = 50;
+  s.fChilledWaterPumpHead = 70;
+  s.fMinChwFlowPercent = 50;
+  return s;
+}
+
+WeatherData FiveBinWeather() {
+  WeatherData w;
+  w.sName = "Testville";
+  w.fElevation = 600;
+  w.sDayTypeNames(0) = "WEEKDAY";
+  w.sDayTypeNames(1) = "SATURDAY";
+  w.sDayTypeNames(2) = "SUNDAY";
+  w.bDayOperated(0) = -1;
+  w.nStartTime(0) = 700;
+  w.nStopTime(0) = 1800;
+  w.bDayOperated(1) = -1;
+  w.nStartTime(1) = 800;
+  w.nStopTime(1) = 800;
+  w.bDayOperated(2) = 0;
+  w.nNumBins = 5;
+  const float db[] = {95, 85, 75, 65, 55};
+  const float wb[] = {75, 71, 65, 58, 50};
+  const int hours[] = {50, 300, 600, 800, 700};
+  for (int b = 1; b <= 5; ++b) {
+    w.fBinDB(b) = db[b - 1];
+    w.fBinMCWB(b) = wb[b - 1];
+    w.lBinHours(b) = hours[b - 1];
+    w.lTotalHours += hours[b - 1];
+  }
+  return w;
+}
+
+LoadProfileData FiveBinLoad() {
+  LoadProfileData lp;
+  lp.sName = "Office";
+  lp.fPeakLoad = 1000;
+  const float load[] = {1000, 850, 650, 450, 250};
+  for (int b = 1; b <= 5; ++b) {
+    lp.fBinLoad(b) = load[b - 1];
+    lp.fBinLoadPercent(b) = load[b - 1] / 10;
+  }
+  return lp;
+}
+
+ReportData PLVReport() {
+  ReportData r;
+  r.ReportType = 2;
+  r.AnalysedSystemIndex = 1;
+  r.nEfficiencyInput = 0;
+  return r;
+}
+
+void WriteDefaultPlant() {
+  ASSERT_TRUE(modDataIO::bChillerWrite(1, Chiller600()));
+  ASSERT_TRUE(modDataIO::bTowerWrite(1, Tower600()));
+  ASSERT_TRUE(modDataIO::bSystemWrite(1, TwoChillerSystem()));
+  ASSERT_TRUE(modDataIO::bWeatherWrite(FiveBinWeather()));
+  ASSERT_TRUE(modDataIO::bLoadProfileWrite(FiveBinLoad()));
+  ASSERT_TRUE(modDataIO::bReportsWrite(PLVReport()));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const auto& l : lines) s += l + "\r\n";
+  return s;
+}
+
+}  // namespace calctest

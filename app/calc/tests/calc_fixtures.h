@@ -1,0 +1,51 @@
+// Shared fixtures of the calculation tests: a scratch folder with an empty system library,
+// and a small plant (two 600-ton water-cooled chillers, each with a cooling tower) with a
+// five-bin site, written through the storage layer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/storage/result_records.h"
+#include "app/storage/scratch_records.h"
+
+namespace calctest {
+
+// A fresh scratch folder (with an empty INX.MDB) made the program's data folder for the
+// object's lifetime.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }  // ends with "/"
+  std::string File(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+// 600-ton centrifugal chiller, 44 F leaving water, per-ton input map over ECWT 85/75/65/55
+// and loads 100/75/50/25/10 %, minimum ECWT 60 F, 1800 gpm condenser water.
+ChillerData Chiller600();
+// Cooling tower for it: design wet bulb 78, approach 7, range 9.3, 1800 gpm.
+TowerData Tower600();
+// Two slots "CH-1", "CH-2" of chiller 1 and tower 1, sequenced, 44 F.
+SystemData TwoChillerSystem();
+// Five bins 95..55 F with their hours, and a load profile peaking at 1,000 tons.
+WeatherData FiveBinWeather();
+LoadProfileData FiveBinLoad();
+// A PLV run of system 1 in kW/ton.
+ReportData PLVReport();
+
+// Writes the plant, site and report records above into the scratch folder.
+void WriteDefaultPlant();
+
+// The bytes of a file ("" when missing).
+std::string ReadFile(const std::string& path);
+// ERR.DAT lines joined as they are on disk.
+std::string Lines(const std::vector<std::string>& lines);
+
+}  // namespace calctest
