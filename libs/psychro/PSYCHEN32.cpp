@@ -1,57 +1,20 @@
 // Moist-air properties (inch-pound units). See PSYCHEN32.h for the conventions.
 #include "libs/psychro/PSYCHEN32.h"
 
-#include <cfloat>
 #include <cmath>
 
+#include "libs/psychro/checked_math.h"
 #include "libs/psychro/psychro_formulas.h"
 
 namespace {
 
-// Checked arithmetic: every step that would trap raises PsychroError instead of producing
-// an infinity or a NaN.
-[[noreturn]] void Raise(long number) {
-  switch (number) {
-    case PsychroError::kDivisionByZero:
-      throw PsychroError(number, "Division by zero");
-    case PsychroError::kOverflow:
-      throw PsychroError(number, "Overflow");
-    default:
-      throw PsychroError(PsychroError::kInvalidProcedureCall, "Invalid procedure call or argument");
-  }
-}
-
-inline double Finite(double x) {
-  if (std::isnan(x)) Raise(PsychroError::kInvalidProcedureCall);
-  if (std::isinf(x)) Raise(PsychroError::kOverflow);
-  return x;
-}
-
-inline double Div(double num, double den) {
-  if (den == 0.0) Raise(PsychroError::kDivisionByZero);
-  return Finite(num / den);
-}
-
-inline double Exp(double x) { return Finite(std::exp(Finite(x))); }
-
-inline double Log(double x) {
-  if (!(x > 0.0)) Raise(PsychroError::kInvalidProcedureCall);
-  return Finite(std::log(x));
-}
-
-// A fractional power of a non-positive base is invalid.
-inline double Pow(double base, double exponent) {
-  if (!(base > 0.0)) Raise(PsychroError::kInvalidProcedureCall);
-  return Finite(std::pow(base, exponent));
-}
-
-// Rounds a double result to single precision; a value beyond the float range overflows.
-inline float Single(double x) {
-  Finite(x);
-  if (std::fabs(x) > static_cast<double>(FLT_MAX)) Raise(PsychroError::kOverflow);
-  return static_cast<float>(x);
-}
-
+using damplo::checked::Div;
+using damplo::checked::Exp;
+using damplo::checked::Finite;
+using damplo::checked::Log;
+using damplo::checked::Pow;
+using damplo::checked::Raise;
+using damplo::checked::Single;
 using damplo::WaterExponent;
 using damplo::WaterExponentSlope;
 
@@ -330,6 +293,21 @@ void PSYCHEN32::LimitSHWB(float fBaPres, float& fSpecHum, float& fWetBulb) {
 
 // ---- complete state points ------------------------------------------------------------
 
+namespace {
+
+// The rest of a state known by dry bulb and humidity ratio, each output stored as computed:
+// vapour pressure, dew point, relative humidity, enthalpy, specific volume.
+void CompleteFromDBSH(float fBaPres, float fDryBulb, float fSpecHum, float& fVaPres, float& fDewPt, float& fRelHum,
+                      float& fEnth, float& fSpecVol) {
+  fVaPres = PSYCHEN32::VaporPresFromSH(fBaPres, fSpecHum);
+  fDewPt = PSYCHEN32::DewPointFromVP(fVaPres);
+  fRelHum = Single(PSYCHEN32::RelHumFromVP(fVaPres, Single(PSYCHEN32::SatVaporPresFromDB(fDryBulb))));
+  fEnth = Single(PSYCHEN32::EnthalpyFromDBSH(fDryBulb, fSpecHum));
+  fSpecVol = PSYCHEN32::SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+}
+
+}  // namespace
+
 void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
   LimitDBEN(fBaPres, fDryBulb, fEnth);
@@ -367,20 +345,12 @@ void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, f
                               float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
   LimitDBWB(fBaPres, fDryBulb, fWetBulb);
   fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
-  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
-  fDewPt = DewPointFromVP(fVaPres);
-  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
-  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
-  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
 }
 
 void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
                               float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
   LimitSHWB(fBaPres, fSpecHum, fWetBulb);
   fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
-  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
-  fDewPt = DewPointFromVP(fVaPres);
-  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
-  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
-  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
 }

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "libs/psychro/PSYCHEN32.h"
+#include "libs/psychro/checked_math.h"
 
 namespace {
 
@@ -17,34 +18,9 @@ const char* const kClass = "cClgTower";
 constexpr double kChebyshev[4] = {0.1, 0.4, 0.6, 0.9};
 constexpr double kMerkelFactor = 0.9354603;
 
-// An arithmetic failure inside a step, reported by the step's guard.
-struct ArithmeticError {
-  long number;
-};
-
-[[noreturn]] void ThrowArithmetic(long number) { throw ArithmeticError{number}; }
-
-inline double Finite(double x) {
-  if (std::isnan(x)) ThrowArithmetic(cClgTower::kErrInvalidProcedureCall);
-  if (std::isinf(x)) ThrowArithmetic(cClgTower::kErrOverflow);
-  return x;
-}
-
-inline double Div(double num, double den) {
-  if (den == 0.0) ThrowArithmetic(cClgTower::kErrDivisionByZero);
-  return Finite(num / den);
-}
-
-const char* DescriptionOf(long number) {
-  switch (number) {
-    case cClgTower::kErrDivisionByZero:
-      return "Division by zero";
-    case cClgTower::kErrOverflow:
-      return "Overflow";
-    default:
-      return "Invalid procedure call or argument";
-  }
-}
+using damplo::checked::Div;
+using damplo::checked::Finite;
+using damplo::checked::Raise;
 
 // Fan motor part-load term for a shaft-power fraction x; m(1) = 0.9417583.
 inline double MotorTerm(double x) { return (1.0 - std::exp(-9.04 * x)) * 0.94187; }
@@ -82,8 +58,6 @@ void cClgTower::FailFromCurrentException(const char* method) {
     throw;
   } catch (const Reported&) {
     throw;
-  } catch (const ArithmeticError& e) {
-    Fail(method, e.number, DescriptionOf(e.number));
   } catch (const PsychroError& e) {
     Fail(method, e.Number(), e.Description());
   } catch (const std::bad_alloc&) {
@@ -298,7 +272,7 @@ void cClgTower::CalcDesignFactors() {
 void cClgTower::CalcReturnWaterTemp() {
   const char* method = "CalcReturnWaterTemp";
   Guarded(method, [&] {
-    if (WaterFlowRatio_ == 0.0) ThrowArithmetic(kErrDivisionByZero);  // an idle tower has no water factor
+    if (WaterFlowRatio_ == 0.0) Raise(kErrDivisionByZero);  // an idle tower has no water factor
     ActualH2OFactor_ = WaterFlowRatio_ * DesignH2OFactor_;
     ActualAIRFactor_ = DesignAIRFactor_;
     ApproachSolve& last = lastApproach_;
