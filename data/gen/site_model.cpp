@@ -204,8 +204,11 @@ LoadRow MakeLoadRow(const CityClimate& city, const BuildingType& type, const Bin
   }
   const double design = LoadFraction(city, type, city.summerDesignDB, city.summerCoincWB);
   const double largest = load.empty() ? 0.0 : *std::max_element(load.begin(), load.end());
-  row.maxPlantLoad = 100.0 * design;
-  row.maxHourlyLoad = 100.0 * design;
+  // The plant is sized for the larger of the design-hour load and the hottest bin's load
+  // (the bin means can lie above the design hour where the monthly humidity is higher than
+  // the design's coincident humidity).
+  row.maxPlantLoad = 100.0 * std::max(design, largest);
+  row.maxHourlyLoad = row.maxPlantLoad;
   row.maxBinLoad = largest > 0 ? 100.0 * largest : row.maxHourlyLoad;
   for (double l : load) row.percent.push_back(largest > 0 ? 100.0 * l / largest : 0.0);
   return row;

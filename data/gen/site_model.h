@@ -111,8 +111,9 @@ double LoadFraction(const CityClimate& city, const BuildingType& type, double dr
 // The category-4 row: bin loads as percent of the largest bin load (0..100, the largest
 // exactly 100), and the three maxima (percent of the design-condition load of a building
 // of unit shares): maxBinLoad = largest bin load, maxPlantLoad = maxHourlyLoad = the
-// design-condition load. When no bin has a load, every percent is 0 and maxBinLoad is
-// the design load.
+// larger of the design-condition load and the largest bin load, so that
+// q = maxBinLoad / min(maxPlantLoad, maxHourlyLoad) lies in (0, 1]. When no bin has a
+// load, every percent is 0 and maxBinLoad is the design load.
 struct LoadRow {
   std::vector<double> percent;
   double maxBinLoad = 0;

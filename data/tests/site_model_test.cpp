@@ -163,6 +163,7 @@ TEST(SiteModel, LoadRowPeaksAtOneHundredInTheHottestBinAndIsZeroWhereNoCoolingIs
   EXPECT_GT(row.maxBinLoad, 0.0);
   EXPECT_GT(row.maxPlantLoad, 0.0);
   EXPECT_DOUBLE_EQ(row.maxPlantLoad, row.maxHourlyLoad);
+  EXPECT_LE(row.maxBinLoad, row.maxPlantLoad);
 }
 
 TEST(SiteModel, DesignConditionOfAUnitShareBuildingIsTheFullLoad) {

@@ -1,0 +1,238 @@
+// The files the build puts in the program folder: template record layouts and the content
+// rules of the site database.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "app/storage/record_codec.h"
+#include "data/gen/site_sources.h"
+#include "platform/db/db.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kProgram = KESTRIN_PROGRAM_DIR;
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  EXPECT_TRUE(in) << p;
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+template <class R>
+R Slot(const std::string& bytes, std::size_t slot) {
+  const std::size_t size = modDataIO::codec::EncodedSize(R{});
+  R rec;
+  modDataIO::codec::Decode(std::string_view(bytes).substr(slot * size), rec);
+  return rec;
+}
+
+std::shared_ptr<db::Database> Open(const char* file) {
+  return db::Database::Open((kProgram / file).string(), db::OpenMode::kReadOnly);
+}
+
+TEST(ProgramData, TemplateFilesHaveTheirLayoutSizesAndSlots) {
+  const std::map<std::string, std::size_t> sizes = {
+      {"CHL.DAT", 2 * 3764}, {"TWR.DAT", 2 * 133}, {"SYS.DAT", 3 * 1590}, {"WTH.DAT", 2772},
+      {"LOD.DAT", 2 * 259},  {"RPT.DAT", 511},     {"HW1.DAT", 0}};
+  for (const auto& [file, size] : sizes) {
+    ASSERT_TRUE(fs::exists(kProgram / file)) << file;
+    EXPECT_EQ(fs::file_size(kProgram / file), size) << file;
+  }
+  for (const char* keyed : {"CHL.DAT", "TWR.DAT", "SYS.DAT"}) {
+    const std::string bytes = ReadAll(kProgram / keyed);
+    const std::size_t slot = bytes.size() / (std::string(keyed) == "SYS.DAT" ? 3 : 2);
+    EXPECT_EQ(bytes.substr(0, slot), std::string(slot, '\0')) << keyed << ": slot 0 is empty";
+  }
+}
+
+TEST(ProgramData, TemplateChillerIsAWaterCooledCentrifugalGivenPerTon) {
+  const ChillerData c = Slot<ChillerData>(ReadAll(kProgram / "CHL.DAT"), 1);
+  EXPECT_EQ(c.nType, 1);
+  EXPECT_FLOAT_EQ(c.fFLCapacity, 600);
+  EXPECT_GE(c.fFLPower, 0.55F);
+  EXPECT_LE(c.fFLPower, 0.65F);
+  EXPECT_EQ(c.nFLPowerType, 0);
+  EXPECT_EQ(c.bHeatRecoveryChiller, 0);
+  EXPECT_EQ(c.nPartLoadPoints, 0);
+  ASSERT_GT(c.nNumECWTPoints, 0);
+  ASSERT_LE(c.nNumECWTPoints, 14);
+  ASSERT_GT(c.nNumLoadPoints, 0);
+  ASSERT_LE(c.nNumLoadPoints, 28);
+  int designColumn = 0;
+  for (int e = 1; e <= c.nNumECWTPoints; ++e) {
+    if (c.fECWTPoints(e) == 85.0F) designColumn = e;
+    for (int r = 1; r <= c.nNumLoadPoints; ++r) {
+      EXPECT_GT(c.fCapacityMap(e, r), 0.0F);
+      EXPECT_GT(c.fPowerMap(e, r), 0.0F);
+    }
+  }
+  ASSERT_GT(designColumn, 0) << "the ECWT axis holds the design 85 deg F";
+  EXPECT_EQ(c.nLoadPoints(1), 100);
+  EXPECT_NEAR(c.fCapacityMap(designColumn, 1), c.fFLCapacity, 0.01);
+  EXPECT_NEAR(c.fPowerMap(designColumn, 1), c.fFLPower, 1e-6);
+}
+
+TEST(ProgramData, TemplateSystemsTowerAndReportOptions) {
+  const std::string sys = ReadAll(kProgram / "SYS.DAT");
+  const SystemData s1 = Slot<SystemData>(sys, 1), s2 = Slot<SystemData>(sys, 2);
+  EXPECT_EQ(s1.nPlantControl, 1);
+  EXPECT_EQ(s2.nPlantControl, 4);
+  for (const SystemData& s : {s1, s2}) {
+    EXPECT_EQ(s.nSingleTower, 0);
+    EXPECT_EQ(s.bSlot1Basis, 0);
+    EXPECT_EQ(s.nLCHWTResetMode, 1);
+    EXPECT_EQ(s.nHeatRecoveryMode, 0);
+    for (int k = 1; k <= 30; ++k) {
+      EXPECT_EQ(s.nChillerIDs2(k), 0);
+      EXPECT_EQ(s.nTowerIDs2(k), 0);
+      EXPECT_EQ(s.nChillerIDs(k), k <= s.nNumChillers ? 1 : 0);
+      EXPECT_EQ(s.nTowerIDs(k), k <= s.nNumChillers ? 1 : 0);
+    }
+  }
+  const TowerData t = Slot<TowerData>(ReadAll(kProgram / "TWR.DAT"), 1);
+  EXPECT_EQ(t.nEqptType, 2);
+  EXPECT_EQ(t.nFanKWAbsolute, 0);
+  EXPECT_GE(t.fDesignFanKW, 0.04F);
+  EXPECT_LE(t.fDesignFanKW, 0.08F);
+  const ReportData r = Slot<ReportData>(ReadAll(kProgram / "RPT.DAT"), 0);
+  EXPECT_EQ(r.nEfficiencyInput, 0);
+  EXPECT_NE(r.nTypeOfCostCalcs, 2);
+  EXPECT_EQ(r.bIncludePumpEnergy, -1);
+  for (auto flag : {r.bCustomPLVSpec, r.bCoolingDuty, r.bCondTempProfiles, r.bPerfProfiles, r.bInputSummary}) {
+    EXPECT_EQ(flag, -1);
+  }
+}
+
+TEST(ProgramData, IndexListsTheTemplateSystemsSelectedWithTheirLinks) {
+  auto d = Open("INX.MDB");
+  auto systems = d->Prepare("SELECT lID, bSelected FROM Systems ORDER BY lID");
+  std::vector<std::pair<std::int64_t, std::int64_t>> rows;
+  while (systems.Step()) rows.emplace_back(systems.Int(0), systems.Int(1));
+  EXPECT_EQ(rows, (std::vector<std::pair<std::int64_t, std::int64_t>>{{1, -1}, {2, -1}}));
+  for (const char* sql : {"SELECT COUNT(*) FROM Chillers WHERE lID = 1", "SELECT COUNT(*) FROM Towers WHERE lID = 1"}) {
+    auto st = d->Prepare(sql);
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.Int(0), 1) << sql;
+  }
+  for (const char* sql : {"SELECT COUNT(*) FROM SystemChiller WHERE lChillerID = 1 AND lSystemID = ?1",
+                          "SELECT COUNT(*) FROM SystemTower WHERE lTowerID = 1 AND lSystemID = ?1"}) {
+    for (int s : {1, 2}) {
+      auto st = d->Prepare(sql);
+      st.Bind(1, s);
+      ASSERT_TRUE(st.Step());
+      EXPECT_EQ(st.Int(0), 1) << sql << " system " << s;
+    }
+  }
+}
+
+TEST(ProgramData, SiteDatabaseHoldsFourConsistentRowsPerCityAndBuildingType) {
+  auto d = Open("RIZIRure.rev");
+  std::vector<int> cities, types;
+  for (auto [sql, out] : {std::pair{"SELECT ID FROM Cities", &cities}, {"SELECT ID FROM BuildingTypes", &types}}) {
+    auto st = d->Prepare(sql);
+    while (st.Step()) out->push_back(static_cast<int>(st.Int(0)));
+  }
+  EXPECT_GE(cities.size(), 40u);
+  EXPECT_GE(types.size(), 6u);
+  std::map<int, std::int32_t> operating;
+  for (const auto& t : sitesources::LoadBuildingTypes(KESTRIN_DATA_DIR)) {
+    operating[t.id] = sitemodel::OperatingHoursOfYear(t);
+  }
+
+  std::string cols;
+  for (int b = 1; b <= 24; ++b) cols += ", Bin" + std::to_string(b);
+  auto st = d->Prepare("SELECT DataCategory, BinNum" + cols +
+                       ", MaxBinLoad, MaxPlantLoad, MaxHourlyLoad FROM ProfilesForSPLV "
+                       "WHERE CityID = ?1 AND BuildingTypeID = ?2 ORDER BY DataCategory");
+  for (int city : cities) {
+    auto params = d->Prepare("SELECT Summer_Design_DB, Summer_Coinc_WB FROM City_Params WHERE City_ID = ?1");
+    params.Bind(1, city);
+    ASSERT_TRUE(params.Step()) << "City_Params of " << city;
+    EXPECT_LE(params.Double(1), params.Double(0));
+    for (int type : types) {
+      st.Reset();
+      st.Bind(1, city).Bind(2, type);
+      std::map<int, std::vector<double>> rows;
+      std::set<std::int64_t> binNums;
+      double maxBin = 0, maxPlant = 0, maxHourly = 0;
+      while (st.Step()) {
+        const int category = static_cast<int>(st.Int(0));
+        binNums.insert(st.Int(1));
+        std::vector<double> v;
+        for (int b = 0; b < 24; ++b) v.push_back(st.Double(2 + b));
+        rows[category] = v;
+        if (category == 4) maxBin = st.Double(26), maxPlant = st.Double(27), maxHourly = st.Double(28);
+      }
+      const std::string where = "city " + std::to_string(city) + " type " + std::to_string(type);
+      ASSERT_EQ(rows.size(), 4u) << where;
+      ASSERT_EQ(binNums.size(), 1u) << where << ": one BinNum on all four rows";
+      const int n = static_cast<int>(*binNums.begin());
+      ASSERT_GE(n, 3) << where;
+      ASSERT_LE(n, 24) << where;
+      double hours = 0;
+      for (int b = 0; b < 24; ++b) {
+        if (b < n) {
+          EXPECT_LE(rows[2][b], rows[1][b]) << where << " bin " << b + 1 << ": wet bulb above dry bulb";
+          if (b > 0) {
+            EXPECT_DOUBLE_EQ(rows[1][b - 1] - rows[1][b], 5.0) << where;
+          }
+          EXPECT_EQ(rows[3][b], std::trunc(rows[3][b])) << where;
+          EXPECT_GE(rows[4][b], 0.0) << where;
+          EXPECT_LE(rows[4][b], 100.0) << where;
+          hours += rows[3][b];
+        } else {
+          for (int c = 1; c <= 4; ++c) EXPECT_EQ(rows[c][b], 0.0) << where << " unused bin " << b + 1;
+        }
+      }
+      EXPECT_EQ(hours, operating.at(type)) << where;
+      EXPECT_GT(maxBin, 0) << where;
+      EXPECT_GT(maxPlant, 0) << where;
+      EXPECT_GT(maxHourly, 0) << where;
+      const double q = maxBin / std::min(maxPlant, maxHourly);
+      EXPECT_GT(q, 0.7) << where;
+      EXPECT_LE(q, 1.0) << where;
+    }
+  }
+}
+
+TEST(ProgramData, SiteDatabaseHasPumpHeadsForEveryFlowControlCode) {
+  auto d = Open("RIZIRure.rev");
+  for (int code : {2, 3}) {
+    auto st = d->Prepare("SELECT Capacity FROM PumpHead WHERE EvapFlowControl = ?1 ORDER BY Capacity");
+    st.Bind(1, code);
+    std::vector<double> caps;
+    while (st.Step()) caps.push_back(st.Double(0));
+    ASSERT_GE(caps.size(), 2u) << code;
+    EXPECT_LE(caps.front(), 50) << code;
+    EXPECT_GE(caps.back(), 5000) << code;
+    EXPECT_EQ(std::set<double>(caps.begin(), caps.end()).size(), caps.size()) << code;
+  }
+}
+
+TEST(ProgramData, DefaultsRelyOnTheirIdentifiers) {
+  auto d = Open("RIZIRure.rev");
+  struct Case {
+    const char* sql;
+    const char* name;
+  };
+  for (const Case c : {Case{"SELECT RefName FROM Regions WHERE ID = 1", "U.S.A."},
+                       Case{"SELECT RefName FROM Locations WHERE ID = 14 AND Region_ID = 1", "Illinois"},
+                       Case{"SELECT RefName FROM Cities WHERE ID = 79 AND Location_ID = 14", "Chicago IAP"},
+                       Case{"SELECT sBuildingType FROM BuildingTypes WHERE ID = 9", "Large Office"}}) {
+    auto st = d->Prepare(c.sql);
+    ASSERT_TRUE(st.Step()) << c.sql;
+    EXPECT_EQ(st.Text(0), c.name);
+  }
+}
+
+}  // namespace
