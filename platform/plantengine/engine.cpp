@@ -74,6 +74,11 @@ class CwPlant final : public StoredPlant {
                     [](int) { return std::make_unique<EngineChiller>(); },
                     [](int) { return std::make_unique<StoredPump>(); },
                     [](int) { return std::make_unique<StoredPump>(); }, std::make_unique<StoredPump>()) {}
+  // A tower may outlive the plant in a client's hands: it must not call back into it.
+  ~CwPlant() override {
+    for (const auto& t : subscribed_)
+      if (t) t->SetOnError({});
+  }
 
   void CalcPlant() override;
 

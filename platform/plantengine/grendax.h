@@ -25,83 +25,105 @@
 //         limited to the band between DesignLCHWT and ResetLCHWT;
 //      3  ResetLCHWT (fixed reset);
 //      any other code: DesignLCHWT.
-// 2. Chilled-water return temperature: SupplyTemp + load / (WaterHeatFactor * flow). The
-//    flow is the design chilled-water flow of all chillers (sum of DesignChwFlow) under
-//    EvapFlowControl 1 (constant primary flow); under 2 and 3 (a variable system pump) the
-//    flow follows the load at ChwDesignRange, bounded below by the sum of MinChwFlow.
+// 2. Chilled-water flow and return temperature (return = SupplyTemp + load /
+//    (WaterHeatFactor * flow)). EvapFlowControl 1 (a constant primary pump per chiller):
+//    the design flow, the sum of the chillers' DesignChwFlow. 2 and 3 (a variable system
+//    pump): the flow follows the load at ChwDesignRange (10 F when not set), between the sum
+//    of MinChwFlow and the design flow (the system pump's Flow when let).
 // 3. Waterside economizer (EconomizerMode 2 or 3; EconomizerValue = approach of the heat
-//    exchanger, deg F): the heat-rejection units (towers and dry coolers at their design
-//    condenser flow, well water at its temperature) carry the exchanger's heat Qfc and make
-//    water at T; the exchanger cools the return water down to T + approach.
+//    exchanger, deg F). The exchanger is served by unit 1 under SharedTower, otherwise by
+//    every unit whose condenser pump has a flow, each at its pump's design flow and with a
+//    share of the exchanger's heat Qfc in proportion to that flow. While they serve it the
+//    units' capacity control holds their water at SupplyTemp - approach (never below
+//    35 F): their MinRetWaterTemp is lowered for the solve and put back afterwards. The
+//    flow-weighted water temperature T of the units (tower: wet bulb, dry cooler: dry bulb,
+//    well water: its temperature, each plus what Qfc adds) gives the exchanger's leaving
+//    temperature T + approach.
 //      2  non-integrated: runs only when T + approach <= SupplyTemp with Qfc = the whole
 //         load; the chillers are then off. Otherwise the economizer stays off.
 //      3  integrated: whenever T + approach is below the return temperature the exchanger
-//         pre-cools the return water (Qfc solved so that T(Qfc) is consistent) and the
-//         chillers carry the rest.
+//         pre-cools the return water: Qfc = WaterHeatFactor * flow * (return -
+//         max(SupplyTemp, T(Qfc) + approach)), solved by regula falsi; the chillers carry
+//         the rest.
 //      0 or any other code: no waterside free cooling.
-//    FreeCoolingOn / FreeCoolingLoad report the exchanger. The exchanger's load and the fan
-//    and condenser-pump power spent on it are split over the chillers in proportion to
-//    their capacity (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller's Load and
-//    Power are those of the chiller assembly and include its share.
-// 4. Staging. Stage s runs the chillers c with StageChiller(s, c) != 0 (NumStages stages).
-//    The engine takes the lowest stage whose available capacity at the condenser
-//    temperatures it reaches covers the load left after free cooling. When no stage does,
-//    the last stage runs at full available capacity and LoadNotMet = the shortfall
-//    (kBtu/h); otherwise LoadNotMet = 0. A stage with no chiller has no capacity. The load
-//    splits over the running chillers in equal fractions of their available capacity.
-//    A paired slot (Chillers.Item(c).Paired) is one chiller for staging: its main and
-//    paired machine (PairedChillers.Item(c)) share the slot's load in proportion to their
-//    capacities. The set-up's four plant controls are expressed by the stage table:
-//    sequenced (stage s = chillers 1..s), part-load chiller at low loads (stage 1 = chiller
-//    n, then 1..s-1), part-load chiller at high and low loads (n + 1 stages) and equal
-//    unloading (one table where every stage runs all chillers).
+//    FreeCoolingOn / FreeCoolingLoad report the exchanger. Its power is the fan power of the
+//    units in the free-cooling solve (for a unit that also serves running chillers, only up
+//    to its design fan power) plus the condenser pumps of units that run for it alone. Load
+//    and power are split over all chillers (main and paired items) in proportion to their
+//    Capacity (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller's Load and Power are
+//    those of the chiller assembly and include its share. FanKW and CondPumpKW do not.
+// 4. Staging. Stage s runs the chillers c with StageChiller(s, c) != 0 (NumStages stages,
+//    chillers 1..NumChillers). The engine takes the lowest stage whose available capacity,
+//    at the condenser temperatures the stage itself produces, covers the load left after
+//    free cooling. When no stage does, the last stage runs at full available capacity and
+//    LoadNotMet = the shortfall (kBtu/h); otherwise LoadNotMet = 0. Without stages nothing
+//    runs. The load splits over the running chillers in equal fractions of their available
+//    capacity. A paired slot (Chillers.Item(c).Paired) is one chiller for staging: its main
+//    and paired machine (PairedChillers.Item(c)) share the slot's load in proportion to
+//    their available capacities. ChillersOn counts the slots with mechanical load. The
+//    set-up's four plant controls are expressed by the stage table: sequenced (stage s =
+//    chillers 1..s), part-load chiller at low loads (stage 1 = chiller n, then 1..s-1),
+//    part-load chiller at high and low loads (n + 1 stages, the last one all chillers) and
+//    equal unloading (every stage runs all chillers).
 // 5. Chiller performance. The prepared map holds MapECWTCount columns (MapECWT, descending)
 //    of MapLoadCount rows (MapCapacity kBtu/h, MapInput in input units, decreasing load).
 //    Available capacity at an ECWT = row 1 interpolated linearly between the neighbouring
 //    columns, clamped to the end columns outside the axis. The input at a load is
 //    interpolated along the rows (capacity as x) in the two neighbouring columns, then
-//    between the columns; outside the rows the end segment is extended (never below 0).
-//    Cells that are 0 (missing) are skipped. Supply-temperature correction with
-//    dT = SupplyTemp - DesignLCHWT (of the chiller): capacity x (1 + MapCoef3 dT +
-//    MapCoef4 dT^2), input x (1 + MapCoef1 dT + MapCoef2 dT^2). Below MinCapacity the
-//    chiller is false-loaded: it runs at MinCapacity's input while delivering the load.
-//    Without a map (MapECWTCount or MapLoadCount 0) the part-load table is used
-//    (PartLoadPointCount points of PartLoadCapacity / PartLoadInput), and without both the
-//    chiller has its design Capacity and no input.
-//    Machines by CycleType / EnergySource: EnergySource 3 (electric) reports the input as
-//    Power (kW) and GenHeat 0; any other energy source is heat-driven: GenHeat = the map
-//    input (kBtu/h of heat) and Power = AuxKW while running. ChillerOption is kept and not
-//    used by the model.
+//    between the columns; beyond the rows the end segment is extended (never below 0). On
+//    a grid point (ECWT on the axis, load on a row, design supply temperature) the input is
+//    the map value exactly. Cells that are 0 (missing) are skipped. Supply-temperature
+//    correction with dT = SupplyTemp - DesignLCHWT (of the chiller): capacity x (1 +
+//    MapCoef3 dT + MapCoef4 dT^2), input x (1 + MapCoef1 dT + MapCoef2 dT^2). Below
+//    MinCapacity the chiller is false-loaded: it delivers the load with the input of
+//    MinCapacity. Without a map (MapECWTCount or MapLoadCount 0) the part-load table is
+//    used (the points of PartLoadCapacity / PartLoadInput, without ECWT dependence); with
+//    neither the chiller has its design Capacity and no input.
+//    A machine is heat-driven when CycleType is 2 or EnergySource is neither 0 nor 3: it
+//    reports the map input as GenHeat (kBtu/h) and AuxKW as Power while running. Other
+//    machines report the input as Power (kW). ChillerOption is kept, not used.
 //    Condenser temperature: CondenserType 1 (air-cooled) takes the outdoor dry bulb;
-//    water-cooled chillers take the water their heat-rejection unit returns.
-// 6. Condenser loop (HasCondenserSide). Heat rejected by a water-cooled chiller = its load
-//    + its input as heat: electric Power x 3.412; heat-driven GenHeat x InputRejectFraction
-//    + AuxKW x 3.412. Units: with SharedTower, unit 1 serves all running water-cooled
-//    chillers; otherwise unit c serves slot c (main and paired machine). HeatRejectionMode(u)
-//    0 cooling tower, 1 well water, 2 dry cooler. Condenser flow: CondPumpControl 0 runs
-//    the unit's pump at its design Flow; otherwise the flow follows the heat at
-//    CondDesignRange, bounded by [MinCondFlowFraction, 1] x design. A shared unit at
-//    constant flow runs the condenser pumps of the running chillers' slots (at least pump
-//    1). Tower: ActualWetBulb, ActualRange = Q / (WaterHeatFactor x flow), WaterFlowRatio =
-//    flow / design flow, ActualDryBulb, ActualEntWaterTemp, CalcReturnWaterTemp (dry cooler:
-//    CalcReturnWaterTemp_DryCooler with ActualEntWaterTemp = ECWT + range, solved with
-//    ECWT), then CalcFanKW; ECWT = RetWaterTemp. Well water: ECWT = WellWaterTemp(u).
-//    A chiller's ECWT is floored at its own MinECWT (when set), reported exactly as that
-//    value. Chiller power and ECWT are iterated to a fixed point (|dECWT| < 0.01 F, at most
-//    50 passes), starting from the previous run's ECWTs; a run that does not converge
-//    raises OnError. Units of chillers that are off are not called and draw no fan power.
-//    Identical tower calls (same inputs) reuse the tower's last answer.
-// 7. Pumps. Primary pumps run with their chillers (EvapFlowControl 1 and 3: pump p with
-//    chiller p; 2: the one primary pump whenever any chiller runs); the system pump
-//    (EvapFlowControl 2 and 3) whenever there is load. Constant-flow pumps (MinFlow >=
-//    Flow) draw their design Power; variable-flow pumps follow the flow ratio r (bounded
-//    below by MinFlow / Flow): kW = Power x r x (c + (1 - c) r^2), c = ControlValue
-//    clamped to [0, 1] = the fraction of the design head held by the pressure control
-//    (c = 0 is the cube law). Condenser pumps follow the condenser flow in the same way.
+//    water-cooled chillers take the water their heat-rejection unit returns. Chillers that
+//    are off report ECWT 0; the plant's ECWT is the load-weighted mean of the running
+//    chillers' ECWT (their common value when they agree; 0 when none runs).
+// 6. Condenser loop (water-cooled chillers). Heat rejected = load + input as heat:
+//    electric Power x 3.412; heat-driven GenHeat x InputRejectFraction + AuxKW x 3.412.
+//    Units: with SharedTower, unit 1 serves all running water-cooled chillers; otherwise
+//    unit c serves slot c (main and paired machine). HeatRejectionMode(u): 0 cooling tower,
+//    1 well water, 2 dry cooler. Condenser flow: CondPumpControl 0 runs the unit's pump at
+//    its design Flow (a shared unit at the share sum(DesignCondFlow of the running
+//    chillers) / sum(DesignCondFlow of all water-cooled chillers)); otherwise the flow
+//    follows the heat at CondDesignRange, between MinCondFlowFraction and 1 x design.
+//    Tower: ActualWetBulb, ActualDryBulb, ActualRange = Q / (WaterHeatFactor x flow),
+//    WaterFlowRatio = flow / design flow, ActualEntWaterTemp, CalcReturnWaterTemp; ECWT =
+//    RetWaterTemp (the tower holds it at MinRetWaterTemp). Dry cooler: it removes
+//    k (Ent - dry bulb) with k = DesignEffectiveness x Cmin / DesignCwater, so it is called
+//    with ActualEntWaterTemp = dry bulb + range / k (again at MinRetWaterTemp + range when
+//    it holds its minimum). Well water: ECWT = WellWaterTemp(u).
+//    A chiller's ECWT is floored at its own MinECWT (when let above 0) and then equals that
+//    value exactly. Chiller power and ECWT are iterated to a fixed point (|dECWT| < 0.01 F,
+//    at most 50 passes, under-relaxed by half after 10), starting from the previous run's
+//    unit temperatures; a run that does not converge raises OnError (1001). CalcFanKW is
+//    called once per unit after convergence. A tower call whose inputs equal the unit's last
+//    call is skipped (the tower already holds its answer). Units of chillers that are off
+//    are not called and draw no fan or pump power.
+// 7. Pumps. Primary pumps: EvapFlowControl 1 and 3, pump p runs with chiller p at its design
+//    Power; 2, the one primary pump runs whenever a chiller runs and follows the chilled-water
+//    flow. The system pump (EvapFlowControl 2 and 3) runs whenever there is load and follows
+//    the chilled-water flow. Condenser pumps run with their units: constant under
+//    CondPumpControl 0 (design Power, times the share of a shared unit), else following the
+//    condenser flow. A pump following a flow ratio r is variable unless MinFlow >= Flow:
+//    r is bounded to [MinFlow / Flow, 1] and kW = Power x r x (c + (1 - c) r^2), with
+//    c = ControlValue clamped to [0, 1], the fraction of the design head held by the
+//    pressure control (c = 0 is the cube law). Pumps with no Power (head 0) draw nothing.
 //    PrimaryPumpKW, SecondaryPumpKW, CondPumpKW and FanKW report the run.
-// 8. Errors: every failure, including an OnError of a tower or pump that the engine drives
-//    during CalcPlant, reaches the plant's OnError with number, description, library,
-//    class and method (tower errors unchanged: "PYLORN", "cClgTower", ...).
+// 8. Errors: every failure reaches the plant's OnError with number, description, library,
+//    class and method: tower errors unchanged ("PYLORN", "cClgTower", step); a running pump
+//    whose efficiencies are not positive ("GRENDAX", "cPump", "Calculate"); a water-cooled
+//    chiller without unit or condenser flow, and a loop that does not converge ("GRENDAX",
+//    "cCwPlant", "CalcPlant"). The run still completes with what it has.
+// Set-up members not named above (InitialValue332/340/364, ResetPointA/B, CondDesignRange
+// for constant flow, DesignReturnTemp, HasAirCooledChillers) are stored and read back only.
 #pragma once
 
 #include <functional>

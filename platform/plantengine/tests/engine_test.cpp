@@ -580,3 +580,24 @@ TEST(Engine, WarmStartStaysWithinTheTolerance) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Engine, ATowerKeptAfterThePlantNoLongerReportsToIt) {
+  std::shared_ptr<cClgTower> kept;
+  int events = 0;
+  {
+    plant_builder::PlantSpec s;
+    auto p = plant_builder::MakePlant(s);
+    p->SetOnError([&events](long, const std::string&, const std::string&, const std::string&, const std::string&) {
+      ++events;
+    });
+    plant_builder::RunBin(*p, 80, 68, 3000);
+    kept = p->ClgTowers().Item(1);
+  }
+  kept->DesignRange(0);
+  kept->CalcDesignFactors();  // fails; the destroyed plant must not be called
+  EXPECT_EQ(events, 0);
+}
+
+}  // namespace
