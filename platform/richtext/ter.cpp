@@ -511,7 +511,7 @@ bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t
     auto& paras = loc.cell->paragraphs;
     if (paras.empty()) paras.emplace_back();
     if (pf) paras.back().fmt = *pf;
-    AppendControlled(&paras.back(), text, cf, [&](const ParaFormat& f) {
+    AppendControlled(&paras.back(), text, cf, [&](ParaFormat f) {
       paras.emplace_back();
       paras.back().fmt = f;
       return &paras.back();
@@ -527,7 +527,7 @@ bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t
     auto& blocks = BodyTail(doc);
     auto* target = &std::get<Paragraph>(blocks.back());
     if (pf) target->fmt = *pf;
-    AppendControlled(target, text, cf, [&](const ParaFormat& f) {
+    AppendControlled(target, text, cf, [&](ParaFormat f) {
       Paragraph p;
       p.fmt = f;
       blocks.push_back(std::move(p));

@@ -1,0 +1,40 @@
+// Build, paginate and write as PDF a document of about 30 pages of tables and graphs (the size
+// of a full part-load report).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "examples/richtext/sample_document.h"
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "bench_richtext";
+  static char* argv[] = {name, nullptr};
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static auto* app = new QApplication(argc, argv);
+  return *app;
+}
+
+void BM_BuildPaginateWritePdf(benchmark::State& state) {
+  App();
+  QTemporaryDir dir;
+  const std::string pdf = dir.filePath("bench.pdf").toStdString();
+  int pages = 0;
+  for (auto _ : state) {
+    const richtext::TerHwnd h = richtext::TerCreateWindow();
+    richtext::sample::BuildSampleDocument(h, 9);
+    pages = richtext::TerGetPageCount(h);
+    int32_t job = 0;
+    const int32_t handle = richtext::TerPdfStart(pdf, job, "bench", "", "bench", "", "");
+    if (handle == 0 || richtext::TerPdfPrintPage(h, job, -1) == 0 || richtext::TerPdfEnd(handle, job) == 0)
+      state.SkipWithError("PDF not written");
+    richtext::TerDestroyWindow(h);
+  }
+  state.counters["pages"] = pages;
+}
+BENCHMARK(BM_BuildPaginateWritePdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
