@@ -25,7 +25,7 @@ void BM_BuildPaginateWritePdf(benchmark::State& state) {
   int pages = 0;
   for (auto _ : state) {
     const richtext::TerHwnd h = richtext::TerCreateWindow();
-    richtext::sample::BuildSampleDocument(h, 9);
+    richtext::sample::BuildSampleDocument(h, 14);
     pages = richtext::TerGetPageCount(h);
     int32_t job = 0;
     const int32_t handle = richtext::TerPdfStart(pdf, job, "bench", "", "bench", "", "");
