@@ -1,0 +1,1164 @@
+// Reads RTF into the document model: everything the writer writes, and the common subset of
+// other word processors' files (paragraphs, character formatting, tables, pictures, sections,
+// headers and footers, frames). Everything else is skipped.
+//
+// The input is untrusted. The reader keeps its group states on an explicit stack (never
+// recursion) of bounded depth; groups nested deeper are skipped whole. Every number is clamped
+// to a sane range before it reaches the model, pictures and texts have size caps, and the
+// number of model elements made (runs, paragraphs, cells, rows, sections) is capped, so that no
+// input can exhaust memory or hand the paginator a page it cannot lay out.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/richtext/rtf.h"
+#include "platform/richtext/rtf_lexer.h"
+#include "platform/richtext/rtf_picture.h"
+#include "platform/richtext/rtf_text.h"
+
+namespace richtext {
+
+namespace {
+
+using rtf::Lexer;
+using rtf::Token;
+using rtf::TokenKind;
+
+constexpr size_t kMaxDepth = 200;                  // group nesting kept; deeper groups are skipped
+constexpr size_t kMaxElements = 2'000'000;         // runs + paragraphs + cells + rows + sections
+constexpr size_t kMaxPictureBytes = size_t{64} << 20;
+constexpr size_t kMaxShortText = 4096;             // font names, info texts, field instructions
+constexpr size_t kMaxTableEntries = 4096;          // fonts, colours
+constexpr size_t kMaxCellsPerRow = 64;
+constexpr size_t kMaxTabs = 64;
+constexpr size_t kMaxPendingFrames = 64;
+constexpr int32_t kMaxTwips = 31680;               // 22 inches, the largest page of word processors
+constexpr int32_t kTwipsPerPixel = 15;
+
+int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return std::clamp(v, lo, hi); }
+int32_t Twips(int32_t v) { return Clamp(v, -kMaxTwips, kMaxTwips); }
+int32_t PositiveTwips(int32_t v) { return Clamp(v, 0, kMaxTwips); }
+
+enum class Dest {
+  Body,         // document text (of the current flow: body, header or footer)
+  Skip,         // ignored to the end of the group
+  FontTable,
+  ColorTable,
+  Info,         // \info: only its title, author and subject are read
+  InfoText,
+  Picture,
+  FieldInst,
+  PageResult,   // the shown result of a PAGE field: replaced by the field itself
+};
+
+struct FrameProps {
+  bool set = false;
+  int32_t x = 0, y = 0, width = 0, height = 0, border = 0;
+};
+
+// What a group carries and a closing brace restores.
+struct GroupState {
+  Dest dest = Dest::Body;
+  CharFormat chr;
+  ParaFormat para;
+  bool inTable = false;
+  FrameProps frame;
+  int uc = 1;                       // fallback characters after \uN
+  std::string* infoTarget = nullptr;
+  bool starred = false;             // \* seen: the next word names an ignorable destination
+};
+
+struct CellDef {
+  int32_t width = 1440;
+  std::array<int32_t, 4> border{0, 0, 0, 0};
+  ColorRef background = kNoColor;
+  int32_t shading = 0;
+  VAlign valign = VAlign::Top;
+};
+
+struct RowDef {
+  int32_t left = 0;
+  int32_t lastRight = 0;            // the previous \cellx, from which the next width counts
+  bool header = false;
+  std::vector<CellDef> cells;
+};
+
+// A story being read: the body of the document, or a header or footer.
+struct Flow {
+  enum Kind { Body, Header, Footer } kind = Body;
+  size_t depth = 0;                 // group depth that opened it
+  std::vector<Block> own;           // blocks of a header or footer (the body writes to its section)
+  Paragraph para;                   // the paragraph being read
+  bool runBreak = true;             // the next text starts a new run
+  std::vector<Paragraph> cellParas; // paragraphs of the cell being read
+  std::vector<std::vector<Paragraph>> rowCells;
+  bool tableOpen = false;           // the last block is a table that the next row continues
+  RowDef def;
+  CellDef pendingCell;
+  std::vector<Frame> pendingFrames; // frames waiting for their anchor paragraph
+};
+
+struct FieldCtx {
+  size_t depth = 0;
+  std::string inst;
+  CharFormat fmt;                   // the format at the field's start
+  bool emitted = false;
+  bool isPage() const {
+    size_t b = inst.find_first_not_of(" \t");
+    if (b == std::string::npos) return false;
+    size_t e = inst.find_first_of(" \t\\", b);
+    std::string w = inst.substr(b, e == std::string::npos ? std::string::npos : e - b);
+    std::transform(w.begin(), w.end(), w.begin(), [](unsigned char c) { return std::toupper(c); });
+    return w == "PAGE";
+  }
+};
+
+struct PictCtx {
+  size_t depth = 0;
+  Picture::Format format = Picture::Format::Png;
+  bool supported = false;
+  int32_t picw = 0, pich = 0, goalw = 0, goalh = 0;
+  int32_t scalex = 100, scaley = 100;
+  rtf::HexDecoder data{kMaxPictureBytes};
+  CharFormat fmt;
+};
+
+// Raw page size of a section as the file states it, before normalising to the model's
+// portrait sheet plus orientation.
+struct PageRaw {
+  int32_t width = 12240, height = 15840;
+  bool landscape = false;
+};
+
+enum class Word {
+  Unknown,
+  // destinations
+  FontTable, ColorTable, Info, Title, Author, Subject, Pict, ShpPict, Field, FldInst, FldRslt,
+  Header, Footer, SkipDest,
+  // characters and breaks
+  Par, Line, Tab, Page, Column, Sect, U, Uc, Char,
+  // character format
+  Plain, F, Fs, B, I, Ul, UlNone, Super, Sub, NoSuperSub, Cf, CharBack, Expndtw, Expnd,
+  // paragraph format
+  Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Keep, Keepn, Pagebb, Tx, Tqr, Tqc, Tqdec, Tb,
+  Intbl, Itap, Posx, Posy, Absw, Absh, FramePos, Box, ParaBorder,
+  // borders
+  Brdrw, BrdrNone,
+  // tables
+  Trowd, Trleft, Trhdr, Cellx, Clcbpat, Clshdng, Clvertalt, Clvertalc, Clvertalb,
+  ClbrdrT, ClbrdrL, ClbrdrB, ClbrdrR, RowBorder, Cell, Row, NestCell, NestRow,
+  // sections and document
+  Sectd, Sbknone, Sbkpage, Lndscpsxn, Pgwsxn, Pghsxn, Marglsxn, Margrsxn, Margtsxn, Margbsxn,
+  Headery, Footery, Cols, Colsx, Paperw, Paperh, Margl, Margr, Margt, Margb, Landscape, Deff,
+  // pictures
+  Pngblip, Jpegblip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
+  // colour table
+  Red, Green, Blue,
+};
+
+struct WordInfo {
+  Word word;
+  char32_t ch = 0;  // Word::Char: the character
+};
+
+const std::unordered_map<std::string_view, WordInfo>& WordTable() {
+  static const std::unordered_map<std::string_view, WordInfo> table = [] {
+    std::unordered_map<std::string_view, WordInfo> t;
+    auto add = [&](std::string_view n, Word w) { t.emplace(n, WordInfo{w}); };
+    auto chr = [&](std::string_view n, char32_t c) { t.emplace(n, WordInfo{Word::Char, c}); };
+    add("fonttbl", Word::FontTable); add("colortbl", Word::ColorTable); add("info", Word::Info);
+    add("title", Word::Title); add("author", Word::Author); add("subject", Word::Subject);
+    add("pict", Word::Pict); add("shppict", Word::ShpPict); add("field", Word::Field);
+    add("fldinst", Word::FldInst); add("fldrslt", Word::FldRslt);
+    add("header", Word::Header); add("headerr", Word::Header);
+    add("footer", Word::Footer); add("footerr", Word::Footer);
+    // Destinations whose text is not document text.
+    for (std::string_view n :
+         {"headerl", "headerf", "footerl", "footerf", "stylesheet", "footnote", "annotation",
+          "atnid", "atnauthor", "comment", "doccomm", "operator", "keywords", "category",
+          "company", "manager", "hlinkbase", "buptim", "creatim", "printim", "revtim", "object",
+          "objdata", "xe", "tc", "txe", "rxe", "pn", "pnseclvl", "pntxta", "pntxtb", "ftnsep",
+          "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "filetbl", "revtbl", "listtable",
+          "listoverridetable", "rsidtbl", "generator", "template", "nonshppict", "bkmkstart",
+          "bkmkend", "datafield", "fontemb", "fontfile", "falt", "panose", "blipuid", "picprop",
+          "shpinst", "nesttableprops", "background", "userprops", "docvar", "latentstyles",
+          "themedata", "colorschememapping", "datastore", "xmlnstbl", "pgdsctbl", "mmathPr",
+          "wgrffmtfilter", "private", "fchars", "lchars", "pxe", "password", "version", "vern",
+          "edmins", "nofpages", "nofwords", "nofchars", "nofcharsws", "id", "hlinkbase"})
+      add(n, Word::SkipDest);
+    add("par", Word::Par); add("line", Word::Line); add("tab", Word::Tab);
+    add("page", Word::Page); add("column", Word::Column); add("sect", Word::Sect);
+    add("u", Word::U); add("uc", Word::Uc);
+    chr("emdash", 0x2014); chr("endash", 0x2013); chr("bullet", 0x2022);
+    chr("lquote", 0x2018); chr("rquote", 0x2019); chr("ldblquote", 0x201C);
+    chr("rdblquote", 0x201D); chr("emspace", 0x2003); chr("enspace", 0x2002);
+    chr("qmspace", 0x2005);
+    add("plain", Word::Plain); add("f", Word::F); add("fs", Word::Fs); add("b", Word::B);
+    add("i", Word::I);
+    for (std::string_view n : {"ul", "uld", "uldb", "ulth", "ulw", "uldash", "uldashd",
+                               "uldashdd", "ulwave", "ulhwave", "ulldash", "ulthd"})
+      add(n, Word::Ul);
+    add("ulnone", Word::UlNone); add("super", Word::Super); add("sub", Word::Sub);
+    add("nosupersub", Word::NoSuperSub); add("cf", Word::Cf);
+    add("chcbpat", Word::CharBack); add("cb", Word::CharBack); add("highlight", Word::CharBack);
+    add("expndtw", Word::Expndtw); add("expnd", Word::Expnd);
+    add("pard", Word::Pard); add("ql", Word::Ql); add("qc", Word::Qc); add("qr", Word::Qr);
+    add("qj", Word::Qj); add("qd", Word::Qj);
+    add("li", Word::Li); add("lin", Word::Li); add("ri", Word::Ri); add("rin", Word::Ri);
+    add("fi", Word::Fi); add("sb", Word::Sb); add("sa", Word::Sa); add("keep", Word::Keep);
+    add("keepn", Word::Keepn); add("pagebb", Word::Pagebb); add("tx", Word::Tx);
+    add("tqr", Word::Tqr); add("tqc", Word::Tqc); add("tqdec", Word::Tqdec); add("tb", Word::Tb);
+    add("intbl", Word::Intbl); add("itap", Word::Itap); add("posx", Word::Posx);
+    add("posy", Word::Posy); add("absw", Word::Absw); add("absh", Word::Absh);
+    for (std::string_view n : {"posxc", "posxi", "posxo", "posxl", "posxr", "posyc", "posyt",
+                               "posyb", "posyin", "posyout", "posyil"})
+      add(n, Word::FramePos);
+    add("box", Word::Box);
+    for (std::string_view n : {"brdrt", "brdrb", "brdrl", "brdrr", "brsp", "chbrdr"})
+      add(n, Word::ParaBorder);
+    add("brdrw", Word::Brdrw); add("brdrnone", Word::BrdrNone); add("brdrnil", Word::BrdrNone);
+    add("trowd", Word::Trowd); add("trleft", Word::Trleft); add("trhdr", Word::Trhdr);
+    add("cellx", Word::Cellx); add("clcbpat", Word::Clcbpat); add("clshdng", Word::Clshdng);
+    add("clvertalt", Word::Clvertalt); add("clvertalc", Word::Clvertalc);
+    add("clvertalb", Word::Clvertalb);
+    add("clbrdrt", Word::ClbrdrT); add("clbrdrl", Word::ClbrdrL); add("clbrdrb", Word::ClbrdrB);
+    add("clbrdrr", Word::ClbrdrR);
+    for (std::string_view n : {"trbrdrt", "trbrdrl", "trbrdrb", "trbrdrr", "trbrdrh", "trbrdrv"})
+      add(n, Word::RowBorder);
+    add("cell", Word::Cell); add("row", Word::Row); add("nestcell", Word::NestCell);
+    add("nestrow", Word::NestRow);
+    add("sectd", Word::Sectd); add("sbknone", Word::Sbknone); add("sbkpage", Word::Sbkpage);
+    add("sbkcol", Word::Sbkpage); add("sbkeven", Word::Sbkpage); add("sbkodd", Word::Sbkpage);
+    add("lndscpsxn", Word::Lndscpsxn); add("pgwsxn", Word::Pgwsxn); add("pghsxn", Word::Pghsxn);
+    add("marglsxn", Word::Marglsxn); add("margrsxn", Word::Margrsxn);
+    add("margtsxn", Word::Margtsxn); add("margbsxn", Word::Margbsxn);
+    add("headery", Word::Headery); add("footery", Word::Footery); add("cols", Word::Cols);
+    add("colsx", Word::Colsx); add("paperw", Word::Paperw); add("paperh", Word::Paperh);
+    add("margl", Word::Margl); add("margr", Word::Margr); add("margt", Word::Margt);
+    add("margb", Word::Margb); add("landscape", Word::Landscape); add("deff", Word::Deff);
+    add("pngblip", Word::Pngblip); add("jpegblip", Word::Jpegblip);
+    for (std::string_view n : {"emfblip", "wmetafile", "macpict", "pmmetafile", "dibitmap",
+                               "wbitmap"})
+      add(n, Word::OtherBlip);
+    add("picw", Word::Picw); add("pich", Word::Pich); add("picwgoal", Word::Picwgoal);
+    add("pichgoal", Word::Pichgoal); add("picscalex", Word::Picscalex);
+    add("picscaley", Word::Picscaley);
+    add("red", Word::Red); add("green", Word::Green); add("blue", Word::Blue);
+    return t;
+  }();
+  return table;
+}
+
+bool IsDestination(Word w) {
+  switch (w) {
+    case Word::FontTable: case Word::ColorTable: case Word::Info: case Word::Title:
+    case Word::Author: case Word::Subject: case Word::Pict: case Word::ShpPict: case Word::Field:
+    case Word::FldInst: case Word::FldRslt: case Word::Header: case Word::Footer:
+    case Word::SkipDest:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class Reader {
+ public:
+  Reader(std::string_view input, Document& doc) : lex_(input), doc_(doc) {}
+
+  bool read() {
+    doc_ = Document{};
+    // The defaults RTF gives a section that states nothing.
+    docDefault_.marginLeft = docDefault_.marginRight = 1800;
+    docDefault_.marginTop = docDefault_.marginBottom = 1440;
+    docDefault_.headerDistance = docDefault_.footerDistance = 720;
+    docDefault_.columnSpacing = 720;
+    doc_.sections.front().fmt = docDefault_;
+    flows_.emplace_back();
+    Token t = lex_.next();
+    if (t.kind != TokenKind::GroupStart) return false;
+    stack_.push_back(initialState());
+    while (!stack_.empty() && !stopped_) {
+      t = lex_.next();
+      if (t.kind == TokenKind::End) break;
+      token(t);
+    }
+    if (!stack_.empty()) finishAll();  // a file cut short
+    return !stopped_;
+  }
+
+ private:
+  // ---- state ------------------------------------------------------------------------------
+
+  GroupState& top() { return stack_.back(); }
+  Flow& flow() { return flows_.back(); }
+  std::vector<Block>& blocksOf(Flow& f) {
+    return f.kind == Flow::Body ? doc_.sections.back().blocks : f.own;
+  }
+  SectionFormat& sectionFormat() { return doc_.sections.back().fmt; }
+
+  CharFormat plainChar() const {
+    CharFormat c;
+    const auto it = fonts_.find(deff_);
+    if (it != fonts_.end()) c.face = it->second;
+    c.pointSize = 12.0;
+    c.color = kNoColor;
+    return c;
+  }
+
+  GroupState initialState() const {
+    GroupState s;
+    s.chr = plainChar();
+    return s;
+  }
+
+  // Counts model elements; past the cap reading stops.
+  bool spend(size_t n = 1) {
+    elements_ += n;
+    if (elements_ > kMaxElements) stopped_ = true;
+    return !stopped_;
+  }
+
+  ColorRef color(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= colors_.size()) return kNoColor;
+    return colors_[static_cast<size_t>(index)];
+  }
+
+  // ---- tokens -----------------------------------------------------------------------------
+
+  void token(const Token& t) {
+    if (overflow_ > 0) {
+      // Inside a group nested past the depth limit: only count its braces.
+      if (t.kind == TokenKind::GroupStart) ++overflow_;
+      if (t.kind == TokenKind::GroupEnd) --overflow_;
+      return;
+    }
+    switch (t.kind) {
+      case TokenKind::GroupStart:
+        ucSkip_ = 0;
+        flushSurrogate();
+        if (stack_.size() >= kMaxDepth) {
+          overflow_ = 1;
+          return;
+        }
+        {
+          GroupState inner = top();
+          inner.starred = false;
+          stack_.push_back(std::move(inner));
+        }
+        flow().runBreak = true;
+        return;
+      case TokenKind::GroupEnd:
+        ucSkip_ = 0;
+        flushSurrogate();
+        groupEnd();
+        return;
+      default:
+        break;
+    }
+    const bool starred = top().starred;
+    top().starred = false;
+    if (top().dest == Dest::Skip) return;
+
+    if (ucSkip_ > 0 && t.kind != TokenKind::Text) {
+      --ucSkip_;  // a fallback character of \uN
+      return;
+    }
+    switch (t.kind) {
+      case TokenKind::ControlWord: controlWord(t, starred); break;
+      case TokenKind::ControlSymbol: controlSymbol(t.symbol); break;
+      case TokenKind::HexByte:
+        flushSurrogate();
+        character(rtf::Cp1252ToUnicode(t.byte), static_cast<char>(t.byte));
+        break;
+      case TokenKind::Binary:
+        if (top().dest == Dest::Picture && pict_) pict_->data.feedBinary(t.text);
+        break;
+      case TokenKind::Text: text(t.text); break;
+      default: break;
+    }
+  }
+
+  void groupEnd() {
+    const size_t depth = stack_.size();
+    if (depth == 1) {
+      // The document's outer group closes: whatever follows it is not part of the document.
+      finishAll();
+      stack_.clear();
+      return;
+    }
+    if (pict_ && pict_->depth == depth) finishPicture();
+    if (!fields_.empty() && fields_.back().depth == depth) finishField();
+    if (flows_.size() > 1 && flows_.back().depth == depth) finishFlow();
+    if (top().dest == Dest::FontTable) commitFont();
+    if (top().dest == Dest::ColorTable && colorPending_) commitColor();
+    stack_.pop_back();
+    if (!stack_.empty()) flow().runBreak = true;
+  }
+
+  void text(std::string_view s) {
+    if (ucSkip_ > 0) {
+      const size_t n = std::min<size_t>(ucSkip_, s.size());
+      ucSkip_ -= static_cast<int>(n);
+      s.remove_prefix(n);
+      if (s.empty()) return;
+    }
+    flushSurrogate();
+    if (top().dest == Dest::Picture) {
+      if (pict_) pict_->data.feed(s);
+      return;
+    }
+    if (top().dest == Dest::Body) {
+      // The common case: a plain run of bytes goes in as one piece.
+      std::string utf8;
+      utf8.reserve(s.size());
+      for (char c : s) {
+        const auto b = static_cast<uint8_t>(c);
+        if (b == '\t' || b >= 0x20) rtf::AppendUtf8(utf8, rtf::Cp1252ToUnicode(b));
+      }
+      addText(utf8);
+      return;
+    }
+    for (char c : s) character(rtf::Cp1252ToUnicode(static_cast<uint8_t>(c)), c);
+  }
+
+  // One character of text; `raw` is its byte in the file (for the ';' separators of tables).
+  void character(char32_t cp, char raw = 0) {
+    switch (top().dest) {
+      case Dest::Body: {
+        if (cp < 0x20 && cp != '\t') return;
+        std::string s;
+        rtf::AppendUtf8(s, cp);
+        addText(s);
+        return;
+      }
+      case Dest::FontTable:
+        if (raw == ';') {
+          commitFont();
+        } else if (fontName_.size() < kMaxShortText) {
+          rtf::AppendUtf8(fontName_, cp);
+        }
+        return;
+      case Dest::ColorTable:
+        if (raw == ';') commitColor();
+        return;
+      case Dest::InfoText:
+        if (top().infoTarget && top().infoTarget->size() < kMaxShortText && cp >= 0x20)
+          rtf::AppendUtf8(*top().infoTarget, cp);
+        return;
+      case Dest::FieldInst:
+        if (!fields_.empty() && fields_.back().inst.size() < kMaxShortText)
+          rtf::AppendUtf8(fields_.back().inst, cp);
+        return;
+      case Dest::PageResult:
+        emitPageField();
+        return;
+      default:
+        return;
+    }
+  }
+
+  void unicode(int32_t n) {
+    // \u takes a signed 16-bit value; negative values stand for units past 0x7FFF.
+    int64_t v = n;
+    if (v < 0) v += 65536;
+    char32_t cp = (v < 0 || v > 0xFFFF) ? 0xFFFD : static_cast<char32_t>(v);
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      flushSurrogate();
+      highSurrogate_ = cp;
+    } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+      if (highSurrogate_) {
+        cp = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00);
+        highSurrogate_ = 0;
+      } else {
+        cp = 0xFFFD;
+      }
+      character(cp);
+    } else {
+      flushSurrogate();
+      character(cp);
+    }
+    ucSkip_ = top().uc;
+  }
+
+  // A high surrogate not followed by its low half.
+  void flushSurrogate() {
+    if (!highSurrogate_) return;
+    highSurrogate_ = 0;
+    character(0xFFFD);
+  }
+
+  void controlSymbol(char c) {
+    switch (c) {
+      case '\\': case '{': case '}':
+        character(static_cast<char32_t>(static_cast<uint8_t>(c)), c);
+        break;
+      case '~': character(0x00A0); break;
+      case '_': character(0x2011); break;
+      case '*': top().starred = true; break;
+      default: break;  // \- optional hyphen, \: index subentry, ...
+    }
+  }
+
+  // ---- control words ----------------------------------------------------------------------
+
+  void controlWord(const Token& t, bool starred) {
+    const auto& table = WordTable();
+    const auto it = table.find(t.name);
+    const Word w = it == table.end() ? Word::Unknown : it->second.word;
+    if (starred && !IsDestination(w)) {
+      top().dest = Dest::Skip;  // an ignorable destination we do not know
+      return;
+    }
+    if (w != Word::U) flushSurrogate();
+    const int32_t p = t.param;
+    const bool on = !t.hasParam || p != 0;
+    GroupState& s = top();
+    CharFormat& c = s.chr;
+    ParaFormat& pf = s.para;
+
+    // Destinations.
+    switch (w) {
+      case Word::FontTable: s.dest = Dest::FontTable; return;
+      case Word::ColorTable:
+        s.dest = Dest::ColorTable;
+        colorPending_ = false;
+        return;
+      case Word::Info: s.dest = Dest::Info; return;
+      case Word::Title: case Word::Author: case Word::Subject:
+        if (s.dest != Dest::Info) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        s.dest = Dest::InfoText;
+        s.infoTarget = w == Word::Title    ? &doc_.info.title
+                       : w == Word::Author ? &doc_.info.author
+                                           : &doc_.info.subject;
+        s.infoTarget->clear();
+        return;
+      case Word::Pict:
+        if (s.dest != Dest::Body || pict_) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        s.dest = Dest::Picture;
+        pict_ = std::make_unique<PictCtx>();
+        pict_->depth = stack_.size();
+        pict_->fmt = c;
+        return;
+      case Word::ShpPict: return;  // its \pict is the picture itself
+      case Word::Field:
+        if (s.dest != Dest::Body || fields_.size() >= kMaxDepth) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        fields_.push_back(FieldCtx{stack_.size(), {}, c, false});
+        return;
+      case Word::FldInst:
+        s.dest = fields_.empty() ? Dest::Skip : Dest::FieldInst;
+        return;
+      case Word::FldRslt:
+        if (!fields_.empty() && fields_.back().isPage()) s.dest = Dest::PageResult;
+        return;
+      case Word::Header: case Word::Footer:
+        if (s.dest != Dest::Body || flows_.size() > 1) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        flows_.emplace_back();
+        flow().kind = w == Word::Header ? Flow::Header : Flow::Footer;
+        flow().depth = stack_.size();
+        return;
+      case Word::SkipDest: s.dest = Dest::Skip; return;
+      default: break;
+    }
+
+    switch (s.dest) {
+      case Dest::FontTable:
+        if (w == Word::F) {
+          commitFont();
+          fontIndex_ = p;
+        }
+        return;
+      case Dest::ColorTable: {
+        const int v = Clamp(p, 0, 255);
+        if (w == Word::Red) colorRgb_ = (colorRgb_ & 0xFFFF00u) | static_cast<ColorRef>(v);
+        else if (w == Word::Green) colorRgb_ = (colorRgb_ & 0xFF00FFu) | (static_cast<ColorRef>(v) << 8);
+        else if (w == Word::Blue) colorRgb_ = (colorRgb_ & 0x00FFFFu) | (static_cast<ColorRef>(v) << 16);
+        else return;
+        colorPending_ = true;
+        return;
+      }
+      case Dest::Picture: pictureWord(w, p); return;
+      case Dest::Info: case Dest::InfoText: case Dest::FieldInst:
+        if (w == Word::U) unicode(p);
+        else if (w == Word::Uc) s.uc = Clamp(p, 0, 10);
+        else if (w == Word::Char) character(it->second.ch);
+        return;
+      default: break;
+    }
+
+    switch (w) {
+      // Characters and breaks.
+      case Word::Par: endParagraph(false); break;
+      case Word::NestCell: case Word::NestRow: endParagraph(false); break;
+      case Word::Line: addRun(RunKind::LineBreak); break;
+      case Word::Tab: character('\t'); break;
+      case Word::Char: character(it->second.ch); break;
+      case Word::U: unicode(p); break;
+      case Word::Uc: s.uc = Clamp(p, 0, 10); break;
+      case Word::Page: blockBreak(PageBreak{}); break;
+      case Word::Column: blockBreak(ColumnBreak{}); break;
+      case Word::Sect: sectionBreak(); break;
+
+      // Character format.
+      case Word::Plain: c = plainChar(); break;
+      case Word::F: {
+        const auto f = fonts_.find(p);
+        if (f != fonts_.end()) c.face = f->second;
+        break;
+      }
+      case Word::Fs: c.pointSize = Clamp(t.hasParam ? p : 24, 2, 3276) / 2.0; break;
+      case Word::B: c.bold = on; break;
+      case Word::I: c.italic = on; break;
+      case Word::Ul: c.underline = on; break;
+      case Word::UlNone: c.underline = false; break;
+      case Word::Super:
+        c.superscript = true;
+        c.subscript = false;
+        break;
+      case Word::Sub:
+        c.subscript = true;
+        c.superscript = false;
+        break;
+      case Word::NoSuperSub: c.superscript = c.subscript = false; break;
+      case Word::Cf: c.color = color(p); break;
+      case Word::CharBack: c.background = color(p); break;
+      case Word::Expndtw: c.spacing = Clamp(p, -2000, 2000); break;
+      case Word::Expnd: c.spacing = Clamp(p, -400, 400) * 5; break;  // quarter points
+
+      // Paragraph format.
+      case Word::Pard:
+        pf = ParaFormat{};
+        s.inTable = false;
+        s.frame = FrameProps{};
+        break;
+      case Word::Ql: pf.align = Align::Left; break;
+      case Word::Qc: pf.align = Align::Center; break;
+      case Word::Qr: pf.align = Align::Right; break;
+      case Word::Qj: pf.align = Align::Justify; break;
+      case Word::Li: pf.leftIndent = Twips(p); break;
+      case Word::Ri: pf.rightIndent = Twips(p); break;
+      case Word::Fi: pf.firstIndent = Twips(p); break;
+      case Word::Sb: pf.spaceBefore = PositiveTwips(p); break;
+      case Word::Sa: pf.spaceAfter = PositiveTwips(p); break;
+      case Word::Keep: pf.keepTogether = on; break;
+      case Word::Keepn: pf.keepWithNext = on; break;
+      case Word::Pagebb: pf.pageBreakBefore = on; break;
+      case Word::Tqr: tabKind_ = TabKind::Right; break;
+      case Word::Tqc: tabKind_ = TabKind::Center; break;
+      case Word::Tqdec: tabKind_ = TabKind::Decimal; break;
+      case Word::Tx:
+        if (pf.tabs.size() < kMaxTabs) pf.tabs.push_back(TabStop{PositiveTwips(p), tabKind_});
+        tabKind_ = TabKind::Left;
+        break;
+      case Word::Tb: tabKind_ = TabKind::Left; break;  // bar tabs are not kept
+      case Word::Intbl: s.inTable = true; break;
+      case Word::Itap: s.inTable = p > 0; break;
+      case Word::Posx: s.frame.set = true, s.frame.x = Twips(p); break;
+      case Word::Posy: s.frame.set = true, s.frame.y = Twips(p); break;
+      case Word::Absw: s.frame.set = true, s.frame.width = PositiveTwips(p); break;
+      case Word::Absh:
+        s.frame.set = true;
+        s.frame.height = PositiveTwips(p == INT32_MIN ? INT32_MAX : std::abs(p));
+        break;
+      case Word::FramePos: s.frame.set = true; break;
+      case Word::Box:
+        s.frame.border = 10;
+        border_ = BorderTarget::Frame;
+        break;
+      case Word::ParaBorder: case Word::RowBorder: border_ = BorderTarget::None; break;
+      case Word::Brdrw: setBorder(Clamp(p, 0, 255)); break;
+      case Word::BrdrNone: setBorder(0); break;
+
+      // Tables.
+      case Word::Trowd:
+        flow().def = RowDef{};
+        flow().pendingCell = CellDef{};
+        border_ = BorderTarget::None;
+        break;
+      case Word::Trleft:
+        flow().def.left = Twips(p);
+        if (flow().def.cells.empty()) flow().def.lastRight = flow().def.left;
+        break;
+      case Word::Trhdr: flow().def.header = true; break;
+      case Word::Cellx: {
+        RowDef& d = flow().def;
+        CellDef cell = flow().pendingCell;
+        const int64_t width = int64_t{Twips(p)} - d.lastRight;
+        cell.width = static_cast<int32_t>(std::clamp<int64_t>(width, 1, kMaxTwips));
+        d.lastRight = Twips(p);
+        if (d.cells.size() < kMaxCellsPerRow) d.cells.push_back(cell);
+        flow().pendingCell = CellDef{};
+        border_ = BorderTarget::None;
+        break;
+      }
+      case Word::Clcbpat: flow().pendingCell.background = color(p); break;
+      case Word::Clshdng: flow().pendingCell.shading = Clamp(p, 0, 10000) / 100; break;
+      case Word::Clvertalt: flow().pendingCell.valign = VAlign::Top; break;
+      case Word::Clvertalc: flow().pendingCell.valign = VAlign::Center; break;
+      case Word::Clvertalb: flow().pendingCell.valign = VAlign::Bottom; break;
+      case Word::ClbrdrT: cellBorder(kTop); break;
+      case Word::ClbrdrL: cellBorder(kLeft); break;
+      case Word::ClbrdrB: cellBorder(kBottom); break;
+      case Word::ClbrdrR: cellBorder(kRight); break;
+      case Word::Cell: endCell(); break;
+      case Word::Row: endRow(); break;
+
+      // Sections and the document's page.
+      case Word::Sectd: sectionDefaults(); break;
+      case Word::Sbknone: sectionFormat().newPage = false; break;
+      case Word::Sbkpage: sectionFormat().newPage = true; break;
+      case Word::Lndscpsxn: setPage(pageRaw_, std::nullopt, std::nullopt, true); break;
+      case Word::Pgwsxn: setPage(pageRaw_, p, std::nullopt, false); break;
+      case Word::Pghsxn: setPage(pageRaw_, std::nullopt, p, false); break;
+      case Word::Marglsxn: sectionFormat().marginLeft = PositiveTwips(p); break;
+      case Word::Margrsxn: sectionFormat().marginRight = PositiveTwips(p); break;
+      case Word::Margtsxn: sectionFormat().marginTop = PositiveTwips(p); break;
+      case Word::Margbsxn: sectionFormat().marginBottom = PositiveTwips(p); break;
+      case Word::Headery: sectionFormat().headerDistance = PositiveTwips(p); break;
+      case Word::Footery: sectionFormat().footerDistance = PositiveTwips(p); break;
+      case Word::Cols: sectionFormat().columns = Clamp(p, 1, 2); break;
+      case Word::Colsx: sectionFormat().columnSpacing = PositiveTwips(p); break;
+      case Word::Paperw: docPage(p, std::nullopt, false); break;
+      case Word::Paperh: docPage(std::nullopt, p, false); break;
+      case Word::Landscape: docPage(std::nullopt, std::nullopt, true); break;
+      case Word::Margl: docMargin(&SectionFormat::marginLeft, p); break;
+      case Word::Margr: docMargin(&SectionFormat::marginRight, p); break;
+      case Word::Margt: docMargin(&SectionFormat::marginTop, p); break;
+      case Word::Margb: docMargin(&SectionFormat::marginBottom, p); break;
+      case Word::Deff:
+        deff_ = p;
+        break;
+      default: break;
+    }
+  }
+
+  // ---- tables of the header ---------------------------------------------------------------
+
+  void commitFont() {
+    std::string name = std::move(fontName_);
+    fontName_.clear();
+    const size_t b = name.find_first_not_of(' ');
+    const size_t e = name.find_last_not_of(' ');
+    if (b == std::string::npos) return;
+    name = name.substr(b, e - b + 1);
+    if (fonts_.size() < kMaxTableEntries || fonts_.count(fontIndex_)) fonts_[fontIndex_] = name;
+    // The default font may have been named before the table was read.
+    if (fontIndex_ == deff_) {
+      for (auto& st : stack_) st.chr.face = name;
+    }
+  }
+
+  void commitColor() {
+    if (colors_.size() < kMaxTableEntries) colors_.push_back(colorPending_ ? colorRgb_ : kNoColor);
+    colorRgb_ = 0;
+    colorPending_ = false;
+  }
+
+  // ---- pictures and fields ----------------------------------------------------------------
+
+  void pictureWord(Word w, int32_t p) {
+    PictCtx& pc = *pict_;
+    switch (w) {
+      case Word::Pngblip:
+        pc.format = Picture::Format::Png;
+        pc.supported = true;
+        break;
+      case Word::Jpegblip:
+        pc.format = Picture::Format::Jpeg;
+        pc.supported = true;
+        break;
+      case Word::OtherBlip: pc.supported = false; break;
+      case Word::Picw: pc.picw = Clamp(p, 0, 1 << 20); break;
+      case Word::Pich: pc.pich = Clamp(p, 0, 1 << 20); break;
+      case Word::Picwgoal: pc.goalw = PositiveTwips(p); break;
+      case Word::Pichgoal: pc.goalh = PositiveTwips(p); break;
+      case Word::Picscalex: pc.scalex = Clamp(p, 1, 1000); break;
+      case Word::Picscaley: pc.scaley = Clamp(p, 1, 1000); break;
+      default: break;
+    }
+  }
+
+  void finishPicture() {
+    std::unique_ptr<PictCtx> pc = std::move(pict_);
+    if (!pc->supported || pc->data.overflowed() || pc->data.bytes().empty()) return;
+    Picture pic;
+    pic.format = pc->format;
+    pic.data = pc->data.take();
+    const rtf::PixelSize px = rtf::ImagePixelSize(pic.data);
+    pic.pixelWidth = px.width > 0 ? px.width : pc->picw;
+    pic.pixelHeight = px.height > 0 ? px.height : pc->pich;
+    auto size = [](int32_t goal, int32_t pixels, int32_t scale) {
+      int64_t v = goal > 0 ? goal : int64_t{pixels} * kTwipsPerPixel;
+      if (v <= 0) v = 1440;
+      return static_cast<int32_t>(std::clamp<int64_t>(v * scale / 100, 1, kMaxTwips));
+    };
+    pic.width = size(pc->goalw, pic.pixelWidth, pc->scalex);
+    pic.height = size(pc->goalh, pic.pixelHeight, pc->scaley);
+    if (!spend()) return;
+    Run r;
+    r.kind = RunKind::Picture;
+    r.fmt = pc->fmt;
+    r.picture = std::make_shared<const Picture>(std::move(pic));
+    flow().para.runs.push_back(std::move(r));
+    flow().runBreak = true;
+  }
+
+  void emitPageField() {
+    if (fields_.empty() || fields_.back().emitted) return;
+    fields_.back().emitted = true;
+    fields_.back().fmt = top().chr;  // the format of the shown page number
+  }
+
+  void finishField() {
+    FieldCtx f = std::move(fields_.back());
+    fields_.pop_back();
+    if (!f.isPage()) return;
+    if (!spend()) return;
+    Run r;
+    r.kind = RunKind::PageField;
+    r.fmt = f.fmt;
+    flow().para.runs.push_back(std::move(r));
+    flow().runBreak = true;
+  }
+
+  // ---- runs and paragraphs ----------------------------------------------------------------
+
+  void addText(const std::string& utf8) {
+    if (utf8.empty()) return;
+    Flow& f = flow();
+    auto& runs = f.para.runs;
+    if (!f.runBreak && !runs.empty() && runs.back().kind == RunKind::Text &&
+        runs.back().fmt == top().chr) {
+      runs.back().text += utf8;
+      return;
+    }
+    if (!spend()) return;
+    Run r;
+    r.kind = RunKind::Text;
+    r.text = utf8;
+    r.fmt = top().chr;
+    runs.push_back(std::move(r));
+    f.runBreak = false;
+  }
+
+  void addRun(RunKind kind) {
+    if (!spend()) return;
+    Run r;
+    r.kind = kind;
+    r.fmt = top().chr;
+    flow().para.runs.push_back(std::move(r));
+    flow().runBreak = true;
+  }
+
+  static bool HasContent(const std::vector<Run>& runs) {
+    return std::any_of(runs.begin(), runs.end(), [](const Run& r) {
+      return r.kind != RunKind::Text || !r.text.empty();
+    });
+  }
+
+  // Ends the paragraph being read (\par; \cell with cellEnd).
+  void endParagraph(bool cellEnd) {
+    Flow& f = flow();
+    const GroupState& s = top();
+    Paragraph p = std::move(f.para);
+    f.para = Paragraph{};
+    f.runBreak = true;
+    p.fmt = s.para;
+    std::stable_sort(p.fmt.tabs.begin(), p.fmt.tabs.end(),
+                     [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    p.fmt.tabs.erase(std::unique(p.fmt.tabs.begin(), p.fmt.tabs.end(),
+                                 [](const TabStop& a, const TabStop& b) {
+                                   return a.position == b.position;
+                                 }),
+                     p.fmt.tabs.end());
+    if (!spend()) return;
+
+    if (s.frame.set && !cellEnd) {
+      // A framed paragraph: its picture fills a frame anchored to the next paragraph; any
+      // text it holds stays in the flow as a paragraph of its own.
+      Frame fr;
+      fr.x = s.frame.x;
+      fr.y = s.frame.y;
+      fr.width = s.frame.width;
+      fr.height = s.frame.height;
+      fr.border = s.frame.border;
+      std::vector<Run> rest;
+      for (auto& r : p.runs) {
+        if (r.kind == RunKind::Picture && !fr.picture) fr.picture = r.picture;
+        else rest.push_back(std::move(r));
+      }
+      if (f.pendingFrames.size() < kMaxPendingFrames) f.pendingFrames.push_back(std::move(fr));
+      if (!HasContent(rest)) return;
+      p.runs = std::move(rest);
+    }
+    p.frames = std::move(f.pendingFrames);
+    f.pendingFrames.clear();
+    if (s.inTable || cellEnd) {
+      f.cellParas.push_back(std::move(p));
+      return;
+    }
+    if (!f.cellParas.empty() || !f.rowCells.empty()) endRow();
+    f.tableOpen = false;
+    blocksOf(f).push_back(std::move(p));
+  }
+
+  // Ends the current paragraph only if it holds anything (before a break or at the end).
+  void flushParagraph() {
+    Flow& f = flow();
+    if (HasContent(f.para.runs) || !f.pendingFrames.empty()) endParagraph(false);
+  }
+
+  void endCell() {
+    endParagraph(true);
+    Flow& f = flow();
+    if (stopped_) return;
+    f.rowCells.push_back(std::move(f.cellParas));
+    f.cellParas.clear();
+  }
+
+  void endRow() {
+    Flow& f = flow();
+    if (!f.cellParas.empty() || HasContent(f.para.runs)) {
+      endParagraph(true);
+      f.rowCells.push_back(std::move(f.cellParas));
+      f.cellParas.clear();
+    }
+    if (f.rowCells.empty() || !spend(f.rowCells.size())) {
+      f.rowCells.clear();
+      return;
+    }
+    Row row;
+    row.header = f.def.header;
+    row.leftIndent = f.def.left;
+    for (size_t i = 0; i < f.rowCells.size() && i < kMaxCellsPerRow; ++i) {
+      Cell cell;
+      if (i < f.def.cells.size()) {
+        const CellDef& d = f.def.cells[i];
+        cell.width = d.width;
+        cell.border = d.border;
+        cell.background = d.background;
+        cell.shading = d.shading;
+        cell.valign = d.valign;
+      } else if (!f.def.cells.empty()) {
+        cell.width = f.def.cells.back().width;
+      }
+      cell.paragraphs = std::move(f.rowCells[i]);
+      row.cells.push_back(std::move(cell));
+    }
+    f.rowCells.clear();
+    auto& blocks = blocksOf(f);
+    if (f.tableOpen && !blocks.empty() && std::holds_alternative<Table>(blocks.back())) {
+      std::get<Table>(blocks.back()).rows.push_back(std::move(row));
+    } else {
+      Table t;
+      t.rows.push_back(std::move(row));
+      blocks.push_back(std::move(t));
+      f.tableOpen = true;
+    }
+  }
+
+  // Finishes any row left open and the paragraph being read.
+  void closeFlowContent() {
+    Flow& f = flow();
+    if (!f.cellParas.empty() || !f.rowCells.empty()) endRow();
+    flushParagraph();
+    if (!f.cellParas.empty() || !f.rowCells.empty()) endRow();
+  }
+
+  template <class Break>
+  void blockBreak(Break b) {
+    Flow& f = flow();
+    if (f.kind != Flow::Body || top().inTable) return;
+    flushParagraph();
+    if (!f.cellParas.empty() || !f.rowCells.empty()) endRow();
+    if (!spend()) return;
+    f.tableOpen = false;
+    blocksOf(f).push_back(b);
+  }
+
+  void cellBorder(int side) {
+    flow().pendingCell.border[side] = 10;
+    border_ = static_cast<BorderTarget>(side);
+  }
+
+  void setBorder(int32_t width) {
+    if (border_ == BorderTarget::Frame) top().frame.border = width;
+    else if (border_ != BorderTarget::None) flow().pendingCell.border[static_cast<int>(border_)] = width;
+  }
+
+  // ---- headers and footers ----------------------------------------------------------------
+
+  void finishFlow() {
+    closeFlowContent();
+    Flow f = std::move(flows_.back());
+    flows_.pop_back();
+    HeaderFooter hf;
+    for (auto& b : f.own) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        hf.paragraphs.push_back(std::move(*p));
+      } else if (auto* t = std::get_if<Table>(&b)) {
+        // Headers and footers hold paragraphs only: a table gives its cells' paragraphs.
+        for (auto& r : t->rows)
+          for (auto& c : r.cells)
+            for (auto& p2 : c.paragraphs) hf.paragraphs.push_back(std::move(p2));
+      }
+    }
+    // A lone empty paragraph is how a section says it has no header (or footer).
+    std::optional<HeaderFooter> value;
+    const bool none = hf.paragraphs.empty() ||
+                      (hf.paragraphs.size() == 1 && hf.paragraphs[0].empty() &&
+                       hf.paragraphs[0].fmt == ParaFormat{});
+    if (!none) value = std::move(hf);
+    (f.kind == Flow::Header ? sectionFormat().header : sectionFormat().footer) = std::move(value);
+  }
+
+  // ---- sections ---------------------------------------------------------------------------
+
+  void sectionBreak() {
+    if (flow().kind != Flow::Body || top().inTable) return;
+    closeFlowContent();
+    if (!spend()) return;
+    flow().tableOpen = false;
+    Section next;
+    next.fmt = sectionFormat();  // a section keeps the settings and headers of the one before
+    doc_.sections.push_back(std::move(next));
+  }
+
+  void sectionDefaults() {
+    SectionFormat& f = sectionFormat();
+    auto header = std::move(f.header);
+    auto footer = std::move(f.footer);
+    f = docDefault_;
+    f.header = std::move(header);
+    f.footer = std::move(footer);
+    pageRaw_ = docPageRaw_;
+    pageRaw_.landscape = false;  // a section is landscape by its own \lndscpsxn or its size
+    sectdSeen_ = true;
+  }
+
+  // Applies a page size (either side, or the landscape flag) to the raw size and the format.
+  static void ApplyPage(PageRaw& raw, SectionFormat& f, std::optional<int32_t> w,
+                        std::optional<int32_t> h, bool landscape) {
+    if (w) raw.width = Clamp(*w, 1440, kMaxTwips);
+    if (h) raw.height = Clamp(*h, 1440, kMaxTwips);
+    if (landscape) raw.landscape = true;
+    f.paperWidth = std::min(raw.width, raw.height);
+    f.paperHeight = std::max(raw.width, raw.height);
+    f.orientation = raw.landscape || raw.width > raw.height ? Orientation::Landscape
+                                                            : Orientation::Portrait;
+  }
+
+  void setPage(PageRaw& raw, std::optional<int32_t> w, std::optional<int32_t> h, bool landscape) {
+    ApplyPage(raw, sectionFormat(), w, h, landscape);
+  }
+
+  // Document-wide settings are the defaults of every section, and apply to the first section
+  // until it states its own.
+  void docPage(std::optional<int32_t> w, std::optional<int32_t> h, bool landscape) {
+    ApplyPage(docPageRaw_, docDefault_, w, h, landscape);
+    if (!sectdSeen_ && doc_.sections.size() == 1) ApplyPage(pageRaw_, sectionFormat(), w, h, landscape);
+  }
+
+  void docMargin(int32_t SectionFormat::*field, int32_t v) {
+    docDefault_.*field = PositiveTwips(v);
+    if (!sectdSeen_ && doc_.sections.size() == 1) sectionFormat().*field = PositiveTwips(v);
+  }
+
+  // Keeps every section within what a page can lay out: room for text in both directions,
+  // header and footer within the page, column spacing within the text width.
+  static void Sanitize(SectionFormat& f) {
+    auto fit = [](int32_t& a, int32_t& b, int32_t room) {
+      const int64_t sum = int64_t{a} + b;
+      if (sum <= room) return;
+      a = static_cast<int32_t>(int64_t{a} * room / sum);
+      b = static_cast<int32_t>(int64_t{b} * room / sum);
+    };
+    const int32_t minText = 720;
+    fit(f.marginLeft, f.marginRight, f.pageWidth() - minText);
+    fit(f.marginTop, f.marginBottom, f.pageHeight() - minText);
+    f.headerDistance = std::min(f.headerDistance, f.pageHeight() / 2);
+    f.footerDistance = std::min(f.footerDistance, f.pageHeight() / 2);
+    f.columns = Clamp(f.columns, 1, 2);
+    f.columnSpacing = std::min(f.columnSpacing, f.textWidth() / 2);
+  }
+
+  void finishAll() {
+    // Anything left open by a truncated file.
+    while (flows_.size() > 1) finishFlow();
+    pict_.reset();
+    while (!fields_.empty()) finishField();
+    closeFlowContent();
+    // A trailing section break with nothing after it adds no section.
+    auto& secs = doc_.sections;
+    if (secs.size() > 1 && secs.back().blocks.empty() && secs.back().fmt == secs[secs.size() - 2].fmt)
+      secs.pop_back();
+    for (auto& s : secs) Sanitize(s.fmt);
+  }
+
+  enum class BorderTarget { Left = kLeft, Right = kRight, Top = kTop, Bottom = kBottom, Frame, None };
+
+  Lexer lex_;
+  Document& doc_;
+  std::vector<GroupState> stack_;
+  std::vector<Flow> flows_;
+  std::vector<FieldCtx> fields_;
+  std::unique_ptr<PictCtx> pict_;
+  size_t overflow_ = 0;
+  size_t elements_ = 0;
+  bool stopped_ = false;
+  int ucSkip_ = 0;
+  char32_t highSurrogate_ = 0;
+
+  std::map<int32_t, std::string> fonts_;
+  int32_t fontIndex_ = 0;
+  std::string fontName_;
+  int32_t deff_ = 0;
+  std::vector<ColorRef> colors_;
+  ColorRef colorRgb_ = 0;
+  bool colorPending_ = false;
+  TabKind tabKind_ = TabKind::Left;
+  BorderTarget border_ = BorderTarget::None;
+
+  SectionFormat docDefault_;
+  PageRaw docPageRaw_;
+  PageRaw pageRaw_;
+  bool sectdSeen_ = false;
+};
+
+}  // namespace
+
+bool ReadRtf(std::string_view rtf, Document& doc) {
+  // Leading white space and a UTF-8 byte order mark are tolerated before "{\rtf".
+  size_t start = 0;
+  if (rtf.substr(0, 3) == "\xEF\xBB\xBF") start = 3;
+  while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\t' || rtf[start] == '\r' ||
+                                rtf[start] == '\n'))
+    ++start;
+  rtf.remove_prefix(start);
+  if (rtf.substr(0, 5) != "{\\rtf") {
+    doc = Document{};
+    return false;
+  }
+  return Reader(rtf, doc).read();
+}
+
+}  // namespace richtext

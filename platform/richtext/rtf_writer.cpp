@@ -1,0 +1,332 @@
+// Writes the document model as RTF 1.9 that word processors open with the same sections,
+// headers and footers, tables and pictures.
+//
+// Shape of the output: one font table (every face used, \fcharset0), one colour table (index
+// 0 is "auto"), the document information, then each section: \sectd with its page size
+// (swapped and \lndscpsxn when landscape), margins and columns, its header and footer, and its
+// blocks. Every paragraph starts with \pard\plain and states its own properties; every run is
+// a group of its own with its full character format, so runs read back one to one. Text is
+// 7-bit: \ { } are escaped and everything past ASCII is \uN? (see rtf_text.h).
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/richtext/rtf.h"
+#include "platform/richtext/rtf_picture.h"
+#include "platform/richtext/rtf_text.h"
+
+namespace richtext {
+
+namespace {
+
+// Cell insets; the paginator uses the same (text 60 twips from the left and right cell
+// edges, 15 from the top and bottom), so word processors break the same lines.
+constexpr int32_t kCellPadX = 60;
+constexpr int32_t kCellPadY = 15;
+
+class Writer {
+ public:
+  explicit Writer(const Document& doc)
+      : doc_(doc), faces_(CollectFaces(doc)), colors_(CollectColors(doc)) {
+    if (faces_.empty()) faces_.push_back(CharFormat{}.face);
+  }
+
+  std::string write() {
+    documentHeader();
+    const SectionFormat* previous = nullptr;
+    for (size_t i = 0; i < doc_.sections.size(); ++i) {
+      const Section& sec = doc_.sections[i];
+      if (i > 0) out_ += "\\sect\n";
+      sectionStart(sec.fmt, previous);
+      for (const auto& block : sec.blocks) {
+        if (const auto* p = std::get_if<Paragraph>(&block)) {
+          paragraph(*p, false, "\\par");
+        } else if (const auto* t = std::get_if<Table>(&block)) {
+          table(*t);
+        } else if (std::holds_alternative<PageBreak>(block)) {
+          // The break character opens the next paragraph (a page break before it).
+          out_ += "\\pard\\plain\\page\n";
+        } else if (std::holds_alternative<ColumnBreak>(block)) {
+          out_ += "\\pard\\plain\\column\n";
+        }
+      }
+      previous = &sec.fmt;
+    }
+    out_ += "}\n";
+    return std::move(out_);
+  }
+
+ private:
+  void word(const char* w) { out_ += w; }
+  void word(const char* w, int64_t n) {
+    out_ += w;
+    out_ += std::to_string(n);
+  }
+
+  int faceIndex(const std::string& face) const {
+    for (size_t i = 0; i < faces_.size(); ++i)
+      if (faces_[i] == face) return static_cast<int>(i);
+    return 0;
+  }
+  // Colour table index; 0 is "auto" (kNoColor).
+  int colorIndex(ColorRef c) const {
+    if (c == kNoColor) return 0;
+    for (size_t i = 0; i < colors_.size(); ++i)
+      if (colors_[i] == c) return static_cast<int>(i) + 1;
+    return 0;
+  }
+
+  void text(std::string_view s) { rtf::AppendEscapedText(out_, s); }
+
+  void documentHeader() {
+    out_ += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\\deftab720\n{\\fonttbl";
+    for (size_t i = 0; i < faces_.size(); ++i) {
+      word("{\\f", static_cast<int64_t>(i));
+      word(faces_[i] == "Times New Roman" ? "\\froman" : "\\fswiss");
+      out_ += "\\fcharset0 ";
+      text(faces_[i]);
+      out_ += ";}";
+    }
+    out_ += "}\n{\\colortbl;";
+    for (ColorRef c : colors_) {
+      word("\\red", RedOf(c));
+      word("\\green", GreenOf(c));
+      word("\\blue", BlueOf(c));
+      out_ += ';';
+    }
+    out_ += "}\n{\\*\\generator Kestrin;}";
+    const DocInfo& info = doc_.info;
+    if (!info.title.empty() || !info.author.empty() || !info.subject.empty()) {
+      out_ += "{\\info";
+      infoItem("title", info.title);
+      infoItem("author", info.author);
+      infoItem("subject", info.subject);
+      out_ += '}';
+    }
+    // Document-wide page settings: those of the first section.
+    const SectionFormat& f = doc_.sections.front().fmt;
+    word("\n\\paperw", f.pageWidth());
+    word("\\paperh", f.pageHeight());
+    word("\\margl", f.marginLeft);
+    word("\\margr", f.marginRight);
+    word("\\margt", f.marginTop);
+    word("\\margb", f.marginBottom);
+    if (f.orientation == Orientation::Landscape) word("\\landscape");
+    out_ += "\\viewkind1\n";
+  }
+
+  void infoItem(const char* name, const std::string& value) {
+    if (value.empty()) return;
+    out_ += "{\\";
+    out_ += name;
+    out_ += ' ';
+    text(value);
+    out_ += '}';
+  }
+
+  void sectionStart(const SectionFormat& f, const SectionFormat* previous) {
+    word("\\sectd");
+    word(f.newPage ? "\\sbkpage" : "\\sbknone");
+    if (f.orientation == Orientation::Landscape) word("\\lndscpsxn");
+    word("\\pgwsxn", f.pageWidth());
+    word("\\pghsxn", f.pageHeight());
+    word("\\marglsxn", f.marginLeft);
+    word("\\margrsxn", f.marginRight);
+    word("\\margtsxn", f.marginTop);
+    word("\\margbsxn", f.marginBottom);
+    word("\\headery", f.headerDistance);
+    word("\\footery", f.footerDistance);
+    word("\\cols", f.columns);
+    word("\\colsx", f.columnSpacing);
+    out_ += '\n';
+    // A section without a header after one with a header gets an empty one: in RTF a
+    // section keeps the header of the section before unless it states its own.
+    headerFooter("headerr", f.header, previous && previous->header);
+    headerFooter("footerr", f.footer, previous && previous->footer);
+  }
+
+  void headerFooter(const char* name, const std::optional<HeaderFooter>& hf, bool previousHad) {
+    if (!hf && !previousHad) return;
+    out_ += "{\\";
+    out_ += name;
+    out_ += '\n';
+    if (hf) {
+      for (const auto& p : hf->paragraphs) paragraph(p, false, "\\par");
+    } else {
+      out_ += "\\pard\\plain\\par\n";
+    }
+    out_ += "}\n";
+  }
+
+  void paraProps(const ParaFormat& f, bool inTable) {
+    word("\\pard\\plain");
+    if (inTable) word("\\intbl");
+    switch (f.align) {
+      case Align::Left: word("\\ql"); break;
+      case Align::Center: word("\\qc"); break;
+      case Align::Right: word("\\qr"); break;
+      case Align::Justify: word("\\qj"); break;
+    }
+    if (f.leftIndent) word("\\li", f.leftIndent);
+    if (f.rightIndent) word("\\ri", f.rightIndent);
+    if (f.firstIndent) word("\\fi", f.firstIndent);
+    word("\\sb", f.spaceBefore);
+    word("\\sa", f.spaceAfter);
+    if (f.keepTogether) word("\\keep");
+    if (f.keepWithNext) word("\\keepn");
+    if (f.pageBreakBefore) word("\\pagebb");
+    for (const auto& t : f.tabs) {
+      switch (t.kind) {
+        case TabKind::Left: break;
+        case TabKind::Center: word("\\tqc"); break;
+        case TabKind::Right: word("\\tqr"); break;
+        case TabKind::Decimal: word("\\tqdec"); break;
+      }
+      word("\\tx", t.position);
+    }
+  }
+
+  void charProps(const CharFormat& f) {
+    word("\\f", faceIndex(f.face));
+    word("\\fs", std::lround(f.pointSize * 2.0));
+    if (f.bold) word("\\b");
+    if (f.italic) word("\\i");
+    if (f.underline) word("\\ul");
+    if (f.superscript) word("\\super");
+    else if (f.subscript) word("\\sub");
+    word("\\cf", colorIndex(f.color));
+    if (f.background != kNoColor) word("\\chcbpat", colorIndex(f.background));
+    if (f.spacing) word("\\expndtw", f.spacing);
+  }
+
+  // One paragraph ended by `end` (\par, or \cell for the last paragraph of a cell). Frames
+  // anchored to it go first, as framed paragraphs positioned relative to it.
+  void paragraph(const Paragraph& p, bool inTable, const char* end) {
+    for (const auto& fr : p.frames) frame(fr, inTable);
+    paraProps(p.fmt, inTable);
+    out_ += '\n';
+    for (const auto& r : p.runs) run(r);
+    // The paragraph mark takes the last run's format, as the paginator measures it.
+    charProps(p.runs.empty() ? CharFormat{} : p.runs.back().fmt);
+    out_ += end;
+    out_ += '\n';
+  }
+
+  void run(const Run& r) {
+    out_ += '{';
+    charProps(r.fmt);
+    switch (r.kind) {
+      case RunKind::Text:
+        out_ += ' ';
+        text(r.text);
+        break;
+      case RunKind::LineBreak: word("\\line"); break;
+      case RunKind::PageField: out_ += "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"; break;
+      case RunKind::Picture:
+        if (r.picture) picture(*r.picture);
+        break;
+    }
+    out_ += "}\n";
+  }
+
+  void picture(const Picture& pic) {
+    rtf::EncodedPicture enc = rtf::EncodePicture(pic);
+    if (enc.data.empty()) return;
+    out_ += "{\\pict";
+    word(enc.jpeg ? "\\jpegblip" : "\\pngblip");
+    if (enc.pixelWidth > 0 && enc.pixelHeight > 0) {
+      word("\\picw", enc.pixelWidth);
+      word("\\pich", enc.pixelHeight);
+    }
+    word("\\picwgoal", enc.width);
+    word("\\pichgoal", enc.height);
+    out_ += '\n';
+    rtf::AppendHex(out_, enc.data);
+    out_ += "}";
+  }
+
+  void frame(const Frame& fr, bool inTable) {
+    word("\\pard\\plain");
+    if (inTable) word("\\intbl");
+    word("\\pvpara\\phcol");
+    word("\\posx", fr.x);
+    word("\\posy", fr.y);
+    if (fr.width > 0) word("\\absw", fr.width);
+    if (fr.height > 0) word("\\absh-", fr.height);  // negative: exactly this high
+    if (fr.border > 0) {
+      word("\\box\\brdrs\\brdrw", fr.border);
+    }
+    out_ += '\n';
+    if (fr.picture) {
+      out_ += '{';
+      charProps(CharFormat{});
+      picture(*fr.picture);
+      out_ += "}\n";
+    }
+    charProps(CharFormat{});
+    out_ += "\\par\n";
+  }
+
+  void table(const Table& t) {
+    static constexpr std::pair<int, const char*> kSides[] = {
+        {kTop, "\\clbrdrt"}, {kLeft, "\\clbrdrl"}, {kBottom, "\\clbrdrb"}, {kRight, "\\clbrdrr"}};
+    for (const auto& row : t.rows) {
+      if (row.cells.empty()) continue;  // RTF has no row without cells
+      word("\\trowd");
+      word("\\trgaph", kCellPadX);
+      word("\\trleft", row.leftIndent);
+      if (row.header) word("\\trhdr");
+      word("\\trpaddl", kCellPadX);
+      word("\\trpaddr", kCellPadX);
+      word("\\trpaddt", kCellPadY);
+      word("\\trpaddb", kCellPadY);
+      word("\\trpaddfl3\\trpaddfr3\\trpaddft3\\trpaddfb3");
+      out_ += '\n';
+      int64_t x = row.leftIndent;
+      for (const auto& c : row.cells) {
+        switch (c.valign) {
+          case VAlign::Top: word("\\clvertalt"); break;
+          case VAlign::Center: word("\\clvertalc"); break;
+          case VAlign::Bottom: word("\\clvertalb"); break;
+        }
+        for (const auto& [side, name] : kSides) {
+          if (c.border[side] <= 0) continue;
+          word(name);
+          word("\\brdrs\\brdrw", c.border[side]);
+        }
+        if (c.background != kNoColor) word("\\clcbpat", colorIndex(c.background));
+        if (c.shading > 0) word("\\clshdng", int64_t{c.shading} * 100);
+        x += c.width;
+        word("\\cellx", x);
+        out_ += '\n';
+      }
+      for (const auto& c : row.cells) {
+        if (c.paragraphs.empty()) {
+          paragraph(Paragraph{}, true, "\\cell");
+          continue;
+        }
+        for (size_t i = 0; i < c.paragraphs.size(); ++i)
+          paragraph(c.paragraphs[i], true, i + 1 == c.paragraphs.size() ? "\\cell" : "\\par");
+      }
+      out_ += "\\row\n";
+    }
+  }
+
+  const Document& doc_;
+  std::vector<std::string> faces_;
+  std::vector<ColorRef> colors_;
+  std::string out_;
+};
+
+}  // namespace
+
+bool WriteRtf(const Document& doc, std::ostream& out) {
+  if (doc.sections.empty()) return false;
+  const std::string rtf = Writer(doc).write();
+  out.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+}  // namespace richtext
