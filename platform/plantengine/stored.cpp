@@ -10,62 +10,58 @@ void CheckIndex(int i, int lo, int hi, const char* what) {
                             ".." + std::to_string(hi));
 }
 
-double StoredChiller::MapECWT(int c) const {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapECWT");
-  return set.MapECWT[c];
+namespace {
+
+// Element i (1..hi) of a 1-based array; std::out_of_range outside.
+template <class Array>
+auto& Cell(Array& a, int i, int hi, const char* what) {
+  CheckIndex(i, 1, hi, what);
+  return a[static_cast<size_t>(i)];
 }
+
+template <class Array>
+auto& Cell(Array& a, int c, int r, int hiC, int hiR, const char* what) {
+  return Cell(Cell(a, c, hiC, what), r, hiR, what);
+}
+
+}  // namespace
+
+double StoredChiller::MapECWT(int c) const { return Cell(set.MapECWT, c, kMaxMapECWTs, "MapECWT"); }
 void StoredChiller::MapECWT(int c, double v) {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapECWT");
-  set.MapECWT[c] = v;
+  Cell(set.MapECWT, c, kMaxMapECWTs, "MapECWT") = v;
   Let("MapECWT", {c}, v);
 }
 double StoredChiller::MapCapacity(int c, int r) const {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapCapacity");
-  CheckIndex(r, 1, kMaxMapLoads, "MapCapacity");
-  return set.MapCapacity[c][r];
+  return Cell(set.MapCapacity, c, r, kMaxMapECWTs, kMaxMapLoads, "MapCapacity");
 }
 void StoredChiller::MapCapacity(int c, int r, double v) {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapCapacity");
-  CheckIndex(r, 1, kMaxMapLoads, "MapCapacity");
-  set.MapCapacity[c][r] = v;
+  Cell(set.MapCapacity, c, r, kMaxMapECWTs, kMaxMapLoads, "MapCapacity") = v;
   Let("MapCapacity", {c, r}, v);
 }
 double StoredChiller::MapInput(int c, int r) const {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapInput");
-  CheckIndex(r, 1, kMaxMapLoads, "MapInput");
-  return set.MapInput[c][r];
+  return Cell(set.MapInput, c, r, kMaxMapECWTs, kMaxMapLoads, "MapInput");
 }
 void StoredChiller::MapInput(int c, int r, double v) {
-  CheckIndex(c, 1, kMaxMapECWTs, "MapInput");
-  CheckIndex(r, 1, kMaxMapLoads, "MapInput");
-  set.MapInput[c][r] = v;
+  Cell(set.MapInput, c, r, kMaxMapECWTs, kMaxMapLoads, "MapInput") = v;
   Let("MapInput", {c, r}, v);
 }
 double StoredChiller::PartLoadCapacity(int i) const {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadCapacity");
-  return set.PartLoadCapacity[i];
+  return Cell(set.PartLoadCapacity, i, kMaxPartLoadPoints, "PartLoadCapacity");
 }
 void StoredChiller::PartLoadCapacity(int i, double v) {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadCapacity");
-  set.PartLoadCapacity[i] = v;
+  Cell(set.PartLoadCapacity, i, kMaxPartLoadPoints, "PartLoadCapacity") = v;
   Let("PartLoadCapacity", {i}, v);
 }
-double StoredChiller::PartLoadPct(int i) const {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadPct");
-  return set.PartLoadPct[i];
-}
+double StoredChiller::PartLoadPct(int i) const { return Cell(set.PartLoadPct, i, kMaxPartLoadPoints, "PartLoadPct"); }
 void StoredChiller::PartLoadPct(int i, double v) {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadPct");
-  set.PartLoadPct[i] = v;
+  Cell(set.PartLoadPct, i, kMaxPartLoadPoints, "PartLoadPct") = v;
   Let("PartLoadPct", {i}, v);
 }
 double StoredChiller::PartLoadInput(int i) const {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadInput");
-  return set.PartLoadInput[i];
+  return Cell(set.PartLoadInput, i, kMaxPartLoadPoints, "PartLoadInput");
 }
 void StoredChiller::PartLoadInput(int i, double v) {
-  CheckIndex(i, 1, kMaxPartLoadPoints, "PartLoadInput");
-  set.PartLoadInput[i] = v;
+  Cell(set.PartLoadInput, i, kMaxPartLoadPoints, "PartLoadInput") = v;
   Let("PartLoadInput", {i}, v);
 }
 
@@ -100,34 +96,22 @@ StoredPlant::StoredPlant(StoredChillers::Factory chillers, StoredChillers::Facto
       systemPump_(std::move(systemPump)) {}
 
 double StoredPlant::StageChiller(int s, int c) const {
-  CheckIndex(s, 1, kMaxStages, "StageChiller");
-  CheckIndex(c, 1, kMaxChillers, "StageChiller");
-  return set.StageChiller[s][c];
+  return Cell(set.StageChiller, s, c, kMaxStages, kMaxChillers, "StageChiller");
 }
 void StoredPlant::StageChiller(int s, int c, double v) {
-  CheckIndex(s, 1, kMaxStages, "StageChiller");
-  CheckIndex(c, 1, kMaxChillers, "StageChiller");
-  set.StageChiller[s][c] = v;
+  Cell(set.StageChiller, s, c, kMaxStages, kMaxChillers, "StageChiller") = v;
   Let("StageChiller", {s, c}, v);
 }
 
-int StoredPlant::HeatRejectionMode(int u) const {
-  CheckIndex(u, 1, kMaxUnits, "HeatRejectionMode");
-  return set.HeatRejectionMode[u];
-}
+int StoredPlant::HeatRejectionMode(int u) const { return Cell(set.HeatRejectionMode, u, kMaxUnits, "HeatRejectionMode"); }
 void StoredPlant::HeatRejectionMode(int u, int v) {
-  CheckIndex(u, 1, kMaxUnits, "HeatRejectionMode");
-  set.HeatRejectionMode[u] = v;
+  Cell(set.HeatRejectionMode, u, kMaxUnits, "HeatRejectionMode") = v;
   Let("HeatRejectionMode", {u}, v);
 }
 
-double StoredPlant::WellWaterTemp(int u) const {
-  CheckIndex(u, 1, kMaxUnits, "WellWaterTemp");
-  return in.WellWaterTemp[u];
-}
+double StoredPlant::WellWaterTemp(int u) const { return Cell(in.WellWaterTemp, u, kMaxUnits, "WellWaterTemp"); }
 void StoredPlant::WellWaterTemp(int u, double v) {
-  CheckIndex(u, 1, kMaxUnits, "WellWaterTemp");
-  in.WellWaterTemp[u] = v;
+  Cell(in.WellWaterTemp, u, kMaxUnits, "WellWaterTemp") = v;
   Let("WellWaterTemp", {u}, v);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/plantengine/fake/fake_engine.h"
 
 #include <charconv>
+#include <type_traits>
 #include <utility>
 
 namespace grendax_fake {
@@ -36,52 +37,44 @@ std::string Target(std::string_view object, std::string_view member, std::initia
   return t;
 }
 
-class FakeChiller : public StoredChiller {
+// An item that records its lets and calls on the plant; a pump's own entries raise its
+// own OnError.
+template <class Base>
+class Recorded : public Base {
  public:
-  FakeChiller(FakeCwPlant* owner, std::string name) : owner_(owner), name_(std::move(name)) {}
+  Recorded(FakeCwPlant* owner, std::string name) : owner_(owner), name_(std::move(name)) {}
 
  private:
-  void Let(std::string_view member, std::initializer_list<int> index, LetValue v) override {
-    owner_->Record(Target(name_, member, index), Format(v), nullptr);
+  StoredPump* Pump() {
+    if constexpr (std::is_same_v<Base, StoredPump>)
+      return this;
+    else
+      return nullptr;
   }
+  void Let(std::string_view member, std::initializer_list<int> index, LetValue v) override {
+    owner_->Record(Target(name_, member, index), Format(v), Pump());
+  }
+  void Called(std::string_view member) override { owner_->Record(Target(name_, member, {}) + "()", {}, Pump()); }
   FakeCwPlant* owner_;
   std::string name_;
 };
 
-class FakePump : public StoredPump {
- public:
-  FakePump(FakeCwPlant* owner, std::string name) : owner_(owner), name_(std::move(name)) {}
-
- private:
-  void Let(std::string_view member, std::initializer_list<int> index, LetValue v) override {
-    owner_->Record(Target(name_, member, index), Format(v), this);
-  }
-  void Called(std::string_view member) override { owner_->Record(Target(name_, member, {}) + "()", {}, this); }
-  FakeCwPlant* owner_;
-  std::string name_;
-};
-
-struct ChillerMaker {
+// Makes item i of a collection, named "<collection>(i)".
+template <class Base>
+struct Maker {
   FakeCwPlant* owner;
-  const char* name;
-  std::unique_ptr<StoredChiller> operator()(int i) const {
-    return std::make_unique<FakeChiller>(owner, std::string(name) + "(" + std::to_string(i) + ")");
-  }
-};
-struct PumpMaker {
-  FakeCwPlant* owner;
-  const char* name;
-  std::unique_ptr<StoredPump> operator()(int i) const {
-    return std::make_unique<FakePump>(owner, std::string(name) + "(" + std::to_string(i) + ")");
+  const char* collection;
+  std::unique_ptr<Base> operator()(int i) const {
+    return std::make_unique<Recorded<Base>>(owner, std::string(collection) + "(" + std::to_string(i) + ")");
   }
 };
 
 }  // namespace
 
 FakeCwPlant::FakeCwPlant()
-    : StoredPlant(ChillerMaker{this, "Chillers"}, ChillerMaker{this, "PairedChillers"},
-                  PumpMaker{this, "CondenserPumps"}, PumpMaker{this, "PrimaryPumps"},
-                  std::make_unique<FakePump>(this, "SystemPump")) {}
+    : StoredPlant(Maker<StoredChiller>{this, "Chillers"}, Maker<StoredChiller>{this, "PairedChillers"},
+                  Maker<StoredPump>{this, "CondenserPumps"}, Maker<StoredPump>{this, "PrimaryPumps"},
+                  std::make_unique<Recorded<StoredPump>>(this, "SystemPump")) {}
 
 FakeCwPlant::~FakeCwPlant() = default;
 

@@ -421,12 +421,18 @@ TEST(Engine, StandardRatingPointsReproduceTheMapAndTheIplv) {
 // Waterside economizer
 // ---------------------------------------------------------------------------------------
 
-TEST(Engine, NonIntegratedEconomizerCarriesAllOrNothing) {
+// Two chillers with towers, a variable system pump and an exchanger of 3 F approach.
+std::unique_ptr<cCwPlant> EconomizerPlant(int mode) {
   PlantSpec s;
   s.evapFlowControl = 3;
   auto p = MakePlant(s);
-  p->EconomizerMode(2);
+  p->EconomizerMode(mode);
   p->EconomizerValue(3);
+  return p;
+}
+
+TEST(Engine, NonIntegratedEconomizerCarriesAllOrNothing) {
+  auto p = EconomizerPlant(2);
   RunBin(*p, 30, 25, 2000);  // cold: the towers make water well below 41 F
   EXPECT_TRUE(p->FreeCoolingOn());
   EXPECT_EQ(p->FreeCoolingLoad(), 2000);
@@ -448,11 +454,7 @@ TEST(Engine, NonIntegratedEconomizerCarriesAllOrNothing) {
 }
 
 TEST(Engine, IntegratedEconomizerPrecoolsAndTheChillersCarryTheRest) {
-  PlantSpec s;
-  s.evapFlowControl = 3;
-  auto p = MakePlant(s);
-  p->EconomizerMode(3);
-  p->EconomizerValue(3);
+  auto p = EconomizerPlant(3);
   RunBin(*p, 52, 45, 9000);
   ASSERT_TRUE(p->FreeCoolingOn());
   const double fc = p->FreeCoolingLoad();
