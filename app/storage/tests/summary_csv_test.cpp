@@ -1,0 +1,165 @@
+// The summary CSV: the exact file of the default project in both passes, the flow and
+// "n/a" rules, quoting, and the refusals.
+#include "app/storage/tests/storage_fixture.h"
+
+using namespace modDataIO;
+
+namespace {
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const auto& l : lines) s += l + "\r\n";
+  return s;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = text.find("\r\n", pos);
+    out.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return out;
+}
+
+}  // namespace
+
+class SummaryCsv : public StorageTest {
+ protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    InitProject(p_);
+    wf_(0) = 0.1f;
+    wf_(1) = 0.2f;
+    wf_(2) = 0.3f;
+    wf_(3) = 0.4f;
+    ecwt_(0) = 60;
+    ecwt_(1) = 65;
+    ecwt_(2) = 70;
+    ecwt_(3) = 80;
+    path_ = dir_ + "CPLVSummaryResults.csv";
+  }
+  ProjectData p_;
+  vb::Array<float, 0, 3> wf_, ecwt_;
+  std::string path_;
+};
+
+TEST_F(SummaryCsv, DefaultProjectInBothPasses) {
+  WriteAll(path_, "old content that is longer than nothing");
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  const std::string expected = Join({
+      "Project Name:,\"untitled\"",
+      "",
+      "Units,0,IP",
+      "Chiller Load (%),Evaporator Leaving Temp (F),Evaporator Flow Rate (gpm),Condenser Entering Temp (F),"
+      "Condenser Flow Rate (gpm),Weighting Factor",
+      "100,44.0,1440.0,80.0,1800.0,0.400",
+      "75,44.0,1440.0,70.0,1800.0,0.300",
+      "50,44.0,1440.0,65.0,1800.0,0.200",
+      "25,44.0,1440.0,60.0,1800.0,0.100",
+      "WEATHER",
+      "City,\"Chicago IAP\"",
+      "Location,\"Illinois\"",
+      "Region,\"U.S.A.\"",
+      "",
+      "BUILDING",
+      "Building Type,\"Large Office\"",
+      "Peak Building Load,1200.0, (Tons)",
+      "Economizer,No Economizer",
+      "",
+      "CHILLER PLANT",
+      "Plant Capacity,1200.0, (Tons)",
+      "Chillers in Plant,2",
+      "Plant Control,\"Sequenced\"",
+      "Design LCHWT,44.0, (F)",
+      "Design ECWT,85.0, (F)",
+      "Minimum ECWT,55.0, (F)",
+      "Evaporator Flow Rate,2.40, (gpm/Ton)",
+      "Evaporator Flow Control,\"Constant Primary Flow\"",
+      "Condenser Flow Rate,3.00, (gpm/Ton)",
+      "",
+      "COOLING TOWER",
+      "Design Wet-Bulb,78.0, (F)",
+      "Design Approach,7.0, (F)",
+      "",
+      "Project Name:,\"untitled\"",
+      "",
+      "Units,1,SI",
+      "Chiller Load (%),Evaporator Leaving Temp (C),Evaporator Flow Rate (L/s),Condenser Entering Temp (C),"
+      "Condenser Flow Rate (L/s),Weighting Factor",
+      "100,6.7,90.8,26.7,113.6,0.400",
+      "75,6.7,90.8,21.1,113.6,0.300",
+      "50,6.7,90.8,18.3,113.6,0.200",
+      "25,6.7,90.8,15.6,113.6,0.100",
+      "WEATHER",
+      "City,\"Chicago IAP\"",
+      "Location,\"Illinois\"",
+      "Region,\"U.S.A.\"",
+      "",
+      "BUILDING",
+      "Building Type,\"Large Office\"",
+      "Peak Building Load,4220.2, (kW)",
+      "Economizer,No Economizer",
+      "",
+      "CHILLER PLANT",
+      "Plant Capacity,4220.2, (kW)",
+      "Chillers in Plant,2",
+      "Plant Control,\"Sequenced\"",
+      "Design LCHWT,6.7, (C)",
+      "Design ECWT,29.4, (C)",
+      "Minimum ECWT,12.8, (C)",
+      "Evaporator Flow Rate,0.043, (L/(s-kW))",
+      "Evaporator Flow Control,\"Constant Primary Flow\"",
+      "Condenser Flow Rate,0.054, (L/(s-kW))",
+      "",
+      "COOLING TOWER",
+      "Design Wet-Bulb,25.6, (C)",
+      "Design Approach,3.9, (K)",
+      "",
+  });
+  const std::string actual = ReadAll(path_);
+  EXPECT_EQ(Lines(actual).size(), 66u);
+  EXPECT_EQ(actual, expected);
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(SummaryCsv, VariableFlowAndTheNotAvailableBoundary) {
+  p_.EvapFlowControl = 2;
+  wf_(3) = 0.0001f;     // exactly the limit: the ECWT is shown
+  wf_(2) = 0.00009f;    // below: "n/a"
+  wf_(0) = 0;
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  const auto lines = Lines(ReadAll(path_));
+  EXPECT_EQ(lines[4], "100,44.0,1440.0,80.0,1800.0,0.000");
+  EXPECT_EQ(lines[5], "75,44.0,1080.0,n/a,1800.0,0.000");
+  EXPECT_EQ(lines[6], "50,44.0,720.0,65.0,1800.0,0.200");
+  EXPECT_EQ(lines[7], "25,44.0,360.0,n/a,1800.0,0.000");
+}
+
+TEST_F(SummaryCsv, QuotesAreDoubledAndEconomizersNamed) {
+  p_.ProjectName = "The \"Big\" Plant, Phase 2";
+  p_.Economizer = 1;
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  auto lines = Lines(ReadAll(path_));
+  EXPECT_EQ(lines[0], "Project Name:,\"The \"\"Big\"\" Plant, Phase 2\"");
+  EXPECT_EQ(lines[16], "Economizer,Outdoor Air Economizer");
+  p_.Economizer = 2;
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  EXPECT_EQ(Lines(ReadAll(path_))[16], "Economizer,Waterside Economizer");
+  p_.Economizer = 4;  // tolerated: no economizer
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  EXPECT_EQ(Lines(ReadAll(path_))[16], "Economizer,No Economizer");
+}
+
+TEST_F(SummaryCsv, RefusalsWriteNothing) {
+  WriteAll(path_, "previous export");
+  p_.ChillerNumber = 0;
+  EXPECT_FALSE(ExportCSV(path_, p_, wf_, ecwt_));
+  EXPECT_NE(TakeMessage().find("0 chillers"), std::string::npos);
+  EXPECT_EQ(ReadAll(path_), "previous export");
+  p_.ChillerNumber = 2;
+  EXPECT_FALSE(ExportCSV(dir_ + "missing/x.csv", p_, wf_, ecwt_));
+  EXPECT_EQ(host_.messages.at(0).title, "modDataIO.ExportCSV");
+  EXPECT_NE(host_.messages.at(0).text.find("missing/x.csv"), std::string::npos);
+}
