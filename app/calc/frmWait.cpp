@@ -161,13 +161,14 @@ void frmWait::oPump_OnError(long number, const std::string& description, const s
   OnEngineError(number, description, library, className, method);
 }
 
-void frmWait::CreatePlant() {
+cCwPlant& frmWait::CreatePlant() {
   plant_ = engineFactory_();
   if (!plant_) vb::Raise(vb::kObjectRequired, "The plant engine could not be created.");
   plant_->SetOnError([this](long number, const std::string& description, const std::string& library,
                            const std::string& className, const std::string& method) {
     oCwPlant_OnError(number, description, library, className, method);
   });
+  return *plant_;
 }
 
 void frmWait::ReleasePlant() { plant_.reset(); }

@@ -21,6 +21,8 @@
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
 #include "app/storage/vbarray.h"
+#include "app/calc/econ_results.h"
+#include "app/calc/heating.h"
 #include "platform/plantengine/grendax.h"
 
 namespace modDataIO {
@@ -80,6 +82,9 @@ class frmWait {
   void SetEngineFactory(EngineFactory factory) { engineFactory_ = std::move(factory); }
   // The engine of the running analysis (null between analyses).
   cCwPlant* ocwPlant() const { return plant_.get(); }
+  // Creates a new engine into ocwPlant and subscribes to its errors (each analysis does this
+  // first; the engine set-up and the graph profiles work on it).
+  cCwPlant& CreatePlant();
   bool EngineError() const { return m_bEngineError; }
 
   // ---- window events ----
@@ -109,6 +114,43 @@ class frmWait {
                                               cChiller& engineChiller, double& dMinECWT, double& dHeatRejection);
   // The graph points of every chiller, with the staging-change search between bins.
   bool bCalcGraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable, bool& bResult);
+
+  // ---- economic analysis (econ_analysis.cpp, econ_results.cpp, heating.cpp) ----
+  // The economic comparison of the selected systems (list order, at most four): input
+  // check with the life-cycle checks, first cost, order by first cost, bCostController.
+  bool bEconomicsController(const std::vector<int16_t>& selected, bool& bInputErrors, bool& bCalcErrors);
+  // Simulates the systems of nSysIndex (base first; the run ends at the first 0 of entries
+  // 2..4) month by month, prices them, compares them over their life cycle and writes
+  // CAL.DAT sections A, C, D, the monthly blocks and LCA.TXT.
+  bool bCostController(vb::Array<int16_t, 1, 4>& nSysIndex, int16_t& nTypeOfCostCalcs, bool& bIncludePumpEnergy,
+                       bool& bIncludeTowerEnergy, int16_t& nSysEffType, bool& bCalcErrors);
+  // Copies the results of the bin just simulated by ocwPlant into entry b of the month.
+  bool TransferCoolingSimulationResultsToBrimlowStructure(int16_t b, int16_t m, bool bIncludePumpEnergy,
+                                                          bool bIncludeTowerEnergy,
+                                                          const std::vector<ChillerData>& chillers,
+                                                          const SystemData& system, const WeatherData& weather,
+                                                          SimMonthResults& month);
+  // Completes bin b of the month (total kW, ton-hours, kWh, gas, steam) and adds it to the
+  // system's monthly and per-bin sums.
+  static bool GatherResults(int16_t b, int16_t m, int nChillerSlots, const SystemData& system,
+                            const EconomicsData& economics, const WeatherData& weather,
+                            const LoadProfileData& load, SimMonthResults& month, SystemEconData& econ,
+                            float fExtraPumpFactor);
+  // Heat recovery and heating (inactive while the system's nHeatRecoveryMode is not 2 and
+  // no heating loads are given).
+  static bool CalcDHRCPerformanceData(double dHeatDemand, double dCoolingTons, const HeatRecoveryChillerData& hr,
+                                      const ChillerData& chiller, const SystemData& system, HeatRecoveryPoint& point);
+  static bool CalcDHRCcoolingPriorityPerformanceData(double dHeatDemand, double dCoolingTons,
+                                                     const ChillerData& chiller, const SystemData& system,
+                                                     HeatRecoveryPoint& point);
+  static float GetFreeCoolingCapPerBin(int16_t b, double dCoolingTons, const HeatRecoveryChillerData& hr,
+                                       const ChillerData& chiller, const SystemData& system,
+                                       const HeatingSystemData& heating, int32_t lBinHours, double& dPartLoadRatio);
+  static float CalcHeatingEnergyUsePerBinInMonth(int16_t b, int16_t m, double dCoolingTons,
+                                                 const HeatRecoveryChillerData& hr, const ChillerData& chiller,
+                                                 const SystemData& system, const HeatingSystemData& heating,
+                                                 const WeatherData& weather, SimMonthResults& month,
+                                                 SystemEconData& econ, double& dPartLoadRatio);
 
   // ---- engine error events (identical handlers) ----
   void oCwPlant_OnError(long number, const std::string& description, const std::string& library,
@@ -144,7 +186,6 @@ class frmWait {
   bool GraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable);
   void OnEngineError(long number, const std::string& description, const std::string& library,
                      const std::string& className, const std::string& method);
-  void CreatePlant();
   void ReleasePlant();
 
   ReportClassInterface* report_ = nullptr;

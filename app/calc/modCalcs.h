@@ -67,4 +67,38 @@ bool bInterpolate(float x1, float x2, float x, float y1, float y2, float& y);
 // kBtu/h of heat, capacity made kBtu/h, and missing capacities and inputs filled.
 bool bSetupChillerMap(ChillerData& chiller);
 
+// ---- Life-cycle economics ---------------------------------------------------------------
+// Years run 0..50; rates are entered in percent.
+
+// First cost by component: 1 chillers, 2 towers, 3 chilled-water pumps, 4 condenser pumps,
+// 5 water treatment (0), 6 other (with the other investments of year 0), 7..9 heating (0),
+// 10 the total.
+bool bCalcSysFirstCost(const SystemData& system, vb::Array<double, 1, 10>& dFirstCost);
+// The system's first cost, first-year energy, maintenance and operating costs by component
+// and its yearly cash flow (loan, other investments, escalated energy and maintenance,
+// present worth) with the column totals; dLifeCycleCost is the total present worth.
+// Reads the yearly energy results the economic analysis left in `econ`. A life-cycle period,
+// loan term or occurrence year outside 0..50, or a loan whose term rounds to no year, is
+// reported in the error box (title "bCalcCashFlow") and gives false.
+bool bCalcCashFlow(const SystemData& system, const EconomicsData& economics, SystemEconData& econ);
+// Net present worth of (base - challenger) over years 0..nYears at `rate` (a fraction).
+bool bCalcNetPW(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 50>& challenger, float rate,
+                int16_t nYears, double& dNPW);
+// Internal rate of return (percent) of base - challenger; -1 unless the yearly differences
+// change sign exactly once and a rate between 0 and 10,000 % is found.
+bool bCalcIRR(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 50>& challenger, int16_t nYears,
+              float& fIRR);
+// Operating-cost savings, added investment, their running sums, the savings-to-investment
+// ratio by year and the payback year of the challenger (-1 when it never pays back).
+bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, int16_t nYears,
+                  EconCaseData& comparison);
+
+// ---- Life-cycle detail file ---------------------------------------------------------------
+
+// Writes LCA.TXT into `folder` (empty: the scratch folder, written back): the monthly
+// totals, cash flow and annual costs of each system, the comparisons, and the bin results
+// of every month read back from CAL.DAT.
+bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<SystemEconData, 1, 4>& systems,
+                          std::string& folder);
+
 }  // namespace modCalcs
