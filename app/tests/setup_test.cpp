@@ -12,6 +12,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/record_codec.h"
+#include "data/gen/sql_script.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
@@ -29,20 +30,6 @@ std::string ReadAll(const fs::path& p) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-// Runs the statements of a schema script one by one ("--" comment lines dropped).
-void RunScript(db::Database& d, const fs::path& path) {
-  std::istringstream in(ReadAll(path));
-  std::string line, sql;
-  while (std::getline(in, line)) {
-    if (line.rfind("--", 0) != 0) sql += line + "\n";
-  }
-  std::size_t start = 0;
-  for (std::size_t end; (end = sql.find(';', start)) != std::string::npos; start = end + 1) {
-    const std::string st = sql.substr(start, end - start);
-    if (st.find_first_not_of(" \n\r\t") != std::string::npos) d.Execute(st);
-  }
 }
 
 struct Profile {
@@ -105,7 +92,7 @@ class Setup : public ::testing::Test {
 
   void MakeSiteDatabase() {
     auto d = db::Database::Open((root_ / "site.db").string(), db::OpenMode::kCreate);
-    RunScript(*d, fs::path(KESTRIN_DATA_DIR) / "sql" / "site_schema.sql");
+    sqlscript::Run(*d, (fs::path(KESTRIN_DATA_DIR) / "sql" / "site_schema.sql").string());
     d->Execute(
         "INSERT INTO BuildingTypes VALUES (9, 'Large Office', 1, 1, 700, 1800, 1, 800, 1200, 0, 0, 0)");
     d->Execute("INSERT INTO City_Params VALUES (79, 650, 91, 74, -4)");

@@ -14,7 +14,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,6 +23,7 @@
 #include "data/gen/chiller_map.h"
 #include "data/gen/site_model.h"
 #include "data/gen/site_sources.h"
+#include "data/gen/sql_script.h"
 #include "data/gen/text_tables.h"
 #include "libs/psychro/PSYCHEN32.h"
 #include "platform/db/db.h"
@@ -54,30 +54,6 @@ struct Output {
     }
   }
 };
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs a schema script statement by statement ("--" comment lines are dropped first).
-void RunScript(db::Database& database, const fs::path& path) {
-  std::istringstream in(ReadText(path));
-  std::string line, sql;
-  while (std::getline(in, line)) {
-    const auto first = line.find_first_not_of(" \t");
-    if (first != std::string::npos && line.compare(first, 2, "--") == 0) continue;
-    sql += line + "\n";
-  }
-  std::size_t start = 0;
-  for (std::size_t end; (end = sql.find(';', start)) != std::string::npos; start = end + 1) {
-    const std::string statement = sql.substr(start, end - start);
-    if (statement.find_first_not_of(" \t\r\n") != std::string::npos) database.Execute(statement);
-  }
-}
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -137,7 +113,7 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
                        const std::vector<sitesources::City>& cities,
                        const std::vector<sitemodel::BuildingType>& types) {
   auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
-  RunScript(*database, fs::path(dataDir) / "sql" / "site_schema.sql");
+  sqlscript::Run(*database, (fs::path(dataDir) / "sql" / "site_schema.sql").string());
   db::Transaction tx(*database);
 
   auto named = [&](const std::string& table, const std::string& parent,
@@ -433,7 +409,7 @@ ReportData MakeReportTemplate(const IniFile& ini) {
 void BuildIndex(const fs::path& path, const std::string& dataDir, const ChillerData& chiller,
                 const TowerData& tower, const std::map<int, SystemData>& systems) {
   auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
-  RunScript(*database, fs::path(dataDir) / "sql" / "index_schema.sql");
+  sqlscript::Run(*database, (fs::path(dataDir) / "sql" / "index_schema.sql").string());
   db::Transaction tx(*database);
   database->Prepare("INSERT INTO Chillers (lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
                     "VALUES (1, ?1, ?2, ?3, ?4, ?5)")
