@@ -334,7 +334,9 @@ bool CwPlant::SolveStage(const std::vector<int>& slots, double load, double supp
       }
       if (u.heat <= 0) continue;  // nothing rejected: the unit keeps its temperature
       double next = UnitReturn(i, u.heat, u.flow, u.designFlow, u.ecwt);
-      if (pass > kRelaxFromPass) next = 0.5 * (next + u.ecwt);
+      // Under-relax late passes, except at the unit's floor, which must stay exact.
+      const std::shared_ptr<cClgTower> t = Tower(i);
+      if (pass > kRelaxFromPass && !(t && u.mode != 1 && next <= t->MinRetWaterTemp())) next = 0.5 * (next + u.ecwt);
       change = std::max(change, std::fabs(next - u.ecwt));
       u.ecwt = next;
     }

@@ -267,6 +267,8 @@ TEST(Engine, MoreLoadNeverLowersPlantPower) {
   for (double wb : {45.0, 60.0, 75.0}) {
     PlantSpec s;
     auto p = MakePlant(s);
+    std::vector<Event> events;
+    Listen(*p, events);
     double last = 0;
     for (double load = 200; load <= 15000; load += 200) {
       RunBin(*p, wb + 10, wb, load);
@@ -274,6 +276,7 @@ TEST(Engine, MoreLoadNeverLowersPlantPower) {
       EXPECT_GE(kw, last) << "wb " << wb << " load " << load;
       last = kw;
     }
+    EXPECT_TRUE(events.empty());  // every run converged without error
   }
 }
 
@@ -305,6 +308,12 @@ TEST(Engine, EcwtIsFlooredAtEachChillersOwnMinimumExactly) {
   // Warm enough that the towers stay above both minima.
   RunBin(*p, 88, 76, 6000);
   EXPECT_GT(p->Chillers().Item(1).ECWT(), min1);
+  // Without minima of their own the chillers take the towers' floor, exactly.
+  p->Chillers().Item(1).MinECWT(0);
+  p->Chillers().Item(2).MinECWT(0);
+  RunBin(*p, 40, 35, 6000);
+  EXPECT_EQ(p->Chillers().Item(1).ECWT(), min2);
+  EXPECT_EQ(p->ECWT(), min2);
 }
 
 TEST(Engine, SharedTowerServesTheRunningChillers) {
