@@ -196,6 +196,30 @@ TEST_F(Setup, PumpHeadLookupUsesTheProjectsFlowControlCode) {
   EXPECT_TRUE(host_.messages.empty());
 }
 
+TEST_F(Setup, EqualPumpHeadCapacitiesAreADataErrorAndTheTemplateHeadsStay) {
+  {
+    auto d = db::Database::Open((root_ / "site.db").string(), db::OpenMode::kReadWrite);
+    d->Execute("DROP TABLE PumpHead");
+    d->Execute("CREATE TABLE PumpHead (EvapFlowControl INTEGER, Capacity REAL, EvapPumpHead REAL, "
+               "ChilledWaterPumpHead REAL, CondPumpHead REAL)");
+    d->Execute("INSERT INTO PumpHead VALUES (3, 100, 20, 40, 30), (3, 500, 28, 70, 50), (3, 500, 29, 71, 51)");
+  }
+  float e = -1, w = -1, k = -1;
+  bool ok = true;
+  frmMain::GetPumpHeads(300, e, w, k, ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(w, -1);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].title, "frmMain.GetPumpHeads()");
+  EXPECT_NE(host_.messages[0].text.find("same capacity"), std::string::npos) << host_.messages[0].text;
+
+  SystemData templ;
+  ASSERT_TRUE(modDataIO::bSystemRead(1, templ, program_.string() + "/"));
+  ASSERT_TRUE(frmMain::SetupSystem());
+  EXPECT_FLOAT_EQ(frmMain::m_System.fChilledWaterPumpHead, templ.fChilledWaterPumpHead);
+  EXPECT_FLOAT_EQ(frmMain::m_System.fCondPumpHead, templ.fCondPumpHead);
+}
+
 // ---- systems -----------------------------------------------------------------------------
 
 TEST_F(Setup, SystemSlotsNamesFlowsAndEconomizer) {
