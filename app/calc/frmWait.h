@@ -187,6 +187,8 @@ class frmWait {
   void OnEngineError(long number, const std::string& description, const std::string& library,
                      const std::string& className, const std::string& method);
   void ReleasePlant();
+  bool CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nTypeOfCostCalcs, bool bIncludePumpEnergy,
+                    bool bIncludeTowerEnergy, int16_t nSysEffType, bool& bCalcErrors);
 
   ReportClassInterface* report_ = nullptr;
   View* view_ = nullptr;

@@ -1,7 +1,6 @@
 #include "app/calc/tests/calc_fixtures.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -156,13 +155,37 @@ ReportData PLVReport() {
   return r;
 }
 
-void WriteDefaultPlant() {
-  ASSERT_TRUE(modDataIO::bChillerWrite(1, Chiller600()));
-  ASSERT_TRUE(modDataIO::bTowerWrite(1, Tower600()));
-  ASSERT_TRUE(modDataIO::bSystemWrite(1, TwoChillerSystem()));
-  ASSERT_TRUE(modDataIO::bWeatherWrite(FiveBinWeather()));
-  ASSERT_TRUE(modDataIO::bLoadProfileWrite(FiveBinLoad()));
-  ASSERT_TRUE(modDataIO::bReportsWrite(PLVReport()));
+bool WriteDefaultPlant(const WeatherData& weather, const LoadProfileData& load) {
+  return modDataIO::bChillerWrite(1, Chiller600()) && modDataIO::bTowerWrite(1, Tower600()) &&
+         modDataIO::bSystemWrite(1, TwoChillerSystem()) && modDataIO::bWeatherWrite(weather) &&
+         modDataIO::bLoadProfileWrite(load) && modDataIO::bReportsWrite(PLVReport());
+}
+
+bool WriteDefaultPlant() { return WriteDefaultPlant(FiveBinWeather(), FiveBinLoad()); }
+
+WeatherData Bins24Weather() {
+  WeatherData w = FiveBinWeather();
+  w.nNumBins = 24;
+  w.lTotalHours = 0;
+  for (int b = 1; b <= 24; ++b) {
+    w.fBinDB(b) = 102.5f - 5 * b;                          // 97.5 .. -17.5 F
+    w.fBinMCWB(b) = std::min(76.0f, w.fBinDB(b) - 2.0f) - 0.15f * std::max(0.0f, w.fBinDB(b) - 60);
+    w.lBinHours(b) = 40 + 30 * std::min(b, 25 - b);      // most hours in the middle bins
+    w.lTotalHours += w.lBinHours(b);
+  }
+  return w;
+}
+
+LoadProfileData Bins24Load() {
+  LoadProfileData lp = FiveBinLoad();
+  lp.fPeakLoad = 1100;
+  for (int b = 1; b <= 24; ++b) {
+    // A base load plus an envelope share rising with the dry bulb.
+    const float db = 102.5f - 5 * b;
+    lp.fBinLoad(b) = 220 + std::max(0.0f, db - 40) * 15;
+    lp.fBinLoadPercent(b) = lp.fBinLoad(b) / 11;
+  }
+  return lp;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -40,8 +40,15 @@ LoadProfileData FiveBinLoad();
 // A PLV run of system 1 in kW/ton.
 ReportData PLVReport();
 
-// Writes the plant, site and report records above into the scratch folder.
-void WriteDefaultPlant();
+// 24 bins from 97.5 F down to -17.5 F in 5 F steps, and a load profile peaking at
+// 1,032.5 tons (base load plus an envelope share above 40 F).
+WeatherData Bins24Weather();
+LoadProfileData Bins24Load();
+
+// Writes the plant, the site (five bins unless given) and the report records into the
+// scratch folder; false when a write failed (its box has been shown).
+bool WriteDefaultPlant();
+bool WriteDefaultPlant(const WeatherData& weather, const LoadProfileData& load);
 
 // The bytes of a file ("" when missing).
 std::string ReadFile(const std::string& path);

@@ -29,7 +29,7 @@ class PLVRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
-    calctest::WriteDefaultPlant();
+    ASSERT_TRUE(calctest::WriteDefaultPlant());
     form.CalculationOnly(true);
   }
   void TearDown() override { modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH); }
@@ -405,6 +405,28 @@ TEST(SystemOrder, FirstFourSelectedInListOrder) {
     list.push_back(e);
   }
   EXPECT_EQ(frmWait::SelectSystems(list), (std::vector<int16_t>{11, 13, 14, 15}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PLVRunTest, RealEngineTwentyFourBinsWithStagingPoints) {
+  ASSERT_TRUE(calctest::WriteDefaultPlant(calctest::Bins24Weather(), calctest::Bins24Load()));
+  ASSERT_TRUE(Run()) << (host.messages.empty() ? "" : host.messages[0].text);
+  const Results r = Read();
+  const PLVProfileData& p = *r.profile;
+  EXPECT_EQ(p.nLastLoadBin, 24);
+  EXPECT_NEAR(p.fPLV, HandPLV(p, 0), 1e-4 * p.fPLV);
+  // The second chiller stages off between two bins: a pair of staging points at one
+  // building percent appears in the first chiller's series.
+  const ChillerResultData& c = p.ChillerResults(1);
+  int pairs = 0;
+  for (int k = 1; k < 50; ++k)
+    if (c.bProfileStaging(k) && c.bProfileStaging(k + 1) && c.fProfileBuildingPct(k) == c.fProfileBuildingPct(k + 1))
+      ++pairs;
+  EXPECT_GE(pairs, 1);
+  EXPECT_EQ(Errors(), kCleanErrors);
 }
 
 }  // namespace
