@@ -213,9 +213,7 @@ bool frmWait::EconomicsController(bool& bInputErrors, bool& bCalcErrors) {
         ui::kExclamation, "bCalcController");
     return false;
   }
-  ui::host().messageBox("The economic analysis is not available in this version of the program.",
-                        ui::kExclamation, "bCalcController");
-  return false;
+  return bEconomicsController(ids, bInputErrors, bCalcErrors);
 }
 
 std::vector<int16_t> frmWait::SelectSystems(const std::vector<modDataIO::SystemListEntry>& list) {
