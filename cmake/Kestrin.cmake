@@ -25,7 +25,8 @@ endfunction()
 # kestrin_add_gtest(NAME <name> LABEL <layer> SOURCES <files...> LIBS <targets...>)
 # One GoogleTest executable; its tests are registered with CTest under the layer label,
 # so `ctest -L <layer>` runs one layer alone. Tests run with the offscreen Qt platform and
-# with XDG_DATA_HOME pointed into the build tree, never at the user's real folders.
+# with XDG_DATA_HOME pointed into the build tree, never at the user's real folders. The tests
+# of one executable share that folder, so they never run at the same time (RESOURCE_LOCK).
 function(kestrin_add_gtest)
   if(NOT KESTRIN_BUILD_TESTS)
     return()
@@ -42,6 +43,7 @@ function(kestrin_add_gtest)
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS ${T_LABEL}
+      RESOURCE_LOCK ${T_NAME}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${T_NAME}"
       TIMEOUT 300)
 endfunction()
