@@ -114,6 +114,26 @@ void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t
   WriteFileAtomic(path, bytes);
 }
 
+void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
+  if (!IsFile(path)) RaiseIo(vb::kFileNotFound, "File not found:", path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  for (const auto& [offset, data] : ranges) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int err = errno;
+        ::close(fd);
+        RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
+      }
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  if (::close(fd) != 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+}
+
 bool RunData(const std::string& title, const std::function<bool()>& body) {
   return modpublic::RunGuarded(title, modpublic::gDataIOErrorMsg, 48, [&]() -> bool {
     try {

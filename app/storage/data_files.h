@@ -28,6 +28,11 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes);
 // range lies beyond its end; the file is created when missing. Written as WriteFileAtomic.
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
 
+// Writes byte ranges into an existing file in place (the results file, which is rebuilt at
+// the start of every run and written section by section during it). Raises 53 when the
+// file does not exist.
+void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
+
 // The record stored at `offset` of the file. A missing file, or bytes beyond its end, read
 // as zeros; something there that cannot be read as a file is an error. The file is opened
 // read-only and never created.

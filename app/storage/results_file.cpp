@@ -1,5 +1,9 @@
 // The results file CAL.DAT and the error-line file ERR.DAT.
 //
+// CAL.DAT is laid out whole (written under a temporary name and renamed) by the header
+// write at the start of every run; the sections and blocks of the run are then written into
+// it in place.
+//
 // CAL.DAT layout (0-based offsets): header 0..19; A at 20; B directly after A at 281 (it
 // runs on over the places of C, D and the first blocks, since a PLV run and an economic run
 // never share a file); C at 5660; D record n at 12623 + (n - 1) x 9344; block (s, m) at
@@ -72,7 +76,7 @@ bool bCalcWritePLVData(const PLVSummaryData& summary, const PLVProfileData& prof
     const std::string path = folder.Resolve() + kCalFile;
     CheckHeader(path);
     const std::int64_t a = static_cast<std::int64_t>(kPosSummary) - 1;
-    detail::PatchFile(path, {{a, codec::Encode(summary)}, {a + kSummarySize, codec::Encode(profile)}});
+    detail::WriteInPlace(path, {{a, codec::Encode(summary)}, {a + kSummarySize, codec::Encode(profile)}});
     return true;
   });
 }
@@ -105,7 +109,7 @@ bool bCalcWriteEconData(const PLVSummaryData& summary, const EconSummaryData& ec
     CheckHeader(path);
     std::string d;
     for (const auto& s : systems) d += codec::Encode(s);
-    detail::PatchFile(path, {{static_cast<std::int64_t>(kPosSummary) - 1, codec::Encode(summary)},
+    detail::WriteInPlace(path, {{static_cast<std::int64_t>(kPosSummary) - 1, codec::Encode(summary)},
                              {static_cast<std::int64_t>(kPosEconSummary) - 1, codec::Encode(econ)},
                              {static_cast<std::int64_t>(kPosSystemEcon) - 1, d}});
     return true;
@@ -136,7 +140,7 @@ bool bCalcWriteSimData(std::int16_t system, std::int16_t month, const SimMonthDa
   return detail::RunData("bCalcWriteSimData", [&] {
     const std::string path = folder.Resolve() + kCalFile;
     CheckHeader(path);
-    detail::PatchFile(path, {{SimBlockOffset(system, month), codec::Encode(block)}});
+    detail::WriteInPlace(path, {{SimBlockOffset(system, month), codec::Encode(block)}});
     return true;
   });
 }
