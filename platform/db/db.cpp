@@ -51,17 +51,19 @@ std::string KeyOf(const std::string& path) {
 
 [[noreturn]] void Fail(int code, const std::string& message) { throw Error(code, message); }
 
-// Takes the exclusive lock beside the file; -1 when the lock file cannot exist here and
-// the open is read-only.
+// Takes the lock beside the file: shared for a read-only open (readers never keep each
+// other out), exclusive for a writer (it keeps every other process out, readers included).
+// -1 when a read-only open finds no lock file and cannot create one (a read-only folder).
 int TakeLock(const std::string& path, bool readOnly) {
   const std::string lockPath = path + ".lock";
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0 && readOnly) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     const int err = errno;
-    if (readOnly && (err == EACCES || err == EROFS || err == EPERM)) return -1;
+    if (readOnly && (err == EACCES || err == EROFS || err == EPERM || err == ENOENT)) return -1;
     Fail(-1, "Cannot create the lock file " + lockPath + ": " + std::strerror(err));
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (flock(fd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     const int err = errno;
     close(fd);
     if (err == EWOULDBLOCK) {

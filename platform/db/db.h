@@ -7,10 +7,11 @@
 // - One connection per database file per process: opening a file that this process already
 //   has open joins the open connection, so a routine may open the database again while its
 //   caller holds it. The connection closes when its last handle goes.
-// - While the connection is open the process holds an exclusive lock on "<file>.lock"
-//   beside the database, so a second process cannot use the same file at the same time
-//   (its open fails with a clear message). A read-only open in a folder where the lock file
-//   cannot be created (a read-only program folder) goes without the lock.
+// - While the connection is open the process holds a lock on "<file>.lock" beside the
+//   database: a writer holds it exclusively, so no second process can use the file at the
+//   same time (its open fails with a clear message); readers share it, so several
+//   processes may read one database while none writes it. A read-only open in a folder
+//   where the lock file cannot be created (a read-only program folder) goes without it.
 // - Errors are thrown as db::Error with the SQLite result code and a message that names
 //   the file.
 #pragma once

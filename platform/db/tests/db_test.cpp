@@ -78,37 +78,43 @@ TEST_F(DbTest, UncommittedTransactionRollsBack) {
   EXPECT_EQ(Count(*d), 1);
 }
 
-TEST_F(DbTest, SecondProcessIsKeptOutWhileTheFileIsOpen) {
-  auto d = db::Database::Open(path_, db::OpenMode::kReadOnly);
+// Opens the database in a child process; 0 when it opened, 1 when it was kept out with the
+// "in use" message, 2 on any other outcome.
+static int OpenInChild(const std::string& path, db::OpenMode mode) {
   const pid_t child = fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
-    int code = 0;
+    int code = 2;
     try {
-      db::Database::Open(path_, db::OpenMode::kReadOnly);
-      code = 1;
+      db::Database::Open(path, mode);
+      code = 0;
     } catch (const db::Error& e) {
-      code = std::string(e.what()).find("in use by another program") != std::string::npos ? 0 : 2;
+      code = std::string(e.what()).find("in use by another program") != std::string::npos ? 1 : 2;
     }
     _exit(code);
   }
   int status = 0;
   waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  d->Close();
-  // Once released, another process can open it.
-  const pid_t again = fork();
-  if (again == 0) {
-    try {
-      db::Database::Open(path_, db::OpenMode::kReadOnly);
-      _exit(0);
-    } catch (...) {
-      _exit(1);
-    }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+}
+
+TEST_F(DbTest, AWriterKeepsOtherProcessesOutAndReadersShare) {
+  struct Case {
+    db::OpenMode held, second;
+    int expected;
+  } cases[] = {
+      {db::OpenMode::kReadWrite, db::OpenMode::kReadOnly, 1},
+      {db::OpenMode::kReadWrite, db::OpenMode::kReadWrite, 1},
+      {db::OpenMode::kReadOnly, db::OpenMode::kReadWrite, 1},
+      {db::OpenMode::kReadOnly, db::OpenMode::kReadOnly, 0},
+  };
+  for (const Case& c : cases) {
+    auto d = db::Database::Open(path_, c.held);
+    EXPECT_EQ(OpenInChild(path_, c.second), c.expected)
+        << static_cast<int>(c.held) << " then " << static_cast<int>(c.second);
+    d->Close();
+    // Once released, another process can write it.
+    EXPECT_EQ(OpenInChild(path_, db::OpenMode::kReadWrite), 0);
   }
-  waitpid(again, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(DbTest, BadFilesGiveErrorsNamingTheFile) {
