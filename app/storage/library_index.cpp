@@ -109,7 +109,8 @@ bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, 
   database.reset();
   return modpublic::RunGuarded("", "OpenDatabase failed. File=" + path, 48, [&] {
     try {
-      database = db::Database::Open(path, readOnly ? db::OpenMode::kReadOnly : db::OpenMode::kReadWrite);
+      database = db::Database::Open(
+          path, readOnly ? db::OpenMode::kReadOnly : db::OpenMode::kReadWrite, /*exclusive=*/true);
     } catch (const db::Error& e) {
       vb::Raise(vb::kDatabaseError, e.what());
     }

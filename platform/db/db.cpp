@@ -54,7 +54,7 @@ std::string KeyOf(const std::string& path) {
 // Takes the lock beside the file: shared for a read-only open (readers never keep each
 // other out), exclusive for a writer (it keeps every other process out, readers included).
 // -1 when a read-only open finds no lock file and cannot create one (a read-only folder).
-int TakeLock(const std::string& path, bool readOnly) {
+int TakeLock(const std::string& path, bool readOnly, bool exclusive) {
   const std::string lockPath = path + ".lock";
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0 && readOnly) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
@@ -63,7 +63,7 @@ int TakeLock(const std::string& path, bool readOnly) {
     if (readOnly && (err == EACCES || err == EROFS || err == EPERM || err == ENOENT)) return -1;
     Fail(-1, "Cannot create the lock file " + lockPath + ": " + std::strerror(err));
   }
-  if (flock(fd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+  if (flock(fd, (readOnly && !exclusive ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     const int err = errno;
     close(fd);
     if (err == EWOULDBLOCK) {
@@ -76,7 +76,7 @@ int TakeLock(const std::string& path, bool readOnly) {
 
 }  // namespace
 
-std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
+std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode, bool exclusive) {
   const bool readOnly = mode == OpenMode::kReadOnly;
   const std::string key = KeyOf(path);
   std::lock_guard<std::mutex> guard(RegistryMutex());
@@ -91,7 +91,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
   if (mode != OpenMode::kCreate && !std::filesystem::is_regular_file(path, ec)) {
     Fail(SQLITE_CANTOPEN, "The database file " + path + " does not exist.");
   }
-  const int lockFd = TakeLock(path, readOnly);
+  const int lockFd = TakeLock(path, readOnly, exclusive);
   sqlite3* h = nullptr;
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
   flags |= readOnly ? SQLITE_OPEN_READONLY

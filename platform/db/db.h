@@ -10,7 +10,8 @@
 // - While the connection is open the process holds a lock on "<file>.lock" beside the
 //   database: a writer holds it exclusively, so no second process can use the file at the
 //   same time (its open fails with a clear message); readers share it, so several
-//   processes may read one database while none writes it. A read-only open in a folder
+//   processes may read one database while none writes it (unless the reader asks for the
+//   file alone). A read-only open in a folder
 //   where the lock file cannot be created (a read-only program folder) goes without it.
 // - Errors are thrown as db::Error with the SQLite result code and a message that names
 //   the file.
@@ -48,8 +49,11 @@ class Statement;
 class Database {
  public:
   // Opens the database file or joins this process's open connection to it. A read-write
-  // open while the process has the file open read-only throws.
-  static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode);
+  // open while the process has the file open read-only throws. `exclusive` makes a
+  // read-only open keep other processes out too (as a writer always does): for files that
+  // one program owns while it works on them, such as the scratch system index.
+  static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode,
+                                        bool exclusive = false);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;

@@ -115,6 +115,9 @@ TEST_F(DbTest, AWriterKeepsOtherProcessesOutAndReadersShare) {
     // Once released, another process can write it.
     EXPECT_EQ(OpenInChild(path_, db::OpenMode::kReadWrite), 0);
   }
+  // A reader that asks for the file alone keeps other readers out.
+  auto alone = db::Database::Open(path_, db::OpenMode::kReadOnly, /*exclusive=*/true);
+  EXPECT_EQ(OpenInChild(path_, db::OpenMode::kReadOnly), 1);
 }
 
 TEST_F(DbTest, BadFilesGiveErrorsNamingTheFile) {
