@@ -188,7 +188,8 @@ void ChillerLevel(Listing& f, const SystemEconData& e, int m, const SimMonthResu
 bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<SystemEconData, 1, 4>& systems,
                           std::string& folder) {
   return modpublic::RunGuarded("bWriteEconDiagnostic", kCalcErrorPrefix, ui::kExclamation, [&]() -> bool {
-    const std::string& dir = modDataIO::FolderArg(folder).Resolve();
+    modDataIO::FolderArg folderArg(folder);
+    const std::string dir = folderArg.Resolve();
     const std::string path = dir + "LCA.TXT";
     const int S = summary.nNumSystems, L = summary.nLifeCycleYears;
     if (S < 1 || S > 4)

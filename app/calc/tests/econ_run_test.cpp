@@ -1,0 +1,322 @@
+// Whole economic runs with the scripted engine: the systems selected and their order, the
+// CAL.DAT sections and monthly blocks, engine errors, and LCA.TXT against a golden file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/calc/econ_results.h"
+#include "app/calc/frmWait.h"
+#include "app/calc/modCalcs.h"
+#include "app/calc/tests/calc_fixtures.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "app/storage/record_codec.h"
+#include "app/storage/vbcompat.h"
+#include "platform/db/db.h"
+#include "platform/plantengine/fake/fake_engine.h"
+#include "platform/ui/ui.h"
+
+namespace {
+
+using grendax_fake::FakeChillerResult;
+using grendax_fake::FakeCwPlant;
+using grendax_fake::FakeRun;
+
+constexpr float kPumpKW = 10, kCondPumpKW = 5, kFanKW = 2;
+
+struct EconResults {
+  PLVSummaryData summary;
+  std::unique_ptr<EconSummaryData> econ = std::make_unique<EconSummaryData>();
+  std::unique_ptr<vb::Array<SystemEconData, 1, 4>> systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
+};
+
+// The month-1 hours and wet bulbs of the five-bin site, as the calculation set-up leaves them.
+WeatherData MonthOneWeather() {
+  WeatherData w = calctest::FiveBinWeather();
+  for (int b = 1; b <= w.nNumBins; ++b) {
+    w.lMonthBinHours(1, b) = w.lBinHours(b);
+    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
+  }
+  return w;
+}
+
+class EconRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
+    ASSERT_TRUE(calctest::WriteDefaultPlant(MonthOneWeather(), calctest::FiveBinLoad()));
+    ReportData report;
+    report.ReportType = 1;
+    report.nTypeOfCostCalcs = 2;
+    report.bIncludePumpEnergy = vb::kTrue;
+    report.bIncludeTowerEnergy = vb::kTrue;
+    report.nSysEffType = 1;
+    ASSERT_TRUE(modDataIO::bReportsWrite(report));
+    eco.sCurrency = "$";
+    eco.nLifeCycleYears = 5;
+    eco.fDiscountRate = 8;
+    eco.fElecRate = 0.1f;
+    eco.fDemandRate = 10;
+    WriteEconomics();
+    form.CalculationOnly(true);
+    // Each new engine (one per system) runs its chiller at 0.1 kW/ton more than the last.
+    form.SetEngineFactory([this] {
+      auto p = std::make_unique<FakeCwPlant>();
+      const double kwPerTon = 0.5 + 0.1 * engines++;
+      p->SetScript([kwPerTon](const grendax_fake::FakeInputs& in) {
+        FakeRun run;
+        run.PrimaryPumpKW = kPumpKW;
+        run.CondPumpKW = kCondPumpKW;
+        run.FanKW = kFanKW;
+        run.Chillers = {FakeChillerResult{in.CoolingLoad, in.CoolingLoad / 12 * kwPerTon, 0, 80}};
+        return run;
+      });
+      fake = p.get();
+      return std::unique_ptr<cCwPlant>(std::move(p));
+    });
+  }
+
+  void WriteEconomics() {
+    std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco);
+  }
+  // Writes system `id` as a copy of the fixture system with a name and a chiller first cost.
+  void WriteSystem(int16_t id, const std::string& name, double cost) {
+    SystemData s = calctest::TwoChillerSystem();
+    s.sName = name;
+    s.dChillerCostA = cost;
+    ASSERT_TRUE(modDataIO::bSystemWrite(id, s));
+  }
+  void Select(std::initializer_list<int> ids) {
+    auto d = db::Database::Open(scratch.File("INX.MDB"), db::OpenMode::kReadWrite);
+    for (int id : ids) d->Prepare("UPDATE Systems SET bSelected = -1 WHERE lID = ?1").Bind(1, id).Run();
+    d->Close();
+  }
+  EconResults Read() {
+    EconResults r;
+    EXPECT_TRUE(modDataIO::bCalcReadEconData(r.summary, *r.econ, *r.systems));
+    return r;
+  }
+  bool Cost(std::initializer_list<int16_t> ids) {
+    vb::Array<int16_t, 1, 4> index;
+    int i = 1;
+    for (int16_t id : ids) index(i++) = id;
+    int16_t type = 2, eff = 1;
+    bool pumps = true, tower = true;
+    return form.bCostController(index, type, pumps, tower, eff, calcErrors);
+  }
+
+  ui::RecordingHost host;
+  ui::ScopedHost scopedHost{host};
+  ui::RecordingProgress progress;
+  ui::ScopedProgressTarget scopedProgress{progress};
+  calctest::ScratchFolder scratch;
+  frmWait form;
+  EconomicsData eco;
+  FakeCwPlant* fake = nullptr;
+  int engines = 0;
+  bool calcErrors = false;
+};
+
+TEST_F(EconRunTest, SystemsRunInOrderOfFirstCost) {
+  const double costs[] = {300, 100, 200, 400};  // list order A, B, C, D
+  for (int16_t id = 1; id <= 4; ++id) WriteSystem(id, std::string("Alt ") + char('A' + id - 1), costs[id - 1]);
+  Select({1, 2, 3, 4});
+  ASSERT_TRUE(form.ProcessReports()) << (host.messages.empty() ? "" : host.messages[0].text);
+  EXPECT_TRUE(form.CalcsOK());
+  const EconResults r = Read();
+  ASSERT_EQ(r.econ->nNumSystems, 4);
+  const int16_t order[] = {2, 3, 1, 4};
+  for (int s = 1; s <= 4; ++s) {
+    EXPECT_EQ((*r.systems)(s).nSysIndex, order[s - 1]) << s;
+    EXPECT_DOUBLE_EQ((*r.systems)(s).dFirstCost(10), 100.0 * s) << s;
+  }
+  EXPECT_EQ(progress.values, (std::vector<float>{10, 25, 40, 55, 70, 80, 100}));
+}
+
+TEST_F(EconRunTest, OfSixSelectedSystemsTheFirstFourInListOrderRun) {
+  const double costs[] = {40, 30, 20, 10, 2, 1};  // the last two would be the cheapest
+  for (int16_t id = 1; id <= 6; ++id) WriteSystem(id, std::string("Alt ") + char('A' + id - 1), costs[id - 1]);
+  Select({1, 2, 3, 4, 5, 6});
+  ASSERT_TRUE(form.ProcessReports());
+  const EconResults r = Read();
+  ASSERT_EQ(r.econ->nNumSystems, 4);
+  const int16_t order[] = {4, 3, 2, 1};
+  for (int s = 1; s <= 4; ++s) EXPECT_EQ((*r.systems)(s).nSysIndex, order[s - 1]) << s;
+}
+
+TEST_F(EconRunTest, AnAbsorptionChillerMakesTheEfficiencyCoolingOverTotalInput) {
+  ChillerData absorber = calctest::Chiller600();
+  absorber.nType = 6;
+  absorber.fFLPower = 1.0f;
+  ASSERT_TRUE(modDataIO::bChillerWrite(2, absorber));
+  SystemData s = calctest::TwoChillerSystem();
+  s.nChillerIDs(2) = 2;
+  ASSERT_TRUE(modDataIO::bSystemWrite(1, s));
+  Select({1});
+  ASSERT_TRUE(form.ProcessReports()) << (host.messages.empty() ? "" : host.messages[0].text);
+  EXPECT_FALSE(form.InputErrors()) << calctest::ReadFile(scratch.File("ERR.DAT"));
+  const EconResults r = Read();
+  EXPECT_EQ((*r.systems)(1).nEfficiencyType, 2);
+  EXPECT_EQ((*r.systems)(1).bElectricOnly, 0);
+}
+
+TEST_F(EconRunTest, CalDatHoldsTheBlocksAndSectionsThatWereComputed) {
+  WriteSystem(2, "Plant B", 500);
+  ASSERT_TRUE(Cost({1, 2}));
+  EXPECT_FALSE(calcErrors);
+
+  // Month 1 by hand: each bin's chiller kW at 0.5 (system 1) or 0.6 kW/ton plus the pumps
+  // and fans, times the bin's hours.
+  const WeatherData w = MonthOneWeather();
+  const LoadProfileData lp = calctest::FiveBinLoad();
+  const std::string cal = calctest::ReadFile(scratch.File("CAL.DAT"));
+  const EconResults r = Read();
+  for (int s = 1; s <= 2; ++s) {
+    const double kwPerTon = 0.4 + 0.1 * s;
+    double kWh = 0, peak = 0, tonHours = 0;
+    for (int16_t m = 1; m <= 12; ++m) {
+      const std::size_t at = 50000 - 1 + ((s - 1) * 12 + (m - 1)) * std::size_t{18432};
+      SimMonthData stored;
+      ASSERT_EQ(modDataIO::codec::Decode(std::string_view(cal).substr(at, 18432), stored), 18432u);
+      SimMonthData read;
+      ASSERT_TRUE(modDataIO::bCalcReadSimData(static_cast<int16_t>(s), m, read));
+      EXPECT_EQ(read, stored) << s << "/" << m;
+      const SimMonthResults month = UnpackSimMonth(stored);
+      for (int b = 1; b <= 5; ++b) {
+        const double hours = m == 1 ? w.lBinHours(b) : 0;
+        const double kW = lp.fBinLoad(b) * kwPerTon + kPumpKW + kCondPumpKW + kFanKW;
+        EXPECT_EQ(month.fBinHours(b), hours) << s << "/" << m << "/" << b;
+        EXPECT_NEAR(month.fKWh(b), kW * hours, 0.1) << s << "/" << m << "/" << b;
+        kWh += kW * hours;
+        tonHours += lp.fBinLoad(b) * hours;
+        if (m == 1) peak = std::max(peak, kW);
+      }
+    }
+    const SystemEconData& e = (*r.systems)(s);
+    EXPECT_EQ(e.nSysIndex, s);
+    EXPECT_NEAR(e.dMonthKWh(1), kWh, 1);
+    EXPECT_NEAR(e.dTotalKWh, kWh, 1);
+    EXPECT_NEAR(e.dMonthPeakKW(1), peak, 1e-3);
+    EXPECT_NEAR(e.dMonthTonHours(1), tonHours, 1);
+    EXPECT_NEAR(e.dMonthEnergyCost(1), 0.1 * kWh + 10 * peak, 0.5);
+    EXPECT_NEAR(e.dEnergyCost(10), 0.1 * kWh + 10 * peak, 0.5);
+    EXPECT_NEAR(e.dSystemEfficiency, kWh / tonHours, 1e-5);
+    EXPECT_EQ(e.dMonthKWh(2), 0);
+  }
+  // Section C: the comparison of the two.
+  const SystemEconData& a = (*r.systems)(1);
+  const SystemEconData& b = (*r.systems)(2);
+  EXPECT_EQ(r.econ->nNumSystems, 2);
+  EXPECT_EQ(r.econ->nLifeCycleYears, 5);
+  EXPECT_EQ(r.econ->sElecRateText, vb::FixedWidth("0.100 $      /kWH", 25));
+  EXPECT_EQ(r.econ->Cases(1).nBaseSystem, 1);
+  EXPECT_EQ(r.econ->Cases(1).nChallengerSystem, 2);
+  EXPECT_NEAR(r.econ->Cases(1).dNPW, a.dLifeCycleCost - b.dLifeCycleCost, 1e-6);
+  EXPECT_EQ(r.econ->Cases(1).nWinnerSystem, 1) << "system 2 costs more to buy and to run";
+  EXPECT_EQ(r.econ->nLowestLCCSystem, 1);
+  EXPECT_EQ(vb::Trim(r.summary.sCityName), "Testville");
+  EXPECT_TRUE(std::filesystem::exists(scratch.File("LCA.TXT")));
+}
+
+TEST_F(EconRunTest, AnEngineErrorEndsTheRunAndKeepsTheBlocksWritten) {
+  WriteSystem(2, "Plant B", 500);
+  form.SetEngineFactory([this] {
+    auto p = std::make_unique<FakeCwPlant>();
+    if (++engines == 2) p->RaiseErrorAt("plant.CalcPlant()", 3, grendax_fake::FakeError{});
+    return std::unique_ptr<cCwPlant>(std::move(p));
+  });
+  EXPECT_FALSE(Cost({1, 2}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find("Scripted engine error"), std::string::npos);
+  SimMonthData block;
+  ASSERT_TRUE(modDataIO::bCalcReadSimData(1, 1, block));
+  EXPECT_EQ(UnpackSimMonth(block).fBinHours(1), 50) << "system 1 was written";
+  ASSERT_TRUE(modDataIO::bCalcReadSimData(2, 1, block));
+  EXPECT_EQ(UnpackSimMonth(block), SimMonthResults{}) << "system 2 ended in its first month";
+  EXPECT_EQ(form.ocwPlant(), nullptr);
+}
+
+TEST_F(EconRunTest, ALifeCycleAboveFiftyYearsIsReportedBeforeTheRun) {
+  eco.nLifeCycleYears = 51;
+  WriteEconomics();
+  EXPECT_FALSE(Cost({1}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "bCostController");
+  EXPECT_NE(host.messages[0].text.find("51 years"), std::string::npos);
+  EXPECT_EQ(engines, 0);
+}
+
+// LCA.TXT of one system with four chillers over a two-year life cycle, a single bin with
+// hours in January and July, byte for byte.
+TEST_F(EconRunTest, LcaTxtMatchesTheGoldenFile) {
+  WeatherData w;
+  w.sName = "Testville";
+  w.nNumBins = 1;
+  w.fBinDB(1) = 92.5f;
+  w.fBinMCWB(1) = 74;
+  w.lBinHours(1) = 150;
+  w.lMonthBinHours(1, 1) = 50;
+  w.fMonthBinMCWB(1, 1) = 72;
+  w.lMonthBinHours(7, 1) = 100;
+  w.fMonthBinMCWB(7, 1) = 76;
+  LoadProfileData lp;
+  lp.sName = "Office";
+  lp.fBinLoad(1) = 1500;
+  ASSERT_TRUE(calctest::WriteDefaultPlant(w, lp));
+  SystemData s = calctest::TwoChillerSystem();
+  s.sName = "Golden plant";
+  s.nNumChillers = 4;
+  for (int i = 1; i <= 4; ++i) {
+    s.sChillerNames(i) = "CH-" + std::to_string(i);
+    s.nChillerIDs(i) = 1;
+    s.nTowerIDs(i) = 1;
+  }
+  s.dChillerCostA = 400000;
+  s.dChillerCostB = 50000;
+  s.dTowerCostA = 60000;
+  s.dChwPumpCostA = 20000;
+  s.dCondPumpCostA = 15000;
+  s.dChillerMaint = 4000;
+  s.dOtherMaintAmount(1) = 1500;
+  s.dLoanAmount = 300000;
+  s.fLoanRate = 6;
+  s.fLoanYears = 2;
+  s.nLoanPaymentType = 1;
+  ASSERT_TRUE(modDataIO::bSystemWrite(1, s));
+  eco.nLifeCycleYears = 2;
+  eco.fElecEscalation = 3;
+  eco.fMaintEscalation = 2;
+  WriteEconomics();
+  form.SetEngineFactory([] {
+    auto p = std::make_unique<FakeCwPlant>();
+    p->SetScript([](const grendax_fake::FakeInputs& in) {
+      FakeRun run;
+      run.PrimaryPumpKW = 40;
+      run.SecondaryPumpKW = 12.5;
+      run.CondPumpKW = 30;
+      run.FanKW = 18.25;
+      run.SupplyTemp = 44;
+      const double share = in.CoolingLoad / 3;  // three of the four run
+      run.Chillers = {FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
+                      FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
+                      FakeChillerResult{share, share / 12 * 0.55, 0, 82.5}};
+      return run;
+    });
+    return std::unique_ptr<cCwPlant>(std::move(p));
+  });
+  ASSERT_TRUE(Cost({1}));
+  const std::string actual = calctest::ReadFile(scratch.File("LCA.TXT"));
+  const std::string golden = calctest::ReadFile(std::string(KESTRIN_TEST_SOURCE_DIR) + "/tests/data/econ_lca_golden.txt");
+  if (actual != golden) {
+    const auto kept = std::filesystem::temp_directory_path() / "econ_lca_actual.txt";
+    std::ofstream(kept, std::ios::binary) << actual;
+    ADD_FAILURE() << "LCA.TXT differs from the golden file; the output was left in " << kept;
+  }
+  EXPECT_FALSE(golden.empty());
+}
+
+}  // namespace
