@@ -33,7 +33,7 @@ using rtf::Token;
 using rtf::TokenKind;
 
 constexpr size_t kMaxDepth = 200;                  // group nesting kept; deeper groups are skipped
-constexpr size_t kMaxElements = 2'000'000;         // runs + paragraphs + cells + rows + sections
+constexpr size_t kMaxElements = 500'000;           // runs + paragraphs + cells + rows + sections
 constexpr size_t kMaxPictureBytes = size_t{64} << 20;
 constexpr size_t kMaxShortText = 4096;             // font names, info texts, field instructions
 constexpr size_t kMaxTableEntries = 4096;          // fonts, colours
@@ -365,6 +365,7 @@ class Reader {
     }
     const bool starred = top().starred;
     top().starred = false;
+    if (starred && t.kind != TokenKind::ControlWord) top().dest = Dest::Skip;  // malformed \*
     if (top().dest == Dest::Skip) return;
 
     if (ucSkip_ > 0 && t.kind != TokenKind::Text) {
@@ -803,9 +804,11 @@ class Reader {
     Picture pic;
     pic.format = pc->format;
     pic.data = pc->data.take();
+    // Only data that starts like a PNG or JPEG image is kept.
     const rtf::PixelSize px = rtf::ImagePixelSize(pic.data);
-    pic.pixelWidth = px.width > 0 ? px.width : pc->picw;
-    pic.pixelHeight = px.height > 0 ? px.height : pc->pich;
+    if (px.width <= 0 || px.height <= 0) return;
+    pic.pixelWidth = px.width;
+    pic.pixelHeight = px.height;
     auto size = [](int32_t goal, int32_t pixels, int32_t scale) {
       int64_t v = goal > 0 ? goal : int64_t{pixels} * kTwipsPerPixel;
       if (v <= 0) v = 1440;
