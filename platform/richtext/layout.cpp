@@ -70,6 +70,7 @@ struct ParaBox {
   double textHeight = 0;     // lines, or the frames' bottom when lower
   double spaceBefore = 0, spaceAfter = 0;
   double indent = 0;         // left indent
+  int apiLine = -1;          // the API line of a body or cell paragraph
   double total() const { return spaceBefore + textHeight + spaceAfter; }
 };
 
@@ -165,7 +166,7 @@ void EmitLines(const ParaBox& box, size_t from, size_t to, double left, double t
   for (size_t i = from; i < to && i < box.lines.size(); ++i) {
     const auto& ln = box.lines[i];
     if (ln.textLine >= 0) {
-      out.push_back(DrawText{box.tl, ln.textLine, QPointF(left + box.indent, shift)});
+      out.push_back(DrawText{box.tl, ln.textLine, QPointF(left + box.indent, shift), box.apiLine});
     } else if (ln.picture) {
       out.push_back(DrawPicture{QRectF(left + box.indent, shift + ln.y, ln.picture->width,
                                        ln.picture->height), ln.picture});
@@ -211,7 +212,8 @@ struct RowBox {
   double scale = 1.0;   // table width scale (tables wider than the column shrink)
 };
 
-RowBox MeasureRow(const Row& row, double scale) {
+// `firstLine` is the API line of the row's first cell paragraph (-1: not a body row).
+RowBox MeasureRow(const Row& row, double scale, int firstLine) {
   RowBox rb;
   rb.row = &row;
   rb.scale = scale;
@@ -225,6 +227,7 @@ RowBox MeasureRow(const Row& row, double scale) {
     const double inner = std::max(1.0, cb.width - 2 * std::min(kCellPadX, cb.width / 6));
     for (const auto& p : c.paragraphs) {
       cb.paras.push_back(MeasurePara(p, inner, 1));
+      if (firstLine >= 0) cb.paras.back().apiLine = firstLine++;
       cb.contentHeight += cb.paras.back().total();
     }
     rb.height = std::max(rb.height, cb.contentHeight + 2 * kCellPadY);
@@ -233,31 +236,90 @@ RowBox MeasureRow(const Row& row, double scale) {
   return rb;
 }
 
+void EmitCellFill(const Cell& c, const QRectF& rect, std::vector<DrawItem>& out) {
+  if (c.background == kNoColor && c.shading <= 0) return;
+  const ColorRef base = c.background == kNoColor ? Rgb(255, 255, 255) : c.background;
+  const double keep = 1.0 - std::clamp(c.shading, 0, 100) / 100.0;
+  const ColorRef fill = Rgb(static_cast<int>(std::lround(RedOf(base) * keep)),
+                            static_cast<int>(std::lround(GreenOf(base) * keep)),
+                            static_cast<int>(std::lround(BlueOf(base) * keep)));
+  out.push_back(DrawFill{rect, fill});
+}
+
+void EmitCellBorders(const Cell& c, const QRectF& rect, std::vector<DrawItem>& out) {
+  if (c.border[kLeft] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.bottomLeft()), double(c.border[kLeft])});
+  if (c.border[kRight] > 0) out.push_back(DrawLine{QLineF(rect.topRight(), rect.bottomRight()), double(c.border[kRight])});
+  if (c.border[kTop] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.topRight()), double(c.border[kTop])});
+  if (c.border[kBottom] > 0) out.push_back(DrawLine{QLineF(rect.bottomLeft(), rect.bottomRight()), double(c.border[kBottom])});
+}
+
+double CellPadX(const RowBox::CellBox& cb) { return std::min(kCellPadX, cb.width / 6); }
+
 void EmitRow(const RowBox& rb, double left, double top, std::vector<DrawItem>& out) {
   for (const auto& cb : rb.cells) {
     const Cell& c = *cb.cell;
     const QRectF rect(left + cb.x, top, cb.width, rb.height);
-    if (c.background != kNoColor || c.shading > 0) {
-      const ColorRef base = c.background == kNoColor ? Rgb(255, 255, 255) : c.background;
-      const double keep = 1.0 - std::clamp(c.shading, 0, 100) / 100.0;
-      const ColorRef fill = Rgb(static_cast<int>(std::lround(RedOf(base) * keep)),
-                                static_cast<int>(std::lround(GreenOf(base) * keep)),
-                                static_cast<int>(std::lround(BlueOf(base) * keep)));
-      out.push_back(DrawFill{rect, fill});
-    }
+    EmitCellFill(c, rect, out);
     double top2 = top + kCellPadY;
     const double slack = rb.height - 2 * kCellPadY - cb.contentHeight;
     if (c.valign == VAlign::Center) top2 += slack / 2;
     else if (c.valign == VAlign::Bottom) top2 += slack;
-    const double padX = std::min(kCellPadX, cb.width / 6);
     for (const auto& pb : cb.paras) {
-      EmitPara(pb, rect.left() + padX, top2, out);
+      EmitPara(pb, rect.left() + CellPadX(cb), top2, out);
       top2 += pb.total();
     }
-    if (c.border[kLeft] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.bottomLeft()), double(c.border[kLeft])});
-    if (c.border[kRight] > 0) out.push_back(DrawLine{QLineF(rect.topRight(), rect.bottomRight()), double(c.border[kRight])});
-    if (c.border[kTop] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.topRight()), double(c.border[kTop])});
-    if (c.border[kBottom] > 0) out.push_back(DrawLine{QLineF(rect.bottomLeft(), rect.bottomRight()), double(c.border[kBottom])});
+    EmitCellBorders(c, rect, out);
+  }
+}
+
+// A cell's contents as the steps a row taller than a page is split at: each line of each
+// paragraph, the paragraph's space before riding on its first line and its space after (and
+// any frame room below the text) on its last.
+struct CellSteps {
+  static constexpr size_t kWhole = static_cast<size_t>(-1);
+  struct Step {
+    size_t para = 0;
+    size_t line = 0;   // kWhole: a paragraph without lines, placed as one piece
+    double height = 0;
+  };
+  std::vector<Step> steps;
+  size_t next = 0;     // first step not placed yet
+  bool done() const { return next >= steps.size(); }
+};
+
+CellSteps StepsOf(const RowBox::CellBox& cb) {
+  CellSteps cs;
+  for (size_t p = 0; p < cb.paras.size(); ++p) {
+    const ParaBox& pb = cb.paras[p];
+    if (pb.lines.empty()) {
+      cs.steps.push_back({p, CellSteps::kWhole, pb.total()});
+      continue;
+    }
+    const double linesBottom = pb.lines.back().y + pb.lines.back().height;
+    for (size_t i = 0; i < pb.lines.size(); ++i) {
+      double h = pb.lines[i].height;
+      if (i == 0) h += pb.spaceBefore;
+      if (i + 1 == pb.lines.size()) h += pb.spaceAfter + std::max(0.0, pb.textHeight - linesBottom);
+      cs.steps.push_back({p, i, h});
+    }
+  }
+  return cs;
+}
+
+// Steps [from, to) of a cell with their first step's top at `top`.
+void EmitSteps(const RowBox::CellBox& cb, const CellSteps& cs, size_t from, size_t to, double left,
+               double top, std::vector<DrawItem>& out) {
+  for (size_t k = from; k < to; ++k) {
+    const CellSteps::Step& s = cs.steps[k];
+    const ParaBox& pb = cb.paras[s.para];
+    if (s.line == CellSteps::kWhole) {
+      EmitPara(pb, left, top, out);
+    } else {
+      const double textTop = top + (s.line == 0 ? pb.spaceBefore : 0);
+      if (s.line == 0) EmitFrames(*pb.para, left, textTop, out);
+      EmitLines(pb, s.line, s.line + 1, left, textTop, out);
+    }
+    top += s.height;
   }
 }
 
@@ -268,6 +330,7 @@ struct Unit {
   RowBox row;
   const Table* table = nullptr;
   int rowIndex = 0;
+  int tableFirstLine = 0;   // API line of the table's first cell paragraph
   int firstLine = 0;   // API line of the paragraph, or of the row's first cell paragraph
   int lineCount = 0;
   bool keepWithNext = false;
@@ -419,6 +482,7 @@ class Paginator {
         Unit u;
         u.kind = Unit::Para;
         u.para = MeasurePara(*p, width, 1);
+        u.para.apiLine = line;
         u.firstLine = line++;
         u.lineCount = 1;
         u.keepWithNext = p->fmt.keepWithNext;
@@ -437,12 +501,14 @@ class Paginator {
           widest = std::max(widest, w);
         }
         const double scale = widest > width ? width / widest : 1.0;
+        const int tableLine = line;
         for (size_t r = 0; r < t->rows.size(); ++r) {
           Unit u;
           u.kind = Unit::RowU;
           u.table = t;
           u.rowIndex = static_cast<int>(r);
-          u.row = MeasureRow(t->rows[r], scale);
+          u.tableFirstLine = tableLine;
+          u.row = MeasureRow(t->rows[r], scale, line);
           u.firstLine = line;
           u.lineCount = CountCellParagraphs(t->rows[r]);
           line += u.lineCount;
@@ -494,26 +560,134 @@ class Paginator {
     regionMax_ = std::max(regionMax_, y_);
   }
 
+  // The leading header rows that a table continued at `u` repeats: none for a header row
+  // itself, and none when together they would take more than half of a column.
+  std::vector<RowBox> repeatedHeaders(const Unit& u) const {
+    std::vector<RowBox> boxes;
+    const auto& rows = u.table->rows;
+    int leading = 0;
+    while (leading < static_cast<int>(rows.size()) && rows[leading].header) ++leading;
+    if (u.rowIndex < leading) return boxes;
+    int line = u.tableFirstLine;
+    double height = 0;
+    for (int r = 0; r < leading; ++r) {
+      boxes.push_back(MeasureRow(rows[r], u.row.scale, line));
+      line += CountCellParagraphs(rows[r]);
+      height += boxes.back().height;
+    }
+    if (height > columnHeight() / 2) boxes.clear();
+    return boxes;
+  }
+
+  // The table goes on in the next column or on a new page, below its repeated header rows.
+  void continueTable(const Unit& u) {
+    advance();
+    for (const RowBox& hb : repeatedHeaders(u)) {
+      EmitRow(hb, colLeft(), y_, page().items);
+      y_ += hb.height;
+    }
+  }
+
   void placeRow(const Unit& u) {
-    if (placed_ && u.row.height > remaining()) {
-      advance();
-      // A table continued on a new page or column repeats its leading header rows.
-      const auto& rows = u.table->rows;
-      int leading = 0;
-      while (leading < static_cast<int>(rows.size()) && rows[leading].header) ++leading;
-      if (u.rowIndex >= leading && leading > 0) {
-        for (int r = 0; r < leading; ++r) {
-          RowBox hb = MeasureRow(rows[r], u.row.scale);
-          EmitRow(hb, colLeft(), y_, page().items);
-          y_ += hb.height;
-        }
+    // Repeated header rows take at most half a column, so only a row taller than that may
+    // need splitting (which spares measuring the header rows for every row).
+    if (u.row.height > columnHeight() / 2) {
+      double headers = 0;
+      for (const RowBox& hb : repeatedHeaders(u)) headers += hb.height;
+      if (u.row.height > columnHeight() - headers) {
+        splitRow(u);
+        return;
       }
     }
+    if (placed_ && u.row.height > remaining()) continueTable(u);
     setLines(u);
     EmitRow(u.row, colLeft(), y_, page().items);
     y_ += u.row.height;
     placed_ = true;
     regionMax_ = std::max(regionMax_, y_);
+  }
+
+  // A row taller than a column: each cell is placed line by line as far as the page goes and
+  // continues in the next column or page. Every piece is drawn with the cells' backgrounds
+  // and borders; a piece that is followed by another reaches down to the body's bottom.
+  void splitRow(const Unit& u) {
+    const size_t n = u.row.cells.size();
+    std::vector<CellSteps> cells;
+    std::vector<int> lineBase;   // API line of each cell's first paragraph
+    int line = u.firstLine;
+    double firstNeed = 0;
+    for (const auto& cb : u.row.cells) {
+      cells.push_back(StepsOf(cb));
+      lineBase.push_back(line);
+      line += static_cast<int>(cb.paras.size());
+      if (!cells.back().steps.empty()) firstNeed = std::max(firstNeed, cells.back().steps.front().height);
+    }
+    double headers = 0;
+    for (const RowBox& hb : repeatedHeaders(u)) headers += hb.height;
+    // Whether lines that do not fit here would fit in a fresh column below the header rows;
+    // a line taller than that stays here and overflows rather than leave an empty page.
+    auto fitsFresh = [&](double need) { return need + 2 * kCellPadY <= columnHeight() - headers; };
+    // It starts here when the first line of every cell fits, otherwise in the next column.
+    bool fresh = !placed_;
+    if (placed_ && firstNeed + 2 * kCellPadY > remaining() && fitsFresh(firstNeed)) {
+      continueTable(u);
+      fresh = true;
+    }
+    setLines(u);
+    std::vector<size_t> to(n);
+    for (;;) {
+      const double room = remaining() - 2 * kCellPadY;
+      double tallest = 0;
+      bool any = false;
+      for (size_t i = 0; i < n; ++i) {
+        CellSteps& cs = cells[i];
+        double used = 0;
+        size_t k = cs.next;
+        while (k < cs.steps.size() && used + cs.steps[k].height <= room) used += cs.steps[k++].height;
+        to[i] = k;
+        any = any || k > cs.next;
+        tallest = std::max(tallest, used);
+      }
+      if (!any) {
+        double need = 0;
+        for (const auto& cs : cells)
+          if (!cs.done()) need = std::max(need, cs.steps[cs.next].height);
+        if (!fresh && fitsFresh(need)) {
+          continueTable(u);
+          fresh = true;
+          continue;
+        }
+        // A line taller than a whole column is placed anyway, overflowing it.
+        for (size_t i = 0; i < n; ++i) {
+          if (cells[i].done()) continue;
+          to[i] = cells[i].next + 1;
+          tallest = std::max(tallest, cells[i].steps[cells[i].next].height);
+        }
+      }
+      bool done = true;
+      for (size_t i = 0; i < n; ++i) done = done && to[i] >= cells[i].steps.size();
+      const double height = done ? tallest + 2 * kCellPadY : std::max(remaining(), tallest + 2 * kCellPadY);
+      const int pg = static_cast<int>(out_.pages.size()) - 1;
+      for (size_t i = 0; i < n; ++i) {
+        const RowBox::CellBox& cb = u.row.cells[i];
+        CellSteps& cs = cells[i];
+        const QRectF rect(colLeft() + cb.x, y_, cb.width, height);
+        EmitCellFill(*cb.cell, rect, page().items);
+        EmitSteps(cb, cs, cs.next, to[i], rect.left() + CellPadX(cb), y_ + kCellPadY, page().items);
+        EmitCellBorders(*cb.cell, rect, page().items);
+        for (size_t k = cs.next; k < to[i]; ++k) {
+          const auto& s = cs.steps[k];
+          if (s.line == 0 || s.line == CellSteps::kWhole) out_.linePage[lineBase[i] + static_cast<int>(s.para)] = pg;
+        }
+        cs.next = to[i];
+      }
+      y_ += height;
+      placed_ = true;
+      regionMax_ = std::max(regionMax_, y_);
+      if (done) return;
+      continueTable(u);
+      fresh = true;
+    }
   }
 
   void flow(const std::vector<Unit>& units, bool lastSection) {

@@ -3,7 +3,9 @@
 //
 // Rules: Liberation Sans stands in for Arial (same metrics); lines are broken with
 // QTextLayout; tables are laid out from their cells' widths (scaled down when wider than the
-// column); leading header rows repeat at the top of each page or column a table continues on;
+// column); leading header rows repeat at the top of each page or column a table continues on
+// (unless together they take more than half of it); a row taller than the page splits line by
+// line, its cells continuing on the next page below the repeated header rows;
 // keep-with-next chains and keep-together paragraphs move to the next page unless they are
 // taller than a page; each section has its own page size, orientation, margins, one or two
 // columns, header and footer; the PAGE field shows the page number.
@@ -27,6 +29,7 @@ struct DrawText {          // one line of a laid-out paragraph
   std::shared_ptr<QTextLayout> layout;
   int line = 0;
   QPointF origin;          // where the layout's origin goes on the page
+  int bodyLine = -1;       // the API line of its body paragraph; -1 in headers and footers
 };
 struct DrawFill {
   QRectF rect;

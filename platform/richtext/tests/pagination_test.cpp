@@ -1,4 +1,5 @@
 // Pagination: kept tables, repeated header rows, sections, columns, headers and footers.
+#include <QImage>
 #include <QTextLayout>
 
 #include "platform/richtext/tests/test_support.h"
@@ -166,6 +167,109 @@ TEST_F(Pagination, HeaderAndFooterCarryThePageNumber) {
     const auto pages = PagesWith(lay, "Page " + QString::number(p + 1));
     EXPECT_NE(std::find(pages.begin(), pages.end(), static_cast<int>(p)), pages.end()) << "page " << p + 1;
   }
+}
+
+// Every text line of a layout: page, top, bottom and text.
+struct PlacedLine {
+  int page;
+  double top, bottom;
+  QString text;
+};
+std::vector<PlacedLine> PlacedLines(const Layout& lay) {
+  std::vector<PlacedLine> out;
+  for (size_t p = 0; p < lay.pages.size(); ++p)
+    for (const auto& item : lay.pages[p].items)
+      if (const auto* t = std::get_if<DrawText>(&item)) {
+        const QTextLine l = t->layout->lineAt(t->line);
+        const double top = t->origin.y() + l.y();
+        out.push_back({static_cast<int>(p), top, top + l.height(),
+                       t->layout->text().mid(l.textStart(), l.textLength())});
+      }
+  return out;
+}
+
+TEST_F(Pagination, RowTallerThanPageSplitsAcrossPagesUnderRepeatedHeaders) {
+  line("intro");
+  cell("Head", true, 10800, true, true);
+  // One row: a cell of 150 paragraphs beside a short cell.
+  const int32_t tall = TerCreateCellId(h, 1, prevCell, 0, 0, 0, 7200, 0, 10, 10, 10, 10, 1, 1, 0);
+  std::string text;
+  for (int i = 0; i < 150; ++i) text += "tall line " + std::to_string(i) + (i + 1 < 150 ? "\x15" : "\x13");
+  TerAppendTextEx(h, text, font, para, tall, -1, false);
+  prevCell = tall;
+  cell("side", false, 3600, true);
+  cell("after", true, 10800, true);
+  line("closing");
+
+  const Layout& lay = ed().layout();
+  const auto placed = PlacedLines(lay);
+  ASSERT_GE(lay.pages.size(), 3u);
+  const double bodyBottom = 15840 - 720;
+  for (const auto& pl : placed) EXPECT_LE(pl.bottom, bodyBottom + 0.5) << pl.text.toStdString() << " overflows page " << pl.page;
+  for (const auto& pg : lay.pages)
+    for (const auto& item : pg.items)
+      if (const auto* l = std::get_if<DrawLine>(&item)) EXPECT_LE(std::max(l->line.y1(), l->line.y2()), bodyBottom + 0.5);
+
+  // Each line of the tall cell is drawn once, in order; the block map agrees with the drawing.
+  // Lines: 0 intro, 1 Head, 2..151 the tall cell, 152 side, 153 after.
+  int prevPage = 0;
+  double prevTop = 0;
+  for (int i = 0; i < 150; ++i) {
+    const QString want = "tall line " + QString::number(i);
+    std::vector<const PlacedLine*> hits;
+    for (const auto& pl : placed)
+      if (pl.text == want) hits.push_back(&pl);
+    ASSERT_EQ(hits.size(), 1u) << want.toStdString();
+    EXPECT_TRUE(hits[0]->page > prevPage || (hits[0]->page == prevPage && hits[0]->top > prevTop)) << want.toStdString();
+    EXPECT_EQ(lay.linePage.at(2 + i), hits[0]->page) << want.toStdString();
+    prevPage = hits[0]->page;
+    prevTop = hits[0]->top;
+  }
+  EXPECT_EQ(PagesWith(lay, "tall line 0"), std::vector<int>{0}) << "the row starts below the intro";
+  EXPECT_EQ(PagesWith(lay, "side"), std::vector<int>{0});
+  EXPECT_EQ(lay.linePage.at(152), 0);
+  // Every page the row continues on shows the header row above the continued lines.
+  std::vector<int> all(static_cast<size_t>(prevPage) + 1);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  EXPECT_EQ(PagesWith(lay, "Head"), all);
+  for (int p = 1; p <= prevPage; ++p) {
+    double head = 1e9, first = 1e9;
+    for (const auto& pl : placed) {
+      if (pl.page != p) continue;
+      if (pl.text == "Head") head = pl.top;
+      if (pl.text.startsWith("tall line")) first = std::min(first, pl.top);
+    }
+    EXPECT_LT(head, first) << "page " << p;
+    EXPECT_NEAR(head, 720 + 15, 1) << "the header row opens page " << p;
+  }
+  // The next row follows the split row on its last page.
+  EXPECT_EQ(PagesWith(lay, "after"), std::vector<int>{prevPage});
+  // Laid out again, the same document gives the same pages.
+  const auto again = PlacedLines(Paginate(ed().doc));
+  ASSERT_EQ(again.size(), placed.size());
+  for (size_t i = 0; i < placed.size(); ++i) {
+    EXPECT_EQ(again[i].page, placed[i].page);
+    EXPECT_EQ(again[i].top, placed[i].top);
+  }
+}
+
+TEST_F(Pagination, CellPictureTallerThanPageIsPlacedOnceWithoutLooping) {
+  cell("Head", true, 10800, true, true);
+  cell("before the picture", true, 10800, true);
+  // A framed picture taller than the 14400-twip body, anchored to that cell's paragraph.
+  ASSERT_TRUE(SetTerCursorPos(h, 1, 0, false));
+  const int32_t frame = TerInsertParaFrame(h, 0, 0, 4000, 20000, 0);
+  QImage img(40, 40, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  ASSERT_NE(TerPastePicture(h, 2, PictureFromImage(img), frame, 0, 1), 0);
+  cell("after", true, 10800, true);
+  const Layout& lay = ed().layout();
+  int pictures = 0;
+  for (const auto& pg : lay.pages)
+    for (const auto& item : pg.items) pictures += std::holds_alternative<DrawPicture>(item) ? 1 : 0;
+  EXPECT_EQ(pictures, 1);
+  EXPECT_EQ(PagesWith(lay, "before the picture"), std::vector<int>{0});
+  EXPECT_EQ(PagesWith(lay, "after"), std::vector<int>{1}) << "the picture overflows page 1 and nothing loops";
 }
 
 TEST_F(Pagination, TableWiderThanColumnIsScaledToFit) {
