@@ -250,6 +250,35 @@ TEST_F(EconRunTest, ALifeCycleAboveFiftyYearsIsReportedBeforeTheRun) {
   EXPECT_EQ(engines, 0);
 }
 
+// Two plants of the fixture's two 600-ton chillers over 24 bins with the real engine: a
+// sequenced plant and one with equal unloading.
+TEST_F(EconRunTest, TwoPlantsThroughTheRealEngine) {
+  form.SetEngineFactory([] { return CreateCwPlant(); });
+  WeatherData w = calctest::Bins24Weather();
+  for (int b = 1; b <= w.nNumBins; ++b) {
+    w.lMonthBinHours(1, b) = w.lBinHours(b);
+    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
+  }
+  ASSERT_TRUE(calctest::WriteDefaultPlant(w, calctest::Bins24Load()));
+  SystemData equal = calctest::TwoChillerSystem();
+  equal.sName = "Plant B";
+  equal.nPlantControl = 4;
+  ASSERT_TRUE(modDataIO::bSystemWrite(2, equal));
+  ASSERT_TRUE(Cost({1, 2})) << (host.messages.empty() ? "" : host.messages[0].text);
+  const EconResults r = Read();
+  for (int s = 1; s <= 2; ++s) {
+    const SystemEconData& e = (*r.systems)(s);
+    // kWh per ton-hour of the whole plant (chillers, pumps, fans) in the range of real plants.
+    EXPECT_GT(e.dSystemEfficiency, 0.4) << s;
+    EXPECT_LT(e.dSystemEfficiency, 1.0) << s;
+    EXPECT_NEAR(e.dTotalKWh, e.dMonthKWh(1), 1e-6 * e.dTotalKWh) << s;
+    EXPECT_NEAR(e.dChillerKWh + e.dTowerKWh + e.dChwPumpKWh + e.dCwPumpKWh, e.dMonthKWh(1), 1) << s;
+    EXPECT_GT(e.dChillerKWh, 0.6 * e.dTotalKWh) << s;
+    EXPECT_GT(e.dLifeCycleCost, 0) << s;
+  }
+  EXPECT_NE((*r.systems)(1).dTotalKWh, (*r.systems)(2).dTotalKWh) << "the two controls stage differently";
+}
+
 // LCA.TXT of one system with four chillers over a two-year life cycle, a single bin with
 // hours in January and July, byte for byte.
 TEST_F(EconRunTest, LcaTxtMatchesTheGoldenFile) {
