@@ -1,16 +1,22 @@
 // The set-up from the shipped program data: the default project and a hot-humid site with
 // another building type come out of the set-up ready for the calculation and pass its input
-// check. (The calculation itself is run on these records by the end-to-end tests.)
+// check; then, end to end, the part-load calculation on those records with the real engine
+// gives a credible custom part-load value.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <numeric>
 #include <string>
+#include <vector>
 
+#include "app/calc/custom_plv.h"
+#include "app/calc/frmWait.h"
 #include "app/calc/modCalcs.h"
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "app/storage/vbcompat.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -54,6 +60,110 @@ class ShippedSetup : public ::testing::Test {
     for (int b = 2; b <= w.nNumBins; ++b) EXPECT_LE(l.fBinLoadPercent(b), l.fBinLoadPercent(b - 1));
   }
 
+  // The hot-humid case: a hospital in Miami, three chillers, variable primary flow.
+  static void UseHotHumidHospital() {
+    gProject.CityID = 102;
+    gProject.CityName = "Miami";
+    gProject.LocationID = 10;
+    gProject.BuildingID = 4;
+    gProject.BuildingType = "Hospital";
+    gProject.ChillerNumber = 3;
+    gProject.EvapFlowControl = 2;
+  }
+
+  // The part-load calculation as the Reports command launches it (report type 2 in RPT.DAT,
+  // the progress window's work, calculation only, the real engine), then its results.
+  struct PartLoadRun {
+    bool ok = false, inputErrors = true, calcErrors = true;
+    std::string errors;  // ERR.DAT
+    std::unique_ptr<PLVProfileData> profile = std::make_unique<PLVProfileData>();
+    SystemData system;   // the analysed system
+  };
+  void RunPartLoadCalculation(PartLoadRun& run) {
+    ASSERT_TRUE(frmMain::SetupCalculationData()) << FirstMessage();
+    ReportData report;
+    ASSERT_TRUE(modDataIO::bReportsRead(report));
+    report.ReportType = 2;
+    ASSERT_TRUE(modDataIO::bReportsWrite(report));
+    ASSERT_TRUE(modDataIO::bSystemRead(vb::CInt(report.AnalysedSystemIndex), run.system));
+
+    frmWait form;
+    form.CalculationOnly(true);
+    form.DoCalcs(true);
+    run.ok = form.ProcessReports();
+    run.inputErrors = form.InputErrors();
+    run.calcErrors = form.CalcErrors();
+    ASSERT_TRUE(form.CalcsOK()) << FirstMessage();
+    EXPECT_TRUE(host_.messages.empty()) << FirstMessage();
+
+    std::vector<std::string> lines;
+    std::int32_t count = 0;
+    ASSERT_TRUE(modDataIO::bErrorRead(lines, count));
+    for (const auto& line : lines) run.errors += line + "\n";
+    PLVSummaryData summary;
+    ASSERT_TRUE(modDataIO::bCalcReadPLVData(summary, *run.profile));
+  }
+
+  // What every run from the shipped data must show: a clean input check, and for every
+  // chiller weighting factors that add up to 1, rating-point ECWTs that never rise from the
+  // 100 % point down to the 25 % point, and a custom part-load value of a real plant.
+  // The chiller's kW/ton read off its map at each simulated bin's load and ECWT is the
+  // efficiency the engine simulated there, so the value rates the machine the plant ran.
+  void ExpectCredibleRating(const PartLoadRun& run) {
+    EXPECT_FALSE(run.inputErrors);
+    const std::string clean = "Errors in Input Data for System:  [" + vb::Trim(run.system.sName) + "]\n\tNone\n";
+    EXPECT_NE(run.errors.find(clean), std::string::npos) << run.errors;
+
+    const PLVProfileData& p = *run.profile;
+    ASSERT_EQ(p.nNumChillerResults, gProject.ChillerNumber);
+    ASSERT_GT(p.nLastLoadBin, 0);
+    for (int c = 1; c <= p.nNumChillerResults; ++c) {
+      SCOPED_TRACE("chiller " + std::to_string(c));
+      const ChillerResultData& r = p.ChillerResults(c);
+      ChillerData chiller;
+      ASSERT_TRUE(modDataIO::bChillerRead(run.system.nChillerIDs(c), chiller));
+
+      float sum = 0;
+      for (int q = 1; q <= 4; ++q) sum += r.fWeightingFactor(q);
+      EXPECT_NEAR(sum, 1.0f, 1e-5f);
+      int upper = 0;  // the next weighted point above
+      for (int q = 4; q >= 1; --q) {
+        if (!(r.fWeightingFactor(q) > 0)) continue;
+        if (upper) {
+          EXPECT_LE(r.fECWT(q), r.fECWT(upper)) << "the " << 25 * q << " % point";
+        }
+        upper = q;
+      }
+
+      for (int b = 1; b <= p.nLastLoadBin; ++b) {
+        if (!r.bBinOn(b)) continue;
+        double kw = 0;
+        ASSERT_TRUE(modCalcs::bCalcChillerKWPerTon(chiller, r.fBinLoadPercent(b), r.fBinECWT(b), kw)) << b;
+        EXPECT_NEAR(kw, r.fBinEfficiency(b), 1e-4 * kw) << "bin " << b;
+      }
+
+      float cplv = 0;
+      ASSERT_TRUE(modCalcs::bCalcChillerCPLV(chiller, r, cplv));
+      EXPECT_GE(cplv, 0.35f);
+      EXPECT_LE(cplv, 0.60f);
+      std::string points;  // 25, 50, 75, 100 %: weighting factor @ ECWT
+      for (int q = 1; q <= 4; ++q)
+        points += vb::Format(r.fWeightingFactor(q), "0.0000") + "@" + vb::Format(r.fECWT(q), "0.00") + " ";
+      RecordProperty("chiller" + std::to_string(c), "CPLV " + vb::Format(cplv, "0.0000") + ", points " + points);
+    }
+  }
+
+  // Bins in which the chillers delivered less than the building load.
+  static std::vector<int> UnmetBins(const PLVProfileData& p) {
+    std::vector<int> bins;
+    for (int b = 1; b <= p.nLastLoadBin; ++b) {
+      float delivered = 0;
+      for (int c = 1; c <= p.nNumChillerResults; ++c) delivered += p.ChillerResults(c).fBinLoad(b);
+      if (delivered < p.Bins(b).fLoad - 0.1f) bins.push_back(b);
+    }
+    return bins;
+  }
+
   ui::RecordingHost host_;
   ui::ScopedHost scoped_{host_};
 };
@@ -69,17 +179,35 @@ TEST_F(ShippedSetup, DefaultProjectIsReadyForTheCalculation) {
 }
 
 TEST_F(ShippedSetup, HotHumidHospitalIsReadyForTheCalculation) {
-  gProject.CityID = 102;
-  gProject.CityName = "Miami";
-  gProject.LocationID = 10;
-  gProject.BuildingID = 4;
-  gProject.BuildingType = "Hospital";
-  gProject.ChillerNumber = 3;
-  gProject.EvapFlowControl = 2;
+  UseHotHumidHospital();
   ExpectReadyForTheCalculation();
   WeatherData w;
   ASSERT_TRUE(modDataIO::bWeatherRead(w));
   EXPECT_EQ(w.lTotalHours, 8760);
+}
+
+TEST_F(ShippedSetup, DefaultProjectRatesEndToEnd) {
+  PartLoadRun run;
+  RunPartLoadCalculation(run);
+  EXPECT_EQ(vb::Trim(run.system.sName), "Sequenced Plant");
+  ExpectCredibleRating(run);
+  // The plant carries the Chicago load in every bin.
+  EXPECT_TRUE(run.ok);
+  EXPECT_FALSE(run.calcErrors);
+  EXPECT_TRUE(UnmetBins(*run.profile).empty());
+}
+
+TEST_F(ShippedSetup, HotHumidHospitalRatesEndToEnd) {
+  UseHotHumidHospital();
+  PartLoadRun run;
+  RunPartLoadCalculation(run);
+  ExpectCredibleRating(run);
+  // A tower designed for the project's wet bulb holds the chillers' rated ECWT up to that
+  // wet bulb: only a bin more humid than the design may go short (and is reported).
+  const std::vector<int> unmet = UnmetBins(*run.profile);
+  for (int b : unmet) EXPECT_GT(run.profile->Bins(b).fMCWB, gProject.DesignWB) << "bin " << b;
+  EXPECT_EQ(run.calcErrors, !unmet.empty());
+  EXPECT_EQ(run.errors.find("Error 301") != std::string::npos, !unmet.empty()) << run.errors;
 }
 
 }  // namespace
