@@ -106,14 +106,24 @@ class Writer {
     }
     // Document-wide page settings: those of the first section.
     const SectionFormat& f = doc_.sections.front().fmt;
-    word("\n\\paperw", f.pageWidth());
-    word("\\paperh", f.pageHeight());
-    word("\\margl", f.marginLeft);
-    word("\\margr", f.marginRight);
-    word("\\margt", f.marginTop);
-    word("\\margb", f.marginBottom);
+    out_ += '\n';
+    pageAndMargins(f, false);
     if (f.orientation == Orientation::Landscape) word("\\landscape");
     out_ += "\\viewkind1\n";
+  }
+
+  // The page size as laid out and the margins: the document's defaults (\paperw, \margl, ...)
+  // or a section's own (\pgwsxn, \marglsxn, ...).
+  void pageAndMargins(const SectionFormat& f, bool section) {
+    word(section ? "\\pgwsxn" : "\\paperw", f.pageWidth());
+    word(section ? "\\pghsxn" : "\\paperh", f.pageHeight());
+    const std::pair<const char*, int32_t> margins[] = {
+        {"\\margl", f.marginLeft}, {"\\margr", f.marginRight}, {"\\margt", f.marginTop}, {"\\margb", f.marginBottom}};
+    for (const auto& [name, value] : margins) {
+      out_ += name;
+      if (section) out_ += "sxn";
+      out_ += std::to_string(value);
+    }
   }
 
   void infoItem(const char* name, const std::string& value) {
@@ -129,12 +139,7 @@ class Writer {
     word("\\sectd");
     word(f.newPage ? "\\sbkpage" : "\\sbknone");
     if (f.orientation == Orientation::Landscape) word("\\lndscpsxn");
-    word("\\pgwsxn", f.pageWidth());
-    word("\\pghsxn", f.pageHeight());
-    word("\\marglsxn", f.marginLeft);
-    word("\\margrsxn", f.marginRight);
-    word("\\margtsxn", f.marginTop);
-    word("\\margbsxn", f.marginBottom);
+    pageAndMargins(f, true);
     word("\\headery", f.headerDistance);
     word("\\footery", f.footerDistance);
     word("\\cols", f.columns);
