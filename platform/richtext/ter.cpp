@@ -1173,11 +1173,13 @@ bool TerCommand(TerHwnd h, int32_t command) {
   Editor* e = TerEditor(h);
   if (!e) return false;
   const int pages = std::max<int>(1, static_cast<int>(e->layout().pages.size()));
+  // The page shown, as the view clamps it when the document got shorter since it was set.
+  const int shown = std::clamp(e->currentPage, 1, pages);
   switch (command) {
     case kCmdPageUp:
-      return TerPosPage(h, std::max(1, e->currentPage - 1));
+      return TerPosPage(h, std::max(1, shown - 1));
     case kCmdPageDown:
-      return TerPosPage(h, std::min(pages, e->currentPage + 1));
+      return TerPosPage(h, std::min(pages, shown + 1));
     case kCmdDocStart:
       TerPosPage(h, 1);
       e->caretLine = e->caretCol = 0;

@@ -1,14 +1,17 @@
 // The page view: shows an editor's paginated document one page at a time, with zoom and the
 // viewer's command and empty-document entry points. It owns its editor handle.
+//
+// A page larger than the view (a high zoom, a small window) scrolls; the wheel scrolls the
+// page and, at its top or bottom, turns to the page before or after.
 #pragma once
 
-#include <QWidget>
+#include <QAbstractScrollArea>
 
 #include "platform/richtext/ter.h"
 
 namespace richtext {
 
-class TocViewer : public QWidget, public EditorView {
+class TocViewer : public QAbstractScrollArea, public EditorView {
  public:
   explicit TocViewer(QWidget* parent = nullptr);
   ~TocViewer() override;
@@ -22,10 +25,13 @@ class TocViewer : public QWidget, public EditorView {
   // text becomes the new document's only paragraph.
   void setText(const QString& text);
 
+  // The page shown (1-based), always within the document's pages.
   int currentPage() const;
   int pageCount() const;
   int zoomPercent() const;
   bool isReadOnly() const;
+  // The shown page's paper in viewport pixels.
+  QRectF pageRect() const;
 
   // EditorView
   void documentChanged() override;
@@ -36,12 +42,17 @@ class TocViewer : public QWidget, public EditorView {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
 
  private:
   Editor* editor() const;
-  double scale() const;   // device pixels per twip at the current zoom
+  double scale() const;          // device-independent pixels per twip at the current zoom
+  const PageLayout* shownPage() const;
+  QSizeF paperSize() const;      // the shown page in pixels
+  void updateScrollBars();
 
   TerHwnd handle_ = 0;
 };
