@@ -34,8 +34,9 @@ std::string PeriodText(const OperatingPeriod& p) {
   return modpublic::GetOpPeriodString(p.nFromMonth, p.nToMonth, p.nFromDay, p.nToDay);
 }
 
-// Run summary (section A) of the site and load profile.
-void FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryData& s) {
+}  // namespace
+
+void frmWait::FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryData& s) {
   s.sCityName = vb::Left(w.sName, 41);
   for (int d = 0; d <= 2; ++d) s.sDaySchedules(d) = ScheduleText(w, d);
   s.nNumPeriods = 1;
@@ -59,6 +60,8 @@ void FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryD
   s.bAirEconomizer = lp.bAirEconomizer;
   s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
 }
+
+namespace {
 
 // Yearly quantities of one bin or of the whole year.
 struct YearSums {
@@ -280,9 +283,7 @@ bool frmWait::CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nT
   if (!modDataIO::bCalcWriteHeaderData()) return false;
 
   const int16_t L = eco.nLifeCycleYears;
-  if (L < 0 || L > 50)
-    vb::Raise(vb::kInvalidProcedureCall,
-              "The life-cycle period of " + std::to_string(L) + " years is outside 0 to 50 years.");
+  modCalcs::CheckLifeCycleYears(L);
   const int nBins = weather->nNumBins;
   if (nBins < 0 || nBins > 24)
     vb::Raise(vb::kSubscriptOutOfRange,

@@ -166,6 +166,8 @@ class frmWait {
   // Orders the systems by ascending first cost with the window's exchange sort (not stable:
   // equal costs may change order); only the two arrays move.
   static void SortSystemsByFirstCost(std::vector<double>& costs, std::vector<int16_t>& ids);
+  // The run summary (CAL.DAT section A) of the site and the load profile.
+  static void FillRunSummary(const WeatherData& weather, const LoadProfileData& load, PLVSummaryData& summary);
 
  private:
   void InitProgressBar(double dMin, double dMax, double dValue);

@@ -194,9 +194,7 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
     const int S = summary.nNumSystems, L = summary.nLifeCycleYears;
     if (S < 1 || S > 4)
       vb::Raise(vb::kSubscriptOutOfRange, "The run has " + std::to_string(S) + " systems; 1 to 4 are listed.");
-    if (L < 0 || L > 50)
-      vb::Raise(vb::kSubscriptOutOfRange,
-                "The life-cycle period of " + std::to_string(L) + " years is outside 0 to 50 years.");
+    CheckLifeCycleYears(L);
 
     Listing f;
     // What was listed stays in the file when a monthly block cannot be read back.

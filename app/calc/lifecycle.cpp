@@ -80,8 +80,7 @@ void LoanSchedule(const SystemData& s, SystemEconData& e) {
 
 void CashFlow(const SystemData& s, const EconomicsData& eco, SystemEconData& e) {
   const int L = eco.nLifeCycleYears;
-  if (L < 0 || L > kMaxYear)
-    InputError("The life-cycle period of " + std::to_string(L) + " years is outside 0 to 50 years.");
+  CheckLifeCycleYears(L);
 
   for (YearArray* a : {&e.dInvestPrincipal, &e.dInvestInterest, &e.dInvestOther, &e.dInvestTotal,
                        &e.dEnergyByYear, &e.dMaintByYear, &e.dOpCostByYear, &e.dTotalCostByYear,
@@ -181,12 +180,6 @@ void CashFlow(const SystemData& s, const EconomicsData& eco, SystemEconData& e) 
   }
 }
 
-void CheckYears(int16_t nYears) {
-  if (nYears < 0 || nYears > kMaxYear)
-    vb::Raise(vb::kSubscriptOutOfRange,
-              "The life-cycle period of " + std::to_string(nYears) + " years is outside 0 to 50 years.");
-}
-
 double NetPW(const YearArray& base, const YearArray& challenger, double rate, int nYears) {
   double sum = 0;
   const double f = 1.0 + rate;
@@ -195,6 +188,11 @@ double NetPW(const YearArray& base, const YearArray& challenger, double rate, in
 }
 
 }  // namespace
+
+void CheckLifeCycleYears(int nYears) {
+  if (nYears < 0 || nYears > kMaxYear)
+    InputError("The life-cycle period of " + std::to_string(nYears) + " years is outside 0 to 50 years.");
+}
 
 bool bCalcSysFirstCost(const SystemData& s, vb::Array<double, 1, 10>& c) {
   return modpublic::RunGuarded("bCalcSysFirstCost", kCalcErrorPrefix, ui::kExclamation, [&] {
@@ -221,7 +219,7 @@ bool bCalcCashFlow(const SystemData& system, const EconomicsData& economics, Sys
 bool bCalcNetPW(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 50>& challenger, float rate,
                 int16_t nYears, double& dNPW) {
   return modpublic::RunGuarded("bCalcNetPW", kCalcErrorPrefix, ui::kExclamation, [&] {
-    CheckYears(nYears);
+    CheckLifeCycleYears(nYears);
     dNPW = NetPW(base, challenger, rate, nYears);
   });
 }
@@ -229,7 +227,7 @@ bool bCalcNetPW(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0,
 bool bCalcIRR(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 50>& challenger, int16_t nYears,
               float& fIRR) {
   return modpublic::RunGuarded("bCalcIRR", kCalcErrorPrefix, ui::kExclamation, [&] {
-    CheckYears(nYears);
+    CheckLifeCycleYears(nYears);
     fIRR = -1;
     // Sign changes of the yearly differences; a zero keeps the sign before it (negative in year 0).
     bool positive = base(0) - challenger(0) > 0;
@@ -282,7 +280,7 @@ bool bCalcIRR(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 5
 bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, int16_t nYears,
                   EconCaseData& c) {
   return modpublic::RunGuarded("bCalcPayback", kCalcErrorPrefix, ui::kExclamation, [&] {
-    CheckYears(nYears);
+    CheckLifeCycleYears(nYears);
     double cumSavings = 0, cumAdded = 0;
     for (int y = 0; y <= nYears; ++y) {
       c.dOpCostSavingsByYear(y) = base.dOpCostByYear(y) - challenger.dOpCostByYear(y);

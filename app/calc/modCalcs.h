@@ -70,6 +70,9 @@ bool bSetupChillerMap(ChillerData& chiller);
 // ---- Life-cycle economics ---------------------------------------------------------------
 // Years run 0..50; rates are entered in percent.
 
+// Raises error 5 with a message naming the period when it is outside 0..50 years.
+void CheckLifeCycleYears(int nYears);
+
 // First cost by component: 1 chillers, 2 towers, 3 chilled-water pumps, 4 condenser pumps,
 // 5 water treatment (0), 6 other (with the other investments of year 0), 7..9 heating (0),
 // 10 the total.
