@@ -895,27 +895,32 @@ class Reader {
                      p.fmt.tabs.end());
     if (!spend()) return;
 
-    if (s.frame.set && !cellEnd) {
-      // A framed paragraph: its picture fills a frame anchored to the next paragraph; any
-      // text it holds stays in the flow as a paragraph of its own.
+    const bool hasText = std::any_of(p.runs.begin(), p.runs.end(), [](const Run& r) {
+      return r.kind != RunKind::Picture && (r.kind != RunKind::Text || !r.text.empty());
+    });
+    if (s.frame.set && !cellEnd && !hasText) {
+      // A framed paragraph of a picture (or nothing): a frame anchored to the next paragraph.
+      // Framed text stays in the flow as an ordinary paragraph.
       Frame fr;
       fr.x = s.frame.x;
       fr.y = s.frame.y;
       fr.width = s.frame.width;
       fr.height = s.frame.height;
       fr.border = s.frame.border;
-      std::vector<Run> rest;
-      for (auto& r : p.runs) {
-        if (r.kind == RunKind::Picture && !fr.picture) fr.picture = r.picture;
-        else rest.push_back(std::move(r));
-      }
+      if (!p.runs.empty()) fr.picture = p.runs.front().picture;
       if (f.pendingFrames.size() < kMaxPendingFrames) f.pendingFrames.push_back(std::move(fr));
-      if (!HasContent(rest)) return;
-      p.runs = std::move(rest);
+      return;
     }
+    place(std::move(p), s.inTable || cellEnd);
+  }
+
+  // Puts a finished paragraph into the cell being read or into the flow; frames waiting for
+  // an anchor are anchored to it.
+  void place(Paragraph p, bool inCell) {
+    Flow& f = flow();
     p.frames = std::move(f.pendingFrames);
     f.pendingFrames.clear();
-    if (s.inTable || cellEnd) {
+    if (inCell) {
       f.cellParas.push_back(std::move(p));
       return;
     }
@@ -925,9 +930,11 @@ class Reader {
   }
 
   // Ends the current paragraph only if it holds anything (before a break or at the end).
+  // Frames with no paragraph after them get an empty one as their anchor.
   void flushParagraph() {
     Flow& f = flow();
-    if (HasContent(f.para.runs) || !f.pendingFrames.empty()) endParagraph(false);
+    if (HasContent(f.para.runs)) endParagraph(false);
+    if (!f.pendingFrames.empty() && spend()) place(Paragraph{}, top().inTable);
   }
 
   void endCell() {

@@ -142,6 +142,38 @@ TEST(RtfReader, SectionsHeadersAndInheritance) {
   EXPECT_TRUE(std::holds_alternative<ColumnBreak>(s[1].blocks[1]));
 }
 
+TEST(RtfReader, FramesAnchorToTheNextParagraph) {
+  const std::string png = kPngHex;
+  const std::string rtf = "{\\rtf1\\pard\\pvpara\\posx720\\posy-100\\absw2880\\absh-720\\box\\brdrs\\brdrw15{\\pict\\pngblip " +
+                          png + "}\\par\\pard\\posx100 boxed text\\par\\pard After\\par" +
+                          "\\pard\\posyc\\absw500{\\pict\\jpegblip ffd8}{\\pict\\pngblip " + png + "}\\par}";
+  Document doc;
+  ASSERT_TRUE(ReadRtf(rtf, doc));
+  const auto& blocks = doc.sections[0].blocks;
+  ASSERT_EQ(blocks.size(), 3u);
+  // Framed text stays in the flow as a paragraph, and anchors the frame before it.
+  const Paragraph& boxed = ParaAt(doc, 0);
+  EXPECT_EQ(boxed.runs.at(0).text, "boxed text");
+  ASSERT_EQ(boxed.frames.size(), 1u);
+  const Frame& f = boxed.frames[0];
+  EXPECT_EQ(f.x, 720);
+  EXPECT_EQ(f.y, -100);
+  EXPECT_EQ(f.width, 2880);
+  EXPECT_EQ(f.height, 720);
+  EXPECT_EQ(f.border, 15);
+  ASSERT_TRUE(f.picture);
+  EXPECT_EQ(f.picture->pixelWidth, 2);
+  EXPECT_EQ(ParaAt(doc, 1).runs.at(0).text, "After");
+  EXPECT_TRUE(ParaAt(doc, 1).frames.empty());
+  // A frame at the very end gets an empty paragraph of its own; the broken JPEG is dropped.
+  const Paragraph& last = ParaAt(doc, 2);
+  EXPECT_TRUE(last.runs.empty());
+  ASSERT_EQ(last.frames.size(), 1u);
+  EXPECT_EQ(last.frames[0].width, 500);
+  ASSERT_TRUE(last.frames[0].picture);
+  EXPECT_EQ(last.frames[0].picture->format, Picture::Format::Png);
+}
+
 TEST(RtfReader, UnicodeAndFallbacks) {
   struct Case {
     const char* rtf;
