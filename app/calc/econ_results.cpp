@@ -3,6 +3,7 @@
 // the month's place in the CAL.DAT block.
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/calc/econ_results.h"
@@ -14,72 +15,75 @@
 namespace {
 
 constexpr std::size_t kBlockBytes = 18432;
+static_assert(sizeof(SimMonthResults) == kBlockBytes, "the month's fields fill its block exactly");
 
-// Moves every field of the month between the record and the block's bytes in stored order.
-template <class Bytes, class Rec>
-void Walk(Bytes* bytes, Rec& r, bool toBytes) {
-  std::size_t at = 0;
-  auto field = [&](auto& array) {
-    using T = typename std::remove_reference_t<decltype(array)>::value_type;
-    const std::size_t n = array.size() * sizeof(T);
-    if (toBytes) std::memcpy(bytes + at, array.begin(), n);
-    else std::memcpy(const_cast<T*>(array.begin()), bytes + at, n);
-    at += n;
-  };
-  field(r.fBinDB);
-  field(r.fBinWB);
-  field(r.fBinHours);
-  field(r.fBldgLoad);
-  field(r.fFreeCooling);
-  field(r.nChillersOn);
-  field(r.nLoadPct);
-  field(r.fPriChWPump);
-  field(r.fSecChWPump);
-  field(r.fCondPump);
-  field(r.fHeatRejFans);
-  field(r.fTotalKW);
-  field(r.fTonHrs);
-  field(r.fKWh);
-  field(r.fGas);
-  field(r.fSteam);
-  field(r.bChillerOn);
-  field(r.fChillerLoad);
-  field(r.fChillerPower);
-  field(r.fChillerGenHeat);
-  field(r.fChillerECT);
-  field(r.fChillerLCHWT);
-  field(r.fHeatLoad);
-  field(r.fRecoveryCooling);
-  field(r.fRecoveredHeat);
-  field(r.fRecoveryKW);
-  field(r.fRecoveryPumpKW);
-  field(r.fElecHeatKW);
-  field(r.fHeatFuel);
-  field(r.fHeatKW);
-  field(r.fHeatLoadHrs);
-  field(r.fHeatKWh);
-  field(r.fHeatFuelHrs);
-  field(r.fExtraPumpKW);
-  if (at != kBlockBytes) vb::Raise(vb::kInvalidProcedureCall, "The monthly results do not fill their block.");
+// Calls f on every field of the month in stored order.
+template <class Rec, class F>
+void ForEachField(Rec& r, F&& f) {
+  f(r.fBinDB);
+  f(r.fBinWB);
+  f(r.fBinHours);
+  f(r.fBldgLoad);
+  f(r.fFreeCooling);
+  f(r.nChillersOn);
+  f(r.nLoadPct);
+  f(r.fPriChWPump);
+  f(r.fSecChWPump);
+  f(r.fCondPump);
+  f(r.fHeatRejFans);
+  f(r.fTotalKW);
+  f(r.fTonHrs);
+  f(r.fKWh);
+  f(r.fGas);
+  f(r.fSteam);
+  f(r.bChillerOn);
+  f(r.fChillerLoad);
+  f(r.fChillerPower);
+  f(r.fChillerGenHeat);
+  f(r.fChillerECT);
+  f(r.fChillerLCHWT);
+  f(r.fHeatLoad);
+  f(r.fRecoveryCooling);
+  f(r.fRecoveredHeat);
+  f(r.fRecoveryKW);
+  f(r.fRecoveryPumpKW);
+  f(r.fElecHeatKW);
+  f(r.fHeatFuel);
+  f(r.fHeatKW);
+  f(r.fHeatLoadHrs);
+  f(r.fHeatKWh);
+  f(r.fHeatFuelHrs);
+  f(r.fExtraPumpKW);
+}
+
+template <class A>
+constexpr std::size_t Bytes(const A& a) {
+  return a.size() * sizeof(typename A::value_type);
 }
 
 }  // namespace
 
-static_assert(sizeof(float) * 24 * 192 == kBlockBytes);
-
 SimMonthData PackSimMonth(const SimMonthResults& r) {
-  std::vector<unsigned char> bytes(kBlockBytes);
-  Walk(bytes.data(), const_cast<SimMonthResults&>(r), true);
   SimMonthData block;
-  std::memcpy(block.fValues.begin(), bytes.data(), kBlockBytes);
+  auto* out = reinterpret_cast<unsigned char*>(block.fValues.begin());
+  std::size_t at = 0;
+  ForEachField(r, [&](const auto& a) {
+    if (at + Bytes(a) > kBlockBytes) vb::Raise(vb::kSubscriptOutOfRange);
+    std::memcpy(out + at, a.begin(), Bytes(a));
+    at += Bytes(a);
+  });
   return block;
 }
 
 SimMonthResults UnpackSimMonth(const SimMonthData& block) {
-  std::vector<unsigned char> bytes(kBlockBytes);
-  std::memcpy(bytes.data(), block.fValues.begin(), kBlockBytes);
   SimMonthResults r;
-  Walk(bytes.data(), r, false);
+  const auto* in = reinterpret_cast<const unsigned char*>(block.fValues.begin());
+  std::size_t at = 0;
+  ForEachField(r, [&](auto& a) {
+    if (at + Bytes(a) > kBlockBytes) vb::Raise(vb::kSubscriptOutOfRange);
+    std::memcpy(a.begin(), in + at, Bytes(a));
+    at += Bytes(a);
+  });
   return r;
 }
 

@@ -240,6 +240,16 @@ TEST_F(EconRunTest, AnEngineErrorEndsTheRunAndKeepsTheBlocksWritten) {
   EXPECT_EQ(form.ocwPlant(), nullptr);
 }
 
+TEST_F(EconRunTest, CancelEndsTheRunAtTheNextSystem) {
+  WriteSystem(2, "Plant B", 500);
+  progress.cancelAfterUpdates = 1;
+  EXPECT_FALSE(Cost({1, 2}));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(engines, 1);
+  EXPECT_FALSE(std::filesystem::exists(scratch.File("LCA.TXT")));
+  EXPECT_EQ(form.ocwPlant(), nullptr);
+}
+
 TEST_F(EconRunTest, ALifeCycleAboveFiftyYearsIsReportedBeforeTheRun) {
   eco.nLifeCycleYears = 51;
   WriteEconomics();
