@@ -34,9 +34,8 @@ struct EconResults {
   std::unique_ptr<vb::Array<SystemEconData, 1, 4>> systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
 };
 
-// The month-1 hours and wet bulbs of the five-bin site, as the calculation set-up leaves them.
-WeatherData MonthOneWeather() {
-  WeatherData w = calctest::FiveBinWeather();
+// The site's bin hours and wet bulbs in month 1, as the calculation set-up leaves them.
+WeatherData MonthOneWeather(WeatherData w = calctest::FiveBinWeather()) {
   for (int b = 1; b <= w.nNumBins; ++b) {
     w.lMonthBinHours(1, b) = w.lBinHours(b);
     w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
@@ -264,12 +263,7 @@ TEST_F(EconRunTest, ALifeCycleAboveFiftyYearsIsReportedBeforeTheRun) {
 // sequenced plant and one with equal unloading.
 TEST_F(EconRunTest, TwoPlantsThroughTheRealEngine) {
   form.SetEngineFactory([] { return CreateCwPlant(); });
-  WeatherData w = calctest::Bins24Weather();
-  for (int b = 1; b <= w.nNumBins; ++b) {
-    w.lMonthBinHours(1, b) = w.lBinHours(b);
-    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
-  }
-  ASSERT_TRUE(calctest::WriteDefaultPlant(w, calctest::Bins24Load()));
+  ASSERT_TRUE(calctest::WriteDefaultPlant(MonthOneWeather(calctest::Bins24Weather()), calctest::Bins24Load()));
   SystemData equal = calctest::TwoChillerSystem();
   equal.sName = "Plant B";
   equal.nPlantControl = 4;
