@@ -147,6 +147,22 @@ TEST_F(EconRunTest, OfSixSelectedSystemsTheFirstFourInListOrderRun) {
   for (int s = 1; s <= 4; ++s) EXPECT_EQ((*r.systems)(s).nSysIndex, order[s - 1]) << s;
 }
 
+TEST_F(EconRunTest, AnInputErrorOfAnySystemStopsBeforeTheAnalysis) {
+  WriteSystem(1, "Alt A", 100);
+  SystemData late = calctest::TwoChillerSystem();
+  late.sName = "Alt B";
+  late.dLoanAmount = 1000;
+  late.fLoanYears = 30;  // beyond the 5-year life cycle
+  late.nLoanPaymentType = 1;
+  ASSERT_TRUE(modDataIO::bSystemWrite(2, late));
+  Select({1, 2});
+  EXPECT_FALSE(form.ProcessReports());
+  EXPECT_TRUE(form.CalcsOK());
+  EXPECT_TRUE(form.InputErrors());
+  EXPECT_EQ(engines, 0);
+  EXPECT_NE(calctest::ReadFile(scratch.File("ERR.DAT")).find("Error 201"), std::string::npos);
+}
+
 TEST_F(EconRunTest, AnAbsorptionChillerMakesTheEfficiencyCoolingOverTotalInput) {
   ChillerData absorber = calctest::Chiller600();
   absorber.nType = 6;
