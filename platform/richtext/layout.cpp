@@ -589,9 +589,10 @@ class Paginator {
   }
 
   void placeRow(const Unit& u) {
-    // Repeated header rows take at most half a column, so only a row taller than that may
-    // need splitting (which spares measuring the header rows for every row).
-    if (u.row.height > columnHeight() / 2) {
+    // A row that does not fit here is split when it would not fit in a fresh column below the
+    // repeated header rows either. Those take at most half a column, so only a row taller than
+    // that may need splitting (which spares measuring the header rows for every row).
+    if (u.row.height > remaining() && u.row.height > columnHeight() / 2) {
       double headers = 0;
       for (const RowBox& hb : repeatedHeaders(u)) headers += hb.height;
       if (u.row.height > columnHeight() - headers) {
