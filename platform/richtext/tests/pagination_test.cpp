@@ -272,6 +272,23 @@ TEST_F(Pagination, CellPictureTallerThanPageIsPlacedOnceWithoutLooping) {
   EXPECT_EQ(PagesWith(lay, "after"), std::vector<int>{1}) << "the picture overflows page 1 and nothing loops";
 }
 
+TEST_F(Pagination, HeaderRowsTallerThanHalfAPageAreNotRepeated) {
+  // A header row of 40 paragraphs (over half the 14400-twip body), then 100 rows.
+  const int32_t head = TerCreateCellId(h, 1, 0, 0, 0, 0, 10800, 0, 10, 10, 10, 10, 1, 1, 0);
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "Big head " + std::to_string(i) + (i + 1 < 40 ? "\x15" : "\x13\x12");
+  TerAppendTextEx(h, text, bold, para, head, -1, false);
+  TerSetHdrRow(h, head, true, false);
+  prevCell = head;
+  for (int r = 0; r < 100; ++r) cell("body " + std::to_string(r), true, 10800, true);
+  line("");
+  const Layout& lay = ed().layout();
+  ASSERT_GE(lay.pages.size(), 3u);
+  EXPECT_EQ(PagesWith(lay, "Big head 0"), std::vector<int>{0});
+  EXPECT_EQ(PagesWith(lay, "body 99"), std::vector<int>{static_cast<int>(lay.pages.size()) - 1});
+  for (const auto& pl : PlacedLines(lay)) EXPECT_LE(pl.bottom, 15840 - 720 + 0.5) << pl.text.toStdString();
+}
+
 TEST_F(Pagination, TableWiderThanColumnIsScaledToFit) {
   cell("wide a", true, 9000, false);
   cell("wide b", false, 9000, true);
