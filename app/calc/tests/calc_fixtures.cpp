@@ -131,7 +131,11 @@ WeatherData FiveBinWeather() {
     w.fBinMCWB(b) = wb[b - 1];
     w.lBinHours(b) = hours[b - 1];
     w.lTotalHours += hours[b - 1];
+    // The site's hours also stand in month 1, as the calculation set-up stores them.
+    w.fMonthBinMCWB(1, b) = wb[b - 1];
+    w.lMonthBinHours(1, b) = hours[b - 1];
   }
+  w.lMonthHours(1) = w.lTotalHours;
   return w;
 }
 
@@ -172,7 +176,10 @@ WeatherData Bins24Weather() {
     w.fBinMCWB(b) = std::min(76.0f, w.fBinDB(b) - 2.0f) - 0.15f * std::max(0.0f, w.fBinDB(b) - 60);
     w.lBinHours(b) = 40 + 30 * std::min(b, 25 - b);      // most hours in the middle bins
     w.lTotalHours += w.lBinHours(b);
+    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
+    w.lMonthBinHours(1, b) = w.lBinHours(b);
   }
+  w.lMonthHours(1) = w.lTotalHours;
   return w;
 }
 
