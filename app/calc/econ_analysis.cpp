@@ -22,46 +22,6 @@ std::string RateText(float rate, const std::string& currency, const std::string&
   return vb::Left(vb::Format(rate, "0.000") + " " + currency + "/" + unit, 25);
 }
 
-std::string ScheduleText(const WeatherData& w, int d) {
-  std::string text;
-  if (w.bDayOperated(d) == 0) text = "Off All Day:";
-  else if (w.nStartTime(d) == w.nStopTime(d)) text = "On All Day:";
-  else text = vb::Format(w.nStartTime(d), "0000") + "-" + vb::Format(w.nStopTime(d), "0000") + ":";
-  return vb::Left(text + " " + modpublic::GetDayTypeName(w.sDayTypeNames(d)), 25);
-}
-
-std::string PeriodText(const OperatingPeriod& p) {
-  return modpublic::GetOpPeriodString(p.nFromMonth, p.nToMonth, p.nFromDay, p.nToDay);
-}
-
-}  // namespace
-
-void frmWait::FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryData& s) {
-  s.sCityName = vb::Left(w.sName, 41);
-  for (int d = 0; d <= 2; ++d) s.sDaySchedules(d) = ScheduleText(w, d);
-  s.nNumPeriods = 1;
-  if (w.nPeriodMode == 0) {
-    s.sPeriods(0) = "Full Year";
-  } else if (w.nNumPeriods == 2) {
-    s.nNumPeriods = 2;
-    s.sPeriods(0) = vb::Left("Period 1: " + PeriodText(w.OperatingPeriods(1)), 25);
-    s.sPeriods(1) = vb::Left("Period 2: " + PeriodText(w.OperatingPeriods(2)), 25);
-  } else {
-    s.sPeriods(0) = vb::Left(PeriodText(w.OperatingPeriods(1)), 25);
-  }
-  s.sLoadProfileName = lp.sName;
-  s.nValue151 = lp.nValue35;
-  s.fPeakLoad = lp.fPeakLoad;
-  s.fValue157 = lp.fValue41;
-  s.fValue161 = lp.fValue45;
-  s.fValue165 = lp.fValue49;
-  s.fValue169 = lp.fValue53;
-  s.fValue173 = lp.fValue57;
-  s.bAirEconomizer = lp.bAirEconomizer;
-  s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
-}
-
-namespace {
 
 // Yearly quantities of one bin or of the whole year.
 struct YearSums {

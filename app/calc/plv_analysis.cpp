@@ -33,31 +33,6 @@ std::string PeriodText(const OperatingPeriod& p) {
   return modpublic::GetOpPeriodString(p.nFromMonth, p.nToMonth, p.nFromDay, p.nToDay);
 }
 
-void FillSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryData& s) {
-  s.sCityName = vb::Left(w.sName, 41);
-  for (int d = 0; d <= 2; ++d) s.sDaySchedules(d) = ScheduleText(w, d);
-  s.nNumPeriods = 1;
-  if (w.nPeriodMode == 0) {
-    s.sPeriods(0) = "Full Year";
-  } else if (w.nNumPeriods == 2) {
-    s.nNumPeriods = 2;
-    s.sPeriods(0) = vb::Left("Period 1: " + PeriodText(w.OperatingPeriods(1)), 25);
-    s.sPeriods(1) = vb::Left("Period 2: " + PeriodText(w.OperatingPeriods(2)), 25);
-  } else {
-    s.sPeriods(0) = vb::Left(PeriodText(w.OperatingPeriods(1)), 25);
-  }
-  s.sLoadProfileName = lp.sName;
-  s.nValue151 = lp.nValue35;
-  s.fPeakLoad = lp.fPeakLoad;
-  s.fValue157 = lp.fValue41;
-  s.fValue161 = lp.fValue45;
-  s.fValue165 = lp.fValue49;
-  s.fValue169 = lp.fValue53;
-  s.fValue173 = lp.fValue57;
-  s.bAirEconomizer = lp.bAirEconomizer;
-  s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
-}
-
 // Full-load efficiency of one machine: the stored value, or power per capacity.
 double DirectEfficiency(const ChillerData& ch) {
   if (ch.nFLPowerType == 0) return ch.fFLPower;
@@ -146,6 +121,32 @@ int32_t AddLong(int32_t a, int32_t b) { return vb::CLng(static_cast<double>(a) +
 
 }  // namespace
 
+// The run summary's site, schedule, period and load-profile texts (both analyses).
+void frmWait::FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PLVSummaryData& s) {
+  s.sCityName = vb::Left(w.sName, 41);
+  for (int d = 0; d <= 2; ++d) s.sDaySchedules(d) = ScheduleText(w, d);
+  s.nNumPeriods = 1;
+  if (w.nPeriodMode == 0) {
+    s.sPeriods(0) = "Full Year";
+  } else if (w.nNumPeriods == 2) {
+    s.nNumPeriods = 2;
+    s.sPeriods(0) = vb::Left("Period 1: " + PeriodText(w.OperatingPeriods(1)), 25);
+    s.sPeriods(1) = vb::Left("Period 2: " + PeriodText(w.OperatingPeriods(2)), 25);
+  } else {
+    s.sPeriods(0) = vb::Left(PeriodText(w.OperatingPeriods(1)), 25);
+  }
+  s.sLoadProfileName = lp.sName;
+  s.nValue151 = lp.nValue35;
+  s.fPeakLoad = lp.fPeakLoad;
+  s.fValue157 = lp.fValue41;
+  s.fValue161 = lp.fValue45;
+  s.fValue165 = lp.fValue49;
+  s.fValue169 = lp.fValue53;
+  s.fValue173 = lp.fValue57;
+  s.bAirEconomizer = lp.bAirEconomizer;
+  s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
+}
+
 bool frmWait::bPLVAnalysisController(SystemData& system, int16_t& nEfficiencyInput, bool& bCalcErrors) {
   bool result = false;
   modpublic::RunGuarded("bPLVAnalysisController", m_sErrorPrefix, ui::kExclamation,
@@ -184,7 +185,7 @@ bool frmWait::PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bC
   if (!modDataIO::bCalcWriteHeaderData()) return false;
 
   PLVSummaryData summary;
-  FillSummary(weather, load, summary);
+  FillRunSummary(weather, load, summary);
 
   auto profilePtr = std::make_unique<PLVProfileData>();
   PLVProfileData& profile = *profilePtr;
