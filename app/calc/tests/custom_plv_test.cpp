@@ -3,21 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "app/calc/custom_plv.h"
+#include "app/calc/tests/calc_fixtures.h"
 #include "platform/ui/ui.h"
 
 namespace {
 
-// A 500-ton chiller with the ECWT columns 65 and 85 F (given cold first) and load rows
-// 100, 75, 50, 25 and 10 %, minimum load 10 %. Inputs per ton, or as totals when asked.
+// A 500-ton centrifugal chiller (the calculation fixture's machine with another map): ECWT
+// columns 65 and 85 F (given cold first), load rows 100, 75, 50, 25 and 10 % at the same
+// capacity in both columns, minimum load 10 %. Inputs per ton, or as totals when asked.
 ChillerData Chiller500(bool totals = false) {
-  ChillerData ch;
+  ChillerData ch = calctest::Chiller600();
   ch.sName = "Test 500";
-  ch.nType = 1;
-  ch.fDesignLCHWT = 44;
   ch.fFLCapacity = 500;
-  ch.fFLPower = 0.6f;
   ch.nFLPowerType = totals ? 1 : 0;
-  ch.fMinLoadPct = 10;
   ch.nNumECWTPoints = 2;
   ch.nNumLoadPoints = 5;
   const float ecwt[] = {65, 85};
