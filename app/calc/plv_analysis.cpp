@@ -75,8 +75,8 @@ void FillChillerResult(const SystemData& sys, int i, const ChillerData& ch, cons
     r.nCycleType = type == 9 ? 1 : 2;
     r.nCondenserType = 2;
     if (type == 8) r.nEfficiencyKind = 2;
-    // The engine code of an engine-driven chiller is the Integer after nFLPowerType.
-    else if (type == 9) r.nEfficiencyKind = ch.bNoMinLoad == 4 ? 2 : 3;
+    // An engine-driven chiller burning gas (engine code 4) is rated like a direct-fired one.
+    else if (type == 9) r.nEfficiencyKind = ch.nFuelType == 4 ? 2 : 3;
     else r.nEfficiencyKind = 3;
   } else if (type >= 10 && type <= 12) {
     r.fFLEfficiency = Converted(DirectEfficiency(ch), nEfficiencyInput);

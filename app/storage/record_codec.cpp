@@ -347,14 +347,14 @@ void Fields(V& v, R& r) {
     S(v, "sName", r.sName, 35);
     F(v, "nType", r.nType);
     S(v, "sValue37", r.sValue37, 255);
-    F(v, "nFuelType", r.nFuelType);
+    F(v, "bNoMinLoad", r.bNoMinLoad);
     F(v, "nChillerOption", r.nChillerOption);
     F(v, "fDesignLCHWT", r.fDesignLCHWT);
     F(v, "fDesignECWT", r.fDesignECWT);
     F(v, "fFLCapacity", r.fFLCapacity);
     F(v, "fFLPower", r.fFLPower);
     F(v, "nFLPowerType", r.nFLPowerType);
-    F(v, "bNoMinLoad", r.bNoMinLoad);
+    F(v, "nFuelType", r.nFuelType);
     F(v, "fMinLoadPct", r.fMinLoadPct);
     F(v, "fAuxKW", r.fAuxKW);
     F(v, "fInputHeatFactor", r.fInputHeatFactor);

@@ -212,14 +212,15 @@ struct ChillerData {
   std::string sName;                               // @0    String*35
   std::int16_t nType = 0;                          // @35   1..12
   std::string sValue37;                            // @37   String*255
-  std::int16_t nFuelType = 0;                      // @292  template field (nValue292): energy source of types 8 and 9
+  std::int16_t bNoMinLoad = 0;                     // @292  template field (nValue292): non-zero = minimum capacity 0
   std::int16_t nChillerOption = 0;                 // @294  template field (nValue294): passed to the engine
   float fDesignLCHWT = 0;                          // @296
   float fDesignECWT = 0;                           // @300
   float fFLCapacity = 0;                           // @304  tons
   float fFLPower = 0;                              // @308
   std::int16_t nFLPowerType = 0;                   // @312  0: fFLPower is the efficiency
-  std::int16_t bNoMinLoad = 0;                     // @314  template field (nValue314): non-zero = minimum capacity 0
+  std::int16_t nFuelType = 0;                      // @314  the 16-bit field after nFLPowerType: energy source
+                                                   //       (engine code) of types 8 (4, 5, 6) and 9 (4 gas, 8 steam)
   float fMinLoadPct = 0;                           // @316  template field (fValue316): minimum load, % of capacity
   float fAuxKW = 0;                                // @320  template field (fValue320): auxiliary kW
   float fInputHeatFactor = 0;                      // @324  template field (fValue324): Btu per unit of input
