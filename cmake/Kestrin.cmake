@@ -44,7 +44,9 @@ function(kestrin_add_gtest)
     PROPERTIES
       LABELS ${T_LABEL}
       RESOURCE_LOCK ${T_NAME}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${T_NAME}"
+      # One variable per property: gtest_discover_tests would split a ";" list apart.
+      ENVIRONMENT "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${T_NAME}"
+      ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen"
       TIMEOUT 300)
 endfunction()
 
