@@ -5,8 +5,17 @@ if(KESTRIN_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# A fuzz build instruments every library for coverage, so libFuzzer sees the branches of
+# the code under test and not only those of the fuzz entry point.
+if(KESTRIN_BUILD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Warnings for our own code only (third-party headers are system headers).
-set(KESTRIN_WARNINGS -Wall -Wextra -Wpedantic -Wshadow=local -Wno-unused-parameter)
+set(KESTRIN_WARNINGS -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  list(APPEND KESTRIN_WARNINGS -Wshadow=local)
+endif()
 
 # Adds each listed folder that has a CMakeLists.txt.
 function(kestrin_add_subdirectories)
