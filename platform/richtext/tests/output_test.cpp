@@ -191,8 +191,9 @@ TEST_F(Output, PicturesInFramesReserveTheirSpace) {
       sawPicture = true;
       EXPECT_EQ(p->rect, QRectF(720 + 500, 720 + 100, 1500, 1500));
     }
-    if (const auto* t = std::get_if<DrawText>(&item); t && t->layout->text() == "below the picture")
+    if (const auto* t = std::get_if<DrawText>(&item); t && t->layout->text() == "below the picture") {
       EXPECT_GE(t->origin.y() + t->layout->lineAt(0).y(), 720 + 1700);
+    }
   }
   EXPECT_TRUE(sawPicture);
 }

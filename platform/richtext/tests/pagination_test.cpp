@@ -208,7 +208,9 @@ TEST_F(Pagination, RowTallerThanPageSplitsAcrossPagesUnderRepeatedHeaders) {
   for (const auto& pl : placed) EXPECT_LE(pl.bottom, bodyBottom + 0.5) << pl.text.toStdString() << " overflows page " << pl.page;
   for (const auto& pg : lay.pages)
     for (const auto& item : pg.items)
-      if (const auto* l = std::get_if<DrawLine>(&item)) EXPECT_LE(std::max(l->line.y1(), l->line.y2()), bodyBottom + 0.5);
+      if (const auto* l = std::get_if<DrawLine>(&item)) {
+        EXPECT_LE(std::max(l->line.y1(), l->line.y2()), bodyBottom + 0.5);
+      }
 
   // Each line of the tall cell is drawn once, in order; the block map agrees with the drawing.
   // Lines: 0 intro, 1 Head, 2..151 the tall cell, 152 side, 153 after.
