@@ -92,6 +92,13 @@ class CwPlant final : public StoredPlant {
   std::shared_ptr<cClgTower> Tower(int u) const;
   StoredPump* CondPump(int u) { return u >= 1 && u <= condPumps_.Count() ? &condPumps_.Item(u) : nullptr; }
   int UnitOf(int slot) const { return set.SharedTower ? 1 : slot; }
+  // Towers (with a pump each) that unit u stands for: 2 for the unit of a paired slot whose
+  // second machine has a tower of its own, a twin of the first; else 1.
+  int TowerCount(int u);
+  double UnitDesignFlow(int u) {
+    const StoredPump* p = CondPump(u);
+    return p ? p->set.Flow * TowerCount(u) : 0;
+  }
 
   // ---- heat rejection ----
   double UnitReturn(int u, double heat, double flow, double designFlow, double previous);
@@ -131,6 +138,12 @@ int CwPlant::SlotCount() const {
 EngineChiller* CwPlant::Paired(int c) {
   if (!Main(c)->set.Paired || c > paired_.Count()) return nullptr;
   return static_cast<EngineChiller*>(&paired_.Item(c));
+}
+
+int CwPlant::TowerCount(int u) {
+  if (set.SharedTower || u < 1 || u > SlotCount() || !Main(u)->set.PairedTower) return 1;
+  const EngineChiller* second = Paired(u);
+  return second && second->set.CondenserType != 1 ? 2 : 1;
 }
 
 double CwPlant::SupplyTemperature() const {
@@ -300,8 +313,7 @@ bool CwPlant::SolveStage(const std::vector<int>& slots, double load, double supp
   for (int i = 1; i <= kMaxUnits; ++i) {
     Unit& u = units[static_cast<size_t>(i)];
     if (!u.active) continue;
-    StoredPump* p = CondPump(i);
-    u.designFlow = p ? p->set.Flow : 0;
+    u.designFlow = UnitDesignFlow(i);
     if (warmValid_[static_cast<size_t>(i)]) {
       u.ecwt = warm_[static_cast<size_t>(i)];
     } else {
@@ -401,10 +413,10 @@ double CwPlant::ChwFlow(double load) const {
 // Free-cooling water temperature (flow-weighted over the units) with heat q on them.
 double CwPlant::FreeCoolingWater(double q, double supply, const std::vector<int>& units) {
   double total = 0;
-  for (int u : units) total += CondPump(u)->set.Flow;
+  for (int u : units) total += UnitDesignFlow(u);
   double sum = 0;
   for (int u : units) {
-    const double f = CondPump(u)->set.Flow;
+    const double f = UnitDesignFlow(u);
     sum += f * UnitReturn(u, q * f / total, f, f, SourceTemperature(u));
   }
   return sum / total;
@@ -471,7 +483,7 @@ double CwPlant::Economizer(double load, double supply, std::vector<double>& fcFa
     if (q > kOnLoad) FreeCoolingWater(q, supply, units);  // leave the units at the final point
   }
   if (q > kOnLoad)
-    for (int u : units) fcFan[static_cast<size_t>(u)] = UnitFanKW(u);
+    for (int u : units) fcFan[static_cast<size_t>(u)] = UnitFanKW(u) * TowerCount(u);
   for (auto& [u, v] : saved) Tower(u)->MinRetWaterTemp(v);
   if (q <= kOnLoad) units.clear();
   return q > kOnLoad ? q : 0;
@@ -576,10 +588,12 @@ void CwPlant::CalcPlant() {
     if (!un.active || un.heat <= 0) continue;
     warm_[static_cast<size_t>(u)] = un.ecwt;
     warmValid_[static_cast<size_t>(u)] = true;
-    if (un.mode != 1) res.FanKW += un.fan = UnitFanKW(u);
+    const int towers = TowerCount(u);
+    if (un.mode != 1) res.FanKW += un.fan = UnitFanKW(u) * towers;
     if (StoredPump* p = CondPump(u)) {
       const double ratio = un.designFlow > 0 ? un.flow / un.designFlow : 0;
-      res.CondPumpKW += un.pumpKW = set.CondPumpControl == 0 ? PumpKW(*p, 1.0, false) * ratio : PumpKW(*p, ratio, true);
+      un.pumpKW = set.CondPumpControl == 0 ? PumpKW(*p, 1.0, false) * ratio : PumpKW(*p, ratio, true);
+      res.CondPumpKW += un.pumpKW *= towers;
     }
   }
 
@@ -592,9 +606,9 @@ void CwPlant::CalcPlant() {
       double fan = fcFan[static_cast<size_t>(u)];
       if (un.active && un.heat > 0) {
         auto t = Tower(u);
-        fan = std::min(fan, t ? std::max(0.0, t->DesignFanKW() - un.fan) : 0.0);
+        fan = std::min(fan, t ? std::max(0.0, t->DesignFanKW() * TowerCount(u) - un.fan) : 0.0);
       } else if (StoredPump* p = CondPump(u)) {
-        fcPower += PumpKW(*p, 1.0, false);
+        fcPower += PumpKW(*p, 1.0, false) * TowerCount(u);
       }
       fcPower += fan;
     }

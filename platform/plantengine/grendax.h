@@ -89,7 +89,10 @@
 // 6. Condenser loop (water-cooled chillers). Heat rejected = load + input as heat:
 //    electric Power x 3.412; heat-driven GenHeat x InputRejectFraction + AuxKW x 3.412.
 //    Units: with SharedTower, unit 1 serves all running water-cooled chillers; otherwise
-//    unit c serves slot c (main and paired machine). HeatRejectionMode(u): 0 cooling tower,
+//    unit c serves slot c (main and paired machine). When the slot's second machine has a
+//    tower of its own (PairedTower), unit c stands for two identical towers, each with a
+//    pump like condenser pump c, on one condenser header: twice the design flow, and twice
+//    the fan and pump power. HeatRejectionMode(u): 0 cooling tower,
 //    1 well water, 2 dry cooler. Condenser flow: CondPumpControl 0 runs the unit's pump at
 //    its design Flow (a shared unit at the share sum(DesignCondFlow of the running
 //    chillers) / sum(DesignCondFlow of all water-cooled chillers)); otherwise the flow

@@ -382,6 +382,41 @@ TEST(Engine, HeatDrivenChillerReportsGenHeatAndAuxiliaries) {
   EXPECT_NEAR(rejected / (c.Load() + c.GenHeat() + 7.5 * 3.412), 1.0, 0.001);
 }
 
+// A slot of two machines whose second machine has a tower of its own (the set-up sizes unit
+// 1 and its pump for the main machine alone): each tower takes its machine's heat, so the
+// pair at twice the load sees the condenser water of one machine alone, with twice the fan
+// and condenser pump power.
+TEST(Engine, PairedTowerDoublesTheSlotsUnit) {
+  for (int mode : {0, 2}) {
+    PlantSpec s;
+    s.chillers = 1;
+    s.heatRejectionMode = mode;
+    auto single = MakePlant(s);
+    auto pair = MakePlant(s);
+    cChiller& main = pair->Chillers().Item(1);
+    cChiller& second = pair->PairedChillers().Item(1);
+    LetChiller(second, s.chiller, CentrifugalMap(s.chiller.capacity));
+    main.Paired(true), second.Paired(true);
+    main.PairedTower(true), second.PairedTower(true);
+    for (double load : {3000.0, 6500.0}) {
+      SCOPED_TRACE("mode " + std::to_string(mode) + " load " + std::to_string(load));
+      RunBin(*single, 80, 68, load);
+      RunBin(*pair, 80, 68, 2 * load);
+      EXPECT_EQ(pair->ChillersOn(), 1);
+      EXPECT_NEAR(pair->Chillers().Item(1).ECWT(), single->Chillers().Item(1).ECWT(), 0.02);
+      EXPECT_NEAR(pair->PairedChillers().Item(1).Load(), load, 1e-9);
+      EXPECT_NEAR(pair->FanKW(), 2 * single->FanKW(), 0.01 * single->FanKW());
+      EXPECT_NEAR(pair->CondPumpKW(), 2 * single->CondPumpKW(), 1e-9);
+    }
+    // Without a tower of its own the second machine's heat goes to the slot's one unit.
+    main.PairedTower(false), second.PairedTower(false);
+    RunBin(*pair, 80, 68, 13000);
+    RunBin(*single, 80, 68, 6500);
+    EXPECT_GT(pair->Chillers().Item(1).ECWT(), single->Chillers().Item(1).ECWT() + 1);
+    EXPECT_NEAR(pair->CondPumpKW(), single->CondPumpKW(), 1e-9);
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // Standard rating
 // ---------------------------------------------------------------------------------------
