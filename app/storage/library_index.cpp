@@ -104,16 +104,20 @@ bool WriteKeyed(std::int16_t id, const R& rec, FolderArg& folder, const std::str
 
 }  // namespace
 
+// A database that cannot be opened (missing, locked by another program, not a database)
+// is a run-time error of this routine: the data error box under its error source, with the
+// database's own message, which names the file.
 bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, FolderArg folder) {
-  const std::string path = folder.Resolve() + "INX.MDB";
   database.reset();
-  return modpublic::RunGuarded("", "OpenDatabase failed. File=" + path, 48, [&] {
-    try {
-      database = db::Database::Open(
-          path, readOnly ? db::OpenMode::kReadOnly : db::OpenMode::kReadWrite, /*exclusive=*/true);
-    } catch (const db::Error& e) {
-      vb::Raise(vb::kDatabaseError, e.what());
+  return detail::RunData(GetErrSource("bOpenIndexDatabase"), [&] {
+    const std::string path = folder.Resolve() + "INX.MDB";
+    database = db::Database::Open(path, readOnly ? db::OpenMode::kReadOnly : db::OpenMode::kReadWrite,
+                                  /*exclusive=*/true);
+    if (!database) {
+      modpublic::ShowError("OpenDatabase failed. File=" + path, 48, "");
+      return false;
     }
+    return true;
   });
 }
 

@@ -40,7 +40,10 @@ struct Sizer {
   void Prim(const T&) { n += sizeof(T); }
   void Str(const std::string&, std::size_t width) { n += width; }
   void Var(const std::optional<double>& v) { n += v ? 10 : 2; }
-  void DynHeader() { n += 10; }
+  bool DynHeader() {
+    n += 10;
+    return true;
+  }
 };
 
 struct Layouter : Sizer {
@@ -75,10 +78,11 @@ struct Writer {
     Prim(v ? kVarDouble : kVarEmpty);
     if (v) Prim(*v);
   }
-  void DynHeader() {
+  bool DynHeader() {
     Prim(std::int16_t{1});
     Prim(kChillerResultCount);
     Prim(kChillerResultLower);
+    return true;
   }
 };
 
@@ -121,11 +125,14 @@ struct Reader {
                                        std::to_string(at) + " in field " + field);
     }
   }
-  void DynHeader() {
+  // False for the empty array: a dimension count of 0 and nothing after it, the form that
+  // the zero-filled layout of a fresh results file holds.
+  bool DynHeader() {
     const std::size_t at = pos;
     std::int16_t dims = 0;
     std::int32_t count = 0, lower = 0;
     Prim(dims);
+    if (dims == 0) return false;
     Prim(count);
     Prim(lower);
     if (dims != 1 || count != kChillerResultCount || lower != kChillerResultLower) {
@@ -134,6 +141,7 @@ struct Reader {
                     " (dimensions " + std::to_string(dims) + ", elements " + std::to_string(count) +
                     ", lower bound " + std::to_string(lower) + ")");
     }
+    return true;
   }
 };
 
@@ -516,8 +524,11 @@ void Fields(V& v, R& r) {
     F(v, "fPLV", r.fPLV);
     F(v, "Bins", r.Bins);
     v.Begin("ChillerResults");
-    v.DynHeader();
-    Item(v, r.ChillerResults);
+    if (v.DynHeader()) {
+      Item(v, r.ChillerResults);
+    } else if constexpr (!std::is_const_v<R>) {
+      r.ChillerResults = {};  // an empty array: no results
+    }
     F(v, "nHeatRecoveryMode", r.nHeatRecoveryMode);
     F(v, "Chiller", r.Chiller);
   } else if constexpr (kIs<R, EconCaseData>) {

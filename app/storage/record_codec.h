@@ -7,7 +7,9 @@
 // spaces (cut when longer); arrays element by element, first index fastest; a Variant is a
 // 2-byte type (0 Empty, 5 Double) followed by 8 bytes for a Double; the chiller-result
 // array of PLVProfileData is an Integer 1 (dimensions), a Long 30 (elements) and a Long 1
-// (lower bound), then all 30 elements.
+// (lower bound), then all 30 elements. The reader also takes the empty array, a lone
+// Integer 0 (dimensions) as the zero-filled layout of a fresh results file holds it: all 30
+// results then read as empty records.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +30,8 @@ std::string Encode(const R& rec);
 // Reads a record from the start of `bytes`; returns the number of bytes it took. Throws
 // vb::RuntimeError when the bytes end before the record does (62, Input past end of file)
 // or hold an impossible value (13: a Variant type other than Empty/Double; 9: a
-// chiller-result array header other than 1 dimension of 30 elements from 1). `rec` may
-// be partly overwritten when it throws: decode into a temporary.
+// chiller-result array header other than the empty array or 1 dimension of 30 elements
+// from 1). `rec` may be partly overwritten when it throws: decode into a temporary.
 template <class R>
 std::size_t Decode(std::string_view bytes, R& rec);
 

@@ -87,6 +87,8 @@ TEST_F(LibraryIndex, SystemReadClearsUnusableSlots) {
       {"no second chiller clears its tower", System({{1, 1, 0, 2}}), {{1, 1, 0, 0}}, 0},
       {"tower not linked", System({{1, 2, 0, 0}, {2, 3, 0, 0}}), {{1, 2, 0, 0}, {2, 0, 0, 0}}, 0},
       {"no chiller in slot", System({{0, 1, 0, 0}, {1, 1, 0, 0}}), {{0, 0, 0, 0}, {1, 1, 0, 0}}, 0},
+      {"second chiller unreadable", System({{1, 1, 3, 2}, {2, 2, 0, 0}}), {{0, 0, 0, 0}, {2, 2, 0, 0}}, 1},
+      {"second tower not linked", System({{1, 1, 2, 3}}), {{1, 0, 2, 0}}, 0},
   };
   for (const auto& c : cases) {
     host_.messages.clear();
@@ -253,8 +255,12 @@ TEST_F(LibraryIndex, UnknownSystemAndMissingOrForeignDatabase) {
   std::int16_t count = 0;
   std::vector<SystemListEntry> list;
   EXPECT_FALSE(bSystemListRead(count, list, dir_));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].title, "vexon.modDataIO.bOpenIndexDatabase");
+  EXPECT_EQ(host_.messages[0].style, 48);
   const std::string text = TakeMessage();
-  EXPECT_EQ(text.rfind("OpenDatabase failed. File=" + dir_ + "INX.MDB", 0), 0u);
+  EXPECT_EQ(text.rfind("The following error occurred while reading or writing data:", 0), 0u);
+  EXPECT_NE(text.find(dir_ + "INX.MDB"), std::string::npos);
   std::filesystem::remove(dir_ + "INX.MDB");
   EXPECT_FALSE(bSystemListRead(count, list, dir_));
   EXPECT_NE(TakeMessage().find("does not exist"), std::string::npos);
@@ -279,6 +285,7 @@ TEST_F(LibraryIndex, IndexHeldByAnotherProcessFails) {
   std::int16_t count = 0;
   std::vector<SystemListEntry> list;
   EXPECT_FALSE(bSystemListRead(count, list, dir_));
+  EXPECT_EQ(host_.messages.at(0).title, "vexon.modDataIO.bOpenIndexDatabase");
   EXPECT_NE(TakeMessage().find("in use by another program"), std::string::npos);
   (void)!write(toChild[1], &c, 1);
   int status = 0;

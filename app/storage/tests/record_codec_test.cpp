@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <random>
 
 #include "app/storage/cp1252.h"
@@ -336,4 +337,23 @@ TEST(RecordCodec, CorruptVariantOrArrayHeaderIsRejected) {
   PLVProfileData out;
   EXPECT_THROW(codec::Decode(std::string_view(good).substr(0, good.size() - 1), out),
                vb::RuntimeError);
+}
+
+// The zero-filled section B of a fresh results file: a dimension count of 0 is the empty
+// array (2 bytes, no elements), so the whole section reads as an empty profile.
+TEST(RecordCodec, EmptyChillerResultArrayReadsAsNoResults) {
+  const std::size_t emptySize = 5375 + 2;
+  const std::string zeros(emptySize, '\0');
+  auto holder = std::make_unique<PLVProfileData>();
+  PLVProfileData& out = *holder;
+  out.ChillerResults(3).vBinValues(5) = 7.0;
+  out.ChillerResults(30).sChillerName = "stale";
+  out.Chiller.nType = 4;
+  EXPECT_EQ(codec::Decode(zeros, out), emptySize);
+  auto empty = std::make_unique<PLVProfileData>();
+  EXPECT_TRUE(out.ChillerResults == empty->ChillerResults);
+  EXPECT_EQ(out.Chiller.nType, 0);
+  EXPECT_EQ(out.sSystemName, std::string(40, '\0'));
+  // One byte short of the empty form still ends inside the record.
+  EXPECT_THROW(codec::Decode(std::string_view(zeros).substr(0, emptySize - 1), out), vb::RuntimeError);
 }

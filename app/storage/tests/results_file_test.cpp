@@ -39,11 +39,19 @@ TEST_F(ResultsFile, HeaderWriteLaysOutTheWholeFile) {
   block.Value(0, 1) = 3;
   ASSERT_TRUE(bCalcReadSimData(4, 12, block, dir_));
   EXPECT_EQ(block.Value(0, 1), 0.0f);
-  // Section B of a fresh file holds no array header: the reader refuses it instead of
-  // inventing 30 results.
-  PLVProfileData p;
-  EXPECT_FALSE(bCalcReadPLVData(a, p, dir_));
-  EXPECT_NE(TakeMessage().find("section B"), std::string::npos);
+  // Section B of a fresh file is an empty profile: no chiller results, zero numbers.
+  a.fPeakLoad = 1;
+  auto p = std::make_unique<PLVProfileData>();
+  p->fPLV = 0.5f;
+  p->nNumChillerResults = 2;
+  p->ChillerResults(2).vBinValues(1) = 3.0;
+  ASSERT_TRUE(bCalcReadPLVData(a, *p, dir_));
+  EXPECT_EQ(a.fPeakLoad, 0.0f);
+  EXPECT_EQ(p->fPLV, 0.0f);
+  EXPECT_EQ(p->nNumChillerResults, 0);
+  EXPECT_FALSE(p->ChillerResults(2).vBinValues(1).has_value());
+  EXPECT_EQ(p->Chiller.fFLCapacity, 0.0f);
+  EXPECT_TRUE(host_.messages.empty());
 }
 
 TEST_F(ResultsFile, PlvSectionsRoundTripPastSectionC) {
