@@ -121,13 +121,19 @@ class CwPlant final : public StoredPlant {
   double FreeCoolingWater(double q, double supply, const std::vector<int>& units);
   double PumpKW(StoredPump& p, double ratio, bool variable);
 
-  void Error(long number, const std::string& text) { RaiseError(number, text, kLibraryName, kPlantClass, "CalcPlant"); }
+  void Error(long number, const std::string& text) { Report(number, text, kLibraryName, kPlantClass, "CalcPlant"); }
+  // Raises an error on the plant's listener once per run: a failure met again while the run
+  // tries further stages or passes is the same failure.
+  void Report(long number, const std::string& description, const std::string& library, const std::string& className,
+              const std::string& method);
 
   std::vector<std::shared_ptr<cClgTower>> subscribed_;
   std::array<TowerMemo, kMaxUnits + 1> memo_{};
   std::array<double, kMaxUnits + 1> warm_{};
   std::array<bool, kMaxUnits + 1> warmValid_{};
   bool towerError_ = false;
+  std::array<bool, kMaxUnits + 1> towerFailed_{};  // units whose tower reported an error this run
+  std::vector<std::string> reported_;              // the errors raised this run
 };
 
 int CwPlant::SlotCount() const {
@@ -159,14 +165,26 @@ double CwPlant::SupplyTemperature() const {
   }
 }
 
+void CwPlant::Report(long number, const std::string& description, const std::string& library,
+                     const std::string& className, const std::string& method) {
+  std::string key = std::to_string(number) + '\n' + description + '\n' + library + '\n' + className + '\n' + method;
+  if (std::find(reported_.begin(), reported_.end(), key) != reported_.end()) return;
+  reported_.push_back(std::move(key));
+  RaiseError(number, description, library, className, method);
+}
+
 void CwPlant::SubscribeTowers() {
   const auto& items = towers_.ClgTowers();
   if (subscribed_ == items) return;
-  for (const auto& t : items)
-    if (t && std::find(subscribed_.begin(), subscribed_.end(), t) == subscribed_.end())
-      t->SetOnError([this](long n, const std::string& d, const std::string& l, const std::string& c, const std::string& m) {
+  for (const auto& t : subscribed_)
+    if (t && std::find(items.begin(), items.end(), t) == items.end()) t->SetOnError({});
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i])
+      items[i]->SetOnError([this, u = static_cast<int>(i + 1)](long n, const std::string& d, const std::string& l,
+                                                                 const std::string& c, const std::string& m) {
         towerError_ = true;
-        RaiseError(n, d, l, c, m);
+        if (u <= kMaxUnits) towerFailed_[static_cast<size_t>(u)] = true;
+        Report(n, d, l, c, m);
       });
   subscribed_ = items;
   memo_ = {};
@@ -199,13 +217,15 @@ double CwPlant::CallTower(int u, cClgTower& t, int kind, double range, double wf
     t.CalcReturnWaterTemp();
   m = {&t, true, false, kind, wb, db, range, wfr, ent, minRet, t.DesignAIRFactor(), t.DesignH2OFactor(),
        t.DesignFanKW(), t.CapacityCtrl(), t.RetWaterTemp(), 0};
+  if (towerFailed_[static_cast<size_t>(u)]) m.valid = false;  // a failed call is made again next time
   return m.ret;
 }
 
 double CwPlant::UnitFanKW(int u) {
   TowerMemo& m = memo_[static_cast<size_t>(u)];
   std::shared_ptr<cClgTower> t = Tower(u);
-  if (!t || !m.valid || m.tower != t.get()) return 0;
+  // A tower that failed in this run is not asked again.
+  if (!t || !m.valid || m.tower != t.get() || towerFailed_[static_cast<size_t>(u)]) return 0;
   if (!m.fanValid) {
     t->CalcFanKW();
     m.fan = std::isfinite(t->ActualFanKW()) ? t->ActualFanKW() : 0;
@@ -492,7 +512,7 @@ double CwPlant::Economizer(double load, double supply, std::vector<double>& fcFa
 double CwPlant::PumpKW(StoredPump& p, double ratio, bool variable) {
   double design = 0;
   if (p.set.Flow > 0 && p.set.Head > 0 && !DesignPumpKW(p.set, design)) {
-    RaiseError(kErrDivisionByZero, "Division by zero: pump or motor efficiency is not above 0", kLibraryName, "cPump",
+    Report(kErrDivisionByZero, "Division by zero: pump or motor efficiency is not above 0", kLibraryName, "cPump",
                "Calculate");
     return 0;
   }
@@ -509,6 +529,8 @@ double CwPlant::PumpKW(StoredPump& p, double ratio, bool variable) {
 
 void CwPlant::CalcPlant() {
   towerError_ = false;
+  towerFailed_ = {};
+  reported_.clear();
   SubscribeTowers();
   for (StoredChillers* list : {&chillers_, &paired_})
     for (int i = 1; i <= list->Count(); ++i) list->Item(i).res = {};
