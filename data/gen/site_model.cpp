@@ -15,6 +15,7 @@ constexpr double kSunriseHour = 5.0;
 constexpr double kPeakHour = 15.0;
 constexpr double kRoomWetBulb = 62.0;
 constexpr double kMinVentilationSpan = 5.0;
+constexpr double kDesignMoistureSpan = 10.0;
 
 double HhmmToHours(int hhmm) { return (hhmm / 100) + (hhmm % 100) / 60.0; }
 
@@ -99,9 +100,28 @@ std::vector<std::int32_t> RoundPreservingSum(const std::vector<double>& values) 
   return out;
 }
 
+double DesignDewPoint(const CityClimate& city, const WetBulbFn& wetBulb, double pressure) {
+  const double db = city.summerDesignDB;
+  const double target = std::min(city.summerCoincWB, db);
+  // The wet bulb rises with the dew point at a fixed dry bulb: bisect on [db - 150, db].
+  double lo = db - 150.0, hi = db;
+  if (wetBulb(pressure, db, lo) >= target) return lo;
+  for (int k = 0; k < 60; ++k) {
+    const double mid = 0.5 * (lo + hi);
+    (wetBulb(pressure, db, mid) < target ? lo : hi) = mid;
+  }
+  return 0.5 * (lo + hi);
+}
+
+double DesignMoistureWeight(const CityClimate& city, double dryBulb) {
+  const double from = city.summerDesignDB - kDesignMoistureSpan;
+  return std::clamp((dryBulb - from) / kDesignMoistureSpan, 0.0, 1.0);
+}
+
 BinTable MakeBins(const CityClimate& city, const BuildingType& type, const WetBulbFn& wetBulb,
                   const PressureFn& pressure) {
   const double p = pressure(city.elevationFt);
+  const double designDew = DesignDewPoint(city, wetBulb, p);
   // Accumulated hours and hour-weighted wet bulb per 5 deg F band (band k = [5k, 5k+5)).
   std::map<int, double> hours;
   std::map<int, double> wbHours;
@@ -127,7 +147,9 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const WetBu
       for (const auto& [z, w] : NormalQuadrature()) {
         const double scatter = z * sigma;
         const double db = base + scatter;
-        const double dew = std::min(city.tdew[m] + 0.5 * scatter, db);
+        const double climateDew = city.tdew[m] + 0.5 * scatter;
+        const double toDesign = DesignMoistureWeight(city, db);
+        const double dew = std::min(climateDew + toDesign * (designDew - climateDew), db);
         const double wb = std::min(wetBulb(p, db, dew), db);
         const int band = static_cast<int>(std::floor(db / kBinWidth));
         hours[band] += operated * w;
@@ -202,6 +224,8 @@ LoadRow MakeLoadRow(const CityClimate& city, const BuildingType& type, const Bin
   for (std::size_t b = 0; b < bins.dryBulb.size(); ++b) {
     load.push_back(LoadFraction(city, type, bins.dryBulb[b], bins.coincWetBulb[b]));
   }
+  // A bin carries at least the load of the next colder one (bins are hottest first).
+  for (std::size_t b = load.size(); b-- > 1;) load[b - 1] = std::max(load[b - 1], load[b]);
   const double design = LoadFraction(city, type, city.summerDesignDB, city.summerCoincWB);
   const double largest = load.empty() ? 0.0 : *std::max_element(load.begin(), load.end());
   // The plant is sized for the larger of the design-hour load and the hottest bin's load

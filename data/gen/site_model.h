@@ -15,9 +15,18 @@
 //              The normal is integrated by a fixed 25-point rule on -3..+3 sigma (steps
 //              of sigma/4, weights proportional to the normal density, summing to one);
 //              no random numbers are drawn.
-// Dew point of that day: the monthly mean dew point + 0.5 * d (warmer days are moister),
-// never above the hour's dry bulb. Wet bulb from dry bulb and dew point through the
-// psychrometric library at the site's standard barometric pressure.
+// Dew point of an hour: the climate's dew point, the monthly mean dew point + 0.5 * d
+// (warmer days are moister), drawn towards the design dew point over the hottest hours:
+//   dew = dew_climate + w * (dew_design - dew_climate),  w = clamp((T - (Tdes - 10)) / 10, 0, 1)
+// never above the hour's dry bulb. dew_design is the dew point of the summer design dry
+// bulb Tdes at its mean coincident wet bulb. The monthly mean dew point describes the
+// typical day, not its hottest afternoons: those are drier than the mean where hot spells
+// come with inland or desert air and the afternoon mixes moisture upwards (hot-dry and
+// coastal-desert sites), and moister in continental summers, where the hottest days
+// bring tropical air. Without the blend the bins' wet bulbs near the design dry bulb missed
+// the published mean coincident wet bulb by -2 to +9 deg F; with it the model meets that
+// value at the design dry bulb and follows it above. Wet bulb from dry bulb and dew point
+// through the psychrometric library at the site's standard barometric pressure.
 //
 // The year is a 365-day year beginning on a Monday; Monday to Friday are weekdays. An hour
 // counts with the part of it that lies inside the day type's start-stop window (HHMM).
@@ -57,6 +66,10 @@ struct DaySchedule {
 //   at or below it:           L = base * max(0, 1 - (balance - DB) / coldSpan)
 // L is the load as a fraction of the load at the design condition for a building whose
 // shares add up to one there.
+// The bin row is a dry-bulb load line: where a humid bin below the hottest ones has the
+// larger ventilation load (monsoon and coastal-desert sites, whose hottest hours are dry),
+// the hotter bins carry that load too, so the load never falls as the dry bulb rises and
+// the hottest bin carries the peak.
 struct BuildingType {
   int id = 0;
   std::string name;
@@ -84,6 +97,11 @@ struct BinTable {
 inline constexpr int kMaxBins = 24;
 inline constexpr int kMinBins = 3;
 inline constexpr double kBinWidth = 5.0;
+
+// Dew point (deg F) at which the summer design dry bulb has its mean coincident wet bulb.
+double DesignDewPoint(const CityClimate& city, const WetBulbFn& wetBulb, double pressure);
+// Weight w (0..1) of the design dew point in an hour of dry bulb `dryBulb` (deg F).
+double DesignMoistureWeight(const CityClimate& city, double dryBulb);
 
 // Diurnal shape S(t), t in hours after midnight (0..24).
 double DiurnalShape(double hour);

@@ -158,7 +158,8 @@ TEST(ProgramData, SiteDatabaseHoldsFourConsistentRowsPerCityAndBuildingType) {
     auto params = d->Prepare("SELECT Summer_Design_DB, Summer_Coinc_WB FROM City_Params WHERE City_ID = ?1");
     params.Bind(1, city);
     ASSERT_TRUE(params.Step()) << "City_Params of " << city;
-    EXPECT_LE(params.Double(1), params.Double(0));
+    const double designDB = params.Double(0), designWB = params.Double(1);
+    EXPECT_LE(designWB, designDB);
     for (int type : types) {
       st.Reset();
       st.Bind(1, city).Bind(2, type);
@@ -189,12 +190,23 @@ TEST(ProgramData, SiteDatabaseHoldsFourConsistentRowsPerCityAndBuildingType) {
           EXPECT_EQ(rows[3][b], std::trunc(rows[3][b])) << where;
           EXPECT_GE(rows[4][b], 0.0) << where;
           EXPECT_LE(rows[4][b], 100.0) << where;
+          if (b > 0) {
+            EXPECT_LE(rows[4][b], rows[4][b - 1]) << where << " bin " << b + 1 << ": load rises as the dry bulb falls";
+            // Mean coincident wet bulb at the design dry bulb, between the two bins around it.
+            const double hot = rows[1][b - 1], cool = rows[1][b];
+            if (designDB <= hot && designDB > cool) {
+              const double f = (designDB - cool) / (hot - cool);
+              EXPECT_NEAR(rows[2][b] + f * (rows[2][b - 1] - rows[2][b]), designWB, 1.5)
+                  << where << ": wet bulb at the design dry bulb " << designDB;
+            }
+          }
           hours += rows[3][b];
         } else {
           for (int c = 1; c <= 4; ++c) EXPECT_EQ(rows[c][b], 0.0) << where << " unused bin " << b + 1;
         }
       }
       EXPECT_EQ(hours, operating.at(type)) << where;
+      EXPECT_EQ(rows[4][0], 100.0) << where << ": the hottest bin carries the peak";
       EXPECT_GT(maxBin, 0) << where;
       EXPECT_GT(maxPlant, 0) << where;
       EXPECT_GT(maxHourly, 0) << where;

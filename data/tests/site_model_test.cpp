@@ -141,6 +141,70 @@ TEST(SiteModel, WetBulbUsesTheSitePressureAndDryDaysStayDry) {
   }
 }
 
+TEST(SiteModel, DesignDewPointGivesTheDesignWetBulbAtTheDesignDryBulb) {
+  CityClimate city = FlatCity(70, 20, 55);
+  city.summerDesignDB = 92;
+  city.summerCoincWB = 75;
+  struct Case {
+    const char* name;
+    WetBulbFn wetBulb;
+    double dew;
+  };
+  const Case cases[] = {
+      {"wet bulb = dew point", kDewAsWetBulb, 75.0},
+      {"wet bulb halfway", [](double, double db, double dew) { return 0.5 * (db + dew); }, 2 * 75.0 - 92.0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(DesignDewPoint(city, c.wetBulb, 14.696), c.dew, 1e-9) << c.name;
+  }
+}
+
+TEST(SiteModel, DesignMoistureTakesOverOverTheTenDegreesBelowTheDesignDryBulb) {
+  CityClimate city;
+  city.summerDesignDB = 95;
+  const std::pair<double, double> cases[] = {{70, 0.0}, {85, 0.0}, {87.5, 0.25}, {90, 0.5}, {95, 1.0}, {105, 1.0}};
+  for (const auto& [db, w] : cases) EXPECT_DOUBLE_EQ(DesignMoistureWeight(city, db), w) << db;
+}
+
+TEST(SiteModel, HottestBinsTakeTheDesignCoincidentMoistureWhateverTheMonthlyDewPoint) {
+  // Months of 70..90 deg F and a design point of 90 / 60 deg F: the hours at or above the
+  // design dry bulb carry the design moisture, the cool hours the month's own.
+  for (double monthlyDew : {66.0, 50.0}) {
+    CityClimate city = FlatCity(80, 20, monthlyDew);
+    city.summerDesignDB = 90;
+    city.summerCoincWB = 60;
+    const BinTable t = MakeBins(city, AllHours(), kDewAsWetBulb, kSeaLevel);
+    ASSERT_GE(t.dryBulb.size(), 3u);
+    ASSERT_EQ(t.dryBulb.front(), 92.5) << "the band [90, 95) is the hottest";
+    EXPECT_NEAR(t.coincWetBulb.front(), 60.0, 1e-9) << "monthly dew point " << monthlyDew;
+    EXPECT_EQ(t.dryBulb.back(), 67.5);
+    EXPECT_NEAR(t.coincWetBulb.back(), monthlyDew, 1.5) << "monthly dew point " << monthlyDew;
+  }
+}
+
+TEST(SiteModel, LoadNeverFallsAsTheDryBulbRises) {
+  // A coastal-desert pattern: the hottest bin is dry, a cooler one humid, so that the
+  // cooler bin's own load is the larger one.
+  CityClimate city = FlatCity(80, 20, 60);
+  city.summerDesignDB = 100;
+  city.summerCoincWB = 72;
+  BuildingType hospital = AllHours();
+  hospital.envelopeShare = 0.25;
+  hospital.ventilationShare = 0.45;
+  BinTable t;
+  t.dryBulb = {102.5, 97.5, 92.5, 87.5, 52.5};
+  t.coincWetBulb = {70, 79, 76, 72, 45};
+  t.hours = {5, 50, 200, 400, 100};
+  ASSERT_GT(LoadFraction(city, hospital, 97.5, 79), LoadFraction(city, hospital, 102.5, 70));
+  const LoadRow row = MakeLoadRow(city, hospital, t);
+  ASSERT_EQ(row.percent.size(), 5u);
+  EXPECT_DOUBLE_EQ(row.percent[0], 100.0);
+  EXPECT_DOUBLE_EQ(row.percent[1], 100.0) << "the hottest bin carries the humid bin's load";
+  for (std::size_t b = 1; b < row.percent.size(); ++b) EXPECT_LE(row.percent[b], row.percent[b - 1]) << b;
+  EXPECT_NEAR(row.percent[4], 100.0 * LoadFraction(city, hospital, 52.5, 45) / LoadFraction(city, hospital, 97.5, 79),
+              1e-9);
+}
+
 TEST(SiteModel, LoadRowPeaksAtOneHundredInTheHottestBinAndIsZeroWhereNoCoolingIsNeeded) {
   const CityClimate city = FlatCity(70, 20, 55);
   BuildingType school = AllHours();
