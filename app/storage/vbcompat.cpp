@@ -131,8 +131,6 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
   int fracShown = pat.decPlaceholders;
   while (fracShown > pat.decMinDigits && fracDigits[static_cast<std::size_t>(fracShown) - 1] == '0')
     --fracShown;
-  const bool isZero = intDigits.find_first_not_of('0') == std::string::npos &&
-                      fracDigits.find_first_not_of('0') == std::string::npos;
 
   // Integer part: walk the items before the point right to left; the leftmost digit
   // placeholder takes all remaining digits.
@@ -185,7 +183,8 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
     }
   }
 
-  if (value < 0 && !isZero) {
+  // The sign follows the value, not its rounded digits: -0.04 with "0.0" is "-0.0".
+  if (value < 0) {
     // The sign goes in front of the first digit placeholder's output (after a literal prefix).
     std::size_t prefix = 0;
     if (firstDigit < pat.items.size() && firstDigit > 0 &&

@@ -12,7 +12,8 @@
 //   "#####0.0", "0.00", "0.000", "#####0.000", "0.0000", "####0.00000", "######0",
 //   "#######0", "########0", "#########0", "###,###,###,##0", "###,###,###,##0.0",
 //   "###,###,###,##0.000", "###,###,###,###,##0", "###,###,###,###,###".
-// A value that rounds to zero is shown without a minus sign ("-0.04" as "0.0").
+// A negative value keeps its minus sign even when it rounds to zero ("-0.04" as "-0.0"), as
+// the program's reports and files have always shown it; a zero value (0 or -0) has none.
 //
 // Date patterns (FormatDate): "mm/dd/yyyy", "mm-dd-yyyy", "hh:mm AMPM" and the named
 // format "Medium Time" (12-hour "hh:mm AM"/"hh:mm PM").
