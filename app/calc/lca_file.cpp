@@ -208,7 +208,8 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
     for (int s = 1; s <= S; ++s) {
       for (int16_t m = 1; m <= 12; ++m) {
         SimMonthData block;
-        if (!modDataIO::bCalcReadSimData(static_cast<int16_t>(s), m, block, dir)) {
+        // The blocks are those of the run in the scratch folder, wherever the listing goes.
+        if (!modDataIO::bCalcReadSimData(static_cast<int16_t>(s), m, block)) {
           save();
           return false;
         }

@@ -100,7 +100,8 @@ bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, 
 
 // Writes LCA.TXT into `folder` (empty: the scratch folder, written back): the monthly
 // totals, cash flow and annual costs of each system, the comparisons, and the bin results
-// of every month read back from CAL.DAT.
+// of every month read back from CAL.DAT of the scratch folder. A block that cannot be read
+// ends the listing with false (the reader has shown its box); what was listed stays.
 bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<SystemEconData, 1, 4>& systems,
                           std::string& folder);
 

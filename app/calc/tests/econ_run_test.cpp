@@ -300,72 +300,116 @@ TEST_F(EconRunTest, TwoPlantsThroughTheRealEngine) {
 }
 
 // LCA.TXT of one system with four chillers over a two-year life cycle, a single bin with
-// hours in January and July, byte for byte.
-TEST_F(EconRunTest, LcaTxtMatchesTheGoldenFile) {
-  WeatherData w;
-  w.sName = "Testville";
-  w.nNumBins = 1;
-  w.fBinDB(1) = 92.5f;
-  w.fBinMCWB(1) = 74;
-  w.lBinHours(1) = 150;
-  w.lMonthBinHours(1, 1) = 50;
-  w.fMonthBinMCWB(1, 1) = 72;
-  w.lMonthBinHours(7, 1) = 100;
-  w.fMonthBinMCWB(7, 1) = 76;
-  LoadProfileData lp;
-  lp.sName = "Office";
-  lp.fBinLoad(1) = 1500;
-  ASSERT_TRUE(calctest::WriteDefaultPlant(w, lp));
-  SystemData s = calctest::TwoChillerSystem();
-  s.sName = "Golden plant";
-  s.nNumChillers = 4;
-  for (int i = 1; i <= 4; ++i) {
-    s.sChillerNames(i) = "CH-" + std::to_string(i);
-    s.nChillerIDs(i) = 1;
-    s.nTowerIDs(i) = 1;
-  }
-  s.dChillerCostA = 400000;
-  s.dChillerCostB = 50000;
-  s.dTowerCostA = 60000;
-  s.dChwPumpCostA = 20000;
-  s.dCondPumpCostA = 15000;
-  s.dChillerMaint = 4000;
-  s.dOtherMaintAmount(1) = 1500;
-  s.dLoanAmount = 300000;
-  s.fLoanRate = 6;
-  s.fLoanYears = 2;
-  s.nLoanPaymentType = 1;
-  ASSERT_TRUE(modDataIO::bSystemWrite(1, s));
-  eco.nLifeCycleYears = 2;
-  eco.fElecEscalation = 3;
-  eco.fMaintEscalation = 2;
-  WriteEconomics();
-  form.SetEngineFactory([] {
-    auto p = std::make_unique<FakeCwPlant>();
-    p->SetScript([](const grendax_fake::FakeInputs& in) {
-      FakeRun run;
-      run.PrimaryPumpKW = 40;
-      run.SecondaryPumpKW = 12.5;
-      run.CondPumpKW = 30;
-      run.FanKW = 18.25;
-      run.SupplyTemp = 44;
-      const double share = in.CoolingLoad / 3;  // three of the four run
-      run.Chillers = {FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
-                      FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
-                      FakeChillerResult{share, share / 12 * 0.55, 0, 82.5}};
-      return run;
+// hours in January and July: the plant, its site and its engine.
+class LcaTxtTest : public EconRunTest {
+ protected:
+  void SetUp() override {
+    EconRunTest::SetUp();
+    WeatherData w;
+    w.sName = "Testville";
+    w.nNumBins = 1;
+    w.fBinDB(1) = 92.5f;
+    w.fBinMCWB(1) = 74;
+    w.lBinHours(1) = 150;
+    w.lMonthBinHours(1, 1) = 50;
+    w.fMonthBinMCWB(1, 1) = 72;
+    w.lMonthBinHours(7, 1) = 100;
+    w.fMonthBinMCWB(7, 1) = 76;
+    LoadProfileData lp;
+    lp.sName = "Office";
+    lp.fBinLoad(1) = 1500;
+    ASSERT_TRUE(calctest::WriteDefaultPlant(w, lp));
+    SystemData s = calctest::TwoChillerSystem();
+    s.sName = "Golden plant";
+    s.nNumChillers = 4;
+    for (int i = 1; i <= 4; ++i) {
+      s.sChillerNames(i) = "CH-" + std::to_string(i);
+      s.nChillerIDs(i) = 1;
+      s.nTowerIDs(i) = 1;
+    }
+    s.dChillerCostA = 400000;
+    s.dChillerCostB = 50000;
+    s.dTowerCostA = 60000;
+    s.dChwPumpCostA = 20000;
+    s.dCondPumpCostA = 15000;
+    s.dChillerMaint = 4000;
+    s.dOtherMaintAmount(1) = 1500;
+    s.dLoanAmount = 300000;
+    s.fLoanRate = 6;
+    s.fLoanYears = 2;
+    s.nLoanPaymentType = 1;
+    ASSERT_TRUE(modDataIO::bSystemWrite(1, s));
+    eco.nLifeCycleYears = 2;
+    eco.fElecEscalation = 3;
+    eco.fMaintEscalation = 2;
+    WriteEconomics();
+    form.SetEngineFactory([] {
+      auto p = std::make_unique<FakeCwPlant>();
+      p->SetScript([](const grendax_fake::FakeInputs& in) {
+        FakeRun run;
+        run.PrimaryPumpKW = 40;
+        run.SecondaryPumpKW = 12.5;
+        run.CondPumpKW = 30;
+        run.FanKW = 18.25;
+        run.SupplyTemp = 44;
+        const double share = in.CoolingLoad / 3;  // three of the four run
+        run.Chillers = {FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
+                        FakeChillerResult{share, share / 12 * 0.55, 0, 82.5},
+                        FakeChillerResult{share, share / 12 * 0.55, 0, 82.5}};
+        return run;
+      });
+      return std::unique_ptr<cCwPlant>(std::move(p));
     });
-    return std::unique_ptr<cCwPlant>(std::move(p));
-  });
+  }
+
+  static std::string Golden() {
+    return calctest::ReadFile(std::string(KESTRIN_TEST_SOURCE_DIR) + "/tests/data/econ_lca_golden.txt");
+  }
+  // A folder of its own inside the scratch folder, for a listing written elsewhere.
+  std::string OtherFolder() {
+    const std::string dir = scratch.File("listing/");
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+};
+
+TEST_F(LcaTxtTest, MatchesTheGoldenFile) {
   ASSERT_TRUE(Cost({1}));
   const std::string actual = calctest::ReadFile(scratch.File("LCA.TXT"));
-  const std::string golden = calctest::ReadFile(std::string(KESTRIN_TEST_SOURCE_DIR) + "/tests/data/econ_lca_golden.txt");
+  const std::string golden = Golden();
   if (actual != golden) {
     const auto kept = std::filesystem::temp_directory_path() / "econ_lca_actual.txt";
     std::ofstream(kept, std::ios::binary) << actual;
     ADD_FAILURE() << "LCA.TXT differs from the golden file; the output was left in " << kept;
   }
   EXPECT_FALSE(golden.empty());
+}
+
+// A listing sent to another folder still lists the monthly blocks of the run, which stay
+// in the scratch folder's CAL.DAT.
+TEST_F(LcaTxtTest, AListingInAnotherFolderReadsTheBlocksOfTheRun) {
+  ASSERT_TRUE(Cost({1}));
+  const EconResults r = Read();
+  std::string folder = OtherFolder();
+  ASSERT_TRUE(modCalcs::bWriteEconDiagnostic(*r.econ, *r.systems, folder))
+      << (host.messages.empty() ? "" : host.messages[0].title + ": " + host.messages[0].text);
+  EXPECT_EQ(calctest::ReadFile(folder + "LCA.TXT"), Golden());
+}
+
+// A block that cannot be read ends the listing with false after the reader's own box; what
+// was listed before the detailed results stays in the file.
+TEST_F(LcaTxtTest, AnUnreadableBlockEndsTheListingAndKeepsWhatWasListed) {
+  ASSERT_TRUE(Cost({1}));
+  const EconResults r = Read();
+  std::filesystem::remove(scratch.File("CAL.DAT"));
+  std::string folder = OtherFolder();
+  EXPECT_FALSE(modCalcs::bWriteEconDiagnostic(*r.econ, *r.systems, folder));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].title, "bWriteEconDiagnostic") << "the reader reports its own failure";
+  const std::string golden = Golden();
+  const std::size_t detailed = golden.find("DETAILED SIMULATION RESULTS");
+  ASSERT_NE(detailed, std::string::npos);
+  EXPECT_EQ(calctest::ReadFile(folder + "LCA.TXT"), golden.substr(0, detailed));
 }
 
 }  // namespace
