@@ -15,7 +15,7 @@ double Lerp(double x1, double y1, double x2, double y2, double x) {
 namespace {
 
 void AddPoint(ChillerCurve::Column& col, double cap, double input) {
-  if (!(cap > 0) || !(input >= 0)) return;
+  if (!(cap > 0) || !(input > 0)) return;  // 0 is a missing value, a negative one unusable
   // Keep the rows in decreasing capacity; a row that does not decrease is skipped.
   if (!col.cap.empty() && !(cap < col.cap.back())) return;
   col.cap.push_back(cap);
@@ -49,8 +49,11 @@ void Neighbours(const ChillerCurve& c, double ecwt, size_t& j, size_t& k, double
     return;
   }
   while (j + 1 < n && ecwt < c.columns[j + 1].ecwt) ++j;
-  if (ecwt == c.columns[j].ecwt) return;
   k = j + 1;
+  if (ecwt == c.columns[k].ecwt) {  // on a column: its values alone, exactly
+    j = k;
+    return;
+  }
   const double span = c.columns[j].ecwt - c.columns[k].ecwt;
   w = span > 1e-9 ? (c.columns[j].ecwt - ecwt) / span : 0;
 }
@@ -84,7 +87,7 @@ ChillerCurve BuildCurve(const ChillerSetup& s) {
     // Part-load table: one column without ECWT dependence, points in decreasing capacity.
     std::vector<std::pair<double, double>> pts;
     for (int i = 1; i <= kMaxPartLoadPoints; ++i)
-      if (s.PartLoadCapacity[i] > 0 && s.PartLoadInput[i] >= 0) pts.emplace_back(s.PartLoadCapacity[i], s.PartLoadInput[i]);
+      if (s.PartLoadCapacity[i] > 0 && s.PartLoadInput[i] > 0) pts.emplace_back(s.PartLoadCapacity[i], s.PartLoadInput[i]);
     std::stable_sort(pts.begin(), pts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     ChillerCurve::Column col;
     for (const auto& p : pts) AddPoint(col, p.first, p.second);

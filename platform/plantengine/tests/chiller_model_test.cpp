@@ -47,6 +47,21 @@ TEST(ChillerModel, GridPointsGiveTheMapValuesExactly) {
   EXPECT_EQ(AvailableCapacity(c, 85, 44), 1000);
 }
 
+TEST(ChillerModel, GridPointsOnAnInnerColumnGiveTheMapValuesExactly) {
+  // Column inputs chosen so that blending 14.302 fully toward 84.896 rounds off 84.896.
+  ChillerSetup s = TwoByTwo();
+  s.MapECWTCount = 3;
+  s.MapECWT[1] = 85, s.MapECWT[2] = 75, s.MapECWT[3] = 65;
+  for (int j = 1; j <= 3; ++j) s.MapCapacity[j][1] = 1000, s.MapCapacity[j][2] = 500;
+  s.MapInput[1][1] = 14.302, s.MapInput[1][2] = 10;
+  s.MapInput[2][1] = 84.896, s.MapInput[2][2] = 40.7;
+  s.MapInput[3][1] = 50, s.MapInput[3][2] = 30;
+  const ChillerCurve c = BuildCurve(s);
+  for (int j = 1; j <= 3; ++j)
+    for (int r = 1; r <= 2; ++r)
+      EXPECT_EQ(InputAtLoad(c, s.MapECWT[j], s.MapCapacity[j][r], 44), s.MapInput[j][r]) << j << "," << r;
+}
+
 TEST(ChillerModel, AvailableCapacityNeverRisesWithEcwt) {
   const ChillerCurve c = BuildCurve(TwoByTwo());
   double last = AvailableCapacity(c, 40, 44);
@@ -84,6 +99,10 @@ TEST(ChillerModel, MissingCellsAreSkipped) {
   s.MapCapacity[2][3] = 300, s.MapInput[2][3] = 15;
   const ChillerCurve c = BuildCurve(s);
   EXPECT_DOUBLE_EQ(InputAtLoad(c, 85, 625, 44), 40);
+  // A capacity whose input is missing (0) is no point either: at 500 the input lies on the
+  // line from (1000, 60) to (250, 20), not at 0.
+  s.MapCapacity[1][2] = 500, s.MapInput[1][2] = 0;
+  EXPECT_DOUBLE_EQ(InputAtLoad(BuildCurve(s), 85, 500, 44), 100.0 / 3.0);
 }
 
 TEST(ChillerModel, PartLoadTableServesAChillerWithoutMap) {
