@@ -198,6 +198,49 @@ TEST(PsychroStates, LimitersWriteBackLimitedInputs) {
   EXPECT_EQ(w, PSYCHEN32::MinimumVPSH(kSeaLevel, pvMin));
 }
 
+// The humidity / wet-bulb limiter: above the wet bulb of the driest air at 150 deg F the
+// humidity lies between the air at 150 deg F dry bulb with that wet bulb and saturation; below
+// it, between the minimum state and saturation. Temperatures are cut to -65 ... 150 first.
+TEST(PsychroStates, HumidityWetBulbLimiterBounds) {
+  float pvMin = 0.0f;
+  const float wMin = PSYCHEN32::MinimumVPSH(kSeaLevel, pvMin);
+  auto wSat = [](float t) {
+    return PSYCHEN32::SpecHumFromVP(kSeaLevel, static_cast<float>(PSYCHEN32::SatVaporPresFromDB(t)));
+  };
+  const float twMin150 = PSYCHEN32::WetBulbFromDBSH(kSeaLevel, 150.0f, wMin);
+  ASSERT_GT(twMin150, 60.0f);
+  ASSERT_LT(twMin150, 80.0f);
+  struct Case {
+    float w, tw;              // inputs
+    float wantW, wantTw;      // limited inputs written back
+    float wantDryBulb;        // the dry bulb of the limited state
+  };
+  const Case cases[] = {
+      // Driest air that can have an 80 deg F wet bulb: the 150 deg F dry-bulb state.
+      {0.0f, 80.0f, PSYCHEN32::SpecHumFromDBWB(kSeaLevel, 150.0f, wSat(80.0f), 80.0f), 80.0f, 150.0f},
+      {0.5f, 200.0f, wSat(150.0f), 150.0f, 150.0f},  // wet bulb cut to 150, then saturation
+      {0.01f, 40.0f, wSat(40.0f), 40.0f, 40.0f},     // too humid: saturated at the wet bulb
+      {0.0f, 60.0f, wMin, 60.0f, -999.0f},           // below the 150 deg F edge: the minimum state
+      {0.5f, -80.0f, wSat(-65.0f), -65.0f, -65.0f},  // wet bulb cut to -65
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "W " << c.w << ", wet bulb " << c.tw);
+    float w = c.w, tw = c.tw, dp, t, h, rh, v, pv;
+    PSYCHEN32::Psy_ALL_SH_WB(kSeaLevel, w, tw, dp, t, h, rh, v, pv);
+    EXPECT_FLOAT_EQ(w, c.wantW);
+    EXPECT_EQ(tw, c.wantTw);
+    if (c.wantDryBulb > -999.0f) {
+      EXPECT_NEAR(t, c.wantDryBulb, 0.05);
+    }
+  }
+
+  // The dry-bulb / wet-bulb limiter raises a wet bulb below that of the driest air.
+  float t = 100.0f, tw = 20.0f, dp, h, rh, w, v, pv;
+  PSYCHEN32::Psy_ALL_DB_WB(kSeaLevel, t, tw, dp, h, rh, w, v, pv);
+  EXPECT_EQ(tw, PSYCHEN32::WetBulbFromDBSH(kSeaLevel, 100.0f, wMin));
+  EXPECT_NEAR(w, wMin, 2e-6);
+}
+
 TEST(PsychroStates, CompleteStatesAgree) {
   // The 95/75 state reached from each pair of properties.
   float t = 95.0f, w = 0.0141f, dp, h, rh, v, pv, tw;
