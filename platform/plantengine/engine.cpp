@@ -134,6 +134,7 @@ class CwPlant final : public StoredPlant {
   bool towerError_ = false;
   std::array<bool, kMaxUnits + 1> towerFailed_{};  // units whose tower reported an error this run
   std::vector<std::string> reported_;              // the errors raised this run
+  double fcWater_ = 0;                             // water the units make for the exchanger, deg F
 };
 
 int CwPlant::SlotCount() const {
@@ -476,7 +477,8 @@ double CwPlant::Economizer(double load, double supply, std::vector<double>& fcFa
 
   double q = 0;
   if (mode == 2) {
-    q = FreeCoolingWater(load, supply, units) + approach <= supply + 1e-9 ? load : 0;
+    fcWater_ = FreeCoolingWater(load, supply, units);
+    q = fcWater_ + approach <= supply + 1e-9 ? load : 0;
   } else {
     // g rises with q; g(load) >= 0. Illinois regula falsi on [0, load].
     double a = 0, ga = -set.WaterHeatFactor * flow * (ret - std::max(supply, coldest + approach));
@@ -500,7 +502,7 @@ double CwPlant::Economizer(double load, double supply, std::vector<double>& fcFa
       }
       if (q < 0) q = 0;
     }
-    if (q > kOnLoad) FreeCoolingWater(q, supply, units);  // leave the units at the final point
+    if (q > kOnLoad) fcWater_ = FreeCoolingWater(q, supply, units);  // leave the units at the final point
   }
   if (q > kOnLoad)
     for (int u : units) fcFan[static_cast<size_t>(u)] = UnitFanKW(u) * TowerCount(u);
@@ -634,19 +636,26 @@ void CwPlant::CalcPlant() {
       }
       fcPower += fan;
     }
+    // The exchanger's load and power go to the chillers that run; a chiller that is off
+    // stays off. When the exchanger carries the whole load, every chiller takes a share and
+    // reports the exchanger's water as its condenser water (air-cooled ones the dry bulb).
+    const bool mechanical = res.ChillersOn > 0;
+    auto shares = [&](const EngineChiller* ch) { return ch && (!mechanical || ch->res.Load > kOnLoad); };
     double capSum = 0;
     for (int c = 1; c <= n; ++c)
       for (EngineChiller* ch : {Main(c), Paired(c)})
-        if (ch) capSum += std::max(0.0, ch->set.Capacity);
+        if (shares(ch)) capSum += std::max(0.0, ch->set.Capacity);
     for (int c = 1; c <= n && capSum > 0; ++c)
       for (EngineChiller* ch : {Main(c), Paired(c)}) {
-        if (!ch) continue;
+        if (!shares(ch)) continue;
         const double share = std::max(0.0, ch->set.Capacity) / capSum;
         ch->res.FreeCoolingLoad = fc * share;
         ch->res.FreeCoolingPower = fcPower * share;
         ch->res.Load += ch->res.FreeCoolingLoad;
         ch->res.Power += ch->res.FreeCoolingPower;
+        if (!mechanical) ch->res.ECWT = ch->set.CondenserType == 1 ? in.OutdoorDryBulb : fcWater_;
       }
+    if (!mechanical) res.ECWT = fcWater_;
   }
 
   // Chilled-water pumps.

@@ -489,6 +489,12 @@ TEST(Engine, NonIntegratedEconomizerCarriesAllOrNothing) {
   EXPECT_GT(c1.FreeCoolingPower(), 0);
   EXPECT_DOUBLE_EQ(c1.Power(), c1.FreeCoolingPower());
   EXPECT_EQ(p->FanKW(), 0);  // the exchanger's fans are in the chillers' free-cooling power
+  EXPECT_EQ(p->CondPumpKW(), 0);
+  EXPECT_DOUBLE_EQ(c1.FreeCoolingPower() + p->Chillers().Item(2).FreeCoolingPower(),
+                   2 * p->ClgTowers().Item(1)->ActualFanKW() + 2 * p->CondenserPumps().Item(1).Power());
+  // Their condenser water is the exchanger's: the towers hold it at 44 - 3 F.
+  EXPECT_EQ(c1.ECWT(), 41);
+  EXPECT_EQ(p->ECWT(), 41);
 
   RunBin(*p, 60, 50, 2000);  // too warm to carry the whole load
   EXPECT_FALSE(p->FreeCoolingOn());
@@ -507,6 +513,13 @@ TEST(Engine, IntegratedEconomizerPrecoolsAndTheChillersCarryTheRest) {
   double mechanical = 0;
   for (int c = 1; c <= 2; ++c) mechanical += p->Chillers().Item(c).Load() - p->Chillers().Item(c).FreeCoolingLoad();
   EXPECT_NEAR(mechanical + fc, 9000, 1e-6);
+  // One chiller runs and takes the whole exchanger share; the other stays off.
+  ASSERT_EQ(p->ChillersOn(), 1);
+  EXPECT_DOUBLE_EQ(p->Chillers().Item(1).FreeCoolingLoad(), fc);
+  EXPECT_EQ(p->Chillers().Item(2).Load(), 0);
+  EXPECT_EQ(p->Chillers().Item(2).FreeCoolingLoad(), 0);
+  EXPECT_EQ(p->Chillers().Item(2).Power(), 0);
+  EXPECT_GT(p->Chillers().Item(1).ECWT(), 50);
   // The exchanger cannot cool below its water temperature + approach: at a higher wet bulb
   // it carries less.
   RunBin(*p, 55, 49, 9000);
