@@ -297,4 +297,19 @@ INSTANTIATE_TEST_SUITE_P(
         PaybackCase{"no savings", 0, 0, -1}),
     CaseName<PaybackCase>);
 
+// A year whose ratio already reached 1 while the running savings were not yet positive:
+// the payback falls in the following year at y - 0.9.
+TEST_F(Lifecycle, PaybackAfterARatioAboveOneWithoutSavings) {
+  SystemEconData base, challenger;
+  base.dInvestTotal(0) = 100;          // the challenger is 100 cheaper to buy
+  challenger.dOpCostByYear(1) = 200;   // and 200 dearer to run in year 1: SIR(1) = -200 / -100
+  base.dOpCostByYear(2) = 500;         // then 500 cheaper to run,
+  challenger.dInvestTotal(2) = 200;    // after an added investment of 200: SIR(2) = 300 / 100
+  EconCaseData cmp;
+  ASSERT_TRUE(modCalcs::bCalcPayback(base, challenger, 3, cmp));
+  EXPECT_FLOAT_EQ(cmp.fSIR(1), 2);
+  EXPECT_FLOAT_EQ(cmp.fSIR(2), 3);
+  EXPECT_NEAR(cmp.fPayback, 1.1, 1e-6);
+}
+
 }  // namespace
