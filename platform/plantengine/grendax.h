@@ -49,9 +49,12 @@
 //    FreeCoolingOn / FreeCoolingLoad report the exchanger. Its power is the fan power of the
 //    units in the free-cooling solve (for a unit that also serves running chillers, only up
 //    to its design fan power) plus the condenser pumps of units that run for it alone. Load
-//    and power are split over all chillers (main and paired items) in proportion to their
-//    Capacity (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller's Load and Power are
-//    those of the chiller assembly and include its share. FanKW and CondPumpKW do not.
+//    and power are split over the running chillers (main and paired items) in proportion to
+//    their Capacity (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller that is off
+//    stays off. When the exchanger carries the whole load (no chiller runs), every chiller
+//    takes a share and reports the exchanger's water temperature as its ECWT (air-cooled: the
+//    dry bulb), and so does the plant's ECWT. A chiller's Load and Power are those of the
+//    chiller assembly and include its share. FanKW and CondPumpKW do not.
 // 4. Staging. Stage s runs the chillers c with StageChiller(s, c) != 0 (NumStages stages,
 //    chillers 1..NumChillers). The engine takes the lowest stage whose available capacity,
 //    at the condenser temperatures the stage itself produces, covers the load left after
