@@ -136,6 +136,31 @@ class ListControl {
 // No control, or an empty list: returns 0 and changes nothing. Errors are ignored.
 int SelectItemByItemData(ListControl* control, long value);
 
+// ---- Windows and text boxes ----------------------------------------------------------------
+// For any window held by an owning pointer (std::unique_ptr<QDialog>, ...) and any text box with
+// text() and setSelection(start, length) (QLineEdit, ...).
+
+// Closes the window when there is one, ignoring any error, and clears the reference in every case.
+template <class Holder>
+void UnloadForm(Holder& form) {
+  if (form) {
+    try {
+      form->close();
+    } catch (...) {
+    }
+  }
+  form = nullptr;
+}
+
+// Selects the whole text of the box: selection start 0, length the length of its text.
+template <class TextBox>
+void SelectAllText(TextBox& box) {
+  try {
+    box.setSelection(0, static_cast<int>(box.text().length()));
+  } catch (...) {
+  }
+}
+
 // ---- Database objects --------------------------------------------------------------------
 // For any database or recordset object with Close() and Name() (platform/db).
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -385,6 +387,45 @@ TEST_F(ModPublic, ShowHelpTopicOpensOnlyAnExistingHelpFile) {
   ASSERT_EQ(opener.urls.size(), 1u);
   EXPECT_EQ(opener.urls[0], "file://" + (dir / "VEXON.html").string() + "#ctx31010");
   std::filesystem::remove_all(dir);
+}
+
+struct FakeForm {
+  int* closes;
+  bool failClose = false;
+  void close() {
+    ++*closes;
+    if (failClose) throw std::runtime_error("already gone");
+  }
+};
+
+TEST_F(ModPublic, UnloadFormClosesAndClearsTheReference) {
+  int closes = 0;
+  auto form = std::make_unique<FakeForm>(FakeForm{&closes, true});
+  UnloadForm(form);  // the error of close is ignored
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(form, nullptr);
+  UnloadForm(form);  // no window: nothing to close
+  EXPECT_EQ(closes, 1);
+}
+
+struct FakeTextBox {
+  std::string value;
+  int start = -1, length = -1;
+  const std::string& text() const { return value; }
+  void setSelection(int s, int n) {
+    start = s;
+    length = n;
+  }
+};
+
+TEST_F(ModPublic, SelectAllTextSelectsTheWholeText) {
+  FakeTextBox box{"12.5", 2, 1};
+  SelectAllText(box);
+  EXPECT_EQ(box.start, 0);
+  EXPECT_EQ(box.length, 4);
+  box.value.clear();
+  SelectAllText(box);
+  EXPECT_EQ(box.length, 0);
 }
 
 struct FakeDb {
