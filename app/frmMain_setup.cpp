@@ -15,6 +15,7 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "app/storage/vbcompat.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
@@ -39,6 +40,7 @@ constexpr std::size_t kLoadNameWidth = 35;
 constexpr std::size_t kChillerNameWidth = 12;
 constexpr float kWatersideCutoffDB = 50.0F;
 const char* const kNoRecordSet = "No Record Set Found. szSQL =";
+constexpr long kInvalidUseOfNull = 94;
 
 // Runs a step body; on an exception the error becomes the current error and the box shows
 // the step text as it stood when the error happened, with the critical icon.
@@ -92,12 +94,26 @@ void NoRecordSet(const std::string& query) {
   ui::host().messageBox(kNoRecordSet + query, ui::kExclamation, "");
 }
 
-// One row of ProfilesForSPLV as the set-up reads it.
+// A database value the set-up uses. NULL is no number: assigning it to a numeric field is
+// the run-time error "Invalid use of Null" rather than a silent zero.
+struct Value {
+  double number = 0;
+  bool isNull = true;
+  double Number() const {
+    if (isNull) vb::Raise(kInvalidUseOfNull, "Invalid use of Null");
+    return number;
+  }
+  float Single() const { return vb::CSng(Number()); }
+};
+
+Value Column(const db::Statement& st, int column) { return {st.Double(column), st.IsNull(column)}; }
+
+// One row of ProfilesForSPLV as the set-up reads it; a value is checked when it is used.
 struct ProfileRow {
   int category = 0;
-  int binNum = 0;
-  std::array<double, kMaxBins> bin{};
-  double maxBinLoad = 0, maxPlantLoad = 0, maxHourlyLoad = 0;
+  Value binNum;
+  std::array<Value, kMaxBins> bin{};
+  Value maxBinLoad, maxPlantLoad, maxHourlyLoad;
 };
 
 std::vector<ProfileRow> ReadProfileRows(db::Database& database, const std::string& where, int cityId,
@@ -109,12 +125,12 @@ std::vector<ProfileRow> ReadProfileRows(db::Database& database, const std::strin
   std::vector<ProfileRow> rows;
   while (st.Step()) {
     ProfileRow r;
-    r.category = static_cast<int>(std::trunc(st.Double(0)));
-    r.binNum = static_cast<int>(st.Int(1));
-    for (int b = 0; b < kMaxBins; ++b) r.bin[b] = st.Double(2 + b);
-    r.maxBinLoad = st.Double(2 + kMaxBins);
-    r.maxPlantLoad = st.Double(3 + kMaxBins);
-    r.maxHourlyLoad = st.Double(4 + kMaxBins);
+    r.category = static_cast<int>(std::trunc(Column(st, 0).Number()));
+    r.binNum = Column(st, 1);
+    for (int b = 0; b < kMaxBins; ++b) r.bin[b] = Column(st, 2 + b);
+    r.maxBinLoad = Column(st, 2 + kMaxBins);
+    r.maxPlantLoad = Column(st, 3 + kMaxBins);
+    r.maxHourlyLoad = Column(st, 4 + kMaxBins);
     rows.push_back(r);
   }
   return rows;
@@ -288,10 +304,10 @@ bool frmMain::LoadPumpHeadDataTable(PumpHeadTable& table) {
     step = "With pumpHead";
     while (st.Step()) {
       step = "Do While nCount = " + std::to_string(t.Capacity.size() + 1);
-      t.Capacity.push_back(static_cast<float>(st.Double(0)));
-      t.EvapPumpHead.push_back(static_cast<float>(st.Double(1)));
-      t.ChilledWaterPumpHead.push_back(static_cast<float>(st.Double(2)));
-      t.CondPumpHead.push_back(static_cast<float>(st.Double(3)));
+      t.Capacity.push_back(Column(st, 0).Single());
+      t.EvapPumpHead.push_back(Column(st, 1).Single());
+      t.ChilledWaterPumpHead.push_back(Column(st, 2).Single());
+      t.CondPumpHead.push_back(Column(st, 3).Single());
       if (t.Capacity.size() > 32767) vb::Raise(vb::kOverflow);
     }
     t.count = static_cast<std::int16_t>(t.Capacity.size());
@@ -374,10 +390,10 @@ bool frmMain::SetupWeatherData() {
       NoRecordSet(paramsQuery);
       return false;
     }
-    w.fElevation = static_cast<float>(params.Double(0));
-    w.fSummerDesignDB = static_cast<float>(params.Double(1));
-    w.fSummerCoincWB = static_cast<float>(params.Double(2));
-    w.fWinterDesignDB = static_cast<float>(params.Double(3));
+    w.fElevation = Column(params, 0).Single();
+    w.fSummerDesignDB = Column(params, 1).Single();
+    w.fSummerCoincWB = Column(params, 2).Single();
+    w.fWinterDesignDB = Column(params, 3).Single();
 
     const std::string profileQuery = "SELECT * FROM ProfilesForSPLV WHERE CityID = " + std::to_string(city) +
                                      " And BuildingTypeID = " + std::to_string(building);
@@ -396,19 +412,20 @@ bool frmMain::SetupWeatherData() {
     w.lMonthHours.fill(0);
     w.lTotalHours = 0;
     for (const auto& row : rows) {
-      w.nNumBins = static_cast<std::int16_t>(vb::CheckIndex(row.binNum, 0, kMaxBins));
+      w.nNumBins = vb::CInt(row.binNum.Number());
+      vb::CheckIndex(w.nNumBins, 0, kMaxBins);
       for (int b = 1; b <= w.nNumBins; ++b) {
-        const double v = row.bin[b - 1];
+        const Value& v = row.bin[b - 1];
         switch (row.category) {
           case 1:
-            w.fBinDB(b) = static_cast<float>(v);
+            w.fBinDB(b) = v.Single();
             break;
           case 2:
-            w.fBinMCWB(b) = static_cast<float>(v);
+            w.fBinMCWB(b) = v.Single();
             w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
             break;
           case 3: {
-            const double hours = std::trunc(v);
+            const double hours = std::trunc(v.Number());
             if (!(hours >= 0 && hours <= 8784)) vb::Raise(vb::kOverflow, "Bin hours outside 0 to 8784.");
             w.lBinHours(b) = static_cast<std::int32_t>(hours);
             w.lMonthBinHours(1, b) = w.lBinHours(b);
@@ -450,9 +467,9 @@ bool frmMain::SetupLoadProfile() {
       return false;
     }
     const ProfileRow& row = rows.front();
-    const float maxBin = static_cast<float>(row.maxBinLoad);
-    const float maxPlant = static_cast<float>(row.maxPlantLoad);
-    const float maxHourly = static_cast<float>(row.maxHourlyLoad);
+    const float maxBin = row.maxBinLoad.Single();
+    const float maxPlant = row.maxPlantLoad.Single();
+    const float maxHourly = row.maxHourlyLoad.Single();
     const float divisor = maxPlant < maxHourly ? maxPlant : maxHourly;
     if (!(divisor > 0)) {
       vb::Raise(vb::kDivisionByZero, "The site database has no maximum plant or hourly load for this site.");
@@ -462,7 +479,7 @@ bool frmMain::SetupLoadProfile() {
     float highest = 0;
     int highestBin = 1;
     for (int b = 1; b <= kMaxBins; ++b) {
-      float pct = static_cast<float>(q * row.bin[b - 1]);
+      float pct = vb::CSng(q * row.bin[b - 1].Number());
       if (pct > 100.0F) pct = 100.0F;
       l.fBinLoadPercent(b) = pct;
       if (pct > highest) {

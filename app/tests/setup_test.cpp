@@ -393,6 +393,47 @@ TEST_F(Setup, WeatherWithoutEnoughRowsWritesNothing) {
   }
 }
 
+TEST_F(Setup, ANullInTheSiteDatabaseIsAnErrorNotAZero) {
+  {
+    // The shipped schema forbids NULLs; a database built elsewhere may hold them.
+    auto d = db::Database::Open((root_ / "site.db").string(), db::OpenMode::kReadWrite);
+    for (const char* table : {"City_Params", "ProfilesForSPLV"}) {
+      d->Execute(std::string("CREATE TABLE Unchecked AS SELECT * FROM ") + table);
+      d->Execute(std::string("DROP TABLE ") + table);
+      d->Execute(std::string("ALTER TABLE Unchecked RENAME TO ") + table);
+    }
+    d->Execute("INSERT INTO City_Params VALUES (800, NULL, 90, 75, 30)");
+    AddSite(*d, 800, 9, {80, 60, 30, 10}, 100, 100, 100);
+    d->Execute("INSERT INTO City_Params VALUES (801, 10, 90, 75, 30)");
+    AddSite(*d, 801, 9, {80, 60, 30, 10}, 100, 100, 100);
+    d->Execute("UPDATE ProfilesForSPLV SET Bin2 = NULL WHERE CityID = 801 AND DataCategory IN (3, 4)");
+  }
+  struct Case {
+    std::int16_t city;
+    bool (*step)();
+    const char* file;
+    const char* message;
+    const char* title;
+  };
+  const Case cases[] = {
+      {800, frmMain::SetupWeatherData, "WTH.DAT", "Error in SetupWeatherData", "frmMain.SetupWeatherData()"},
+      {801, frmMain::SetupWeatherData, "WTH.DAT", "Error in SetupWeatherData", "frmMain.SetupWeatherData()"},
+      {801, frmMain::SetupLoadProfile, "LOD.DAT", "Error in SetupLoadProfile", "frmMain.SetupLoadProfile()"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.title) + " city " + std::to_string(c.city));
+    host_.messages.clear();
+    gProject.CityID = c.city;
+    const std::string before = Scratch(c.file);
+    EXPECT_FALSE(c.step());
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].title, c.title);
+    EXPECT_EQ(host_.messages[0].text.rfind(c.message, 0), 0u) << host_.messages[0].text;
+    EXPECT_NE(host_.messages[0].text.find("Invalid use of Null"), std::string::npos) << host_.messages[0].text;
+    EXPECT_EQ(Scratch(c.file), before);
+  }
+}
+
 // ---- load profile ------------------------------------------------------------------------
 
 TEST_F(Setup, LoadProfileScalesCapsAndCutsOffEconomizerBins) {
