@@ -330,6 +330,8 @@ bool IsNumeric(std::string_view text) {
       ++digits;
     } else if (t[i] == '.' && !point) {
       point = true;
+    } else if (t[i] == ',' && !point && digits > 0) {
+      // a thousands separator among the integer digits
     } else {
       break;
     }
@@ -347,7 +349,9 @@ bool IsNumeric(std::string_view text) {
 
 double CDbl(std::string_view text) {
   if (!IsNumeric(text)) Raise(kTypeMismatch);
-  std::string t = Trim(text);
+  std::string t;
+  for (char c : Trim(text))
+    if (c != ',') t += c;  // thousands separators (IsNumeric allows them only there)
   if (!t.empty() && t[0] == '+') t.erase(0, 1);
   double v = 0.0;
   const auto res = std::from_chars(t.data(), t.data() + t.size(), v);

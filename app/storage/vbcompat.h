@@ -61,7 +61,9 @@ int32_t CLng(double value);
 float CSng(double value);
 
 // True when the text reads as a number (surrounding spaces, a sign, digits with one ".",
-// an optional exponent); Val-style reading with "." as decimal point.
+// an optional exponent), with "." as decimal point. Thousands separators "," among the
+// integer digits are accepted and skipped, so that a number formatted with grouping
+// ("1,234,567", "-3,517.5") reads back as its value.
 bool IsNumeric(std::string_view text);
 // The number of a numeric text; raises error 13 (Type mismatch) when it is not numeric.
 double CDbl(std::string_view text);

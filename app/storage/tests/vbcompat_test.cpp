@@ -195,7 +195,10 @@ TEST(VbConversions, NumericText) {
                {"+4.", true, 4},       {".5", true, 0.5},      {"1e3", true, 1000},
                {"2.5E-1", true, 0.25}, {"n/a", false, 0},      {"", false, 0},
                {"   ", false, 0},      {"1.2.3", false, 0},    {"12abc", false, 0},
-               {"e5", false, 0},       {"1e", false, 0},       {"-", false, 0}};
+               {"e5", false, 0},       {"1e", false, 0},       {"-", false, 0},
+               // Grouped integer digits read back as the number Format wrote.
+               {"1,234,567", true, 1234567}, {" -3,517.5 ", true, -3517.5},
+               {",5", false, 0},       {"1.5,3", false, 0},    {"1e3,5", false, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(vb::IsNumeric(c.text), c.numeric);
