@@ -199,7 +199,11 @@ bool PrepareChillerMap(ChillerMapWork& m, const std::string& chillerName) {
   };
   checkCount(m.nECWT, kMaxMapECWTs, "ECWT points");
   checkCount(m.nLoad, kMaxMapLoads, "load points");
-  checkCount(m.nPartLoadPoints, kMaxPartLoadPoints, "part-load points");
+  // A part-load count of 0 or less means no table.
+  if (m.nPartLoadPoints > kMaxPartLoadPoints)
+    vb::Raise(vb::kSubscriptOutOfRange, "The performance map of chiller \"" + chillerName + "\" has " +
+                                            std::to_string(m.nPartLoadPoints) + " part-load points; at most " +
+                                            std::to_string(kMaxPartLoadPoints) + " are allowed.");
 
   SortECWTDescending(m);
   if (m.nPartLoadPoints > 0) SortPartLoadDescending(m);
@@ -215,8 +219,9 @@ namespace modCalcs {
 
 bool bInterpolate(float x1, float x2, float x, float y1, float y2, float& y) {
   return modpublic::RunGuarded("bInterpolate", kCalcErrorPrefix, ui::kExclamation, [&] {
+    // The difference is taken in single precision and compared with 0.0001 in double.
     const float dx = x1 - x2;
-    if (std::fabs(dx) < 0.0001f) {
+    if (std::fabs(dx) < 0.0001) {
       y = y1;
       return;
     }

@@ -32,9 +32,10 @@ struct ChillerMapWork {
   std::array<float, kMaxPartLoadPoints + 1> plInput{};
 };
 
-// Sorts, scales and fills the map in place. Throws vb::RuntimeError for counts above
-// 14 / 28 / 8 and for an empty row that cannot be filled (fewer than two rows with data);
-// returns false when an interpolation failed (it has shown its own box).
+// Sorts, scales and fills the map in place. Throws vb::RuntimeError for map counts outside
+// 0..14 / 0..28, a part-load count above 8 (0 or less: no table) and for an empty row that
+// cannot be filled (fewer than two rows with data); returns false when an interpolation
+// failed (it has shown its own box).
 bool PrepareChillerMap(ChillerMapWork& m, const std::string& chillerName = {});
 
 }  // namespace modCalcs

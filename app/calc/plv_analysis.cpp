@@ -322,10 +322,12 @@ bool frmWait::SimulateBins(const SystemData& system, const std::vector<ChillerDa
       if (on) {
         if (heatDriven) {
           if (plant.CoolingLoad() > 0.001) {
-            // Heat-driven machines add their whole input (electric as heat plus generator
-            // heat) directly, so an efficiency of 0 cannot divide by zero.
+            // A heat-driven machine adds its load over its efficiency; one without an
+            // efficiency (no input reported) adds its input directly instead of dividing by 0.
             if (electric) {
               if (ch.Power() > 0) bin.fInput += static_cast<float>(ch.Power() * 3.412);
+            } else if (r.fBinEfficiency(b) != 0) {
+              bin.fInput += static_cast<float>(r.fBinLoad(b) * 12.0 / r.fBinEfficiency(b));
             } else {
               bin.fInput += static_cast<float>(ch.Power() * 3.412 + ch.GenHeat());
             }

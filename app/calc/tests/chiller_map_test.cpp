@@ -50,6 +50,11 @@ TEST_F(ChillerMapTest, Interpolate) {
   EXPECT_FLOAT_EQ(y, 300);
   ASSERT_TRUE(modCalcs::bInterpolate(80, 80.00005f, 70, 100, 110, y));  // closer than 0.0001
   EXPECT_FLOAT_EQ(y, 100);
+  // The single-precision 0.0001 lies just below 0.0001: still "closer than".
+  ASSERT_TRUE(modCalcs::bInterpolate(0.0001f, 0, 1, 100, 110, y));
+  EXPECT_FLOAT_EQ(y, 100);
+  ASSERT_TRUE(modCalcs::bInterpolate(0.00011f, 0, 0.000055f, 100, 110, y));  // far enough apart
+  EXPECT_NEAR(y, 105, 1e-3);
 }
 
 TEST_F(ChillerMapTest, FullMapIsOnlySortedAndScaled) {
@@ -183,6 +188,20 @@ TEST_F(TransferTest, PartLoadTableRightAligned) {
   EXPECT_DOUBLE_EQ(e.MinCapacity(), 720);
   EXPECT_DOUBLE_EQ(e.MapECWT(1), 85);
   EXPECT_DOUBLE_EQ(e.MapCapacity(1, 1), 7200);
+}
+
+TEST_F(TransferTest, NoPartLoadTableForACountOfZeroOrLess) {
+  for (int16_t count : {0, -1}) {
+    SCOPED_TRACE(count);
+    ChillerData ch = calctest::Chiller600();
+    ch.nPartLoadPoints = count;
+    ch.fPartLoadPct(1) = 50;  // stale values are not sent
+    double minECWT = -1, heat = -1;
+    ASSERT_TRUE(Transfer(ch, minECWT, heat));
+    EXPECT_EQ(plant.Chillers().Item(1).PartLoadPointCount(), 0);
+    EXPECT_DOUBLE_EQ(plant.Chillers().Item(1).PartLoadPct(1), 0);
+  }
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(TransferTest, PerTypeValuesAndHeatRejection) {

@@ -7,6 +7,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/calc/modCalcs.h"
 #include "app/calc/tests/calc_fixtures.h"
@@ -142,6 +143,85 @@ TEST_F(InputCheckTest, BoundaryTable) {
     EXPECT_EQ(inputErrors, !c.errors.empty());
   }
   EXPECT_TRUE(host.messages.empty());
+}
+
+// Every error line exactly as ERR.DAT holds it, between the header and the closing note.
+TEST_F(InputCheckTest, EachErrorLineIsExact) {
+  const double R0 = (600 * 12 + 0.57 * 600 * 3.412) / (kW * 1800);
+  const char* k106 = "Error 106: Condenser water flow rate is too small for cooling tower or dry cooler.";
+  const char* k107 = "Error 107: Condenser water flow rate is too large for cooling tower or dry cooler.";
+  const char* k108 = "Error 108: Design range for condenser and cooling tower or dry cooler do not match.";
+  auto range = [](double R) {
+    return [R](SystemData&, ChillerData& ch, TowerData& tw) {
+      ch = ChillerWithHeat(R * kW * 1800);
+      tw.fDesignRange = static_cast<float>(R);
+    };
+  };
+  auto shared = [](SystemData& s) {
+    s = calctest::TwoChillerSystem();
+    s.nSingleTower = 1;
+  };
+  const struct {
+    const char* name;
+    std::function<void(SystemData&, ChillerData&, TowerData&)> change;
+    std::vector<std::string> lines;
+    int16_t costType = 0;
+  } cases[] = {
+      {"101", [](SystemData& s, ChillerData&, TowerData&) { s.nChillerIDs(1) = 0; },
+       {"\tCH-1: Error 101: Chiller does not exist."}},
+      {"103", [](SystemData& s, ChillerData&, TowerData&) { s.nTowerIDs(1) = 0; },
+       {"\tCH-1: Error 103: Cooling tower or dry cooler does not exist."}},
+      {"104", [](SystemData&, ChillerData& ch, TowerData&) { ch.fCondWaterFlow = 1810; },
+       {"\tCH-1: Error 104: Chiller and cooling tower or dry cooler have different condenser water flow rates."}},
+      {"106", range(40.01), {std::string("\tCH-1: ") + k106}},
+      {"107", range(0.49), {std::string("\tCH-1: ") + k107}},
+      {"108", [R0](SystemData&, ChillerData&, TowerData& tw) { tw.fDesignRange = static_cast<float>(R0 / 0.69); },
+       {std::string("\tCH-1: ") + k108}},
+      {"shared 109", [shared](SystemData& s, ChillerData&, TowerData&) {
+         shared(s);
+         s.nTowerIDs(1) = s.nTowerIDs(2) = 0;
+       }, {"\tError 109: Shared cooling tower or dry cooler does not exist."}},
+      {"shared 110 and 106 without flow", [shared](SystemData& s, ChillerData&, TowerData& tw) {
+         shared(s);
+         tw.fCondWaterFlow = 0;
+       }, {"\tError 110: System and shared tower or dry cooler have different condenser flow rates.",
+           std::string("\t") + k106}},
+      {"shared 107 and 108", [shared](SystemData& s, ChillerData& ch, TowerData& tw) {
+         shared(s);
+         ch.fCondWaterFlow = 400000;
+         tw.fCondWaterFlow = 800000;
+       }, {std::string("\tSystem: ") + k107, std::string("\tSystem: ") + k108}},
+      {"201 202 203", [](SystemData& s, ChillerData&, TowerData&) {
+         s.dLoanAmount = 1;
+         s.fLoanYears = 11;
+         s.dOtherInvestAmount(8) = 1;
+         s.nOtherInvestFirstYear(8) = 11;
+         s.nOtherInvestCount(8) = 1;
+         s.dOtherMaintAmount(8) = 1;
+         s.nOtherMaintFirstYear(8) = 1;
+         s.nOtherMaintCount(8) = 3;
+         s.nOtherMaintInterval(8) = 6;  // last year 13
+       }, {"\tSystem: Error 201: Loan payments extend beyond end of lifecycle period.",
+           "\tSystem: Error 202: Other investment costs occur after end of lifecycle period.",
+           "\tSystem: Error 203: Other maintenance costs occur after end of lifecycle period."}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SystemData s = OneSlot();
+    ChillerData ch = calctest::Chiller600();
+    TowerData tw = calctest::Tower600();
+    c.change(s, ch, tw);
+    ASSERT_TRUE(modDataIO::bChillerWrite(1, ch));
+    ASSERT_TRUE(modDataIO::bTowerWrite(1, tw));
+    std::vector<std::string> expected{"", "Errors in Input Data for System:  [Plant A]"};
+    expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+    expected.push_back(
+        "\r\n\tNote - For more information on these errors:\r\n\t\tClick the Help button at the top of this "
+        "screen.\r\n\t\tThen click 'Quick Link to Calculation Error Messages'");
+    EXPECT_EQ(Run(s, c.costType, 10), calctest::Lines(expected));
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(inputErrors);
+  }
 }
 
 TEST_F(InputCheckTest, NonElectricFlagForHeatDrivenTypes) {
