@@ -160,6 +160,23 @@ TEST_F(GraphProfilesTest, MoreThanFiftyPointsStopAtFifty) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(GraphProfilesTest, UnmetLoadDuringTheSearchEndsWithTheBinsSoFar) {
+  fake->SetScript([](const grendax_fake::FakeInputs& in) {
+    grendax_fake::FakeRun run;
+    run.Chillers.resize(2);
+    run.Chillers[0].Load = in.CoolingLoad;
+    run.LoadNotMet = 1;
+    return run;
+  });
+  Bins({{90, 74, 900, true, true}, {80, 70, 700, true, true}, {70, 65, 400, true, false}});
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(fake->CalcPlantCount(), 1);               // the first sub-step between bins 2 and 3
+  EXPECT_NEAR(R(1).fProfileBuildingPct(2), 700.0 / 9, 1e-4);  // bin 2 kept
+  EXPECT_FLOAT_EQ(R(1).fProfileBuildingPct(3), 0);    // nothing after it
+  EXPECT_FLOAT_EQ(R(1).fProfileBuildingPct(4), 0);
+  EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(GraphProfilesTest, EngineErrorDuringTheSearchFails) {
   StageAbove(600);
   fake->RaiseErrorAt("plant.CalcPlant()", 1, grendax_fake::FakeError{});

@@ -271,6 +271,32 @@ TEST_F(PLVRunTest, HeatDrivenChillerWithoutInputDoesNotDivideByZero) {
   EXPECT_FLOAT_EQ(r.profile->fPLV, 0);
 }
 
+TEST_F(PLVRunTest, FreeCoolingTonHoursComeOffTheBinsAndTheTotal) {
+  // Bin ton-hours 50,000 / 255,000 / 390,000 / 360,000 / 175,000 (1,000..250 tons).
+  UseFake([](grendax_fake::FakeCwPlant& p) {
+    p.SetScript([](const grendax_fake::FakeInputs& in) {
+      const double tons = in.CoolingLoad / 12;
+      auto run = EvenSplit(in, tons > 600 && tons < 700 ? 0 : 2, 0.6, 0);
+      run.FreeCoolingOn = tons < 900;
+      if (tons > 800) run.FreeCoolingLoad = 1.5;          // 300 h: 37.5 ton-hours
+      else if (tons > 600) run.FreeCoolingLoad = 120;     // no chiller runs: all of the bin
+      else if (tons > 400) run.FreeCoolingLoad = 1200;    // 800 h: 80,000 ton-hours
+      else run.FreeCoolingLoad = 3600;                    // 700 h: 210,000, capped at 175,000
+      return run;
+    });
+  });
+  ASSERT_TRUE(Run());
+  const Results r = Read();
+  const PLVProfileData& p = *r.profile;
+  // 255,000 - 37.5 = 254,962.5 rounds half to even; the total likewise.
+  const int32_t loadHours[] = {50000, 254962, 0, 280000, 0};
+  for (int b = 1; b <= 5; ++b) EXPECT_EQ(p.Bins(b).lLoadHours, loadHours[b - 1]) << b;
+  EXPECT_EQ(p.lTotalLoadHours, 1230000 - 37 - 390000 - 80000 - 175000 - 1);
+  EXPECT_FLOAT_EQ(p.Bins(2).fWeight, 254962.0f / 584962);
+  EXPECT_FLOAT_EQ(p.Bins(3).fWeight, 0);
+  EXPECT_NEAR(p.fWeightSum, 1.0, 1e-6);
+}
+
 TEST_F(PLVRunTest, UnmetBinsAreReportedAsCalculationErrors) {
   UseFake([](grendax_fake::FakeCwPlant& p) {
     p.SetScript([](const grendax_fake::FakeInputs& in) {

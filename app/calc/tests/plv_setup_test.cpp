@@ -248,6 +248,10 @@ TEST_F(PLVSetupTest, ChillerResultsByTypeAndGroups) {
     EXPECT_EQ(r.nGroup, e.group);
     EXPECT_EQ(r.bFirstOfGroup != 0, e.first);
   }
+  // Each chiller carries 1/8 of the 1,000-ton bin: a pair's percent load is taken
+  // against both machines' capacity.
+  EXPECT_FLOAT_EQ(p->ChillerResults(1).fBinLoadPercent(1), 125.0f * 100 / 1000);
+  EXPECT_FLOAT_EQ(p->ChillerResults(3).fBinLoadPercent(1), 125.0f * 100 / 600);
 }
 
 }  // namespace
