@@ -140,16 +140,24 @@ int SelectItemByItemData(ListControl* control, long value);
 // For any window held by an owning pointer (std::unique_ptr<QDialog>, ...) and any text box with
 // text() and setSelection(start, length) (QLineEdit, ...).
 
-// Closes the window when there is one, ignoring any error, and clears the reference in every case.
-template <class Holder>
-void UnloadForm(Holder& form) {
-  if (form) {
+namespace detail {
+// Runs close(object) when there is an object, ignoring any error, then clears the reference.
+template <class Holder, class Close>
+void CloseAndClear(Holder& object, Close close) {
+  if (object) {
     try {
-      form->close();
+      close(*object);
     } catch (...) {
     }
   }
-  form = nullptr;
+  object = nullptr;
+}
+}  // namespace detail
+
+// Closes the window when there is one, ignoring any error, and clears the reference in every case.
+template <class Holder>
+void UnloadForm(Holder& form) {
+  detail::CloseAndClear(form, [](auto& f) { f.close(); });
 }
 
 // Selects the whole text of the box: selection start 0, length the length of its text.
@@ -164,27 +172,14 @@ void SelectAllText(TextBox& box) {
 // ---- Database objects --------------------------------------------------------------------
 // For any database or recordset object with Close() and Name() (platform/db).
 
-namespace detail {
-template <class Holder>
-void CloseObject(Holder& object) {
-  if (object) {
-    try {
-      object->Close();
-    } catch (...) {
-    }
-  }
-  object = nullptr;
-}
-}  // namespace detail
-
 // Closes the object, ignoring any error, and clears the reference.
 template <class Holder>
 void CloseRecordset(Holder& recordset) {
-  detail::CloseObject(recordset);
+  detail::CloseAndClear(recordset, [](auto& r) { r.Close(); });
 }
 template <class Holder>
 void CloseDatabase(Holder& database) {
-  detail::CloseObject(database);
+  detail::CloseAndClear(database, [](auto& d) { d.Close(); });
 }
 // True when there is an object and its Name() is not empty; any error counts as closed.
 template <class Holder>
