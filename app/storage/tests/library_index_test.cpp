@@ -127,6 +127,15 @@ TEST_F(LibraryIndex, SingleTowerAndEmptySystems) {
   WriteAll(dir_ + "SYS.DAT", bytes);
   ASSERT_TRUE(bSystemRead(2, out, dir_));
   EXPECT_EQ(Slot(out, 2), (std::array<std::int16_t, 4>{2, 0, 0, 0}));
+  // Likewise when slot 1 is cleared only by its unlinked second chiller: slot 2's tower is
+  // the one checked, not left unverified.
+  ASSERT_TRUE(bSystemWrite(4, System({{1, 1, 0, 0}, {2, 1, 0, 0}}, 1), dir_));
+  bytes = ReadAll(dir_ + "SYS.DAT");
+  bytes.replace(4 * 1590, 1590, codec::Encode(System({{1, 1, 9, 0}, {2, 3, 0, 0}}, 1)));
+  WriteAll(dir_ + "SYS.DAT", bytes);
+  ASSERT_TRUE(bSystemRead(4, out, dir_));
+  EXPECT_EQ(Slot(out, 1), (std::array<std::int16_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(Slot(out, 2), (std::array<std::int16_t, 4>{2, 0, 0, 0}));
   // No chillers: no lookups, result True; heat-recovery mode is cleared.
   SystemData none = System({});
   none.nHeatRecoveryMode = 2;
