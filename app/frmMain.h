@@ -49,7 +49,7 @@ class frmMain {
   // Pump heads at a plant capacity (tons): the first row's heads at or below its capacity,
   // the last row's at or above the last capacity, linear interpolation between rows.
   // `result` is false (heads untouched) when the table has fewer than two rows or cannot be
-  // read; two rows with the same capacity around `capacity` are a data error with a message.
+  // read; two rows with the same capacity are a data error with a message.
   static void GetPumpHeads(float capacity, float& evapPumpHead, float& chilledWaterPumpHead,
                            float& condPumpHead, bool& result);
   // The same interpolation on a table already read.
