@@ -57,6 +57,17 @@ class InputCheckTest : public ::testing::Test {
     ok = modCalcs::bCalcCheckInputData(s, costType, years, nonElectric, inputErrors);
     return calctest::ReadFile(scratch.File("ERR.DAT"));
   }
+  // The one-slot system with its chiller and tower records changed as given.
+  using Change = std::function<void(SystemData&, ChillerData&, TowerData&)>;
+  std::string RunChanged(const Change& change, int16_t costType = 0, int16_t years = 0) {
+    SystemData s = OneSlot();
+    ChillerData ch = calctest::Chiller600();
+    TowerData tw = calctest::Tower600();
+    change(s, ch, tw);
+    EXPECT_TRUE(modDataIO::bChillerWrite(1, ch));
+    EXPECT_TRUE(modDataIO::bTowerWrite(1, tw));
+    return Run(s, costType, years);
+  }
   ui::RecordingHost host;
   ui::ScopedHost scopedHost{host};
   ScratchFolder scratch;
@@ -84,12 +95,6 @@ TEST_F(InputCheckTest, OneErrorWritesSevenLines) {
   EXPECT_TRUE(inputErrors);
 }
 
-struct BoundaryCase {
-  const char* name;
-  std::function<void(SystemData&, ChillerData&, TowerData&)> change;
-  std::multiset<int> errors;
-};
-
 TEST_F(InputCheckTest, BoundaryTable) {
   const double R0 = (600 * 12 + 0.57 * 600 * 3.412) / (kW * 1800);  // the fixture's range
   auto range = [](double R) {
@@ -101,7 +106,11 @@ TEST_F(InputCheckTest, BoundaryTable) {
   auto ratio = [R0](double q) {
     return [R0, q](SystemData&, ChillerData&, TowerData& tw) { tw.fDesignRange = static_cast<float>(R0 / q); };
   };
-  const BoundaryCase cases[] = {
+  const struct {
+    const char* name;
+    Change change;
+    std::multiset<int> errors;
+  } cases[] = {
       {"LCHWT 0.1 apart", [](SystemData&, ChillerData& ch, TowerData&) { ch.fDesignLCHWT = 44.1f; }, {}},
       {"LCHWT 0.11 apart", [](SystemData&, ChillerData& ch, TowerData&) { ch.fDesignLCHWT = 44.11f; }, {102}},
       {"flow 2.0 apart", [](SystemData&, ChillerData& ch, TowerData&) { ch.fCondWaterFlow = 1802; }, {}},
@@ -132,13 +141,7 @@ TEST_F(InputCheckTest, BoundaryTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SystemData s = OneSlot();
-    ChillerData ch = calctest::Chiller600();
-    TowerData tw = calctest::Tower600();
-    c.change(s, ch, tw);
-    ASSERT_TRUE(modDataIO::bChillerWrite(1, ch));
-    ASSERT_TRUE(modDataIO::bTowerWrite(1, tw));
-    EXPECT_EQ(ErrorNumbers(Run(s)), c.errors);
+    EXPECT_EQ(ErrorNumbers(RunChanged(c.change)), c.errors);
     EXPECT_TRUE(ok);
     EXPECT_EQ(inputErrors, !c.errors.empty());
   }
@@ -163,7 +166,7 @@ TEST_F(InputCheckTest, EachErrorLineIsExact) {
   };
   const struct {
     const char* name;
-    std::function<void(SystemData&, ChillerData&, TowerData&)> change;
+    Change change;
     std::vector<std::string> lines;
     int16_t costType = 0;
   } cases[] = {
@@ -207,18 +210,12 @@ TEST_F(InputCheckTest, EachErrorLineIsExact) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SystemData s = OneSlot();
-    ChillerData ch = calctest::Chiller600();
-    TowerData tw = calctest::Tower600();
-    c.change(s, ch, tw);
-    ASSERT_TRUE(modDataIO::bChillerWrite(1, ch));
-    ASSERT_TRUE(modDataIO::bTowerWrite(1, tw));
     std::vector<std::string> expected{"", "Errors in Input Data for System:  [Plant A]"};
     expected.insert(expected.end(), c.lines.begin(), c.lines.end());
     expected.push_back(
         "\r\n\tNote - For more information on these errors:\r\n\t\tClick the Help button at the top of this "
         "screen.\r\n\t\tThen click 'Quick Link to Calculation Error Messages'");
-    EXPECT_EQ(Run(s, c.costType, 10), calctest::Lines(expected));
+    EXPECT_EQ(RunChanged(c.change, c.costType, 10), calctest::Lines(expected));
     EXPECT_TRUE(ok);
     EXPECT_TRUE(inputErrors);
   }
