@@ -97,10 +97,11 @@ bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers
     }
   }
 
-  // 2. Plant values. The plant control is a local copy: the transfer sees it as changed.
-  SystemData local = system;
+  // 2. Plant values. The plant control used for the staging is a local copy; the chiller
+  // transfers see the system record's own control.
+  int16_t plantControl = system.nPlantControl;
   plant.NumChillers(n);
-  if (plant.NumChillers() == 1) local.nPlantControl = 4;
+  if (plant.NumChillers() == 1) plantControl = 4;
   plant.EvapFlowControl(system.nEvapFlowControl);
   plant.InitialValue332(0);
   plant.WaterHeatFactor(kWaterHeatFactor);
@@ -143,8 +144,8 @@ bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers
     plant.EconomizerValue(0);
   }
   const bool slot1 = system.bSlot1Basis != 0;
-  if (slot1) local.nPlantControl = 2;
-  SetStages(plant, local.nPlantControl, plant.NumChillers());
+  if (slot1) plantControl = 2;
+  SetStages(plant, plantControl, plant.NumChillers());
 
   // 3. Chiller collections.
   plant.Chillers().BuildCollection(n);
@@ -158,7 +159,7 @@ bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers
   for (int c = 1; c <= n; ++c) {
     cChiller& main = plant.Chillers().Item(c);
     cChiller& second = plant.PairedChillers().Item(c);
-    if (!TransferChillerDataFromBrimlowToEngine(local, plant, chillers[c - 1], main, dMinECWT[c], dHeatRejection[c]))
+    if (!TransferChillerDataFromBrimlowToEngine(system, plant, chillers[c - 1], main, dMinECWT[c], dHeatRejection[c]))
       return false;
     const bool paired = system.nChillerIDs2(c) > 0;
     if (paired) {
@@ -168,7 +169,7 @@ bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers
       main.PairedTower(pairedTower);
       second.PairedTower(pairedTower);
       double minECWT2 = 0, heat2 = 0;
-      if (!TransferChillerDataFromBrimlowToEngine(local, plant, pairedChillers[c - 1], second, minECWT2, heat2))
+      if (!TransferChillerDataFromBrimlowToEngine(system, plant, pairedChillers[c - 1], second, minECWT2, heat2))
         return false;
       dMinECWT[c] = std::max(dMinECWT[c], minECWT2);
       // A pair on one unit loads that unit with both machines' heat; with a unit of its own
@@ -186,7 +187,7 @@ bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers
         chwFlowTotal = main.DesignChwFlow();
         capacityTotal = main.Capacity();
       }
-    } else if (local.nPlantControl == 2 && c == n) {
+    } else if (plantControl == 2 && c == n) {
       // The part-load chiller counts only when it is the largest.
       if (main.DesignChwFlow() > chwFlowTotal) {
         chwFlowTotal = main.DesignChwFlow();

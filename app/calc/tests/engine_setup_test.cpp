@@ -95,6 +95,19 @@ TEST_F(EngineSetupTest, StagingTables) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(EngineSetupTest, TransferSeesTheRecordsPlantControl) {
+  // One chiller stages as equal unloading, but its minimum flow follows the record's
+  // control (sequenced, constant flow): half the design flow, not all of it.
+  SystemData s = System(1);
+  s.nPlantControl = 1;
+  ASSERT_TRUE(Setup(s));
+  EXPECT_DOUBLE_EQ(fake->Chillers().Item(1).MinChwFlow(), 1440 * 0.5);
+  form.CreatePlant();
+  s.nPlantControl = 4;
+  ASSERT_TRUE(Setup(s));
+  EXPECT_DOUBLE_EQ(fake->Chillers().Item(1).MinChwFlow(), 1440);
+}
+
 TEST_F(EngineSetupTest, ResetSlopeAndIntercept) {
   SystemData s = System(2);
   s.nLCHWTResetMode = 2;
