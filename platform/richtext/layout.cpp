@@ -13,6 +13,8 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <string>
+#include <unordered_map>
 
 namespace richtext {
 
@@ -74,7 +76,38 @@ struct ParaBox {
   double total() const { return spaceBefore + textHeight + spaceAfter; }
 };
 
-ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber) {
+// Qt fonts and character formats of the document's character formats, made once each.
+class FormatCache {
+ public:
+  const QTextCharFormat& charFormat(const CharFormat& f) { return find(f).charFormat; }
+  const QFont& font(const CharFormat& f) { return find(f).font; }
+
+ private:
+  struct Entry {
+    CharFormat key;
+    QFont font;
+    QTextCharFormat charFormat;
+  };
+  const Entry& find(const CharFormat& f) {
+    if (last_ < entries_.size() && entries_[last_].key == f) return entries_[last_];
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].key == f) {
+        last_ = i;
+        return entries_[i];
+      }
+    }
+    entries_.push_back({f, ToQFont(f), ToCharFormat(f)});
+    last_ = entries_.size() - 1;
+    return entries_.back();
+  }
+  std::vector<Entry> entries_;
+  size_t last_ = 0;
+
+ public:
+  size_t size() const { return entries_.size(); }
+};
+
+ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber, FormatCache& formats_) {
   ParaBox box;
   box.para = &p;
   box.spaceBefore = std::max(0, p.fmt.spaceBefore);
@@ -100,12 +133,12 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber) {
     QTextLayout::FormatRange range;
     range.start = static_cast<int>(text.size());
     range.length = static_cast<int>(piece.size());
-    range.format = ToCharFormat(r.fmt);
+    range.format = formats_.charFormat(r.fmt);
     formats.append(range);
     text += piece;
   }
 
-  box.tl = std::make_shared<QTextLayout>(text, ToQFont(markFormat));
+  box.tl = std::make_shared<QTextLayout>(text, formats_.font(markFormat));
   QTextOption opt;
   switch (p.fmt.align) {
     case Align::Left: opt.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
@@ -156,6 +189,101 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber) {
   box.textHeight = std::max(y, frameBottom);
   return box;
 }
+
+// ---- measured paragraphs kept between paginations ----------------------------------------
+
+template <class T>
+void PutBytes(std::string& key, const T& v) {
+  key.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+void PutString(std::string& key, const std::string& s) {
+  PutBytes(key, s.size());
+  key += s;
+}
+
+// Everything MeasurePara reads of a paragraph, with the width (and the page number when the
+// paragraph shows it): two paragraphs with the same key measure the same.
+std::string ParaKey(const Paragraph& p, double width, int pageNumber) {
+  std::string key;
+  key.reserve(96);
+  PutBytes(key, width);
+  const ParaFormat& f = p.fmt;
+  for (int32_t v : {static_cast<int32_t>(f.align), f.leftIndent, f.rightIndent, f.firstIndent,
+                    f.spaceBefore, f.spaceAfter})
+    PutBytes(key, v);
+  PutBytes(key, f.tabs.size());
+  for (const auto& t : f.tabs) {
+    PutBytes(key, t.position);
+    PutBytes(key, static_cast<int32_t>(t.kind));
+  }
+  bool pageField = false;
+  PutBytes(key, p.runs.size());
+  for (const auto& r : p.runs) {
+    PutBytes(key, static_cast<int32_t>(r.kind));
+    PutString(key, r.text);
+    const CharFormat& c = r.fmt;
+    PutString(key, c.face);
+    PutBytes(key, c.pointSize);
+    const char flags[] = {c.bold, c.italic, c.underline, c.superscript, c.subscript};
+    key.append(flags, sizeof flags);
+    PutBytes(key, c.color);
+    PutBytes(key, c.background);
+    PutBytes(key, c.spacing);
+    PutBytes(key, r.picture.get());   // a picture line draws that very picture
+    pageField = pageField || r.kind == RunKind::PageField;
+  }
+  PutBytes(key, p.frames.size());
+  for (const auto& fr : p.frames) {
+    PutBytes(key, fr.y);
+    PutBytes(key, FrameSize(fr).height());
+  }
+  if (pageField) PutBytes(key, pageNumber);
+  return key;
+}
+
+}  // namespace
+
+struct LayoutCache::Impl {
+  FormatCache formats;
+  struct Entry {
+    ParaBox box;
+    uint64_t used = 0;
+  };
+  std::unordered_map<std::string, Entry> paras;
+  uint64_t generation = 0;
+  bool keep = true;   // false: every paragraph is measured afresh
+
+  // The paragraph measured for a width: from the cache, or measured now and kept. The lines'
+  // layout is shared by every paragraph with the same key.
+  ParaBox measure(const Paragraph& p, double width, int pageNumber) {
+    if (!keep) return MeasurePara(p, width, pageNumber, formats);
+    auto [it, fresh] = paras.try_emplace(ParaKey(p, width, pageNumber));
+    if (fresh) {
+      it->second.box = MeasurePara(p, width, pageNumber, formats);
+      it->second.box.para = nullptr;
+    }
+    it->second.used = generation;
+    ParaBox box = it->second.box;
+    box.para = &p;
+    return box;
+  }
+
+  void beginPagination() {
+    ++generation;
+    if (formats.size() > 256) formats = FormatCache();
+  }
+  // Drops what the pagination just finished did not use.
+  void endPagination() {
+    for (auto it = paras.begin(); it != paras.end();)
+      it = it->second.used == generation ? std::next(it) : paras.erase(it);
+  }
+};
+
+LayoutCache::LayoutCache() : impl(std::make_unique<Impl>()) {}
+LayoutCache::~LayoutCache() = default;
+
+namespace {
 
 // Adds the draw items of lines [from, to) of a paragraph whose text top is at `top`
 // (the top of line `from` lands there) and left edge at `left`.
@@ -213,7 +341,7 @@ struct RowBox {
 };
 
 // `firstLine` is the API line of the row's first cell paragraph (-1: not a body row).
-RowBox MeasureRow(const Row& row, double scale, int firstLine) {
+RowBox MeasureRow(LayoutCache::Impl& cache, const Row& row, double scale, int firstLine) {
   RowBox rb;
   rb.row = &row;
   rb.scale = scale;
@@ -226,7 +354,7 @@ RowBox MeasureRow(const Row& row, double scale, int firstLine) {
     x += cb.width;
     const double inner = std::max(1.0, cb.width - 2 * std::min(kCellPadX, cb.width / 6));
     for (const auto& p : c.paragraphs) {
-      cb.paras.push_back(MeasurePara(p, inner, 1));
+      cb.paras.push_back(cache.measure(p, inner, 1));
       if (firstLine >= 0) cb.paras.back().apiLine = firstLine++;
       cb.contentHeight += cb.paras.back().total();
     }
@@ -352,9 +480,10 @@ int CountCellParagraphs(const Row& r) {
 
 class Paginator {
  public:
-  explicit Paginator(const Document& doc) : doc_(doc) {}
+  Paginator(const Document& doc, LayoutCache::Impl& cache) : doc_(doc), cache_(cache) {}
 
   Layout run() {
+    cache_.beginPagination();
     int line = 0;
     for (size_t s = 0; s < doc_.sections.size(); ++s) {
       out_.sectionFirstPage.push_back(0);
@@ -364,11 +493,13 @@ class Paginator {
       flow(units, s + 1 == doc_.sections.size());
     }
     if (out_.pages.empty()) newPage(0);
+    cache_.endPagination();
     return std::move(out_);
   }
 
  private:
   const Document& doc_;
+  LayoutCache::Impl& cache_;
   Layout out_;
   int sec_ = 0;               // section being laid out
   int pageSection_ = 0;       // section that owns the current page
@@ -393,7 +524,7 @@ class Paginator {
   double hdrFtrHeight(const HeaderFooter& hf, double width, int pageNo, std::vector<ParaBox>* boxes) {
     double h = 0;
     for (const auto& p : hf.paragraphs) {
-      ParaBox b = MeasurePara(p, width, pageNo);
+      ParaBox b = cache_.measure(p, width, pageNo);
       h += b.total();
       if (boxes) boxes->push_back(std::move(b));
     }
@@ -481,7 +612,7 @@ class Paginator {
       if (const auto* p = std::get_if<Paragraph>(&b)) {
         Unit u;
         u.kind = Unit::Para;
-        u.para = MeasurePara(*p, width, 1);
+        u.para = cache_.measure(*p, width, 1);
         u.para.apiLine = line;
         u.firstLine = line++;
         u.lineCount = 1;
@@ -508,7 +639,7 @@ class Paginator {
           u.table = t;
           u.rowIndex = static_cast<int>(r);
           u.tableFirstLine = tableLine;
-          u.row = MeasureRow(t->rows[r], scale, line);
+          u.row = MeasureRow(cache_, t->rows[r], scale, line);
           u.firstLine = line;
           u.lineCount = CountCellParagraphs(t->rows[r]);
           line += u.lineCount;
@@ -571,7 +702,7 @@ class Paginator {
     int line = u.tableFirstLine;
     double height = 0;
     for (int r = 0; r < leading; ++r) {
-      boxes.push_back(MeasureRow(rows[r], u.row.scale, line));
+      boxes.push_back(MeasureRow(cache_, rows[r], u.row.scale, line));
       line += CountCellParagraphs(rows[r]);
       height += boxes.back().height;
     }
@@ -751,7 +882,13 @@ QString LayoutFace(const std::string& face) {
   return QString::fromStdString(face);
 }
 
-Layout Paginate(const Document& doc) { return Paginator(doc).run(); }
+Layout Paginate(const Document& doc) {
+  LayoutCache cache;
+  cache.impl->keep = false;
+  return Paginate(doc, cache);
+}
+
+Layout Paginate(const Document& doc, LayoutCache& cache) { return Paginator(doc, *cache.impl).run(); }
 
 void PaintPage(QPainter& painter, const PageLayout& page) {
   painter.save();

@@ -61,7 +61,26 @@ struct Layout {
   std::vector<int> sectionFirstPage;
 };
 
+// Paragraphs measured by earlier paginations of a document, kept so that repaginating a
+// document that changed a little (the editor repaginates while a report is being built) lays
+// out only the paragraphs that are new. A paragraph is looked up by its whole contents and the
+// width it is laid out in, so a hit gives exactly the lines a fresh measurement would.
+// Entries that a pagination did not use are dropped at its end.
+class LayoutCache {
+ public:
+  LayoutCache();
+  ~LayoutCache();
+  LayoutCache(const LayoutCache&) = delete;
+  LayoutCache& operator=(const LayoutCache&) = delete;
+
+  struct Impl;
+  std::unique_ptr<Impl> impl;
+};
+
+// Without a cache every paragraph is measured afresh; with one, paragraphs measured before
+// (by this or an earlier pagination) are taken from it.
 Layout Paginate(const Document& doc);
+Layout Paginate(const Document& doc, LayoutCache& cache);
 
 // Paints a page with the painter's coordinates in twips (origin at the page's top left).
 void PaintPage(QPainter& painter, const PageLayout& page);

@@ -271,9 +271,10 @@ CellLoc FindCell(Editor& e, int32_t id) {
     for (size_t b = blocks.size(); b-- > 0;) {
       auto* t = std::get_if<Table>(&blocks[b]);
       if (!t) continue;
-      for (auto& row : t->rows)
-        for (auto& cell : row.cells)
-          if (cell.id == id) return {t, &row, &cell, static_cast<int>(s), b};
+      // From the last row: the cell looked for is as a rule the one just made.
+      for (auto row = t->rows.rbegin(); row != t->rows.rend(); ++row)
+        for (auto& cell : row->cells)
+          if (cell.id == id) return {t, &*row, &cell, static_cast<int>(s), b};
     }
   }
   return {};
@@ -364,7 +365,7 @@ Editor::Editor() : paper(DefaultPaperSize()) {
 
 const Layout& Editor::layout() {
   if (layoutRevision_ != revision_) {
-    layout_ = Paginate(doc);
+    layout_ = Paginate(doc, *layoutCache_);
     layoutRevision_ = revision_;
   }
   return layout_;
@@ -1172,20 +1173,22 @@ int32_t TerMenuSelect(TerHwnd h, int32_t command) {
 bool TerCommand(TerHwnd h, int32_t command) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  const int pages = std::max<int>(1, static_cast<int>(e->layout().pages.size()));
-  // The page shown, as the view clamps it when the document got shorter since it was set.
-  const int shown = std::clamp(e->currentPage, 1, pages);
+  // The page count and the page shown (as the view clamps it when the document got shorter
+  // since it was set), for the commands that move through pages: only those lay the document
+  // out, so that editing commands sent while a report is built do not repaginate it.
+  auto pages = [&] { return std::max<int>(1, static_cast<int>(e->layout().pages.size())); };
+  auto shown = [&] { return std::clamp(e->currentPage, 1, pages()); };
   switch (command) {
     case kCmdPageUp:
-      return TerPosPage(h, std::max(1, shown - 1));
+      return TerPosPage(h, std::max(1, shown() - 1));
     case kCmdPageDown:
-      return TerPosPage(h, std::min(pages, shown + 1));
+      return TerPosPage(h, std::min(pages(), shown() + 1));
     case kCmdDocStart:
       TerPosPage(h, 1);
       e->caretLine = e->caretCol = 0;
       return true;
     case kCmdDocEnd:
-      TerPosPage(h, pages);
+      TerPosPage(h, pages());
       e->story = {};
       CaretToEnd(*e);
       return true;

@@ -130,6 +130,7 @@ class Editor {
   uint64_t revision_ = 1;
   uint64_t layoutRevision_ = 0;
   Layout layout_;
+  std::shared_ptr<LayoutCache> layoutCache_ = std::make_shared<LayoutCache>();
   int32_t lastId_ = 0;
 };
 

@@ -304,3 +304,101 @@ TEST_F(Pagination, TableWiderThanColumnIsScaledToFit) {
 
 }  // namespace
 }  // namespace richtext::test
+
+namespace richtext::test {
+namespace {
+
+// Everything a laid-out document draws, as text: page sizes, and per item its kind, place and
+// (for text) the line's characters and size.
+std::vector<std::string> DrawList(const Layout& lay) {
+  std::vector<std::string> out;
+  char buf[256];
+  for (size_t p = 0; p < lay.pages.size(); ++p) {
+    const PageLayout& pg = lay.pages[p];
+    std::snprintf(buf, sizeof buf, "page %zu %d x %d", p, pg.width, pg.height);
+    out.emplace_back(buf);
+    for (const auto& item : pg.items) {
+      if (const auto* t = std::get_if<DrawText>(&item)) {
+        const QTextLine l = t->layout->lineAt(t->line);
+        const QRectF r = l.naturalTextRect();   // aligned within the line's width
+        std::snprintf(buf, sizeof buf, "T %.2f %.2f %.2f %.2f %.2f %.2f %d ", t->origin.x() + r.x(),
+                      t->origin.y() + r.y(), r.width(), l.width(), r.height(), l.cursorToX(l.textStart() + l.textLength()),
+                      t->bodyLine);
+        out.push_back(buf + t->layout->text().mid(l.textStart(), l.textLength()).toStdString());
+      } else if (const auto* f = std::get_if<DrawFill>(&item)) {
+        std::snprintf(buf, sizeof buf, "F %.2f %.2f %.2f %.2f %u", f->rect.x(), f->rect.y(), f->rect.width(),
+                      f->rect.height(), f->color);
+        out.emplace_back(buf);
+      } else if (const auto* d = std::get_if<DrawLine>(&item)) {
+        std::snprintf(buf, sizeof buf, "L %.2f %.2f %.2f %.2f", d->line.x1(), d->line.y1(), d->line.x2(), d->line.y2());
+        out.emplace_back(buf);
+      } else if (const auto* pic = std::get_if<DrawPicture>(&item)) {
+        std::snprintf(buf, sizeof buf, "P %.2f %.2f %.2f %.2f", pic->rect.x(), pic->rect.y(), pic->rect.width(),
+                      pic->rect.height());
+        out.emplace_back(buf);
+      }
+    }
+  }
+  return out;
+}
+
+// The editor keeps measured paragraphs between paginations; after each kind of edit its
+// layout must be exactly the one a fresh pagination of the same document gives.
+TEST_F(Pagination, RepaginationAfterEachEditEqualsAFreshLayout) {
+  TerPosHdrFtrEx(h, 0, kHdrFtrFooter, 0, false);
+  InsertTerText(h, "Page ", false);
+  TerCommand(h, kCmdPageNumber);
+  TerPosBodyText(h, 0, 1, false);
+  const int32_t indented = TerCreateParaId(h, -1, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kParaLeft);
+  const int32_t spaced = TerCreateParaId(h, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 200, 0, 0, kParaLeft);
+  for (int i = 0; i < 70; ++i) line("same text\tin every line");   // identical paragraphs
+  for (int r = 0; r < 30; ++r) {
+    cell("same text", true, 2000, false);
+    cell("same text", false, 4000, true);
+  }
+  line("");
+  QImage img(40, 20, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  line("after the table");
+  SetTerCursorPos(h, 74, 0, false);   // a frame in a cell: its height is the row's
+  const int32_t frame = TerInsertParaFrame(h, 0, 100, 0, 0, 0);
+  const int32_t pic = TerPastePicture(h, 2, PictureFromImage(img), frame, 0, 1);
+  ASSERT_GT(pic, 0);
+
+  auto select = [&](int32_t l1, int32_t c1, int32_t l2, int32_t c2) { SelectTerText(h, l1, c1, l2, c2, false); };
+  const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+      {"point size of a word", [&] { select(3, 0, 3, 4); SetTerPointSize(h, 14, false); }},
+      {"point size of a line", [&] { select(4, 0, 4, 9999); SetTerPointSize(h, 14, false); }},
+      {"bold", [&] { select(5, 0, 5, 9999); SetTerCharStyle(h, kStyleBold, true, false); }},
+      {"italic", [&] { select(6, 0, 6, 9999); SetTerCharStyle(h, kStyleItalic, true, false); }},
+      {"superscript", [&] { select(7, 0, 7, 9999); SetTerCharStyle(h, kStyleSuperscript, true, false); }},
+      {"character spacing", [&] { select(8, 0, 8, 9999); TerSetCharSpace(h, 40, false); }},
+      {"face", [&] { select(9, 0, 9, 9999); SetTerFont(h, "Courier New", false); }},
+      {"centred", [&] { select(10, 0, 10, 1); SetTerParaFmt(h, kParaCenter, true, false); }},
+      {"tab stops", [&] {
+         select(11, 0, 11, 1);
+         TerSetTab(h, 1, 2520, 1, false);
+         select(13, 0, 13, 1);
+         TerSetTab(h, 1, 5040, 1, false);
+       }},
+      {"centred cells", [&] { select(76, 0, 79, 1); SetTerParaFmt(h, kParaCenter, true, false); }},
+      {"cell text size", [&] { select(72, 0, 72, 9999); SetTerPointSize(h, 20, false); }},
+      {"picture size", [&] { TerSetPictSize(h, pic, 300, 200); }},
+      {"text inserted", [&] { SetTerCursorPos(h, 12, 4, false); InsertTerText(h, " more", false); }},
+      {"indented paragraph", [&] { TerAppendTextEx(h, "same text\tin every line\x15", font, indented, 0, 0, false); }},
+      {"spaced paragraph", [&] { TerAppendTextEx(h, "same text\tin every line\x15", font, spaced, 0, 0, false); }},
+      {"page added", [&] { for (int i = 0; i < 40; ++i) line("same text\tin every line"); }},
+  };
+  ASSERT_FALSE(DrawList(ed().layout()).empty());
+  for (const auto& [what, edit] : edits) {
+    edit();
+    DeselectTerText(h, false);
+    const auto cached = DrawList(ed().layout());
+    const auto fresh = DrawList(Paginate(ed().doc));
+    ASSERT_EQ(cached.size(), fresh.size()) << what;
+    for (size_t i = 0; i < cached.size(); ++i) ASSERT_EQ(cached[i], fresh[i]) << what;
+  }
+}
+
+}  // namespace
+}  // namespace richtext::test
