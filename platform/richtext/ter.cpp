@@ -18,6 +18,8 @@ namespace richtext {
 
 namespace {
 
+constexpr int32_t kMaxFramePos = 31680;   // 22 inches, the largest page
+
 std::map<TerHwnd, std::array<uint8_t, 920>>& FieldStore();
 
 std::map<TerHwnd, std::unique_ptr<Editor>>& Registry() {
@@ -718,6 +720,9 @@ bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_
   };
   clampPos(line1, col1);
   clampPos(line2, col2);
+  if (!e->hasSelection) {
+    e->caretBeforeSelection = {e->caretLine, e->caretCol};
+  }
   e->hasSelection = true;
   e->selLine1 = line1;
   e->selCol1 = col1;
@@ -732,6 +737,13 @@ bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_
 bool DeselectTerText(TerHwnd h, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
+  // The caret goes back to where it was when the text was selected, unless it was moved since:
+  // text inserted and selected leaves it after the text, and formatting a part of a line (the
+  // raised mark in a footer) leaves it at the end, where the page number goes next.
+  if (e->hasSelection && e->caretLine == e->selLine2 && e->caretCol == e->selCol2) {
+    e->caretLine = e->caretBeforeSelection.first;
+    e->caretCol = e->caretBeforeSelection.second;
+  }
   e->hasSelection = false;
   Notify(*e);
   return true;
@@ -1057,8 +1069,9 @@ int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32
   ClampCaret(*e, refs);
   Frame f;
   f.id = e->nextId();
-  f.x = std::max(0, x);
-  f.y = std::max(0, y);
+  // x may be negative: a picture wider than the column, centred on it, starts left of it.
+  f.x = std::clamp(x, -kMaxFramePos, kMaxFramePos);
+  f.y = std::clamp(y, 0, kMaxFramePos);
   f.width = std::max(0, width);
   f.height = std::max(0, height);
   f.border = border > 0 ? 10 : 0;

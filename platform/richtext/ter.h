@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 
 #include "platform/richtext/layout.h"
@@ -109,6 +110,9 @@ class Editor {
   int32_t caretCol = 0;
   bool hasSelection = false;
   int32_t selLine1 = 0, selCol1 = 0, selLine2 = 0, selCol2 = 0;
+  // SelectTerText puts the caret at the selection's end; DeselectTerText puts it back here
+  // (where it was before the selection) unless it was moved meanwhile.
+  std::pair<int32_t, int32_t> caretBeforeSelection{0, 0};
 
   CharFormat typing;           // format of text typed or inserted where nothing else applies
   CharFormat lastAppend;       // the format of font id -1 in appended text
@@ -184,6 +188,8 @@ bool GetTerCursorPos(TerHwnd h, int32_t& line, int32_t& col);
 bool TerSetCaretPos(TerHwnd h, int32_t pos);   // character offset in the story; kCaretEnd = end
 bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_t col2,
                    bool repaint);
+// Ends the selection; the caret goes back to where it was before SelectTerText unless it was
+// moved since.
 bool DeselectTerText(TerHwnd h, bool repaint);
 
 // Formatting of the selection (or, without one, of the caret's paragraph / the typing format).
@@ -233,7 +239,8 @@ bool TerSetZoom(TerHwnd h, int32_t percent);
 
 // Frames and pictures (sizes in twips; TerSetPictSize takes pixels of kTwipsPerPixel).
 // A frame is anchored to the caret's paragraph at (x, y) from the column's left edge and the
-// paragraph's top; width or height 0 takes the size of the picture put into it.
+// paragraph's top (x may be negative: a picture wider than the column, centred on it, starts
+// left of it); width or height 0 takes the size of the picture put into it.
 int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32_t height,
                            int32_t border);
 bool TerGetFrameSize(TerHwnd h, int32_t frameId, int32_t& x, int32_t& y, int32_t& width,
