@@ -866,13 +866,16 @@ bool TerSectBreak(TerHwnd h, bool) {
   auto& secs = e->doc.sections;
   auto& blocks = secs.back().blocks;
   if (blocks.size() > 1 && IsOpenParagraph(blocks.back())) blocks.pop_back();
+  // The new section continues the one before: its page layout, columns, header and footer;
+  // it goes on on the same page until TerSetSect2 asks for a new one (or its page differs).
   Section next;
   next.fmt = secs.back().fmt;
-  next.fmt.header.reset();
-  next.fmt.footer.reset();
-  next.fmt.newPage = true;
+  next.fmt.newPage = false;
   next.blocks.push_back(Paragraph{});
   secs.push_back(std::move(next));
+  const int added = static_cast<int>(secs.size()) - 1;
+  if (secs.back().fmt.header) e->inheritedHdrFtr.insert({added, false});
+  if (secs.back().fmt.footer) e->inheritedHdrFtr.insert({added, true});
   e->story = {};
   e->hasSelection = false;
   CaretToEnd(*e);
@@ -957,6 +960,9 @@ bool TerPosHdrFtrEx(TerHwnd h, int32_t section, int32_t kind, int32_t, bool) {
   if (section < 0 || section >= static_cast<int32_t>(e->doc.sections.size())) return false;
   auto& f = e->doc.sections[section].fmt;
   auto& hf = kind == kHdrFtrFooter ? f.footer : f.header;
+  // A header or footer taken over from the section before is replaced by one of the
+  // section's own, which the caller then writes.
+  if (e->inheritedHdrFtr.erase({section, kind == kHdrFtrFooter})) hf.reset();
   if (!hf) {
     hf.emplace();
     hf->paragraphs.emplace_back();

@@ -120,6 +120,9 @@ class Editor {
   int zoom = 100;
   int currentPage = 1;         // the page the view shows (1-based)
   std::set<int> checkedCommands;
+  // Headers (false) and footers (true) of sections that TerSectBreak copied from the section
+  // before and that nobody has positioned into since.
+  std::set<std::pair<int, bool>> inheritedHdrFtr;
   int32_t lastCell = 0;        // the cell text was last appended to
 
   EditorView* view = nullptr;  // the bound page view, or none
@@ -208,8 +211,10 @@ bool SetTerFields(TerHwnd h, const TerFields& fields);
 // Sections. `section` -1 = every section, -2 = the caret's section, else that section.
 bool TerSetMarginEx(TerHwnd h, int32_t section, int32_t left, int32_t right, int32_t reserved1,
                     int32_t reserved2, int32_t top, int32_t bottom, bool repaint);
-// A new section at the end of the body with the layout of the last one; it starts a new
-// page unless TerSetSect2 makes it continuous.
+// A new section at the end of the body with the layout, columns, header and footer of the
+// last one; it continues on the same page (unless its page size or orientation differs) until
+// TerSetSect2 asks for a new page. Positioning into the header or footer it took over
+// (TerPosHdrFtrEx) gives the section an empty one of its own.
 bool TerSectBreak(TerHwnd h, bool repaint);
 bool TerColBreak(TerHwnd h, bool repaint);
 bool TerPageBreak(TerHwnd h, bool repaint);

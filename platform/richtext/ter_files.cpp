@@ -24,6 +24,7 @@ int32_t ReadTerFile(TerHwnd h, const std::string& path) {
   detail::EnsureOpenParagraph(doc);
   e->doc = std::move(doc);
   e->story = {};
+  e->inheritedHdrFtr.clear();
   e->hasSelection = false;
   e->caretLine = e->caretCol = 0;
   e->currentPage = 1;

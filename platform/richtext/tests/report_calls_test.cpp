@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QTextLayout>
 
+#include <algorithm>
+
 #include "platform/richtext/tests/test_support.h"
 
 namespace richtext::test {
@@ -106,6 +108,20 @@ class ReportCalls : public DocTest {
     TerGetPageCount(h, &page);
     return page;
   }
+  // A section break at the end with a new column layout, inside a sub-report.
+  void beginNewSection(int32_t columns, int32_t spacing, int32_t third) {
+    moveToDocEnd();
+    TerAppendTextEx(h, "\x15", font, para, 0, 0, false);
+    moveToDocEnd();
+    TerSectBreak(h, false);
+    TerSetSect(h, columns, spacing, third, false);
+    TerSetSectOrient(h, 1, false);
+  }
+  void writeColumnBreak() {
+    TerAppendTextEx(h, "\x0f", -1, -1, 0, 0, false);
+    moveToDocEnd();
+    TerColBreak(h, false);
+  }
   void keepTableTogether(int32_t start) {
     line("");
     if (start <= 0) start = caretLine();
@@ -145,8 +161,20 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
                                  {"Custom PLV Worksheet", 2, true, 10}, {"Operating Hours", 1, true, 20}};
   std::vector<int32_t> firstPage;
   std::vector<int32_t> firstLine;
+  std::vector<int> subOfSection;   // the sub-report each section belongs to
   for (size_t n = 0; n < subs.size(); ++n) {
     firstPage.push_back(beginNewReport(subs[n].title, subs[n].orientation, static_cast<int>(n), subs[n].hdrFtr));
+    subOfSection.push_back(static_cast<int>(n));
+    if (n == 1) {
+      // A two-column part and back to one column, as the input data summary writes it.
+      beginNewSection(2, 360, 0);
+      subOfSection.push_back(static_cast<int>(n));
+      line("Summary left");
+      writeColumnBreak();
+      line("Summary right");
+      beginNewSection(1, 0, 0);
+      subOfSection.push_back(static_cast<int>(n));
+    }
     moveToDocEnd();
     firstLine.push_back(caretLine());
     // The document is read-only for the viewer from the first header on; appends still work.
@@ -163,10 +191,15 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
   SetTerCursorPos(h, 0, 0, false);
   TerRepaginate(h, false);
   const Layout& lay = ed().layout();
-  ASSERT_EQ(lay.sectionFirstPage.size(), subs.size()) << "the first sub-report has no section break";
+  ASSERT_EQ(lay.sectionFirstPage.size(), subOfSection.size()) << "the first sub-report has no section break";
+  // The two-column part and what follows it stay on the sub-report's first page.
+  EXPECT_EQ(lay.sectionFirstPage[2], firstPage[1] - 1);
+  EXPECT_EQ(lay.sectionFirstPage[3], firstPage[1] - 1);
+  EXPECT_TRUE(Contains(TextOf(lay.pages.at(static_cast<size_t>(firstPage[1] - 1))), "Summary right"));
   for (size_t n = 0; n < subs.size(); ++n) {
     // The page the builder took mid-build is where the sub-report is in the final layout.
-    EXPECT_EQ(firstPage[n], lay.sectionFirstPage[n] + 1) << subs[n].title;
+    const auto section = static_cast<size_t>(std::find(subOfSection.begin(), subOfSection.end(), n) - subOfSection.begin());
+    EXPECT_EQ(firstPage[n], lay.sectionFirstPage.at(section) + 1) << subs[n].title;
     EXPECT_EQ(lay.linePage.at(static_cast<size_t>(firstLine[n])), firstPage[n] - 1) << subs[n].title;
     const PageLayout& page = lay.pages.at(static_cast<size_t>(firstPage[n] - 1));
     EXPECT_EQ(page.landscape(), subs[n].orientation == 2) << subs[n].title;
@@ -175,10 +208,21 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
     EXPECT_EQ(Contains(text, "Prepared By:  J. Engineer"), subs[n].hdrFtr) << subs[n].title;
     EXPECT_EQ(Contains(text, "Page " + std::to_string(firstPage[n])), subs[n].hdrFtr) << subs[n].title;
   }
-  // Every page of a sub-report with a footer carries its own number.
+  // Every page of a sub-report with a footer carries its own number and the sub-report's
+  // header, its two-column part and the sections after it included.
   for (size_t p = 0; p < lay.pages.size(); ++p) {
-    if (!subs[static_cast<size_t>(lay.pages[p].section)].hdrFtr) continue;
-    EXPECT_TRUE(Contains(TextOf(lay.pages[p]), "Page " + std::to_string(p + 1))) << "page " << p + 1;
+    const Sub& sub = subs[static_cast<size_t>(subOfSection.at(static_cast<size_t>(lay.pages[p].section)))];
+    const auto text = TextOf(lay.pages[p]);
+    EXPECT_EQ(Contains(text, "Page " + std::to_string(p + 1)), sub.hdrFtr) << "page " << p + 1;
+    EXPECT_EQ(Contains(text, sub.title), true) << "page " << p + 1;
+    for (const Sub& other : subs)
+      if (&other != &sub) EXPECT_FALSE(Contains(text, other.title)) << "page " << p + 1;
+  }
+  // Each sub-report's header has its own three lines, none taken over from the one before.
+  for (size_t sec = 0; sec < subOfSection.size(); ++sec) {
+    const auto& header = ed().doc.sections[sec].fmt.header;
+    ASSERT_EQ(header.has_value(), subs[static_cast<size_t>(subOfSection[sec])].hdrFtr) << sec;
+    if (header) EXPECT_EQ(header->paragraphs.size(), 3u) << sec;
   }
   // The header's title is centred, raised "TM" in the footer, the toggle is off again.
   const auto& fmt = ed().doc.sections[1].fmt;
@@ -217,7 +261,8 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
 
 TEST_F(ReportCalls, BreaksOfTheViewerEditingCommands) {
   line("first");
-  // Kind 0: a section break whose new section takes the settings of the one before.
+  // Kind 0: a section break whose new section takes the settings of the one before: here two
+  // columns, continuing on the same page.
   TerSetSect(h, 2, 360, 0, false);
   TerSetCaretPos(h, kCaretEnd);
   TerSectBreak(h, false);
@@ -236,16 +281,17 @@ TEST_F(ReportCalls, BreaksOfTheViewerEditingCommands) {
   TerPageBreak(h, false);
   line("next page");
   const Layout& lay = ed().layout();
-  ASSERT_EQ(lay.pages.size(), 3u);
+  ASSERT_EQ(lay.pages.size(), 2u);
+  EXPECT_EQ(lay.sectionFirstPage, (std::vector<int>{0, 0}));
   double leftX = -1, rightX = -1;
-  for (const auto& item : lay.pages[1].items)
+  for (const auto& item : lay.pages[0].items)
     if (const auto* t = std::get_if<DrawText>(&item)) {
       if (t->layout->text() == "left column") leftX = t->origin.x();
       if (t->layout->text() == "right column") rightX = t->origin.x();
     }
   EXPECT_EQ(leftX, 720);
   EXPECT_NEAR(rightX, 720 + (10800 - 360) / 2.0 + 360, 0.5);
-  EXPECT_TRUE(Contains(TextOf(lay.pages[2]), "next page"));
+  EXPECT_TRUE(Contains(TextOf(lay.pages[1]), "next page"));
 }
 
 // A logo wider than the text is centred on the text: its frame starts left of the margin.
