@@ -216,13 +216,17 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
     EXPECT_EQ(Contains(text, "Page " + std::to_string(p + 1)), sub.hdrFtr) << "page " << p + 1;
     EXPECT_EQ(Contains(text, sub.title), true) << "page " << p + 1;
     for (const Sub& other : subs)
-      if (&other != &sub) EXPECT_FALSE(Contains(text, other.title)) << "page " << p + 1;
+      if (&other != &sub) {
+        EXPECT_FALSE(Contains(text, other.title)) << "page " << p + 1;
+      }
   }
   // Each sub-report's header has its own three lines, none taken over from the one before.
   for (size_t sec = 0; sec < subOfSection.size(); ++sec) {
     const auto& header = ed().doc.sections[sec].fmt.header;
     ASSERT_EQ(header.has_value(), subs[static_cast<size_t>(subOfSection[sec])].hdrFtr) << sec;
-    if (header) EXPECT_EQ(header->paragraphs.size(), 3u) << sec;
+    if (header) {
+      EXPECT_EQ(header->paragraphs.size(), 3u) << sec;
+    }
   }
   // The header's title is centred, raised "TM" in the footer, the toggle is off again.
   const auto& fmt = ed().doc.sections[1].fmt;
