@@ -1,79 +1,33 @@
 #include "app/calc/custom_plv.h"
 
-#include <algorithm>
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "app/calc/frmWait.h"
 #include "app/calc/modCalcs.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/vbcompat.h"
+#include "platform/plantengine/grendax.h"
 #include "platform/ui/ui.h"
 
 namespace modCalcs {
 
 namespace {
 
-// One ECWT column of a prepared map: its usable rows in decreasing capacity (kBtu/h) with
-// their input (kW).
-struct MapColumn {
-  double ecwt = 0;
-  std::vector<double> cap, input;
-};
-
-// The columns of a prepared map in descending ECWT. As in the plant engine, a row is used
-// when its capacity is above 0, its input not negative and its capacity below the previous
-// used row's; a column without such rows is left out.
-std::vector<MapColumn> ColumnsOf(const ChillerData& prepared) {
-  std::vector<MapColumn> columns;
-  for (int c = 1; c <= prepared.nNumECWTPoints; ++c) {
-    MapColumn col;
-    col.ecwt = prepared.fECWTPoints(c);
-    for (int r = 1; r <= prepared.nNumLoadPoints; ++r) {
-      const double cap = prepared.fCapacityMap(c, r), in = prepared.fPowerMap(c, r);
-      if (!(cap > 0) || !(in >= 0)) continue;
-      if (!col.cap.empty() && !(cap < col.cap.back())) continue;
-      col.cap.push_back(cap);
-      col.input.push_back(in);
-    }
-    if (!col.cap.empty()) columns.push_back(std::move(col));
-  }
-  std::stable_sort(columns.begin(), columns.end(),
-                   [](const MapColumn& a, const MapColumn& b) { return a.ecwt > b.ecwt; });
-  return columns;
-}
-
-double Lerp(double x1, double y1, double x2, double y2, double x) {
-  if (x == x1) return y1;
-  if (x == x2) return y2;
-  return x2 - x1 == 0 ? y1 : y1 + (x - x1) * (y2 - y1) / (x2 - x1);
-}
-
-// Input of one column at a capacity, along its rows; the end segments are extended.
-double ColumnInput(const MapColumn& col, double load) {
-  const std::size_t n = col.cap.size();
-  if (n == 1) return col.input[0] * load / col.cap[0];
-  std::size_t r = 0;
-  while (r + 2 < n && load < col.cap[r + 1]) ++r;
-  return Lerp(col.cap[r], col.input[r], col.cap[r + 1], col.input[r + 1], load);
-}
-
-// Input between the two columns around the ECWT (the end column outside the axis).
-double MapInput(const std::vector<MapColumn>& columns, double ecwt, double load) {
-  if (ecwt >= columns.front().ecwt) return ColumnInput(columns.front(), load);
-  if (ecwt <= columns.back().ecwt) return ColumnInput(columns.back(), load);
-  std::size_t j = 0;
-  while (ecwt < columns[j + 1].ecwt) ++j;
-  const MapColumn &hot = columns[j], &cold = columns[j + 1];
-  return Lerp(hot.ecwt, ColumnInput(hot, load), cold.ecwt, ColumnInput(cold, load), ecwt);
-}
-
 bool IsElectric(const ChillerData& chiller) {
   return (chiller.nType >= 1 && chiller.nType <= 5) || (chiller.nType >= 10 && chiller.nType <= 12);
 }
 
-// The chiller's map prepared for rating. Raises for a chiller that cannot be rated in
-// kW/ton; false when the preparation failed (its box has been shown).
-bool PrepareForRating(const ChillerData& chiller, ChillerData& prepared) {
+// The chiller as the plant engine sees it: its record transferred (and its map prepared on
+// the way) into an engine chiller, whose performance model then rates it. Raises for a
+// chiller that cannot be rated in kW/ton; false when the transfer failed (its box has been
+// shown).
+struct RatedChiller {
+  std::unique_ptr<cCwPlant> plant = CreateCwPlant();
+  cChiller* chiller = nullptr;
+};
+
+bool PrepareForRating(const ChillerData& chiller, RatedChiller& rated) {
   const std::string name = vb::Trim(chiller.sName);
   if (!IsElectric(chiller))
     vb::Raise(vb::kInvalidProcedureCall, "Chiller \"" + name + "\" (type " + std::to_string(chiller.nType) +
@@ -81,22 +35,28 @@ bool PrepareForRating(const ChillerData& chiller, ChillerData& prepared) {
                                              "in kW/ton.");
   if (!(chiller.fFLCapacity > 0))
     vb::Raise(vb::kDivisionByZero, "Chiller \"" + name + "\" has no full-load capacity.");
-  prepared = chiller;
-  if (!bSetupChillerMap(prepared)) return false;
-  if (ColumnsOf(prepared).empty())
+  rated.plant->Chillers().BuildCollection(1);
+  rated.chiller = &rated.plant->Chillers().Item(1);
+  ChillerData prepared = chiller;
+  double minECWT = 0, heatRejection = 0;
+  if (!frmWait::TransferChillerDataFromBrimlowToEngine(SystemData{}, *rated.plant, prepared, *rated.chiller,
+                                                       minECWT, heatRejection))
+    return false;
+  const cChiller& c = *rated.chiller;
+  if (!(ChillerInputAt(c, chiller.fDesignECWT, c.Capacity(), c.DesignLCHWT()) > 0))
     vb::Raise(vb::kInvalidProcedureCall, "Chiller \"" + name + "\" has no performance map to rate it from.");
   return true;
 }
 
-// kW/ton of a prepared chiller at a load (percent of full-load capacity) and ECWT.
-double KWPerTon(const ChillerData& prepared, float fLoadPercent, float fECWT) {
+// kW/ton of a chiller at a load (percent of full-load capacity) and ECWT, at its design
+// supply temperature.
+double KWPerTon(const RatedChiller& rated, float fLoadPercent, float fECWT) {
   if (!(fLoadPercent > 0))
     vb::Raise(vb::kInvalidProcedureCall,
               "A chiller load of " + std::to_string(fLoadPercent) + " % cannot be rated.");
-  const double capacity = prepared.fFLCapacity * 12.0;  // kBtu/h
-  const double load = fLoadPercent * 0.01 * capacity;
-  const double minimum = prepared.bNoMinLoad == 0 ? prepared.fMinLoadPct * 0.01 * capacity : 0.0;
-  const double input = std::max(0.0, MapInput(ColumnsOf(prepared), fECWT, std::max(load, minimum)));
+  const cChiller& c = *rated.chiller;
+  const double load = fLoadPercent * 0.01 * c.Capacity();  // kBtu/h
+  const double input = ChillerInputAt(c, fECWT, load, c.DesignLCHWT());
   return vb::CheckFinite(input / (load / 12.0));
 }
 
@@ -109,9 +69,9 @@ float RatingPointPercent(int p) {
 
 bool bCalcChillerKWPerTon(const ChillerData& chiller, float fLoadPercent, float fECWT, double& dKWPerTon) {
   return modpublic::RunGuarded("bCalcChillerKWPerTon", kCalcErrorPrefix, ui::kExclamation, [&] {
-    ChillerData prepared;
-    if (!PrepareForRating(chiller, prepared)) return false;
-    dKWPerTon = KWPerTon(prepared, fLoadPercent, fECWT);
+    RatedChiller rated;
+    if (!PrepareForRating(chiller, rated)) return false;
+    dKWPerTon = KWPerTon(rated, fLoadPercent, fECWT);
     return true;
   });
 }
@@ -137,15 +97,15 @@ bool bCalcPLVFromRatingPoints(const vb::Array<float, 1, 4>& fWeightingFactor,
 
 bool bCalcChillerCPLV(const ChillerData& chiller, const ChillerResultData& result, float& fCPLV) {
   vb::Array<double, 1, 4> efficiency;
-  const bool rated = modpublic::RunGuarded("bCalcChillerCPLV", kCalcErrorPrefix, ui::kExclamation, [&] {
-    ChillerData prepared;
-    if (!PrepareForRating(chiller, prepared)) return false;
+  const bool ok = modpublic::RunGuarded("bCalcChillerCPLV", kCalcErrorPrefix, ui::kExclamation, [&] {
+    RatedChiller rated;
+    if (!PrepareForRating(chiller, rated)) return false;
     for (int p = 1; p <= 4; ++p)
-      if (result.fWeightingFactor(p) > 0) efficiency(p) = KWPerTon(prepared, RatingPointPercent(p), result.fECWT(p));
+      if (result.fWeightingFactor(p) > 0) efficiency(p) = KWPerTon(rated, RatingPointPercent(p), result.fECWT(p));
     return true;
   });
   double plv = 0;
-  if (!rated || !bCalcPLVFromRatingPoints(result.fWeightingFactor, efficiency, plv)) return false;
+  if (!ok || !bCalcPLVFromRatingPoints(result.fWeightingFactor, efficiency, plv)) return false;
   fCPLV = static_cast<float>(plv);
   return true;
 }

@@ -25,12 +25,12 @@ float RatingPointPercent(int p);
 
 // kW per ton of an electric chiller (types 1 to 5 and 10 to 12) delivering fLoadPercent of
 // its full-load capacity at an entering condenser temperature fECWT (deg F) and its design
-// leaving chilled-water temperature. The map is prepared as for the plant engine and read
-// the way the engine reads it: input interpolated along the load rows (capacity as x, end
-// segments extended) in the two ECWT columns around fECWT (the end column outside the
-// axis), then linearly between them; below the minimum load the chiller is false-loaded
-// (it draws the input of its minimum load). False, after the error box, for a heat-driven
-// chiller, a chiller without capacity or map, or a load of 0 % or less.
+// leaving chilled-water temperature. The record goes into an engine chiller as for a
+// simulation, and the plant engine's own performance model rates it (ChillerInputAt), so
+// the rating reads the map exactly as the simulation did; below the minimum load the
+// chiller is false-loaded (it draws the input of its minimum load). False, after the error
+// box, for a heat-driven chiller, a chiller without capacity or map, or a load of 0 % or
+// less.
 bool bCalcChillerKWPerTon(const ChillerData& chiller, float fLoadPercent, float fECWT, double& dKWPerTon);
 
 // 1 / sum(W(p) / E(p)) over the points with a weighting factor above 0 (p = 1..4 for 25,

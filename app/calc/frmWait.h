@@ -110,8 +110,9 @@ class frmWait {
                        WellWaterTable& wellTable);
   // Copies one chiller record (its map prepared on the way) into an engine chiller; returns
   // the chiller's minimum ECWT and design heat rejection (kBtu/h) for the tower design.
-  bool TransferChillerDataFromBrimlowToEngine(const SystemData& system, cCwPlant& plant, ChillerData& chiller,
-                                              cChiller& engineChiller, double& dMinECWT, double& dHeatRejection);
+  static bool TransferChillerDataFromBrimlowToEngine(const SystemData& system, cCwPlant& plant, ChillerData& chiller,
+                                                     cChiller& engineChiller, double& dMinECWT,
+                                                     double& dHeatRejection);
   // The graph points of every chiller, with the staging-change search between bins.
   bool bCalcGraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable, bool& bResult);
 

@@ -128,3 +128,30 @@ bool IsHeatDriven(const ChillerSetup& s) {
 }
 
 }  // namespace grendax::detail
+
+double ChillerInputAt(const cChiller& chiller, double ecwt, double load, double supplyTemp) {
+  grendax::detail::ChillerSetup s;
+  s.Capacity = chiller.Capacity();
+  s.MinCapacity = chiller.MinCapacity();
+  s.DesignLCHWT = chiller.DesignLCHWT();
+  s.MapCoef[1] = chiller.MapCoef1();
+  s.MapCoef[2] = chiller.MapCoef2();
+  s.MapCoef[3] = chiller.MapCoef3();
+  s.MapCoef[4] = chiller.MapCoef4();
+  s.MapECWTCount = std::clamp(chiller.MapECWTCount(), 0, grendax::kMaxMapECWTs);
+  s.MapLoadCount = std::clamp(chiller.MapLoadCount(), 0, grendax::kMaxMapLoads);
+  for (int c = 1; c <= s.MapECWTCount; ++c) {
+    s.MapECWT[c] = chiller.MapECWT(c);
+    for (int r = 1; r <= s.MapLoadCount; ++r) {
+      s.MapCapacity[c][r] = chiller.MapCapacity(c, r);
+      s.MapInput[c][r] = chiller.MapInput(c, r);
+    }
+  }
+  s.PartLoadPointCount = chiller.PartLoadPointCount();
+  for (int i = 1; i <= grendax::kMaxPartLoadPoints; ++i) {
+    s.PartLoadCapacity[i] = chiller.PartLoadCapacity(i);
+    s.PartLoadPct[i] = chiller.PartLoadPct(i);
+    s.PartLoadInput[i] = chiller.PartLoadInput(i);
+  }
+  return grendax::detail::InputAtLoad(grendax::detail::BuildCurve(s), ecwt, load, supplyTemp);
+}

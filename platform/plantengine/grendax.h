@@ -402,3 +402,10 @@ class cCwPlant {
 
 // The real engine.
 std::unique_ptr<cCwPlant> CreateCwPlant();
+
+// The input of a chiller (kW, or kBtu/h of heat as its map) at an entering condenser
+// temperature (deg F), a load (kBtu/h) and a supply temperature (deg F), from the
+// performance data let on it: the model CalcPlant uses, with false loading and the
+// supply-temperature correction. 0 when the chiller has no usable performance data. For
+// rating a chiller at stated conditions without running a plant.
+double ChillerInputAt(const cChiller& chiller, double ecwt, double load, double supplyTemp);

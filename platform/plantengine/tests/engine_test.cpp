@@ -349,6 +349,11 @@ TEST(Engine, WellWaterGivesItsTemperature) {
   RunBin(*p, 90, 75, 10000);
   EXPECT_EQ(p->Chillers().Item(1).ECWT(), 61.25);
   EXPECT_EQ(p->Chillers().Item(2).ECWT(), 58);
+  // Rating a chiller at stated conditions gives what the run simulated there.
+  for (int c = 1; c <= 2; ++c) {
+    const cChiller& ch = p->Chillers().Item(c);
+    EXPECT_DOUBLE_EQ(ChillerInputAt(ch, ch.ECWT(), ch.Load(), p->SupplyTemp()), ch.Power()) << c;
+  }
   EXPECT_EQ(p->FanKW(), 0);
   EXPECT_GT(p->CondPumpKW(), 0);
 }
