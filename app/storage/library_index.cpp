@@ -5,6 +5,8 @@
 #include "app/storage/vbcompat.h"
 #include "platform/db/db.h"
 
+#include <type_traits>
+
 namespace modDataIO {
 namespace {
 
@@ -78,12 +80,14 @@ bool ReadKeyed(std::int16_t id, R& rec, FolderArg& folder, const std::string& ti
   });
 }
 
-// Writes the index row (inside a transaction) and the record slot.
-template <class R, class BindRow>
-bool WriteKeyed(std::int16_t id, const R& rec, FolderArg& folder, const std::string& title,
-                const std::string& upsertSql, BindRow bindRow, const char* file, std::int64_t size) {
+// Writes the index rows of record `id` (writeIndex, inside a transaction) and then its
+// record slot; the transaction commits only once the slot is written. Id 0 has no index row.
+template <class R, class WriteIndex>
+bool WriteKeyed(std::int16_t id, const R& rec, FolderArg& folder, const std::string& title, const char* file,
+                std::int64_t size, WriteIndex writeIndex) {
   return detail::RunData(title, [&] {
     RejectNegativeId(id);
+    if constexpr (std::is_same_v<R, SystemData>) CheckSlotCount(id, rec);
     const std::string& dir = folder.Resolve();
     DbPtr d;
     std::unique_ptr<db::Transaction> tx;
@@ -91,10 +95,7 @@ bool WriteKeyed(std::int16_t id, const R& rec, FolderArg& folder, const std::str
       d = OpenIndex(false, dir);
       if (!d) return false;
       tx = std::make_unique<db::Transaction>(*d);
-      auto s = d->Prepare(upsertSql);
-      s.Bind(1, id);
-      bindRow(s);
-      s.Run();
+      writeIndex(*d);
     }
     detail::PatchFile(dir + file, {{id * size, codec::Encode(rec)}});
     if (tx) tx->Commit();
@@ -212,61 +213,48 @@ bool bSystemRead(std::int16_t id, SystemData& rec, FolderArg folder) {
 }
 
 bool bSystemWrite(std::int16_t id, const SystemData& rec, FolderArg folder) {
-  return detail::RunData("bSystemWrite", [&] {
-    RejectNegativeId(id);
-    CheckSlotCount(id, rec);
-    const std::string& dir = folder.Resolve();
-    DbPtr d;
-    std::unique_ptr<db::Transaction> tx;
-    if (id != 0) {
-      d = OpenIndex(false, dir);
-      if (!d) return false;
-      tx = std::make_unique<db::Transaction>(*d);
-      std::int64_t selected = 0;
-      {
-        auto s = d->Prepare("SELECT bSelected FROM Systems WHERE lID = ?1");
-        s.Bind(1, id);
-        if (s.Step()) selected = s.Int(0) != 0 ? vb::kTrue : vb::kFalse;
+  return WriteKeyed(id, rec, folder, "bSystemWrite", "SYS.DAT", kSystemSize, [&](db::Database& d) {
+    std::int64_t selected = 0;
+    {
+      auto s = d.Prepare("SELECT bSelected FROM Systems WHERE lID = ?1");
+      s.Bind(1, id);
+      if (s.Step()) selected = s.Int(0) != 0 ? vb::kTrue : vb::kFalse;
+    }
+    d.Prepare("DELETE FROM Systems WHERE lID = ?1").Bind(1, id).Run();
+    d.Prepare("INSERT INTO Systems(lID, sName, bSelected, fTotalCondWaterFlow) VALUES(?1, ?2, ?3, ?4)")
+        .Bind(1, id)
+        .Bind(2, vb::FixedWidth(rec.sName, 40))
+        .Bind(3, selected)
+        .Bind(4, static_cast<double>(rec.fTotalCondWaterFlow))
+        .Run();
+    // The links of this system are rebuilt from the record, so earlier writes leave none.
+    d.Prepare("DELETE FROM SystemChiller WHERE lSystemID = ?1").Bind(1, id).Run();
+    d.Prepare("DELETE FROM SystemTower WHERE lSystemID = ?1").Bind(1, id).Run();
+    auto addChiller = d.Prepare("INSERT INTO SystemChiller(lSystemID, lChillerID) VALUES(?1, ?2)");
+    auto addTower = d.Prepare("INSERT INTO SystemTower(lSystemID, lTowerID) VALUES(?1, ?2)");
+    auto add = [&](db::Statement& s, std::int16_t other) {
+      s.Reset();
+      s.Bind(1, id).Bind(2, other).Run();
+    };
+    std::string seen = "#";
+    for (std::int16_t i = 1; i <= rec.nNumChillers; ++i) {
+      if (!bDuplicatedID(rec.nChillerIDs(i), seen)) add(addChiller, rec.nChillerIDs(i));
+      if (!bDuplicatedID(rec.nChillerIDs2(i), seen)) add(addChiller, rec.nChillerIDs2(i));
+    }
+    if (rec.nSingleTower == 1) {
+      for (std::int16_t t = 1; t <= rec.nNumChillers; ++t) {
+        if (rec.nTowerIDs(t) > 0) {
+          add(addTower, rec.nTowerIDs(t));
+          break;
+        }
       }
-      d->Prepare("DELETE FROM Systems WHERE lID = ?1").Bind(1, id).Run();
-      d->Prepare("INSERT INTO Systems(lID, sName, bSelected, fTotalCondWaterFlow) VALUES(?1, ?2, ?3, ?4)")
-          .Bind(1, id)
-          .Bind(2, vb::FixedWidth(rec.sName, 40))
-          .Bind(3, selected)
-          .Bind(4, static_cast<double>(rec.fTotalCondWaterFlow))
-          .Run();
-      // The links of this system are rebuilt from the record, so earlier writes leave none.
-      d->Prepare("DELETE FROM SystemChiller WHERE lSystemID = ?1").Bind(1, id).Run();
-      d->Prepare("DELETE FROM SystemTower WHERE lSystemID = ?1").Bind(1, id).Run();
-      auto addChiller = d->Prepare("INSERT INTO SystemChiller(lSystemID, lChillerID) VALUES(?1, ?2)");
-      auto addTower = d->Prepare("INSERT INTO SystemTower(lSystemID, lTowerID) VALUES(?1, ?2)");
-      auto add = [&](db::Statement& s, std::int16_t other) {
-        s.Reset();
-        s.Bind(1, id).Bind(2, other).Run();
-      };
-      std::string seen = "#";
+    } else {
+      seen = "#";
       for (std::int16_t i = 1; i <= rec.nNumChillers; ++i) {
-        if (!bDuplicatedID(rec.nChillerIDs(i), seen)) add(addChiller, rec.nChillerIDs(i));
-        if (!bDuplicatedID(rec.nChillerIDs2(i), seen)) add(addChiller, rec.nChillerIDs2(i));
-      }
-      if (rec.nSingleTower == 1) {
-        for (std::int16_t t = 1; t <= rec.nNumChillers; ++t) {
-          if (rec.nTowerIDs(t) > 0) {
-            add(addTower, rec.nTowerIDs(t));
-            break;
-          }
-        }
-      } else {
-        seen = "#";
-        for (std::int16_t i = 1; i <= rec.nNumChillers; ++i) {
-          if (!bDuplicatedID(rec.nTowerIDs(i), seen)) add(addTower, rec.nTowerIDs(i));
-          if (!bDuplicatedID(rec.nTowerIDs2(i), seen)) add(addTower, rec.nTowerIDs2(i));
-        }
+        if (!bDuplicatedID(rec.nTowerIDs(i), seen)) add(addTower, rec.nTowerIDs(i));
+        if (!bDuplicatedID(rec.nTowerIDs2(i), seen)) add(addTower, rec.nTowerIDs2(i));
       }
     }
-    detail::PatchFile(dir + "SYS.DAT", {{id * kSystemSize, codec::Encode(rec)}});
-    if (tx) tx->Commit();
-    return true;
   });
 }
 
@@ -281,31 +269,31 @@ bool bTowerRead(std::int16_t id, TowerData& rec, FolderArg folder) {
 }
 
 bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder) {
-  return WriteKeyed(
-      id, rec, folder, GetErrSource("bChillerWrite"),
+  return WriteKeyed(id, rec, folder, GetErrSource("bChillerWrite"), "CHL.DAT", kChillerSize, [&](db::Database& d) {
+    d.Prepare(
       "INSERT INTO Chillers(lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
       "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(lID) DO UPDATE SET sName = excluded.sName, "
       "nType = excluded.nType, fFLCapacity = excluded.fFLCapacity, fFLPower = excluded.fFLPower, "
-      "fCondWaterFlow = excluded.fCondWaterFlow",
-      [&](db::Statement& s) {
-        s.Bind(2, vb::FixedWidth(rec.sName, 35))
-            .Bind(3, rec.nType)
-            .Bind(4, static_cast<double>(rec.fFLCapacity))
-            .Bind(5, static_cast<double>(rec.fFLPower))
-            .Bind(6, static_cast<double>(rec.fCondWaterFlow));
-      },
-      "CHL.DAT", kChillerSize);
+      "fCondWaterFlow = excluded.fCondWaterFlow")
+        .Bind(1, id)
+        .Bind(2, vb::FixedWidth(rec.sName, 35))
+        .Bind(3, rec.nType)
+        .Bind(4, static_cast<double>(rec.fFLCapacity))
+        .Bind(5, static_cast<double>(rec.fFLPower))
+        .Bind(6, static_cast<double>(rec.fCondWaterFlow))
+        .Run();
+  });
 }
 
 bool bTowerWrite(std::int16_t id, const TowerData& rec, FolderArg folder) {
-  return WriteKeyed(
-      id, rec, folder, "bTowerWrite",
-      "INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
-      "SET sName = excluded.sName, fCondWaterFlow = excluded.fCondWaterFlow",
-      [&](db::Statement& s) {
-        s.Bind(2, vb::FixedWidth(rec.sName, 35)).Bind(3, static_cast<double>(rec.fCondWaterFlow));
-      },
-      "TWR.DAT", kTowerSize);
+  return WriteKeyed(id, rec, folder, "bTowerWrite", "TWR.DAT", kTowerSize, [&](db::Database& d) {
+    d.Prepare("INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
+              "SET sName = excluded.sName, fCondWaterFlow = excluded.fCondWaterFlow")
+        .Bind(1, id)
+        .Bind(2, vb::FixedWidth(rec.sName, 35))
+        .Bind(3, static_cast<double>(rec.fCondWaterFlow))
+        .Run();
+  });
 }
 
 bool bSystemListRead(std::int16_t& count, std::vector<SystemListEntry>& list, FolderArg folder) {
