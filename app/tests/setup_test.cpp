@@ -12,7 +12,6 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/record_codec.h"
-#include "app/tests/private_data_home.h"
 #include "data/gen/sql_script.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
@@ -69,7 +68,6 @@ void AddSite(db::Database& d, int city, int building, const std::vector<double>&
 class Setup : public ::testing::Test {
  protected:
   void SetUp() override {
-    apptest::UsePrivateDataHome();
     root_ = fs::temp_directory_path() / ("kestrin_setup_" + std::to_string(::getpid()) + "_" +
                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);

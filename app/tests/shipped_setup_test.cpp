@@ -17,7 +17,6 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/vbcompat.h"
-#include "app/tests/private_data_home.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -27,7 +26,6 @@ using modDataIO::gProject;
 class ShippedSetup : public ::testing::Test {
  protected:
   void SetUp() override {
-    apptest::UsePrivateDataHome();
     modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
     modDataIO::InitProject(gProject);
     modDataIO::InitSettings(modDataIO::gSettings);
