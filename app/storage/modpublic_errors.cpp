@@ -3,22 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "libs/units/clsUnits.h"
 #include "platform/ui/ui.h"
 
 namespace modpublic {
-
-void RecordCurrentException() {
-  try {
-    throw;
-  } catch (const clsUnitsError& ex) {
-    vb::ErrObject& err = vb::Err();
-    err.Number = ex.number();
-    err.Description = ex.what();
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-  }
-}
 
 std::string GetSystemErrorText(long number) {
   if (number == 0) return {};

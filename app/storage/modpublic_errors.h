@@ -20,11 +20,6 @@ void ShowError(const std::string& message, long buttons, const std::string& titl
 // unknown number.
 std::string GetSystemErrorText(long number);
 
-// Records the exception being handled as the current error (vb::Err()): run-time errors
-// of the program and of the unit converter keep their numbers; other exceptions become
-// error 5 with their text. Call only inside a catch block.
-void RecordCurrentException();
-
 // Runs the body of a data procedure. When it throws, the exception becomes the current
 // error, the error box shows `message` with `style` under `title`, and the result is false.
 // The body returns bool (its own result) or nothing (success).
@@ -38,7 +33,7 @@ bool RunGuarded(const std::string& title, const std::string& message, long style
       return static_cast<bool>(body());
     }
   } catch (...) {
-    RecordCurrentException();
+    vb::SetErrFromCurrentException();
     ShowError(message, style, title);
     return false;
   }

@@ -37,7 +37,7 @@ void SetErrFromCurrentException() {
   ErrObject& e = Err();
   try {
     throw;
-  } catch (const RuntimeError& ex) {
+  } catch (const NumberedError& ex) {
     e.Number = ex.number();
     e.Description = ex.what();
   } catch (const std::exception& ex) {

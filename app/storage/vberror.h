@@ -8,8 +8,9 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "libs/numbered_error.h"
 
 namespace vb {
 
@@ -33,14 +34,9 @@ enum ErrNumber : long {
 // The standard description of an error number ("Division by zero", ...).
 std::string DescriptionOf(long number);
 
-class RuntimeError : public std::runtime_error {
+class RuntimeError : public NumberedError {
  public:
-  RuntimeError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
-  long number() const { return number_; }
-
- private:
-  long number_;
+  using NumberedError::NumberedError;
 };
 
 // Throws RuntimeError; with an empty description the standard one of the number.
@@ -59,8 +55,9 @@ struct ErrObject {
 };
 ErrObject& Err();
 
-// Records an exception as the current error: a RuntimeError keeps its number; any other
-// std::exception becomes error 5 with its text; anything else error 5 "Unknown error".
+// Records an exception as the current error: a numbered error (of any layer) keeps its
+// number; any other std::exception becomes error 5 with its text; anything else error 5
+// "Unknown error". Call only inside a catch block.
 void SetErrFromCurrentException();
 
 // Checked arithmetic: raises error 11 for a zero divisor, 6 for a non-finite result.

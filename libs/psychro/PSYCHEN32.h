@@ -29,23 +29,20 @@
 // also stop at their current point when a secant or Newton divisor vanishes.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
+#include "libs/numbered_error.h"
+
 // The error thrown by PSYCHEN32: a run-time error number and its description.
-class PsychroError : public std::runtime_error {
+class PsychroError : public NumberedError {
  public:
   static constexpr long kInvalidProcedureCall = 5;
   static constexpr long kOverflow = 6;
   static constexpr long kDivisionByZero = 11;
 
-  PsychroError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
-  long Number() const { return number_; }
+  using NumberedError::NumberedError;
+  long Number() const { return number(); }
   std::string Description() const { return what(); }
-
- private:
-  long number_;
 };
 
 class PSYCHEN32 {

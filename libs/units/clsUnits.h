@@ -16,6 +16,8 @@
 //    normally. Without a listener they are silent. The library never shows messages.
 #pragma once
 
+#include "libs/numbered_error.h"
+
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -103,14 +105,9 @@ struct UnitEntry {
 };
 
 // A conversion that cannot be done; number() is the run-time error number.
-class clsUnitsError : public std::runtime_error {
+class clsUnitsError : public NumberedError {
  public:
-  clsUnitsError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
-  long number() const { return number_; }
-
- private:
-  long number_;
+  using NumberedError::NumberedError;
 };
 
 class clsUnits {

@@ -246,6 +246,18 @@ TEST_F(ModPublic, RunGuardedKeepsConverterErrorNumbers) {
   EXPECT_EQ(host.messages[0].text, "Error 9 - Subscript out of range");
 }
 
+TEST_F(ModPublic, RunGuardedKeepsTheNumberOfAnyLibrarysError) {
+  // A library's own error type (the psychrometric library's, say) derives from NumberedError.
+  struct LibraryError : NumberedError {
+    using NumberedError::NumberedError;
+  };
+  EXPECT_FALSE(RunGuarded("caller()", "", 48, [] { throw LibraryError(11, "Division by zero"); }));
+  EXPECT_FALSE(RunGuarded("caller()", "", 48, [] { throw std::runtime_error("plain"); }));
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[0].text, "Error 11 - Division by zero");
+  EXPECT_EQ(host.messages[1].text, "Error 5 - plain");
+}
+
 TEST_F(ModPublic, UpdateProgress) {
   ui::RecordingProgress progress;
   {
