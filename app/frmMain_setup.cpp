@@ -46,13 +46,7 @@ constexpr long kInvalidUseOfNull = 94;
 // the step text as it stood when the error happened, with the critical icon.
 template <class F>
 bool RunStep(const std::string& location, const std::string& step, F&& body) {
-  try {
-    return body();
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step, ui::kCritical, location);
-    return false;
-  }
+  return modpublic::RunGuarded(location, step, ui::kCritical, std::forward<F>(body));
 }
 
 // A template file must exist in the program folder; reading never creates it.

@@ -22,6 +22,8 @@ std::string GetSystemErrorText(long number);
 
 // Runs the body of a data procedure. When it throws, the exception becomes the current
 // error, the error box shows `message` with `style` under `title`, and the result is false.
+// `message` is read when the error happens, so a step text the body keeps up to date
+// names the step that failed.
 // The body returns bool (its own result) or nothing (success).
 template <class F>
 bool RunGuarded(const std::string& title, const std::string& message, long style, F&& body) {

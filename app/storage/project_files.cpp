@@ -282,7 +282,7 @@ void InitSettings(SettingsData& s) {
 
 bool SaveProject(const std::string& path, ProjectData& project) {
   std::string step;
-  try {
+  return modpublic::RunGuarded("modDataIO.SaveProject", step, 16, [&] {
     pugi::xml_document doc;
     step = " Creating Root Node";
     pugi::xml_node root = NewDocument(doc, "MardelData");
@@ -293,16 +293,12 @@ bool SaveProject(const std::string& path, ProjectData& project) {
     SaveDocument(doc, path);
     project.FilePath = path;
     return true;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step, 16, "modDataIO.SaveProject");
-    return false;
-  }
+  });
 }
 
 bool SaveSettings(const std::string& path, const SettingsData& settings) {
   std::string step;
-  try {
+  return modpublic::RunGuarded("modDataIO.SaveSettings", step, 16, [&] {
     pugi::xml_document doc;
     step = " Creating Root Node";
     pugi::xml_node root = NewDocument(doc, "MardelSettings");
@@ -311,11 +307,7 @@ bool SaveSettings(const std::string& path, const SettingsData& settings) {
     WriteSections(root, copy, kSettingsSections, step);
     SaveDocument(doc, path);
     return true;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step, 16, "modDataIO.SaveSettings");
-    return false;
-  }
+  });
 }
 
 bool IsValidProjectFile(const std::string& path) {

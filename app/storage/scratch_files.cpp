@@ -74,17 +74,13 @@ bool CopyFiles(const std::string& source, const std::string& dest) {
       {"HW1.DAT", nullptr},
   }};
   std::string step;
-  try {
+  return modpublic::RunGuarded("modDataIO.CopyFiles", step, 16, [&] {
     for (const auto& s : kSteps) {
       if (s.text) step = s.text;
       detail::WriteFileAtomic(dest + s.file, detail::ReadFileBytes(source + s.file));
     }
     return true;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step, 16, "modDataIO.CopyFiles");
-    return false;
-  }
+  });
 }
 
 }  // namespace modDataIO

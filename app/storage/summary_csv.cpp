@@ -26,7 +26,7 @@ std::string Quoted(const std::string& text) {
 bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 0, 3>& weightingFactor,
                 const vb::Array<float, 0, 3>& ecwt, std::int16_t pass) {
   std::string step;
-  try {
+  return modpublic::RunGuarded("modDataIO.ExportCSV0", step, 16, [&] {
     step = "Set Units: " + vb::CStr(static_cast<long long>(pass));
     clsUnits units;
     units.UseStandardLabels(true);
@@ -89,11 +89,7 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
     line("Design Approach", p.DesignApproach, F_TO_K);
     out << eol;
     return true;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step, 16, "modDataIO.ExportCSV0");
-    return false;
-  }
+  });
 }
 
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
