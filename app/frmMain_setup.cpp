@@ -15,7 +15,7 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
 

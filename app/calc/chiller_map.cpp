@@ -7,9 +7,9 @@
 
 #include "app/calc/modCalcs.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace modCalcs {
 

@@ -6,7 +6,7 @@
 #include "app/calc/frmWait.h"
 #include "app/calc/modCalcs.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/plantengine/grendax.h"
 #include "platform/ui/ui.h"
 

@@ -13,7 +13,7 @@
 #include "app/calc/modCalcs.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
 namespace {

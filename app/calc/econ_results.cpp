@@ -9,7 +9,7 @@
 #include "app/calc/econ_results.h"
 #include "app/calc/frmWait.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "app/calc/modCalcs.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "libs/psychro/PSYCHEN32.h"
 #include "libs/tower/cClgTowers.h"
 #include "platform/ui/ui.h"

@@ -10,7 +10,7 @@
 #include "app/calc/modCalcs.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "libs/units/clsUnits.h"
 #include "platform/ui/ui.h"
 

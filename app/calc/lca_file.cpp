@@ -9,7 +9,7 @@
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
 namespace modCalcs {

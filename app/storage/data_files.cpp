@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "app/storage/modpublic.h"
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 #include "platform/db/db.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/help/help.h"
 #include "platform/ui/ui.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <type_traits>
 
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace modpublic {
 

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "app/storage/cp1252.h"
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace modDataIO::codec {
 namespace {

@@ -6,7 +6,7 @@
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "libs/units/clsUnits.h"
 
 namespace modDataIO {

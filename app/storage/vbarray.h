@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace vb {
 

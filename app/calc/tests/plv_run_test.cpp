@@ -11,7 +11,7 @@
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/db/db.h"
 #include "platform/plantengine/fake/fake_engine.h"
 #include "platform/ui/ui.h"

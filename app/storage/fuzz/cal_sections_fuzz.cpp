@@ -12,7 +12,7 @@
 
 #include "app/storage/modDataIO.h"
 #include "app/storage/record_codec.h"
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 #include "platform/ui/ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "app/storage/cp1252.h"
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace codec = modDataIO::codec;
 

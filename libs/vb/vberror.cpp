@@ -1,4 +1,4 @@
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 #include <cmath>
 #include <exception>

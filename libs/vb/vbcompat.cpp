@@ -1,4 +1,4 @@
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 
 #include <array>
 #include <cfloat>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace vb {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/storage/vbcompat.h"
+#include "libs/vb/vbcompat.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "app/storage/vberror.h"
+#include "libs/vb/vberror.h"
 
 namespace {
 
