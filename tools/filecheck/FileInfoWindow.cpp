@@ -22,7 +22,7 @@ namespace {
 
 // Starting widths of the columns in pixels; a header wider than its column widens it, the
 // data never does (the user can drag a column wider).
-constexpr int kDefaultWidths[kColumnCount] = {56, 150, 100, 360, 100, 100, 100, 100, 200};
+constexpr int kDefaultWidths[kColumnCount] = {56, 150, 150, 380, 100, 100, 100, 100, 200};
 
 }  // namespace
 
@@ -44,7 +44,7 @@ FileInfoWindow::FileInfoWindow(FileInfo& logic, std::string listFile, QWidget* p
   Grid1->setWordWrap(false);
   connect(cmdMakeFile, &QPushButton::clicked, this, [this] { logic_.cmdMakeFile_Click(); });
   connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
-  resize(1000, 420);
+  resize(1280, 440);
   CenterForm(*this);
   logic_.SetView(this);
 }
