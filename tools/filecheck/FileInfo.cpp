@@ -117,17 +117,61 @@ std::string FileInfo::IniGetSize(const std::string& section, const std::string& 
   return size ? crclist::FormatSize(*size) : "";
 }
 
+FileInfo::Registration FileInfo::CheckRegistration(const std::string& clsid,
+                                                   const std::string& shippedVersion) const {
+  Registration reg;
+  reg.version = shippedVersion;
+  const std::string typeLib = "TypeLib\\" + clsid;
+  const std::string found = Version::FindTypeLibVersionKey(*registry_, typeLib, shippedVersion);
+  if (found.empty()) {
+    reg.keyMissing = true;
+    return reg;
+  }
+  if (found != shippedVersion) {
+    // Registered only in an older version than shipped: not proper. Compared by number, so
+    // that 10.0 counts as newer than 9.0.
+    if (Version::VersionOlder(Module1::Trim(found), Module1::Trim(shippedVersion))) reg.notProper = true;
+    reg.version = found;
+  }
+  const std::string language = Version::FindTypeLibVersionKey(*registry_, typeLib + "\\" + reg.version, "0");
+  if (language.empty()) {
+    reg.notProper = true;
+    return reg;
+  }
+  reg.registeredPath = registry_->DefaultValue(typeLib + "\\" + reg.version + "\\" + language + "\\Win32");
+  // An empty registered path names no file: searching for it would find the list's folder.
+  if (reg.registeredPath.empty()) reg.notProper = true;
+  return reg;
+}
+
 void FileInfo::VerifyFiles(const std::string& file) {
   ui::host().setWaitCursor(true);
   for (size_t r = 1; r < grid_.size(); ++r) {
     GridRow& row = grid_[r];
-    const std::string name = Module1::Trim(row[kColName]);
+    std::string name = Module1::Trim(row[kColName]);
     if (name.empty()) continue;
-    // Type-library registration has no counterpart on Linux: a row that names a CLSID is
-    // searched like any other and carries the same mark.
+    const std::string& section = row[kColSection];
+    // Without a registry (Linux) a CLSID does not apply: the row is checked like any other.
+    const std::string clsid = registry_ != nullptr ? IniGetCLSID(section, file) : "";
+    Registration reg;
+    if (!clsid.empty()) {
+      reg = CheckRegistration(clsid, IniGetCLSIDVer(section, file));
+      if (!reg.registeredPath.empty()) {
+        // A resource number after the library's name ("x.dll\\2") is not part of the file.
+        const size_t dll = Module1::UCase(reg.registeredPath).find(".DLL");
+        const size_t cut = dll == std::string::npos ? std::string::npos : reg.registeredPath.find('\\', dll);
+        if (cut != std::string::npos) reg.registeredPath.resize(cut);
+        name = reg.registeredPath;
+      }
+    }
     const filesearch::Located located = filesearch::LocateFile(name, file);
     row[kColStatus] = located.found ? "" : filesearch::GetSystemErrorText(located.error ? located.error : ENOENT);
-    row[kColPath] = located.found ? located.path + " \u00A9" : "Not found";
+    if (!reg.registeredPath.empty())
+      row[kColPath] = reg.registeredPath + (reg.notProper ? " " + reg.version : " \u00AE");
+    else if (located.found)
+      row[kColPath] = located.path + (reg.keyMissing ? " !\u00AE" : !clsid.empty() ? " !\u00AE!" : " \u00A9");
+    else
+      row[kColPath] = reg.keyMissing ? "Registry subkey not found" : reg.notProper ? "Not registered properly" : "Not found";
     row[kColVersionFound] = Module1::Trim(Version::GetFileVersionString(located.path));
     ui::host().processEvents();
 
@@ -139,11 +183,11 @@ void FileInfo::VerifyFiles(const std::string& file) {
       if (error != 0) {
         row[kColStatus] = filesearch::GetSystemErrorText(error);
       } else {
-        row[kColStatus] = IniGetCRC(row[kColSection], file) == filesearch::Hex(crc) ? "OK " : filesearch::Hex(crc);
+        row[kColStatus] = IniGetCRC(section, file) == filesearch::Hex(crc) ? "OK " : filesearch::Hex(crc);
         currentSize = crclist::FormatSize(static_cast<int64_t>(size));
       }
     }
-    row[kColOriginalSize] = IniGetSize(row[kColSection], file);
+    row[kColOriginalSize] = IniGetSize(section, file);
     row[kColCurrentSize] = currentSize;
     if (view_ != nullptr) view_->RowUpdated(static_cast<int>(r));
   }

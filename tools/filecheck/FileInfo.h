@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "tools/filecheck/Version.h"
 #include "tools/filecheck/crc_list.h"
 #include "tools/filecheck/grid.h"
 
@@ -31,6 +32,9 @@ class FileInfo {
   // The clock of the report header and the OS name shown; the system's unless replaced.
   void SetClock(std::function<std::tm()> clock) { clock_ = std::move(clock); }
   void SetOsDisplayName(std::string name) { osDisplayName_ = std::move(name); }
+  // The type-library registration to check a listed CLSID against; none on Linux, where a
+  // CLSID does not apply (not owned).
+  void SetRegistry(const Version::Registry* registry) { registry_ = registry; }
 
   const checker::Grid& Grid1() const { return grid_; }
   const std::string& ListFile() const { return listFile_; }
@@ -69,9 +73,18 @@ class FileInfo {
 
  private:
   const crclist::IniFile& Ini(const std::string& file);
+  // The registration of a row's CLSID: the registered path (empty when none) and the flags.
+  struct Registration {
+    std::string registeredPath;
+    std::string version;  // the registered version when it differs from the shipped one
+    bool notProper = false;
+    bool keyMissing = false;
+  };
+  Registration CheckRegistration(const std::string& clsid, const std::string& shippedVersion) const;
   void ReportProblem(const std::string& text);
 
   View* view_ = nullptr;
+  const Version::Registry* registry_ = nullptr;
   checker::Grid grid_;
   std::string listFile_;
   std::string listError_;

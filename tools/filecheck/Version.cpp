@@ -1,6 +1,10 @@
 #include "tools/filecheck/Version.h"
 
+#include "tools/filecheck/Module1.h"
+
+#include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +98,71 @@ std::string GetFileVersionString(const std::string& path) {
   const auto real = std::filesystem::canonical(path, ec);
   if (ec) return "";
   return SharedLibraryVersion(real.filename().string());
+}
+
+namespace {
+
+std::string TrimUpper(const std::string& s) { return Module1::UCase(Module1::Trim(s)); }
+
+// The leading number of a text, as a language's Val() reads it; 0 when there is none.
+double LeadingNumber(const std::string& s) {
+  const char* begin = s.c_str();
+  while (*begin == ' ') ++begin;
+  if (!std::isdigit(static_cast<unsigned char>(*begin)) && *begin != '.' && *begin != '-' && *begin != '+') return 0;
+  return std::strtod(begin, nullptr);
+}
+
+// The numbers of a version text; nothing when a part is not a whole number.
+std::optional<std::vector<long long>> VersionParts(const std::string& s) {
+  std::vector<long long> parts;
+  std::string part;
+  for (size_t i = 0; i <= s.size(); ++i) {
+    if (i == s.size() || s[i] == '.' || s[i] == ',') {
+      if (part.empty() || part.size() > 15) return std::nullopt;
+      parts.push_back(std::stoll(part));
+      part.clear();
+    } else if (std::isdigit(static_cast<unsigned char>(s[i]))) {
+      part += s[i];
+    } else {
+      return std::nullopt;
+    }
+  }
+  return parts;
+}
+
+}  // namespace
+
+bool VersionStringsMatch(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == '.' || a[i] == ',') continue;
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+bool VersionOlder(const std::string& a, const std::string& b) {
+  const auto pa = VersionParts(a);
+  const auto pb = VersionParts(b);
+  if (pa && pb) return *pa < *pb;
+  return a < b;
+}
+
+std::string FindTypeLibVersionKey(const Registry& registry, const std::string& key, const std::string& wanted) {
+  const auto subkeys = registry.SubKeys(key);
+  if (!subkeys) return "";
+  std::string result;
+  std::string greatest;
+  for (const std::string& subkey : *subkeys) {
+    if (LeadingNumber(subkey) == 0 && subkey != "0") continue;
+    if (VersionStringsMatch(TrimUpper(subkey), TrimUpper(wanted))) return subkey;
+    const std::string trimmed = Module1::Trim(subkey);
+    if (trimmed >= greatest) {
+      greatest = trimmed;
+      result = subkey;
+    }
+  }
+  return result;
 }
 
 }  // namespace Version
