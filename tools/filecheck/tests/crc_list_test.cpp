@@ -123,12 +123,7 @@ TEST(IniGetSize, SixtyFourBitsAndUnreadableValues) {
   }
 }
 
-class LoadCrcFileTest : public ::testing::Test {
- protected:
-  ui::RecordingHost host_;
-  ui::ScopedHost scoped_{host_};
-  fixture::TempDir dir_;
-};
+using LoadCrcFileTest = fixture::CheckerTest;
 
 TEST_F(LoadCrcFileTest, OneNumberedRowPerTakenSection) {
   const std::string list = fixture::MakeInstallation(dir_.path());

@@ -8,11 +8,15 @@
 // found through "../"; it also has a section for another system, which is not taken.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "platform/ui/ui.h"
+#include "tools/filecheck/FileInfo.h"
 
 namespace fixture {
 
@@ -68,6 +72,22 @@ class TempDir {
  private:
   fs::path path_;
 };
+
+// A test with the recording message host installed and a fresh temporary folder.
+class CheckerTest : public ::testing::Test {
+ protected:
+  ui::RecordingHost host_;
+  ui::ScopedHost scoped_{host_};
+  TempDir dir_;
+};
+
+// Sets up the grid, reads the list and checks every file; false when the list was not read.
+inline bool LoadAndVerify(FileInfo& info, const std::string& list) {
+  info.InitGrid();
+  const bool read = info.LoadCrcFile(list);
+  info.VerifyFiles(list);
+  return read;
+}
 
 // Builds the installation in dir and returns the list file's path.
 inline std::string MakeInstallation(const fs::path& dir) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 #include "platform/ui/ui.h"
 #include "tools/filecheck/FileInfo.h"
@@ -71,12 +72,7 @@ TEST(FindTypeLibVersionKey, MatchElseGreatestCountingSubkey) {
     EXPECT_EQ(Version::FindTypeLibVersionKey(reg, c.key, c.wanted), c.result) << c.key << " " << c.wanted;
 }
 
-class RegistrationTest : public ::testing::Test {
- protected:
-  ui::RecordingHost host_;
-  ui::ScopedHost scoped_{host_};
-  fixture::TempDir dir_;
-};
+using RegistrationTest = fixture::CheckerTest;
 
 TEST_F(RegistrationTest, MarksAndPathsOfEachRegistrationState) {
   const std::string d = dir_.str();
@@ -85,32 +81,21 @@ TEST_F(RegistrationTest, MarksAndPathsOfEachRegistrationState) {
   fixture::WriteFile(dir_.path() / "reg" / "old.dll", "123456789");
   fixture::WriteFile(dir_.path() / "reg" / "res.DLL", "123456789");
   FakeRegistry reg;
-  const auto add = [&](const std::string& key, const std::string& value = "") { reg.keys[key] = value; };
-  // {NEW}: registered in 2.0, shipped 1.0 -> proper. {OLD}: only 1.0, shipped 9.0 -> not proper.
-  // {TEN}: registered 10.0, shipped 9.0 -> proper (by number). {RES}: a resource number after
-  // the name. {NOLANG}: no language key. {EMPTY}: an empty registered path.
-  add("TypeLib\\{NEW}");
-  add("TypeLib\\{NEW}\\2.0");
-  add("TypeLib\\{NEW}\\2.0\\0");
-  add("TypeLib\\{NEW}\\2.0\\0\\Win32", d + "/reg/new.dll");
-  add("TypeLib\\{OLD}");
-  add("TypeLib\\{OLD}\\1.0");
-  add("TypeLib\\{OLD}\\1.0\\0");
-  add("TypeLib\\{OLD}\\1.0\\0\\Win32", d + "/reg/old.dll");
-  add("TypeLib\\{TEN}");
-  add("TypeLib\\{TEN}\\10.0");
-  add("TypeLib\\{TEN}\\10.0\\409");
-  add("TypeLib\\{TEN}\\10.0\\409\\Win32", d + "/reg/new.dll");
-  add("TypeLib\\{RES}");
-  add("TypeLib\\{RES}\\1.0");
-  add("TypeLib\\{RES}\\1.0\\0");
-  add("TypeLib\\{RES}\\1.0\\0\\Win32", d + "/reg/res.DLL\\3");
-  add("TypeLib\\{NOLANG}");
-  add("TypeLib\\{NOLANG}\\1.0");
-  add("TypeLib\\{EMPTY}");
-  add("TypeLib\\{EMPTY}\\1.0");
-  add("TypeLib\\{EMPTY}\\1.0\\0");
-  add("TypeLib\\{EMPTY}\\1.0\\0\\Win32", "");
+  // A type library registered in one version and language, with its Win32 path.
+  const auto add = [&](const std::string& clsid, const std::string& version, const std::string& language,
+                       const std::optional<std::string>& path) {
+    const std::string key = "TypeLib\\" + clsid;
+    reg.keys[key] = "";
+    reg.keys[key + "\\" + version] = "";
+    if (language.empty()) return;
+    reg.keys[key + "\\" + version + "\\" + language] = "";
+    if (path) reg.keys[key + "\\" + version + "\\" + language + "\\Win32"] = *path;
+  };
+  add("{NEW}", "2.0", "0", d + "/reg/new.dll");      // newer than shipped (1.0): proper
+  add("{OLD}", "1.0", "0", d + "/reg/old.dll");      // only older than shipped (9.0): not proper
+  add("{TEN}", "10.0", "409", d + "/reg/new.dll");   // 10.0 is newer than 9.0
+  add("{RES}", "1.0", "0", d + "/reg/res.DLL\\3");  // a resource number after the name
+  add("{NOLANG}", "1.0", "", std::nullopt);          // no language key
   const std::string list = d + "/SETUP.CRC";
   fixture::WriteFile(list,
                      "[lib.dll]\nCRC=CBF43926\n"
@@ -120,7 +105,7 @@ TEST_F(RegistrationTest, MarksAndPathsOfEachRegistrationState) {
                      "[res.dll]\nCLSID={RES}\nCLSIDVer=1.0\nCRC=CBF43926\n"
                      "[nolang.dll]\nCLSID={NOLANG}\nCLSIDVer=1.0\n"
                      "[nofile.dll]\nCLSID={GONE}\nCLSIDVer=1.0\n"
-                     "[]\nCLSID={EMPTY}\nCLSIDVer=1.0\n");
+                     "[]\nCLSID={GONE}\n");
   FileInfo info;
   info.SetRegistry(&reg);
   info.InitGrid();

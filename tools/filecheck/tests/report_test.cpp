@@ -78,15 +78,12 @@ TEST(ReportFileText, TitleTimesAndEmptyList) {
             "File #\tName\tStatus\tPath\tVersion Found\tVersion Shipped\tOriginal Size\tCurrent Size\t\r\n");
 }
 
-class MakeFileTest : public ::testing::Test {
+class MakeFileTest : public fixture::CheckerTest {
  protected:
   void SetUp() override {
     Module1::g_crc.clear();
     Module1::g_quiet = 0;
   }
-  ui::RecordingHost host_;
-  ui::ScopedHost scoped_{host_};
-  fixture::TempDir dir_;
 };
 
 TEST_F(MakeFileTest, FixtureReportByteForByte) {
@@ -96,9 +93,7 @@ TEST_F(MakeFileTest, FixtureReportByteForByte) {
   FileInfo info;
   info.SetClock([] { return FixedTime(14, 5); });
   info.SetOsDisplayName("TestOS 1.0");
-  info.InitGrid();
-  ASSERT_TRUE(info.LoadCrcFile(list));
-  info.VerifyFiles(list);
+  ASSERT_TRUE(fixture::LoadAndVerify(info, list));
   const std::string written = info.cmdMakeFile_Click();
   EXPECT_EQ(written, dir_.str() + "/disk1/crc005.txt");
   EXPECT_EQ(fixture::ReadAll(written), "Tolvane 32-Bit File Integrity Verification 03-07-2025, 02:05 PM\r\n" +

@@ -61,19 +61,12 @@ TEST(GetSystemErrorText, NoLineEndAndNotFoundText) {
   }
 }
 
-class VerifyFilesTest : public ::testing::Test {
- protected:
-  ui::RecordingHost host_;
-  ui::ScopedHost scoped_{host_};
-  fixture::TempDir dir_;
-};
+using VerifyFilesTest = fixture::CheckerTest;
 
 TEST_F(VerifyFilesTest, StatusPathAndSizesOfEachRow) {
   const std::string list = fixture::MakeInstallation(dir_.path());
   FileInfo info;
-  info.InitGrid();
-  ASSERT_TRUE(info.LoadCrcFile(list));
-  info.VerifyFiles(list);
+  ASSERT_TRUE(fixture::LoadAndVerify(info, list));
   const Grid& g = info.Grid1();
   ASSERT_EQ(g.size(), 6u);
   const std::string d = dir_.str();
@@ -115,9 +108,7 @@ TEST_F(VerifyFilesTest, SearchOrderAndSkippedRows) {
   fixture::WriteFile(list, "[here.bin]\n[up.bin]\n[env.bin]\n[wiz.bin]\n[top.bin]\n[" + (d / "top.bin").string() +
                                "]\n[   ]\n[folder.bin]\n[\"\"]\n");
   FileInfo info;
-  info.InitGrid();
-  ASSERT_TRUE(info.LoadCrcFile(list));
-  info.VerifyFiles(list);
+  ASSERT_TRUE(fixture::LoadAndVerify(info, list));
   const Grid& g = info.Grid1();
   ASSERT_EQ(g.size(), 10u);
   const std::string found[] = {(d / "a/b/here.bin").string(), (d / "a/up.bin").string(),

@@ -33,7 +33,7 @@ class AppEnvironment : public ::testing::Environment {
 };
 [[maybe_unused]] auto* const kAppEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public fixture::CheckerTest {
  protected:
   void SetUp() override {
     Module1::g_quiet = 0;
@@ -49,9 +49,6 @@ class WindowTest : public ::testing::Test {
     return done();
   }
 
-  ui::RecordingHost host_;
-  ui::ScopedHost scoped_{host_};
-  fixture::TempDir dir_;
   std::string list_;
 };
 
@@ -102,9 +99,7 @@ TEST_F(WindowTest, UnreadableListIsShownAndTheButtonsStillWork) {
 TEST_F(WindowTest, PrintoutToPdf) {
   FileInfo logic;
   logic.SetOsDisplayName("TestOS 1.0");
-  logic.InitGrid();
-  ASSERT_TRUE(logic.LoadCrcFile(list_));
-  logic.VerifyFiles(list_);
+  ASSERT_TRUE(fixture::LoadAndVerify(logic, list_));
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   const std::string pdf = VERITOR_SHOT_DIR "/veritor_print.pdf";
