@@ -86,6 +86,20 @@ TEST_F(WindowTest, FirstShowingChecksAndFillsTheGrid) {
   EXPECT_EQ(host_.messages[0].text, "File created: \n" + dir_.str() + "/disk1/crc001.txt");
 }
 
+TEST_F(WindowTest, ProgramFolderOfTheBuildShowsItsVersions) {
+  FileInfo logic;
+  const std::string list = KESTRIN_PROGRAM_DIR "/SETUP.CRC";
+  FileInfoWindow window(logic, list);
+  window.show();
+  ASSERT_TRUE(RunUntil([&] { return window.saveButton()->isEnabled() && logic.ListFile() == list; }));
+  ASSERT_GT(window.grid()->rowCount(), 5);
+  for (int r = 0; r < window.grid()->rowCount(); ++r) {
+    EXPECT_EQ(window.grid()->item(r, 2)->text(), "OK ") << r;
+    EXPECT_EQ(window.grid()->item(r, 4)->text(), window.grid()->item(r, 5)->text()) << r;
+  }
+  EXPECT_TRUE(window.grab().save(VERITOR_SHOT_DIR "/veritor_grid_program.png"));
+}
+
 TEST_F(WindowTest, UnreadableListIsShownAndTheButtonsStillWork) {
   FileInfo logic;
   FileInfoWindow window(logic, dir_.str() + "/none.crc");
