@@ -90,3 +90,31 @@ function(kestrin_add_fuzzer)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${F_NAME}")
   endif()
 endfunction()
+
+# The project's one version, from project(Kestrin VERSION ...): the generated header
+# kestrin_version.h (include it as "kestrin_version.h": kestrin::kVersion, kVersionMajor,
+# kVersionMinor, kVersionPatch, kProgramName) and an ELF note with the version text that
+# every shipped program and library carries.
+set(KESTRIN_PROGRAM_NAME vexon)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrin_version.h.in
+  ${CMAKE_BINARY_DIR}/generated/kestrin_version.h @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/version_note.cpp.in
+  ${CMAKE_BINARY_DIR}/generated/version_note.cpp @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+add_library(kestrin_version_note OBJECT ${CMAKE_BINARY_DIR}/generated/version_note.cpp)
+
+# kestrin_ship(<target>...): marks programs and shared libraries as part of the installation.
+# Each gets the version note; a shared library also gets VERSION and SOVERSION (its file is
+# lib<name>.so.<version>, found through lib<name>.so.<major>). The list of shipped targets
+# (global property KESTRIN_SHIPPED_TARGETS) feeds the SETUP.CRC of the program folder.
+function(kestrin_ship)
+  foreach(t IN LISTS ARGN)
+    get_target_property(_type ${t} TYPE)
+    if(_type STREQUAL "SHARED_LIBRARY")
+      set_target_properties(${t} PROPERTIES
+        VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+    endif()
+    target_sources(${t} PRIVATE $<TARGET_OBJECTS:kestrin_version_note>)
+    set_property(GLOBAL APPEND PROPERTY KESTRIN_SHIPPED_TARGETS ${t})
+  endforeach()
+endfunction()

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/storage/modDataIO.h"
+#include "kestrin_version.h"
 
 namespace modDataIO {
 
@@ -63,6 +64,8 @@ std::string WorkingFolder() { return gSettings.WorkingFolder; }
 
 void WorkingFolder(const std::string& folder) { gSettings.WorkingFolder = folder; }
 
-std::string GetErrSource(const std::string& procedure) { return "vexon.modDataIO." + procedure; }
+std::string GetErrSource(const std::string& procedure) {
+  return std::string(kestrin::kProgramName) + ".modDataIO." + procedure;
+}
 
 }  // namespace modDataIO

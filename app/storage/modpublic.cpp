@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "kestrin_version.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/help/help.h"
 #include "platform/ui/ui.h"
@@ -29,8 +30,6 @@ int32_t gSystemEfficiencyUnitID = NO_CONV;
 int32_t gEfficiencyUnitID = NO_CONV;
 
 namespace {
-// The program's name at the head of error-source texts.
-constexpr const char* kProgramName = "vexon";
 // The help page in the program folder; topics are anchors "ctx<context id>".
 constexpr const char* kHelpFileName = "VEXON.html";
 }  // namespace
@@ -145,7 +144,7 @@ std::string GetDayTypeName(const std::string& key) {
 
 std::string GetOpPeriodString(int16_t fromMonth, int16_t toMonth, int16_t fromDay, int16_t toDay) {
   std::string result;
-  RunGuarded(std::string(kProgramName) + ".modPublic." + "GetOpPeriodString",
+  RunGuarded(std::string(kestrin::kProgramName) + ".modPublic." + "GetOpPeriodString",
              "Unable to get string for operating period string", ui::kCritical, [&] {
                result = "From " + vb::CStr(fromMonth) + "/" + vb::CStr(fromDay) + " To " +
                         vb::CStr(toMonth) + "/" + vb::CStr(toDay);

@@ -1,0 +1,250 @@
+#include "tools/filecheck/FileInfo.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+#include "platform/ui/ui.h"
+#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/Version.h"
+#include "tools/filecheck/file_search.h"
+#include "tools/filecheck/report_file.h"
+
+using namespace checker;
+
+namespace {
+
+// The per-user folder that takes the report when the list's folder cannot (an installed
+// program folder is read-only).
+std::string UserReportFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  std::string base;
+  if (data != nullptr && data[0] == '/') {
+    base = data;
+  } else if (const char* home = std::getenv("HOME")) {
+    base = std::string(home) + "/.local/share";
+  } else {
+    return "";
+  }
+  return base + "/Kestrin/";
+}
+
+}  // namespace
+
+std::string FileInfo::OsDisplayName() const {
+  return osDisplayName_.empty() ? Module1::GetOsDisplayName() : osDisplayName_;
+}
+
+std::tm FileInfo::Now() const {
+  if (clock_) return clock_();
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&t, &local);
+  return local;
+}
+
+void FileInfo::ReportProblem(const std::string& text) {
+  if (Module1::g_quiet == 1)
+    std::cerr << "veritor: " << text << "\n";
+  else
+    ui::host().messageBox(text, ui::kOkOnly, "");
+}
+
+void FileInfo::InitGrid() {
+  grid_.assign(1, GridRow{});
+  for (int c = 0; c < kColumnCount; ++c) grid_[0][c] = kColumnHeaders[c];
+  if (view_ != nullptr) view_->GridReset();
+}
+
+const crclist::IniFile& FileInfo::Ini(const std::string& file) {
+  if (file != iniFile_) {
+    std::string text;
+    filesearch::ReadFileText(file, text);
+    ini_ = crclist::IniFile(text);
+    iniFile_ = file;
+  }
+  return ini_;
+}
+
+bool FileInfo::LoadCrcFile(const std::string& file) {
+  listFile_ = file;
+  listError_.clear();
+  std::string text;
+  const int error = filesearch::ReadFileText(file, text);
+  if (error != 0) {
+    listError_ = "Unable to open input file " + file + " Error: " + std::to_string(error) + ": " +
+                 std::strerror(error);
+    if (Module1::g_quiet == 1)
+      std::cerr << "veritor: " << listError_ << "\n";
+    else
+      ui::host().messageBox("Unable to open input file " + file + "\n\n Error: " + std::to_string(error) +
+                                ": " + std::strerror(error),
+                            ui::kOkOnly, "");
+    return false;
+  }
+  ini_ = crclist::IniFile(text);
+  iniFile_ = file;
+  if (grid_.empty()) grid_.emplace_back();
+  grid_.resize(1);
+  for (const auto& listed : crclist::ScanSections(text, Module1::GetWindowsVersionName())) {
+    GridRow row;
+    row[kColNumber] = std::to_string(grid_.size());
+    row[kColName] = listed.name;
+    row[kColSection] = listed.section;
+    row[kColVersionShipped] = IniGetVersion(listed.section, file);
+    grid_.push_back(std::move(row));
+  }
+  if (view_ != nullptr) view_->GridReset();
+  return true;
+}
+
+std::string FileInfo::IniGetCRC(const std::string& section, const std::string& file) {
+  return Ini(file).Get(section, "CRC");
+}
+std::string FileInfo::IniGetVersion(const std::string& section, const std::string& file) {
+  return Ini(file).Get(section, "VERSION");
+}
+std::string FileInfo::IniGetCLSID(const std::string& section, const std::string& file) {
+  return Ini(file).Get(section, "CLSID");
+}
+std::string FileInfo::IniGetCLSIDVer(const std::string& section, const std::string& file) {
+  return Ini(file).Get(section, "CLSIDVer");
+}
+std::string FileInfo::IniGetSize(const std::string& section, const std::string& file) {
+  const auto size = crclist::ParseSize(Ini(file).Get(section, "Size"));
+  return size ? crclist::FormatSize(*size) : "";
+}
+
+FileInfo::Registration FileInfo::CheckRegistration(const std::string& clsid,
+                                                   const std::string& shippedVersion) const {
+  Registration reg;
+  reg.version = shippedVersion;
+  const std::string typeLib = "TypeLib\\" + clsid;
+  const std::string found = Version::FindTypeLibVersionKey(*registry_, typeLib, shippedVersion);
+  if (found.empty()) {
+    reg.keyMissing = true;
+    return reg;
+  }
+  if (found != shippedVersion) {
+    // Registered only in an older version than shipped: not proper. Compared by number, so
+    // that 10.0 counts as newer than 9.0.
+    if (Version::VersionOlder(Module1::Trim(found), Module1::Trim(shippedVersion))) reg.notProper = true;
+    reg.version = found;
+  }
+  const std::string language = Version::FindTypeLibVersionKey(*registry_, typeLib + "\\" + reg.version, "0");
+  if (language.empty()) {
+    reg.notProper = true;
+    return reg;
+  }
+  reg.registeredPath = registry_->DefaultValue(typeLib + "\\" + reg.version + "\\" + language + "\\Win32");
+  // An empty registered path names no file: searching for it would find the list's folder.
+  if (reg.registeredPath.empty()) reg.notProper = true;
+  return reg;
+}
+
+void FileInfo::VerifyFiles(const std::string& file) {
+  ui::host().setWaitCursor(true);
+  for (size_t r = 1; r < grid_.size(); ++r) {
+    GridRow& row = grid_[r];
+    std::string name = Module1::Trim(row[kColName]);
+    if (name.empty()) continue;
+    const std::string& section = row[kColSection];
+    // Without a registry (Linux) a CLSID does not apply: the row is checked like any other.
+    const std::string clsid = registry_ != nullptr ? IniGetCLSID(section, file) : "";
+    Registration reg;
+    if (!clsid.empty()) {
+      reg = CheckRegistration(clsid, IniGetCLSIDVer(section, file));
+      if (!reg.registeredPath.empty()) {
+        // A resource number after the library's name ("x.dll\\2") is not part of the file.
+        const size_t dll = Module1::UCase(reg.registeredPath).find(".DLL");
+        const size_t cut = dll == std::string::npos ? std::string::npos : reg.registeredPath.find('\\', dll);
+        if (cut != std::string::npos) reg.registeredPath.resize(cut);
+        name = reg.registeredPath;
+      }
+    }
+    const filesearch::Located located = filesearch::LocateFile(name, file);
+    row[kColStatus] = located.found ? "" : filesearch::GetSystemErrorText(located.error ? located.error : ENOENT);
+    if (!reg.registeredPath.empty())
+      row[kColPath] = reg.registeredPath + (reg.notProper ? " " + reg.version : " \u00AE");
+    else if (located.found)
+      row[kColPath] = located.path + (reg.keyMissing ? " !\u00AE" : !clsid.empty() ? " !\u00AE!" : " \u00A9");
+    else
+      row[kColPath] = reg.keyMissing ? "Registry subkey not found" : reg.notProper ? "Not registered properly" : "Not found";
+    row[kColVersionFound] = Module1::Trim(Version::GetFileVersionString(located.path));
+    ui::host().processEvents();
+
+    std::string currentSize;
+    if (located.found) {
+      uint32_t crc = 0;
+      uint64_t size = 0;
+      const int error = filesearch::CRC32File(located.path, crc, size);
+      if (error != 0) {
+        row[kColStatus] = filesearch::GetSystemErrorText(error);
+      } else {
+        row[kColStatus] = IniGetCRC(section, file) == filesearch::Hex(crc) ? "OK " : filesearch::Hex(crc);
+        currentSize = crclist::FormatSize(static_cast<int64_t>(size));
+      }
+    }
+    row[kColOriginalSize] = IniGetSize(section, file);
+    row[kColCurrentSize] = currentSize;
+    if (view_ != nullptr) view_->RowUpdated(static_cast<int>(r));
+  }
+  ui::host().setWaitCursor(false);
+}
+
+std::string FileInfo::cmdMakeFile_Click() {
+  const std::string text = report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_);
+  report::Written written = report::WriteReportFile(Module1::g_crc, text);
+  if (!written.ok) {
+    const std::string fallback = UserReportFolder();
+    std::error_code ec;
+    if (!fallback.empty() && (std::filesystem::create_directories(fallback, ec), !ec)) {
+      report::Written second = report::WriteReportFile(fallback, text);
+      if (second.ok) {
+        if (Module1::g_quiet == 1) std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
+        written = second;
+      }
+    }
+  }
+  reportFailed_ = !written.ok;
+  if (!written.ok) {
+    ReportProblem(written.error);
+    return "";
+  }
+  if (Module1::g_quiet != 1) ui::host().messageBox("File created: \n" + written.path, ui::kOkOnly, "");
+  return written.path;
+}
+
+int FileInfo::CheckResult() const {
+  for (size_t r = 1; r < grid_.size(); ++r) {
+    if (Module1::Trim(grid_[r][kColName]).empty()) continue;
+    if (grid_[r][kColStatus].rfind("OK", 0) != 0) return kExitFileFailed;
+  }
+  return kExitAllGood;
+}
+
+void FileInfo::Form_Activate(const std::string& listFile) {
+  if (activated_) return;
+  activated_ = true;
+  if (view_ != nullptr) {
+    view_->SetButtonsEnabled(false);
+    view_->SetCaption("File Integrity Verification (" + OsDisplayName() + ")- Using Config File '" + listFile + "'");
+  }
+  ui::host().processEvents();
+  InitGrid();
+  LoadCrcFile(listFile);
+  VerifyFiles(listFile);
+  ui::host().processEvents();
+  if (view_ != nullptr) view_->SetButtonsEnabled(true);
+}
+
+int FileInfo::DoItQuiet(const std::string& sFile) {
+  InitGrid();
+  const bool listRead = LoadCrcFile(sFile);
+  VerifyFiles(sFile);
+  cmdMakeFile_Click();
+  if (!listRead || reportFailed_) return kExitListOrReportFailed;
+  return CheckResult();
+}

@@ -1,0 +1,97 @@
+// FileInfo: the checker's results window without its widgets. It reads the CRC list into the
+// grid, checks every listed file, writes the numbered report file and runs the unattended
+// check. What it shows goes to a View (FileInfoWindow implements it); messages, event pumping
+// and the wait cursor go through ui::host(), so tests run it with ui::RecordingHost.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "tools/filecheck/Version.h"
+#include "tools/filecheck/crc_list.h"
+#include "tools/filecheck/grid.h"
+
+class FileInfo {
+ public:
+  class View {
+   public:
+    virtual ~View() = default;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetButtonsEnabled(bool enabled) = 0;
+    virtual void GridReset() = 0;                // rows or headers were replaced
+    virtual void RowUpdated(int row) = 0;        // one row's cells were written: keep it in view
+  };
+
+  // Exit codes of the unattended run.
+  static constexpr int kExitAllGood = 0;
+  static constexpr int kExitFileFailed = 1;
+  static constexpr int kExitListOrReportFailed = 2;
+
+  void SetView(View* view) { view_ = view; }
+  // The clock of the report header and the OS name shown; the system's unless replaced.
+  void SetClock(std::function<std::tm()> clock) { clock_ = std::move(clock); }
+  void SetOsDisplayName(std::string name) { osDisplayName_ = std::move(name); }
+  // The type-library registration to check a listed CLSID against; none on Linux, where a
+  // CLSID does not apply (not owned).
+  void SetRegistry(const Version::Registry* registry) { registry_ = registry; }
+
+  const checker::Grid& Grid1() const { return grid_; }
+  const std::string& ListFile() const { return listFile_; }
+  // Why the last list could not be read ("" when it was read).
+  const std::string& ListError() const { return listError_; }
+  std::string OsDisplayName() const;
+  std::tm Now() const;
+
+  // Header row only, with the column headers.
+  void InitGrid();
+  // Reads the list: one row per section taken for this system. A list that cannot be read
+  // adds no rows; the error is shown in a box, or in the unattended run written to stderr,
+  // and kept for the report.
+  bool LoadCrcFile(const std::string& file);
+  // Locates every listed file and fills Status, Path, Version Found and both sizes.
+  void VerifyFiles(const std::string& file);
+
+  std::string IniGetCRC(const std::string& section, const std::string& file);
+  std::string IniGetSize(const std::string& section, const std::string& file);
+  std::string IniGetVersion(const std::string& section, const std::string& file);
+  std::string IniGetCLSID(const std::string& section, const std::string& file);
+  std::string IniGetCLSIDVer(const std::string& section, const std::string& file);
+
+  // "Save to File": writes crcNNN.txt into Module1::g_crc, or, when that folder cannot take
+  // it, into the per-user folder. Shows "File created: " (not in the unattended run) or the
+  // failure. Returns the file written, empty on failure.
+  std::string cmdMakeFile_Click();
+
+  // First activation of the window: caption, list, checks, buttons. Later calls do nothing.
+  void Form_Activate(const std::string& listFile);
+  // The unattended run: list, checks, report file; returns the exit code.
+  int DoItQuiet(const std::string& sFile);
+
+  // 0 when every listed file was found with its CRC, 1 when one was not.
+  int CheckResult() const;
+
+ private:
+  const crclist::IniFile& Ini(const std::string& file);
+  // The registration of a row's CLSID: the registered path (empty when none) and the flags.
+  struct Registration {
+    std::string registeredPath;
+    std::string version;  // the registered version when it differs from the shipped one
+    bool notProper = false;
+    bool keyMissing = false;
+  };
+  Registration CheckRegistration(const std::string& clsid, const std::string& shippedVersion) const;
+  void ReportProblem(const std::string& text);
+
+  View* view_ = nullptr;
+  const Version::Registry* registry_ = nullptr;
+  checker::Grid grid_;
+  std::string listFile_;
+  std::string listError_;
+  std::string iniFile_;
+  crclist::IniFile ini_;
+  bool activated_ = false;
+  bool reportFailed_ = false;
+  std::function<std::tm()> clock_;
+  std::string osDisplayName_;
+};

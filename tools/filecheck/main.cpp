@@ -1,0 +1,36 @@
+// veritor: checks an installation's files against its CRC list. "veritor [list]" shows the
+// results window; "veritor /s [list]" checks without a display, writes the report file beside
+// the list and ends with 0 (every file good), 1 (a file failed) or 2 (list or report failed).
+#include <QApplication>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/ui/qt_host.h"
+#include "tools/filecheck/FileInfo.h"
+#include "tools/filecheck/FileInfoWindow.h"
+#include "tools/filecheck/Module1.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::error_code ec;
+  const std::string programFolder = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+  const Module1::CommandLine cl = Module1::ParseCommandLine(args, programFolder);
+  Module1::g_crc = cl.reportFolder;
+  Module1::g_quiet = cl.quiet ? 1 : 0;
+
+  if (cl.quiet) {
+    FileInfo fileInfo;
+    return fileInfo.DoItQuiet(cl.listFile);
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("veritor");
+  ui::QtHost host;
+  ui::ScopedHost scopedHost(host);
+  FileInfo logic;
+  FileInfoWindow window(logic, cl.listFile);
+  SplashWindow splash(&window);
+  splash.show();
+  return QApplication::exec();
+}
