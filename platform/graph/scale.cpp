@@ -64,13 +64,13 @@ AxisRange ResolveScale(const Scale& scale, bool hasData, double lo, double hi, b
     double top = hi;
     if (top <= r.min) top = r.min + (r.min == 0 ? 1.0 : std::abs(r.min) * 0.1);
     const double step = NiceStep(top - r.min, target);
-    r.max = r.min + std::ceil((top - r.min) / step - 1e-9) * step;
+    r.max = std::ceil(top / step - 1e-9) * step;
   } else if (manualMax) {
     r.max = scale.max;
     double bottom = lo;
     if (bottom >= r.max) bottom = r.max - (r.max == 0 ? 1.0 : std::abs(r.max) * 0.1);
     const double step = NiceStep(r.max - bottom, target);
-    r.min = r.max - std::ceil((r.max - bottom) / step - 1e-9) * step;
+    r.min = std::floor(bottom / step + 1e-9) * step;
   } else {
     const double step = NiceStep(hi - lo, target);
     r.min = std::floor(lo / step + 1e-9) * step;
