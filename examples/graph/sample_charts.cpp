@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QPointF>
+
 namespace graph::sample {
 
 namespace {
@@ -12,6 +14,22 @@ constexpr int kTextWidth = 10800;
 
 // Three equal chillers sequenced on load: chiller c runs above (c - 1) / 3 of the load.
 int ChillersOn(double buildingLoad) { return buildingLoad > 66 ? 3 : buildingLoad > 33 ? 2 : 1; }
+
+// The 50 profile points (building load 100 % down to 2 %) of the three chillers, one series a
+// chiller: `point` gives (x, y) of chiller c (1-based) at a building load with `on` chillers
+// running; a chiller that is off gets the point (0, 0).
+template <typename PointOf>
+void ChillerCurves(Chart& chart, PointOf point) {
+  for (int c = 1; c <= 3; ++c) {
+    chart.series(c - 1).label = "Chiller " + std::to_string(c);
+    for (int p = 0; p < 50; ++p) {
+      const double bl = 100 - 2 * p;
+      const int on = ChillersOn(bl);
+      const QPointF at = c > on ? QPointF(0, 0) : point(c, bl, on);
+      chart.SetPoint(c - 1, p, at.x(), at.y());
+    }
+  }
+}
 
 }  // namespace
 
@@ -32,20 +50,11 @@ void LoadProfile(Chart& chart) {
   chart.yAxis.label = "Chiller Load (%)";
   chart.xAxis.label = "Building Load (%)";
   double ymax = 0;
-  for (int c = 1; c <= n; ++c) {
-    chart.series(c - 1).label = "Chiller " + std::to_string(c);
-    for (int p = 0; p < 50; ++p) {
-      const double bl = 100 - 2 * p;
-      const int on = ChillersOn(bl);
-      if (c > on) {
-        chart.SetPoint(c - 1, p, 0, 0);
-        continue;
-      }
-      const double y = bl * 3 / on + (on > 1 ? 2 * c - 1 - on : 0);
-      chart.SetPoint(c - 1, p, bl, y);
-      ymax = std::max(ymax, y);
-    }
-  }
+  ChillerCurves(chart, [&](int c, double bl, int on) {
+    const double y = bl * 3 / on + (on > 1 ? 2 * c - 1 - on : 0);
+    ymax = std::max(ymax, y);
+    return QPointF(bl, y);
+  });
   // Load bands along the first chiller's curve: points outside the band go to Y = -1,
   // below the scale, which breaks the band's line there.
   const double limits[] = {0, 37.5, 62.5, 87.5, 100};
@@ -73,23 +82,14 @@ void CondenserTemps(Chart& chart) {
   chart.yAxis.label = "Chiller Entering Condenser Temp. (F)";
   chart.xAxis.label = "Chiller Load (%)";
   double ymin = 10000, ymax = 0, xmax = 0;
-  for (int c = 1; c <= n; ++c) {
-    chart.series(c - 1).label = "Chiller " + std::to_string(c);
-    for (int p = 0; p < 50; ++p) {
-      const double bl = 100 - 2 * p;
-      const int on = ChillersOn(bl);
-      if (c > on) {
-        chart.SetPoint(c - 1, p, 0, 0);
-        continue;
-      }
-      const double load = bl * 3 / on;
-      const double y = 65 + 0.2 * load + (on != 1 ? (2 * c - 1 - on) * 0.5 : 0);
-      chart.SetPoint(c - 1, p, load, y);
-      ymin = std::min(ymin, y);
-      ymax = std::max(ymax, y);
-      xmax = std::max(xmax, load);
-    }
-  }
+  ChillerCurves(chart, [&](int c, double bl, int on) {
+    const double load = bl * 3 / on;
+    const double y = 65 + 0.2 * load + (on != 1 ? (2 * c - 1 - on) * 0.5 : 0);
+    ymin = std::min(ymin, y);
+    ymax = std::max(ymax, y);
+    xmax = std::max(xmax, load);
+    return QPointF(load, y);
+  });
   chart.yAxis.scale = Scale::Manual(ymin - 0.05 * ymax, ymax * 1.05);
   chart.xAxis.scale = Scale::Manual(0, xmax * 1.05);
 }

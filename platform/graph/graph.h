@@ -41,13 +41,15 @@
 //     LineAndPoints  both;
 //     Area           the line, filled down to Y = 0 (the nearest edge when 0 is off the
 //                    scale), one area per unbroken run;
-//     Bars           a bar from Y = 0 at each point's X, the bar series of one axis side by side.
+//     Bars           a bar from Y = 0 at each point's X; the bar series stand side by side,
+//                    the group 80 % as wide as the closest two bar positions.
 //   Point labels, when any is set, replace the numbers under the X axis: label p is written at
 //   the X of point p (of the first series in which point p is drawn).
 // - ChartType::Bar: point p is category p; point label p is written under its group; series
 //   s is the s-th bar of every group, in its colour; bars rise (or fall) from 0. X values and
 //   the X scale are not used. Annotations are data labels: the text is centred on category
 //   position x (counting from 1: x = p + 1 is category p) just above y (below it when y < 0).
+//   (On an XY chart an annotation is written the same way at (x, y) of the left axis.)
 // - Series with a label get a legend entry below the graph, in series order; a series whose
 //   legendGroup names another series shares that series' entry.
 // - Scales. Manual: drawn as set (a range with max <= min is widened to a positive span).
@@ -69,7 +71,7 @@
 //   export [118] (XY) / [125] (bar)      ExportPicture(chart, width, height) (false: nullopt)
 //   [108] = 20, PEactions = 20           Reset(ChartType::Xy) where a section skips InitGraph
 //   [108] = 0, [115] = 0                 nothing: the export draws the chart as it stands
-//   [11], [12] read back (XY)            SeriesCount(), PointCount()
+//   values read back ([11] [12] [33] [93] [129] [132] [133]): the same members and getters
 // XY chart (graph type 2)
 //   [9] main title, [10] subtitle        title, subtitle
 //   [8] background colour, [20] font     background, fontFace
