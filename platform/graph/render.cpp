@@ -126,10 +126,10 @@ void PaintScene(const Chart& chart, const Scene& sc, QPainter& painter) {
       painter.translate(t.rect.center());
       painter.rotate(-90);
       painter.drawText(QRectF(-t.rect.width() / 2, -t.rect.height() / 2, t.rect.width(), t.rect.height()),
-                       static_cast<int>(t.align), text);
+                       t.flags, text);
       painter.restore();
     } else {
-      painter.drawText(t.rect, static_cast<int>(t.align), text);
+      painter.drawText(t.rect, t.flags, text);
     }
   }
   painter.restore();

@@ -17,6 +17,8 @@ double TextPoints(double height) { return std::clamp(height / 5760.0 * 9.0, 6.0,
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+const int kWrapCentre = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+
 // Maps data values to twips along one side of the plot area.
 struct Mapper {
   double lo, hi;    // data range
@@ -62,6 +64,9 @@ std::vector<int> LegendSeries(const Chart& chart) {
   return out;
 }
 
+// The left edge of a text `w` wide that starts at `left`, moved inside a graph `W` wide.
+double KeepInside(double left, double w, double W) { return std::max(0.0, std::min(left, W - w)); }
+
 // Keeps the labels that do not run into the one kept before them (left to right).
 void AddSpacedLabels(Scene& sc, std::vector<SceneText> labels, double gap) {
   std::sort(labels.begin(), labels.end(),
@@ -101,36 +106,49 @@ Scene BuildScene(const Chart& chart, const QSizeF& size) {
   auto width = [&](const std::string& s) { return fm.horizontalAdvance(Q(s)); };
   const bool bar = chart.type() == ChartType::Bar;
 
-  // Title and subtitle at the top.
+  // Title and subtitle at the top, wrapped to the width.
+  const double textW = std::max(1.0, W - 2 * margin);
+  auto wrappedHeight = [&](const QFontMetricsF& m, const std::string& text, double w) {
+    return m.boundingRect(QRectF(0, 0, w, 1e6), Qt::TextWordWrap, Q(text)).height();
+  };
   double top = margin;
   if (!chart.title.empty()) {
-    sc.texts.push_back({TextRole::Title, chart.title, QRectF(0, top, W, fmTitle.height()), Qt::AlignCenter, true});
-    top += fmTitle.height();
+    const double h = wrappedHeight(fmTitle, chart.title, textW);
+    sc.texts.push_back({TextRole::Title, chart.title, QRectF(margin, top, textW, h), kWrapCentre, true});
+    top += h;
   }
   if (!chart.subtitle.empty()) {
-    sc.texts.push_back({TextRole::Subtitle, chart.subtitle, QRectF(0, top, W, lineH)});
-    top += lineH;
+    const double h = wrappedHeight(fm, chart.subtitle, textW);
+    sc.texts.push_back({TextRole::Subtitle, chart.subtitle, QRectF(margin, top, textW, h), kWrapCentre});
+    top += h;
   }
   top += lineH * 0.5;  // the top tick label reaches above the plot area
 
-  // Legend rows at the bottom.
+  // Legend rows at the bottom; an entry wider than the graph wraps its text.
   const double swatchW = lineH * 1.6;
-  struct Entry { int series; double width; };
-  std::vector<std::vector<Entry>> rows;
+  struct Entry { int series; double width, height; };
+  struct Row { std::vector<Entry> entries; double height = 0; };
+  std::vector<Row> rows;
   {
     double used = 0;
     for (int s : LegendSeries(chart)) {
-      const double w = swatchW + gap * 0.5 + width(chart.series(s).label);
-      if (rows.empty() || (used > 0 && used + lineH + w > W - 2 * margin)) {
+      const std::string& label = chart.series(s).label;
+      const double textRoom = std::max(1.0, textW - swatchW - gap * 0.5);
+      const double labelW = std::min(width(label), textRoom);
+      const double w = swatchW + gap * 0.5 + labelW;
+      const double h = std::max(lineH, wrappedHeight(fm, label, textRoom));
+      if (rows.empty() || (used > 0 && used + lineH + w > textW)) {
         rows.emplace_back();
         used = 0;
       }
       used += (used > 0 ? lineH : 0) + w;
-      rows.back().push_back({s, w});
+      rows.back().entries.push_back({s, w, h});
+      rows.back().height = std::max(rows.back().height, h);
     }
   }
   double bottom = H - margin;
-  if (!rows.empty()) bottom -= rows.size() * lineH + gap;
+  for (const Row& r : rows) bottom -= r.height;
+  if (!rows.empty()) bottom -= gap;
   const double legendTop = bottom + gap;
   const bool xLabel = !chart.xAxis.label.empty();
   if (xLabel) bottom -= lineH;
@@ -194,7 +212,7 @@ Scene BuildScene(const Chart& chart, const QSizeF& size) {
       const double textX = onRight ? x + tickLen + gap * 0.5 : x - tickLen - gap * 0.5 - labelW;
       sc.texts.push_back({onRight ? TextRole::RightTick : TextRole::YTick, TickText(t, r.step),
                           QRectF(textX, y - lineH / 2, labelW, lineH),
-                          (onRight ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter});
+                          static_cast<int>((onRight ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter)});
     }
   };
   yTicks(sc.y, ymap, false, yTickW);
@@ -217,7 +235,7 @@ Scene BuildScene(const Chart& chart, const QSizeF& size) {
   }
   auto xTickLabel = [&](double x, const std::string& text) {
     const double w = width(text) + gap * 0.5;
-    return SceneText{TextRole::XTick, text, QRectF(x - w / 2, pl.bottom() + tickLen, w, lineH)};
+    return SceneText{TextRole::XTick, text, QRectF(KeepInside(x - w / 2, w, W), pl.bottom() + tickLen, w, lineH)};
   };
 
   // Inside the plot area (Y of a series on its own axis).
@@ -335,23 +353,25 @@ Scene BuildScene(const Chart& chart, const QSizeF& size) {
     const double y = ymap(a.y);
     const double w = width(a.text) + gap;
     const double textTop = a.y < 0 ? y + gap * 0.25 : y - gap * 0.25 - lineH;
-    sc.texts.push_back({TextRole::Annotation, a.text, QRectF(x - w / 2, textTop, w, lineH)});
+    sc.texts.push_back({TextRole::Annotation, a.text, QRectF(KeepInside(x - w / 2, w, W), textTop, w, lineH)});
   }
 
   // The legend, each row centred.
-  for (size_t r = 0; r < rows.size(); ++r) {
+  double rowTop = legendTop;
+  for (const Row& row : rows) {
     double rowW = 0;
-    for (const Entry& e : rows[r]) rowW += e.width;
-    rowW += lineH * static_cast<double>(rows[r].size() - 1);
+    for (const Entry& e : row.entries) rowW += e.width;
+    rowW += lineH * static_cast<double>(row.entries.size() - 1);
     double x = (W - rowW) / 2;
-    const double y = legendTop + static_cast<double>(r) * lineH;
-    for (const Entry& e : rows[r]) {
-      sc.legend.push_back({e.series, QRectF(x, y + lineH * 0.2, swatchW, lineH * 0.6)});
+    for (const Entry& e : row.entries) {
+      sc.legend.push_back({e.series, QRectF(x, rowTop + lineH * 0.2, swatchW, lineH * 0.6)});
       const double textX = x + swatchW + gap * 0.5;
       sc.texts.push_back({TextRole::Legend, chart.series(e.series).label,
-                          QRectF(textX, y, e.width - swatchW - gap * 0.5 + 1, lineH), Qt::AlignLeft | Qt::AlignVCenter});
+                          QRectF(textX, rowTop, e.width - swatchW - gap * 0.5 + 1, e.height),
+                          static_cast<int>(Qt::AlignLeft | Qt::AlignTop) | Qt::TextWordWrap});
       x += e.width + lineH;
     }
+    rowTop += row.height;
   }
   return sc;
 }

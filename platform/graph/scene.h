@@ -42,7 +42,7 @@ struct SceneText {
   TextRole role;
   std::string text;
   QRectF rect;        // its box (YLabel / RightLabel: before the turn)
-  Qt::Alignment align = Qt::AlignCenter;
+  int flags = Qt::AlignCenter;  // alignment and wrapping, as QPainter::drawText takes them
   bool bold = false;  // the title's font
   bool vertical = false;  // turned a quarter anticlockwise about the box centre
 };

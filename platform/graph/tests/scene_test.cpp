@@ -254,24 +254,29 @@ TEST_F(SceneTest, AreasFillDownToTheZeroLine) {
   EXPECT_EQ(img.pixelColor((above / 15).toPoint()), QColor(255, 255, 255));
 }
 
-TEST_F(SceneTest, EverythingStaysInsideTheGraphAtTheSmallestReportSize) {
+TEST_F(SceneTest, EverythingStaysInsideTheGraphAtTheSmallestReportSizes) {
   Chart chart(ChartType::Bar);
-  chart.title = "Internal Rate of Return";
+  chart.title = "% ton-hr by Operating Mode";
+  chart.SetSeriesCount(3);
   chart.SetPointCount(3);
+  for (int s = 0; s < 3; ++s) chart.series(s).label = "Hybrid Clg. : 17.9%";
   for (int p = 0; p < 3; ++p) {
     chart.SetPointLabel(p, "B vs A");
     chart.SetY(0, p, 12.5);
     chart.AddAnnotation(p + 1, 12.5, "12.5 %");
   }
   chart.yAxis.scale = Scale::Manual(-0.00001, 20);
-  const QSizeF small(3593, 2160);
-  const Scene sc = BuildScene(chart, small);
-  const QRectF whole(QPointF(0, 0), small);
-  EXPECT_TRUE(whole.contains(sc.plot));
-  EXPECT_GT(sc.plot.height(), small.height() / 3);
-  for (const SceneText& t : sc.texts) {
-    if (!t.vertical) {
-      EXPECT_TRUE(whole.contains(t.rect)) << t.text;
+  // A summary frame of the economic report, and the narrow cooling duty summary frame of a
+  // portrait page.
+  for (const QSizeF small : {QSizeF(3593, 2160), QSizeF(1084, 5040)}) {
+    const Scene sc = BuildScene(chart, small);
+    const QRectF whole(QPointF(0, 0), small);
+    EXPECT_TRUE(whole.contains(sc.plot)) << small.width();
+    EXPECT_GT(sc.plot.height(), small.height() / 5) << small.width();
+    for (const SceneText& t : sc.texts) {
+      if (!t.vertical) {
+        EXPECT_TRUE(whole.contains(t.rect)) << t.text << " at width " << small.width();
+      }
     }
   }
 }
