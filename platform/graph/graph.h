@@ -53,11 +53,11 @@
 // - Series with a label get a legend entry below the graph, in series order; a series whose
 //   legendGroup names another series shares that series' entry.
 // - Scales. Manual: drawn as set (a range with max <= min is widened to a positive span).
-//   MinOnly / MaxOnly: that end as set, the other automatic. Automatic: the drawn values
-//   (for bars with 0 included) rounded out to steps of 1, 2, 2.5 or 5 times a power of ten; no
-//   data gives 0 to 1, a constant value a range around it: every automatic range contains its
-//   data and has a positive span. Tick labels are written with thousands separators and as
-//   many decimals as the step needs.
+//   MinOnly / MaxOnly: that end as set, the other automatic. Automatic: the drawn values (with
+//   0 for bars and areas) rounded out to steps of 1, 2, 2.5 or 5 times a power of ten; no data
+//   gives 0 to 1, a constant value a range around it: every automatic range contains its data
+//   and has a positive span. Tick labels are written with thousands separators and as many
+//   decimals as the step needs.
 // - Text sizes follow the picture's height (9 points at 5760 twips and above, down to 6).
 //
 // ---------------------------------------------------------------------------------------
