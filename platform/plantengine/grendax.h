@@ -132,13 +132,14 @@
 // 7. Pumps. Primary pumps: EvapFlowControl 1 and 3, pump p runs with chiller p at its design
 //    Power; under 1 the exchanger takes the design flow of all primary pumps, so while it
 //    runs (with or without chillers) they all run; 2, the one primary pump runs whenever a
-//    chiller runs and follows the chilled-water flow. The system pump (EvapFlowControl 2 and 3) runs whenever there is load and follows
-//    the chilled-water flow. Condenser pumps run with their units: constant under
-//    CondPumpControl 0 (design Power, times the share of a shared unit), else following the
-//    condenser flow. A pump following a flow ratio r is variable unless MinFlow >= Flow:
-//    r is bounded to [MinFlow / Flow, 1] and kW = Power x r x (c + (1 - c) r^2), with
-//    c = ControlValue clamped to [0, 1], the fraction of the design head held by the
-//    pressure control (c = 0 is the cube law). Pumps with no Power (head 0) draw nothing.
+//    chiller runs and follows the chilled-water flow. The system pump (EvapFlowControl 2 and
+//    3) runs whenever there is load and follows the chilled-water flow. Condenser pumps run
+//    with their units: constant under CondPumpControl 0 (design Power, times the share of a
+//    shared unit), else following the condenser flow; a unit that serves the exchanger runs
+//    its pump at the design flow. A pump following a flow ratio r is variable unless
+//    MinFlow >= Flow: r is bounded to [MinFlow / Flow, 1] and kW = Power x r x (c + (1 - c)
+//    r^2), with c = ControlValue clamped to [0, 1], the fraction of the design head held by
+//    the pressure control (c = 0 is the cube law). Pumps with no Power (head 0) draw nothing.
 //    PrimaryPumpKW, SecondaryPumpKW, CondPumpKW and FanKW report the run.
 // 8. Errors: every failure reaches the plant's OnError with number, description, library,
 //    class and method: tower errors unchanged ("PYLORN", "cClgTower", step); a running pump
