@@ -732,7 +732,7 @@ Snapshot Take(cCwPlant& p) {
 
 std::vector<Snapshot> Sweep(cCwPlant& p) {
   std::vector<Snapshot> out;
-  for (double wb : {72.0, 40.0, 60.0})
+  for (double wb : {72.0, 34.0, 60.0})
     for (double load : {13000.0, 500.0, 7300.0, 3000.0}) {
       RunBin(p, wb + 10, wb, load);
       out.push_back(Take(p));
@@ -744,9 +744,16 @@ TEST(Engine, SameInputsGiveBitIdenticalResults) {
   PlantSpec s;
   s.evapFlowControl = 2;
   s.condPumpControl = 1;
-  auto a = Plant(s);
-  auto b = Plant(s);
-  EXPECT_EQ(Sweep(*a), Sweep(*b));
+  for (int economizer : {0, 3}) {  // the integrated economizer tries several ways per bin
+    auto a = Plant(s);
+    auto b = Plant(s);
+    for (auto* p : {a.get(), b.get()}) p->EconomizerMode(economizer), p->EconomizerValue(3);
+    const std::vector<Snapshot> first = Sweep(*a);
+    EXPECT_EQ(first, Sweep(*b)) << economizer;
+    bool freeCooling = false;
+    for (const Snapshot& k : first) freeCooling = freeCooling || k.values[2] > 0;  // FreeCoolingLoad
+    EXPECT_EQ(freeCooling, economizer == 3);
+  }
 }
 
 TEST(Engine, WarmStartStaysWithinTheTolerance) {
