@@ -587,17 +587,20 @@ struct SweepCase {
   // 80 % load and the constant design flow, the tower carrying the chillers' heat makes
   // water too warm for the exchanger to pay for its fan.
   bool coldestFreeCooling;
+  int condPumpControl = 0;    // 0 constant condenser flow, 1 following the heat
+  int heatRejectionMode = 0;  // 0 cooling towers, 2 dry coolers
 };
 
 std::string SweepName(const testing::TestParamInfo<SweepCase>& i) {
   return "Load" + std::to_string(static_cast<int>(i.param.loadFraction * 100)) + "Evap" +
-         std::to_string(i.param.evapFlowControl) + (i.param.shared ? "Shared" : "Separate");
+         std::to_string(i.param.evapFlowControl) + (i.param.shared ? "Shared" : "Separate") +
+         (i.param.condPumpControl ? "VariableCondenserFlow" : "") + (i.param.heatRejectionMode ? "DryCoolers" : "");
 }
 
 class WetBulbSweep : public testing::TestWithParam<SweepCase> {};
 
 // Two 600-ton chillers, a 3 F exchanger approach; the wet bulb falls from 75 to 30 F in
-// 0.5 F steps at a fixed load. Without, non-integrated and integrated economizer: the
+// 0.5 F steps at a fixed load (dry bulb 8 F above it). Without, non-integrated and integrated economizer: the
 // plant's power never rises as the wet bulb falls, the integrated economizer never costs
 // power, and every unit balances.
 TEST_P(WetBulbSweep, PlantPowerFallsWithTheWetBulbAndTheEconomizerNeverCosts) {
@@ -609,6 +612,8 @@ TEST_P(WetBulbSweep, PlantPowerFallsWithTheWetBulbAndTheEconomizerNeverCosts) {
     PlantSpec s;
     s.evapFlowControl = k.evapFlowControl;
     s.shared = k.shared;
+    s.condPumpControl = k.condPumpControl;
+    s.heatRejectionMode = k.heatRejectionMode;
     plants[i] = Plant(s);
     plants[i]->EconomizerMode(modes[i]);
     plants[i]->EconomizerValue(3);
@@ -642,7 +647,9 @@ INSTANTIATE_TEST_SUITE_P(Plants, WetBulbSweep,
                                          SweepCase{0.4, 3, false, true}, SweepCase{0.4, 3, true, true},
                                          SweepCase{0.8, 1, false, true}, SweepCase{0.8, 1, true, false},
                                          SweepCase{0.8, 2, false, true}, SweepCase{0.8, 2, true, true},
-                                         SweepCase{0.8, 3, false, true}, SweepCase{0.8, 3, true, true}),
+                                         SweepCase{0.8, 3, false, true}, SweepCase{0.8, 3, true, true},
+                                         SweepCase{0.4, 3, false, true, 1}, SweepCase{0.8, 3, true, true, 1},
+                                         SweepCase{0.4, 3, false, true, 0, 2}, SweepCase{0.8, 2, true, true, 0, 2}),
                          SweepName);
 
 // ---------------------------------------------------------------------------------------
