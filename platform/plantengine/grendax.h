@@ -31,30 +31,44 @@
 //    pump): the flow follows the load at ChwDesignRange (10 F when not set), between the sum
 //    of MinChwFlow and the design flow (the system pump's Flow when let).
 // 3. Waterside economizer (EconomizerMode 2 or 3; EconomizerValue = approach of the heat
-//    exchanger, deg F). The exchanger is served by unit 1 under SharedTower, otherwise by
-//    every unit whose condenser pump has a flow, each at its pump's design flow and with a
-//    share of the exchanger's heat Qfc in proportion to that flow. While they serve it the
-//    units' capacity control holds their water at SupplyTemp - approach (never below
-//    35 F): their MinRetWaterTemp is lowered for the solve and put back afterwards. The
-//    flow-weighted water temperature T of the units (tower: wet bulb, dry cooler: dry bulb,
-//    well water: its temperature, each plus what Qfc adds) gives the exchanger's leaving
-//    temperature T + approach.
-//      2  non-integrated: runs only when T + approach <= SupplyTemp with Qfc = the whole
-//         load; the chillers are then off. Otherwise the economizer stays off.
-//      3  integrated: whenever T + approach is below the return temperature the exchanger
-//         pre-cools the return water: Qfc = WaterHeatFactor * flow * (return -
-//         max(SupplyTemp, T(Qfc) + approach)), solved by regula falsi; the chillers carry
-//         the rest.
+//    exchanger, deg F). Units that can serve the exchanger: unit 1 under SharedTower,
+//    otherwise every unit whose condenser pump has a flow (and a tower or well water). A unit
+//    serving it runs at its pump's design flow and takes a share of the exchanger's heat Qfc
+//    in proportion to that flow; the exchanger delivers T + approach, T the flow-weighted
+//    water of its units. While they serve it the units' capacity control holds their water
+//    at SupplyTemp - approach (never below 35 F): their MinRetWaterTemp is lowered for the
+//    run and put back afterwards; chillers on such a unit still get no colder condenser
+//    water than the unit's MinRetWaterTemp as let (their water is tempered).
+//      2  non-integrated: every such unit takes its share of the whole load alone; when that
+//         gives T + approach <= SupplyTemp the exchanger carries the load and the chillers
+//         are off. Otherwise the economizer stays off.
+//      3  integrated: the exchanger pre-cools the return water (return = SupplyTemp + load /
+//         (WaterHeatFactor x flow)), Qfc = WaterHeatFactor x flow x (return - max(SupplyTemp,
+//         T + approach)), and the chillers carry the rest. A unit that serves both the
+//         exchanger and running chillers is solved once with their combined heat: Qfc, the
+//         chillers' split and every unit's water are solved together in each pass of the
+//         condenser fixed point (6.), Qfc as the largest root of that balance (a unit
+//         carrying chiller heat cools as the exchanger unloads the chillers, so the balance
+//         need not rise with Qfc; the root is bracketed by stepping down from the whole load,
+//         then found by regula falsi). Like a plant's own controls the engine runs it only
+//         when it lowers the plant's total power: it solves the bin without the exchanger,
+//         with it on the units of each stage's running chillers, with it on the other units
+//         alone, and with it on all of them (under SharedTower, or with one unit: without and
+//         on that unit), and keeps the way with the lowest total power (chillers' electric
+//         input, heat input at its kW equivalent, fans and all pumps); a tie keeps the
+//         economizer off. So it never starts an idle unit for a load that saves less than the
+//         unit costs, and never uses more power than the plant without it.
 //      0 or any other code: no waterside free cooling.
-//    FreeCoolingOn / FreeCoolingLoad report the exchanger. Its power is the fan power of the
-//    units in the free-cooling solve (for a unit that also serves running chillers, only up
-//    to its design fan power) plus the condenser pumps of units that run for it alone. Load
-//    and power are split over the running chillers (main and paired items) in proportion to
-//    their Capacity (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller that is off
-//    stays off. When the exchanger carries the whole load (no chiller runs), every chiller
-//    takes a share and reports the exchanger's water temperature as its ECWT (air-cooled: the
-//    dry bulb), and so does the plant's ECWT. A chiller's Load and Power are those of the
-//    chiller assembly and include its share. FanKW and CondPumpKW do not.
+//    FreeCoolingOn / FreeCoolingLoad report the exchanger. Its power is the part of each
+//    serving unit's fan and condenser pump power that its share of the unit's heat gives
+//    (all of it for a unit that serves the exchanger alone). Load and power are split over
+//    the running chillers (main and paired items) in proportion to their Capacity
+//    (cChiller.FreeCoolingLoad / FreeCoolingPower); a chiller that is off stays off. When the
+//    exchanger carries the whole load (no chiller runs), every chiller takes a share and
+//    reports the exchanger's water temperature as its ECWT (air-cooled: the dry bulb), and so
+//    does the plant's ECWT. A chiller's Load and Power are those of the chiller assembly and
+//    include its share. FanKW and CondPumpKW do not. Chilled water keeps circulating while
+//    the exchanger runs (7.).
 // 4. Staging. Stage s runs the chillers c with StageChiller(s, c) != 0 (NumStages stages,
 //    chillers 1..NumChillers). The engine takes the lowest stage whose available capacity,
 //    at the condenser temperatures the stage itself produces, covers the load left after
@@ -111,17 +125,21 @@
 //    at most 50 passes, under-relaxed by half after 10), starting from the previous run's
 //    unit temperatures; a run that does not converge raises OnError (1001). CalcFanKW is
 //    called once per unit after convergence. A tower call whose inputs equal the unit's last
-//    call is skipped (the tower already holds its answer). Units of chillers that are off
-//    are not called and draw no fan or pump power.
+//    call, and which the tower still holds, is skipped. Units that do not run (of chillers
+//    that are off, and not serving the exchanger) draw no fan or pump power; a tower that a
+//    trial stage or way of running called, but that does not run in the run's result, is
+//    left as it was before the run, and the towers that run hold the result's operation.
 // 7. Pumps. Primary pumps: EvapFlowControl 1 and 3, pump p runs with chiller p at its design
-//    Power; 2, the one primary pump runs whenever a chiller runs and follows the chilled-water
-//    flow. The system pump (EvapFlowControl 2 and 3) runs whenever there is load and follows
-//    the chilled-water flow. Condenser pumps run with their units: constant under
-//    CondPumpControl 0 (design Power, times the share of a shared unit), else following the
-//    condenser flow. A pump following a flow ratio r is variable unless MinFlow >= Flow:
-//    r is bounded to [MinFlow / Flow, 1] and kW = Power x r x (c + (1 - c) r^2), with
-//    c = ControlValue clamped to [0, 1], the fraction of the design head held by the
-//    pressure control (c = 0 is the cube law). Pumps with no Power (head 0) draw nothing.
+//    Power; under 1 the exchanger takes the design flow of all primary pumps, so while it
+//    runs (with or without chillers) they all run; 2, the one primary pump runs whenever a
+//    chiller runs and follows the chilled-water flow. The system pump (EvapFlowControl 2 and
+//    3) runs whenever there is load and follows the chilled-water flow. Condenser pumps run
+//    with their units: constant under CondPumpControl 0 (design Power, times the share of a
+//    shared unit), else following the condenser flow; a unit that serves the exchanger runs
+//    its pump at the design flow. A pump following a flow ratio r is variable unless
+//    MinFlow >= Flow: r is bounded to [MinFlow / Flow, 1] and kW = Power x r x (c + (1 - c)
+//    r^2), with c = ControlValue clamped to [0, 1], the fraction of the design head held by
+//    the pressure control (c = 0 is the cube law). Pumps with no Power (head 0) draw nothing.
 //    PrimaryPumpKW, SecondaryPumpKW, CondPumpKW and FanKW report the run.
 // 8. Errors: every failure reaches the plant's OnError with number, description, library,
 //    class and method: tower errors unchanged ("PYLORN", "cClgTower", step); a running pump

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -9,10 +10,12 @@
 
 #include "platform/plantengine/grendax.h"
 #include "platform/plantengine/tests/plant_builder.h"
+#include "platform/plantengine/tests/test_plants.h"
 
 namespace {
 
 using namespace plant_builder;
+using test_plants::Plant;
 
 constexpr double kWHF = 0.49969584;
 
@@ -49,6 +52,7 @@ double PlantKW(cCwPlant& p) {
 std::unique_ptr<cCwPlant> AirCooledPlant(const std::vector<double>& capacities,
                                          const std::vector<std::vector<int>>& stages) {
   auto p = CreateCwPlant();
+  test_plants::FailOnError(*p);
   const int n = static_cast<int>(capacities.size());
   p->NumChillers(n);
   p->EvapFlowControl(1);
@@ -151,7 +155,7 @@ TEST(Engine, WithoutStagesNothingRunsAndTheLoadIsUnmet) {
 
 TEST(Engine, ZeroLoadRunsNothing) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   RunBin(*p, 80, 65, 0);
   EXPECT_EQ(p->ChillersOn(), 0);
   EXPECT_EQ(PlantKW(*p), 0);
@@ -252,7 +256,7 @@ TEST(Engine, CondenserLoopConservesEnergy) {
       PlantSpec s;
       s.shared = shared;
       s.condPumpControl = ctrl;
-      auto p = MakePlant(s);
+      auto p = Plant(s);
       for (double wb : {50.0, 65.0, 78.0})
         for (double load : {2000.0, 7000.0, 12000.0}) {
           RunBin(*p, wb + 12, wb, load);
@@ -266,7 +270,7 @@ TEST(Engine, CondenserLoopConservesEnergy) {
 TEST(Engine, MoreLoadNeverLowersPlantPower) {
   for (double wb : {45.0, 60.0, 75.0}) {
     PlantSpec s;
-    auto p = MakePlant(s);
+    auto p = Plant(s);
     std::vector<Event> events;
     Listen(*p, events);
     double last = 0;
@@ -282,7 +286,7 @@ TEST(Engine, MoreLoadNeverLowersPlantPower) {
 
 TEST(Engine, HigherWetBulbNeverLowersEcwt) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   for (double load : {1500.0, 7200.0, 13000.0}) {
     double last = 0;
     for (double wb = 30; wb <= 82; wb += 2) {
@@ -297,7 +301,7 @@ TEST(Engine, EcwtIsFlooredAtEachChillersOwnMinimumExactly) {
   PlantSpec s;
   s.stages = {{1, 2}};
   s.minRet = static_cast<float>(55.3);  // the lowest chiller minimum, as the set-up lets it
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   const double min1 = static_cast<float>(60.7), min2 = static_cast<float>(55.3);
   p->Chillers().Item(1).MinECWT(min1);
   p->Chillers().Item(2).MinECWT(min2);
@@ -319,7 +323,7 @@ TEST(Engine, EcwtIsFlooredAtEachChillersOwnMinimumExactly) {
 TEST(Engine, SharedTowerServesTheRunningChillers) {
   PlantSpec s;
   s.shared = true;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   RunBin(*p, 80, 68, 10000);
   EXPECT_EQ(p->ChillersOn(), 2);
   EXPECT_EQ(p->Chillers().Item(1).ECWT(), p->Chillers().Item(2).ECWT());
@@ -332,7 +336,7 @@ TEST(Engine, SharedTowerServesTheRunningChillers) {
 
 TEST(Engine, UnitsOfChillersThatAreOffAreIdle) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   RunBin(*p, 80, 68, 3000);
   ASSERT_EQ(p->ChillersOn(), 1);
   EXPECT_EQ(p->ClgTowers().Item(2)->ActualRange(), 0);  // never called
@@ -343,7 +347,7 @@ TEST(Engine, UnitsOfChillersThatAreOffAreIdle) {
 TEST(Engine, WellWaterGivesItsTemperature) {
   PlantSpec s;
   s.heatRejectionMode = 1;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   p->WellWaterTemp(1, 61.25);
   p->WellWaterTemp(2, 58);
   RunBin(*p, 90, 75, 10000);
@@ -361,7 +365,7 @@ TEST(Engine, WellWaterGivesItsTemperature) {
 TEST(Engine, DryCoolerReturnsAboveTheDryBulbAndBalances) {
   PlantSpec s;
   s.heatRejectionMode = 2;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   RunBin(*p, 85, 70, 5000);
   const cClgTower& t = *p->ClgTowers().Item(1);
   const cChiller& c = p->Chillers().Item(1);
@@ -377,7 +381,7 @@ TEST(Engine, HeatDrivenChillerReportsGenHeatAndAuxiliaries) {
   s.chillers = 1;
   s.chiller.heatDriven = true;
   s.chiller.auxKW = 7.5;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   RunBin(*p, 85, 70, 5000);
   const cChiller& c = p->Chillers().Item(1);
   EXPECT_GT(c.GenHeat(), 0);
@@ -396,8 +400,8 @@ TEST(Engine, PairedTowerDoublesTheSlotsUnit) {
     PlantSpec s;
     s.chillers = 1;
     s.heatRejectionMode = mode;
-    auto single = MakePlant(s);
-    auto pair = MakePlant(s);
+    auto single = Plant(s);
+    auto pair = Plant(s);
     cChiller& main = pair->Chillers().Item(1);
     cChiller& second = pair->PairedChillers().Item(1);
     LetChiller(second, s.chiller, CentrifugalMap(s.chiller.capacity));
@@ -431,6 +435,7 @@ TEST(Engine, StandardRatingPointsReproduceTheMapAndTheIplv) {
   const double cap = 6000;
   const Map map = FlatMap(cap, {85, 75, 65}, {{300, 240, 190, 150}, {280, 205, 150, 110}, {260, 185, 125, 85}});
   auto p = CreateCwPlant();
+  test_plants::FailOnError(*p);
   p->NumChillers(1);
   p->EvapFlowControl(1);
   p->WaterHeatFactor(kWHF);
@@ -474,7 +479,7 @@ TEST(Engine, StandardRatingPointsReproduceTheMapAndTheIplv) {
 std::unique_ptr<cCwPlant> EconomizerPlant(int mode) {
   PlantSpec s;
   s.evapFlowControl = 3;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   p->EconomizerMode(mode);
   p->EconomizerValue(3);
   return p;
@@ -533,13 +538,127 @@ TEST(Engine, IntegratedEconomizerPrecoolsAndTheChillersCarryTheRest) {
   EXPECT_FALSE(p->FreeCoolingOn());
 }
 
+// Mechanical heat a chiller hands its unit (kBtu/h): its own load and input, without the
+// exchanger's share that its assembly reports.
+double MechanicalHeat(const cChiller& c) {
+  const double load = c.Load() - c.FreeCoolingLoad();
+  return load > 0.001 ? load + (c.Power() - c.FreeCoolingPower()) * 3.412 : 0;
+}
+
+// Every unit that ran rejects what it was given: its chillers' heat, plus, for a unit that
+// serves the exchanger, the exchanger's load in proportion to its pump's design flow. The
+// towers' ranges are cleared before the run, so a unit that stayed idle shows 0.
+void ExpectEveryUnitBalances(cCwPlant& p, bool shared) {
+  const int units = p.ClgTowers().Count();
+  std::vector<double> excess(static_cast<size_t>(units + 1), 0.0);
+  double exchangerFlow = 0, exchangerHeat = 0;
+  for (int u = 1; u <= units; ++u) {
+    double chillers = 0;
+    for (int c = 1; c <= p.Chillers().Count(); ++c)
+      if (shared || c == u) chillers += MechanicalHeat(p.Chillers().Item(c));
+    const cClgTower& t = *p.ClgTowers().Item(u);
+    if (t.ActualRange() == 0) {
+      EXPECT_EQ(chillers, 0) << "unit " << u << " idle under running chillers";
+      continue;
+    }
+    const double rejected = t.ActualRange() * kWHF * p.CondenserPumps().Item(u).Flow() * t.WaterFlowRatio();
+    const double x = rejected - chillers;
+    if (x > 0.001 * rejected) {
+      excess[static_cast<size_t>(u)] = x;
+      exchangerFlow += p.CondenserPumps().Item(u).Flow();
+      exchangerHeat += x;
+    } else {
+      EXPECT_NEAR(rejected / chillers, 1.0, 0.001) << "unit " << u;
+    }
+  }
+  EXPECT_NEAR(exchangerHeat, p.FreeCoolingLoad(), 0.001 * p.FreeCoolingLoad() + 1e-9);
+  for (int u = 1; u <= units; ++u)
+    if (excess[static_cast<size_t>(u)] > 0) {
+      const double share = p.FreeCoolingLoad() * p.CondenserPumps().Item(u).Flow() / exchangerFlow;
+      EXPECT_NEAR(excess[static_cast<size_t>(u)] / share, 1.0, 0.001) << "exchanger share of unit " << u;
+    }
+}
+
+struct SweepCase {
+  double loadFraction;
+  int evapFlowControl;  // 1 constant primary, 2 variable primary, 3 constant primary + system
+  bool shared;
+  // Whether the integrated economizer runs at 30 F. With one tower for both chillers at
+  // 80 % load and the constant design flow, the tower carrying the chillers' heat makes
+  // water too warm for the exchanger to pay for its fan.
+  bool coldestFreeCooling;
+  int condPumpControl = 0;    // 0 constant condenser flow, 1 following the heat
+  int heatRejectionMode = 0;  // 0 cooling towers, 2 dry coolers
+};
+
+std::string SweepName(const testing::TestParamInfo<SweepCase>& i) {
+  return "Load" + std::to_string(static_cast<int>(i.param.loadFraction * 100)) + "Evap" +
+         std::to_string(i.param.evapFlowControl) + (i.param.shared ? "Shared" : "Separate") +
+         (i.param.condPumpControl ? "VariableCondenserFlow" : "") + (i.param.heatRejectionMode ? "DryCoolers" : "");
+}
+
+class WetBulbSweep : public testing::TestWithParam<SweepCase> {};
+
+// Two 600-ton chillers, a 3 F exchanger approach; the wet bulb falls from 75 to 30 F in
+// 0.5 F steps at a fixed load (dry bulb 8 F above it). Without, non-integrated and integrated economizer: the
+// plant's power never rises as the wet bulb falls, the integrated economizer never costs
+// power, and every unit balances.
+TEST_P(WetBulbSweep, PlantPowerFallsWithTheWetBulbAndTheEconomizerNeverCosts) {
+  const SweepCase& k = GetParam();
+  const int modes[] = {0, 2, 3};
+  std::unique_ptr<cCwPlant> plants[3];
+  double last[3];
+  for (int i = 0; i < 3; ++i) {
+    PlantSpec s;
+    s.evapFlowControl = k.evapFlowControl;
+    s.shared = k.shared;
+    s.condPumpControl = k.condPumpControl;
+    s.heatRejectionMode = k.heatRejectionMode;
+    plants[i] = Plant(s);
+    plants[i]->EconomizerMode(modes[i]);
+    plants[i]->EconomizerValue(3);
+    last[i] = std::numeric_limits<double>::max();
+  }
+  const double load = 14400 * k.loadFraction;
+  double kw[3];
+  for (int step = 0; step <= 90; ++step) {
+    const double wb = 75 - 0.5 * step;
+    for (int i = 0; i < 3; ++i) {
+      cCwPlant& p = *plants[i];
+      for (int u = 1; u <= p.ClgTowers().Count(); ++u) p.ClgTowers().Item(u)->ActualRange(0);
+      RunBin(p, wb + 8, wb, load);
+      SCOPED_TRACE("mode " + std::to_string(modes[i]) + " wb " + std::to_string(wb));
+      kw[i] = PlantKW(p);
+      EXPECT_LE(kw[i], last[i]);
+      last[i] = kw[i];
+      EXPECT_EQ(p.LoadNotMet(), 0);
+      ExpectEveryUnitBalances(p, k.shared);
+    }
+    EXPECT_LE(kw[2], kw[0]) << "wb " << wb;
+  }
+  // At the coldest bin the integrated economizer saves a tenth or more where it runs.
+  ASSERT_EQ(plants[2]->FreeCoolingOn(), k.coldestFreeCooling);
+  if (k.coldestFreeCooling) EXPECT_LT(kw[2], 0.9 * kw[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plants, WetBulbSweep,
+                         testing::Values(SweepCase{0.4, 1, false, true}, SweepCase{0.4, 1, true, true},
+                                         SweepCase{0.4, 2, false, true}, SweepCase{0.4, 2, true, true},
+                                         SweepCase{0.4, 3, false, true}, SweepCase{0.4, 3, true, true},
+                                         SweepCase{0.8, 1, false, true}, SweepCase{0.8, 1, true, false},
+                                         SweepCase{0.8, 2, false, true}, SweepCase{0.8, 2, true, true},
+                                         SweepCase{0.8, 3, false, true}, SweepCase{0.8, 3, true, true},
+                                         SweepCase{0.4, 3, false, true, 1}, SweepCase{0.8, 3, true, true, 1},
+                                         SweepCase{0.4, 3, false, true, 0, 2}, SweepCase{0.8, 2, true, true, 0, 2}),
+                         SweepName);
+
 // ---------------------------------------------------------------------------------------
 // Errors
 // ---------------------------------------------------------------------------------------
 
 TEST(Engine, TowerErrorReachesThePlantListener) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   std::vector<Event> events;
   Listen(*p, events);
   p->ClgTowers().BuildCollection(2);  // new towers without design factors
@@ -559,7 +678,7 @@ TEST(Engine, TowerErrorReachesThePlantListener) {
 
 TEST(Engine, PumpErrorReachesThePlantListener) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   std::vector<Event> events;
   Listen(*p, events);
   p->PrimaryPumps().Item(1).PumpEfficiency(0);
@@ -575,7 +694,7 @@ TEST(Engine, PumpErrorReachesThePlantListener) {
 
 TEST(Engine, WaterCooledChillerWithoutUnitIsAnError) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   std::vector<Event> events;
   Listen(*p, events);
   p->ClgTowers().BuildCollection(0);
@@ -620,7 +739,7 @@ Snapshot Take(cCwPlant& p) {
 
 std::vector<Snapshot> Sweep(cCwPlant& p) {
   std::vector<Snapshot> out;
-  for (double wb : {72.0, 40.0, 60.0})
+  for (double wb : {72.0, 34.0, 60.0})
     for (double load : {13000.0, 500.0, 7300.0, 3000.0}) {
       RunBin(p, wb + 10, wb, load);
       out.push_back(Take(p));
@@ -632,15 +751,22 @@ TEST(Engine, SameInputsGiveBitIdenticalResults) {
   PlantSpec s;
   s.evapFlowControl = 2;
   s.condPumpControl = 1;
-  auto a = MakePlant(s);
-  auto b = MakePlant(s);
-  EXPECT_EQ(Sweep(*a), Sweep(*b));
+  for (int economizer : {0, 3}) {  // the integrated economizer tries several ways per bin
+    auto a = Plant(s);
+    auto b = Plant(s);
+    for (auto* p : {a.get(), b.get()}) p->EconomizerMode(economizer), p->EconomizerValue(3);
+    const std::vector<Snapshot> first = Sweep(*a);
+    EXPECT_EQ(first, Sweep(*b)) << economizer;
+    bool freeCooling = false;
+    for (const Snapshot& k : first) freeCooling = freeCooling || k.values[2] > 0;  // FreeCoolingLoad
+    EXPECT_EQ(freeCooling, economizer == 3);
+  }
 }
 
 TEST(Engine, WarmStartStaysWithinTheTolerance) {
   PlantSpec s;
-  auto fresh = MakePlant(s);
-  auto used = MakePlant(s);
+  auto fresh = Plant(s);
+  auto used = Plant(s);
   Sweep(*used);
   RunBin(*fresh, 70, 62, 9000);
   RunBin(*used, 70, 62, 9000);

@@ -43,6 +43,8 @@ void LetChiller(cChiller& c, const ChillerSpec& s, const Map& m);
 void LetStages(cCwPlant& p, const std::vector<std::vector<int>>& stages);
 
 // A cooling tower sized for `heatRejection` kBtu/h at 78 F wet bulb, 10 F range, 7 F approach.
+// Throws std::logic_error when the tower reports an error (a unit that cannot exist); so
+// does MakePlant for any of its units.
 void LetTower(cClgTower& t, double heatRejection, int capacityCtrl, double minRet);
 
 struct PlantSpec {

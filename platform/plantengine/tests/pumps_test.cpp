@@ -7,10 +7,12 @@
 
 #include "platform/plantengine/grendax.h"
 #include "platform/plantengine/tests/plant_builder.h"
+#include "platform/plantengine/tests/test_plants.h"
 
 namespace {
 
 using namespace plant_builder;
+using test_plants::Plant;
 
 double DesignKW(double gpm, double ft, double pumpEff, double motorEff) {
   return gpm * ft / (3960 * pumpEff) * 0.746 / motorEff;
@@ -46,7 +48,7 @@ TEST(Pumps, CalculateWithoutEfficiencyRaisesThePumpsError) {
 
 TEST(Pumps, ConstantPrimaryPumpsRunWithTheirChillers) {
   PlantSpec s;  // flow control 1: a constant-flow primary pump per chiller
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   const double one = DesignKW(1440, 40, 0.8, 0.9);
   RunBin(*p, 80, 68, 3000);
   EXPECT_DOUBLE_EQ(p->PrimaryPumpKW(), one);
@@ -58,7 +60,7 @@ TEST(Pumps, ConstantPrimaryPumpsRunWithTheirChillers) {
 TEST(Pumps, VariableSystemPumpFollowsTheAffinityLaw) {
   PlantSpec s;
   s.evapFlowControl = 3;  // constant primary pumps plus a variable system pump
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   const double design = DesignKW(2880, 60, 0.8, 0.9);
   // 75 % of the design load: the flow follows the load at the design range.
   RunBin(*p, 80, 68, 0.75 * 14400);
@@ -75,7 +77,7 @@ TEST(Pumps, VariableSystemPumpFollowsTheAffinityLaw) {
 TEST(Pumps, VariablePrimaryPumpRunsWhenAnyChillerRuns) {
   PlantSpec s;
   s.evapFlowControl = 2;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   const double design = DesignKW(2880, 40, 0.8, 0.9);
   RunBin(*p, 80, 68, 0.75 * 14400);
   EXPECT_NEAR(p->PrimaryPumpKW(), design * std::pow(0.75, 3), 1e-9);
@@ -84,9 +86,45 @@ TEST(Pumps, VariablePrimaryPumpRunsWhenAnyChillerRuns) {
   EXPECT_EQ(p->SecondaryPumpKW(), 0);
 }
 
+struct CirculationCase {
+  int evapFlowControl, economizerMode;
+  double wetBulb, load;
+  int chillersOn;
+  double primaryKW, systemKW;
+};
+
+class Circulation : public testing::TestWithParam<CirculationCase> {};
+
+// Chilled water keeps circulating while the exchanger runs: with constant primary pumps it
+// takes their whole design flow, so they all run, with or without chillers; a system pump
+// follows the load (here at its 50 % minimum).
+TEST_P(Circulation, ChilledWaterPumpsRunWhileTheExchangerRuns) {
+  const CirculationCase& k = GetParam();
+  PlantSpec s;
+  s.evapFlowControl = k.evapFlowControl;
+  auto p = Plant(s);
+  p->EconomizerMode(k.economizerMode);
+  p->EconomizerValue(3);
+  RunBin(*p, k.wetBulb + 8, k.wetBulb, k.load);
+  ASSERT_TRUE(p->FreeCoolingOn());
+  EXPECT_EQ(p->ChillersOn(), k.chillersOn);
+  EXPECT_NEAR(p->PrimaryPumpKW(), k.primaryKW, 1e-9);
+  EXPECT_NEAR(p->SecondaryPumpKW(), k.systemKW, 1e-9);
+}
+
+const double kPrimaryKW = DesignKW(1440, 40, 0.8, 0.9);
+const double kSystemMinKW = DesignKW(2880, 60, 0.8, 0.9) * 0.125;
+
+INSTANTIATE_TEST_SUITE_P(Controls, Circulation,
+                         testing::Values(CirculationCase{1, 2, 28, 5760, 0, 2 * kPrimaryKW, 0},
+                                         CirculationCase{1, 3, 28, 5760, 0, 2 * kPrimaryKW, 0},
+                                         CirculationCase{1, 3, 30, 11520, 1, 2 * kPrimaryKW, 0},
+                                         CirculationCase{3, 2, 28, 5760, 0, 0, kSystemMinKW},
+                                         CirculationCase{2, 3, 28, 5760, 0, 0, kSystemMinKW}));
+
 TEST(Pumps, ZeroHeadPumpsDrawNothing) {
   PlantSpec s;
-  auto p = MakePlant(s);
+  auto p = Plant(s);
   for (int k = 1; k <= 2; ++k) {
     cPump& pump = p->PrimaryPumps().Item(k);
     pump.Head(0);
@@ -99,9 +137,9 @@ TEST(Pumps, ZeroHeadPumpsDrawNothing) {
 
 TEST(Pumps, CondenserPumpsConstantOrFollowingTheHeat) {
   PlantSpec s;
-  auto constant = MakePlant(s);
+  auto constant = Plant(s);
   s.condPumpControl = 1;
-  auto variable = MakePlant(s);
+  auto variable = Plant(s);
   const double design = DesignKW(1800, 60, 0.8, 0.9);
   RunBin(*constant, 80, 68, 3000);
   RunBin(*variable, 80, 68, 3000);
