@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -97,6 +98,14 @@ std::vector<std::string> ReportTest::WorkingFiles() const {
   for (const auto& e : fs::directory_iterator(working)) out.push_back(e.path().filename().string());
   std::sort(out.begin(), out.end());
   return out;
+}
+
+void ReportTest::Keep(const std::string& path) {
+  const char* keep = std::getenv("REPORTS_KEEP_OUTPUT");
+  if (!keep || !*keep) return;
+  std::error_code ec;
+  fs::create_directories(keep, ec);
+  fs::copy_file(path, fs::path(keep) / fs::path(path).filename(), fs::copy_options::overwrite_existing, ec);
 }
 
 void ReportTest::WriteErrDat(const std::vector<std::string>& lines) const {

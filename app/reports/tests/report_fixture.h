@@ -33,6 +33,9 @@ class ReportTest : public ::testing::Test {
   std::vector<const richtext::Table*> Tables();
   std::string Working(const std::string& name) const { return working + name; }
   std::vector<std::string> WorkingFiles() const;
+  // Copies a file into the folder named by REPORTS_KEEP_OUTPUT, when set, so that a person
+  // can look at the pages a test made.
+  static void Keep(const std::string& path);
   // Writes ERR.DAT into the scratch folder from lines (CR LF ends each).
   void WriteErrDat(const std::vector<std::string>& lines) const;
 
