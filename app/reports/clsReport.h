@@ -101,6 +101,8 @@ class clsReport : public frmWait::ReportClassInterface {
   int32_t ReportsCount() const { return m_ReportsCount; }
   int32_t SubReportsCount() const { return m_SubReportsCount; }
   int32_t CurrentReportID() const { return m_CurrentReportID; }
+  // The report being built: a run makes the id AddReportInfo returned current.
+  void CurrentReportID(int32_t id) { m_CurrentReportID = id; }
   int32_t CurrentSubReportID() const { return m_CurrentSubReportID; }
   // The working folder joined with the current report's file name; "" when the current id
   // lies outside the list or the entry has no file name.
