@@ -281,6 +281,7 @@ class clsReport : public frmWait::ReportClassInterface {
                   richtext::ColorRef background);
   void SyncSectionList();
   void CancelRun();
+  int32_t HdrFtrTab() const;
   void WriteHeaderLines(const std::string& title, bool combined);
   void WriteFooterLine(bool combined);
   bool AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,

@@ -1,5 +1,6 @@
 // Sub-reports and column sections of a document, their page headers and footers, and the
 // wrap-up of a document finished as a whole.
+#include <algorithm>
 #include <ctime>
 
 #include "app/reports/clsReport.h"
@@ -17,6 +18,14 @@ namespace {
 constexpr ColorRef kHeaderTitleBlue = 16711680;  // 0x00FF0000: blue
 constexpr int32_t kHeaderLineFlags = 1056;       // left, marked as a header line
 constexpr int32_t kFooterLineFlags = 1040;       // left, marked as a footer line
+
+}  // namespace
+
+// The tab of header and footer lines: the page's right edge, beyond the text, which the
+// document turns into a right-aligned stop at the text's edge (on landscape pages too).
+int32_t clsReport::HdrFtrTab() const { return m_Orientation == 2 ? std::max(m_PageWidth, m_PageHeight) : m_PageWidth; }
+
+namespace {
 
 std::tm Now() {
   const std::time_t t = std::time(nullptr);
@@ -111,14 +120,14 @@ void clsReport::WriteHeaderLines(const std::string& title, bool combined) {
   SetTerPointSize(m_TerHwnd, static_cast<int32_t>(m_DefaultFontSize), m_Repaint);
   SetTerCharStyle(m_TerHwnd, kStyleBold, false, m_Repaint);
   SetTerParaFmt(m_TerHwnd, kParaLeft, true, m_Repaint);
-  TerSetTab(m_TerHwnd, 1, m_PageWidth, 0, m_Repaint);
+  TerSetTab(m_TerHwnd, 1, HdrFtrTab(), 0, m_Repaint);
   DeselectTerText(m_TerHwnd, m_Repaint);
 
   InsertSelectedText("Prepared By:  " + modDataIO::gSettings.UserName + "\t" + vb::FormatDate(now, "hh:mm AMPM"));
   SetTerPointSize(m_TerHwnd, static_cast<int32_t>(m_DefaultFontSize), m_Repaint);
   SetTerCharStyle(m_TerHwnd, kStyleBold, false, m_Repaint);
   SetTerParaFmt(m_TerHwnd, kHeaderLineFlags, true, m_Repaint);
-  TerSetTab(m_TerHwnd, 1, m_PageWidth, 0, m_Repaint);
+  TerSetTab(m_TerHwnd, 1, HdrFtrTab(), 0, m_Repaint);
   DeselectTerText(m_TerHwnd, m_Repaint);
 }
 
@@ -132,7 +141,7 @@ void clsReport::WriteFooterLine(bool combined) {
                                     : product + " v" + kProductVersion + "\tPage  ";
   InsertSelectedText(text);
   SetTerPointSize(m_TerHwnd, static_cast<int32_t>(m_DefaultFontSize), m_Repaint);
-  TerSetTab(m_TerHwnd, 1, m_PageWidth, 0, m_Repaint);
+  TerSetTab(m_TerHwnd, 1, HdrFtrTab(), 0, m_Repaint);
   SetTerParaFmt(m_TerHwnd, kFooterLineFlags, true, m_Repaint);
   if (combined) {
     const auto at = col + static_cast<int32_t>(product.size());

@@ -41,6 +41,10 @@ TEST_F(Sections, SubReportsBreakBeforeAllButTheFirst) {
   EXPECT_EQ(report->Sections()[2].Title, "Third");
   EXPECT_FALSE(report->Sections()[2].HdrFtr);
   EXPECT_EQ(report->Sections()[1].Orientation, 2);
+  // The date and the page number stand at the right edge of portrait and landscape pages.
+  EXPECT_EQ(doc().sections[0].fmt.header->paragraphs.at(1).fmt.tabs.at(0).position, 10800);
+  EXPECT_EQ(doc().sections[1].fmt.header->paragraphs.at(1).fmt.tabs.at(0).position, 14400);
+  EXPECT_EQ(doc().sections[1].fmt.footer->paragraphs.at(0).fmt.tabs.at(0).position, 14400);
 }
 
 TEST_F(Sections, CombinedHeaderAndFooterLines) {
