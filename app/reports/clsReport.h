@@ -276,6 +276,7 @@ class clsReport : public frmWait::ReportClassInterface {
   static std::string WorkingPath(const std::string& fileName);
   int32_t CaretLine();
   int32_t ParaOfAlignment(int32_t align) const;
+  bool WriteTitle(const std::string& text, int32_t font, int32_t para, const char* procedure);
   bool AppendCell(int32_t newRowPos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD,
                   int32_t valueB, bool left, bool top, bool right, bool bottom,
                   richtext::ColorRef background);

@@ -16,24 +16,22 @@ constexpr int32_t kBorder = 10;  // twips, the width of every cell border
 constexpr int32_t kVertCentre = 4096;
 }  // namespace
 
-bool clsReport::WriteSectionTitle(const std::string& text) {
-  return modpublic::RunGuarded(ErrorSource("WriteSectionTitle"), "", ui::kExclamation, [&] {
+bool clsReport::WriteTitle(const std::string& text, int32_t font, int32_t para, const char* procedure) {
+  return modpublic::RunGuarded(ErrorSource(procedure), "", ui::kExclamation, [&] {
     Doc();
-    m_CurFont = m_FontSectionTitle;
-    m_CurPara = m_ParaSectionTitle;
+    m_CurFont = font;
+    m_CurPara = para;
     TerAppendTextEx(m_TerHwnd, vb::UCase(text) + kParaEnd, m_CurFont, m_CurPara, 0, 0, m_Repaint);
     MoveToDocEnd();
   });
 }
 
+bool clsReport::WriteSectionTitle(const std::string& text) {
+  return WriteTitle(text, m_FontSectionTitle, m_ParaSectionTitle, "WriteSectionTitle");
+}
+
 bool clsReport::WriteSubSectionTitle(const std::string& text) {
-  return modpublic::RunGuarded(ErrorSource("WriteSubSectionTitle"), "", ui::kExclamation, [&] {
-    Doc();
-    m_CurFont = m_FontSubSectionTitle;
-    m_CurPara = m_ParaSubSectionTitle;
-    TerAppendTextEx(m_TerHwnd, vb::UCase(text) + kParaEnd, m_CurFont, m_CurPara, 0, 0, m_Repaint);
-    MoveToDocEnd();
-  });
+  return WriteTitle(text, m_FontSubSectionTitle, m_ParaSubSectionTitle, "WriteSubSectionTitle");
 }
 
 bool clsReport::WriteTextLine(const std::string& text, bool bold, bool italic) {

@@ -14,6 +14,18 @@ using namespace richtext;
 
 using Sections = ReportTest;
 
+// One page of text, a two-column section begun with the header flag off, then one column
+// again with it on.
+void WriteThreeSections(clsReport& r) {
+  r.WriteTextLine("page text");
+  r.HdrFtrDefault(false);
+  r.BeginNewSection(2, 360, 0);
+  r.WriteTextLine("columns");
+  r.HdrFtrDefault(true);
+  r.BeginNewSection(1, 0, 0);
+  r.WriteTextLine("back to one column");
+}
+
 TEST_F(Sections, SubReportsBreakBeforeAllButTheFirst) {
   int32_t n = 0;
   ASSERT_TRUE(report->BeginNewReport("First", 1, n, true));
@@ -109,13 +121,7 @@ TEST_F(Sections, ColumnSectionsKeepTheSubReportsOrientation) {
 
 TEST_F(Sections, UnregisteredDocumentIsSavedAsUnknownReportWithoutHeaders) {
   report->AddReportInfo("single.rtf", "Single Document", 1, true);
-  report->WriteTextLine("page text");
-  report->HdrFtrDefault(false);
-  report->BeginNewSection(2, 360, 0);
-  report->WriteTextLine("columns");
-  report->HdrFtrDefault(true);
-  report->BeginNewSection(1, 0, 0);
-  report->WriteTextLine("back to one column");
+  WriteThreeSections(*report);
   // No current report: the document is registered on the way and saved under its own name.
   ASSERT_TRUE(report->WrapUpReport());
   EXPECT_EQ(report->Reportinfo(report->CurrentReportID()).FileName, "Rpt-RPT.rtf");
@@ -130,13 +136,7 @@ TEST_F(Sections, SingleDocumentHeaderAndFooter) {
   modDataIO::gProject.ProjectName = "Plant B";
   report->ClearReportList();
   const int32_t id = report->AddReportInfo("single.rtf", "Single Document", 1, true);
-  report->WriteTextLine("page text");
-  report->HdrFtrDefault(false);
-  report->BeginNewSection(2, 360, 0);
-  report->WriteTextLine("columns");
-  report->HdrFtrDefault(true);
-  report->BeginNewSection(1, 0, 0);
-  report->WriteTextLine("back to one column");
+  WriteThreeSections(*report);
   report->CurrentReportID(id);
   ASSERT_TRUE(report->WrapUpReport());
   EXPECT_TRUE(fs::exists(Working("single.rtf")));
