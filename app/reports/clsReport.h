@@ -135,9 +135,9 @@ class clsReport : public frmWait::ReportClassInterface {
   bool PLVRptCombined();
   bool EconomicAnalysisReports() override;
   PLVSectionBodies& PLVSections() { return m_PLVSections; }
-  // The combined economic report ("EcoCombined.rtf"), supplied by the economic report code;
-  // without it the economic run ends in its error page.
-  std::function<bool()> EcoRptCombined;
+  // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
+  // report code; without it the economic run ends in its error page.
+  std::function<bool()> EcoRptCombinedBody;
   // The file name of the combined part-load report for a project name: trimmed, and made
   // safe as a file name (separators and characters other systems refuse become "_").
   static std::string PLVReportFileName(const std::string& projectName);

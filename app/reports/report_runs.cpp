@@ -127,5 +127,5 @@ bool clsReport::EconomicAnalysisReports() {
   return AnalysisRun(
       "clsReport.EconomicAnalysisReports()", "Economics Analysis Combined Report", true,
       [this] { return modDataIO::bCalcReadEconData(m_PLVSummary, m_EconSummary, *m_SystemEcon); },
-      [this] { return EcoRptCombined && EcoRptCombined(); });
+      [this] { return EcoRptCombinedBody && EcoRptCombinedBody(); });
 }

@@ -193,7 +193,7 @@ TEST_F(Runs, EconomicRunFrame) {
   EXPECT_TRUE(Has("Error found in this report:  Economics Analysis Combined Report"));
   // With one: built after the first progress step, saved, loaded back.
   progress.values.clear();
-  report->EcoRptCombined = [this] {
+  report->EcoRptCombinedBody = [this] {
     report->CurrentReportID(report->AddReportInfo("EcoCombined.rtf", "Economic Reports", 1, true));
     report->WriteTextLine("economic body");
     return report->WrapUpReport();
