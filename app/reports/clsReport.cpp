@@ -5,6 +5,7 @@
 
 #include "app/reports/report_internal.h"
 #include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/vb/vberror.h"
 
@@ -88,6 +89,10 @@ std::string clsReport::PLVReportFileName(const std::string& projectName) {
       c = '_';
   }
   return "PLVReport_for_" + name + ".rtf";
+}
+
+int32_t clsReport::GetPLVUnitConvID(int32_t efficiencyKind) {
+  return efficiencyKind == 1 ? modpublic::gEfficiencyUnitID : static_cast<int32_t>(KWTON_TO_IKWKW);
 }
 
 int32_t clsReport::CaretLine() {

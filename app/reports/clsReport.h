@@ -124,6 +124,10 @@ class clsReport : public frmWait::ReportClassInterface {
   const EconSummaryData& EconSummary() const { return m_EconSummary; }
   const vb::Array<SystemEconData, 1, 4>& SystemEcon() const { return *m_SystemEcon; }
 
+  // The unit-conversion id of part-load efficiencies: the program's efficiency id for kind 1,
+  // kW/ton to ikW/kW for any other kind.
+  static int32_t GetPLVUnitConvID(int32_t efficiencyKind);
+
   // Where SetPageDimensions asks for the printer's page (the default printer unless
   // replaced; tests give fixed answers).
   void SetPrinterCapsSource(std::function<std::optional<reports::PrinterCaps>()> source) {

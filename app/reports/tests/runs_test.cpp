@@ -3,6 +3,7 @@
 // the economic run.
 #include <filesystem>
 
+#include "app/calc/frmWait.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 
@@ -170,6 +171,56 @@ INSTANTIATE_TEST_SUITE_P(Cancel, RunCancel,
                          ::testing::Values(CancelCase{"DuringTheLoadProfiles", 2}, CancelCase{"AfterTheSave", 8},
                                            CancelCase{"AtTheEnd", 9}),
                          [](const ::testing::TestParamInfo<CancelCase>& i) { return std::string(i.param.name); });
+
+// A page view bound to the document sees no change while a run builds, and one repaint after.
+class CountingView : public EditorView {
+ public:
+  int changes = 0;
+  void documentChanged() override { ++changes; }
+  void showPage(int) override {}
+  void setZoomPercent(int) override {}
+};
+
+TEST_F(Runs, PaintingIsFrozenWhileTheRunBuilds) {
+  WriteOptions(true, true);
+  FakeBodies();
+  CountingView view;
+  ed().view = &view;
+  int atFirstBody = -1, atLastBody = -1;
+  bool detached = true;
+  report->PLVSections().SummaryReport = [&] {
+    atFirstBody = view.changes;
+    detached = detached && ed().view == nullptr;
+    return report->WriteTextLine("Summary body");
+  };
+  report->PLVSections().PerfProfiles = [&] {
+    atLastBody = view.changes;
+    detached = detached && ed().view == nullptr;
+    return report->WriteTextLine("Perf body");
+  };
+  ASSERT_TRUE(report->PLVAnalysisReports());
+  EXPECT_TRUE(detached);
+  EXPECT_EQ(atLastBody, atFirstBody) << "no repaint between the sections";
+  EXPECT_EQ(ed().view, &view);
+  EXPECT_GT(view.changes, atLastBody);
+  ed().view = nullptr;
+}
+
+// The progress window, without a window, hands the finished calculation to the report run.
+TEST_F(Runs, ProgressWindowStartsThePartLoadRun) {
+  WriteOptions(false, true);
+  FakeBodies();
+  report->ReportType(2);
+  frmWait form;
+  form.ReportClass(report.get());
+  form.DoCalcs(false);
+  form.Form_Activate();
+  EXPECT_EQ(report->ReportsCount(), 1);
+  EXPECT_TRUE(report->Reportinfo(1).Saved);
+  EXPECT_EQ(WorkingFiles(), std::vector<std::string>{"PLVReport_for_Plant X.rtf"});
+  EXPECT_EQ(progress.values, (std::vector<float>{10, 100}));
+  EXPECT_TRUE(Has("InputSummary body"));
+}
 
 TEST_F(Runs, FileNameFromTheProjectName) {
   const std::pair<const char*, const char*> cases[] = {
