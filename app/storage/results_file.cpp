@@ -13,6 +13,7 @@
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
 
 namespace modDataIO {
 namespace {
@@ -40,8 +41,8 @@ CalcHeaderData StandardHeader() {
 void CheckHeader(const std::string& path) {
   const CalcHeaderData h = detail::ReadRecordAt<CalcHeaderData>(path, 0);
   if (!(h == StandardHeader())) {
-    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + std::to_string(h.fPosSummary) +
-                                     ", " + std::to_string(h.fPosProfile) + ", ...); run the calculation again.");
+    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) +
+                                     ", " + vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
   }
 }
 
