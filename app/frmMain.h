@@ -17,7 +17,8 @@ class frmMain {
  public:
   // ---- start-up file steps -------------------------------------------------------------
   // Points modDataIO::DataFolder at the scratch folder, creates the per-user and scratch
-  // folders when missing, copies the templates from the program folder into the scratch
+  // folders when missing, holds the scratch folder for the rest of the program's life
+  // (modDataIO::bLockDataFolder: when another program holds it, its box and false), copies the templates from the program folder into the scratch
   // folder and sets gDataDBPath. On failure a box names the step ("Set fso = New
   // FileSystemObject  failed", "CopyFiles  failed" or CopyFiles' own step) and the result is
   // false: the program must not go on with the previous run's scratch files.

@@ -177,6 +177,7 @@ bool LifeCycleChain(int n, int16_t nYears, const vb::Array<SystemEconData, 1, 4>
 }  // namespace econ
 
 bool frmWait::bEconomicsController(const std::vector<int16_t>& selected, bool& bInputErrors, bool& bCalcErrors) {
+  if (!modDataIO::bLockDataFolder()) return false;
   ReportData report;
   EconomicsData economics;
   if (!modDataIO::bReportsRead(report)) return false;

@@ -183,6 +183,8 @@ bool frmWait::bCalcController(bool& bInputErrors, bool& bCalcErrors) {
 }
 
 bool frmWait::CalcController(bool& bInputErrors, bool& bCalcErrors) {
+  // The run reads and writes the scratch folder: it must be this program's alone.
+  if (!modDataIO::bLockDataFolder()) return false;
   if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, 10, "Validating Input Data")) return false;
   ReportData report;
   EconomicsData economics;

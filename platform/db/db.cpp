@@ -51,6 +51,23 @@ std::string KeyOf(const std::string& path) {
 
 [[noreturn]] void Fail(int code, const std::string& message) { throw Error(code, message); }
 
+// The SQLite URI of a read-only file that does not change while it is open: no journal,
+// no locks, nothing created beside it.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char* const kHex = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?mode=ro&immutable=1";
+}
+
 // Takes the lock beside the file: shared for a read-only open (readers never keep each
 // other out), exclusive for a writer (it keeps every other process out, readers included).
 // -1 when a read-only open finds no lock file and cannot create one (a read-only folder).
@@ -77,7 +94,8 @@ int TakeLock(const std::string& path, bool readOnly, bool exclusive) {
 }  // namespace
 
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode, bool exclusive) {
-  const bool readOnly = mode == OpenMode::kReadOnly;
+  const bool immutable = mode == OpenMode::kImmutable;
+  const bool readOnly = mode == OpenMode::kReadOnly || immutable;
   const std::string key = KeyOf(path);
   std::lock_guard<std::mutex> guard(RegistryMutex());
   auto existing = Registry()[key].lock();
@@ -91,12 +109,13 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
   if (mode != OpenMode::kCreate && !std::filesystem::is_regular_file(path, ec)) {
     Fail(SQLITE_CANTOPEN, "The database file " + path + " does not exist.");
   }
-  const int lockFd = TakeLock(path, readOnly, exclusive);
+  const int lockFd = immutable ? -1 : TakeLock(path, readOnly, exclusive);
   sqlite3* h = nullptr;
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
   flags |= readOnly ? SQLITE_OPEN_READONLY
                     : (SQLITE_OPEN_READWRITE | (mode == OpenMode::kCreate ? SQLITE_OPEN_CREATE : 0));
-  int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
+  if (immutable) flags |= SQLITE_OPEN_URI;
+  int rc = sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &h, flags, nullptr);
   if (rc == SQLITE_OK) {
     // A file that is not a database shows itself on the first read.
     rc = sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
