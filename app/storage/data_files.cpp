@@ -1,6 +1,8 @@
 #include "app/storage/data_files.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,15 +72,93 @@ std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t 
   return bytes;
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes) {
-  const fs::path target(path);
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+std::string ReadUserFile(const std::string& path, std::size_t maxBytes) {
   std::error_code ec;
+  if (!fs::exists(path, ec)) RaiseIo(vb::kFileNotFound, "File not found:", path);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open
+  // descriptor, so the file cannot be swapped between the check and the read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot open", path, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    vb::Raise(vb::kPathFileAccess, path + " is too large (" + std::to_string(st.st_size) + " bytes; at most " +
+                                       std::to_string(maxBytes) + " are read).");
+  }
+  std::string bytes;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      RaiseIo(vb::kPathFileAccess, "Cannot read", path, err);
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+    if (bytes.size() > maxBytes) {  // grew while we read it
+      ::close(fd);
+      vb::Raise(vb::kPathFileAccess, path + " is too large.");
+    }
+  }
+  ::close(fd);
+  return bytes;
+}
+
+namespace {
+
+// Removes "<name>.tmp<pid>" files beside the target whose process has ended (a save that
+// was killed before its rename).
+void RemoveStaleTemporaries(const fs::path& target) {
+  const std::string prefix = target.filename().string() + ".tmp";
+  std::error_code ec;
+  for (fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec), end;
+       !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+}  // namespace
+
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable) {
+  fs::path target(path);
+  std::error_code ec;
+  // A symlink is followed, so the link stays and the file it points to gets the data.
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(dir, ec)) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
   if (fs::is_directory(target, ec)) RaiseIo(vb::kPathFileAccess, "Not a file:", path);
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  RemoveStaleTemporaries(target);
+  const std::string temp = target.string() + ".tmp" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  // The new file keeps the permission bits of the one it replaces (a new file: 0644 less
+  // the umask, as created).
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+    const int err = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
+  }
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -91,12 +171,14 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes) {
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::close(fd) != 0) {
-    const int err = errno;
+  const int synced = durable ? ::fsync(fd) : 0;
+  const int syncErr = errno;
+  if (::close(fd) != 0 || synced != 0) {
+    const int err = synced != 0 ? syncErr : errno;
     ::unlink(temp.c_str());
     RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
     RaiseIo(vb::kPathFileAccess, "Cannot replace", path, err);

@@ -21,9 +21,18 @@ std::string ReadFileBytes(const std::string& path);
 // Up to `size` bytes from `offset` (fewer, or none, where the file ends first; npos: all). The file is
 // opened read-only; raises 53 when it does not exist.
 std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t size);
+// A whole file that a user or another program hands us (a project or settings file): only
+// a regular file (a symlink to one included) of at most maxBytes is read. Anything else (a
+// FIFO, a device, a folder, a larger file) raises 75 with a text naming the file, without
+// blocking and without reading it.
+std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // Writes the file under a temporary name in its folder and renames it into place, so the
 // old file stays whole when anything fails. Raises 76 when the folder does not exist.
-void WriteFileAtomic(const std::string& path, std::string_view bytes);
+// A path that is a symlink is followed: the file it points to is replaced and the link
+// stays. The new file keeps the permissions of the one it replaces. With `durable`, the data
+// reach the disk before the rename (files the user keeps); scratch files go without. Left-
+// over temporary files of this file from processes that have ended are removed.
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
 // Replaces byte ranges of a file (0-based offsets), extending it with zero bytes where a
 // range lies beyond its end; the file is created when missing. Written as WriteFileAtomic.
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
