@@ -25,8 +25,9 @@ class frmMain {
   static bool PrepareDataFiles();
 
   // ---- calculation set-up ----------------------------------------------------------------
-  // Runs System, Chiller, CoolingTower, WeatherData, LoadProfile and ReportOptions in this
-  // order and stops at the first step that fails (that step has shown its message); true
+  // Holds the scratch folder (modDataIO::bLockDataFolder; when another program holds it,
+  // its box and false, nothing written), then runs System, Chiller, CoolingTower,
+  // WeatherData, LoadProfile and ReportOptions in this order and stops at the first step that fails (that step has shown its message); true
   // when every scratch record was written. The caller copies the window's controls into
   // gProject beforehand.
   static bool SetupCalculationData();

@@ -192,6 +192,8 @@ bool frmMain::PrepareDataFiles() {
 // ---- the whole set-up ------------------------------------------------------------------
 
 bool frmMain::SetupCalculationData() {
+  // The set-up rewrites the scratch records: the scratch folder must be this program's.
+  if (!modDataIO::bLockDataFolder()) return false;
   return SetupSystem() && SetupChiller() && SetupCoolingTower() && SetupWeatherData() &&
          SetupLoadProfile() && SetupReportOptions();
 }
