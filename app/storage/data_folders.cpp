@@ -89,13 +89,16 @@ bool bLockDataFolder(FolderArg folder) {
   std::string dir;
   return modpublic::RunGuarded(title, "The data folder could not be locked.", 16, [&]() -> bool {
     dir = folder.Resolve();
+    std::lock_guard<std::mutex> guard(gHeldMutex);
+    // The folder text as given is tried first: the calculation asks for every run.
+    auto held = gHeld.find(dir);
+    if (held != gHeld.end() && held->second.owner == ::getpid()) return true;
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) {
       vb::Raise(vb::kPathNotFound, "The data folder " + dir + " does not exist.");
     }
     const std::string key = WithSlash(std::filesystem::canonical(dir).string());
-    std::lock_guard<std::mutex> guard(gHeldMutex);
-    auto held = gHeld.find(key);
+    held = gHeld.find(key);
     if (held != gHeld.end()) {
       if (held->second.owner == ::getpid()) return true;
       // Inherited through fork: the lock belongs to the parent, which still holds it.
@@ -119,6 +122,7 @@ bool bLockDataFolder(FolderArg folder) {
       return false;
     }
     gHeld[key] = {fd, ::getpid()};
+    if (dir != key) gHeld[dir] = {-1, ::getpid()};  // the same lock, under the text given
     return true;
   });
 }

@@ -43,10 +43,18 @@ std::map<std::string, std::weak_ptr<Connection>>& Registry() {
   return r;
 }
 
+// The registry key of a path: its canonical form, worked out once per path text (a run
+// opens the same few files many times). Called with the registry mutex held.
 std::string KeyOf(const std::string& path) {
+  static std::map<std::string, std::string> known;
+  const auto hit = known.find(path);
+  if (hit != known.end()) return hit->second;
   std::error_code ec;
   auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  return ec ? path : p.string();
+  std::string key = ec ? path : p.string();
+  if (known.size() > 256) known.clear();  // tests open many temporary folders
+  known.emplace(path, key);
+  return key;
 }
 
 [[noreturn]] void Fail(int code, const std::string& message) { throw Error(code, message); }
@@ -96,8 +104,8 @@ int TakeLock(const std::string& path, bool readOnly, bool exclusive) {
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode, bool exclusive) {
   const bool immutable = mode == OpenMode::kImmutable;
   const bool readOnly = mode == OpenMode::kReadOnly || immutable;
-  const std::string key = KeyOf(path);
   std::lock_guard<std::mutex> guard(RegistryMutex());
+  const std::string key = KeyOf(path);
   auto existing = Registry()[key].lock();
   if (existing && existing->owner == getpid()) {
     if (existing->readOnly && !readOnly) {
@@ -130,6 +138,11 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
     Fail(rc, "Cannot open the database " + path + ": " + msg);
   }
   sqlite3_extended_result_codes(h, 1);
+  // Holding the file alone (a writer, or a reader that asked for it), SQLite may keep its own
+  // file locks until the connection closes instead of taking them for every statement.
+  if (lockFd >= 0 && (!readOnly || exclusive)) {
+    sqlite3_exec(h, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+  }
   auto conn = std::make_shared<Connection>(path, readOnly, h, lockFd);
   Registry()[key] = conn;
   return std::shared_ptr<Database>(new Database(conn, readOnly));
