@@ -20,6 +20,7 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "app/tests/shipped_projects.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
@@ -29,17 +30,10 @@ namespace {
 
 using modDataIO::gProject;
 
-// The two projects: the default (Chicago, two chillers) and a hospital in Miami with three.
+// The two projects: A the default (Chicago, two chillers), B a hospital in Miami with three.
 void UseProject(char which) {
   modDataIO::InitProject(gProject);
-  if (which == 'B') {
-    gProject.CityID = 102;
-    gProject.CityName = "Miami";
-    gProject.LocationID = 10;
-    gProject.BuildingID = 4;
-    gProject.BuildingType = "Hospital";
-    gProject.ChillerNumber = 3;
-  }
+  if (which == 'B') shipped_projects::UseHotHumidHospital();
 }
 
 // One program as a child process, driven step by step through pipes: the parent sends a
