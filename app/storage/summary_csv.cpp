@@ -105,7 +105,7 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   std::ostringstream out;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
-  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str()); });
+  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
 }  // namespace modDataIO
