@@ -17,15 +17,17 @@ class frmMain {
  public:
   // ---- start-up file steps -------------------------------------------------------------
   // Points modDataIO::DataFolder at the scratch folder, creates the per-user and scratch
-  // folders when missing, copies the templates from the program folder into the scratch
+  // folders when missing, holds the scratch folder for the rest of the program's life
+  // (modDataIO::bLockDataFolder: when another program holds it, its box and false), copies the templates from the program folder into the scratch
   // folder and sets gDataDBPath. On failure a box names the step ("Set fso = New
   // FileSystemObject  failed", "CopyFiles  failed" or CopyFiles' own step) and the result is
   // false: the program must not go on with the previous run's scratch files.
   static bool PrepareDataFiles();
 
   // ---- calculation set-up ----------------------------------------------------------------
-  // Runs System, Chiller, CoolingTower, WeatherData, LoadProfile and ReportOptions in this
-  // order and stops at the first step that fails (that step has shown its message); true
+  // Holds the scratch folder (modDataIO::bLockDataFolder; when another program holds it,
+  // its box and false, nothing written), then runs System, Chiller, CoolingTower,
+  // WeatherData, LoadProfile and ReportOptions in this order and stops at the first step that fails (that step has shown its message); true
   // when every scratch record was written. The caller copies the window's controls into
   // gProject beforehand.
   static bool SetupCalculationData();

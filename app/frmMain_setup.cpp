@@ -75,7 +75,8 @@ std::string PadRight(std::string text, std::size_t width) {
 }
 
 std::shared_ptr<db::Database> OpenSiteDatabase() {
-  return db::Database::Open(frmMain::SiteDatabasePath(), db::OpenMode::kReadOnly);
+  // Installed data, read by every user at once: no lock, nothing created beside it.
+  return db::Database::Open(frmMain::SiteDatabasePath(), db::OpenMode::kImmutable);
 }
 
 std::string BinColumns() {
@@ -173,6 +174,9 @@ bool frmMain::PrepareDataFiles() {
     modDataIO::DataFolder(modDataIO::GetTempFolder());
     std::filesystem::create_directories(modDataIO::GetAppDataFolder());
     std::filesystem::create_directories(modDataIO::GetTempFolder());
+    // The scratch folder is this program's until it ends; a second program on the same
+    // folder stops here with its box and touches nothing.
+    if (!modDataIO::bLockDataFolder(modDataIO::GetTempFolder())) return false;
     step = "CopyFiles ";
     // CopyFiles shows its own box naming the file that could not be copied.
     if (!modDataIO::CopyFiles(ProgramFolder(), modDataIO::GetTempFolder())) return false;
@@ -188,6 +192,8 @@ bool frmMain::PrepareDataFiles() {
 // ---- the whole set-up ------------------------------------------------------------------
 
 bool frmMain::SetupCalculationData() {
+  // The set-up rewrites the scratch records: the scratch folder must be this program's.
+  if (!modDataIO::bLockDataFolder()) return false;
   return SetupSystem() && SetupChiller() && SetupCoolingTower() && SetupWeatherData() &&
          SetupLoadProfile() && SetupReportOptions();
 }

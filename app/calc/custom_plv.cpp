@@ -53,7 +53,7 @@ bool PrepareForRating(const ChillerData& chiller, RatedChiller& rated) {
 double KWPerTon(const RatedChiller& rated, float fLoadPercent, float fECWT) {
   if (!(fLoadPercent > 0))
     vb::Raise(vb::kInvalidProcedureCall,
-              "A chiller load of " + std::to_string(fLoadPercent) + " % cannot be rated.");
+              "A chiller load of " + vb::CStr(fLoadPercent) + " % cannot be rated.");
   const cChiller& c = *rated.chiller;
   const double load = fLoadPercent * 0.01 * c.Capacity();  // kBtu/h
   const double input = ChillerInputAt(c, fECWT, load, c.DesignLCHWT());

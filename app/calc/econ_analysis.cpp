@@ -14,6 +14,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -177,6 +178,10 @@ bool LifeCycleChain(int n, int16_t nYears, const vb::Array<SystemEconData, 1, 4>
 }  // namespace econ
 
 bool frmWait::bEconomicsController(const std::vector<int16_t>& selected, bool& bInputErrors, bool& bCalcErrors) {
+  if (!modDataIO::bLockDataFolder()) return false;
+  // The system library index is opened once for the run: every record read joins it.
+  std::shared_ptr<db::Database> index;
+  if (!modDataIO::bOpenIndexDatabase(index, true)) return false;
   ReportData report;
   EconomicsData economics;
   if (!modDataIO::bReportsRead(report)) return false;

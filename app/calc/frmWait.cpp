@@ -11,6 +11,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -183,6 +184,11 @@ bool frmWait::bCalcController(bool& bInputErrors, bool& bCalcErrors) {
 }
 
 bool frmWait::CalcController(bool& bInputErrors, bool& bCalcErrors) {
+  // The run reads and writes the scratch folder: it must be this program's alone.
+  if (!modDataIO::bLockDataFolder()) return false;
+  // The system library index is opened once for the run: every record read joins it.
+  std::shared_ptr<db::Database> index;
+  if (!modDataIO::bOpenIndexDatabase(index, true)) return false;
   if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, 10, "Validating Input Data")) return false;
   ReportData report;
   EconomicsData economics;

@@ -98,7 +98,9 @@ class frmWait {
   bool ProcessReports();
   // Validates the input data and runs the analysis of the report type in RPT.DAT.
   // True when the analysis ran to its end, or when the input check found errors (then
-  // bInputErrors is True and nothing was analysed).
+  // bInputErrors is True and nothing was analysed). Like every calculation entry point
+  // (bEconomicsController, bPLVAnalysisController) it first holds the scratch folder
+  // (modDataIO::bLockDataFolder): another program's folder is refused with its box.
   bool bCalcController(bool& bInputErrors, bool& bCalcErrors);
   // The part-load analysis of one system: engine set-up, bins, rating points, graph
   // profiles, CAL.DAT sections A and B and the result check into ERR.DAT.

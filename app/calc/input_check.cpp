@@ -38,6 +38,9 @@ constexpr const char* kNote =
     "\r\n\tNote - For more information on these errors:\r\n\t\tClick the Help button at the top of this "
     "screen.\r\n\t\tThen click 'Quick Link to Calculation Error Messages'";
 
+// The last year of the economic cash flow.
+constexpr int kMaxEconomicYear = 50;
+
 // The water constant of the condenser range check: kBtu/h per gpm and deg F.
 constexpr double kRangeWaterFactor = 0.499646;
 
@@ -105,6 +108,7 @@ class InputCheck {
     h_ = sys_.nHeatRecoveryMode == 2 ? 1 : 0;
     for (int i = 1; i <= n; ++i) CheckSlot(i);
     if (shared_ > 0 && sys_.nSingleTower == 1) CheckSharedTower();
+    if (nTypeOfCostCalcs != 0) CheckEconomicPeriods(nLifeCycleYears);
     if (nTypeOfCostCalcs == 2) CheckLifeCycle(nLifeCycleYears);
     if (errors_ == 0) lines_.push_back("\tNone");
     else lines_.push_back(kNote);
@@ -191,6 +195,23 @@ class InputCheck {
     if (f.tooSmall) Add(std::string("\t") + kErr106);
     if (f.tooLarge) Add(std::string("\t") + kSystemPrefix + kErr107);
     if (f.mismatch) Add(std::string("\t") + kSystemPrefix + kErr108);
+  }
+
+  // The periods every economic run lays its yearly cash flow out over (years 0 to 50), found
+  // here before any simulation rather than after the whole monthly run.
+  void CheckEconomicPeriods(int L) {
+    if (L < 0 || L > kMaxEconomicYear) {
+      Add(std::string("\t") + kSystemPrefix + "The life-cycle period of " + vb::CStr(static_cast<long long>(L)) +
+          " years is outside 0 to 50 years.");
+    }
+    const int type = sys_.nLoanPaymentType;
+    if (sys_.dLoanAmount > 0 && type >= 1 && type <= 3) {
+      const double years = std::nearbyint(static_cast<double>(sys_.fLoanYears));
+      if (!(years >= 1 && years <= kMaxEconomicYear)) {
+        Add(std::string("\t") + kSystemPrefix + "The loan term of " + vb::CStr(sys_.fLoanYears) +
+            " years does not round to 1 to 50 whole years.");
+      }
+    }
   }
 
   void CheckLifeCycle(int L) {

@@ -41,7 +41,7 @@ bool IsYearlyMaint(const SystemData& s, int k, int L) {
 void LoanSchedule(const SystemData& s, SystemEconData& e) {
   const double P = s.dLoanAmount;
   const int type = s.nLoanPaymentType;
-  if (type < 1 || type > 3) return;
+  if (type < 1 || type > 3 || !(P > 0)) return;  // no loan: nothing to repay
   const double i = s.fLoanRate / 100.0;
   const double rounded = std::nearbyint(static_cast<double>(s.fLoanYears));
   if (!(rounded >= 1))

@@ -156,6 +156,7 @@ bool frmWait::bPLVAnalysisController(SystemData& system, int16_t& nEfficiencyInp
 }
 
 bool frmWait::PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bCalcErrors) {
+  if (!modDataIO::bLockDataFolder()) return false;
   m_bEngineError = false;
   if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, 40, "System Part Load Value")) return false;
   CreatePlant();

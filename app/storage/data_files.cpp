@@ -1,12 +1,14 @@
 #include "app/storage/data_files.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "app/storage/modpublic.h"
 #include "libs/vb/vberror.h"
@@ -36,71 +38,191 @@ namespace {
   vb::Raise(number, text);
 }
 
-std::ifstream OpenForReading(const std::string& path) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) RaiseIo(vb::kFileNotFound, "File not found:", path);
-  if (fs::is_directory(path, ec)) RaiseIo(vb::kPathFileAccess, "Not a file:", path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) RaiseIo(vb::kPathFileAccess, "Cannot open", path, errno);
-  return in;
-}
-
 }  // namespace
 
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in = OpenForReading(path);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) RaiseIo(vb::kPathFileAccess, "Cannot read", path, errno);
-  return bytes;
-}
+std::string ReadFileBytes(const std::string& path) { return ReadRange(path, 0, std::string::npos); }
 
 std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t size) {
-  std::ifstream in = OpenForReading(path);
-  in.seekg(0, std::ios::end);
-  const auto length = static_cast<std::int64_t>(in.tellg());
-  if (offset >= length) return {};
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) RaiseIo(vb::kFileNotFound, "File not found:", path);
+    RaiseIo(vb::kPathFileAccess, "Cannot open", path, err);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    RaiseIo(vb::kPathFileAccess, "Not a file:", path);
+  }
+  const std::int64_t length = st.st_size;
+  if (offset >= length) {
+    ::close(fd);
+    return {};
+  }
   const std::int64_t available = length - offset;
   const auto n = (size == std::string::npos || static_cast<std::int64_t>(size) > available)
                      ? static_cast<std::size_t>(available)
                      : size;
   std::string bytes(n, '\0');
-  in.seekg(offset);
-  in.read(bytes.data(), static_cast<std::streamsize>(n));
-  if (!in) RaiseIo(vb::kPathFileAccess, "Cannot read", path, errno);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd, bytes.data() + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      const int err = got < 0 ? errno : EIO;
+      ::close(fd);
+      RaiseIo(vb::kPathFileAccess, "Cannot read", path, err);
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
   return bytes;
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes) {
-  const fs::path target(path);
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+std::string ReadUserFile(const std::string& path, std::size_t maxBytes) {
   std::error_code ec;
-  if (!fs::is_directory(dir, ec)) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
-  if (fs::is_directory(target, ec)) RaiseIo(vb::kPathFileAccess, "Not a file:", path);
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  if (!fs::exists(path, ec)) RaiseIo(vb::kFileNotFound, "File not found:", path);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open
+  // descriptor, so the file cannot be swapped between the check and the read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot open", path, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    vb::Raise(vb::kPathFileAccess, path + " is too large (" + std::to_string(st.st_size) + " bytes; at most " +
+                                       std::to_string(maxBytes) + " are read).");
+  }
+  std::string bytes;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      RaiseIo(vb::kPathFileAccess, "Cannot read", path, err);
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+    if (bytes.size() > maxBytes) {  // grew while we read it
+      ::close(fd);
+      vb::Raise(vb::kPathFileAccess, path + " is too large.");
+    }
+  }
+  ::close(fd);
+  return bytes;
+}
+
+namespace {
+
+// Removes "<name>.tmp<pid>" files beside the target whose process has ended (a save that
+// was killed before its rename).
+void RemoveStaleTemporaries(const fs::path& target) {
+  const std::string prefix = target.filename().string() + ".tmp";
+  std::error_code ec;
+  for (fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec), end;
+       !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the bytes at the offset, all of them; on failure closes the file, removes `temp`
+// (when named) and raises.
+void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::string& path, const std::string& temp) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
       ::close(fd);
-      ::unlink(temp.c_str());
+      if (!temp.empty()) ::unlink(temp.c_str());
       RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::close(fd) != 0) {
-    const int err = errno;
+}
+
+// Builds the new content of the file under a temporary name (length bytes, zero where no
+// range is written) and renames it over the old one; see WriteFileAtomic.
+void ReplaceFile(const std::string& path, std::int64_t length,
+                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable) {
+  fs::path target(path);
+  std::error_code ec;
+  // A symlink is followed, so the link stays and the file it points to gets the data.
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  if (!fs::is_directory(dir, ec)) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
+  if (fs::is_directory(target, ec)) RaiseIo(vb::kPathFileAccess, "Not a file:", path);
+  RemoveStaleTemporaries(target);
+  const std::string temp = target.string() + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
+  };
+  // The new file keeps the permission bits of the one it replaces (a new file: 0644 less
+  // the umask, as created).
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+    fail(errno);
+  }
+  // The length first: the parts no range covers read as zeros without being written.
+  if (::ftruncate(fd, static_cast<off_t>(length)) != 0) fail(errno);
+  for (const auto& [offset, bytes] : ranges) WriteAllAt(fd, bytes, offset, path, temp);
+  const int synced = durable ? ::fsync(fd) : 0;
+  const int syncErr = errno;
+  if (::close(fd) != 0 || synced != 0) {
+    const int err = synced != 0 ? syncErr : errno;
     ::unlink(temp.c_str());
     RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
     RaiseIo(vb::kPathFileAccess, "Cannot replace", path, err);
   }
+}
+
+}  // namespace
+
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable) {
+  ReplaceFile(path, static_cast<std::int64_t>(bytes.size()), {{0, bytes}}, durable);
+}
+
+void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
+                            const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
+  std::vector<std::pair<std::int64_t, std::string_view>> views;
+  for (const auto& [offset, bytes] : ranges) {
+    if (offset < 0 || offset + static_cast<std::int64_t>(bytes.size()) > length) {
+      vb::Raise(vb::kBadFileName, "Bad record position in " + path);
+    }
+    views.emplace_back(offset, bytes);
+  }
+  ReplaceFile(path, length, views, /*durable=*/false);
 }
 
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
@@ -112,6 +234,57 @@ void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t
     bytes.replace(at, data.size(), data);
   }
   WriteFileAtomic(path, bytes);
+}
+
+bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_view header) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < length) {
+    ::close(fd);
+    return false;
+  }
+  const std::string temp;  // nothing to remove on failure
+  const std::string zeros(65536, '\0');
+  auto zero = [&](std::int64_t from, std::int64_t to) {
+    while (from < to) {
+      const std::int64_t n = std::min<std::int64_t>(to - from, static_cast<std::int64_t>(zeros.size()));
+      WriteAllAt(fd, std::string_view(zeros.data(), static_cast<std::size_t>(n)), from, path, temp);
+      from += n;
+    }
+  };
+  const auto headerEnd = static_cast<std::int64_t>(header.size());
+  zero(0, headerEnd);
+  // The data extents after the header (a filesystem without holes reports one extent).
+  std::int64_t at = headerEnd;
+  while (at < length) {
+    const off_t data = ::lseek(fd, static_cast<off_t>(at), SEEK_DATA);
+    if (data < 0 || data >= length) break;
+    off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    if (hole < 0 || hole > length) hole = static_cast<off_t>(length);
+    zero(data, hole);
+    at = hole;
+  }
+  WriteAllAt(fd, header, 0, path, temp);
+  if (::close(fd) != 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  return true;
+}
+
+void AppendToFile(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
 }
 
 void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {

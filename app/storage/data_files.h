@@ -21,12 +21,36 @@ std::string ReadFileBytes(const std::string& path);
 // Up to `size` bytes from `offset` (fewer, or none, where the file ends first; npos: all). The file is
 // opened read-only; raises 53 when it does not exist.
 std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t size);
+// A whole file that a user or another program hands us (a project or settings file): only
+// a regular file (a symlink to one included) of at most maxBytes is read. Anything else (a
+// FIFO, a device, a folder, a larger file) raises 75 with a text naming the file, without
+// blocking and without reading it.
+std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // Writes the file under a temporary name in its folder and renames it into place, so the
 // old file stays whole when anything fails. Raises 76 when the folder does not exist.
-void WriteFileAtomic(const std::string& path, std::string_view bytes);
+// A path that is a symlink is followed: the file it points to is replaced and the link
+// stays. The new file keeps the permissions of the one it replaces. With `durable`, the data
+// reach the disk before the rename (files the user keeps); scratch files go without. Left-
+// over temporary files of this file from processes that have ended are removed.
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
+// Writes a file of `length` bytes as WriteFileAtomic does: the ranges at their 0-based
+// offsets and zeros everywhere else (left as holes, so a large laid-out file costs only
+// the bytes of its ranges). A range beyond `length` raises 52.
+void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
+                            const std::vector<std::pair<std::int64_t, std::string>>& ranges);
 // Replaces byte ranges of a file (0-based offsets), extending it with zero bytes where a
 // range lies beyond its end; the file is created when missing. Written as WriteFileAtomic.
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
+
+// Lays an existing regular file of at least `length` bytes out afresh in place: its first
+// `length` bytes become zeros, the header first (so that a run killed on the way leaves a
+// file without a valid header, never old sections under a new one), then `header` is
+// written at offset 0. Only the parts that hold data are zeroed. Bytes beyond `length`
+// stay. False, with nothing changed, when the path is not such a file.
+bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_view header);
+
+// Appends the bytes to the end of the file, creating it (0644) when missing.
+void AppendToFile(const std::string& path, std::string_view bytes);
 
 // Writes byte ranges into an existing file in place (the results file, which is rebuilt at
 // the start of every run and written section by section during it). Raises 53 when the

@@ -108,11 +108,20 @@ bool WriteKeyed(std::int16_t id, const R& rec, FolderArg& folder, const std::str
 // A database that cannot be opened (missing, locked by another program, not a database)
 // is a run-time error of this routine: the data error box under its error source, with the
 // database's own message, which names the file.
+//
+// The index of the scratch folder is this program's alone (opened with its lock, a reader
+// too); the index of any other folder is only ever read: the templates of the program
+// folder, which many users read at once, opened without a lock and creating nothing there.
 bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, FolderArg folder) {
   database.reset();
   return detail::RunData(GetErrSource("bOpenIndexDatabase"), [&] {
-    const std::string path = folder.Resolve() + "INX.MDB";
-    database = db::Database::Open(path, readOnly ? db::OpenMode::kReadOnly : db::OpenMode::kReadWrite,
+    const std::string& dir = folder.Resolve();
+    const std::string path = dir + "INX.MDB";
+    const bool shipped = readOnly && dir != DataFolder();
+    database = db::Database::Open(path,
+                                  shipped    ? db::OpenMode::kImmutable
+                                  : readOnly ? db::OpenMode::kReadOnly
+                                             : db::OpenMode::kReadWrite,
                                   /*exclusive=*/true);
     if (!database) {
       modpublic::ShowError("OpenDatabase failed. File=" + path, 48, "");

@@ -64,6 +64,15 @@ std::string DataFolder();            // the scratch folder in use (gScratchPath)
 void DataFolder(const std::string& folder);
 std::string WorkingFolder();         // gSettings.WorkingFolder
 void WorkingFolder(const std::string& folder);
+// Holds the scratch folder for the rest of this process's life, so that no second program
+// rewrites its scratch files while this one sets up or calculates: an advisory lock
+// (flock) on the file "Kestrin.lock" in the folder, released by the system when the
+// process ends, however it ends. Taking a folder this process already holds is a no-op.
+// When another process holds it, the box "The data folder <folder> is in use by another
+// Kestrin program. ..." is shown, nothing in the folder is changed, and the result is false. The program's start-up calls
+// it once for the scratch folder (frmMain::PrepareDataFiles does); the calculation
+// controllers call it for the folder they work in. The folder must exist.
+bool bLockDataFolder(FolderArg folder = {});
 // Error-source text of a procedure: "<program>.modDataIO.<procedure>".
 std::string GetErrSource(const std::string& procedure);
 
@@ -144,10 +153,18 @@ void InitSettings(SettingsData& settings);
 // Writes to a temporary file renamed into place; sets project.FilePath only on success.
 bool SaveProject(const std::string& path, ProjectData& project);
 bool SaveSettings(const std::string& path, const SettingsData& settings);
+// True for a readable regular file (at most 1 MiB) whose root element is MardelData with the
+// FileIdentifier "VEXON".
 bool IsValidProjectFile(const std::string& path);
-// On any failure the record is left untouched (or reset to the defaults where a present
-// section is broken, with the box "... failed. Default project will be used.").
+// On any failure the record is left untouched and a box names the cause: a file that is
+// not a project (root element and identifier checked), a present section with a missing or
+// unreadable value (named), a value outside the limits of its entry box in the main window
+// (named, with the limits). Only regular files of at most 1 MiB are read.
 bool LoadProject(const std::string& path, ProjectData& project);
+// Starts from the defaults; a setting that is missing from its present section or cannot
+// be read (UnitType must be 0 or 1) keeps its default alone, and one box (style 48) lists
+// them; the result is then false. A file that cannot be read, or whose root is not
+// MardelSettings, changes nothing.
 bool LoadSettings(const std::string& path, SettingsData& settings);
 // Appends <name>value</name> (value trimmed of spaces) as the last child of `parent`.
 void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::string& value);

@@ -5,7 +5,10 @@
 #include <pugixml.hpp>
 
 #include <filesystem>
+#include <initializer_list>
+#include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
@@ -16,6 +19,10 @@ namespace modDataIO {
 namespace {
 
 const char* const kFileIdentifier = "VEXON";
+const char* const kProjectRoot = "MardelData";
+const char* const kSettingsRoot = "MardelSettings";
+// A project or settings file is a few kilobytes; anything much larger is not one of ours.
+constexpr std::size_t kMaxXmlFileBytes = 1 << 20;
 
 // ---- Leaf text -----------------------------------------------------------------------------
 
@@ -51,19 +58,27 @@ pugi::xml_node NewDocument(pugi::xml_document& doc, const char* root) {
 void SaveDocument(const pugi::xml_document& doc, const std::string& path) {
   std::ostringstream out;
   doc.save(out, "", pugi::format_raw | pugi::format_no_empty_element_tags, pugi::encoding_utf8);
-  detail::WriteFileAtomic(path, out.str());
+  detail::WriteFileAtomic(path, out.str(), /*durable=*/true);
 }
 
 // ---- Document reading --------------------------------------------------------------------
 
 // Parses a file; raises with the file name and the parser's complaint when it is not XML.
+// Only a regular file of a sane size is read (never a FIFO or a device).
 void LoadDocument(pugi::xml_document& doc, const std::string& path) {
-  const std::string bytes = detail::ReadFileBytes(path);
+  const std::string bytes = detail::ReadUserFile(path, kMaxXmlFileBytes);
   const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!r) {
     vb::Raise(vb::kTypeMismatch, path + " is not a valid XML file (" + r.description() + " at byte " +
                                      std::to_string(r.offset) + ").");
   }
+}
+
+// True when the document is one of ours: the root element has the expected name and its
+// first child FileIdentifier holds exactly the identifier.
+bool HasRootAndIdentifier(const pugi::xml_document& doc, const char* root) {
+  const pugi::xml_node r = doc.document_element();
+  return std::string(r.name()) == root && std::string(r.child("FileIdentifier").text().get()) == kFileIdentifier;
 }
 
 class LeafReader {
@@ -77,12 +92,22 @@ class LeafReader {
     return vb::Trim(n.text().get());
   }
   void Read(const std::string& name, std::string& v) const { v = Get(name); }
-  void Read(const std::string& name, float& v) const { v = vb::CSng(Number(Get(name))); }
-  void Read(const std::string& name, std::int16_t& v) const { v = vb::CInt(Number(Get(name))); }
-  void Read(const std::string& name, std::int32_t& v) const { v = vb::CLng(Number(Get(name))); }
-  void Read(const std::string& name, bool& v) const { v = Boolean(Get(name)); }
+  void Read(const std::string& name, float& v) const { Convert(name, v, [](const std::string& t) { return vb::CSng(Number(t)); }); }
+  void Read(const std::string& name, std::int16_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CInt(Number(t)); }); }
+  void Read(const std::string& name, std::int32_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CLng(Number(t)); }); }
+  void Read(const std::string& name, bool& v) const { Convert(name, v, Boolean); }
 
  private:
+  // A text that does not convert is an error naming the element and its text.
+  template <class T, class F>
+  void Convert(const std::string& name, T& v, F convert) const {
+    const std::string text = Get(name);
+    try {
+      v = convert(text);
+    } catch (const vb::RuntimeError& e) {
+      vb::Raise(e.number(), name + " \"" + vb::Left(text, 40) + "\" is not a valid value (" + e.what() + ").");
+    }
+  }
   pugi::xml_node Find(const std::string& name) const {
     return doc_.select_node(("//" + name).c_str()).node();
   }
@@ -212,15 +237,55 @@ void ReadSections(const pugi::xml_document& doc, Rec& rec, const SectionName (&s
   }
 }
 
-// Values a later step would divide by or index with: rejected on load.
+// The limits of the main window's entry boxes (inch-pound units), which every value of a
+// project the program can rate lies within; the plant is at least the building's peak load
+// and the minimum ECWT at most the design ECWT, as the window couples them.
+struct Limit {
+  const char* name;
+  float ProjectData::*field;
+  float min, max;
+};
+constexpr Limit kProjectLimits[] = {
+    {"BuildingPeakLoad", &ProjectData::BuildingPeakLoad, 3, 4000},
+    {"PlantCapacity", &ProjectData::PlantCapacity, 3, 4000},
+    {"DesignLCHWT", &ProjectData::DesignLCHWT, 35, 75},
+    {"DesignECWT", &ProjectData::DesignECWT, 40, 110},
+    {"MinECWT", &ProjectData::MinECWT, 40, 110},
+    {"CondFlowRate", &ProjectData::CondFlowRate, 0.5f, 8},
+    {"EvapFlowRate", &ProjectData::EvapFlowRate, 0.5f, 8},
+    {"DesignWB", &ProjectData::DesignWB, 55, 90},
+    {"DesignApproach", &ProjectData::DesignApproach, 6, 20},
+};
+
+std::string OneOf(std::int16_t v, std::initializer_list<std::int16_t> allowed, const char* name, const char* which) {
+  for (const std::int16_t a : allowed)
+    if (v == a) return {};
+  return std::string(name) + " is " + Text(v) + " (must be " + which + ")";
+}
+
+// The first value of the project that the program cannot use, as "<name> is <value> (must
+// be ...)"; empty when every value is usable.
 std::string ProjectValueProblem(const ProjectData& p) {
-  if (p.ChillerNumber < 1 || p.ChillerNumber > 30) {
-    return "ChillerNumber is " + Text(p.ChillerNumber) + " (must be 1 to 30)";
+  for (const Limit& l : kProjectLimits) {
+    const float v = p.*(l.field);
+    if (!(v >= l.min && v <= l.max)) {
+      return std::string(l.name) + " is " + Text(v) + " (must be " + Text(l.min) + " to " + Text(l.max) + ")";
+    }
   }
-  if (!(p.PlantCapacity > 0)) return "PlantCapacity is " + Text(p.PlantCapacity) + " (must be above 0)";
-  if (!(p.CondFlowRate > 0)) return "CondFlowRate is " + Text(p.CondFlowRate) + " (must be above 0)";
-  if (!(p.EvapFlowRate > 0)) return "EvapFlowRate is " + Text(p.EvapFlowRate) + " (must be above 0)";
-  return {};
+  if (p.PlantCapacity < p.BuildingPeakLoad) {
+    return "PlantCapacity is " + Text(p.PlantCapacity) + " (must be at least the BuildingPeakLoad, " +
+           Text(p.BuildingPeakLoad) + ")";
+  }
+  if (p.MinECWT > p.DesignECWT) {
+    return "MinECWT is " + Text(p.MinECWT) + " (must be at most the DesignECWT, " + Text(p.DesignECWT) + ")";
+  }
+  if (p.ChillerNumber < 1 || p.ChillerNumber > 10) {
+    return "ChillerNumber is " + Text(p.ChillerNumber) + " (must be 1 to 10)";
+  }
+  std::string problem = OneOf(p.Economizer, {0, 1, 2}, "Economizer", "0, 1 or 2");
+  if (problem.empty()) problem = OneOf(p.PlantControl, {1, 2, 3, 4}, "PlantControl", "1 to 4");
+  if (problem.empty()) problem = OneOf(p.EvapFlowControl, {2, 3}, "EvapFlowControl", "2 or 3");
+  return problem;
 }
 
 bool FolderExists(const std::string& folder) {
@@ -314,10 +379,10 @@ bool IsValidProjectFile(const std::string& path) {
   if (vb::Trim(path).empty() || !detail::IsFile(path)) return false;
   try {
     pugi::xml_document doc;
-    const std::string bytes = detail::ReadFileBytes(path);
-    if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8)) return false;
-    const pugi::xml_node id = doc.select_node("//FileIdentifier").node();
-    return id && std::string(id.text().get()) == kFileIdentifier;
+    LoadDocument(doc, path);
+    return HasRootAndIdentifier(doc, kProjectRoot);
+  } catch (const vb::RuntimeError&) {
+    return false;  // not readable as one of our XML files: not a project file
   } catch (...) {
     vb::SetErrFromCurrentException();
     modpublic::ShowError("Failed in modDataIO.IsValidProjectFile", 48, "");
@@ -325,12 +390,18 @@ bool IsValidProjectFile(const std::string& path) {
   }
 }
 
+// Every failure leaves the open project as it was: a file that is not a project, a present
+// section with a missing or unreadable value, or a value outside the limits of its entry box.
 bool LoadProject(const std::string& path, ProjectData& project) {
   const char* const title = "modDataIO.LoadProject";
   pugi::xml_document doc;
-  // A file that cannot be read or parsed changes nothing.
   if (!modpublic::RunGuarded(title, "The project file could not be opened.", 16,
                              [&] { LoadDocument(doc, path); })) {
+    return false;
+  }
+  if (!HasRootAndIdentifier(doc, kProjectRoot)) {
+    vb::Err().Clear();
+    modpublic::ShowError("The file " + path + " is not a project file. The project was not opened.", 16, title);
     return false;
   }
   ProjectData p = project;
@@ -341,8 +412,7 @@ bool LoadProject(const std::string& path, ProjectData& project) {
     ReadSections(doc, p, kProjectSections, step);
   } catch (...) {
     vb::SetErrFromCurrentException();
-    modpublic::ShowError(step + " failed. Default project will be used.", 16, title);
-    InitProject(project);
+    modpublic::ShowError(step + " failed. The project was not opened.", 16, title);
     return false;
   }
   const std::string problem = ProjectValueProblem(p);
@@ -356,6 +426,9 @@ bool LoadProject(const std::string& path, ProjectData& project) {
   return true;
 }
 
+// A setting that is missing from its present section or cannot be read keeps its default
+// alone; one box lists them all. The result is false then, and the record holds every
+// setting that was read.
 bool LoadSettings(const std::string& path, SettingsData& settings) {
   const char* const title = "modDataIO.LoadSettings";
   pugi::xml_document doc;
@@ -363,20 +436,39 @@ bool LoadSettings(const std::string& path, SettingsData& settings) {
                              [&] { LoadDocument(doc, path); })) {
     return false;
   }
+  if (std::string(doc.document_element().name()) != kSettingsRoot) {
+    vb::Err().Clear();
+    modpublic::ShowError("The file " + path + " is not a settings file. The settings were not read.", 16, title);
+    return false;
+  }
   SettingsData s;
   InitSettings(s);
-  std::string step;
-  try {
-    ReadSections(doc, s, kSettingsSections, step);
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step + " failed. Default project will be used.", 16, title);
-    InitSettings(settings);
-    return false;
+  const SettingsData defaults = s;
+  std::vector<std::string> bad;
+  LeafReader leaves(doc);
+  for (std::size_t i = 0; i < std::size(kSettingsSections); ++i) {
+    if (!leaves.Has(kSettingsSections[i].element)) continue;
+    Leaves([&](const char* name, auto& field) {
+      try {
+        leaves.Read(name, field);
+      } catch (const vb::RuntimeError& e) {
+        bad.push_back(e.what());
+      }
+    }, s, static_cast<int>(i));
+  }
+  if (s.UnitType != 0 && s.UnitType != 1) {
+    bad.push_back("UnitType is " + Text(s.UnitType) + " (must be 0 or 1)");
+    s.UnitType = defaults.UnitType;
   }
   if (!FolderExists(s.WorkingFolder)) s.WorkingFolder = GetUserProfileFolder();
   settings = std::move(s);
-  return true;
+  if (bad.empty()) return true;
+  std::string list;
+  for (const std::string& b : bad) list += "\r\n" + b;
+  vb::Err().Clear();
+  modpublic::ShowError("Some settings in " + path + " could not be read; they take their default values:" + list,
+                       48, title);
+  return false;
 }
 
 }  // namespace modDataIO

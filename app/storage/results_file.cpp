@@ -1,8 +1,9 @@
 // The results file CAL.DAT and the error-line file ERR.DAT.
 //
-// CAL.DAT is laid out whole (written under a temporary name and renamed) by the header
-// write at the start of every run; the sections and blocks of the run are then written into
-// it in place.
+// CAL.DAT is laid out whole by the header write at the start of every run (a new file under
+// a temporary name and renamed; an existing one cleared in place, header first); the
+// sections and blocks of the run are then written into it in place. ERR.DAT grows by
+// appending.
 //
 // CAL.DAT layout (0-based offsets): header 0..19; A at 20; B directly after A at 281 (it
 // runs on over the places of C, D and the first blocks, since a PLV run and an economic run
@@ -13,6 +14,7 @@
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
 
 namespace modDataIO {
 namespace {
@@ -40,8 +42,8 @@ CalcHeaderData StandardHeader() {
 void CheckHeader(const std::string& path) {
   const CalcHeaderData h = detail::ReadRecordAt<CalcHeaderData>(path, 0);
   if (!(h == StandardHeader())) {
-    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + std::to_string(h.fPosSummary) +
-                                     ", " + std::to_string(h.fPosProfile) + ", ...); run the calculation again.");
+    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) +
+                                     ", " + vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
   }
 }
 
@@ -58,15 +60,13 @@ std::int64_t SimBlockOffset(std::int16_t system, std::int16_t month) {
 bool bCalcWriteHeaderData(FolderArg folder) {
   return detail::RunData("bCalcWriteHeaderData", [&] {
     const std::string path = folder.Resolve() + kCalFile;
-    std::string bytes(static_cast<std::size_t>(kCalFileLength), '\0');
     const std::string header = codec::Encode(StandardHeader());
-    bytes.replace(0, header.size(), header);
-    // Bytes beyond the layout stay: the file is never shortened.
-    if (detail::IsFile(path)) {
-      const std::string old = detail::ReadFileBytes(path);
-      if (old.size() > bytes.size()) bytes += old.substr(bytes.size());
-    }
-    detail::WriteFileAtomic(path, bytes);
+    // A results file of a previous run is cleared where it holds data: no new file, no rename.
+    if (detail::RelayOutInPlace(path, kCalFileLength, header)) return true;
+    // Bytes beyond the layout stay: the file is never shortened. Only they are read.
+    std::string tail = detail::IsFile(path) ? detail::ReadRange(path, kCalFileLength, std::string::npos) : std::string();
+    const auto length = kCalFileLength + static_cast<std::int64_t>(tail.size());
+    detail::WriteLaidOutFileAtomic(path, length, {{0, header}, {kCalFileLength, std::move(tail)}});
     return true;
   });
 }
@@ -158,10 +158,9 @@ bool bCalcReadSimData(std::int16_t system, std::int16_t month, SimMonthData& blo
 
 bool bErrorWrite(const std::vector<std::string>& lines, FolderArg folder) {
   return detail::RunData("bErrorWrite", [&] {
-    const std::string path = folder.Resolve() + kErrFile;
-    std::string text = detail::IsFile(path) ? detail::ReadFileBytes(path) : std::string();
+    std::string text;
     for (const auto& line : lines) text += line + "\r\n";
-    detail::WriteFileAtomic(path, text);
+    detail::AppendToFile(folder.Resolve() + kErrFile, text);
     return true;
   });
 }

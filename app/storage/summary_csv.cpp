@@ -38,7 +38,7 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
       out << caption << "," << value(v, id, format) << "," << unit(id) << eol;
     };
     out << "Project Name:," << Quoted(p.ProjectName) << eol << eol;
-    out << "Units," << pass << (pass == 0 ? ",IP" : ",SI") << eol;
+    out << "Units," << vb::CStr(static_cast<long long>(pass)) << (pass == 0 ? ",IP" : ",SI") << eol;
 
     step = "Export Summary Table";
     out << "Chiller Load (%),Evaporator Leaving Temp" << unit(F_TO_C) << ",Evaporator Flow Rate"
@@ -72,7 +72,7 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
     step = "Export Chiller Plant Input Data";
     out << "CHILLER PLANT" << eol;
     line("Plant Capacity", p.PlantCapacity, TONS_TO_KW);
-    out << "Chillers in Plant," << p.ChillerNumber << eol;
+    out << "Chillers in Plant," << vb::CStr(static_cast<long long>(p.ChillerNumber)) << eol;
     out << "Plant Control," << Quoted(p.PlantControlName) << eol;
     line("Design LCHWT", p.DesignLCHWT, F_TO_C);
     line("Design ECWT", p.DesignECWT, F_TO_C);
@@ -105,7 +105,7 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   std::ostringstream out;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
-  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str()); });
+  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
 }  // namespace modDataIO

@@ -16,6 +16,7 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "app/tests/shipped_projects.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
@@ -60,16 +61,7 @@ class ShippedSetup : public ::testing::Test {
     for (int b = 2; b <= w.nNumBins; ++b) EXPECT_LE(l.fBinLoadPercent(b), l.fBinLoadPercent(b - 1));
   }
 
-  // The hot-humid case: a hospital in Miami, three chillers, variable primary flow.
-  static void UseHotHumidHospital() {
-    gProject.CityID = 102;
-    gProject.CityName = "Miami";
-    gProject.LocationID = 10;
-    gProject.BuildingID = 4;
-    gProject.BuildingType = "Hospital";
-    gProject.ChillerNumber = 3;
-    gProject.EvapFlowControl = 2;
-  }
+  static void UseHotHumidHospital() { shipped_projects::UseHotHumidHospital(); }
 
   // The part-load calculation as the Reports command launches it (report type 2 in RPT.DAT,
   // the progress window's work, calculation only, the real engine), then its results.

@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "libs/vb/vberror.h"
@@ -83,12 +82,19 @@ void RoundedDigits(double value, int decimals, std::string& intDigits, std::stri
   const double a = std::fabs(value);
   if (a == 0.0) return;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", a);  // d.dddddddddddddde[+-]xx
+  // d.dddddddddddddde[+-]xx, with "." whatever the C library's locale.
+  const auto done = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
+  const std::string_view text(buf, static_cast<std::size_t>(done.ptr - buf));
   std::string mantissa;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') mantissa += *p;
-  const int exponent = std::atoi(p + 1);
+  std::size_t p = 0;
+  for (; p < text.size() && text[p] != 'e'; ++p)
+    if (text[p] >= '0' && text[p] <= '9') mantissa += text[p];
+  int exponent = 0;
+  if (p < text.size()) {
+    std::size_t e = p + 1;
+    if (e < text.size() && text[e] == '+') ++e;  // from_chars takes no "+"
+    std::from_chars(text.data() + e, text.data() + text.size(), exponent);
+  }
   // digits[k] has the weight 10^(pointPos - 1 - k).
   int pointPos = exponent + 1;
   std::string digits = mantissa;
@@ -195,17 +201,17 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
   return out;
 }
 
-std::string Printf(const char* fmt, int precision, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, precision, value);
-  return buf;
-}
-
-// Shortest %G text with up to `digits` significant digits.
+// Shortest %G text with up to `digits` significant digits ("0.5", "1E+15", "1E-05"), written
+// by to_chars so that the C library's locale (a decimal comma) never reaches a file.
 std::string GeneralNumber(double value, int digits) {
   if (value == 0.0) return "0";
   if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
-  return Printf("%.*G", digits, value);
+  char buf[64];
+  const auto done = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+  std::string s(buf, done.ptr);
+  for (char& c : s)
+    if (c == 'e') c = 'E';
+  return s;
 }
 
 std::string StrOf(std::string s) {
@@ -228,9 +234,8 @@ std::size_t OffsetOfChar(std::string_view s, std::size_t n) {
 }
 
 std::string TwoDigits(int v) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", v);
-  return buf;
+  std::string s = std::to_string(v);
+  return s.size() < 2 ? "0" + s : s;
 }
 
 }  // namespace

@@ -43,13 +43,38 @@ std::map<std::string, std::weak_ptr<Connection>>& Registry() {
   return r;
 }
 
+// The registry key of a path: its canonical form, worked out once per path text (a run
+// opens the same few files many times). Called with the registry mutex held.
 std::string KeyOf(const std::string& path) {
+  static std::map<std::string, std::string> known;
+  const auto hit = known.find(path);
+  if (hit != known.end()) return hit->second;
   std::error_code ec;
   auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  return ec ? path : p.string();
+  std::string key = ec ? path : p.string();
+  if (known.size() > 256) known.clear();  // tests open many temporary folders
+  known.emplace(path, key);
+  return key;
 }
 
 [[noreturn]] void Fail(int code, const std::string& message) { throw Error(code, message); }
+
+// The SQLite URI of a read-only file that does not change while it is open: no journal,
+// no locks, nothing created beside it.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char* const kHex = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?mode=ro&immutable=1";
+}
 
 // Takes the lock beside the file: shared for a read-only open (readers never keep each
 // other out), exclusive for a writer (it keeps every other process out, readers included).
@@ -77,9 +102,10 @@ int TakeLock(const std::string& path, bool readOnly, bool exclusive) {
 }  // namespace
 
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode, bool exclusive) {
-  const bool readOnly = mode == OpenMode::kReadOnly;
-  const std::string key = KeyOf(path);
+  const bool immutable = mode == OpenMode::kImmutable;
+  const bool readOnly = mode == OpenMode::kReadOnly || immutable;
   std::lock_guard<std::mutex> guard(RegistryMutex());
+  const std::string key = KeyOf(path);
   auto existing = Registry()[key].lock();
   if (existing && existing->owner == getpid()) {
     if (existing->readOnly && !readOnly) {
@@ -91,12 +117,13 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
   if (mode != OpenMode::kCreate && !std::filesystem::is_regular_file(path, ec)) {
     Fail(SQLITE_CANTOPEN, "The database file " + path + " does not exist.");
   }
-  const int lockFd = TakeLock(path, readOnly, exclusive);
+  const int lockFd = immutable ? -1 : TakeLock(path, readOnly, exclusive);
   sqlite3* h = nullptr;
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
   flags |= readOnly ? SQLITE_OPEN_READONLY
                     : (SQLITE_OPEN_READWRITE | (mode == OpenMode::kCreate ? SQLITE_OPEN_CREATE : 0));
-  int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
+  if (immutable) flags |= SQLITE_OPEN_URI;
+  int rc = sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &h, flags, nullptr);
   if (rc == SQLITE_OK) {
     // A file that is not a database shows itself on the first read.
     rc = sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -111,6 +138,11 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
     Fail(rc, "Cannot open the database " + path + ": " + msg);
   }
   sqlite3_extended_result_codes(h, 1);
+  // Holding the file alone (a writer, or a reader that asked for it), SQLite may keep its own
+  // file locks until the connection closes instead of taking them for every statement.
+  if (lockFd >= 0 && (!readOnly || exclusive)) {
+    sqlite3_exec(h, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+  }
   auto conn = std::make_shared<Connection>(path, readOnly, h, lockFd);
   Registry()[key] = conn;
   return std::shared_ptr<Database>(new Database(conn, readOnly));

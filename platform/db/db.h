@@ -12,7 +12,8 @@
 //   same time (its open fails with a clear message); readers share it, so several
 //   processes may read one database while none writes it (unless the reader asks for the
 //   file alone). A read-only open in a folder
-//   where the lock file cannot be created (a read-only program folder) goes without it.
+//   where the lock file cannot be created (a read-only program folder) goes without it;
+//   an immutable open (OpenMode::kImmutable) never takes one.
 // - Errors are thrown as db::Error with the SQLite result code and a message that names
 //   the file.
 #pragma once
@@ -41,6 +42,10 @@ enum class OpenMode {
   kReadOnly,   // the file must exist; nothing can be changed through this handle
   kReadWrite,  // the file must exist
   kCreate,     // read-write, creating an empty database when the file does not exist
+  // Read-only for a file that nothing changes while it is open (the program's installed
+  // data): no lock is taken and nothing is created beside the file, so a read-only folder
+  // works and any number of processes read it at once.
+  kImmutable,
 };
 
 class Connection;

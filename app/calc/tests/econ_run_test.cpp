@@ -265,6 +265,44 @@ TEST_F(EconRunTest, CancelEndsTheRunAtTheNextSystem) {
   EXPECT_EQ(form.ocwPlant(), nullptr);
 }
 
+// Through the controller, a loan term of no whole year and a life cycle past 50 years stop
+// at the input check, before any engine is made, naming the system and the value.
+TEST_F(EconRunTest, EconomicPeriodsStopAtTheInputCheck) {
+  struct Case {
+    int16_t lifeCycle;
+    float loanYears;
+    const char* line;
+  } cases[] = {
+      {5, 0.3f, "The loan term of 0.3 years does not round to 1 to 50 whole years."},
+      {60, 2, "The life-cycle period of 60 years is outside 0 to 50 years."},
+  };
+  for (const Case& c : cases) {
+    eco.nLifeCycleYears = c.lifeCycle;
+    WriteEconomics();
+    SystemData s = calctest::TwoChillerSystem();
+    s.sName = "Alt Loan";
+    s.dLoanAmount = 1000;
+    s.fLoanYears = c.loanYears;
+    s.nLoanPaymentType = 1;
+    ASSERT_TRUE(modDataIO::bSystemWrite(1, s));
+    Select({1});
+    frmWait run;
+    run.SetEngineFactory([this] {
+      ++engines;
+      return std::unique_ptr<cCwPlant>();
+    });
+    run.CalculationOnly(true);
+    EXPECT_FALSE(run.ProcessReports()) << c.line;
+    EXPECT_TRUE(run.CalcsOK()) << c.line;
+    EXPECT_TRUE(run.InputErrors()) << c.line;
+    EXPECT_EQ(engines, 0);
+    EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
+    const std::string err = calctest::ReadFile(scratch.File("ERR.DAT"));
+    EXPECT_NE(err.find("Errors in Input Data for System:  [Alt Loan]"), std::string::npos) << err;
+    EXPECT_NE(err.find(c.line), std::string::npos) << err;
+  }
+}
+
 TEST_F(EconRunTest, ALifeCycleAboveFiftyYearsIsReportedBeforeTheRun) {
   eco.nLifeCycleYears = 51;
   WriteEconomics();

@@ -13,6 +13,7 @@
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/storage/modDataIO.h"
 #include "libs/units/clsUnits.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -303,6 +304,47 @@ TEST_F(InputCheckTest, LifeCycleChecksOnlyForCostType2) {
   EXPECT_TRUE(ErrorNumbers(Run(s, 1, 20)).empty());
   s.fLoanYears = 20;
   EXPECT_EQ(ErrorNumbers(Run(s, 2, 20)), (std::multiset<int>{202, 203}));
+}
+
+// The periods of the cash flow are checked for every economic run (cost type 1 or 2), never
+// for a part-load run: a loan term that rounds to no whole year or past year 50, a life cycle
+// outside 0 to 50 years.
+TEST_F(InputCheckTest, EconomicPeriodsAreInputErrors) {
+  const std::string loan = "\tSystem: The loan term of ";
+  const std::string life = "\tSystem: The life-cycle period of ";
+  struct Case {
+    int16_t costType, years;
+    double amount;
+    float loanYears;
+    int16_t paymentType;
+    std::string line;  // "" = no error
+  } cases[] = {
+      {1, 20, 1000, 0.4f, 1, loan + "0.4 years does not round to 1 to 50 whole years."},
+      {2, 20, 1000, 0.5f, 3, loan + "0.5 years does not round to 1 to 50 whole years."},  // half to even: 0
+      {1, 50, 1000, 50.6f, 2, loan + "50.6 years does not round to 1 to 50 whole years."},
+      {1, 50, 1000, 50.5f, 2, ""},  // half to even: 50
+      {1, 20, 1000, 1.5f, 1, ""},
+      {1, 20, 0, 0, 1, ""},      // no loan amount: no schedule
+      {1, 20, 1000, 0, 0, ""},   // no payment type: no schedule
+      {0, 20, 1000, 0.4f, 1, ""},  // a part-load run has no cash flow
+      {1, 51, 0, 0, 0, life + "51 years is outside 0 to 50 years."},
+      {2, -1, 0, 0, 0, life + "-1 years is outside 0 to 50 years."},
+      {1, 50, 0, 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SystemData s = OneSlot();
+    s.dLoanAmount = c.amount;
+    s.fLoanYears = c.loanYears;
+    s.nLoanPaymentType = c.paymentType;
+    const std::string text = Run(s, c.costType, c.years);
+    const std::string what = std::to_string(c.costType) + "/" + std::to_string(c.years) + "/" + vb::CStr(c.loanYears);
+    EXPECT_TRUE(ok) << what;
+    EXPECT_EQ(inputErrors, !c.line.empty()) << what << text;
+    if (!c.line.empty()) {
+      EXPECT_NE(text.find(c.line + "\r\n"), std::string::npos) << what << text;
+      EXPECT_NE(text.find("Errors in Input Data for System:  [" + vb::Trim(s.sName) + "]"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(InputCheckTest, UnreadableChillerWritesNothing) {

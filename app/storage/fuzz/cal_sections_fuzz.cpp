@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/storage/fuzz/fuzz_folder.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/record_codec.h"
 #include "libs/vb/vberror.h"
@@ -28,9 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
   }
-  static const std::string dir =
-      (std::filesystem::temp_directory_path() / ("kestrin_fuzz_cal_" + std::to_string(getpid()))).string() + "/";
-  std::filesystem::create_directories(dir);
+  static const fuzzing::FuzzFolder folder("kestrin_fuzz_cal");
+  const std::string dir = folder.Dir();
   {
     const CalcHeaderData header{21, 282, 5661, 12624, 50000};
     std::ofstream out(dir + "CAL.DAT", std::ios::binary | std::ios::trunc);

@@ -1,8 +1,14 @@
 // Project and settings XML files: exact default file, round trips, load semantics,
 // validation, file checks and settings fall-backs.
-#include <clocale>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "app/storage/tests/storage_fixture.h"
+#include "libs/vb/tests/comma_locale.h"
 
 using namespace modDataIO;
 
@@ -56,17 +62,15 @@ TEST_F(ProjectFiles, NonDefaultProjectRoundTripsWhateverTheLocale) {
   p.CityID = 123;
   p.Economizer = 2;
   p.PlantCapacity = 2500.5f;
-  p.ChillerNumber = 30;
+  p.ChillerNumber = 10;
   p.EvapFlowRate = 2.4f;
   p.DesignApproach = 6.25f;
   p.WeightingFactor(3) = 0.5f;  // working values are not stored
   const std::string path = dir_ + "Plant.vxn";
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  KESTRIN_USE_COMMA_LOCALE(comma);
   ASSERT_TRUE(SaveProject(path, p));
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  EXPECT_NE(ReadAll(path).find("<EvapFlowRate>2.4</EvapFlowRate>"), std::string::npos) << comma;
+  EXPECT_NE(ReadAll(path).find("<EvapFlowRate>2.4</EvapFlowRate>"), std::string::npos);
+  EXPECT_NE(ReadAll(path).find("<DesignApproach>6.25</DesignApproach>"), std::string::npos);
   ProjectData back = DefaultProject();
   back.WeightingFactor(3) = 0.75f;
   ASSERT_TRUE(LoadProject(path, back));
@@ -90,42 +94,29 @@ TEST_F(ProjectFiles, LoadSemantics) {
   struct Case {
     const char* what;
     std::string xml;
-    bool ok;
-    std::string box;  // expected message ("" = none)
     std::function<void(const ProjectData&)> check;
   };
   const Case cases[] = {
       {"no CustomerInfo keeps the customer fields",
        Replace(base, base.substr(base.find("<CustomerInfo>"), base.find("<LocationInfo>") - base.find("<CustomerInfo>")), ""),
-       true, "", [](const ProjectData& p) { EXPECT_EQ(p.ClientName, "Previous client"); }},
-      {"PlantInfo without MinECWT", Replace(base, "<MinECWT>55</MinECWT>", ""), false,
-       "Load Plant Info failed. Default project will be used.",
-       [](const ProjectData& p) {
-         EXPECT_EQ(p.ClientName, "");
-         EXPECT_EQ(p.FilePath, "");
-         EXPECT_EQ(p.PlantCapacity, 1200.0f);
-       }},
-      {"no ProjectName", Replace(base, "<ProjectName>untitled</ProjectName>", ""), true, "",
+       [](const ProjectData& p) { EXPECT_EQ(p.ClientName, "Previous client"); }},
+      {"no ProjectName", Replace(base, "<ProjectName>untitled</ProjectName>", ""),
        [](const ProjectData& p) { EXPECT_EQ(p.ProjectName, "untitled"); }},
-      {"2.5 rounds to even", Replace(base, "<Economizer>0<", "<Economizer>2.5<"), true, "",
-       [](const ProjectData& p) { EXPECT_EQ(p.Economizer, 2); }},
-      {"3.5 rounds to even", Replace(base, "<Economizer>0<", "<Economizer>3.5<"), true, "",
-       [](const ProjectData& p) { EXPECT_EQ(p.Economizer, 4); }},
-      {"text in a number", Replace(base, "<CityID>79<", "<CityID>many<"), false,
-       "Load Location Info failed. Default project will be used.", nullptr},
-      {"Integer overflow", Replace(base, "<CityID>79<", "<CityID>40000<"), false,
-       "Load Location Info failed. Default project will be used.", nullptr},
-      {"no chillers", Replace(base, "<ChillerNumber>2<", "<ChillerNumber>0<"), false,
-       "cannot be used", [](const ProjectData& p) { EXPECT_EQ(p.ClientName, "Previous client"); }},
-      {"31 chillers", Replace(base, "<ChillerNumber>2<", "<ChillerNumber>31<"), false, "cannot be used", nullptr},
-      {"zero capacity", Replace(base, "<PlantCapacity>1200<", "<PlantCapacity>0<"), false, "cannot be used", nullptr},
-      {"negative flow", Replace(base, "<CondFlowRate>3<", "<CondFlowRate>-3<"), false, "cannot be used", nullptr},
-      {"malformed XML", base.substr(0, base.size() / 2), false, "could not be opened",
+      {"78.5 rounds to even", Replace(base, "<CityID>79<", "<CityID>78.5<"),
+       [](const ProjectData& p) { EXPECT_EQ(p.CityID, 78); }},
+      {"79.5 rounds to even", Replace(base, "<CityID>79<", "<CityID>79.5<"),
+       [](const ProjectData& p) { EXPECT_EQ(p.CityID, 80); }},
+      {"values at the limits of their entry boxes",
+       Replace(Replace(Replace(Replace(base, "<DesignLCHWT>44<", "<DesignLCHWT>75<"), "<CondFlowRate>3<",
+                               "<CondFlowRate>0.5<"),
+                       "<ChillerNumber>2<", "<ChillerNumber>10<"),
+               "<DesignApproach>7<", "<DesignApproach>20<"),
        [](const ProjectData& p) {
-         EXPECT_EQ(p.ClientName, "Previous client");
-         EXPECT_EQ(p.FilePath, "previous.vxn");
+         EXPECT_EQ(p.DesignLCHWT, 75.0f);
+         EXPECT_EQ(p.CondFlowRate, 0.5f);
+         EXPECT_EQ(p.ChillerNumber, 10);
+         EXPECT_EQ(p.DesignApproach, 20.0f);
        }},
-      {"empty file", "", false, "could not be opened", nullptr},
   };
   for (const auto& c : cases) {
     host_.messages.clear();
@@ -133,19 +124,113 @@ TEST_F(ProjectFiles, LoadSemantics) {
     ProjectData p = DefaultProject();
     p.ClientName = "Previous client";
     p.FilePath = "previous.vxn";
-    EXPECT_EQ(LoadProject(path, p), c.ok) << c.what;
-    if (c.box.empty()) {
-      EXPECT_TRUE(host_.messages.empty()) << c.what;
-    } else {
-      ASSERT_EQ(host_.messages.size(), 1u) << c.what;
-      EXPECT_NE(host_.messages[0].text.find(c.box), std::string::npos) << c.what << ": " << host_.messages[0].text;
-      EXPECT_EQ(host_.messages[0].title, "modDataIO.LoadProject");
-      EXPECT_EQ(host_.messages[0].style, 16);
+    EXPECT_TRUE(LoadProject(path, p)) << c.what;
+    EXPECT_TRUE(host_.messages.empty()) << c.what;
+    EXPECT_EQ(p.FilePath, path) << c.what;
+    c.check(p);
+  }
+}
+
+// Every file the program cannot use is refused with one box naming the cause; the open
+// project and the file stay exactly as they were.
+TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
+  const std::string path = dir_ + "bad.vxn";
+  const std::string base = Replace(kDefaultXml, "@PATH@", "/elsewhere/x.vxn");
+  struct Case {
+    const char* what;
+    std::string xml;
+    std::string box;  // a part of the expected message
+  };
+  const auto value = [&](const std::string& from, const std::string& to) { return Replace(base, from, to); };
+  const Case cases[] = {
+      // Not a project at all.
+      {"another XML file", "<?xml version=\"1.0\"?><html><body>hello</body></html>", "is not a project file"},
+      {"settings file", "<?xml version=\"1.0\"?><MardelSettings><FileIdentifier>VEXON</FileIdentifier></MardelSettings>",
+       "is not a project file"},
+      {"project root without identifier", value("<FileIdentifier>VEXON</FileIdentifier>", ""), "is not a project file"},
+      {"foreign identifier", value(">VEXON<", ">OTHER<"), "is not a project file"},
+      {"identifier nested elsewhere", "<?xml version=\"1.0\"?><Other><MardelData><FileIdentifier>VEXON"
+                                      "</FileIdentifier></MardelData></Other>", "is not a project file"},
+      {"malformed XML", base.substr(0, base.size() / 2), "could not be opened"},
+      {"empty file", "", "could not be opened"},
+      // Present sections with a value that cannot be read: named.
+      {"PlantInfo without MinECWT", value("<MinECWT>55</MinECWT>", ""),
+       "Load Plant Info failed. The project was not opened."},
+      {"PlantInfo without MinECWT names it", value("<MinECWT>55</MinECWT>", ""), "MinECWT"},
+      {"text in a number", value("<CityID>79<", "<CityID>many<"), "CityID \"many\" is not a valid value"},
+      {"Integer overflow", value("<CityID>79<", "<CityID>40000<"), "CityID \"40000\""},
+      {"Single overflow", value("<EvapFlowRate>2.4<", "<EvapFlowRate>1e300<"), "EvapFlowRate \"1e300\""},
+      // Values outside the limits of their entry boxes: named with the limits.
+      {"DesignLCHWT 200", value("<DesignLCHWT>44<", "<DesignLCHWT>200<"), "DesignLCHWT is 200 (must be 35 to 75)"},
+      {"DesignLCHWT -1e30", value("<DesignLCHWT>44<", "<DesignLCHWT>-1e30<"), "DesignLCHWT is -1E+30"},
+      {"EvapFlowRate 1e30", value("<EvapFlowRate>2.4<", "<EvapFlowRate>1e30<"), "EvapFlowRate is 1E+30 (must be 0.5 to 8)"},
+      {"CondFlowRate 0.4", value("<CondFlowRate>3<", "<CondFlowRate>0.4<"), "CondFlowRate is 0.4"},
+      {"DesignApproach 0", value("<DesignApproach>7<", "<DesignApproach>0<"), "DesignApproach is 0 (must be 6 to 20)"},
+      {"DesignWB 91", value("<DesignWB>78<", "<DesignWB>91<"), "DesignWB is 91"},
+      {"BuildingPeakLoad 2", value("<BuildingPeakLoad>1200<", "<BuildingPeakLoad>2<"), "BuildingPeakLoad is 2"},
+      {"zero capacity", value("<PlantCapacity>1200<", "<PlantCapacity>0<"), "PlantCapacity is 0"},
+      {"plant below the peak load", value("<PlantCapacity>1200<", "<PlantCapacity>1000<"),
+       "PlantCapacity is 1000 (must be at least the BuildingPeakLoad, 1200)"},
+      {"MinECWT above the design ECWT", value("<MinECWT>55<", "<MinECWT>90<"),
+       "MinECWT is 90 (must be at most the DesignECWT, 85)"},
+      {"DesignECWT 111", value("<DesignECWT>85<", "<DesignECWT>111<"), "DesignECWT is 111"},
+      {"no chillers", value("<ChillerNumber>2<", "<ChillerNumber>0<"), "ChillerNumber is 0 (must be 1 to 10)"},
+      {"11 chillers", value("<ChillerNumber>2<", "<ChillerNumber>11<"), "ChillerNumber is 11"},
+      {"Economizer 9", value("<Economizer>0<", "<Economizer>9<"), "Economizer is 9 (must be 0, 1 or 2)"},
+      {"PlantControl -3", value("<PlantControl>1<", "<PlantControl>-3<"), "PlantControl is -3 (must be 1 to 4)"},
+      {"EvapFlowControl 1", value("<EvapFlowControl>3<", "<EvapFlowControl>1<"), "EvapFlowControl is 1 (must be 2 or 3)"},
+      {"NaN", value("<DesignWB>78<", "<DesignWB>NaN<"), "DesignWB \"NaN\""},
+  };
+  for (const auto& c : cases) {
+    host_.messages.clear();
+    WriteAll(path, c.xml);
+    ProjectData p = DefaultProject();
+    p.ClientName = "Previous client";
+    p.FilePath = "previous.vxn";
+    p.DesignLCHWT = 42;
+    const ProjectData before = p;
+    EXPECT_FALSE(LoadProject(path, p)) << c.what;
+    ASSERT_EQ(host_.messages.size(), 1u) << c.what;
+    EXPECT_NE(host_.messages[0].text.find(c.box), std::string::npos) << c.what << ": " << host_.messages[0].text;
+    EXPECT_EQ(host_.messages[0].title, "modDataIO.LoadProject");
+    EXPECT_EQ(host_.messages[0].style, 16);
+    EXPECT_TRUE(p == before) << c.what;
+    EXPECT_EQ(ReadAll(path), c.xml) << c.what;
+    if (c.box == "is not a project file") {
+      EXPECT_FALSE(IsValidProjectFile(path)) << c.what;
     }
-    if (c.ok) {
-      EXPECT_EQ(p.FilePath, path) << c.what;
-    }
-    if (c.check) c.check(p);
+  }
+}
+
+// Only regular files of a sane size are read: a FIFO does not block, a huge file is not
+// read, a folder is refused.
+TEST_F(ProjectFiles, OnlyRegularFilesOfASaneSizeAreRead) {
+  const std::string fifo = dir_ + "fifo.vxn";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = dir_ + "huge.vxn";
+  {
+    std::ofstream out(huge, std::ios::binary);
+    out << Replace(kDefaultXml, "@PATH@", "x").substr(0, 60);
+    out.seekp((2 << 20) - 1);  // a sparse 2 MiB file
+    out.put(' ');
+  }
+  const std::string folder = dir_ + "folder.vxn";
+  std::filesystem::create_directories(folder);
+  for (const std::string& path : {fifo, huge, folder}) {
+    host_.messages.clear();
+    ProjectData p = DefaultProject();
+    p.ClientName = "Previous client";
+    const ProjectData before = p;
+    EXPECT_FALSE(IsValidProjectFile(path)) << path;
+    EXPECT_FALSE(LoadProject(path, p)) << path;
+    EXPECT_TRUE(p == before) << path;
+    ASSERT_EQ(host_.messages.size(), 1u) << path;
+    EXPECT_NE(host_.messages[0].text.find(path), std::string::npos) << host_.messages[0].text;
+    SettingsData s;
+    InitSettings(s);
+    s.UserName = "Ann";
+    EXPECT_FALSE(LoadSettings(path, s)) << path;
+    EXPECT_EQ(s.UserName, "Ann");
   }
 }
 
@@ -230,15 +315,146 @@ TEST_F(ProjectFiles, SettingsRoundTripAndFallBacks) {
   EXPECT_EQ(partial.WorkingFolder, GetUserProfileFolder());
   EXPECT_EQ(partial.MainHeight, 4);
 
-  WriteAll(path, Replace(xml, "<UnitType>1<", "<UnitType>x<"));
-  SettingsData bad = s;
-  EXPECT_FALSE(LoadSettings(path, bad));
-  EXPECT_EQ(TakeMessage().rfind("Load Preferences failed. Default project will be used.", 0), 0u);
-  EXPECT_TRUE(bad.CoverPage);
-  EXPECT_EQ(bad.UserName, "");
   WriteAll(path, "not xml at all");
-  bad = s;
+  SettingsData bad = s;
   EXPECT_FALSE(LoadSettings(path, bad));
   EXPECT_NE(TakeMessage().find(path), std::string::npos);
   EXPECT_EQ(bad, s);
+}
+
+// A bad setting takes its default alone: every other setting of the file is read, and one
+// box about the settings names each bad one.
+TEST_F(ProjectFiles, BadSettingsTakeTheirDefaultAlone) {
+  SettingsData s;
+  InitSettings(s);
+  s.UserName = "Ann";
+  s.UnitType = 1;
+  s.ShowLogo = true;
+  s.CoverPage = false;
+  s.WorkingFolder = dir_;
+  s.MainLeft = 40;
+  s.MainWidth = 9000;
+  const std::string path = dir_ + "GlobalSettings.xml";
+  ASSERT_TRUE(SaveSettings(path, s));
+  const std::string xml = ReadAll(path);
+  SettingsData defaults;
+  InitSettings(defaults);
+  struct Case {
+    const char* what;
+    std::string xml;
+    std::vector<std::string> names;                    // named in the box
+    std::function<void(SettingsData&)> expectDefault;  // the bad fields at their defaults
+  };
+  const Case cases[] = {
+      {"UnitType text", Replace(xml, "<UnitType>1<", "<UnitType>x<"), {"UnitType \"x\""},
+       [&](SettingsData& e) { e.UnitType = defaults.UnitType; }},
+      {"UnitType 7", Replace(xml, "<UnitType>1<", "<UnitType>7<"), {"UnitType is 7 (must be 0 or 1)"},
+       [&](SettingsData& e) { e.UnitType = defaults.UnitType; }},
+      {"Boolean text", Replace(xml, "<ShowLogo>True<", "<ShowLogo>maybe<"), {"ShowLogo \"maybe\""},
+       [&](SettingsData& e) { e.ShowLogo = defaults.ShowLogo; }},
+      {"Long overflow and a missing leaf",
+       Replace(Replace(xml, "<MainLeft>40<", "<MainLeft>9999999999<"), "<CoverPage>False</CoverPage>", ""),
+       {"MainLeft \"9999999999\"", "CoverPage is missing"},
+       [&](SettingsData& e) {
+         e.MainLeft = defaults.MainLeft;
+         e.CoverPage = defaults.CoverPage;
+       }},
+  };
+  for (const Case& c : cases) {
+    host_.messages.clear();
+    WriteAll(path, c.xml);
+    SettingsData loaded;
+    loaded.UserName = "stale";
+    EXPECT_FALSE(LoadSettings(path, loaded)) << c.what;
+    SettingsData expected = s;
+    c.expectDefault(expected);
+    EXPECT_EQ(loaded, expected) << c.what;
+    ASSERT_EQ(host_.messages.size(), 1u) << c.what;
+    const auto& box = host_.messages[0];
+    EXPECT_EQ(box.title, "modDataIO.LoadSettings");
+    EXPECT_EQ(box.style, 48);
+    EXPECT_NE(box.text.find("Some settings in " + path), std::string::npos) << box.text;
+    EXPECT_EQ(box.text.find("Default project"), std::string::npos) << box.text;
+    for (const std::string& n : c.names) EXPECT_NE(box.text.find(n), std::string::npos) << c.what << ": " << box.text;
+    EXPECT_EQ(ReadAll(path), c.xml) << c.what;
+  }
+  // A file whose root is not the settings root changes nothing.
+  host_.messages.clear();
+  WriteAll(path, "<?xml version=\"1.0\"?><MardelData><FileIdentifier>VEXON</FileIdentifier></MardelData>");
+  SettingsData kept = s;
+  EXPECT_FALSE(LoadSettings(path, kept));
+  EXPECT_NE(TakeMessage().find("is not a settings file"), std::string::npos);
+  EXPECT_EQ(kept, s);
+}
+
+// Saving keeps what the user set up around the file: its permissions, a symlink to it, no
+// temporary files of saves that were killed; a failed save leaves the old file whole.
+TEST_F(ProjectFiles, SaveFaults) {
+  namespace fs = std::filesystem;
+  const ProjectData p0 = DefaultProject();
+  struct Case {
+    const char* what;
+    std::function<std::string()> prepare;  // the path to save to
+    std::function<void(const std::string&)> check;
+  };
+  const std::string oldXml = "<?xml version=\"1.0\"?><MardelData>old</MardelData>";
+  const Case cases[] = {
+      {"a 0600 file stays 0600",
+       [&] {
+         WriteAll(dir_ + "private.vxn", oldXml);
+         fs::permissions(dir_ + "private.vxn", fs::perms::owner_read | fs::perms::owner_write);
+         return dir_ + "private.vxn";
+       },
+       [&](const std::string& path) {
+         EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+       }},
+      {"a symlink is followed",
+       [&] {
+         fs::create_directories(dir_ + "real");
+         WriteAll(dir_ + "real/target.vxn", oldXml);
+         fs::create_symlink("real/target.vxn", dir_ + "link.vxn");
+         return dir_ + "link.vxn";
+       },
+       [&](const std::string& path) {
+         EXPECT_TRUE(fs::is_symlink(path));
+         EXPECT_TRUE(IsValidProjectFile(dir_ + "real/target.vxn"));
+         EXPECT_FALSE(fs::exists(dir_ + "real/target.vxn.tmp" + std::to_string(getpid())));
+       }},
+      {"temporaries of dead processes go, others stay",
+       [&] {
+         const pid_t child = fork();
+         if (child == 0) _exit(0);
+         int status = 0;
+         waitpid(child, &status, 0);  // a pid that has certainly ended
+         WriteAll(dir_ + "p.vxn.tmp" + std::to_string(child), "killed save");
+         WriteAll(dir_ + "p.vxn.tmp1", "pid 1 is alive");
+         WriteAll(dir_ + "other.vxn.tmp" + std::to_string(child), "another file's");
+         return dir_ + "p.vxn";
+       },
+       [&](const std::string&) {
+         std::vector<std::string> names;
+         for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+         std::sort(names.begin(), names.end());
+         ASSERT_EQ(names.size(), 3u);
+         EXPECT_EQ(names[0].rfind("other.vxn.tmp", 0), 0u);
+         EXPECT_EQ(names[1], "p.vxn");
+         EXPECT_EQ(names[2], "p.vxn.tmp1");
+       }},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+    ProjectData p = p0;
+    const std::string path = c.prepare();
+    EXPECT_TRUE(SaveProject(path, p)) << c.what;
+    EXPECT_TRUE(IsValidProjectFile(path)) << c.what;
+    c.check(path);
+  }
+  // A failed save (the target is a folder) leaves no temporary file behind.
+  fs::remove_all(root_);
+  fs::create_directories(root_ / "dir.vxn");
+  ProjectData p = p0;
+  EXPECT_FALSE(SaveProject(dir_ + "dir.vxn", p));
+  EXPECT_NE(TakeMessage().find("Not a file"), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 }

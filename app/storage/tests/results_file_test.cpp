@@ -15,13 +15,29 @@ TEST_F(ResultsFile, HeaderWriteLaysOutTheWholeFile) {
   WriteAll(dir_ + "CAL.DAT", std::string(1000000, '\x7F'));  // longer old file: tail stays
   ASSERT_TRUE(bCalcWriteHeaderData(dir_));
   std::string bytes = Cal();
+  const float expected[] = {21, 282, 5661, 12624, 50000};
   ASSERT_EQ(bytes.size(), 1000000u);
   EXPECT_EQ(bytes.substr(934735), std::string(1000000 - 934735, '\x7F'));
+  // The old file was laid out afresh in place: header, then zeros up to the tail.
+  EXPECT_EQ(std::memcmp(bytes.data(), expected, 20), 0);
+  EXPECT_EQ(bytes.find_first_not_of('\0', 20), 934735u);
+  // So is a file whose sections a run wrote, holes and all: the next run finds no old section.
+  PLVSummaryData old;
+  old.fPeakLoad = 7;
+  auto oldProfile = std::make_unique<PLVProfileData>();
+  oldProfile->fPLV = 0.4f;
+  ASSERT_TRUE(bCalcWritePLVData(old, *oldProfile, dir_));
+  SimMonthData oldBlock;
+  oldBlock.Value(0, 1) = 9;
+  ASSERT_TRUE(bCalcWriteSimData(4, 12, oldBlock, dir_));
+  ASSERT_TRUE(bCalcWriteHeaderData(dir_));
+  bytes = Cal();
+  EXPECT_EQ(std::memcmp(bytes.data(), expected, 20), 0);
+  EXPECT_EQ(bytes.find_first_not_of('\0', 20), 934735u);
   std::filesystem::remove(dir_ + "CAL.DAT");
   ASSERT_TRUE(bCalcWriteHeaderData(dir_));
   bytes = Cal();
   ASSERT_EQ(bytes.size(), 934735u);
-  const float expected[] = {21, 282, 5661, 12624, 50000};
   EXPECT_EQ(std::memcmp(bytes.data(), expected, 20), 0);
   EXPECT_EQ(bytes.find_first_not_of('\0', 20), std::string::npos);
 

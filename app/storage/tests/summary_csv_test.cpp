@@ -1,6 +1,7 @@
 // The summary CSV: the exact file of the default project in both passes, the flow and
 // "n/a" rules, quoting, and the refusals.
 #include "app/storage/tests/storage_fixture.h"
+#include "libs/vb/tests/comma_locale.h"
 
 using namespace modDataIO;
 
@@ -122,6 +123,18 @@ TEST_F(SummaryCsv, DefaultProjectInBothPasses) {
   EXPECT_EQ(Lines(actual).size(), 66u);
   EXPECT_EQ(actual, expected);
   EXPECT_TRUE(host_.messages.empty());
+}
+
+// A decimal-comma locale changes no byte of the file.
+TEST_F(SummaryCsv, TheSameFileWhateverTheLocale) {
+  p_.EvapFlowRate = 2.45f;
+  p_.ChillerNumber = 3;
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  const std::string plain = ReadAll(path_);
+  KESTRIN_USE_COMMA_LOCALE(comma);
+  ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
+  EXPECT_EQ(ReadAll(path_), plain);
+  EXPECT_NE(plain.find("Evaporator Flow Rate,2.45, (gpm/Ton)"), std::string::npos) << plain;
 }
 
 TEST_F(SummaryCsv, VariableFlowAndTheNotAvailableBoundary) {

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "libs/vb/tests/comma_locale.h"
 #include "libs/vb/vberror.h"
 
 namespace {
@@ -89,19 +89,19 @@ TEST(VbFormat, Patterns) {
 }
 
 TEST(VbFormat, IgnoresTheLocale) {
-  // A locale with a decimal comma must not change the files the program writes.
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-      std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr)
-    GTEST_SKIP() << "no decimal-comma locale installed";
-  const std::string grouped = vb::Format(1234.5, "###,###,###,##0.0");
-  const std::string plain = vb::CStr(0.25);
-  const bool numeric = vb::IsNumeric("1.5");
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  EXPECT_EQ(grouped, "1,234.5");
-  EXPECT_EQ(plain, "0.25");
-  EXPECT_TRUE(numeric);
+  // A locale with a decimal comma must not change the files the program writes nor the
+  // numbers it reads back.
+  KESTRIN_USE_COMMA_LOCALE(comma);
+  EXPECT_EQ(vb::Format(1234.5, "###,###,###,##0.0"), "1,234.5");
+  EXPECT_EQ(vb::Format(2.675, "0.00"), "2.68");
+  EXPECT_EQ(vb::CStr(0.25), "0.25");
+  EXPECT_EQ(vb::CStr(2.4f), "2.4");
+  EXPECT_EQ(vb::CStr(1e-5), "1E-05");
+  EXPECT_EQ(vb::Str(0.5), " .5");
+  EXPECT_EQ(vb::Str(-1.25f), "-1.25");
+  EXPECT_TRUE(vb::IsNumeric("1.5"));
+  EXPECT_EQ(vb::CDbl("2.5"), 2.5);
+  EXPECT_EQ(vb::CDbl("-3,517.5"), -3517.5);
 }
 
 TEST(VbFormat, Dates) {

@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -141,6 +144,44 @@ TEST_F(DbTest, ReadWriteOpenWhileOpenReadOnlyIsRefused) {
   auto ro = db::Database::Open(path_, db::OpenMode::kReadOnly);
   EXPECT_THROW(db::Database::Open(path_, db::OpenMode::kReadWrite), db::Error);
   EXPECT_THROW(db::Transaction tx(*ro), db::Error);
+}
+
+// Installed data: an immutable open takes no lock, creates nothing beside the file (even in a
+// folder with "?" and "%" in its name) and reads while another process holds the writer's lock.
+TEST_F(DbTest, ImmutableOpenCreatesNothingAndTakesNoLock) {
+  const fs::path odd = dir_ / "a?b%20#c";
+  fs::create_directories(odd);
+  const std::string path = (odd / "T.MDB").string();
+  fs::copy_file(path_, path);
+  {
+    auto w = db::Database::Open(path, db::OpenMode::kReadWrite);
+    w->Prepare("INSERT INTO Items VALUES(1, 'a')").Run();
+  }
+  fs::remove(path + ".lock");
+  const pid_t child = fork();
+  if (child == 0) {
+    // The child holds the file as a writer while the parent reads it.
+    auto w = db::Database::Open(path, db::OpenMode::kReadWrite);
+    pause();
+    _exit(0);
+  }
+  while (!fs::exists(path + ".lock")) usleep(1000);
+  usleep(20000);
+  {
+    auto r = db::Database::Open(path, db::OpenMode::kImmutable);
+    EXPECT_TRUE(r->ReadOnly());
+    EXPECT_EQ(Count(*r), 1);
+    EXPECT_THROW(r->Execute("DELETE FROM Items"), db::Error);
+  }
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  fs::remove(path + ".lock");
+  auto r = db::Database::Open(path, db::OpenMode::kImmutable);
+  EXPECT_EQ(Count(*r), 1);
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(odd)) names.push_back(e.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"T.MDB"});
 }
 
 }  // namespace
