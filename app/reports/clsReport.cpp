@@ -6,14 +6,11 @@
 #include "app/reports/report_internal.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "kestrin_version.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/vb/vberror.h"
 
 using namespace richtext;
-
-namespace {
-constexpr const char* kProgramName = "vexon";
-}
 
 clsReport::PaintingFrozen::PaintingFrozen(richtext::TerHwnd h) : h_(h), editor_(TerEditor(h)) {
   if (editor_) {
@@ -54,7 +51,7 @@ clsReport::~clsReport() { TerDestroyWindow(m_TerHwnd); }
 
 std::string clsReport::ErrorSource(const std::string& procedure) const {
   const std::string name = vb::Trim(procedure);
-  std::string s = std::string(kProgramName) + ".clsReport";
+  std::string s = std::string(kestrin::kProgramName) + ".clsReport";
   if (!name.empty()) s += "." + name;
   return s;
 }
