@@ -129,7 +129,12 @@ csQuillet::csQuillet(const QVariantMap& bag, QWidget* parent) : QWidget(parent) 
   InitControls();
 }
 
-csQuillet::~csQuillet() = default;
+// The text box goes first, while the box is whole: a focused text box loses its focus as it
+// is destroyed, and that must not reach the handlers of a box half torn down.
+csQuillet::~csQuillet() {
+  delete Text1;
+  Text1 = nullptr;
+}
 
 void csQuillet::ReadProperties(const QVariantMap& bag) {
   auto get = [&bag](const char* key, const QVariant& fallback) { return bag.value(key, fallback); };
@@ -277,14 +282,15 @@ void csQuillet::Units(long id) {
 
 void csQuillet::Min(double x) {
   m_Min = x;
-  Quietly([this] {
-    Text1->setToolTip(LimitsToolTip());
-    if (Displayable()) Validate();
-  });
+  LimitChanged();
 }
 
 void csQuillet::Max(double x) {
   m_Max = x;
+  LimitChanged();
+}
+
+void csQuillet::LimitChanged() {
   Quietly([this] {
     Text1->setToolTip(LimitsToolTip());
     if (Displayable()) Validate();

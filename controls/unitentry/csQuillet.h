@@ -170,6 +170,7 @@ class csQuillet : public QWidget {
   QString FormatValue(double ipValue) const;
   QString LimitsToolTip() const;
   void UpdateDisplay();
+  void LimitChanged();
   void SetText(const QString& text);
   void SetBackground(const QColor& colour);
   bool IsWhite() const;

@@ -1,6 +1,7 @@
 // How the box judges its entry, in IP and SI: colours, tooltips and the value kept.
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStringList>
 
 #include "controls/unitentry/tests/quillet_fixture.h"
@@ -234,6 +235,65 @@ TEST_F(QuilletTest, TranslationStringsReplaceTheTextsFromTheFirstOn) {
   box->TextBox()->setText("x");
   box->Validate();
   EXPECT_EQ(ToolTip(*box), "F");
+}
+
+}  // namespace
+
+namespace {
+
+// A box and a second control in a shown, active window, so that focus really moves.
+class QuilletFocus : public QuilletTest {
+ protected:
+  void SetUp() override {
+    box = Box({{"Units", F_TO_C}, {"FormatString", "0.0"}, {"Min", 40.0}, {"Max", 60.0}}).release();
+    box->setParent(&window);
+    other = new QLineEdit(&window);
+    other->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    box->Value(45);
+  }
+  QWidget window;
+  csQuillet* box = nullptr;
+  QLineEdit* other = nullptr;
+};
+
+TEST_F(QuilletFocus, TabbingInSelectsAllAndTheFirstMouseMoveSelectsAgain) {
+  other->setFocus(Qt::TabFocusReason);
+  box->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(box->TextBox()->hasFocus());
+  EXPECT_EQ(box->TextBox()->selectedText(), "45.0");
+  box->TextBox()->deselect();  // as a click into the text would
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(box->TextBox(), &move);
+  EXPECT_EQ(box->TextBox()->selectedText(), "45.0");
+  box->TextBox()->deselect();
+  QCoreApplication::sendEvent(box->TextBox(), &move);
+  EXPECT_EQ(box->TextBox()->selectedText(), "");
+}
+
+TEST_F(QuilletFocus, FocusMovingOnEvaluatesAndAPopupDoesNot) {
+  other->setFocus(Qt::TabFocusReason);
+  box->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(box->TextBox()->hasFocus());
+  Type(*box, "5*10");
+  QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+  QCoreApplication::sendEvent(box->TextBox(), &popup);
+  EXPECT_EQ(Text(*box), "5*10");
+  other->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Text(*box), "50.0");
+  EXPECT_EQ(box->Value(), 50.0);
+}
+
+// The focused text box loses its focus as the box is destroyed; that must not run the box's
+// handlers on a half-destroyed box (the sanitizers see it).
+TEST_F(QuilletFocus, DestroyingAFocusedBoxIsSafe) {
+  other->setFocus(Qt::TabFocusReason);
+  box->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(box->TextBox()->hasFocus());
+  delete box;
+  EXPECT_EQ(window.findChildren<csQuillet*>().size(), 0);
 }
 
 }  // namespace
