@@ -179,7 +179,7 @@ void csQuillet::InitControls() {
   Text1->setReadOnly(m_Locked);
   Text1->setMinimumHeight(Text1->sizeHint().height());
   Label1->setFont(QFont("Arial", 9));
-  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // level with the text of the box
   QPalette labelColours = Label1->palette();
   labelColours.setColor(QPalette::Window, palette().color(QPalette::Button));
   labelColours.setColor(QPalette::WindowText, palette().color(QPalette::ButtonText));
