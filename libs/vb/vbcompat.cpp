@@ -195,17 +195,17 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
   return out;
 }
 
-std::string Printf(const char* fmt, int precision, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, precision, value);
-  return buf;
-}
-
-// Shortest %G text with up to `digits` significant digits.
+// Shortest %G text with up to `digits` significant digits, with "." whatever the C locale
+// (a Qt program takes its locale from the environment, which may write a decimal comma).
 std::string GeneralNumber(double value, int digits) {
   if (value == 0.0) return "0";
   if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
-  return Printf("%.*G", digits, value);
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+  std::string out(buf, res.ptr);
+  for (char& c : out)
+    if (c == 'e') c = 'E';
+  return out;
 }
 
 std::string StrOf(std::string s) {
