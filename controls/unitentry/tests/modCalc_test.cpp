@@ -44,6 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         EvalCase{"PrecedenceLowToHigh", "1+2*3^2-4/2", "17", true},
         EvalCase{"Exponent", "2e2", "200", true},
         EvalCase{"ThousandsSeparator", "1,000/4", "250", true},
+        // "," is never a decimal separator here: it groups digits, as everywhere in the program.
+        EvalCase{"CommaGroupsDigits", "1,5*2", "30", true},
         EvalCase{"FifteenDigits", "2/3", "0.666666666666667", true},
         EvalCase{"PlainNumberRewritten", "1.50", "1.5", true},
         EvalCase{"DivisionByZero", "10/0", "Error", false},

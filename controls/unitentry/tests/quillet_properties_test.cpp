@@ -1,6 +1,8 @@
 // The box's properties and their side effects, its saved properties and its layout.
 #include <QLabel>
 #include <QLineEdit>
+#include <clocale>
+#include <string>
 
 #include "controls/unitentry/tests/quillet_fixture.h"
 
@@ -32,6 +34,35 @@ TEST_F(QuilletTest, ValueIsRoundedToThePictureInIpButKeptExactlyInSi) {
   box->Value(44.123);
   EXPECT_EQ(box->Value(), 44.123);
   EXPECT_EQ(Text(*box), "6.7");
+}
+
+TEST_F(QuilletTest, PropertiesAreReachableByName) {
+  auto box = Box({{"Units", F_TO_C}});
+  EXPECT_TRUE(box->setProperty("FormatString", QString("0.0")));
+  EXPECT_TRUE(box->setProperty("Max", 60.0));
+  EXPECT_TRUE(box->setProperty("Value", 72.0));
+  EXPECT_EQ(Text(*box), "72.0");
+  EXPECT_EQ(box->property("Value").toDouble(), 72.0);
+  EXPECT_EQ(box->property("Units").toInt(), F_TO_C);
+  EXPECT_FALSE(box->property("Enabled").isNull());
+  EXPECT_EQ(Background(*box), QColor(255, 0, 0));
+}
+
+// A Qt program takes the C locale from the environment; a decimal-comma locale must not
+// change how the box writes and reads its numbers.
+TEST_F(QuilletTest, ADecimalCommaLocaleChangesNoNumberText) {
+  const char* previous = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = previous ? previous : "C";
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr &&
+      std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
+    GTEST_SKIP() << "no decimal-comma locale installed";
+  auto box = Box({});
+  box->Value(0.25);
+  const QString shown = Text(*box);
+  const double value = box->Value();
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(shown, "0.25");
+  EXPECT_EQ(value, 0.25);
 }
 
 TEST_F(QuilletTest, ValueRaisesChangeOnlyWhenTheTextChanges) {

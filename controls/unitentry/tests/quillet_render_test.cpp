@@ -52,15 +52,18 @@ class QuilletWindow : public QuilletTest {
     return shot;
   }
 
-  // The number of pixels of a colour inside a widget of the window.
-  int PixelsOf(const QImage& shot, const QWidget* w, QColor colour) {
+  // The number of pixels inside a widget of the window that pass the test.
+  template <class Test>
+  int PixelsOf(const QImage& shot, const QWidget* w, Test test) {
     const QRect r(w->mapTo(&window, QPoint(0, 0)), w->size());
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
       for (int x = r.left(); x <= r.right(); ++x)
-        if (shot.pixelColor(x, y) == colour) ++n;
+        if (test(shot.pixelColor(x, y))) ++n;
     return n;
   }
+  static bool Dark(const QColor& c) { return c.lightness() < 100; }
+  static bool Red(const QColor& c) { return c == QColor(255, 0, 0); }
 
   QWidget window;
   std::vector<csQuillet*> boxes;
@@ -85,12 +88,14 @@ TEST_F(QuilletWindow, RendersReadablyInIpAndSi) {
   for (const QImage* shot : {&ip, &si}) {
     EXPECT_EQ(shot->size(), window.size() * window.devicePixelRatio());
     EXPECT_GE(shot->width(), boxes[0]->width());
-    // Text was drawn in every shown box (dark pixels on the white field) and the pump head
-    // over its maximum is red.
-    for (int i : {0, 1, 2, 3, 4})
-      EXPECT_GT(PixelsOf(*shot, boxes[i]->TextBox(), QColor(0, 0, 0)), 10) << "box " << i;
-    EXPECT_GT(PixelsOf(*shot, boxes[3]->TextBox(), QColor(255, 0, 0)), 100);
-    EXPECT_EQ(PixelsOf(*shot, boxes[0]->TextBox(), QColor(255, 0, 0)), 0);
+    // Text was drawn in every shown box and beside it (dark pixels), and the pump head over
+    // its maximum is red.
+    for (int i : {0, 1, 2, 3, 4}) {
+      EXPECT_GT(PixelsOf(*shot, boxes[i]->TextBox(), Dark), 20) << "box " << i;
+      EXPECT_GT(PixelsOf(*shot, boxes[i]->Label(), Dark), 5) << "label " << i;
+    }
+    EXPECT_GT(PixelsOf(*shot, boxes[3]->TextBox(), Red), 100);
+    EXPECT_EQ(PixelsOf(*shot, boxes[0]->TextBox(), Red), 0);
   }
   EXPECT_NE(ip, si);
 }
