@@ -56,7 +56,7 @@ void Quietly(F&& step) {
 // The inner text box: passes its keys, focus and mouse moves to the box.
 class csQuillet::Edit : public QLineEdit {
  public:
-  Edit(csQuillet& owner) : QLineEdit(&owner), owner_(owner) { setMouseTracking(true); }
+  explicit Edit(csQuillet& owner) : QLineEdit(&owner), owner_(owner) { setMouseTracking(true); }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
