@@ -11,6 +11,7 @@
 #include <cmath>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,53 @@
 #include "platform/richtext/rtf_text.h"
 
 namespace richtext {
+
+struct RtfPictureCache::Impl {
+  struct Entry {
+    std::weak_ptr<const Picture> picture;   // the entry is valid while this is that picture
+    std::string rtf;                        // the whole {\pict ...} group
+    uint64_t used = 0;
+  };
+  std::unordered_map<const Picture*, Entry> entries;
+  uint64_t generation = 0;
+
+  // The {\pict} group of a picture, encoded when it is not kept yet.
+  const std::string& group(const std::shared_ptr<const Picture>& pic) {
+    Entry& e = entries[pic.get()];
+    if (e.picture.lock() != pic) {
+      e.picture = pic;
+      e.rtf = Encode(*pic);
+    }
+    e.used = generation;
+    return e.rtf;
+  }
+
+  // Drops what the write just finished did not use.
+  void endWrite() {
+    for (auto it = entries.begin(); it != entries.end();)
+      it = it->second.used == generation ? std::next(it) : entries.erase(it);
+  }
+
+  static std::string Encode(const Picture& pic) {
+    const rtf::EncodedPicture enc = rtf::EncodePicture(pic);
+    if (enc.data.empty()) return {};
+    std::string out = "{\\pict";
+    out += enc.jpeg ? "\\jpegblip" : "\\pngblip";
+    if (enc.pixelWidth > 0 && enc.pixelHeight > 0) {
+      out += "\\picw" + std::to_string(enc.pixelWidth);
+      out += "\\pich" + std::to_string(enc.pixelHeight);
+    }
+    out += "\\picwgoal" + std::to_string(enc.width);
+    out += "\\pichgoal" + std::to_string(enc.height);
+    out += '\n';
+    rtf::AppendHex(out, enc.data);
+    out += '}';
+    return out;
+  }
+};
+
+RtfPictureCache::RtfPictureCache() : impl(std::make_unique<Impl>()) {}
+RtfPictureCache::~RtfPictureCache() = default;
 
 namespace {
 
@@ -29,8 +77,8 @@ constexpr int32_t kCellPadY = 15;
 
 class Writer {
  public:
-  explicit Writer(const Document& doc)
-      : doc_(doc), faces_(CollectFaces(doc)), colors_(CollectColors(doc)) {
+  Writer(const Document& doc, RtfPictureCache::Impl& pictures)
+      : doc_(doc), pictures_(pictures), faces_(CollectFaces(doc)), colors_(CollectColors(doc)) {
     if (faces_.empty()) faces_.push_back(CharFormat{}.face);
   }
 
@@ -241,7 +289,7 @@ class Writer {
   // anchored to it go first, as framed paragraphs positioned relative to it.
   // A frame that its picture fills, without a border: written as a picture shape.
   static bool PictureShape(const Frame& fr) {
-    return fr.picture && fr.border <= 0 && (fr.width <= 0 || fr.width == fr.picture->width) &&
+    return fr.picture && fr.picture->width > 0 && fr.picture->height > 0 && fr.border <= 0 && (fr.width <= 0 || fr.width == fr.picture->width) &&
            (fr.height <= 0 || fr.height == fr.picture->height);
   }
 
@@ -270,27 +318,13 @@ class Writer {
       case RunKind::LineBreak: word("\\line"); break;
       case RunKind::PageField: out_ += "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"; break;
       case RunKind::Picture:
-        if (r.picture) picture(*r.picture);
+        if (r.picture) picture(r.picture);
         break;
     }
     out_ += "}\n";
   }
 
-  void picture(const Picture& pic) {
-    rtf::EncodedPicture enc = rtf::EncodePicture(pic);
-    if (enc.data.empty()) return;
-    out_ += "{\\pict";
-    word(enc.jpeg ? "\\jpegblip" : "\\pngblip");
-    if (enc.pixelWidth > 0 && enc.pixelHeight > 0) {
-      word("\\picw", enc.pixelWidth);
-      word("\\pich", enc.pixelHeight);
-    }
-    word("\\picwgoal", enc.width);
-    word("\\pichgoal", enc.height);
-    out_ += '\n';
-    rtf::AppendHex(out_, enc.data);
-    out_ += "}";
-  }
+  void picture(const std::shared_ptr<const Picture>& pic) { out_ += pictures_.group(pic); }
 
   // A picture in a shape anchored to the paragraph it is written in: left edge from the
   // column's, top from the paragraph's, text above and below it only (\shpwr1), as the
@@ -311,7 +345,7 @@ class Writer {
     word("{\\sp{\\sn posrelv}{\\sv 2}}{\\sp{\\sn dxTextLeft}{\\sv 0}}{\\sp{\\sn dyTextTop}{\\sv 0}}");
     word("{\\sp{\\sn dxTextRight}{\\sv 0}}{\\sp{\\sn dyTextBottom}{\\sv 0}}");
     word("{\\shptxt\\pard\\plain{\\*\\shppict");
-    picture(pic);
+    picture(fr.picture);
     out_ += "}\\par}}}\n";
   }
 
@@ -331,7 +365,7 @@ class Writer {
     if (fr.picture) {
       out_ += '{';
       charProps(CharFormat{});
-      picture(*fr.picture);
+      picture(fr.picture);
       out_ += "}\n";
     }
     charProps(CharFormat{});
@@ -384,6 +418,7 @@ class Writer {
   }
 
   const Document& doc_;
+  RtfPictureCache::Impl& pictures_;
   std::vector<std::string> faces_;
   std::vector<ColorRef> colors_;
   std::string out_;
@@ -393,8 +428,15 @@ class Writer {
 }  // namespace
 
 bool WriteRtf(const Document& doc, std::ostream& out) {
+  RtfPictureCache pictures;
+  return WriteRtf(doc, out, pictures);
+}
+
+bool WriteRtf(const Document& doc, std::ostream& out, RtfPictureCache& pictures) {
   if (doc.sections.empty()) return false;
-  const std::string rtf = Writer(doc).write();
+  ++pictures.impl->generation;
+  const std::string rtf = Writer(doc, *pictures.impl).write();
+  pictures.impl->endWrite();
   out.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
   out.flush();
   return static_cast<bool>(out);

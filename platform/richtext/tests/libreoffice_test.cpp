@@ -121,7 +121,6 @@ TEST_F(LibreOffice, LaysOutOurRtfOnTheSamePages) {
     Save(c.doc, scratch(files.back()));
   }
   Convert(dir, files, "pdf", "lo");
-  dir.setAutoRemove(false); fprintf(stderr, "DIR %s\n", qPrintable(dir.path()));
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
