@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev libpugixml-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fontconfig
-  poppler-utils
+  poppler-utils libreoffice-writer-nogui
   clang libclang-rt-14-dev
   locales
 )

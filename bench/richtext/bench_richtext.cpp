@@ -1,5 +1,5 @@
-// Build, paginate and write as PDF a document of about 30 pages of tables and graphs (the size
-// of a full part-load report).
+// Build, paginate and write as PDF, and write as RTF, a document of about 30 pages of tables
+// and graphs (the size of a full part-load report).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -36,5 +36,20 @@ void BM_BuildPaginateWritePdf(benchmark::State& state) {
   state.counters["pages"] = pages;
 }
 BENCHMARK(BM_BuildPaginateWritePdf)->Unit(benchmark::kMillisecond);
+
+// Saving the built document as an RTF file (the document is built once, outside the loop).
+void BM_WriteRtf(benchmark::State& state) {
+  App();
+  QTemporaryDir dir;
+  const std::string rtf = dir.filePath("bench.rtf").toStdString();
+  const richtext::TerHwnd h = richtext::TerCreateWindow();
+  richtext::sample::BuildSampleDocument(h, 14);
+  for (auto _ : state) {
+    if (richtext::SaveTerFile(h, rtf) != 1) state.SkipWithError("RTF not written");
+  }
+  state.counters["pages"] = richtext::TerGetPageCount(h);
+  richtext::TerDestroyWindow(h);
+}
+BENCHMARK(BM_WriteRtf)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,9 +1,10 @@
 // Builds the sample document and saves it as RTF and PDF:
-//   richtext_example [output folder]   (default: the current folder)
+//   richtext_example [output folder] [chapters]   (default: the current folder, 1 chapter)
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
   using namespace richtext;
   const TerHwnd h = TerCreateWindow();
-  sample::BuildSampleDocument(h);
+  const int chapters = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
+  sample::BuildSampleDocument(h, chapters);
   const std::string rtf = out.filePath("sample_report.rtf").toStdString();
   const std::string pdf = out.filePath("sample_report.pdf").toStdString();
   if (SaveTerFile(h, rtf) != 1) {

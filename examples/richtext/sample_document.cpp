@@ -153,7 +153,11 @@ void PastePicture(TerHwnd h, const Ids& ids, const Picture& pic, int32_t x, int3
   TerAppendText(h, "\x15", 0, 0, false);
 }
 
+// A chapter of the data sub-report; each after the first starts on a new page. (None ends
+// with a page break: the sub-report after the last starts a new page of its own, and a page
+// break just before it would leave an empty page.)
 void DataChapter(TerHwnd h, Ids& ids, int chapter) {
+  if (chapter > 1) TerPageBreak(h, false);
   Line(h, ids, "SECTION " + std::to_string(chapter) + ".  OPERATING HOURS", ids.title, ids.sectionTitle);
   const int32_t widths[] = {1600, 1800, 1800, 1800, 1800, 2000};
   Cell(h, ids, "Bin Temperatures", true, 10800, true, true);
@@ -169,7 +173,6 @@ void DataChapter(TerHwnd h, Ids& ids, int chapter) {
   Cell(h, ids, "8,760", false, 7400, true, false, Rgb(255, 255, 255), 20, kParaRight);
   Line(h, ids, "");
   PastePicture(h, ids, PictureFromQPicture(Graph(chapter)), 1200, 8400, 4200, true);
-  TerPageBreak(h, false);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ namespace richtext {
 namespace {
 
 constexpr double kCellPadX = 60;      // text inset from the left and right cell edges
-constexpr double kCellPadY = 15;      // text inset from the top and bottom cell edges
-constexpr double kHdrFtrGap = 120;    // between a header (footer) and the body
+constexpr double kCellPadY = 15;      // text inset from the top and bottom cell edges, inside
+                                      // half the row's widest top or bottom border
 
 QColor ToQColor(ColorRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
@@ -69,7 +69,7 @@ struct ParaBox {
     std::shared_ptr<const Picture> picture;
   };
   std::vector<Line> lines;
-  double textHeight = 0;     // lines, or the frames' bottom when lower
+  double textHeight = 0;     // the frames' room, then the lines
   double spaceBefore = 0, spaceAfter = 0;
   double indent = 0;         // left indent
   int apiLine = -1;          // the API line of a body or cell paragraph
@@ -162,14 +162,21 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber, FormatCach
   box.tl->setFormats(formats);
   box.tl->setCacheEnabled(true);
 
+  // Frames keep text off their sides: the paragraph's own lines start below its frames, as
+  // word processors place the text of a frame's anchor paragraph.
+  double frameBottom = 0;
+  for (const auto& fr : p.frames) frameBottom = std::max(frameBottom, fr.y + FrameSize(fr).height());
   const double full = std::max(1.0, width - p.fmt.leftIndent - p.fmt.rightIndent);
-  double y = 0;
+  double y = frameBottom;
   box.tl->beginLayout();
   for (int i = 0;; ++i) {
     QTextLine line = box.tl->createLine();
     if (!line.isValid()) break;
     const double first = i == 0 ? p.fmt.firstIndent : 0;
     line.setLineWidth(std::max(1.0, full - first));
+    // A line is as high as the font's ascent, descent and line gap, as word processors set
+    // single-spaced lines.
+    line.setLeadingIncluded(true);
     line.setPosition(QPointF(first, y));
     box.lines.push_back({y, line.height(), i, nullptr});
     y += line.height();
@@ -177,15 +184,13 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber, FormatCach
   box.tl->endLayout();
   if (!pictures.empty() && text.isEmpty() && !box.lines.empty()) {
     // A paragraph of pictures only: no empty text line above them.
-    y = 0;
+    y = frameBottom;
     box.lines.clear();
   }
   for (const auto& pic : pictures) {
     box.lines.push_back({y, static_cast<double>(std::max(0, pic->height)), -1, pic});
     y += std::max(0, pic->height);
   }
-  double frameBottom = 0;
-  for (const auto& fr : p.frames) frameBottom = std::max(frameBottom, fr.y + FrameSize(fr).height());
   box.textHeight = std::max(y, frameBottom);
   return box;
 }
@@ -323,7 +328,8 @@ void EmitFrames(const Paragraph& p, double left, double top, std::vector<DrawIte
 // A whole paragraph (all lines and frames) at `top` (the top of its space before).
 void EmitPara(const ParaBox& box, double left, double top, std::vector<DrawItem>& out) {
   EmitFrames(*box.para, left, top + box.spaceBefore, out);
-  EmitLines(box, 0, box.lines.size(), left, top + box.spaceBefore, out);
+  if (!box.lines.empty())
+    EmitLines(box, 0, box.lines.size(), left, top + box.spaceBefore + box.lines.front().y, out);
 }
 
 // A table row measured for a column: cell geometry and contents.
@@ -338,6 +344,7 @@ struct RowBox {
   std::vector<CellBox> cells;
   double height = 0;
   double scale = 1.0;   // table width scale (tables wider than the column shrink)
+  double padY = kCellPadY;   // text inset from the row's top and bottom edges
 };
 
 // `firstLine` is the API line of the row's first cell paragraph (-1: not a body row).
@@ -345,6 +352,11 @@ RowBox MeasureRow(LayoutCache::Impl& cache, const Row& row, double scale, int fi
   RowBox rb;
   rb.row = &row;
   rb.scale = scale;
+  // Word processors make a row higher by its widest top or bottom cell border (the border
+  // between two rows is drawn once): half of it goes above the text, half below.
+  int32_t border = 0;
+  for (const auto& c : row.cells) border = std::max({border, c.border[kTop], c.border[kBottom]});
+  rb.padY = kCellPadY + border / 2.0;
   double x = row.leftIndent * scale;
   for (const auto& c : row.cells) {
     RowBox::CellBox cb;
@@ -358,7 +370,7 @@ RowBox MeasureRow(LayoutCache::Impl& cache, const Row& row, double scale, int fi
       if (firstLine >= 0) cb.paras.back().apiLine = firstLine++;
       cb.contentHeight += cb.paras.back().total();
     }
-    rb.height = std::max(rb.height, cb.contentHeight + 2 * kCellPadY);
+    rb.height = std::max(rb.height, cb.contentHeight + 2 * rb.padY);
     rb.cells.push_back(std::move(cb));
   }
   return rb;
@@ -388,8 +400,8 @@ void EmitRow(const RowBox& rb, double left, double top, std::vector<DrawItem>& o
     const Cell& c = *cb.cell;
     const QRectF rect(left + cb.x, top, cb.width, rb.height);
     EmitCellFill(c, rect, out);
-    double top2 = top + kCellPadY;
-    const double slack = rb.height - 2 * kCellPadY - cb.contentHeight;
+    double top2 = top + rb.padY;
+    const double slack = rb.height - 2 * rb.padY - cb.contentHeight;
     if (c.valign == VAlign::Center) top2 += slack / 2;
     else if (c.valign == VAlign::Bottom) top2 += slack;
     for (const auto& pb : cb.paras) {
@@ -426,7 +438,7 @@ CellSteps StepsOf(const RowBox::CellBox& cb) {
     const double linesBottom = pb.lines.back().y + pb.lines.back().height;
     for (size_t i = 0; i < pb.lines.size(); ++i) {
       double h = pb.lines[i].height;
-      if (i == 0) h += pb.spaceBefore;
+      if (i == 0) h += pb.spaceBefore + pb.lines.front().y;   // and the frames above the lines
       if (i + 1 == pb.lines.size()) h += pb.spaceAfter + std::max(0.0, pb.textHeight - linesBottom);
       cs.steps.push_back({p, i, h});
     }
@@ -445,7 +457,7 @@ void EmitSteps(const RowBox::CellBox& cb, const CellSteps& cs, size_t from, size
     } else {
       const double textTop = top + (s.line == 0 ? pb.spaceBefore : 0);
       if (s.line == 0) EmitFrames(*pb.para, left, textTop, out);
-      EmitLines(pb, s.line, s.line + 1, left, textTop, out);
+      EmitLines(pb, s.line, s.line + 1, left, textTop + (s.line == 0 ? pb.lines.front().y : 0), out);
     }
     top += s.height;
   }
@@ -539,6 +551,8 @@ class Paginator {
     pg.section = section;
     const int pageNo = static_cast<int>(out_.pages.size()) + 1;
     const double width = std::max(720, f.textWidth());
+    // A header (footer) taller than its margin pushes the body to just below (above) it, as
+    // word processors do.
     bodyTop_ = f.marginTop;
     bodyBottom_ = pg.height - f.marginBottom;
     if (f.header) {
@@ -549,7 +563,7 @@ class Paginator {
         EmitPara(b, f.marginLeft, y, pg.items);
         y += b.total();
       }
-      if (h > 0) bodyTop_ = std::max<double>(bodyTop_, f.headerDistance + h + kHdrFtrGap);
+      if (h > 0) bodyTop_ = std::max<double>(bodyTop_, f.headerDistance + h);
     }
     if (f.footer) {
       std::vector<ParaBox> boxes;
@@ -559,7 +573,7 @@ class Paginator {
         EmitPara(b, f.marginLeft, y, pg.items);
         y += b.total();
       }
-      if (h > 0) bodyBottom_ = std::min<double>(bodyBottom_, pg.height - f.footerDistance - h - kHdrFtrGap);
+      if (h > 0) bodyBottom_ = std::min<double>(bodyBottom_, pg.height - f.footerDistance - h);
     }
     if (bodyBottom_ < bodyTop_ + 720) bodyBottom_ = bodyTop_ + 720;
     out_.pages.push_back(std::move(pg));
@@ -677,6 +691,7 @@ class Paginator {
     EmitFrames(*b.para, colLeft(), paraTop, page().items);
     double frameBottom = paraTop;
     for (const auto& fr : b.para->frames) frameBottom = std::max(frameBottom, paraTop + fr.y + FrameSize(fr).height());
+    if (!b.lines.empty()) y_ += b.lines.front().y;   // the lines start below the frames
     for (size_t i = 0; i < b.lines.size(); ++i) {
       const auto& ln = b.lines[i];
       if (placed_ && y_ + ln.height > bodyBottom_ && !u.keepTogether) {
@@ -758,17 +773,18 @@ class Paginator {
     for (const RowBox& hb : repeatedHeaders(u)) headers += hb.height;
     // Whether lines that do not fit here would fit in a fresh column below the header rows;
     // a line taller than that stays here and overflows rather than leave an empty page.
-    auto fitsFresh = [&](double need) { return need + 2 * kCellPadY <= columnHeight() - headers; };
+    const double pad = 2 * u.row.padY;
+    auto fitsFresh = [&](double need) { return need + pad <= columnHeight() - headers; };
     // It starts here when the first line of every cell fits, otherwise in the next column.
     bool fresh = !placed_;
-    if (placed_ && firstNeed + 2 * kCellPadY > remaining() && fitsFresh(firstNeed)) {
+    if (placed_ && firstNeed + pad > remaining() && fitsFresh(firstNeed)) {
       continueTable(u);
       fresh = true;
     }
     setLines(u);
     std::vector<size_t> to(n);
     for (;;) {
-      const double room = remaining() - 2 * kCellPadY;
+      const double room = remaining() - pad;
       double tallest = 0;
       bool any = false;
       for (size_t i = 0; i < n; ++i) {
@@ -798,14 +814,14 @@ class Paginator {
       }
       bool done = true;
       for (size_t i = 0; i < n; ++i) done = done && to[i] >= cells[i].steps.size();
-      const double height = done ? tallest + 2 * kCellPadY : std::max(remaining(), tallest + 2 * kCellPadY);
+      const double height = done ? tallest + pad : std::max(remaining(), tallest + pad);
       const int pg = static_cast<int>(out_.pages.size()) - 1;
       for (size_t i = 0; i < n; ++i) {
         const RowBox::CellBox& cb = u.row.cells[i];
         CellSteps& cs = cells[i];
         const QRectF rect(colLeft() + cb.x, y_, cb.width, height);
         EmitCellFill(*cb.cell, rect, page().items);
-        EmitSteps(cb, cs, cs.next, to[i], rect.left() + CellPadX(cb), y_ + kCellPadY, page().items);
+        EmitSteps(cb, cs, cs.next, to[i], rect.left() + CellPadX(cb), y_ + u.row.padY, page().items);
         EmitCellBorders(*cb.cell, rect, page().items);
         for (size_t k = cs.next; k < to[i]; ++k) {
           const auto& s = cs.steps[k];

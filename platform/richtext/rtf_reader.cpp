@@ -1,6 +1,6 @@
 // Reads RTF into the document model: everything the writer writes, and the common subset of
 // other word processors' files (paragraphs, character formatting, tables, pictures, sections,
-// headers and footers, frames). Everything else is skipped.
+// headers and footers, frames, and the pictures of drawing shapes). Everything else is skipped.
 //
 // The input is untrusted. The reader keeps its group states on an explicit stack (never
 // recursion) of bounded depth; groups nested deeper are skipped whole. Every number is clamped
@@ -40,6 +40,7 @@ constexpr size_t kMaxTableEntries = 4096;          // fonts, colours
 constexpr size_t kMaxCellsPerRow = 64;
 constexpr size_t kMaxTabs = 64;
 constexpr size_t kMaxPendingFrames = 64;
+constexpr size_t kMaxShapeDepth = 16;               // shapes inside shape groups
 constexpr int32_t kMaxTwips = 31680;               // 22 inches, the largest page of word processors
 constexpr int32_t kTwipsPerPixel = 15;
 
@@ -57,6 +58,9 @@ enum class Dest {
   Picture,
   FieldInst,
   PageResult,   // the shown result of a PAGE field: replaced by the field itself
+  Shape,        // a shape's instructions (\shpinst): its position, properties and text
+  ShapeName,    // the name of a shape property (\sn)
+  ShapeContent, // where a shape may hold a picture: its text box or its picture property
 };
 
 struct FrameProps {
@@ -98,6 +102,7 @@ struct Flow {
   std::vector<Block> own;           // blocks of a header or footer (the body writes to its section)
   Paragraph para;                   // the paragraph being read
   bool runBreak = true;             // the next text starts a new run
+  bool paraStated = false;          // \pard since the last paragraph end: \sect ends that paragraph
   std::vector<Paragraph> cellParas; // paragraphs of the cell being read
   std::vector<std::vector<Paragraph>> rowCells;
   bool tableOpen = false;           // the last block is a table that the next row continues
@@ -121,6 +126,15 @@ struct FieldCtx {
   }
 };
 
+// A drawing shape (\shp) or shape group (\shpgrp). Word processors keep pictures in them;
+// the reader keeps each picture as a frame at the outermost shape's place.
+struct ShapeCtx {
+  size_t depth = 0;                 // group depth of the \shp or \shpgrp group
+  int32_t left = 0, top = 0, right = 0, bottom = 0;   // \shpleft ... relative to the anchor
+  std::string propName;             // the property whose value is being read
+  std::vector<std::shared_ptr<const Picture>> pictures;
+};
+
 struct PictCtx {
   size_t depth = 0;
   Picture::Format format = Picture::Format::Png;
@@ -129,6 +143,7 @@ struct PictCtx {
   int32_t scalex = 100, scaley = 100;
   rtf::HexDecoder data{kMaxPictureBytes};
   CharFormat fmt;
+  bool ofShape = false;             // a picture of the innermost open shape
 };
 
 // Raw page size of a section as the file states it, before normalising to the model's
@@ -142,7 +157,7 @@ enum class Word {
   Unknown,
   // destinations
   FontTable, ColorTable, Info, Title, Author, Subject, Pict, ShpPict, Field, FldInst, FldRslt,
-  Header, Footer, SkipDest,
+  Header, Footer, SkipDest, Shp, ShpInst, ShpTxt, ShpRslt, Sp, Sn, Sv,
   // characters and breaks
   Par, Line, Tab, Page, Column, Sect, U, Uc, Char,
   // character format
@@ -158,6 +173,8 @@ enum class Word {
   // sections and document
   Sectd, Sbknone, Sbkpage, Lndscpsxn, Pgwsxn, Pghsxn, Marglsxn, Margrsxn, Margtsxn, Margbsxn,
   Headery, Footery, Cols, Colsx, Paperw, Paperh, Margl, Margr, Margt, Margb, Landscape, Deff,
+  // shapes
+  ShpLeft, ShpTop, ShpRight, ShpBottom,
   // pictures
   Pngblip, Jpegblip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
   // colour table
@@ -178,6 +195,11 @@ const std::unordered_map<std::string_view, WordInfo>& WordTable() {
     add("title", Word::Title); add("author", Word::Author); add("subject", Word::Subject);
     add("pict", Word::Pict); add("shppict", Word::ShpPict); add("field", Word::Field);
     add("fldinst", Word::FldInst); add("fldrslt", Word::FldRslt);
+    add("shp", Word::Shp); add("shpgrp", Word::Shp); add("shpinst", Word::ShpInst);
+    add("shptxt", Word::ShpTxt); add("shprslt", Word::ShpRslt); add("sp", Word::Sp);
+    add("sn", Word::Sn); add("sv", Word::Sv);
+    add("shpleft", Word::ShpLeft); add("shptop", Word::ShpTop); add("shpright", Word::ShpRight);
+    add("shpbottom", Word::ShpBottom);
     add("header", Word::Header); add("headerr", Word::Header);
     add("footer", Word::Footer); add("footerr", Word::Footer);
     // Destinations whose text is not document text.
@@ -189,7 +211,7 @@ const std::unordered_map<std::string_view, WordInfo>& WordTable() {
           "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "filetbl", "revtbl", "listtable",
           "listoverridetable", "rsidtbl", "generator", "template", "nonshppict", "bkmkstart",
           "bkmkend", "datafield", "fontemb", "fontfile", "falt", "panose", "blipuid", "picprop",
-          "shpinst", "nesttableprops", "background", "userprops", "docvar", "latentstyles",
+          "nesttableprops", "background", "userprops", "docvar", "latentstyles",
           "themedata", "colorschememapping", "datastore", "xmlnstbl", "pgdsctbl", "mmathPr",
           "wgrffmtfilter", "private", "fchars", "lchars", "pxe", "password", "version", "vern",
           "edmins", "nofpages", "nofwords", "nofchars", "nofcharsws", "id", "hlinkbase"})
@@ -262,7 +284,8 @@ bool IsDestination(Word w) {
     case Word::FontTable: case Word::ColorTable: case Word::Info: case Word::Title:
     case Word::Author: case Word::Subject: case Word::Pict: case Word::ShpPict: case Word::Field:
     case Word::FldInst: case Word::FldRslt: case Word::Header: case Word::Footer:
-    case Word::SkipDest:
+    case Word::SkipDest: case Word::Shp: case Word::ShpInst: case Word::ShpTxt: case Word::ShpRslt:
+    case Word::Sp: case Word::Sn: case Word::Sv:
       return true;
     default:
       return false;
@@ -396,6 +419,7 @@ class Reader {
       return;
     }
     if (pict_ && pict_->depth == depth) finishPicture();
+    if (!shapes_.empty() && shapes_.back().depth == depth) finishShape();
     if (!fields_.empty() && fields_.back().depth == depth) finishField();
     if (flows_.size() > 1 && flows_.back().depth == depth) finishFlow();
     if (top().dest == Dest::FontTable) commitFont();
@@ -460,6 +484,9 @@ class Reader {
         return;
       case Dest::PageResult:
         emitPageField();
+        return;
+      case Dest::ShapeName:
+        if (!shapes_.empty() && shapes_.back().propName.size() < 64) rtf::AppendUtf8(shapes_.back().propName, cp);
         return;
       default:
         return;
@@ -545,14 +572,15 @@ class Reader {
         s.infoTarget->clear();
         return;
       case Word::Pict:
-        if (s.dest != Dest::Body || pict_) {
+        if ((s.dest != Dest::Body && s.dest != Dest::ShapeContent) || pict_) {
           s.dest = Dest::Skip;
           return;
         }
-        s.dest = Dest::Picture;
         pict_ = std::make_unique<PictCtx>();
         pict_->depth = stack_.size();
         pict_->fmt = c;
+        pict_->ofShape = s.dest == Dest::ShapeContent;
+        s.dest = Dest::Picture;
         return;
       case Word::ShpPict: return;  // its \pict is the picture itself
       case Word::Field:
@@ -578,6 +606,10 @@ class Reader {
         flow().depth = stack_.size();
         return;
       case Word::SkipDest: s.dest = Dest::Skip; return;
+      case Word::Shp: case Word::ShpInst: case Word::ShpTxt: case Word::ShpRslt: case Word::Sp:
+      case Word::Sn: case Word::Sv:
+        shapeGroup(w);
+        return;
       default: break;
     }
 
@@ -598,6 +630,9 @@ class Reader {
         return;
       }
       case Dest::Picture: pictureWord(w, p); return;
+      case Dest::Shape: case Dest::ShapeName: case Dest::ShapeContent:
+        shapeWord(w, p);
+        return;
       case Dest::Info: case Dest::InfoText: case Dest::FieldInst:
         if (w == Word::U) unicode(p);
         else if (w == Word::Uc) s.uc = Clamp(p, 0, 10);
@@ -647,6 +682,7 @@ class Reader {
 
       // Paragraph format.
       case Word::Pard:
+        if (s.dest == Dest::Body) flow().paraStated = true;
         pf = ParaFormat{};
         s.inTable = false;
         s.frame = FrameProps{};
@@ -774,6 +810,107 @@ class Reader {
     colorPending_ = false;
   }
 
+  // ---- shapes ------------------------------------------------------------------------------
+  //
+  // {\shp {\*\shpinst \shpleft.. {\sp{\sn name}{\sv value}} {\shptxt text box}} {\shprslt ...}}
+  // A shape group (\shpgrp) holds its shapes inside its own \shpinst. Pictures are read from
+  // a shape's text box and from its "pib" property; the shape's text and other properties
+  // are skipped. \shprslt is what the shape looks like to readers without shapes: skipped
+  // when the shape gave its pictures, read otherwise.
+
+  void shapeGroup(Word w) {
+    GroupState& s = top();
+    const bool inShape = !shapes_.empty();
+    const size_t depth = stack_.size();
+    switch (w) {
+      case Word::Shp:
+        // A shape in the text, or one shape of a group.
+        if ((s.dest != Dest::Body && s.dest != Dest::Shape) || shapes_.size() >= kMaxShapeDepth) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        shapes_.push_back(ShapeCtx{depth, 0, 0, 0, 0, {}, {}});
+        return;
+      case Word::ShpInst:
+        // The instructions directly inside the shape's group.
+        s.dest = inShape && shapes_.back().depth + 1 == depth ? Dest::Shape : Dest::Skip;
+        return;
+      case Word::ShpTxt:
+        s.dest = inShape && s.dest == Dest::Shape ? Dest::ShapeContent : Dest::Skip;
+        return;
+      case Word::Sp:
+        if (!inShape || s.dest != Dest::Shape) {
+          s.dest = Dest::Skip;
+          return;
+        }
+        shapes_.back().propName.clear();
+        return;
+      case Word::Sn:
+        s.dest = inShape && s.dest == Dest::Shape ? Dest::ShapeName : Dest::Skip;
+        return;
+      case Word::Sv:
+        // Only the picture property's value is read: it holds the picture of a picture shape.
+        s.dest = inShape && s.dest == Dest::Shape && shapes_.back().propName == "pib" ? Dest::ShapeContent
+                                                                                     : Dest::Skip;
+        return;
+      case Word::ShpRslt:
+        if (inShape && (shapes_.back().depth + 1 != depth || !shapes_.back().pictures.empty()))
+          s.dest = Dest::Skip;
+        return;
+      default: return;
+    }
+  }
+
+  void shapeWord(Word w, int32_t p) {
+    if (top().dest != Dest::Shape || shapes_.empty()) return;
+    ShapeCtx& sh = shapes_.back();
+    switch (w) {
+      case Word::ShpLeft: sh.left = Twips(p); break;
+      case Word::ShpTop: sh.top = Twips(p); break;
+      case Word::ShpRight: sh.right = Twips(p); break;
+      case Word::ShpBottom: sh.bottom = Twips(p); break;
+      default: break;
+    }
+  }
+
+  // The shape's group closes. The pictures of a shape inside a group go to the group; those
+  // of an outermost shape become frames anchored to the paragraph the shape is in.
+  void finishShape() {
+    ShapeCtx sh = std::move(shapes_.back());
+    shapes_.pop_back();
+    if (!shapes_.empty()) {
+      auto& parent = shapes_.back().pictures;
+      for (auto& pic : sh.pictures)
+        if (parent.size() < kMaxPendingFrames) parent.push_back(std::move(pic));
+      return;
+    }
+    Flow& f = flow();
+    const int32_t width = PositiveTwips(sh.right - sh.left);
+    const int32_t height = PositiveTwips(sh.bottom - sh.top);
+    for (auto& pic : sh.pictures) {
+      if (f.pendingFrames.size() >= kMaxPendingFrames || !spend()) break;
+      Frame fr;
+      fr.x = sh.left;
+      fr.y = sh.top;
+      if (sh.pictures.size() == 1 && width > 0 && height > 0 &&
+          (pic->width != width || pic->height != height)) {
+        // A shape's one picture fills it: the shape's size is the picture's (exact, where
+        // the picture's own size may be rounded through a scale in percent).
+        Picture sized = *pic;
+        sized.width = width;
+        sized.height = height;
+        pic = std::make_shared<const Picture>(std::move(sized));
+      }
+      if (sh.pictures.size() > 1) {
+        fr.width = width;
+        fr.height = height;
+      }
+      // A frame of one picture is sized by it (width and height 0), as the editor makes it.
+      fr.picture = std::move(pic);
+      f.pendingFrames.push_back(std::move(fr));
+    }
+  }
+
   // ---- pictures and fields ----------------------------------------------------------------
 
   void pictureWord(Word w, int32_t p) {
@@ -816,6 +953,12 @@ class Reader {
     };
     pic.width = size(pc->goalw, pic.pixelWidth, pc->scalex);
     pic.height = size(pc->goalh, pic.pixelHeight, pc->scaley);
+    if (pc->ofShape && !shapes_.empty()) {
+      // A picture of a shape: it becomes a frame when the shape closes.
+      if (shapes_.back().pictures.size() < kMaxPendingFrames)
+        shapes_.back().pictures.push_back(std::make_shared<const Picture>(std::move(pic)));
+      return;
+    }
     if (!spend()) return;
     Run r;
     r.kind = RunKind::Picture;
@@ -885,6 +1028,7 @@ class Reader {
     Paragraph p = std::move(f.para);
     f.para = Paragraph{};
     f.runBreak = true;
+    f.paraStated = false;
     p.fmt = s.para;
     std::stable_sort(p.fmt.tabs.begin(), p.fmt.tabs.end(),
                      [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
@@ -926,6 +1070,12 @@ class Reader {
     }
     if (!f.cellParas.empty() || !f.rowCells.empty()) endRow();
     f.tableOpen = false;
+    if (p.fmt.pageBreakBefore && f.kind == Flow::Body) {
+      // A page break before a body paragraph is the document's page break, as the editor
+      // makes it (and as the writer writes a break before a paragraph).
+      p.fmt.pageBreakBefore = false;
+      if (spend()) blocksOf(f).push_back(PageBreak{});
+    }
     blocksOf(f).push_back(std::move(p));
   }
 
@@ -1045,6 +1195,8 @@ class Reader {
 
   void sectionBreak() {
     if (flow().kind != Flow::Body || top().inTable) return;
+    // \sect ends the paragraph it closes, even an empty one whose format was stated.
+    if (flow().paraStated && flow().cellParas.empty() && flow().rowCells.empty()) endParagraph(false);
     closeFlowContent();
     if (!spend()) return;
     flow().tableOpen = false;
@@ -1115,6 +1267,7 @@ class Reader {
     // Anything left open by a truncated file.
     while (flows_.size() > 1) finishFlow();
     pict_.reset();
+    shapes_.clear();
     while (!fields_.empty()) finishField();
     closeFlowContent();
     // A trailing section break with nothing after it adds no section.
@@ -1132,6 +1285,7 @@ class Reader {
   std::vector<Flow> flows_;
   std::vector<FieldCtx> fields_;
   std::unique_ptr<PictCtx> pict_;
+  std::vector<ShapeCtx> shapes_;
   size_t overflow_ = 0;
   size_t elements_ = 0;
   bool stopped_ = false;

@@ -7,9 +7,12 @@
 // blocks. Every paragraph starts with \pard\plain and states its own properties; every run is
 // a group of its own with its full character format, so runs read back one to one. Text is
 // 7-bit: \ { } are escaped and everything past ASCII is \uN? (see rtf_text.h).
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/richtext/rtf.h"
@@ -17,6 +20,53 @@
 #include "platform/richtext/rtf_text.h"
 
 namespace richtext {
+
+struct RtfPictureCache::Impl {
+  struct Entry {
+    std::weak_ptr<const Picture> picture;   // the entry is valid while this is that picture
+    std::string rtf;                        // the whole {\pict ...} group
+    uint64_t used = 0;
+  };
+  std::unordered_map<const Picture*, Entry> entries;
+  uint64_t generation = 0;
+
+  // The {\pict} group of a picture, encoded when it is not kept yet.
+  const std::string& group(const std::shared_ptr<const Picture>& pic) {
+    Entry& e = entries[pic.get()];
+    if (e.picture.lock() != pic) {
+      e.picture = pic;
+      e.rtf = Encode(*pic);
+    }
+    e.used = generation;
+    return e.rtf;
+  }
+
+  // Drops what the write just finished did not use.
+  void endWrite() {
+    for (auto it = entries.begin(); it != entries.end();)
+      it = it->second.used == generation ? std::next(it) : entries.erase(it);
+  }
+
+  static std::string Encode(const Picture& pic) {
+    const rtf::EncodedPicture enc = rtf::EncodePicture(pic);
+    if (enc.data.empty()) return {};
+    std::string out = "{\\pict";
+    out += enc.jpeg ? "\\jpegblip" : "\\pngblip";
+    if (enc.pixelWidth > 0 && enc.pixelHeight > 0) {
+      out += "\\picw" + std::to_string(enc.pixelWidth);
+      out += "\\pich" + std::to_string(enc.pixelHeight);
+    }
+    out += "\\picwgoal" + std::to_string(enc.width);
+    out += "\\pichgoal" + std::to_string(enc.height);
+    out += '\n';
+    rtf::AppendHex(out, enc.data);
+    out += '}';
+    return out;
+  }
+};
+
+RtfPictureCache::RtfPictureCache() : impl(std::make_unique<Impl>()) {}
+RtfPictureCache::~RtfPictureCache() = default;
 
 namespace {
 
@@ -27,26 +77,38 @@ constexpr int32_t kCellPadY = 15;
 
 class Writer {
  public:
-  explicit Writer(const Document& doc)
-      : doc_(doc), faces_(CollectFaces(doc)), colors_(CollectColors(doc)) {
+  Writer(const Document& doc, RtfPictureCache::Impl& pictures)
+      : doc_(doc), pictures_(pictures), faces_(CollectFaces(doc)), colors_(CollectColors(doc)) {
     if (faces_.empty()) faces_.push_back(CharFormat{}.face);
   }
 
   std::string write() {
     documentHeader();
     const SectionFormat* previous = nullptr;
+    bool sectionEnded = false;   // the previous section's last paragraph ended with \sect
     for (size_t i = 0; i < doc_.sections.size(); ++i) {
       const Section& sec = doc_.sections[i];
-      if (i > 0) out_ += "\\sect\n";
+      if (i > 0 && !sectionEnded) out_ += "\\sect\n";
       sectionStart(sec.fmt, previous);
-      for (const auto& block : sec.blocks) {
+      // \sect ends a paragraph as \par does: a section's last paragraph ends with it (after
+      // \par, word processors would add an empty paragraph at the section's end).
+      const bool lastSection = i + 1 == doc_.sections.size();
+      sectionEnded = false;
+      bool breakBefore = false;
+      for (size_t b = 0; b < sec.blocks.size(); ++b) {
+        const Block& block = sec.blocks[b];
         if (const auto* p = std::get_if<Paragraph>(&block)) {
-          paragraph(*p, false, "\\par");
+          sectionEnded = !lastSection && b + 1 == sec.blocks.size();
+          paragraph(*p, false, sectionEnded ? "\\sect" : "\\par", std::exchange(breakBefore, false));
         } else if (const auto* t = std::get_if<Table>(&block)) {
           table(*t);
         } else if (std::holds_alternative<PageBreak>(block)) {
-          // The break character opens the next paragraph (a page break before it).
-          out_ += "\\pard\\plain\\page\n";
+          // Before a paragraph the break is that paragraph's "page break before": word
+          // processors lay out a break character inside a continuous section on a page of
+          // the next section's size. Elsewhere the break character opens the next paragraph.
+          const Paragraph* next = b + 1 < sec.blocks.size() ? std::get_if<Paragraph>(&sec.blocks[b + 1]) : nullptr;
+          if (next && next->frames.empty()) breakBefore = true;
+          else out_ += "\\pard\\plain\\page\n";
         } else if (std::holds_alternative<ColumnBreak>(block)) {
           out_ += "\\pard\\plain\\column\n";
         }
@@ -153,6 +215,7 @@ class Writer {
 
   void headerFooter(const char* name, const std::optional<HeaderFooter>& hf, bool previousHad) {
     if (!hf && !previousHad) return;
+    inHeaderFooter_ = true;
     out_ += "{\\";
     out_ += name;
     out_ += '\n';
@@ -162,9 +225,10 @@ class Writer {
       out_ += "\\pard\\plain\\par\n";
     }
     out_ += "}\n";
+    inHeaderFooter_ = false;
   }
 
-  void paraProps(const ParaFormat& f, bool inTable) {
+  void paraProps(const ParaFormat& f, bool inTable, bool breakBefore = false) {
     word("\\pard\\plain");
     if (inTable) word("\\intbl");
     switch (f.align) {
@@ -180,7 +244,7 @@ class Writer {
     word("\\sa", f.spaceAfter);
     if (f.keepTogether) word("\\keep");
     if (f.keepWithNext) word("\\keepn");
-    if (f.pageBreakBefore) word("\\pagebb");
+    if (f.pageBreakBefore || breakBefore) word("\\pagebb");
     for (const auto& t : f.tabs) {
       switch (t.kind) {
         case TabKind::Left: break;
@@ -205,12 +269,37 @@ class Writer {
     if (f.spacing) word("\\expndtw", f.spacing);
   }
 
+  // The bottom of a frame below its anchor's top: its own height, or its picture's.
+  static int64_t FrameBottom(const Frame& fr) {
+    const int32_t h = fr.height > 0 ? fr.height : fr.picture ? fr.picture->height : 0;
+    return int64_t{fr.y} + std::max(0, h);
+  }
+
+  // A frame that shows nothing (no picture, no border) only reserves room below its anchor.
+  // Where another frame of the paragraph reaches as low it changes nothing and is left out:
+  // word processors would stack the two frames instead of overlapping them.
+  static bool Redundant(const Frame& fr, const Paragraph& p) {
+    if (fr.picture || fr.border > 0) return false;
+    return std::any_of(p.frames.begin(), p.frames.end(), [&](const Frame& other) {
+      return &other != &fr && (other.picture || other.border > 0) && FrameBottom(other) >= FrameBottom(fr);
+    });
+  }
+
   // One paragraph ended by `end` (\par, or \cell for the last paragraph of a cell). Frames
   // anchored to it go first, as framed paragraphs positioned relative to it.
-  void paragraph(const Paragraph& p, bool inTable, const char* end) {
-    for (const auto& fr : p.frames) frame(fr, inTable);
-    paraProps(p.fmt, inTable);
+  // A frame that its picture fills, without a border: written as a picture shape.
+  static bool PictureShape(const Frame& fr) {
+    return fr.picture && fr.picture->width > 0 && fr.picture->height > 0 && fr.border <= 0 && (fr.width <= 0 || fr.width == fr.picture->width) &&
+           (fr.height <= 0 || fr.height == fr.picture->height);
+  }
+
+  void paragraph(const Paragraph& p, bool inTable, const char* end, bool breakBefore = false) {
+    for (const auto& fr : p.frames)
+      if (!PictureShape(fr) && !Redundant(fr, p)) frame(fr, inTable);
+    paraProps(p.fmt, inTable, breakBefore);
     out_ += '\n';
+    for (const auto& fr : p.frames)
+      if (PictureShape(fr)) pictureShape(fr);
     for (const auto& r : p.runs) run(r);
     // The paragraph mark takes the last run's format, as the paginator measures it.
     charProps(p.runs.empty() ? CharFormat{} : p.runs.back().fmt);
@@ -229,32 +318,42 @@ class Writer {
       case RunKind::LineBreak: word("\\line"); break;
       case RunKind::PageField: out_ += "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"; break;
       case RunKind::Picture:
-        if (r.picture) picture(*r.picture);
+        if (r.picture) picture(r.picture);
         break;
     }
     out_ += "}\n";
   }
 
-  void picture(const Picture& pic) {
-    rtf::EncodedPicture enc = rtf::EncodePicture(pic);
-    if (enc.data.empty()) return;
-    out_ += "{\\pict";
-    word(enc.jpeg ? "\\jpegblip" : "\\pngblip");
-    if (enc.pixelWidth > 0 && enc.pixelHeight > 0) {
-      word("\\picw", enc.pixelWidth);
-      word("\\pich", enc.pixelHeight);
-    }
-    word("\\picwgoal", enc.width);
-    word("\\pichgoal", enc.height);
-    out_ += '\n';
-    rtf::AppendHex(out_, enc.data);
-    out_ += "}";
+  void picture(const std::shared_ptr<const Picture>& pic) { out_ += pictures_.group(pic); }
+
+  // A picture in a shape anchored to the paragraph it is written in: left edge from the
+  // column's, top from the paragraph's, text above and below it only (\shpwr1), as the
+  // paginator places it. Word processors move such a shape with its paragraph to the next
+  // page when it does not fit. (As framed paragraphs, LibreOffice lays out long documents
+  // with tables wrongly: one of their tables splits over three pages.)
+  void pictureShape(const Frame& fr) {
+    const Picture& pic = *fr.picture;
+    word("{\\shp{\\*\\shpinst\\shpleft", fr.x);
+    word("\\shptop", fr.y);
+    word("\\shpright", int64_t{fr.x} + pic.width);
+    word("\\shpbottom", int64_t{fr.y} + pic.height);
+    word("\\shpfhdr", inHeaderFooter_ ? 1 : 0);
+    word("\\shpbxcolumn\\shpbxignore\\shpbypara\\shpbyignore\\shpwr1\\shpwrk0\\shpfblwtxt0\\shpz0");
+    // A text box without margins or line that holds the picture: word processors honour the
+    // shape's wrapping for it (for a picture shape they may not).
+    word("{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn fLine}{\\sv 0}}{\\sp{\\sn posrelh}{\\sv 2}}");
+    word("{\\sp{\\sn posrelv}{\\sv 2}}{\\sp{\\sn dxTextLeft}{\\sv 0}}{\\sp{\\sn dyTextTop}{\\sv 0}}");
+    word("{\\sp{\\sn dxTextRight}{\\sv 0}}{\\sp{\\sn dyTextBottom}{\\sv 0}}");
+    word("{\\shptxt\\pard\\plain{\\*\\shppict");
+    picture(fr.picture);
+    out_ += "}\\par}}}\n";
   }
 
   void frame(const Frame& fr, bool inTable) {
     word("\\pard\\plain");
     if (inTable) word("\\intbl");
-    word("\\pvpara\\phcol");
+    // \nowrap: text keeps off the frame's sides, as the paginator places it (below).
+    word("\\pvpara\\phcol\\nowrap");
     word("\\posx", fr.x);
     word("\\posy", fr.y);
     if (fr.width > 0) word("\\absw", fr.width);
@@ -266,7 +365,7 @@ class Writer {
     if (fr.picture) {
       out_ += '{';
       charProps(CharFormat{});
-      picture(*fr.picture);
+      picture(fr.picture);
       out_ += "}\n";
     }
     charProps(CharFormat{});
@@ -319,16 +418,25 @@ class Writer {
   }
 
   const Document& doc_;
+  RtfPictureCache::Impl& pictures_;
   std::vector<std::string> faces_;
   std::vector<ColorRef> colors_;
   std::string out_;
+  bool inHeaderFooter_ = false;
 };
 
 }  // namespace
 
 bool WriteRtf(const Document& doc, std::ostream& out) {
+  RtfPictureCache pictures;
+  return WriteRtf(doc, out, pictures);
+}
+
+bool WriteRtf(const Document& doc, std::ostream& out, RtfPictureCache& pictures) {
   if (doc.sections.empty()) return false;
-  const std::string rtf = Writer(doc).write();
+  ++pictures.impl->generation;
+  const std::string rtf = Writer(doc, *pictures.impl).write();
+  pictures.impl->endWrite();
   out.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
   out.flush();
   return static_cast<bool>(out);

@@ -19,6 +19,7 @@
 
 #include "platform/richtext/layout.h"
 #include "platform/richtext/model.h"
+#include "platform/richtext/rtf.h"
 
 class QImage;
 class QPicture;
@@ -129,6 +130,8 @@ class Editor {
 
   // The layout of the current contents (recomputed when the document changed).
   const Layout& layout();
+  // The document's pictures as saved to RTF, so that saving again encodes none of them anew.
+  RtfPictureCache& rtfPictures() { return *rtfPictures_; }
   void changed() { ++revision_; }
 
   int32_t nextId() { return ++lastId_; }
@@ -138,6 +141,7 @@ class Editor {
   uint64_t layoutRevision_ = 0;
   Layout layout_;
   std::shared_ptr<LayoutCache> layoutCache_ = std::make_shared<LayoutCache>();
+  std::shared_ptr<RtfPictureCache> rtfPictures_ = std::make_shared<RtfPictureCache>();
   int32_t lastId_ = 0;
 };
 

@@ -37,7 +37,7 @@ int32_t SaveTerFile(TerHwnd h, const std::string& path) {
   Editor* e = TerEditor(h);
   if (!e || path.empty()) return 0;
   std::ostringstream rtf;
-  if (!WriteRtf(e->doc, rtf)) return 0;
+  if (!WriteRtf(e->doc, rtf, e->rtfPictures())) return 0;
   const std::string text = rtf.str();
   QSaveFile out(QString::fromStdString(path));
   if (!out.open(QIODevice::WriteOnly)) return 0;

@@ -174,6 +174,64 @@ TEST(RtfReader, FramesAnchorToTheNextParagraph) {
   EXPECT_EQ(last.frames[0].picture->format, Picture::Format::Png);
 }
 
+// Pictures in drawing shapes, as word processors save them: a text box holding a picture, a
+// group of picture shapes with a stand-in for readers without shapes, and a shape without a
+// picture whose stand-in is the picture.
+TEST(RtfReader, ShapesKeepTheirPicturesAndSizes) {
+  const std::string png = kPngHex;
+  const std::string props = "{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn fLine}{\\sv 0}}";
+  const std::string rtf =
+      "{\\rtf1\\pard Logo{\\shp{\\*\\shpinst\\shpwr1\\shpbypara\\shptop60\\shpbottom1260\\shpleft3600\\shpright7200" +
+      props + "{\\shptxt\\pard\\ql{\\*\\shppict{\\pict\\picscalex64\\picscaley64\\picwgoal5625\\pichgoal1875\\pngblip " +
+      png + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}\\par\\pard}}}\\par" +
+      "\\pard{\\shpgrp{\\*\\shpinst\\shpleft0\\shptop0\\shpright9000\\shpbottom3000" +
+      "{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright100\\shpbottom100{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
+      png + "}}}}}" +
+      "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright200\\shpbottom100{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal2880\\pichgoal720 " +
+      png + "}}}}}}" +
+      "{\\shprslt{\\pict\\pngblip " + png + "}}}Group\\par" +
+      "\\pard{\\shp{\\*\\shpinst" + props + "{\\shptxt only text}}{\\shprslt{\\pict\\pngblip\\picwgoal720\\pichgoal360 " +
+      png + "}}}Fallback\\par}";
+  Document doc;
+  ASSERT_TRUE(ReadRtf(rtf, doc));
+  ASSERT_EQ(doc.sections[0].blocks.size(), 3u);
+
+  // The text box's picture is a frame at the shape's place, as large as the shape (its own
+  // size through a scale in percent would be 3600 x 1200 only roughly).
+  const Paragraph& logo = ParaAt(doc, 0);
+  ASSERT_EQ(logo.runs.size(), 1u);
+  EXPECT_EQ(logo.runs[0].text, "Logo") << "the shape's properties and text box are not text";
+  ASSERT_EQ(logo.frames.size(), 1u);
+  EXPECT_EQ(logo.frames[0].x, 3600);
+  EXPECT_EQ(logo.frames[0].y, 60);
+  ASSERT_TRUE(logo.frames[0].picture);
+  EXPECT_EQ(logo.frames[0].picture->width, 3600);
+  EXPECT_EQ(logo.frames[0].picture->height, 1200);
+  EXPECT_EQ(logo.frames[0].picture->pixelWidth, 2);
+
+  // The group's two pictures keep their own sizes at the group's place; the stand-in is not
+  // read as well.
+  const Paragraph& group = ParaAt(doc, 1);
+  EXPECT_EQ(group.runs.at(0).text, "Group");
+  EXPECT_EQ(group.runs.size(), 1u);
+  ASSERT_EQ(group.frames.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    ASSERT_TRUE(group.frames[i].picture);
+    EXPECT_EQ(group.frames[i].picture->width, i == 0 ? 1440 : 2880);
+    EXPECT_EQ(group.frames[i].picture->height, 720);
+    EXPECT_EQ(group.frames[i].width, 9000);
+    EXPECT_EQ(group.frames[i].height, 3000);
+  }
+
+  // Without a picture of its own the shape's stand-in gives it.
+  const Paragraph& fallback = ParaAt(doc, 2);
+  EXPECT_TRUE(fallback.frames.empty());
+  ASSERT_EQ(fallback.runs.size(), 2u);
+  ASSERT_TRUE(fallback.runs[0].picture);
+  EXPECT_EQ(fallback.runs[0].picture->width, 720);
+  EXPECT_EQ(fallback.runs[1].text, "Fallback");
+}
+
 TEST(RtfReader, UnicodeAndFallbacks) {
   struct Case {
     const char* rtf;
