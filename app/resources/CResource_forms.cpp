@@ -127,10 +127,11 @@ Accessor Tag(QObject* o) {
           [o](const QString& t) { o->setProperty("tag", t); }};
 }
 
-// The text of a combo box exists only where the user can type it.
+// The free text of a combo box: only where the user can type it and no entry is selected
+// (the text of a selected entry is the entry's, which the selection keeps).
 Accessor ComboText(QComboBox* c) {
   return {[c]() -> std::optional<QString> {
-            if (!c->isEditable()) return std::nullopt;
+            if (!c->isEditable() || c->currentIndex() >= 0) return std::nullopt;
             return c->currentText();
           },
           [c](const QString& t) { c->setEditText(t); }};
@@ -232,15 +233,11 @@ void CResource::LoadResStrings(QWidget* form) {
       case Kind::TabStrip:
         TranslateTabs(t, name, TabBarOf(o));
         break;
-      case Kind::ComboBox: {
-        auto* combo = static_cast<QComboBox*>(o);
-        const int listIndex = combo->currentIndex();
-        t.Translate(ComboText(combo), name, "TEXT", index);
+      case Kind::ComboBox:
+        t.Translate(ComboText(static_cast<QComboBox*>(o)), name, "TEXT", index);
         t.Translate(ToolTip(o), name, "TOOLTIPTEXT", index);
         t.Translate(Tag(o), name, "TAG", index);
-        combo->setCurrentIndex(listIndex);
         break;
-      }
       case Kind::Toolbar: {
         const QList<QAction*> buttons = static_cast<QToolBar*>(o)->actions();
         for (int i = 0; i < buttons.size(); ++i) {

@@ -75,8 +75,7 @@ void EnsureApplication() {
   static int argc = 1;
   static char name[] = "resources_test";
   static char* argv[] = {name, nullptr};
-  static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-  (void)app;
+  static QApplication app(argc, argv);
 }
 
 }  // namespace fixture
