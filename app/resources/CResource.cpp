@@ -29,8 +29,8 @@ bool IsDisabled(const db::Statement& row, int column) {
 }
 
 std::string StartupFailedText(const std::string& languageName) {
-  return "The language database for the following language could not be opened:  " +
-         languageName + ".  Due to this problem, program startup has failed.  " +
+  return "The language database for the following language could not be opened:  " + languageName +
+         ".  Due to this problem, program startup has failed.  " +
          "Please contact Pellacor for assistance.";
 }
 
@@ -44,8 +44,7 @@ std::string ReadWholeFile(const std::string& path) {
 
 CResource::CResource(std::string programFolder) : programFolder_(std::move(programFolder)) {
   if (programFolder_.empty()) {
-    programFolder_ =
-        modpublic::gAppPath.empty() ? modDataIO::GetAppFolder() : modpublic::gAppPath;
+    programFolder_ = modpublic::gAppPath.empty() ? modDataIO::GetAppFolder() : modpublic::gAppPath;
   }
   resourceDBOpened_ = OpenResources() != 0;
   if (resourceDBOpened_) textcatalog::Install(this);
@@ -137,7 +136,8 @@ int32_t CResource::GetLanguageSettings(int32_t localeId, std::string& languageNa
     if (!modpublic::FileExists(path)) {
       ui::host().messageBox(
           std::string("The current language could not be determined.  The program will resort "
-                      "to the default language: ") + kDefaultLanguageName,
+                      "to the default language: ") +
+              kDefaultLanguageName,
           ui::kExclamation, GetErrSource("GetLanguageSettings"));
       languageName = kDefaultLanguageName;
       fontName = kDefaultFontName;
@@ -156,9 +156,9 @@ bool CResource::OpenResourceDatabase(int32_t localeId) {
   bool opened = false;
   modpublic::RunGuarded(GetErrSource("OpenResourceDatabase"), "", ui::kCritical, [&] {
     if (localeId > 0) {
-      const std::string path = modpublic::AddBackslash(modpublic::AddBackslash(programFolder_) +
-                                                       vb::CStr(localeId)) +
-                               kDatabaseFileName;
+      const std::string path =
+          modpublic::AddBackslash(modpublic::AddBackslash(programFolder_) + vb::CStr(localeId)) +
+          kDatabaseFileName;
       if (modpublic::FileExists(path)) {
         resourceDb_ = db::Database::Open(path, db::OpenMode::kReadOnly);
       }
@@ -210,9 +210,8 @@ bool CResource::SeekRow(const std::string& formName, const std::string& controlN
   return true;
 }
 
-std::string CResource::SeekTranslation(const std::string& formName,
-                                       const std::string& controlName, int32_t& unit,
-                                       const std::string& propertyName,
+std::string CResource::SeekTranslation(const std::string& formName, const std::string& controlName,
+                                       int32_t& unit, const std::string& propertyName,
                                        const std::string& index, bool metric) const {
   if (!modpublic::IsDatabaseOpen(resourceDb_)) return {};
   try {

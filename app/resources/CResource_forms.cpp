@@ -138,9 +138,8 @@ Accessor ComboText(QComboBox* c) {
 }
 
 // The labels that hold the six unit entry texts, and which of them get a blank appended.
-constexpr std::array<const char*, 6> kUnitLabels = {"lblMax",        "lblMin",
-                                                    "lblNoLimits",   "lblValTooHigh",
-                                                    "lblValTooLow",  "lblInvalidInput"};
+constexpr std::array<const char*, 6> kUnitLabels = {
+    "lblMax", "lblMin", "lblNoLimits", "lblValTooHigh", "lblValTooLow", "lblInvalidInput"};
 constexpr std::array<bool, 6> kUnitLabelBlank = {true, true, false, true, true, false};
 
 bool IsUnitControl(const QObject* o) {
@@ -162,8 +161,8 @@ class Translator {
 
   // Reads the property; an empty or unreadable one is skipped. A found text is written;
   // a missing or disabled row leaves the property as it is. Returns the text written.
-  QString Translate(const Accessor& property, const std::string& control,
-                    const std::string& key, const std::string& index = {}) const {
+  QString Translate(const Accessor& property, const std::string& control, const std::string& key,
+                    const std::string& index = {}) const {
     const std::optional<QString> current = property.read();
     if (!current || current->isEmpty()) return {};
     const std::string text = resource_.LookupTranslation(control, key, index);
@@ -243,8 +242,8 @@ void CResource::LoadResStrings(QWidget* form) {
         for (int i = 0; i < buttons.size(); ++i) {
           QAction* button = buttons[i];
           if (button->isSeparator()) continue;
-          const QString tip = t.Translate(ToolTip(button), name + ".Buttons.Button" + vb::CStr(i + 1),
-                                          "Object.ToolTipText");
+          const QString tip = t.Translate(
+              ToolTip(button), name + ".Buttons.Button" + vb::CStr(i + 1), "Object.ToolTipText");
           if (!tip.isEmpty()) button->setProperty("tag", tip);
         }
         break;
@@ -254,16 +253,18 @@ void CResource::LoadResStrings(QWidget* form) {
         QAbstractItemModel* model = header ? header->model() : nullptr;
         if (!model) break;
         for (int i = 0; i < model->columnCount(); ++i) {
-          t.Translate({[model, i] { return model->headerData(i, Qt::Horizontal).toString(); },
-                       [model, i](const QString& s) { model->setHeaderData(i, Qt::Horizontal, s); }},
-                      name + ".ColumnHeader", "TEXT", vb::CStr(i + 1));
+          t.Translate(
+              {[model, i] { return model->headerData(i, Qt::Horizontal).toString(); },
+               [model, i](const QString& s) { model->setHeaderData(i, Qt::Horizontal, s); }},
+              name + ".ColumnHeader", "TEXT", vb::CStr(i + 1));
         }
         break;
       }
       case Kind::StatusBar: {
         const std::vector<QLabel*> panels = PanelsOf(static_cast<QStatusBar*>(o));
         for (std::size_t i = 0; i < panels.size(); ++i) {
-          const std::string panel = name + ".Panels.Panel" + vb::CStr(static_cast<long long>(i + 1));
+          const std::string panel =
+              name + ".Panels.Panel" + vb::CStr(static_cast<long long>(i + 1));
           t.Translate(Caption(panels[i]), panel, "CAPTION");
           t.Translate(ToolTip(panels[i]), panel, "Object.ToolTipText");
           t.Translate(Caption(panels[i]), panel, "TEXT");
@@ -318,7 +319,7 @@ bool CResource::LoadComboBox(QComboBox* combo, int32_t first, int32_t last) {
       const double number = vb::IsNumeric(valueText) ? vb::CDbl(valueText) : 0.0;
       const std::string value = vb::Trim(vb::CStr(modpublic::gUnits.CnvToDevice(number, unit)));
       if (value == "0" && text.empty()) break;  // the end of the list
-      if (text == kDisabledMarker) continue;     // left out; the numbering goes on
+      if (text == kDisabledMarker) continue;    // left out; the numbering goes on
       combo->addItem(Q(ComposeEntry(layout, text, value, label)));
       combo->setItemData(count++, QVariant::fromValue(static_cast<qlonglong>(n)));
     }

@@ -2,8 +2,6 @@
 
 #include <pugixml.hpp>
 
-#include <cmath>
-
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/vb/vberror.h"

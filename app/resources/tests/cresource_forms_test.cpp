@@ -2,6 +2,8 @@
 // entry texts, and a whole German installation.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -264,6 +266,9 @@ struct ComboCase {
   UnitOfMeasure units;
   std::vector<std::string> entries;
 };
+
+// Names the case in test listings.
+void PrintTo(const ComboCase& c, std::ostream* os) { *os << c.name; }
 
 class ComboTest : public FormsTest, public ::testing::WithParamInterface<ComboCase> {};
 

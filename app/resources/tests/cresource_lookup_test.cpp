@@ -1,6 +1,8 @@
 // Lookups in the resource database and the text helpers.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/resources/CResource.h"
 #include "app/resources/TextCatalog.h"
 #include "app/resources/tests/fixture.h"
@@ -54,6 +56,9 @@ struct LookupCase {
   const char* seek;    // SeekTranslation
   int32_t unit;        // the unit after the seek (starts at -1)
 };
+
+// Names the case in test listings.
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
 
 class LookupTableTest : public LookupTest, public ::testing::WithParamInterface<LookupCase> {};
 

@@ -2,6 +2,8 @@
 // with for each configuration and set of installed databases, and what the user is told.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <clocale>
 #include <locale>
 
@@ -39,6 +41,9 @@ struct StartupCase {
   bool ready;
   std::vector<std::string> messages;
 };
+
+// Names the case in test listings.
+void PrintTo(const StartupCase& c, std::ostream* os) { *os << c.name; }
 
 std::string ConfigText(const char* config) {
   const std::string c = config;
