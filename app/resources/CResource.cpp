@@ -34,6 +34,12 @@ std::string StartupFailedText(const std::string& languageName) {
          "Please contact Pellacor for assistance.";
 }
 
+// The four text keys of a row, matched without regard to case; an Index stored as NULL
+// counts as ''.
+constexpr char kKeyCondition[] =
+    " WHERE FormName = ?1 COLLATE NOCASE AND ControlName = ?2 COLLATE NOCASE"
+    " AND IFNULL(\"Index\", '') = ?3 COLLATE NOCASE AND PropertyName = ?4 COLLATE NOCASE";
+
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) vb::Raise(vb::kPathFileAccess, "Cannot read " + path);
@@ -177,11 +183,9 @@ std::string CResource::LookupTranslation(const std::string& controlName,
   try {
     // The general row before its SI variant, so that the answer does not depend on the
     // order the rows were stored in.
-    db::Statement row = resourceDb_->Prepare(
-        "SELECT Disabled, EnglishText FROM Translations"
-        " WHERE FormName = ?1 COLLATE NOCASE AND ControlName = ?2 COLLATE NOCASE"
-        " AND IFNULL(\"Index\", '') = ?3 COLLATE NOCASE AND PropertyName = ?4 COLLATE NOCASE"
-        " ORDER BY (Metric <> 0) LIMIT 1");
+    db::Statement row =
+        resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText FROM Translations") +
+                             kKeyCondition + " ORDER BY (Metric <> 0) LIMIT 1");
     row.Bind(1, currentForm_).Bind(2, controlName).Bind(3, index).Bind(4, propertyName);
     if (!row.Step()) return {};
     return IsDisabled(row, 0) ? std::string(kDisabledMarker) : row.Text(1);
@@ -193,11 +197,9 @@ std::string CResource::LookupTranslation(const std::string& controlName,
 bool CResource::SeekRow(const std::string& formName, const std::string& controlName,
                         const std::string& propertyName, const std::string& index, bool metric,
                         std::string& text, int32_t& unit) const {
-  db::Statement row = resourceDb_->Prepare(
-      "SELECT Disabled, EnglishText, Unit FROM Translations"
-      " WHERE FormName = ?1 COLLATE NOCASE AND ControlName = ?2 COLLATE NOCASE"
-      " AND IFNULL(\"Index\", '') = ?3 COLLATE NOCASE AND PropertyName = ?4 COLLATE NOCASE"
-      " AND (IFNULL(Metric, 0) <> 0) = ?5 LIMIT 1");
+  db::Statement row =
+      resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText, Unit FROM Translations") +
+                           kKeyCondition + " AND (IFNULL(Metric, 0) <> 0) = ?5 LIMIT 1");
   row.Bind(1, formName).Bind(2, controlName).Bind(3, index).Bind(4, propertyName);
   row.Bind(5, metric ? 1 : 0);
   if (!row.Step()) return false;

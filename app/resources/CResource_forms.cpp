@@ -89,33 +89,38 @@ struct Accessor {
   std::function<void(const QString&)> write;
 };
 
+// A text property through its Qt getter and setter.
+template <class T>
+Accessor Property(T* o, QString (T::*get)() const, void (T::*set)(const QString&)) {
+  return {[o, get] { return std::optional<QString>((o->*get)()); },
+          [o, set](const QString& t) { (o->*set)(t); }};
+}
+
+Accessor NoProperty() {
+  return {[] { return std::nullopt; }, [](const QString&) {}};
+}
+
 Accessor Caption(QObject* o) {
-  if (auto* a = qobject_cast<QAction*>(o)) {
-    return {[a] { return a->text(); }, [a](const QString& t) { a->setText(t); }};
-  }
-  if (auto* m = qobject_cast<QMenu*>(o)) {
-    return {[m] { return m->title(); }, [m](const QString& t) { m->setTitle(t); }};
-  }
-  if (auto* l = qobject_cast<QLabel*>(o)) {
-    return {[l] { return l->text(); }, [l](const QString& t) { l->setText(t); }};
-  }
+  if (auto* a = qobject_cast<QAction*>(o)) return Property(a, &QAction::text, &QAction::setText);
+  if (auto* m = qobject_cast<QMenu*>(o)) return Property(m, &QMenu::title, &QMenu::setTitle);
+  if (auto* l = qobject_cast<QLabel*>(o)) return Property(l, &QLabel::text, &QLabel::setText);
   if (auto* b = qobject_cast<QAbstractButton*>(o)) {
-    return {[b] { return b->text(); }, [b](const QString& t) { b->setText(t); }};
+    return Property(b, &QAbstractButton::text, &QAbstractButton::setText);
   }
   if (auto* g = qobject_cast<QGroupBox*>(o)) {
-    return {[g] { return g->title(); }, [g](const QString& t) { g->setTitle(t); }};
+    return Property(g, &QGroupBox::title, &QGroupBox::setTitle);
   }
-  return {[] { return std::nullopt; }, [](const QString&) {}};
+  return NoProperty();
 }
 
 Accessor ToolTip(QObject* o) {
   if (auto* a = qobject_cast<QAction*>(o)) {
-    return {[a] { return a->toolTip(); }, [a](const QString& t) { a->setToolTip(t); }};
+    return Property(a, &QAction::toolTip, &QAction::setToolTip);
   }
   if (auto* w = qobject_cast<QWidget*>(o)) {
-    return {[w] { return w->toolTip(); }, [w](const QString& t) { w->setToolTip(t); }};
+    return Property(w, &QWidget::toolTip, &QWidget::setToolTip);
   }
-  return {[] { return std::nullopt; }, [](const QString&) {}};
+  return NoProperty();
 }
 
 Accessor Tag(QObject* o) {

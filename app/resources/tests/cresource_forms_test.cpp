@@ -270,17 +270,25 @@ struct ComboCase {
 // Names the case in test listings.
 void PrintTo(const ComboCase& c, std::ostream* os) { *os << c.name; }
 
+// Form frmInput with combo box cboSize, which holds a design-time entry.
+struct ComboForm {
+  QWidget form;
+  QComboBox* combo = new QComboBox(&form);
+  ComboForm() {
+    form.setObjectName("frmInput");
+    combo->setObjectName("cboSize");
+    combo->addItem("design-time entry");
+  }
+};
+
 class ComboTest : public FormsTest, public ::testing::WithParamInterface<ComboCase> {};
 
 TEST_P(ComboTest, ListsTheEntriesInTheLayout) {
   const ComboCase& c = GetParam();
   Install(ComboRows("cboSize", c.layout));
   modpublic::gUnits.CurrentUnitOfMeasure(c.units);
-  QWidget form;
-  form.setObjectName("frmInput");
-  auto* combo = new QComboBox(&form);
-  combo->setObjectName("cboSize");
-  combo->addItem("design-time entry");
+  ComboForm f;
+  QComboBox* combo = f.combo;
   resource_->CurrentForm("frmInput");
 
   EXPECT_TRUE(resource_->LoadComboBox(combo, 1, 10));
@@ -312,14 +320,10 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ComboTest, ::testing::ValuesIn(kComboCases),
 
 TEST_F(FormsTest, ComboBoxWithEmptyRangeStaysEmpty) {
   Install(ComboRows("cboSize", "TEXT"));
-  QWidget form;
-  form.setObjectName("frmInput");
-  auto* combo = new QComboBox(&form);
-  combo->setObjectName("cboSize");
-  combo->addItem("design-time entry");
+  ComboForm f;
   resource_->CurrentForm("frmInput");
-  EXPECT_TRUE(resource_->LoadComboBox(combo, 3, 2));
-  EXPECT_EQ(combo->count(), 0);
+  EXPECT_TRUE(resource_->LoadComboBox(f.combo, 3, 2));
+  EXPECT_EQ(f.combo->count(), 0);
 }
 
 // ---- Fonts --------------------------------------------------------------------------------
