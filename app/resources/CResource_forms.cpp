@@ -59,6 +59,15 @@ Kind KindOf(const QObject* o) {
   return Kind::Other;
 }
 
+// True when the widget belongs to a window of its own inside the form (a child dialog);
+// menus are windows too, but part of the form.
+bool InOtherWindow(const QWidget* w, const QWidget* form) {
+  for (; w && w != form; w = w->parentWidget()) {
+    if (w->isWindow() && !qobject_cast<const QMenu*>(w)) return true;
+  }
+  return false;
+}
+
 // The form's controls: its named widgets and actions, without Qt's own parts, the panels of
 // status bars (reached through their bar) and the contents of other windows.
 std::vector<QObject*> Controls(QWidget* form) {
@@ -67,7 +76,7 @@ std::vector<QObject*> Controls(QWidget* form) {
     const QString name = o->objectName();
     if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
     if (auto* w = qobject_cast<QWidget*>(o)) {
-      if (!qobject_cast<QMenu*>(w) && w->window() != form) continue;
+      if (InOtherWindow(w, form)) continue;
       if (qobject_cast<QStatusBar*>(w->parentWidget())) continue;
     } else if (!qobject_cast<QAction*>(o)) {
       continue;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -214,6 +215,18 @@ TEST_F(FormsTest, LoadResStringsTranslatesEveryKindOfControl) {
   EXPECT_EQ(f.fraUnits->title().toStdString(), "Einheiten");
   EXPECT_EQ(f.optUnit0->text().toStdString(), "IP");
   EXPECT_EQ(f.optUnit1->text().toStdString(), "SI-Einheiten");
+}
+
+TEST_F(FormsTest, ControlsOfAChildWindowBelongToThatWindow) {
+  Install(kMainRows);
+  MainForm f;
+  QDialog* dialog = new QDialog(&f.window);
+  dialog->setObjectName("frmOptions");
+  auto* label = new QLabel("Plant", dialog);
+  label->setObjectName("lblTitle");
+  resource_->LoadResStrings(&f.window);
+  EXPECT_EQ(f.lblTitle->text().toStdString(), "Anlage");
+  EXPECT_EQ(label->text().toStdString(), "Plant");
 }
 
 TEST_F(FormsTest, ComboBoxKeepsItsSelectedEntry) {
