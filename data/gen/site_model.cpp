@@ -165,12 +165,12 @@ Scatter FitSpreads(const CityClimate& city, const ModelParameters& params, doubl
 Scatter FitScatter(const CityClimate& city, const ModelParameters& params) {
   if (!city.summerDesignDB2) return FitSpreads(city, params, 1.0);
   // The 2 % level fixes the amplitude: a smaller one puts fewer hours just below the
-  // 0.4 % dry bulb for the same 35 hours above it.
+  // 0.4 % dry bulb for the same 35 hours above it (the spreads refitted each time).
   const double target2 = 0.02 * 24.0 * kDaysInYear;
   const auto hours2 = [&](double a) {
     return YearHoursAtOrAbove(city, params, FitSpreads(city, params, a), *city.summerDesignDB2);
   };
-  const double a = Solve(hours2, params.amplitudeMin, 1.0, target2);
+  const double a = Solve(hours2, params.amplitudeMin, params.amplitudeMax, target2);
   return FitSpreads(city, params, a);
 }
 

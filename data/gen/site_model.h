@@ -6,10 +6,11 @@
 // Hourly dry bulb of a day of month m:  T = Tmean(m) + d + a * R(m) * S(hour)
 //   Tmean, R   mean of the monthly mean maximum and minimum, and their difference (the
 //              monthly mean daily range), constant through the month;
-//   a          the range of the mean hourly cycle as a share of R: 1, except where the
-//              source gives the 2 % cooling level, whose 175 hours fix it (the daily
-//              maxima fall at different hours on different days, so the hourly means peak
-//              below the mean daily maximum; in flat humid summers by several deg F);
+//   a          the range of the hourly cycle as a share of R: 1, except where the source
+//              gives the 2 % cooling level, whose 175 hours fix it. The daily maxima fall
+//              at different hours on different days, so the hourly means peak below the
+//              mean daily maximum (a < 1, in flat humid summers by several deg F); a > 1
+//              where the hot tail is steeper than the scatter's normal shape gives;
 //   S          the diurnal shape, -1/2 at sunrise, +1/2 mid-afternoon: a rising half
 //              cosine between the two and a falling one over the rest of the day; each
 //              hour is evaluated at its midpoint;
@@ -64,7 +65,7 @@ struct ModelParameters {
   double coolingDesignShare = 0;  // share of the year at or above the summer design dry bulb
   double heatingDesignShare = 0;  // share of the year at or below the winter design dry bulb
   double sigmaMin = 0, sigmaMax = 0;  // range searched for the scatter, deg F
-  double amplitudeMin = 0;       // smallest diurnal amplitude searched (share of the daily range)
+  double amplitudeMin = 0, amplitudeMax = 0;  // diurnal amplitudes searched (share of the daily range)
   double dewScatterFactor = 0;   // dew point change per deg F of daily-mean scatter
   double designMoistureSpan = 0;  // deg F below Tdes over which the design moisture takes over
   double designMonthShare = 0;   // share of the leading month's design hours that makes a

@@ -129,6 +129,7 @@ sitemodel::ModelParameters LoadModelParameters(const std::string& dataDir) {
   p.sigmaMin = ini.Number("scatter", "SigmaMin");
   p.sigmaMax = ini.Number("scatter", "SigmaMax");
   p.amplitudeMin = ini.Number("diurnal", "AmplitudeMin");
+  p.amplitudeMax = ini.Number("diurnal", "AmplitudeMax");
   p.dewScatterFactor = ini.Number("moisture", "DewPerScatter");
   p.designMoistureSpan = ini.Number("moisture", "DesignMoistureSpan");
   p.designMonthShare = ini.Number("moisture", "DesignMonthShare") / 100.0;
@@ -136,7 +137,7 @@ sitemodel::ModelParameters LoadModelParameters(const std::string& dataDir) {
   p.minVentilationSpan = ini.Number("loads", "MinVentilationSpan");
   p.typeDesignShare = ini.Number("loads", "TypeDesignShare") / 100.0;
   if (!(p.sunriseHour >= 0 && p.sunriseHour < p.peakHour && p.peakHour < 24) ||
-      !(p.sigmaMin > 0 && p.sigmaMin < p.sigmaMax) || !(p.amplitudeMin > 0 && p.amplitudeMin < 1) || !(p.designMoistureSpan > 0) || !(p.designMonthShare > 0) ||
+      !(p.sigmaMin > 0 && p.sigmaMin < p.sigmaMax) || !(p.amplitudeMin > 0 && p.amplitudeMin < 1 && p.amplitudeMax > 1) || !(p.designMoistureSpan > 0) || !(p.designMonthShare > 0) ||
       !(p.minVentilationSpan > 0)) {
     throw std::runtime_error("site_model.ini: a value outside its range");
   }
