@@ -96,7 +96,7 @@ template <class F>
 double Solve(F f, double lo, double hi, double target) {
   if (f(lo) >= target) return lo;
   if (f(hi) <= target) return hi;
-  for (int k = 0; k < 40; ++k) {
+  for (int k = 0; k < 30; ++k) {
     const double mid = 0.5 * (lo + hi);
     (f(mid) < target ? lo : hi) = mid;
   }

@@ -9,8 +9,8 @@
 //   a          the range of the hourly cycle as a share of R: 1, except where the source
 //              gives the 2 % cooling level, whose 175 hours fix it. The daily maxima fall
 //              at different hours on different days, so the hourly means peak below the
-//              mean daily maximum (a < 1, in flat humid summers by several deg F); a > 1
-//              where the hot tail is steeper than the scatter's normal shape gives;
+//              mean daily maximum (a < 1); a > 1 where the hot tail is steeper than the
+//              scatter's normal shape gives;
 //   S          the diurnal shape, -1/2 at sunrise, +1/2 mid-afternoon: a rising half
 //              cosine between the two and a falling one over the rest of the day; each
 //              hour is evaluated at its midpoint;
