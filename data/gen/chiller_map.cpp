@@ -3,12 +3,20 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "data/gen/text_tables.h"
+
 namespace chillermap {
 namespace {
 
 double CapRaw(const CurveSet& curves, double lchwtC, double ecwtC) {
-  return curves.capFT(lchwtC, std::max(ecwtC, curves.capMinECWTC));
+  return curves.capFT(curves.lchwtC.Hold(lchwtC), curves.ecwtC.Hold(ecwtC));
 }
+
+double EirRaw(const CurveSet& curves, double lchwtC, double ecwtC) {
+  return curves.eirFT(curves.lchwtC.Hold(lchwtC), curves.ecwtC.Hold(ecwtC));
+}
+
+double PlrRaw(const CurveSet& curves, double plr) { return curves.eirFPLR(curves.plr.Hold(plr)); }
 
 // Value, first and second derivative of a biquadratic in x at fixed y.
 struct Taylor {
@@ -21,6 +29,28 @@ Taylor AlongX(const Biquadratic& f, double x, double y) {
 
 }  // namespace
 
+CurveSet LoadCurves(const std::string& path) {
+  const auto ini = texttables::IniFile::Load(path);
+  CurveSet c;
+  const auto cap = ini.Numbers("curves", "CapFT");
+  const auto eir = ini.Numbers("curves", "EIRFT");
+  const auto plr = ini.Numbers("curves", "EIRFPLR");
+  if (cap.size() != 6 || eir.size() != 6 || plr.size() != 3) {
+    throw std::runtime_error(path + ": CapFT and EIRFT need 6, EIRFPLR 3 coefficients");
+  }
+  for (int i = 0; i < 6; ++i) c.capFT.c[i] = cap[i], c.eirFT.c[i] = eir[i];
+  for (int i = 0; i < 3; ++i) c.eirFPLR.c[i] = plr[i];
+  const auto range = [&](const char* key) {
+    const auto v = ini.Numbers("curves", key);
+    if (v.size() != 2 || !(v[0] < v[1])) throw std::runtime_error(path + ": " + key + " needs min < max");
+    return Range{v[0], v[1]};
+  };
+  c.lchwtC = range("LCHWT_Range_C");
+  c.ecwtC = range("ECWT_Range_C");
+  c.plr = range("PLR_Range");
+  return c;
+}
+
 double FahrenheitToCelsius(double f) { return (f - 32.0) * 5.0 / 9.0; }
 
 double CapacityRatio(const CurveSet& curves, const Design& design, double lchwtF, double ecwtF) {
@@ -29,9 +59,14 @@ double CapacityRatio(const CurveSet& curves, const Design& design, double lchwtF
 }
 
 double EirRatio(const CurveSet& curves, const Design& design, double lchwtF, double ecwtF) {
-  const double ref =
-      curves.eirFT(FahrenheitToCelsius(design.lchwtF), FahrenheitToCelsius(design.ecwtF));
-  return curves.eirFT(FahrenheitToCelsius(lchwtF), FahrenheitToCelsius(ecwtF)) / ref;
+  const double ref = EirRaw(curves, FahrenheitToCelsius(design.lchwtF), FahrenheitToCelsius(design.ecwtF));
+  return EirRaw(curves, FahrenheitToCelsius(lchwtF), FahrenheitToCelsius(ecwtF)) / ref;
+}
+
+double KwPerTon(const CurveSet& curves, const Design& design, double plr, double ecwtF) {
+  // kW per ton delivered: the EIR at this part-load ratio over the ratio itself.
+  return design.kwPerTon * EirRatio(curves, design, design.lchwtF, ecwtF) *
+         (PlrRaw(curves, plr) / PlrRaw(curves, 1.0)) / plr;
 }
 
 Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<double>& ecwtF,
@@ -39,8 +74,10 @@ Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<doub
   if (ecwtF.empty() || loadPct.empty()) throw std::invalid_argument("empty chiller map axis");
   const double x0 = FahrenheitToCelsius(design.lchwtF);
   const double y0 = FahrenheitToCelsius(design.ecwtF);
-  const double plrFull = curves.eirFPLR(1.0);
-  if (CapRaw(curves, x0, y0) <= 0 || curves.eirFT(x0, y0) <= 0 || plrFull <= 0) {
+  if (!curves.lchwtC.Contains(x0) || !curves.ecwtC.Contains(y0) || !curves.plr.Contains(1.0)) {
+    throw std::invalid_argument("the design point lies outside the chiller curves' range");
+  }
+  if (CapRaw(curves, x0, y0) <= 0 || EirRaw(curves, x0, y0) <= 0 || PlrRaw(curves, 1.0) <= 0) {
     throw std::invalid_argument("chiller curves are not positive at the design point");
   }
   Map map;
@@ -48,23 +85,22 @@ Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<doub
   map.loadPct = loadPct;
   for (double ecwt : ecwtF) {
     const double capRatio = CapacityRatio(curves, design, design.lchwtF, ecwt);
-    const double eirRatio = EirRatio(curves, design, design.lchwtF, ecwt);
     std::vector<double> cap, input;
     for (double pct : loadPct) {
       if (pct <= 0 || pct > 100) throw std::invalid_argument("chiller map load outside 0..100 %");
       const double plr = pct / 100.0;
       cap.push_back(design.capacityTons * capRatio * plr);
-      // kW per ton delivered: EIR at this plr over the plr itself.
-      input.push_back(design.kwPerTon * eirRatio * (curves.eirFPLR(plr) / plrFull) / plr);
+      input.push_back(KwPerTon(curves, design, plr, ecwt));
     }
     map.capacity.push_back(cap);
     map.input.push_back(input);
   }
-  // Supply-temperature corrections at the design condenser temperature, per deg F: the
+  // Supply-temperature corrections at the design condenser temperature (inside the range),
+  // per deg F: the
   // capacity curve is quadratic in the leaving temperature; the power (capacity x EIR) is
   // the product of two quadratics, kept to second order.
   const double k = 5.0 / 9.0;
-  const Taylor cap = AlongX(curves.capFT, x0, std::max(y0, curves.capMinECWTC));
+  const Taylor cap = AlongX(curves.capFT, x0, y0);
   const Taylor eir = AlongX(curves.eirFT, x0, y0);
   const double c1 = cap.d1 / cap.v, c2 = 0.5 * cap.d2 / cap.v;
   const double e1 = eir.d1 / eir.v, e2 = 0.5 * eir.d2 / eir.v;

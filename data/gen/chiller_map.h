@@ -5,10 +5,13 @@
 // with biquadratic CAPFT and EIRFT in deg C and a quadratic EIRFPLR of the part-load ratio.
 // Both temperature curves are normalised to 1 at the design point (44 deg F leaving
 // chilled water, 85 deg F entering condenser water), so the map passes exactly through the
-// design capacity and the design kW per ton.
+// design capacity and the design kW per ton. Every curve is evaluated inside the range its
+// source publishes: an input beyond it is held at the limit, as building simulation
+// programs do, so no map point rests on extrapolation.
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace chillermap {
@@ -25,11 +28,20 @@ struct Quadratic {
   double operator()(double p) const { return c[0] + c[1] * p + c[2] * p * p; }
 };
 
+// A closed interval of a curve input.
+struct Range {
+  double min = 0, max = 0;
+  double Hold(double v) const { return v < min ? min : (v > max ? max : v); }
+  bool Contains(double v) const { return v >= min && v <= max; }
+};
+
 struct CurveSet {
   Biquadratic capFT;
   Biquadratic eirFT;
   Quadratic eirFPLR;
-  double capMinECWTC = -1e9;  // the capacity curve is held below this condenser temperature
+  // The published ranges of the inputs: leaving chilled water and entering condenser water
+  // (deg C) of both temperature curves, part-load ratio of the part-load curve.
+  Range lchwtC, ecwtC, plr;
 };
 
 struct Design {
@@ -51,15 +63,23 @@ struct Map {
   std::array<double, 4> coef{};
 };
 
+// Reads a curve set from its INI source ([curves] CapFT, EIRFT, EIRFPLR and the three
+// ranges). Throws std::runtime_error on a missing or malformed value.
+CurveSet LoadCurves(const std::string& path);
+
 double FahrenheitToCelsius(double f);
 
 // Capacity and power ratios against the design point at a leaving chilled-water and an
-// entering condenser-water temperature (deg F).
+// entering condenser-water temperature (deg F), the inputs held inside the curves' range.
 double CapacityRatio(const CurveSet& curves, const Design& design, double lchwtF, double ecwtF);
 double EirRatio(const CurveSet& curves, const Design& design, double lchwtF, double ecwtF);
 
+// kW per ton at a part-load ratio and a condenser temperature (deg F), design leaving
+// chilled water: what the map tabulates.
+double KwPerTon(const CurveSet& curves, const Design& design, double plr, double ecwtF);
+
 // Tabulates the map. Throws std::invalid_argument for an empty axis, a load outside
-// (0, 100] or a curve that is not positive at the design point.
+// (0, 100], a design point outside the curves' range or a curve that is not positive there.
 Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<double>& ecwtF,
             const std::vector<double>& loadPct);
 

@@ -86,13 +86,19 @@ struct SiteProfile {
   sitemodel::LoadRow load;
 };
 
-SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::BuildingType& type) {
+SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::BuildingType& type,
+                        const sitemodel::ModelParameters& params, const sitemodel::Scatter& scatter) {
   SiteProfile p;
-  p.bins = sitemodel::MakeBins(city.climate, type, WetBulb, Pressure);
+  p.bins = sitemodel::MakeBins(city.climate, type, params, scatter, WetBulb, Pressure);
   // The load model sees the wet bulbs as stored (to 0.1 deg F).
   for (double& wb : p.bins.coincWetBulb) wb = Round1(wb);
-  p.load = sitemodel::MakeLoadRow(city.climate, type, p.bins);
+  p.load = sitemodel::MakeLoadRow(city.climate, type, params, scatter, p.bins);
   return p;
+}
+
+SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::BuildingType& type,
+                        const sitemodel::ModelParameters& params) {
+  return MakeProfile(city, type, params, sitemodel::FitScatter(city.climate, params));
 }
 
 // ---- site database -------------------------------------------------------------------
@@ -111,7 +117,8 @@ void InsertProfileRow(db::Statement& ins, int city, int type, int category,
 
 void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
                        const std::vector<sitesources::City>& cities,
-                       const std::vector<sitemodel::BuildingType>& types) {
+                       const std::vector<sitemodel::BuildingType>& types,
+                       const sitemodel::ModelParameters& params) {
   auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
   sqlscript::Run(*database, (fs::path(dataDir) / "sql" / "site_schema.sql").string());
   db::Transaction tx(*database);
@@ -164,8 +171,9 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
   sql += ")";
   auto ins = database->Prepare(sql);
   for (const auto& c : cities) {
+    const sitemodel::Scatter scatter = sitemodel::FitScatter(c.climate, params);
     for (const auto& t : types) {
-      const SiteProfile p = MakeProfile(c, t);
+      const SiteProfile p = MakeProfile(c, t, params, scatter);
       std::vector<double> hours(p.bins.hours.begin(), p.bins.hours.end());
       std::vector<double> pct;
       for (double v : p.load.percent) pct.push_back(Round1(v));
@@ -203,7 +211,7 @@ const sitemodel::BuildingType& FindType(const std::vector<sitemodel::BuildingTyp
 }
 
 WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& city,
-                                const sitemodel::BuildingType& type) {
+                                const sitemodel::BuildingType& type, const sitemodel::ModelParameters& params) {
   WeatherData w;
   w.sName = city.climate.name;
   w.fSummerDesignDB = static_cast<float>(city.climate.summerDesignDB);
@@ -217,7 +225,7 @@ WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& cit
     w.nStartTime(d) = static_cast<std::int16_t>(type.days[d].start);
     w.nStopTime(d) = static_cast<std::int16_t>(type.days[d].stop);
   }
-  const SiteProfile p = MakeProfile(city, type);
+  const SiteProfile p = MakeProfile(city, type, params);
   w.nNumBins = static_cast<std::int16_t>(p.bins.dryBulb.size());
   for (int b = 1; b <= w.nNumBins; ++b) {
     w.fBinDB(b) = static_cast<float>(p.bins.dryBulb[b - 1]);
@@ -238,13 +246,13 @@ WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& cit
 }
 
 LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& city,
-                                 const sitemodel::BuildingType& type) {
+                                 const sitemodel::BuildingType& type, const sitemodel::ModelParameters& params) {
   LoadProfileData l;
   l.sName = type.name;
   l.fPeakLoad = static_cast<float>(ini.Number("load", "fPeakLoad"));
   l.fEconomizerLimitDB = static_cast<float>(ini.Number("load", "fEconomizerLimitDB"));
   l.bAirEconomizer = static_cast<vb::Boolean>(ini.Integer("load", "bAirEconomizer"));
-  const SiteProfile p = MakeProfile(city, type);
+  const SiteProfile p = MakeProfile(city, type, params);
   const double q = p.load.maxBinLoad / p.load.maxHourlyLoad;
   for (std::size_t b = 0; b < p.load.percent.size(); ++b) {
     const double pct = std::min(100.0, q * Round1(p.load.percent[b]));
@@ -254,21 +262,7 @@ LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& ci
   return l;
 }
 
-chillermap::CurveSet LoadCurves(const IniFile& ini) {
-  chillermap::CurveSet c;
-  const auto cap = ini.Numbers("curves", "CapFT");
-  const auto eir = ini.Numbers("curves", "EIRFT");
-  const auto plr = ini.Numbers("curves", "EIRFPLR");
-  if (cap.size() != 6 || eir.size() != 6 || plr.size() != 3) {
-    throw std::runtime_error("chiller_curves.ini: CapFT and EIRFT need 6, EIRFPLR 3 coefficients");
-  }
-  for (int i = 0; i < 6; ++i) c.capFT.c[i] = cap[i], c.eirFT.c[i] = eir[i];
-  for (int i = 0; i < 3; ++i) c.eirFPLR.c[i] = plr[i];
-  c.capMinECWTC = ini.Number("curves", "CapFT_MinECWT_C");
-  return c;
-}
-
-ChillerData MakeChillerTemplate(const IniFile& ini, const IniFile& curvesIni) {
+ChillerData MakeChillerTemplate(const IniFile& ini, const std::string& curvesPath) {
   const std::string s = "chiller";
   ChillerData c;
   c.sName = ini.Text(s, "sName");
@@ -296,7 +290,7 @@ ChillerData MakeChillerTemplate(const IniFile& ini, const IniFile& curvesIni) {
   const auto loads = ini.Numbers("map", "Loads");
   if (ecwt.size() > 14 || loads.size() > 28) throw std::runtime_error("CHL.ini: map larger than 14 x 28");
   const chillermap::Design design{c.fFLCapacity, c.fFLPower, c.fDesignLCHWT, c.fDesignECWT};
-  const chillermap::Map map = chillermap::MakeMap(LoadCurves(curvesIni), design, ecwt, loads);
+  const chillermap::Map map = chillermap::MakeMap(chillermap::LoadCurves(curvesPath), design, ecwt, loads);
   c.nNumECWTPoints = static_cast<std::int16_t>(ecwt.size());
   c.nNumLoadPoints = static_cast<std::int16_t>(loads.size());
   for (std::size_t e = 0; e < ecwt.size(); ++e) {
@@ -435,24 +429,25 @@ void Build(const std::string& dataDir, const fs::path& programDir) {
   Output out{programDir, {}};
   const auto cities = sitesources::LoadCities(dataDir);
   const auto types = sitesources::LoadBuildingTypes(dataDir);
+  const auto params = sitesources::LoadModelParameters(dataDir);
   const fs::path templates = fs::path(dataDir) / "templates";
 
-  BuildSiteDatabase(out.Stage("RIZIRure.rev"), dataDir, cities, types);
+  BuildSiteDatabase(out.Stage("RIZIRure.rev"), dataDir, cities, types, params);
 
   const auto& city = FindCity(cities, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "CityID"));
   const auto& type = FindType(types, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "BuildingTypeID"));
   WriteBytes(out.Stage("WTH.DAT"),
-             modDataIO::codec::Encode(MakeWeatherTemplate(IniFile::Load((templates / "WTH.ini").string()), city, type)));
+             modDataIO::codec::Encode(MakeWeatherTemplate(IniFile::Load((templates / "WTH.ini").string()), city, type, params)));
 
   const IniFile lodIni = IniFile::Load((templates / "LOD.ini").string());
   const LoadProfileData load1 = MakeLoadTemplate(lodIni, FindCity(cities, lodIni.Integer("load", "CityID")),
-                                                 FindType(types, lodIni.Integer("load", "BuildingTypeID")));
+                                                 FindType(types, lodIni.Integer("load", "BuildingTypeID")), params);
   WriteBytes(out.Stage("LOD.DAT"), modDataIO::codec::Encode(load1) + modDataIO::codec::Encode(LoadProfileData{}));
 
   WriteBytes(out.Stage("RPT.DAT"), modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
 
   const ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
-                                                  IniFile::Load((templates / "chiller_curves.ini").string()));
+                                                  (templates / "chiller_curves.ini").string());
   const TowerData tower = MakeTowerTemplate(IniFile::Load((templates / "TWR.ini").string()));
   const IniFile sysIni = IniFile::Load((templates / "SYS.ini").string());
   const std::map<int, SystemData> systems = {{1, MakeSystemTemplate(sysIni, "system1")},

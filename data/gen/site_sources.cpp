@@ -31,6 +31,20 @@ int Hhmm(const texttables::CsvTable& t, std::size_t r, const std::string& column
   return v;
 }
 
+// A day of the year (0..364) from a month-day number MMDD; -1 for 0 (no date).
+int DayOfYear(const texttables::CsvTable& t, std::size_t r, const std::string& column) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int v = t.Integer(r, column);
+  if (v == 0) return -1;
+  const int month = v / 100, day = v % 100;
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) {
+    throw std::runtime_error("bad month-day in " + column);
+  }
+  int doy = day - 1;
+  for (int m = 0; m < month - 1; ++m) doy += kDays[m];
+  return doy;
+}
+
 }  // namespace
 
 std::vector<City> LoadCities(const std::string& dataDir) {
@@ -52,6 +66,14 @@ std::vector<City> LoadCities(const std::string& dataDir) {
     cl.summerDesignDB = t.Number(r, "Summer_Design_DB");
     cl.summerCoincWB = t.Number(r, "Summer_Coinc_WB");
     cl.winterDesignDB = t.Number(r, "Winter_Design_DB");
+    for (auto [column, field] : {std::pair{"Summer_DB_1pct", &cl.summerDesignDB1},
+                                 std::pair{"Summer_DB_2pct", &cl.summerDesignDB2}}) {
+      const std::string& text = t.Text(r, column);
+      if (!text.empty()) *field = texttables::ParseNumber(text, std::string("cities.csv ") + column);
+    }
+    const std::string hemisphere = t.Text(r, "Hemisphere");
+    if (hemisphere != "N" && hemisphere != "S") throw std::runtime_error("cities.csv: Hemisphere is N or S");
+    cl.southern = hemisphere == "S";
     c.locationId = t.Integer(r, "Location_ID");
     c.climateClass = t.Text(r, "Climate");
     const auto& rows = monthly[cl.id];
@@ -82,6 +104,11 @@ std::vector<sitemodel::BuildingType> LoadBuildingTypes(const std::string& dataDi
       b.days[d].start = Hhmm(t, r, n + "Start");
       b.days[d].stop = Hhmm(t, r, n + "Stop");
     }
+    b.breakFirstDay = DayOfYear(t, r, "BreakFirst");
+    b.breakLastDay = DayOfYear(t, r, "BreakLast");
+    if ((b.breakFirstDay < 0) != (b.breakLastDay < 0)) {
+      throw std::runtime_error("building_types.csv: a break needs its first and last day");
+    }
     b.baseShare = t.Number(r, "BaseShare");
     b.balancePointDB = t.Number(r, "BalancePointDB");
     b.coldSpan = t.Number(r, "ColdSpan");
@@ -90,6 +117,31 @@ std::vector<sitemodel::BuildingType> LoadBuildingTypes(const std::string& dataDi
     out.push_back(b);
   }
   return out;
+}
+
+sitemodel::ModelParameters LoadModelParameters(const std::string& dataDir) {
+  const auto ini = texttables::IniFile::Load(dataDir + "/climate/site_model.ini");
+  sitemodel::ModelParameters p;
+  p.sunriseHour = ini.Number("diurnal", "SunriseHour");
+  p.peakHour = ini.Number("diurnal", "PeakHour");
+  p.coolingDesignShare = ini.Number("design levels", "CoolingShare") / 100.0;
+  p.heatingDesignShare = ini.Number("design levels", "HeatingShare") / 100.0;
+  p.sigmaMin = ini.Number("scatter", "SigmaMin");
+  p.sigmaMax = ini.Number("scatter", "SigmaMax");
+  p.amplitudeMin = ini.Number("diurnal", "AmplitudeMin");
+  p.amplitudeMax = ini.Number("diurnal", "AmplitudeMax");
+  p.dewScatterFactor = ini.Number("moisture", "DewPerScatter");
+  p.designMoistureSpan = ini.Number("moisture", "DesignMoistureSpan");
+  p.designMonthShare = ini.Number("moisture", "DesignMonthShare") / 100.0;
+  p.roomWetBulb = ini.Number("loads", "RoomWetBulb");
+  p.minVentilationSpan = ini.Number("loads", "MinVentilationSpan");
+  p.typeDesignShare = ini.Number("loads", "TypeDesignShare") / 100.0;
+  if (!(p.sunriseHour >= 0 && p.sunriseHour < p.peakHour && p.peakHour < 24) ||
+      !(p.sigmaMin > 0 && p.sigmaMin < p.sigmaMax) || !(p.amplitudeMin > 0 && p.amplitudeMin < 1 && p.amplitudeMax > 1) || !(p.designMoistureSpan > 0) || !(p.designMonthShare > 0) ||
+      !(p.minVentilationSpan > 0)) {
+    throw std::runtime_error("site_model.ini: a value outside its range");
+  }
+  return p;
 }
 
 std::vector<NamedRow> LoadRegions(const std::string& dataDir) {

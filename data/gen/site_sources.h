@@ -31,6 +31,8 @@ struct PumpHeadRow {
 // file, a malformed value or a city without its three monthly rows.
 std::vector<City> LoadCities(const std::string& dataDir);
 std::vector<sitemodel::BuildingType> LoadBuildingTypes(const std::string& dataDir);
+// The site model's constants (climate/site_model.ini).
+sitemodel::ModelParameters LoadModelParameters(const std::string& dataDir);
 std::vector<NamedRow> LoadRegions(const std::string& dataDir);
 std::vector<NamedRow> LoadLocations(const std::string& dataDir);
 std::vector<PumpHeadRow> LoadPumpHeads(const std::string& dataDir);

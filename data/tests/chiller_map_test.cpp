@@ -3,25 +3,13 @@
 #include <string>
 
 #include "data/gen/chiller_map.h"
-#include "data/gen/text_tables.h"
 
 namespace {
 
 using namespace chillermap;
 
 CurveSet ShippedCurves() {
-  auto ini = texttables::IniFile::Load(std::string(KESTRIN_DATA_DIR) + "/templates/chiller_curves.ini");
-  CurveSet c;
-  auto cap = ini.Numbers("curves", "CapFT");
-  auto eir = ini.Numbers("curves", "EIRFT");
-  auto plr = ini.Numbers("curves", "EIRFPLR");
-  EXPECT_EQ(cap.size(), 6u);
-  EXPECT_EQ(eir.size(), 6u);
-  EXPECT_EQ(plr.size(), 3u);
-  for (int i = 0; i < 6; ++i) c.capFT.c[i] = cap.at(i), c.eirFT.c[i] = eir.at(i);
-  for (int i = 0; i < 3; ++i) c.eirFPLR.c[i] = plr.at(i);
-  c.capMinECWTC = ini.Number("curves", "CapFT_MinECWT_C");
-  return c;
+  return LoadCurves(std::string(KESTRIN_DATA_DIR) + "/templates/chiller_curves.ini");
 }
 
 const std::vector<double> kEcwt = {55, 60, 65, 70, 75, 80, 85, 90, 95};
@@ -36,16 +24,72 @@ TEST(ChillerMap, PassesThroughTheDesignPoint) {
   EXPECT_NEAR(m.capacity[6][5], 300.0, 1e-9);
 }
 
-TEST(ChillerMap, ColderCondenserWaterNeverLowersCapacityAndLowersInput) {
-  const Map m = MakeMap(ShippedCurves(), Design{}, kEcwt, kLoads);
+TEST(ChillerMap, ColderCondenserWaterNeverLowersCapacityOrRaisesInput) {
+  const CurveSet c = ShippedCurves();
+  const Map m = MakeMap(c, Design{}, kEcwt, kLoads);
   for (std::size_t e = 1; e < kEcwt.size(); ++e) {
     EXPECT_LE(m.capacity[e][0], m.capacity[e - 1][0] + 1e-9) << "ECWT " << kEcwt[e];
     for (std::size_t r = 0; r < kLoads.size(); ++r) {
-      EXPECT_GT(m.input[e][r], m.input[e - 1][r]) << "ECWT " << kEcwt[e] << " load " << kLoads[r];
+      EXPECT_GE(m.input[e][r], m.input[e - 1][r]) << "ECWT " << kEcwt[e] << " load " << kLoads[r];
+      // strictly inside the curves' range, colder water saves power
+      if (FahrenheitToCelsius(kEcwt[e - 1]) >= c.ecwtC.min) {
+        EXPECT_GT(m.input[e][r], m.input[e - 1][r]) << "ECWT " << kEcwt[e] << " load " << kLoads[r];
+      }
     }
   }
   for (const auto& row : m.input)
     for (double v : row) EXPECT_GT(v, 0.0);
+}
+
+// Every map point comes from the curves evaluated inside their published range: a point
+// whose ECWT lies outside it equals the point at the range's limit, and the points inside
+// it are the curves themselves.
+TEST(ChillerMap, EveryPointLiesInsideTheCurvesRangeOrIsHeldAtIt) {
+  const CurveSet c = ShippedCurves();
+  const Design d{};
+  EXPECT_EQ(c.ecwtC.min, 24.0);
+  EXPECT_EQ(c.ecwtC.max, 35.0);
+  EXPECT_TRUE(c.lchwtC.Contains(FahrenheitToCelsius(d.lchwtF)));
+  const Map m = MakeMap(c, d, kEcwt, kLoads);
+  const double lowF = c.ecwtC.min * 9 / 5 + 32, highF = c.ecwtC.max * 9 / 5 + 32;
+  const Map limits = MakeMap(c, d, {lowF, highF}, kLoads);
+  int held = 0;
+  for (std::size_t e = 0; e < kEcwt.size(); ++e) {
+    const double t = FahrenheitToCelsius(kEcwt[e]);
+    for (std::size_t r = 0; r < kLoads.size(); ++r) {
+      const double plr = kLoads[r] / 100;
+      ASSERT_TRUE(c.plr.Contains(plr)) << kLoads[r];
+      if (t < c.ecwtC.min || t > c.ecwtC.max) {
+        const std::size_t side = t < c.ecwtC.min ? 0 : 1;
+        EXPECT_DOUBLE_EQ(m.input[e][r], limits.input[side][r]) << "ECWT " << kEcwt[e];
+        EXPECT_DOUBLE_EQ(m.capacity[e][r], limits.capacity[side][r]) << "ECWT " << kEcwt[e];
+        held += t < c.ecwtC.min ? 1 : 0;
+      } else {
+        const double x = FahrenheitToCelsius(d.lchwtF), y0 = FahrenheitToCelsius(d.ecwtF);
+        const double kw = d.kwPerTon * c.eirFT(x, t) / c.eirFT(x, y0) * c.eirFPLR(plr) / c.eirFPLR(1.0) / plr;
+        EXPECT_NEAR(m.input[e][r], kw, 1e-12) << "ECWT " << kEcwt[e];
+        EXPECT_NEAR(m.capacity[e][r], d.capacityTons * plr * c.capFT(x, t) / c.capFT(x, y0), 1e-9);
+      }
+    }
+  }
+  EXPECT_EQ(held, 5 * static_cast<int>(kLoads.size())) << "55 to 75 deg F lie below 24 deg C";
+}
+
+// The standard IPLV of the template chiller: weights 1, 42, 45, 12 % at 100, 75, 50, 25 %
+// load and 85, 75, 65, 65 deg F entering condenser water, 1 / sum(w / kW per ton).
+TEST(ChillerMap, TemplateChillerHasItsDocumentedStandardIplv) {
+  const CurveSet c = ShippedCurves();
+  const Design d{};
+  const double points[4][3] = {{0.01, 1.00, 85}, {0.42, 0.75, 75}, {0.45, 0.50, 65}, {0.12, 0.25, 65}};
+  double sum = 0;
+  for (const auto& p : points) sum += p[0] / KwPerTon(c, d, p[1], p[2]);
+  EXPECT_NEAR(1 / sum, 0.511, 0.0005);
+  // Curves extrapolated below their range would rate the machine about 0.03 kW/ton better.
+  CurveSet open = c;
+  open.ecwtC = {-100, 100};
+  double sumOpen = 0;
+  for (const auto& p : points) sumOpen += p[0] / KwPerTon(open, d, p[1], p[2]);
+  EXPECT_LT(1 / sumOpen, 1 / sum - 0.02);
 }
 
 TEST(ChillerMap, PartLoadInputPerTonRisesAtLowLoadAsTheCurveSays) {
@@ -75,6 +119,9 @@ TEST(ChillerMap, RejectsEmptyAxesAndLoadsOutsideTheRange) {
   EXPECT_THROW(MakeMap(ShippedCurves(), Design{}, kEcwt, {}), std::invalid_argument);
   EXPECT_THROW(MakeMap(ShippedCurves(), Design{}, kEcwt, {100, 0}), std::invalid_argument);
   EXPECT_THROW(MakeMap(CurveSet{}, Design{}, kEcwt, kLoads), std::invalid_argument);
+  CurveSet narrow = ShippedCurves();
+  narrow.ecwtC = {24.0, 28.0};  // the design 85 deg F (29.4 deg C) outside
+  EXPECT_THROW(MakeMap(narrow, Design{}, kEcwt, kLoads), std::invalid_argument);
 }
 
 }  // namespace

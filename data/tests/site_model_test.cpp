@@ -4,10 +4,17 @@
 #include <numeric>
 
 #include "data/gen/site_model.h"
+#include "data/gen/site_sources.h"
 
 namespace {
 
 using namespace sitemodel;
+
+// The shipped model constants.
+const ModelParameters& Params() {
+  static const ModelParameters p = sitesources::LoadModelParameters(KESTRIN_DATA_DIR);
+  return p;
+}
 
 // Wet bulb stand-in for model tests that do not look at humidity: the dew point itself.
 const WetBulbFn kDewAsWetBulb = [](double, double, double dew) { return dew; };
@@ -17,6 +24,7 @@ CityClimate FlatCity(double mean, double range, double dew) {
   CityClimate c;
   c.summerDesignDB = mean + range;
   c.summerCoincWB = dew + 5;
+  c.winterDesignDB = mean - range;
   for (int m = 0; m < 12; ++m) {
     c.tmax[m] = mean + range / 2;
     c.tmin[m] = mean - range / 2;
@@ -37,26 +45,14 @@ BuildingType AllHours() {
 }
 
 TEST(SiteModel, DiurnalShapeHasItsMinimumAtSunriseAndMaximumMidAfternoon) {
-  EXPECT_DOUBLE_EQ(DiurnalShape(5.0), -0.5);
-  EXPECT_DOUBLE_EQ(DiurnalShape(15.0), 0.5);
+  EXPECT_DOUBLE_EQ(DiurnalShape(Params(), Params().sunriseHour), -0.5);
+  EXPECT_DOUBLE_EQ(DiurnalShape(Params(), Params().peakHour), 0.5);
   for (double t = 0; t < 24; t += 0.25) {
-    EXPECT_GE(DiurnalShape(t), -0.5);
-    EXPECT_LE(DiurnalShape(t), 0.5);
-    EXPECT_NEAR(DiurnalShape(t), DiurnalShape(t + 1e-6), 1e-4) << "continuous at " << t;
+    EXPECT_GE(DiurnalShape(Params(), t), -0.5);
+    EXPECT_LE(DiurnalShape(Params(), t), 0.5);
+    EXPECT_NEAR(DiurnalShape(Params(), t), DiurnalShape(Params(), t + 1e-6), 1e-4) << "continuous at " << t;
   }
-  EXPECT_NEAR(DiurnalShape(0.0), DiurnalShape(24.0), 1e-12);
-}
-
-TEST(SiteModel, QuadratureIsANormalisedStandardNormal) {
-  double w = 0, mean = 0, var = 0;
-  for (const auto& [z, weight] : NormalQuadrature()) {
-    w += weight;
-    mean += weight * z;
-    var += weight * z * z;
-  }
-  EXPECT_NEAR(w, 1.0, 1e-12);
-  EXPECT_NEAR(mean, 0.0, 1e-12);
-  EXPECT_NEAR(var, 1.0, 0.02);
+  EXPECT_NEAR(DiurnalShape(Params(), 0.0), DiurnalShape(Params(), 24.0), 1e-12);
 }
 
 TEST(SiteModel, OperatingHoursFollowTheWeeklySchedule) {
@@ -74,7 +70,7 @@ TEST(SiteModel, OperatingHoursFollowTheWeeklySchedule) {
   for (const auto& c : cases) {
     BuildingType b;
     b.days = c.days;
-    EXPECT_EQ(OperatingHoursOfYear(b), c.hours);
+    EXPECT_EQ(OperatingHoursOfYear(CityClimate{}, b), c.hours);
   }
 }
 
@@ -93,10 +89,10 @@ TEST(SiteModel, BinsAreHottestFirstInFiveDegreeStepsAndAddUpToTheOperatingHours)
   const CityClimate city = FlatCity(50, 20, 40);
   BuildingType office = AllHours();
   office.days = {{{true, 600, 1900}, {true, 700, 1300}, {false, 0, 0}}};
-  const BinTable t = MakeBins(city, office, kDewAsWetBulb, kSeaLevel);
+  const BinTable t = MakeBins(city, office, Params(), FitScatter(city, Params()), kDewAsWetBulb, kSeaLevel);
   ASSERT_GE(t.dryBulb.size(), 3u);
   ASSERT_LE(t.dryBulb.size(), 24u);
-  EXPECT_EQ(t.operatingHours, OperatingHoursOfYear(office));
+  EXPECT_EQ(t.operatingHours, OperatingHoursOfYear(city, office));
   EXPECT_EQ(std::accumulate(t.hours.begin(), t.hours.end(), 0), t.operatingHours);
   for (std::size_t b = 0; b < t.dryBulb.size(); ++b) {
     EXPECT_DOUBLE_EQ(std::fmod(t.dryBulb[b] - 2.5, 5.0), 0.0);
@@ -119,7 +115,7 @@ TEST(SiteModel, WideClimateIsCutToTwentyFourBinsWithTheColdHoursInTheLastOne) {
     city.tmax[m] = mean + 10;
     city.tmin[m] = mean - 10;
   }
-  const BinTable t = MakeBins(city, AllHours(), kDewAsWetBulb, kSeaLevel);
+  const BinTable t = MakeBins(city, AllHours(), Params(), FitScatter(city, Params()), kDewAsWetBulb, kSeaLevel);
   EXPECT_EQ(t.dryBulb.size(), 24u);
   EXPECT_EQ(std::accumulate(t.hours.begin(), t.hours.end(), 0), 8760);
   EXPECT_GT(t.hours.back(), t.hours[t.hours.size() - 2]) << "cold tail folded into the last bin";
@@ -133,7 +129,8 @@ TEST(SiteModel, WetBulbUsesTheSitePressureAndDryDaysStayDry) {
     seenPressure = p;
     return 0.5 * (db + dew);
   };
-  const BinTable t = MakeBins(city, AllHours(), recordPressure, [](double z) { return 14.696 - z / 2000; });
+  const BinTable t = MakeBins(city, AllHours(), Params(), FitScatter(city, Params()), recordPressure,
+                              [](double z) { return 14.696 - z / 2000; });
   EXPECT_DOUBLE_EQ(seenPressure, 14.696 - 2.5);
   for (std::size_t b = 0; b < t.dryBulb.size(); ++b) {
     // wet bulb halfway between dry bulb and a dew point well below it
@@ -159,26 +156,38 @@ TEST(SiteModel, DesignDewPointGivesTheDesignWetBulbAtTheDesignDryBulb) {
   }
 }
 
-TEST(SiteModel, DesignMoistureTakesOverOverTheTenDegreesBelowTheDesignDryBulb) {
+TEST(SiteModel, DesignMoistureTakesOverBelowTheDesignDryBulb) {
   CityClimate city;
   city.summerDesignDB = 95;
-  const std::pair<double, double> cases[] = {{70, 0.0}, {85, 0.0}, {87.5, 0.25}, {90, 0.5}, {95, 1.0}, {105, 1.0}};
-  for (const auto& [db, w] : cases) EXPECT_DOUBLE_EQ(DesignMoistureWeight(city, db), w) << db;
+  const double span = Params().designMoistureSpan;
+  const std::pair<double, double> cases[] = {{95 - 2.5 * span, 0.0}, {95 - span, 0.0}, {95 - 0.75 * span, 0.25},
+                                             {95 - 0.5 * span, 0.5}, {95, 1.0}, {105, 1.0}};
+  for (const auto& [db, w] : cases) EXPECT_DOUBLE_EQ(DesignMoistureWeight(city, Params(), db), w) << db;
 }
 
 TEST(SiteModel, HottestBinsTakeTheDesignCoincidentMoistureWhateverTheMonthlyDewPoint) {
-  // Months of 70..90 deg F and a design point of 90 / 60 deg F: the hours at or above the
-  // design dry bulb carry the design moisture, the cool hours the month's own.
+  // Months of 70..90 deg F and a design point of 95 / 60 deg F: the hours at or above the
+  // design dry bulb carry the design moisture, the hours about the monthly mean the month's own.
   for (double monthlyDew : {66.0, 50.0}) {
     CityClimate city = FlatCity(80, 20, monthlyDew);
-    city.summerDesignDB = 90;
+    city.summerDesignDB = 95;
     city.summerCoincWB = 60;
-    const BinTable t = MakeBins(city, AllHours(), kDewAsWetBulb, kSeaLevel);
+    city.winterDesignDB = 64;
+    const BinTable t = MakeBins(city, AllHours(), Params(), FitScatter(city, Params()), kDewAsWetBulb, kSeaLevel);
     ASSERT_GE(t.dryBulb.size(), 3u);
-    ASSERT_EQ(t.dryBulb.front(), 92.5) << "the band [90, 95) is the hottest";
-    EXPECT_NEAR(t.coincWetBulb.front(), 60.0, 1e-9) << "monthly dew point " << monthlyDew;
-    EXPECT_EQ(t.dryBulb.back(), 67.5);
-    EXPECT_NEAR(t.coincWetBulb.back(), monthlyDew, 1.5) << "monthly dew point " << monthlyDew;
+    ASSERT_GE(t.dryBulb.front(), 97.5);
+    int checked = 0;
+    for (std::size_t b = 0; b < t.dryBulb.size(); ++b) {
+      if (t.dryBulb[b] >= 97.5) {
+        EXPECT_NEAR(t.coincWetBulb[b], 60.0, 1e-9) << "monthly dew point " << monthlyDew << " bin " << t.dryBulb[b];
+        ++checked;
+      }
+      if (t.dryBulb[b] == 77.5) {
+        EXPECT_NEAR(t.coincWetBulb[b], monthlyDew, 1.0) << "monthly dew point " << monthlyDew;
+        ++checked;
+      }
+    }
+    EXPECT_GE(checked, 2);
   }
 }
 
@@ -195,13 +204,13 @@ TEST(SiteModel, LoadNeverFallsAsTheDryBulbRises) {
   t.dryBulb = {102.5, 97.5, 92.5, 87.5, 52.5};
   t.coincWetBulb = {70, 79, 76, 72, 45};
   t.hours = {5, 50, 200, 400, 100};
-  ASSERT_GT(LoadFraction(city, hospital, 97.5, 79), LoadFraction(city, hospital, 102.5, 70));
-  const LoadRow row = MakeLoadRow(city, hospital, t);
+  ASSERT_GT(LoadFraction(city, hospital, Params(), 97.5, 79), LoadFraction(city, hospital, Params(), 102.5, 70));
+  const LoadRow row = MakeLoadRow(city, hospital, Params(), FitScatter(city, Params()), t);
   ASSERT_EQ(row.percent.size(), 5u);
   EXPECT_DOUBLE_EQ(row.percent[0], 100.0);
   EXPECT_DOUBLE_EQ(row.percent[1], 100.0) << "the hottest bin carries the humid bin's load";
   for (std::size_t b = 1; b < row.percent.size(); ++b) EXPECT_LE(row.percent[b], row.percent[b - 1]) << b;
-  EXPECT_NEAR(row.percent[4], 100.0 * LoadFraction(city, hospital, 52.5, 45) / LoadFraction(city, hospital, 97.5, 79),
+  EXPECT_NEAR(row.percent[4], 100.0 * LoadFraction(city, hospital, Params(), 52.5, 45) / LoadFraction(city, hospital, Params(), 97.5, 79),
               1e-9);
 }
 
@@ -210,8 +219,9 @@ TEST(SiteModel, LoadRowPeaksAtOneHundredInTheHottestBinAndIsZeroWhereNoCoolingIs
   BuildingType school = AllHours();
   school.baseShare = 0;
   school.balancePointDB = 60;
-  const BinTable t = MakeBins(city, school, kDewAsWetBulb, kSeaLevel);
-  const LoadRow row = MakeLoadRow(city, school, t);
+  const Scatter scatter = FitScatter(city, Params());
+  const BinTable t = MakeBins(city, school, Params(), scatter, kDewAsWetBulb, kSeaLevel);
+  const LoadRow row = MakeLoadRow(city, school, Params(), scatter, t);
   ASSERT_EQ(row.percent.size(), t.dryBulb.size());
   EXPECT_DOUBLE_EQ(row.percent.front(), 100.0);
   for (std::size_t b = 0; b < t.dryBulb.size(); ++b) {
@@ -235,9 +245,83 @@ TEST(SiteModel, DesignConditionOfAUnitShareBuildingIsTheFullLoad) {
   city.summerDesignDB = 95;
   city.summerCoincWB = 75;
   BuildingType b = AllHours();
-  EXPECT_NEAR(LoadFraction(city, b, 95, 75), 1.0, 1e-12);
-  EXPECT_NEAR(LoadFraction(city, b, b.balancePointDB, 50), b.baseShare, 1e-12);
-  EXPECT_NEAR(LoadFraction(city, b, b.balancePointDB - b.coldSpan, 40), 0.0, 1e-12);
+  EXPECT_NEAR(LoadFraction(city, b, Params(), 95, 75), 1.0, 1e-12);
+  EXPECT_NEAR(LoadFraction(city, b, Params(), b.balancePointDB, 50), b.baseShare, 1e-12);
+  EXPECT_NEAR(LoadFraction(city, b, Params(), b.balancePointDB - b.coldSpan, 40), 0.0, 1e-12);
+}
+
+// A continental city: cold winters, warm summers (monthly means -5 .. 75 deg F).
+CityClimate Continental() {
+  CityClimate c;
+  for (int m = 0; m < 12; ++m) {
+    const double mean = 50 - 27 * std::cos(2 * 3.14159265358979 * (m - 0.5) / 12);
+    c.tmax[m] = mean + 10;
+    c.tmin[m] = mean - 10;
+    c.tdew[m] = mean - 12;
+  }
+  c.summerDesignDB = 93;
+  c.summerCoincWB = 74;
+  c.winterDesignDB = -5;
+  return c;
+}
+
+TEST(SiteModel, FittedScatterGivesTheYearItsDesignHoursAtBothEnds) {
+  struct Case {
+    const char* name;
+    CityClimate city;
+  };
+  CityClimate tropical = FlatCity(81, 12, 74);
+  for (int m = 0; m < 12; ++m) tropical.tmax[m] += 1.5 * std::sin(m), tropical.tmin[m] += 1.5 * std::sin(m);
+  tropical.summerDesignDB = 93;
+  tropical.winterDesignDB = 71;
+  const Case cases[] = {{"continental", Continental()}, {"tropical", tropical}};
+  const double target = 0.004 * 8760;
+  for (const auto& c : cases) {
+    const Scatter s = FitScatter(c.city, Params());
+    EXPECT_NEAR(YearHoursAtOrAbove(c.city, Params(), s, c.city.summerDesignDB), target, 0.5) << c.name;
+    EXPECT_NEAR(YearHoursAtOrBelow(c.city, Params(), s, c.city.winterDesignDB), target, 0.5) << c.name;
+    EXPECT_GT(s.cold, Params().sigmaMin) << c.name;
+    EXPECT_LT(s.hot, Params().sigmaMax) << c.name;
+  }
+  // A continental winter scatters more than its summer.
+  const Scatter s = FitScatter(Continental(), Params());
+  EXPECT_GT(s.cold, s.hot);
+}
+
+TEST(SiteModel, SummerBreakFollowsTheHemisphere) {
+  BuildingType school = AllHours();
+  school.breakFirstDay = 170;  // 20 Jun
+  school.breakLastDay = 242;   // 31 Aug
+  CityClimate north, south;
+  south.southern = true;
+  EXPECT_FALSE(OperatedOnDay(north, school, 200));
+  EXPECT_TRUE(OperatedOnDay(north, school, 10));
+  EXPECT_TRUE(OperatedOnDay(south, school, 200));
+  EXPECT_FALSE(OperatedOnDay(south, school, 10)) << "10 Jan lies in the southern summer break";
+  EXPECT_TRUE(OperatedOnDay(south, school, 100));
+  EXPECT_EQ(OperatingHoursOfYear(north, school), 24 * (365 - 73));
+  EXPECT_EQ(OperatingHoursOfYear(south, school), 24 * (365 - 73));
+}
+
+TEST(SiteModel, ATypeOnBreakInTheHotMonthsTakesItsOwnDesignHourAndReachesItsPeak) {
+  const CityClimate city = Continental();
+  BuildingType school = AllHours();
+  school.baseShare = 0.15;
+  school.envelopeShare = 0.4;
+  school.ventilationShare = 0.45;
+  school.balancePointDB = 60;
+  school.breakFirstDay = 151;  // June to August off
+  school.breakLastDay = 242;
+  const Scatter s = FitScatter(city, Params());
+  const BinTable t = MakeBins(city, school, Params(), s, kDewAsWetBulb, kSeaLevel);
+  const DesignHour own = TypeDesignHour(city, school, Params(), s, t);
+  EXPECT_LT(own.dryBulb, city.summerDesignDB - 2);
+  const DesignHour site = TypeDesignHour(city, AllHours(), Params(), s, t);
+  EXPECT_EQ(site.dryBulb, city.summerDesignDB);
+  EXPECT_EQ(site.wetBulb, city.summerCoincWB);
+  const LoadRow row = MakeLoadRow(city, school, Params(), s, t);
+  ASSERT_GT(t.hours.front(), 0) << "the hottest bin has hours";
+  EXPECT_GE(row.maxBinLoad / row.maxPlantLoad, 0.95) << "the hottest bin reaches the type's own peak";
 }
 
 }  // namespace
