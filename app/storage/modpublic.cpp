@@ -105,7 +105,8 @@ std::string FormatUnitValue(double value, long unitId, const std::string& format
       pattern = "0";
     else if (unitId == GPMTON_TO_LSKW)
       pattern = gUnits.CurrentUnitOfMeasure() == nENGLISH ? "0.00" : "0.000";
-    result = pattern ? vb::Format(shown, pattern) : vb::CStr(shown);
+    // No pattern: the full-precision text, as a unit entry box without a picture shows it.
+    result = vb::Format(shown, pattern ? pattern : "");
   });
   return result;
 }

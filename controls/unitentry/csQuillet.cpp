@@ -1,0 +1,521 @@
+#include "controls/unitentry/csQuillet.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <algorithm>
+#include <string>
+
+#include "controls/unitentry/modCalc.h"
+#include "libs/units/clsUnits.h"
+#include "libs/vb/vbcompat.h"
+#include "libs/vb/vberror.h"
+#include "platform/ui/ui.h"
+
+namespace {
+
+constexpr const char* kDefaultTexts[6] = {
+    "Max = ", "Min = ", "No Limits", "Value too high: Max = ", "Value too low: Min = ",
+    "Invalid input (Numeric value required)"};
+
+const QColor kWhite(255, 255, 255);
+const QColor kRed(255, 0, 0);
+const QColor kBlack(0, 0, 0);
+
+// The least text box width, and the label's drop below the top of the text box, in twips.
+constexpr long kMinTextWidth = 60;
+constexpr long kLabelDrop = 30;
+
+std::string Utf8(const QString& s) { return s.toStdString(); }
+
+// The number of a text as the program reads numbers; false when it is not one.
+bool ReadNumber(const QString& text, double& value) {
+  const std::string t = Utf8(text);
+  if (!vb::IsNumeric(t)) return false;
+  try {
+    value = vb::CDbl(t);
+  } catch (const vb::RuntimeError&) {
+    return false;  // too large for a Double
+  }
+  return true;
+}
+
+// Runs a step whose failure only ends it, as every property setter of the box does.
+template <class F>
+void Quietly(F&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+// The inner text box: passes its keys, focus and mouse moves to the box.
+class csQuillet::Edit : public QLineEdit {
+ public:
+  Edit(csQuillet& owner) : QLineEdit(&owner), owner_(owner) { setMouseTracking(true); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      owner_.Text1_Enter();
+      e->accept();
+      return;
+    }
+    const QString typed = e->text();
+    // Keys without a character (arrows, Home, End, Delete, modifiers) and backspace pass.
+    if (typed.isEmpty() || e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) {
+      QLineEdit::keyPressEvent(e);
+      return;
+    }
+    char16_t key = typed.size() == 1 ? typed[0].unicode() : 0;
+    std::string content = Utf8(text());
+    const std::string before = content;
+    modCalc::FilterKey(key, content);
+    if (content != before) setText(QString::fromStdString(content));  // "=": taken as input
+    if (key == 0) {
+      // Swallowed. Escape stays unhandled, so that a dialog around the box still sees it.
+      if (e->key() == Qt::Key_Escape)
+        e->ignore();
+      else
+        e->accept();
+      return;
+    }
+    if (key != typed[0].unicode()) {
+      QKeyEvent changed(e->type(), e->key(), e->modifiers(), QString(QChar(key)));
+      QLineEdit::keyPressEvent(&changed);
+      return;
+    }
+    QLineEdit::keyPressEvent(e);
+  }
+
+  // Focus moving to another control counts; a popup or another window taking it does not.
+  static bool Counts(const QFocusEvent* e) {
+    return e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason;
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    if (Counts(e)) owner_.UserControl_EnterFocus();
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    QLineEdit::focusOutEvent(e);
+    if (Counts(e)) owner_.UserControl_ExitFocus();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    QLineEdit::mouseMoveEvent(e);
+    owner_.Text1_MouseMove();
+  }
+
+ private:
+  csQuillet& owner_;
+};
+
+// ---- construction and persistence -----------------------------------------------------
+
+csQuillet::csQuillet(QWidget* parent) : csQuillet(QVariantMap(), parent) {}
+
+csQuillet::csQuillet(const QVariantMap& bag, QWidget* parent) : QWidget(parent) {
+  for (int i = 0; i < 6; ++i) texts_[static_cast<std::size_t>(i)] = kDefaultTexts[i];
+  Text1 = new Edit(*this);
+  Text1->setText("0.00");
+  Label1 = new QLabel("(no_conv)", this);
+  setFocusProxy(Text1);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  ReadProperties(bag);
+  InitControls();
+}
+
+// The text box goes first, while the box is whole: a focused text box loses its focus as it
+// is destroyed, and that must not reach the handlers of a box half torn down.
+csQuillet::~csQuillet() {
+  delete Text1;
+  Text1 = nullptr;
+}
+
+void csQuillet::ReadProperties(const QVariantMap& bag) {
+  auto get = [&bag](const char* key, const QVariant& fallback) { return bag.value(key, fallback); };
+  m_FormatString = get("FormatString", QString()).toString();
+  m_FormatStringMetric = get("FormatStringMetric", QString()).toString();
+  m_LabelSpace = get("LabelSpace", 60).toInt();
+  m_LabelWidth = get("LabelWidth", 1320).toInt();
+  m_Locked = get("Locked", false).toBool();
+  m_Max = get("Max", 0.0).toDouble();
+  m_Min = get("Min", 0.0).toDouble();
+  m_TextBoxWidth = get("TextWidth", 1000).toInt();
+  m_Units = get("Units", 0).toInt();
+  m_Value = get("Value", 0.0).toDouble();
+  m_Enabled = get("Enabled", true).toBool();
+  m_Blanked = get("Blanked", false).toBool();
+}
+
+void csQuillet::WriteProperties(QVariantMap& bag) const {
+  auto put = [&bag](const char* key, const QVariant& value, const QVariant& fallback) {
+    if (value != fallback) bag.insert(key, value);
+  };
+  put("Blanked", m_Blanked, false);
+  put("Enabled", m_Enabled, true);
+  put("FormatString", m_FormatString, QString());
+  put("FormatStringMetric", m_FormatStringMetric, QString());
+  put("LabelSpace", static_cast<int>(m_LabelSpace), 60);
+  put("LabelWidth", static_cast<int>(m_LabelWidth), 1320);
+  put("Locked", m_Locked, false);
+  put("Max", m_Max, 0.0);
+  put("Min", m_Min, 0.0);
+  put("TextWidth", static_cast<int>(m_TextBoxWidth), 1000);
+  put("Units", static_cast<int>(m_Units), 0);
+  put("Value", m_Value, 0.0);
+}
+
+// Styles the inner controls and lays the box out from the stored properties. Nothing here
+// validates or counts as input.
+void csQuillet::InitControls() {
+  QFont textFont("Arial", 8);
+  textFont.setBold(true);
+  Text1->setFont(textFont);
+  Text1->setReadOnly(m_Locked);
+  Text1->setMinimumHeight(Text1->sizeHint().height());
+  Label1->setFont(QFont("Arial", 9));
+  Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // level with the text of the box
+  QPalette labelColours = Label1->palette();
+  labelColours.setColor(QPalette::Window, palette().color(QPalette::Button));
+  labelColours.setColor(QPalette::WindowText, palette().color(QPalette::ButtonText));
+  Label1->setPalette(labelColours);
+  Label1->setAutoFillBackground(true);
+
+  Text1->setGeometry(0, 0, Px(m_TextBoxWidth), Text1->minimumHeight());
+  Label1->resize(Px(m_LabelWidth), Label1->height());
+  resize(width(), Text1->height());
+
+  m_bInternalUpdate = true;
+  LabelSpace(m_LabelSpace);
+  LabelWidth(m_LabelWidth);
+  TextBoxWidth(m_TextBoxWidth);
+  if (m_Blanked) {
+    Blanked(true);
+  } else {
+    SetBackground(kWhite);
+    Text1->setEnabled(m_Enabled);
+    Label1->setEnabled(m_Enabled);
+    setEnabled(m_Enabled);
+  }
+  m_bInternalUpdate = false;
+  if (m_Units == NO_CONV) Label1->clear();
+}
+
+// ---- display --------------------------------------------------------------------------
+
+const clsUnits& csQuillet::Converter() const {
+  if (units_ == nullptr) vb::Raise(vb::kObjectRequired);
+  return *units_;
+}
+
+QString csQuillet::FormatValue(double ipValue) const {
+  const clsUnits& units = Converter();
+  const double shown = units.CnvToDevice(ipValue, m_Units);
+  const QString& picture = units.CurrentUnitOfMeasure() == nMETRIC && !m_FormatStringMetric.isEmpty()
+                               ? m_FormatStringMetric
+                               : m_FormatString;
+  // An empty picture gives the full-precision text.
+  return QString::fromStdString(vb::Format(shown, Utf8(picture)));
+}
+
+QString csQuillet::LimitsToolTip() const {
+  if (m_Min != 0.0 || m_Max != 0.0)
+    return texts_[kMinPrefix] + FormatValue(m_Min) + ", " + texts_[kMaxPrefix] + FormatValue(m_Max);
+  return texts_[kNoLimits];
+}
+
+void csQuillet::UpdateDisplay() {
+  if (!Blanked()) SetText(FormatValue(m_Value));
+  Label1->setText(QString::fromStdString(Converter().UnitStr(m_Units)));
+  Text1->setToolTip(LimitsToolTip());
+}
+
+void csQuillet::SetText(const QString& text) { Text1->setText(text); }
+
+void csQuillet::SetBackground(const QColor& colour) {
+  QPalette p = Text1->palette();
+  p.setColor(QPalette::Base, colour);
+  Text1->setPalette(p);
+}
+
+bool csQuillet::IsWhite() const { return Text1->palette().color(QPalette::Base) == kWhite; }
+
+void csQuillet::Refresh() {
+  m_bInternalUpdate = true;
+  Quietly([this] { UpdateDisplay(); });
+  m_bInternalUpdate = false;
+}
+
+void csQuillet::UnitCnv(clsUnits* units) {
+  units_ = units;
+  Quietly([this] { UpdateDisplay(); });
+}
+
+// ---- properties ---------------------------------------------------------------------------
+
+void csQuillet::Value(double x) {
+  Quietly([&] {
+    if (!m_Blanked) SetText(FormatValue(x));
+    if (Converter().CurrentUnitOfMeasure() != nENGLISH)
+      m_Value = x;
+    else
+      m_Value = vb::CDbl(Utf8(FormatValue(x)));
+    Validate();
+  });
+}
+
+void csQuillet::Units(long id) {
+  Quietly([&] {
+    if (id < 0 || id > Converter().Count()) {
+      ui::host().messageBox("Invalid Unit Type.", ui::kCritical, "");
+      return;
+    }
+    m_Units = id;
+    UpdateDisplay();
+  });
+}
+
+void csQuillet::Min(double x) {
+  m_Min = x;
+  LimitChanged();
+}
+
+void csQuillet::Max(double x) {
+  m_Max = x;
+  LimitChanged();
+}
+
+void csQuillet::LimitChanged() {
+  Quietly([this] {
+    Text1->setToolTip(LimitsToolTip());
+    if (Displayable()) Validate();
+  });
+}
+
+void csQuillet::FormatString(const QString& picture) {
+  m_FormatString = picture;
+  Quietly([this] { UpdateDisplay(); });
+}
+
+void csQuillet::FormatStringMetric(const QString& picture) {
+  m_FormatStringMetric = picture;
+  Quietly([this] { UpdateDisplay(); });
+}
+
+void csQuillet::Blanked(bool blanked) {
+  m_Blanked = blanked;
+  QPalette p = Text1->palette();
+  if (blanked) {
+    const bool wasInternal = m_bInternalUpdate;
+    m_bInternalUpdate = true;
+    Text1->clear();
+    m_bInternalUpdate = wasInternal;
+    const QColor face = palette().color(QPalette::Button);
+    p.setColor(QPalette::Text, face);
+    p.setColor(QPalette::Base, face);
+    Text1->setPalette(p);
+    Text1->setEnabled(false);
+    Label1->setEnabled(false);
+    setEnabled(false);
+    return;
+  }
+  p.setColor(QPalette::Active, QPalette::Text, kBlack);
+  p.setColor(QPalette::Inactive, QPalette::Text, kBlack);
+  p.setColor(QPalette::Disabled, QPalette::Text, palette().color(QPalette::Disabled, QPalette::Text));
+  p.setColor(QPalette::Base, kWhite);
+  Text1->setPalette(p);
+  Value(m_Value);
+  if (!m_Enabled) return;
+  Text1->setEnabled(true);
+  Label1->setEnabled(true);
+  setEnabled(true);
+}
+
+void csQuillet::Enabled(bool enabled) {
+  m_Enabled = enabled;
+  if (m_Blanked) return;
+  if (!enabled) SetBackground(kWhite);
+  Text1->setEnabled(enabled);
+  Label1->setEnabled(enabled);
+  setEnabled(enabled);
+  Validate();
+}
+
+void csQuillet::Locked(bool locked) {
+  m_Locked = locked;
+  Text1->setReadOnly(locked);
+  if (m_Blanked) return;
+  if (locked) SetBackground(kWhite);
+  Validate();
+}
+
+void csQuillet::TranslationStrings(const QStringList& texts) {
+  for (int i = 0; i < 6; ++i) {
+    if (i >= texts.size()) return;
+    texts_[static_cast<std::size_t>(i)] = texts[i];
+  }
+  Quietly([this] { Text1->setToolTip(LimitsToolTip()); });
+}
+
+// ---- validation ---------------------------------------------------------------------------
+
+bool csQuillet::Validate() {
+  bool valid = false;
+  try {
+    double typed = 0.0;
+    if (!ReadNumber(Text1->text(), typed)) {
+      Text1->setToolTip(texts_[kInvalidInput]);
+    } else {
+      const clsUnits& units = Converter();
+      // The rewrite is input: Value becomes the shown, rounded number.
+      SetText(FormatValue(m_Value));
+      if (m_Min == 0.0 && m_Max == 0.0) {
+        Text1->setToolTip(texts_[kNoLimits]);
+        valid = true;
+      } else {
+        double low = m_Min;
+        double high = m_Max;
+        if (units.CurrentUnitOfMeasure() == nMETRIC) {
+          // A value typed as the limit is shown never fails for the rounding of the display.
+          const double lowShown = units.CnvFromDevice(vb::CDbl(Utf8(FormatValue(m_Min))), m_Units);
+          const double highShown = units.CnvFromDevice(vb::CDbl(Utf8(FormatValue(m_Max))), m_Units);
+          low = std::min(m_Min, lowShown);
+          high = std::max(m_Max, highShown);
+        }
+        // A value whose 15-digit text equals the limit's is on the limit.
+        auto sameText = [&](double a, double b) {
+          return vb::CStr(units.CnvToDevice(a, m_Units)) == vb::CStr(units.CnvToDevice(b, m_Units));
+        };
+        const double v = m_Value;
+        if (v < low && !sameText(v, low)) {
+          Text1->setToolTip(texts_[kTooLow] + FormatValue(low));
+        } else if (v > high && !sameText(v, high)) {
+          Text1->setToolTip(texts_[kTooHigh] + FormatValue(high));
+        } else {
+          Text1->setToolTip(LimitsToolTip());
+          valid = true;
+        }
+      }
+    }
+  } catch (...) {
+    valid = false;
+  }
+  if (Displayable()) {
+    if (!valid)
+      SetBackground(kRed);
+    else if (!IsWhite())
+      SetBackground(kWhite);
+  }
+  return valid;
+}
+
+// ---- handlers of the text box -------------------------------------------------------------
+
+void csQuillet::Text1_Change() {
+  if (m_bInternalUpdate) return;
+  double typed = 0.0;
+  double value = 0.0;
+  if (ReadNumber(Text1->text(), typed)) {
+    value = typed;
+    Quietly([&] { value = Converter().CnvFromDevice(typed, m_Units); });
+  }
+  m_Value = value;
+  emit Change();
+  Quietly([this] { Text1->setToolTip(LimitsToolTip()); });
+}
+
+void csQuillet::Text1_Enter() {
+  SetText(QString::fromStdString(modCalc::EvaluateEntry(Utf8(Text1->text()))));
+  if (Validate()) Quietly([this] { SetText(FormatValue(m_Value)); });
+  if (!Text1->text().isEmpty()) Text1->selectAll();
+}
+
+void csQuillet::Text1_MouseMove() {
+  if (!m_bSelectOnMouseMove) return;
+  if (!Text1->text().isEmpty()) Text1->selectAll();
+  m_bSelectOnMouseMove = false;
+}
+
+void csQuillet::UserControl_EnterFocus() {
+  if (!Text1->text().isEmpty()) Text1->selectAll();
+  m_bSelectOnMouseMove = true;
+}
+
+void csQuillet::UserControl_ExitFocus() {
+  if (Validate()) {
+    Quietly([this] { SetText(FormatValue(m_Value)); });
+  } else {
+    SetText(QString::fromStdString(modCalc::EvaluateEntry(Utf8(Text1->text()))));
+    if (Validate()) Quietly([this] { SetText(FormatValue(m_Value)); });
+  }
+  m_bSelectOnMouseMove = false;
+}
+
+// ---- layout -------------------------------------------------------------------------------
+
+int csQuillet::Px(long twips) const {
+  return qRound(static_cast<double>(twips) * logicalDpiX() / kTwipsPerInch);
+}
+
+long csQuillet::TwipsPerPixel() const { return std::max(1L, kTwipsPerInch / logicalDpiX()); }
+
+void csQuillet::SetControlWidth(int px) {
+  resize(px, height());
+  Layout();
+}
+
+void csQuillet::LabelSpace(long twips) {
+  if (twips < 0) return;
+  m_LabelSpace = twips;
+  SetControlWidth(Text1->x() + Text1->width() + Px(twips) + Label1->width());
+}
+
+void csQuillet::LabelWidth(long twips) {
+  m_LabelWidth = std::max(twips, TwipsPerPixel());
+  SetControlWidth(Text1->x() + Text1->width() + Px(m_LabelSpace) + Px(m_LabelWidth));
+}
+
+void csQuillet::TextBoxWidth(long twips) {
+  m_TextBoxWidth = std::max(twips, TwipsPerPixel());
+  Text1->resize(Px(m_TextBoxWidth), Text1->height());
+  SetControlWidth(Text1->x() + Text1->width() + Px(m_LabelSpace) + Px(m_LabelWidth));
+}
+
+void csQuillet::resizeEvent(QResizeEvent*) { Layout(); }
+
+// The text box takes the width left after the gap and the label; the label keeps its width.
+// A box narrower than the least text box + gap + label widens again.
+void csQuillet::Layout() {
+  const int textHeight = std::max(height(), Text1->minimumHeight());
+  Text1->resize(Text1->width(), textHeight);
+  if (height() < textHeight) resize(width(), textHeight);
+  if (Label1->width() == Px(m_LabelWidth)) {
+    // The container changed the size of the box.
+    const int w = width() - Px(m_LabelWidth) - Px(m_LabelSpace);
+    if (w > 0) {
+      Text1->resize(w, Text1->height());
+    } else {
+      Text1->resize(Px(kMinTextWidth), Text1->height());
+      resize(Text1->x() + Text1->width() + Px(m_LabelSpace) + Px(m_LabelWidth), height());
+    }
+    // The stored width follows the text box only when its pixel width changed, so a width
+    // that is no whole number of pixels is kept as it was set.
+    if (Px(m_TextBoxWidth) != Text1->width())
+      m_TextBoxWidth = qRound(Text1->width() * static_cast<double>(kTwipsPerInch) / logicalDpiX());
+  }
+  Label1->setGeometry(Text1->x() + Text1->width() + Px(m_LabelSpace), Text1->y() + Px(kLabelDrop),
+                      Px(m_LabelWidth), Text1->height() - Px(kLabelDrop));
+}
+
+QSize csQuillet::sizeHint() const {
+  return {Px(m_TextBoxWidth) + Px(m_LabelSpace) + Px(m_LabelWidth), Text1->minimumHeight()};
+}
+
+QSize csQuillet::minimumSizeHint() const {
+  return {Px(kMinTextWidth) + Px(m_LabelSpace) + Px(m_LabelWidth), Text1->minimumHeight()};
+}
