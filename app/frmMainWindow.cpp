@@ -150,8 +150,6 @@ QWidget* frmMainWindow::BuildHeader() {
 QComboBox* frmMainWindow::NewCombo(frmMain::List list, const char* name, Handler handler) {
   auto* box = new QComboBox(this);
   box->setObjectName(QString::fromUtf8(name));
-  box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  box->setMinimumContentsLength(20);
   combos_[list] = std::make_unique<QtComboBox>(box);
   // The user's choice only: selecting in code runs no handler.
   connect(box, &QComboBox::activated, this, [this, handler = std::move(handler)] { handler(form_); });
@@ -220,10 +218,13 @@ QWidget* frmMainWindow::BuildInputs() {
   columns->addLayout(left);
   columns->addLayout(right);
 
-  auto group = [this](const char* name, const char* title, QVBoxLayout* column) {
+  // Every group's captions take the width of the longest, so the fields line up in both columns.
+  const int captionWidth = fontMetrics().horizontalAdvance(QStringLiteral("Evaporator Flow Rate:")) + 6;
+  auto group = [this, captionWidth](const char* name, const char* title, QVBoxLayout* column) {
     auto* g = new QGroupBox(QString::fromUtf8(title), this);
     g->setObjectName(QString::fromUtf8(name));
     auto* grid = new QGridLayout(g);
+    grid->setColumnMinimumWidth(0, captionWidth);
     grid->setColumnStretch(1, 1);
     column->addWidget(g);
     return grid;
@@ -272,6 +273,9 @@ QWidget* frmMainWindow::BuildInputs() {
   add(plant, "Evaporator Flow Rate:", NewUnitBox(F::uncEvapFlowRate, "uncEvapFlowRate", GPMTON_TO_LSKW, "0.00",
                                                  "0.000", 0.5, 8, 2.4, kTextWidthCondenser));
   right->addStretch(1);
+
+  // The lists are as wide as the entry boxes with their unit labels.
+  for (auto& combo : combos_) combo->widget()->setFixedWidth(boxes_[F::uncBldgPeakLoad]->width());
 
   // The coupling: the plant is at least the building's peak load, the minimum ECWT at most
   // the design ECWT.
