@@ -186,6 +186,19 @@ TEST_F(Dialogs, ReportOptionsAskAboutAnUnnamedProjectAndStoreTheOptions) {
   EXPECT_TRUE(again.DialogOK());
 }
 
+TEST_F(Dialogs, ReportOptionsCancelStoresNothing) {
+  gSettings.SummaryReport = true;
+  gSettings.CSVFilePath = "kept.csv";
+  frmReportOptions dialog;
+  dialog.chkSummary->setChecked(false);
+  dialog.txtCSVFile->setText("other.csv");
+  dialog.cmdCancel_Click();
+  EXPECT_FALSE(dialog.DialogOK());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_TRUE(gSettings.SummaryReport);
+  EXPECT_EQ(gSettings.CSVFilePath, "kept.csv");
+}
+
 TEST_F(Dialogs, SplashShowsTitleVersionAndTextsAndClosesOnlyThroughOk) {
   frmSplash splash;
   splash.show();

@@ -11,6 +11,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/tests/main_fixture.h"
 #include "controls/unitentry/csQuillet.h"
+#include "platform/help/help.h"
 
 namespace {
 
@@ -137,6 +138,19 @@ TEST_F(MainWindow, FixedListChoicesReachTheProject) {
   EXPECT_EQ(gProject.Economizer, 2);
   EXPECT_EQ(gProject.EvapFlowControl, 2);
   EXPECT_EQ(gProject.EvapFlowControlName, "Variable Primary Flow");
+}
+
+TEST_F(MainWindow, HelpOpensTheMainWindowsTopic) {
+  struct Recorder : help::Opener {
+    std::vector<std::string> urls;
+    void open(const std::string& url) override { urls.push_back(url); }
+  } recorder;
+  help::setOpener(&recorder);
+  TestWindow& w = OpenWindow();
+  w.findChild<QPushButton*>("cmdHelp")->click();
+  help::setOpener(nullptr);
+  ASSERT_EQ(recorder.urls.size(), 1u);
+  EXPECT_TRUE(recorder.urls[0].ends_with("/VEXON.html#ctx10000")) << recorder.urls[0];
 }
 
 TEST(ChillerNumber, CorrectedText) {
