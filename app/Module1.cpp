@@ -78,7 +78,6 @@ StartResult StartUp(const std::string& commandLine) {
 int Main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(clsProgram::ProductName()));
-  QApplication::setApplicationDisplayName(QString::fromStdString(clsProgram::ProductName()));
   ui::QtHost host;
   ui::ScopedHost scopedHost(host);
   help::QtHelpOpener opener;
