@@ -201,54 +201,39 @@ bool frmMain::ListsSelected() {
 
 // ---- selection boxes -------------------------------------------------------------------------
 
+// What every selection box does on the user's choice: its entry into the project, which now
+// differs from the file. False while the window fills its controls (nothing done then).
+bool frmMain::SelectionClick(List list) {
+  if (!m_bFormReady) return false;
+  StoreSelection(list);
+  gProjectChanged = true;
+  return true;
+}
+
 void frmMain::cboRegion_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboRegion);
+  if (!SelectionClick(cboRegion)) return;
   LoadLocations();
   // The old location may not belong to the new region: the location now selected (the first
   // one then) is stored and its cities loaded, so that the project never keeps a location and
   // city of another region.
   cboLocation_Click();
-  gProjectChanged = true;
 }
 
 void frmMain::cboLocation_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboLocation);
+  if (!SelectionClick(cboLocation)) return;
   LoadCities();
   cboCity_Click();
-  gProjectChanged = true;
 }
 
-void frmMain::cboCity_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboCity);
-  gProjectChanged = true;
-}
+void frmMain::cboCity_Click() { SelectionClick(cboCity); }
 
-void frmMain::cboBuildingType_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboBuildingType);
-  gProjectChanged = true;
-}
+void frmMain::cboBuildingType_Click() { SelectionClick(cboBuildingType); }
 
-void frmMain::cboEconomizer_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboEconomizer);
-  gProjectChanged = true;
-}
+void frmMain::cboEconomizer_Click() { SelectionClick(cboEconomizer); }
 
-void frmMain::cboPlantControl_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboPlantControl);
-  gProjectChanged = true;
-}
+void frmMain::cboPlantControl_Click() { SelectionClick(cboPlantControl); }
 
-void frmMain::cboEvapFlowControl_Click() {
-  if (!m_bFormReady) return;
-  StoreSelection(cboEvapFlowControl);
-  gProjectChanged = true;
-}
+void frmMain::cboEvapFlowControl_Click() { SelectionClick(cboEvapFlowControl); }
 
 // ---- coupling ----------------------------------------------------------------------------------
 

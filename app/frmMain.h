@@ -235,6 +235,7 @@ class frmMain {
  private:
   bool UnsavedDataQuestion(const std::string& action);
   void StoreSelection(List list);
+  bool SelectionClick(List list);
   bool ListsSelected();
   bool SaveTo(const std::string& path);
 
