@@ -1,6 +1,7 @@
 #include "app/Module1.h"
 
 #include <QApplication>
+#include <clocale>
 #include <filesystem>
 
 #include "app/clsProgram.h"
@@ -77,6 +78,9 @@ StartResult StartUp(const std::string& commandLine) {
 
 int Main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // QApplication takes the C library's locale from the environment; numbers in the program's
+  // texts and files are always written with a point, so the C numeric locale is restored.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QString::fromStdString(clsProgram::ProductName()));
   ui::QtHost host;
   ui::ScopedHost scopedHost(host);

@@ -44,7 +44,7 @@ const DatabaseList kBuildingTypes{
 
 // Fills the box from the query and selects `selectId`. `parent` is the box whose selected
 // entry's id the query needs, or null.
-void LoadDatabaseList(frmMain::View& view, const DatabaseList& spec, const frmMain::ComboBox* parent,
+void LoadDatabaseList(frmMain::View& view, const DatabaseList& source, const frmMain::ComboBox* parent,
                       long selectId) {
   const std::string path = frmMain::SiteDatabasePath();
   std::shared_ptr<db::Database> database;
@@ -57,12 +57,12 @@ void LoadDatabaseList(frmMain::View& view, const DatabaseList& spec, const frmMa
     ui::host().messageBox("OpenDatabase failed. File=" + path, ui::kExclamation, "");
     return;
   }
-  modpublic::RunGuarded(spec.location, spec.message, ui::kCritical, [&] {
+  modpublic::RunGuarded(source.location, source.message, ui::kCritical, [&] {
     // Cleared first: a query that finds nothing leaves the box empty rather than showing the
     // entries of the previous parent.
-    frmMain::ComboBox& box = view.Combo(spec.list);
+    frmMain::ComboBox& box = view.Combo(source.list);
     box.Clear();
-    auto st = database->Prepare(spec.sql);
+    auto st = database->Prepare(source.sql);
     if (parent) {
       const int index = parent->ListIndex();
       if (index < 0) vb::Raise(kInvalidPropertyIndex);
