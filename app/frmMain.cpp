@@ -119,8 +119,8 @@ void frmMain::ProjectDataToControls() {
   });
 }
 
-void frmMain::ControlsToProjectData() {
-  modpublic::RunGuarded("frmMain.ControlsToProjectData()", "", ui::kCritical, [&] {
+bool frmMain::ControlsToProjectData() {
+  return modpublic::RunGuarded("frmMain.ControlsToProjectData()", "", ui::kCritical, [&] {
     ProjectData& p = gProject;
     p.BuildingPeakLoad = vb::CSng(view_->Value(uncBldgPeakLoad));
     p.PlantCapacity = vb::CSng(view_->Value(uncPlantCapacity));

@@ -122,7 +122,8 @@ class frmMain {
   // ---- project and controls ----
   void SetupOtherControlsInForm();
   void ProjectDataToControls();
-  void ControlsToProjectData();
+  // False when a control could not be read (the error box has been shown).
+  bool ControlsToProjectData();
   void ProjectDataChanged(bool& result);
   void ValidateFormControls(bool& result);
   // "Kestrin v1.00 (<ProjectName>)".

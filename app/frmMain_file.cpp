@@ -95,8 +95,7 @@ void frmMain::mnuFileOpen_Click() {
 // saved only when the file was written: after a failure it stays marked changed, so the close
 // question still protects it.
 bool frmMain::SaveTo(const std::string& path) {
-  ControlsToProjectData();
-  const bool saved = modDataIO::SaveProject(path, gProject);
+  const bool saved = ControlsToProjectData() && modDataIO::SaveProject(path, gProject);
   gProjectChanged = !saved;
   return saved;
 }
