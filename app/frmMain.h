@@ -124,12 +124,19 @@ class frmMain {
   void ProjectDataToControls();
   // False when a control could not be read (the error box has been shown).
   bool ControlsToProjectData();
+  // True when gProjectChanged is set or a box's value or the chiller count differs from the
+  // project (the lists mark the project changed themselves).
   void ProjectDataChanged(bool& result);
+  // False, after one message, when an entry box is invalid or a list has no entry selected:
+  // Save, Save As and Reports then do nothing.
   void ValidateFormControls(bool& result);
-  // "Kestrin v1.00 (<ProjectName>)".
+  // "Kestrin v<version> (<ProjectName>)".
   static std::string MainCaption(const std::string& projectName);
 
   // ---- handlers ----
+  // A user's choice goes into the project at once and marks it changed. A new region reloads
+  // the locations, a new location the cities; the entry then selected (the first one when the
+  // project's is not in the new list) is stored and cascaded in turn.
   void cboRegion_Click();
   void cboLocation_Click();
   void cboCity_Click();
