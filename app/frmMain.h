@@ -1,12 +1,21 @@
-// The main window. For now it holds the routines that run without the window being shown:
-// the start-up file steps and the calculation set-up, which turns gProject into the scratch
-// records the calculation reads (frmMain_setup.cpp).
+// The main window's logic: the project inputs and their coupling, the reference lists, the File
+// commands, the dialog commands, load and close (frmMain.cpp, frmMain_lists.cpp,
+// frmMain_file.cpp), plus the routines that run without the window being shown: the start-up
+// file steps and the calculation set-up, which turns gProject into the scratch records the
+// calculation reads (frmMain_setup.cpp, all static).
+//
+// The class holds no widget. What it shows and reads goes through a View (the QMainWindow of
+// frmMainWindow.h implements it); messages go to ui::host(). The window calls the handlers
+// below for the user's actions: selection boxes only for the user's own choice (filling a
+// list never runs a handler), entry boxes and the chiller count for every change of text.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/storage/modpublic.h"
 #include "app/storage/scratch_records.h"
 
 // The site and building database: the program folder followed by "RIZIRure.rev" (set by
@@ -15,6 +24,168 @@ extern std::string gDataDBPath;
 
 class frmMain {
  public:
+  // The nine unit entry boxes, in the order the project compares and copies them.
+  enum Box {
+    uncBldgPeakLoad,
+    uncPlantCapacity,
+    uncDesignLCHWT,
+    uncDesignECWT,
+    uncFlowRate,
+    uncEvapFlowRate,
+    uncMinECWT,
+    uncDesignWB,
+    uncDesignApproach,
+    kBoxCount
+  };
+  // The seven selection boxes.
+  enum List {
+    cboRegion,
+    cboLocation,
+    cboCity,
+    cboBuildingType,
+    cboEconomizer,
+    cboPlantControl,
+    cboEvapFlowControl,
+    kListCount
+  };
+
+  // A drop-down list as the logic uses it: entries with their item data. Selecting an entry
+  // (ListIndex) never runs a handler.
+  class ComboBox : public modpublic::ListControl {
+   public:
+    virtual void Clear() = 0;
+    virtual void AddItem(const std::string& text, long itemData) = 0;
+    virtual int ListIndex() const = 0;  // -1: nothing selected
+    using modpublic::ListControl::ListIndex;
+    virtual std::string Text(int index) const = 0;
+  };
+
+  // The window as the logic uses it.
+  class View {
+   public:
+    virtual ~View() = default;
+    virtual ComboBox& Combo(List list) = 0;
+    // Unit entry boxes: values and limits in inch-pound units.
+    virtual double Value(Box box) const = 0;
+    virtual void Value(Box box, double value) = 0;
+    virtual void Min(Box box, double value) = 0;
+    virtual void Max(Box box, double value) = 0;
+    // Validate on every visible, not blanked unit entry box in the window's order, stopping
+    // at the first invalid one; true when none failed.
+    virtual bool ValidateUnitControls() = 0;
+    // gUnitControls.LoadUnits / RefreshUnits (every window) on this window.
+    virtual void LoadUnits() = 0;
+    virtual void RefreshUnits() = 0;
+    virtual std::string ChillerNumText() const = 0;
+    virtual void ChillerNumText(const std::string& text) = 0;
+    virtual void Caption(const std::string& text) = 0;
+    virtual void ProgramLabels(const std::string& name, const std::string& version) = 0;
+    virtual void StatusText(const std::string& text) = 0;
+    virtual void Repaint() = 0;
+    // The window's outer rectangle in pixels, and whether it is in the normal state (neither
+    // minimised, maximised nor full screen).
+    virtual bool NormalState() const = 0;
+    virtual void WindowRect(int& left, int& top, int& width, int& height) const = 0;
+    // Modal dialogs. ShowPreferences returns the dialog's DialogOK.
+    virtual void ShowCustomerInfo() = 0;
+    virtual void ShowUserInfo() = 0;
+    virtual bool ShowPreferences() = 0;
+    // File dialogs: the chosen path, "" when cancelled. The save dialog creates new files and
+    // asks before overwriting one.
+    virtual std::string ShowOpenDialog(const std::string& title, const std::string& filter,
+                                       const std::string& initDir) = 0;
+    virtual std::string ShowSaveDialog(const std::string& title, const std::string& filter,
+                                       const std::string& initDir) = 0;
+    // Closes every other window of the program, the most recently opened first.
+    virtual void CloseOtherWindows() = 0;
+  };
+
+  static constexpr const char* kInvalidInput =
+      "Invalid input data exists in red areas, the action can not be completed. ";
+  static constexpr const char* kNotAProjectFile = "The selected file is not a valid project file";
+  static constexpr int kTwipsPerPixel = 15;
+  static constexpr int kChillerNumMin = 1;
+  static constexpr int kChillerNumMax = 10;
+
+  frmMain() = default;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+  void SetView(View* view) { view_ = view; }
+  bool FormReady() const { return m_bFormReady; }
+
+  // ---- load and close ----
+  void Form_Load();
+  // True when the close may go on (asks the unsaved-data question when there are changes).
+  bool Form_QueryUnload();
+  void Form_Unload();
+
+  // ---- project and controls ----
+  void SetupOtherControlsInForm();
+  void ProjectDataToControls();
+  // False when a control could not be read (the error box has been shown).
+  bool ControlsToProjectData();
+  // True when gProjectChanged is set or a box's value or the chiller count differs from the
+  // project (the lists mark the project changed themselves).
+  void ProjectDataChanged(bool& result);
+  // False, after one message, when an entry box is invalid or a list has no entry selected:
+  // Save, Save As and Reports then do nothing.
+  void ValidateFormControls(bool& result);
+  // "Kestrin v<version> (<ProjectName>)".
+  static std::string MainCaption(const std::string& projectName);
+
+  // ---- handlers ----
+  // A user's choice goes into the project at once and marks it changed. A new region reloads
+  // the locations, a new location the cities; the entry then selected (the first one when the
+  // project's is not in the new list) is stored and cascaded in turn.
+  void cboRegion_Click();
+  void cboLocation_Click();
+  void cboCity_Click();
+  void cboBuildingType_Click();
+  void cboEconomizer_Click();
+  void cboPlantControl_Click();
+  void cboEvapFlowControl_Click();
+  void txtChillerNum_Change();
+  void uncBldgPeakLoad_Change();
+  void uncDesignECWT_Change();
+  void cmdCustomer_Click();
+  void mnuEditmnuUser_Click();
+  void mnuEditmnuPreferences_Click();
+  void cmdHelp_Click();
+
+  // The text the chiller-count box must show instead of `text` ("1" for a text that is not a
+  // number, the nearest limit for a count outside min..max), or `text` itself when it holds
+  // an acceptable count.
+  static std::string CorrectedChillerNumText(const std::string& text, int min, int max);
+
+  // ---- reference lists ----
+  void LoadRegions();
+  void LoadLocations();
+  void LoadCities();
+  void LoadBuildingTypes();
+  void LoadPlantControlList();
+  void LoadEconomizerList();
+  void LoadEvapFlowControlList();
+
+  // ---- File commands ----
+  void mnuFileNew_Click();
+  void mnuFileOpen_Click();
+  void mnuFileSave_Click();
+  void mnuFileSaveAs_Click();
+  // "Kestrin Files (*.vxn)|*.vxn".
+  static std::string ProjectFileFilter();
+  // What Save As makes of the chosen path: the path to write (with the project extension
+  // when the file title has none, compared without regard to case), the new working folder,
+  // and the project name (the file title without extension when the current name is empty or
+  // "untitled" in any case and the extension was given; else the current name).
+  struct SaveAsTarget {
+    std::string path;
+    std::string workingFolder;
+    std::string projectName;
+  };
+  static SaveAsTarget SaveAsNaming(const std::string& chosenPath, const std::string& projectName);
+  // Whether Save must ask for a file name (Save As) instead of writing to FilePath.
+  static bool SaveNeedsName(const std::string& projectName, const std::string& filePath);
+
   // ---- start-up file steps -------------------------------------------------------------
   // Points modDataIO::DataFolder at the scratch folder, creates the per-user and scratch
   // folders when missing, holds the scratch folder for the rest of the program's life
@@ -70,4 +241,14 @@ class frmMain {
   // when set, otherwise modDataIO::GetAppFolder().
   static std::string ProgramFolder();
   static std::string SiteDatabasePath();
+
+ private:
+  bool UnsavedDataQuestion(const std::string& action);
+  void StoreSelection(List list);
+  bool SelectionClick(List list);
+  bool ListsSelected();
+  bool SaveTo(const std::string& path);
+
+  View* view_ = nullptr;
+  bool m_bFormReady = false;
 };

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   libsqlite3-dev libpugixml-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 fontconfig
+  fonts-liberation2 fontconfig qt6-wayland
   poppler-utils libreoffice-writer-nogui
   clang libclang-rt-14-dev
   locales

@@ -1,0 +1,108 @@
+#include "app/Module1.h"
+
+#include <QApplication>
+#include <clocale>
+#include <filesystem>
+
+#include "app/clsProgram.h"
+#include "app/clsUnitControls.h"
+#include "app/frmMain.h"
+#include "app/frmMainWindow.h"
+#include "app/frmSplash.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
+#include "platform/help/help_qt.h"
+#include "platform/ui/qt_host.h"
+#include "platform/ui/ui.h"
+
+namespace Module1 {
+
+std::string gSettingsFile;
+bool gProjectChanged = false;
+std::unique_ptr<clsUnitControls> gUnitControls;
+
+using modDataIO::gProject;
+using modDataIO::gSettings;
+
+std::string CommandLineText(int argc, const char* const* argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line += ' ';
+    line += argv[i];
+  }
+  line = vb::Trim(line);
+  std::erase(line, '"');
+  return vb::Trim(line);
+}
+
+StartResult StartUp(const std::string& commandLine) {
+  std::string step;
+  try {
+    gSettingsFile = modDataIO::GetAppDataFolder() + "GlobalSettings.xml";
+    gProjectChanged = false;
+    const std::string projectPath = commandLine;
+
+    // The settings: the file overlays the defaults; a file that cannot be read leaves them.
+    if (!modpublic::FileExists(gSettingsFile) || !modDataIO::LoadSettings(gSettingsFile, gSettings)) {
+      modDataIO::InitSettings(gSettings);
+    }
+
+    step = "Load Project";
+    modDataIO::InitProject(gProject);
+    if (!projectPath.empty()) {
+      if (!modDataIO::IsValidProjectFile(projectPath)) {
+        // Nothing has been written: the scratch folder and the settings file stay as they are.
+        ui::host().messageBox(std::string(frmMain::kNotAProjectFile) + ": " + projectPath, ui::kOkOnly, "");
+        return StartResult::kInvalidProject;
+      }
+      // Kept with its full path, so that Save writes back to the same file whatever the
+      // working directory is later. A file that fails to load leaves the default project.
+      std::error_code ec;
+      const std::filesystem::path absolute = std::filesystem::absolute(projectPath, ec);
+      modDataIO::LoadProject(ec ? projectPath : absolute.string(), gProject);
+    }
+    modpublic::gDataIOErrorMsg = "The following error occurred while reading or writing data:";
+
+    // Folders, fresh template copies and the site database path (each failure says so).
+    if (!frmMain::PrepareDataFiles()) return StartResult::kFailed;
+
+    gUnitControls = std::make_unique<clsUnitControls>();
+    return StartResult::kReady;
+  } catch (...) {
+    vb::SetErrFromCurrentException();
+    modpublic::ShowError(step + " failed", ui::kCritical, "Module1.Main()");
+    return StartResult::kFailed;
+  }
+}
+
+int Main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // QApplication takes the C library's locale from the environment; numbers in the program's
+  // texts and files are always written with a point, so the C numeric locale is restored.
+  std::setlocale(LC_NUMERIC, "C");
+  QApplication::setApplicationName(QString::fromStdString(clsProgram::ProductName()));
+  ui::QtHost host;
+  ui::ScopedHost scopedHost(host);
+  help::QtHelpOpener opener;
+  help::setOpener(&opener);
+
+  // QApplication has taken its own options out of argv.
+  const StartResult started = StartUp(CommandLineText(argc, argv));
+  int exitCode = 1;
+  if (started == StartResult::kReady) {
+    {
+      frmSplash splash;
+      splash.exec();
+    }
+    frmMain form;
+    frmMainWindow window(form);
+    window.show();
+    exitCode = app.exec();
+  }
+  help::setOpener(nullptr);
+  gUnitControls.reset();
+  return exitCode;
+}
+
+}  // namespace Module1

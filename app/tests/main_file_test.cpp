@@ -1,0 +1,193 @@
+// The File commands: Save As naming, when Save asks for a name, saving, a failed save, New
+// and Open with their unsaved-data question.
+#include <QComboBox>
+#include <QLineEdit>
+#include <fstream>
+
+#include "app/Module1.h"
+#include "app/storage/modDataIO.h"
+#include "app/tests/main_fixture.h"
+#include "controls/unitentry/csQuillet.h"
+
+namespace {
+
+using F = frmMain;
+using modDataIO::gProject;
+using Module1::gProjectChanged;
+
+TEST(SaveAsNaming, ExtensionAndProjectNameTable) {
+  const struct {
+    const char* chosen;
+    const char* name;
+    const char* path;
+    const char* newName;
+  } cases[] = {
+      {"/w/Plant.vxn", "untitled", "/w/Plant.vxn", "Plant"},
+      {"/w/Plant.vxn", "Untitled", "/w/Plant.vxn", "Plant"},
+      {"/w/Plant.vxn", "  ", "/w/Plant.vxn", "Plant"},
+      {"/w/Plant.vxn", "Tower Job", "/w/Plant.vxn", "Tower Job"},
+      {"/w/Plant", "untitled", "/w/Plant.vxn", "untitled"},  // extension added: the name stays
+      {"/w/Plant", "Untitled", "/w/Plant.vxn", "Untitled"},
+      {"/w/Plant", "Tower Job", "/w/Plant.vxn", "Tower Job"},
+      {"/w/PLANT.VXN", "untitled", "/w/PLANT.VXN", "PLANT"},  // any case counts as the extension
+      {"/w/a.b/Plant", "untitled", "/w/a.b/Plant.vxn", "untitled"},
+  };
+  for (const auto& c : cases) {
+    const F::SaveAsTarget t = F::SaveAsNaming(c.chosen, c.name);
+    EXPECT_EQ(t.path, c.path) << c.chosen << " / " << c.name;
+    EXPECT_EQ(t.projectName, c.newName) << c.chosen << " / " << c.name;
+    EXPECT_EQ(t.workingFolder, std::string(c.path).substr(0, std::string(c.path).rfind('/') + 1));
+  }
+}
+
+class FileCommands : public MainTest {
+ protected:
+  std::string Existing() {
+    const std::string path = (TempDir() / "existing.vxn").string();
+    std::ofstream(path) << "x";
+    return path;
+  }
+};
+
+TEST_F(FileCommands, SaveAsksForANameOnlyForAnUnnamedOrMissingFile) {
+  const std::string existing = Existing();
+  EXPECT_TRUE(F::SaveNeedsName("untitled", existing));
+  EXPECT_TRUE(F::SaveNeedsName("", existing));
+  EXPECT_TRUE(F::SaveNeedsName("Plant", ""));
+  EXPECT_TRUE(F::SaveNeedsName("Plant", (TempDir() / "deleted.vxn").string()));
+  EXPECT_FALSE(F::SaveNeedsName("Untitled", existing));  // only the exact default name is unnamed
+  EXPECT_FALSE(F::SaveNeedsName("Plant", existing));
+}
+
+TEST_F(FileCommands, SaveOfANewProjectSavesAsAndTheProjectTakesTheFileName) {
+  TestWindow& w = OpenWindow();
+  Type(F::uncDesignWB, "80");
+  const std::string chosen = (TempDir() / "Chicago Plant.vxn").string();
+  w.saveAnswers = {chosen};
+  w.form().mnuFileSave_Click();
+  EXPECT_EQ(w.lastSaveInitDir, TempDir().string() + "/");
+  ASSERT_TRUE(std::filesystem::exists(chosen));
+  EXPECT_EQ(gProject.FilePath, chosen);
+  EXPECT_EQ(gProject.ProjectName, "Chicago Plant");
+  EXPECT_EQ(w.windowTitle().toStdString(), F::MainCaption("Chicago Plant"));
+  EXPECT_FALSE(gProjectChanged);
+  bool changed = true;
+  w.form().ProjectDataChanged(changed);
+  EXPECT_FALSE(changed);
+  ProjectData loaded;
+  ASSERT_TRUE(modDataIO::LoadProject(chosen, loaded));
+  EXPECT_EQ(loaded.DesignWB, 80.0F);
+
+  // The next Save writes to the same file without a dialog.
+  Type(F::uncDesignWB, "81");
+  w.form().mnuFileSave_Click();
+  ASSERT_TRUE(modDataIO::LoadProject(chosen, loaded));
+  EXPECT_EQ(loaded.DesignWB, 81.0F);
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(FileCommands, CancelledSaveAsChangesNothing) {
+  TestWindow& w = OpenWindow();
+  Type(F::uncDesignWB, "80");
+  w.form().mnuFileSaveAs_Click();  // no answer queued: cancelled
+  EXPECT_TRUE(gProject.FilePath.empty());
+  EXPECT_EQ(gProject.DesignWB, 78.0F);
+  bool changed = false;
+  w.form().ProjectDataChanged(changed);
+  EXPECT_TRUE(changed);
+}
+
+TEST_F(FileCommands, AddedExtensionOverAnExistingFileAsksBeforeReplacingIt) {
+  TestWindow& w = OpenWindow();
+  const std::string existing = Existing();
+  w.saveAnswers = {(TempDir() / "existing").string()};
+  host_.answers = {ui::kNo};
+  w.form().mnuFileSaveAs_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, existing + " already exists. Do you want to replace it?");
+  std::ifstream in(existing);
+  std::string content;
+  in >> content;
+  EXPECT_EQ(content, "x");
+  EXPECT_TRUE(gProject.FilePath.empty());
+}
+
+TEST_F(FileCommands, FailedSaveKeepsTheProjectMarkedChanged) {
+  TestWindow& w = OpenWindow();
+  w.saveAnswers = {(TempDir() / "no-such-folder" / "Plant.vxn").string()};
+  w.form().mnuFileSaveAs_Click();
+  ASSERT_FALSE(host_.messages.empty());  // the writer's own error box
+  EXPECT_TRUE(gProject.FilePath.empty());
+  EXPECT_TRUE(gProjectChanged);
+  host_.messages.clear();
+  host_.answers = {ui::kNo};
+  EXPECT_FALSE(w.form().Form_QueryUnload());
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].text.find("unsaved data"), std::string::npos);
+}
+
+TEST_F(FileCommands, NewAsksAboutUnsavedDataAndNoKeepsEverything) {
+  TestWindow& w = OpenWindow();
+  Type(F::uncDesignWB, "80");
+  host_.answers = {ui::kNo};
+  w.form().mnuFileNew_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text,
+            "There are unsaved data in the current project (untitled). Do you really want to create a new project "
+            "without saving the current project?");
+  EXPECT_EQ(Shown(F::uncDesignWB), "80");
+
+  host_.answers = {ui::kYes};
+  w.form().mnuFileNew_Click();
+  EXPECT_EQ(Shown(F::uncDesignWB), "78.0");
+  EXPECT_FALSE(gProjectChanged);
+  EXPECT_TRUE(w.form().FormReady());
+}
+
+TEST_F(FileCommands, OpenLoadsAProjectAndMakesItsFolderTheWorkingFolder) {
+  ProjectData other;
+  modDataIO::InitProject(other);
+  other.ProjectName = "Houston Job";
+  other.LocationID = 44;
+  other.CityID = 90;
+  other.ChillerNumber = 4;
+  std::filesystem::create_directories(TempDir() / "jobs");
+  const std::string path = (TempDir() / "jobs" / "houston.vxn").string();
+  ASSERT_TRUE(modDataIO::SaveProject(path, other));
+
+  TestWindow& w = OpenWindow();
+  w.openAnswers = {path};
+  w.form().mnuFileOpen_Click();
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentText(), "Houston");
+  EXPECT_EQ(w.comboBox(F::cboLocation)->currentText(), "Texas");
+  EXPECT_EQ(w.chillerNumBox()->text(), "4");
+  EXPECT_EQ(w.windowTitle().toStdString(), F::MainCaption("Houston Job"));
+  EXPECT_EQ(modDataIO::WorkingFolder(), (TempDir() / "jobs").string() + "/");
+  EXPECT_FALSE(gProjectChanged);
+  EXPECT_TRUE(w.form().FormReady());
+}
+
+TEST_F(FileCommands, OpenRefusesAFileThatIsNotAProject) {
+  TestWindow& w = OpenWindow();
+  const std::string path = (TempDir() / "notes.vxn").string();
+  std::ofstream(path) << "<notes/>";
+  w.openAnswers = {path};
+  w.form().mnuFileOpen_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, "The selected file is not a valid project file");
+  EXPECT_EQ(gProject.ProjectName, "untitled");
+  EXPECT_EQ(modDataIO::WorkingFolder(), TempDir().string() + "/");
+}
+
+TEST_F(FileCommands, SaveIsRefusedWhileAListHasNoSelection) {
+  TestWindow& w = OpenWindow();
+  w.comboBox(F::cboCity)->clear();  // what a location without cities leaves
+  w.saveAnswers = {(TempDir() / "Plant.vxn").string()};
+  w.form().mnuFileSaveAs_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, "No city is selected, the action can not be completed.");
+  EXPECT_FALSE(std::filesystem::exists(TempDir() / "Plant.vxn"));
+}
+
+}  // namespace

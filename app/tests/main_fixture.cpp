@@ -1,0 +1,67 @@
+#include "app/tests/main_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdlib>
+
+#include "app/Module1.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "controls/unitentry/csQuillet.h"
+
+// fontconfig keeps its configuration cache for the life of the process; that is not ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "app_main_test";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: the application lives until the process ends.
+  if (!QCoreApplication::instance()) new QApplication(argc, argv);
+}
+
+std::string RenderToPng(QWidget& widget, const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(KESTRIN_PROGRAM_DIR).parent_path() / "renders";
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / (name + ".png")).string();
+  widget.adjustSize();
+  const QPixmap picture = widget.grab();
+  EXPECT_TRUE(picture.save(QString::fromStdString(path)));
+  return path;
+}
+
+void MainTest::SetUp() {
+  EnsureApp();
+  scoped_ = std::make_unique<ui::ScopedHost>(host_);
+  const char* home = std::getenv("XDG_DATA_HOME");
+  ASSERT_NE(home, nullptr);
+  std::filesystem::remove_all(std::filesystem::path(home) / "Kestrin");
+  temp_ = std::filesystem::path(home) / ("work-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  std::filesystem::remove_all(temp_);
+  std::filesystem::create_directories(temp_);
+  ASSERT_EQ(Module1::StartUp(""), Module1::StartResult::kReady);
+  modDataIO::gSettings.WorkingFolder = temp_.string() + "/";
+}
+
+void MainTest::TearDown() {
+  window_.reset();
+  scoped_.reset();
+}
+
+TestWindow& MainTest::OpenWindow() {
+  window_.reset();
+  window_ = std::make_unique<TestWindow>(form_);
+  return *window_;
+}
+
+std::string MainTest::Shown(frmMain::Box box) const {
+  return window_->unitBox(box)->TextBox()->text().toStdString();
+}
+
+void MainTest::Type(frmMain::Box box, const std::string& text) {
+  QLineEdit* edit = window_->unitBox(box)->TextBox();
+  edit->selectAll();
+  edit->insert(QString::fromStdString(text));
+}

@@ -1,0 +1,116 @@
+// The reference lists on a small site database of their own: the selectable filter, the order,
+// the selection by id, and lists that come back empty.
+#include <QComboBox>
+
+#include "app/Module1.h"
+#include "app/storage/modDataIO.h"
+#include "app/tests/main_fixture.h"
+#include "platform/db/db.h"
+
+extern std::string gDataDBPath;
+
+namespace {
+
+using F = frmMain;
+using modDataIO::gProject;
+
+QStringList Entries(QComboBox* box) {
+  QStringList texts;
+  for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+  return texts;
+}
+
+class Lists : public MainTest {
+ protected:
+  void SetUp() override {
+    MainTest::SetUp();
+    savedPath_ = gDataDBPath;
+    gDataDBPath = (TempDir() / "sites.rev").string();
+    auto db = db::Database::Open(gDataDBPath, db::OpenMode::kCreate);
+    db->Execute(R"(
+      CREATE TABLE Regions (ID INTEGER PRIMARY KEY, RefName TEXT COLLATE NOCASE, bSelect INTEGER);
+      CREATE TABLE Locations (ID INTEGER PRIMARY KEY, RefName TEXT COLLATE NOCASE, bSelect INTEGER,
+                              Region_ID INTEGER);
+      CREATE TABLE Cities (ID INTEGER PRIMARY KEY, RefName TEXT COLLATE NOCASE, bSelect INTEGER,
+                           Location_ID INTEGER);
+      CREATE TABLE BuildingTypes (ID INTEGER, sBuildingType TEXT, bSelect INTEGER);
+      INSERT INTO Regions VALUES (1, 'beta', 1), (2, 'Alpha', 1), (3, 'gamma', 0), (4, 'Empty', 1);
+      INSERT INTO Locations VALUES (10, 'zed', 1, 1), (11, 'Ann', 1, 1), (12, 'hidden', 0, 1),
+                                   (20, 'Lonely', 1, 2);
+      INSERT INTO Cities VALUES (100, 'c2', 1, 10), (101, 'C1', 1, 10), (102, 'x', 1, 11),
+                                (103, 'off', 0, 10);
+      INSERT INTO BuildingTypes VALUES (9, 'Office', 1), (3, 'Hotel', 1), (5, 'Closed', 0),
+                                       (1, 'Arena', 1);
+    )");
+    db->Close();
+    gProject.RegionID = 1;
+    gProject.LocationID = 10;
+    gProject.CityID = 101;
+    gProject.BuildingID = 3;
+  }
+  void TearDown() override {
+    MainTest::TearDown();
+    gDataDBPath = savedPath_;
+  }
+  std::string savedPath_;
+};
+
+TEST_F(Lists, SelectableEntriesInNameOrderWithTheProjectsEntrySelected) {
+  TestWindow& w = OpenWindow();
+  EXPECT_EQ(Entries(w.comboBox(F::cboRegion)), QStringList({"Alpha", "beta", "Empty"}));
+  EXPECT_EQ(w.comboBox(F::cboRegion)->currentText(), "beta");
+  EXPECT_EQ(Entries(w.comboBox(F::cboLocation)), QStringList({"Ann", "zed"}));
+  EXPECT_EQ(w.comboBox(F::cboLocation)->currentText(), "zed");
+  EXPECT_EQ(Entries(w.comboBox(F::cboCity)), QStringList({"C1", "c2"}));
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentText(), "C1");
+  // Building types keep the database's order.
+  EXPECT_EQ(Entries(w.comboBox(F::cboBuildingType)), QStringList({"Office", "Hotel", "Arena"}));
+  EXPECT_EQ(w.comboBox(F::cboBuildingType)->currentText(), "Hotel");
+  EXPECT_EQ(w.comboBox(F::cboBuildingType)->currentData().toInt(), 3);
+  EXPECT_EQ(Entries(w.comboBox(F::cboPlantControl)), QStringList({"Sequenced", "Equal Unloading"}));
+  EXPECT_EQ(Entries(w.comboBox(F::cboEconomizer)),
+            QStringList({"No Economizer", "Outdoor Air Economizer", "Waterside Economizer"}));
+  EXPECT_EQ(Entries(w.comboBox(F::cboEvapFlowControl)),
+            QStringList({"Constant Primary Flow", "Variable Primary Flow"}));
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(Lists, AnIdNoLongerInTheListSelectsTheFirstEntry) {
+  gProject.CityID = 999;
+  gProject.PlantControl = 2;
+  TestWindow& w = OpenWindow();
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentIndex(), 0);
+  EXPECT_EQ(w.comboBox(F::cboPlantControl)->currentIndex(), 0);
+}
+
+TEST_F(Lists, ARegionWithoutLocationsReportsAndLeavesTheDependentListsEmpty) {
+  TestWindow& w = OpenWindow();
+  QComboBox* regions = w.comboBox(F::cboRegion);
+  regions->setCurrentIndex(regions->findText("Empty"));
+  emit regions->activated(regions->currentIndex());
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_EQ(host_.messages[0].text.rfind("Error in Load Locations", 0), 0u) << host_.messages[0].text;
+  EXPECT_EQ(host_.messages[0].title, "frmMain.LoadLocations()");
+  EXPECT_EQ(host_.messages[0].style, ui::kCritical);
+  EXPECT_EQ(host_.messages[1].text.rfind("Error in Load Cities", 0), 0u) << host_.messages[1].text;
+  EXPECT_EQ(w.comboBox(F::cboLocation)->count(), 0);
+  EXPECT_EQ(w.comboBox(F::cboCity)->count(), 0);
+  EXPECT_EQ(gProject.RegionID, 4);
+  // The project cannot be saved with these lists.
+  host_.messages.clear();
+  bool valid = true;
+  w.form().ValidateFormControls(valid);
+  EXPECT_FALSE(valid);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, "No location is selected, the action can not be completed.");
+}
+
+TEST_F(Lists, AMissingDatabaseIsReportedOncePerList) {
+  gDataDBPath = (TempDir() / "nowhere.rev").string();
+  OpenWindow();
+  ASSERT_FALSE(host_.messages.empty());
+  EXPECT_EQ(host_.messages[0].text, "OpenDatabase failed. File=" + gDataDBPath);
+  EXPECT_EQ(host_.messages[0].style, ui::kExclamation);
+}
+
+}  // namespace
