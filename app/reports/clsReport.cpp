@@ -1,0 +1,97 @@
+// The report object: creation, properties, error source, and the helpers of its files.
+#include "app/reports/clsReport.h"
+
+#include <filesystem>
+
+#include "app/reports/report_internal.h"
+#include "app/storage/modDataIO.h"
+#include "libs/vb/vbcompat.h"
+#include "libs/vb/vberror.h"
+
+using namespace richtext;
+
+namespace {
+constexpr const char* kProgramName = "vexon";
+}
+
+clsReport::PaintingFrozen::PaintingFrozen(richtext::TerHwnd h) : h_(h), editor_(TerEditor(h)) {
+  if (editor_) {
+    view_ = editor_->view;
+    editor_->view = nullptr;
+  }
+}
+
+clsReport::PaintingFrozen::~PaintingFrozen() {
+  if (editor_ && TerEditor(h_) == editor_) {
+    editor_->view = view_;
+    if (view_) view_->documentChanged();
+  }
+}
+
+clsReport::clsReport()
+    : m_TerHwnd(TerCreateWindow()),
+      m_PrinterCaps([] { return reports::DefaultPrinterCaps(); }),
+      m_PLVProfile(std::make_unique<PLVProfileData>()),
+      m_SystemEcon(std::make_unique<vb::Array<SystemEconData, 1, 4>>()),
+      // Report pages are printed on white paper: black text, white cells.
+      m_TextColor(Rgb(0, 0, 0)),
+      m_CellColor(Rgb(255, 255, 255)),
+      m_TitleColor(Rgb(21, 44, 115)),
+      m_HeaderColor(Rgb(24, 145, 246)),
+      m_ShadeColor(Rgb(221, 236, 254)) {
+  m_PLVSections.Cover = [this] {
+    std::string folder;
+    return RptCoverPage0(folder);
+  };
+  ClearReportList();
+  // The document starts as the viewer binding leaves it: prepared, on the printer's page.
+  InitReportDocument(1, true);
+  SetPageDimensions();
+}
+
+clsReport::~clsReport() { TerDestroyWindow(m_TerHwnd); }
+
+std::string clsReport::ErrorSource(const std::string& procedure) const {
+  const std::string name = vb::Trim(procedure);
+  std::string s = std::string(kProgramName) + ".clsReport";
+  if (!name.empty()) s += "." + name;
+  return s;
+}
+
+richtext::Editor& clsReport::Doc() const {
+  Editor* e = TerEditor(m_TerHwnd);
+  if (!e) vb::Raise(vb::kObjectRequired);
+  return *e;
+}
+
+std::string clsReport::WorkingPath(const std::string& fileName) {
+  return (std::filesystem::path(modDataIO::WorkingFolder()) / fileName).string();
+}
+
+std::string clsReport::ReportFileName() const {
+  if (m_CurrentReportID < 1 || m_CurrentReportID >= static_cast<int32_t>(m_Reportinfo.size())) return "";
+  const std::string& name = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)].FileName;
+  return name.empty() ? "" : WorkingPath(name);
+}
+
+clsReport::ReportInfo clsReport::Reportinfo(int32_t id) const {
+  if (id < 1 || id >= static_cast<int32_t>(m_Reportinfo.size())) return {};
+  return m_Reportinfo[static_cast<size_t>(id)];
+}
+
+std::string clsReport::PLVReportFileName(const std::string& projectName) {
+  std::string name = vb::Trim(projectName);
+  for (char& c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+        c == '>' || c == '|')
+      c = '_';
+  }
+  return "PLVReport_for_" + name + ".rtf";
+}
+
+int32_t clsReport::CaretLine() {
+  int32_t line = 0, col = -1;
+  GetTerCursorPos(m_TerHwnd, line, col);
+  return line;
+}

@@ -1,0 +1,359 @@
+// clsReport: the report object. Every report run writes its document through it.
+//
+// The object owns one rich-text document (a platform/richtext handle, m_TerHwnd); the report
+// viewer shows that document, and without a viewer everything runs headless the same way.
+//
+// Life of a report run (the part-load run; the economic run has the same frame):
+//   1. The progress window (frmWait) calls PLVAnalysisReports once the calculation is done.
+//   2. The run reads the report options (RPT.DAT) and the results (CAL.DAT) into its copies,
+//      puts the document into a known state (InitReportDocument: fonts, paragraph styles,
+//      margins, orientation), empties the report list and freezes the viewer's painting.
+//   3. PLVRptCombined registers "PLVReport_for_<project>.rtf" as report 1 and writes each
+//      selected section as a sub-report: BeginNewReport starts a document section with its
+//      orientation, margins and page header/footer, the progress window is told (the one
+//      place where Cancel is noticed), and the section body writes through the primitives.
+//      A body that fails gets one bold error line in place of its contents; the run goes on.
+//   4. The whole document is saved as RTF in the working folder, marked saved, and loaded back
+//      into the viewer as report 1. Prev/Next then move between the sub-reports' first pages.
+//   Cancel at a progress step leaves an empty document, an empty report list and no file.
+//
+// Writing primitives (all append at the end of the document and leave the caret there):
+//   text      WriteSectionTitle, WriteSubSectionTitle, WriteTextLine, WriteTextLineWithFont,
+//             WriteLabelValuePair, InsertSelectedText (insert at the caret and select)
+//   tables    WriteCellData, WriteTableColHeaderData, WriteCellDataWithMixedFonts,
+//             WriteCellDataWithThreeDifferentFonts; a table is kept on one page by
+//             ResetTableStart, GetTableStart, the cells, KeepTableTogether(start)
+//   layout    BeginNewReport (sub-report), BeginNewSection (columns), WriteColumnBreak,
+//             MoveToDocEnd
+//   pictures  PutGraphicsInReport (a bitmap of the program folder), PastePicture,
+//             PastePictureInFrame (pictures are handed over directly, never by clipboard)
+//   finish    WrapUpReport (single documents: headers, footers, save), SaveReportAsFile
+//
+// Units: lengths in twips (1/1440 inch). Colours are COLORREF (0x00BBGGRR). Fonts and
+// paragraph styles are ids of the document's tables, created by InitReportDocument.
+// Errors: a routine that fails shows the one error box (modpublic::ShowError through
+// modpublic::RunGuarded) titled with ErrorSource(<routine>) and returns false.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/calc/frmWait.h"
+#include "app/reports/page_geometry.h"
+#include "app/storage/result_records.h"
+#include "app/storage/scratch_records.h"
+#include "app/storage/vbarray.h"
+#include "platform/richtext/ter.h"
+
+class clsReport : public frmWait::ReportClassInterface {
+ public:
+  // One entry of the report list: a report file in the working folder.
+  struct ReportInfo {
+    std::string FileName;  // without folder
+    std::string Title;
+    int16_t Orientation = 1;  // 1 portrait, 2 landscape
+    bool Saved = false;       // true once the file was written
+  };
+
+  // Per document section: what a page header and footer written for it show.
+  struct SectionInfo {
+    int32_t Orientation = 1;
+    std::string Title;
+    bool HdrFtr = true;
+  };
+
+  // The section bodies of the combined part-load report that the part-load report code
+  // supplies (the cover page is this object's own). An empty body counts as a failed
+  // section: its sub-report shows the error line.
+  struct PLVSectionBodies {
+    std::function<bool()> Cover;             // RptCoverPage0 with an empty folder
+    std::function<bool()> SummaryReport;     // weighting factors and ECWTs
+    std::function<bool()> LoadProfiles;      // system load profiles
+    std::function<bool()> CustomPLVFactors;
+    std::function<bool()> CustomPLVSpec;
+    std::function<bool()> CoolingDuty;
+    std::function<bool()> CondTempProfiles;
+    std::function<bool()> PerfProfiles;
+    std::function<bool()> InputSummary;      // its failure ends the run (no file)
+  };
+
+  static constexpr const char* kProductName = "Kestrin";
+  static constexpr const char* kProductVersion = "1.00";
+
+  // A new report object with its own empty portrait document on the default printer's page
+  // (US Letter with half-inch margins when there is no printer).
+  clsReport();
+  ~clsReport() override;
+  clsReport(const clsReport&) = delete;
+  clsReport& operator=(const clsReport&) = delete;
+
+  // ---- properties ----
+  richtext::TerHwnd TerHwnd() const { return m_TerHwnd; }
+  bool ReportError() const { return m_ReportError; }
+  int16_t ReportType() const override { return m_ReportType; }
+  void ReportType(int16_t type) { m_ReportType = type; }
+  void UserCanceled(bool value) override { m_UserCanceled = value; }
+  int32_t ReportsCount() const { return m_ReportsCount; }
+  int32_t SubReportsCount() const { return m_SubReportsCount; }
+  int32_t CurrentReportID() const { return m_CurrentReportID; }
+  // The report being built: a run makes the id AddReportInfo returned current.
+  void CurrentReportID(int32_t id) { m_CurrentReportID = id; }
+  int32_t CurrentSubReportID() const { return m_CurrentSubReportID; }
+  // The working folder joined with the current report's file name; "" when the current id
+  // lies outside the list or the entry has no file name.
+  std::string ReportFileName() const;
+  // Entry id of the report list (1-based); an empty entry outside the list.
+  ReportInfo Reportinfo(int32_t id) const;
+  // The section table (index = document section).
+  const std::vector<SectionInfo>& Sections() const { return m_Sections; }
+  // Page geometry in force (twips).
+  int32_t TextWidth() const { return m_TextWidth; }
+  int32_t TextHeight() const { return m_TextHeight; }
+  int32_t Orientation() const { return m_Orientation; }
+  bool HdrFtrDefault() const { return m_HdrFtrDefault; }
+  void HdrFtrDefault(bool value) { m_HdrFtrDefault = value; }
+  // The records a run reads (RPT.DAT; CAL.DAT sections A to D).
+  ReportData& Options() { return m_ReportData; }
+  const PLVSummaryData& PLVSummary() const { return m_PLVSummary; }
+  const PLVProfileData& PLVProfile() const { return *m_PLVProfile; }
+  const EconSummaryData& EconSummary() const { return m_EconSummary; }
+  const vb::Array<SystemEconData, 1, 4>& SystemEcon() const { return *m_SystemEcon; }
+
+  // Where SetPageDimensions asks for the printer's page (the default printer unless
+  // replaced; tests give fixed answers).
+  void SetPrinterCapsSource(std::function<std::optional<reports::PrinterCaps>()> source) {
+    m_PrinterCaps = std::move(source);
+  }
+
+  // ---- report runs ----
+  bool PLVAnalysisReports() override;
+  bool PLVRptCombined();
+  bool EconomicAnalysisReports() override;
+  PLVSectionBodies& PLVSections() { return m_PLVSections; }
+  // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
+  // report code; without it the economic run ends in its error page.
+  std::function<bool()> EcoRptCombinedBody;
+  // The file name of the combined part-load report for a project name: trimmed, and made
+  // safe as a file name (separators and characters other systems refuse become "_").
+  static std::string PLVReportFileName(const std::string& projectName);
+
+  // ---- document set-up ----
+  bool InitReportDocument(int32_t orientation, bool clear);
+  bool CreateNewFonts();
+  bool CreateNewParaStyles();
+  bool SetPageDimensions();
+  // 1 portrait, 2 landscape; any other value becomes 1 (written back).
+  void SetPageOrientation(int32_t& orientation);
+  bool InsertSelectedText(const std::string& text);
+
+  // ---- writing primitives ----
+  bool WriteSectionTitle(const std::string& text);
+  bool WriteSubSectionTitle(const std::string& text);
+  bool WriteTextLine(const std::string& text, bool bold = false, bool italic = false);
+  // paraId <= 0 means m_ParaLeft (written back).
+  bool WriteTextLineWithFont(const std::string& text, int32_t fontId, int32_t& paraId);
+  bool WriteLabelValuePair(const std::string& label, int32_t labelFont, const std::string& value,
+                           int32_t valueFont, int32_t& paraId, bool paraEnd);
+  // One table cell. pos 0 starts a new row; borders left, top, right, bottom (10 twips each);
+  // align 1024 left, 2 right, anything else centred; shading percent A; colour > 0 replaces
+  // the default cell colour; font > 0 replaces the plain/bold font.
+  bool WriteCellData(const std::string& text, bool hdr, int32_t pos, int32_t width, bool rowEnd,
+                     bool left, bool top, bool right, bool bottom, int32_t align,
+                     int32_t valueA = 0, richtext::ColorRef colour = 0, int32_t valueB = 1,
+                     bool bold = false, int32_t font = 0);
+  // A column-header cell: white bold text on the header colour, centred vertically, and
+  // its row a header row. The colour argument is not used.
+  bool WriteTableColHeaderData(const std::string& text, int32_t pos, int32_t width, bool rowEnd,
+                               bool left, bool top, bool right, bool bottom, int32_t align,
+                               int32_t valueA = 0, richtext::ColorRef colour = 0,
+                               int32_t valueC = 0, int32_t valueD = 0);
+  bool WriteCellDataWithMixedFonts(const std::string& text1, int32_t font1, const std::string& text2,
+                                   int32_t font2, int32_t pos, int32_t width, bool rowEnd, bool left,
+                                   bool top, bool right, bool bottom, int32_t align,
+                                   int32_t valueA = 0, richtext::ColorRef colour = 0,
+                                   int32_t valueC = 0, int32_t valueD = 0);
+  bool WriteCellDataWithThreeDifferentFonts(const std::string& text1, int32_t font1,
+                                            const std::string& text2, int32_t font2,
+                                            const std::string& text3, int32_t font3, int32_t pos,
+                                            int32_t width, bool rowEnd, bool left, bool top,
+                                            bool right, bool bottom, int32_t align,
+                                            int32_t valueA = 0, richtext::ColorRef colour = 0,
+                                            int32_t valueC = 0, int32_t valueD = 0);
+  // Keeps everything from the start line to the end on one page (start <= 0: only the
+  // empty line written here), then an empty line unless noTrailing.
+  bool KeepTableTogether(int32_t startLine, bool noTrailing = false);
+  void ResetTableStart() { m_TableStart = 0; }
+  int32_t GetTableStart();
+  void SetTableStart(int32_t line);
+  void MoveToDocEnd();
+  void MoveToDocStart();
+  void WriteColumnBreak();
+
+  // ---- sections, headers and footers ----
+  // A section break at the end with `cols` text columns, inside the current sub-report.
+  bool BeginNewSection(int32_t cols, int32_t spacing, int32_t v3);
+  // Starts sub-report n (counted up on success): a new section except for the first, with
+  // its orientation, margins and, when hdrFtr, page header and footer.
+  bool BeginNewReport(const std::string& title, int32_t orientation, int32_t& n, bool hdrFtr);
+  // Header and footer of one sub-report's section (combined reports).
+  bool MakeHdrFtr0(const std::string& title, int32_t orientation, int32_t section);
+  // Headers and footers of every section of a document finished as a whole.
+  bool MakeHdrFtr();
+  bool WrapUpReport0();
+  // Finishes a single document and saves it as RTF under the current report's file name
+  // ("Rpt-RPT.rtf" titled "Unknown Report" when none is registered). True when saved.
+  bool WrapUpReport();
+
+  // ---- report list and navigation ----
+  int32_t AddReportInfo(const std::string& fileName, const std::string& title,
+                        int32_t orientation, bool hdrFtr);
+  void ClearReportList();
+  // Reads a saved report into the document. False (document untouched) for an id outside
+  // the list or an unsaved entry; False with a message when the file cannot be read.
+  bool LoadReportFile(int32_t reportID);
+  void LoadPrevReport();
+  void LoadNextReport();
+  void GoToSubReport(int32_t index);
+  // The first page (1-based) of a sub-report as the document is laid out now; 0 outside.
+  int32_t SubReportFirstPage(int32_t index);
+  // The error line of a failed section, written in place: an empty line, then bold
+  // "Error found in this report:  <title>". Earlier sections stay.
+  bool RptSectionError(const std::string& title, bool hdrFtr);
+  // The error page of a whole run that failed: a new document holding only the error line,
+  // wrapped up and saved under the current report's file name.
+  bool RptErrorPage(const std::string& title, bool hdrFtr);
+
+  // ---- saving ----
+  // Writes the document as "pdf" (exactly that text) or else as RTF. A blank name becomes
+  // "Rpt-RPT.<format>" in the working folder. False with the error box on failure.
+  bool SaveReportAsFile(const std::string& fileName, const std::string& format);
+
+  // ---- pictures ----
+  // A bitmap of the program folder, centred on the text width, inline or in a new frame.
+  // False without a message when the file does not exist.
+  bool PutGraphicsInReport(const std::string& fileName, bool inFrame);
+  bool PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y,
+                    int32_t format, const richtext::Picture& picture);
+  bool PastePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture);
+  // Sets an editor toggle command to the wanted state; returns the state afterwards.
+  bool pOCMSELECT(int32_t command, bool wanted);
+
+  // ---- graphs ----
+  // InitGraph and the two chart objects it configures (bar graph, type 1; scientific graph,
+  // type 2) come with the graph layer (platform/graph); the graph sections draw through them
+  // and hand their pictures to PastePicture / PastePictureInFrame.
+
+  // ---- cover page and summary of concepts ----
+  // The cover page body: the user's CVG.RTF from `folder` (empty: the data folder, written
+  // back) when the options ask for it and it can be read, else the standard page.
+  bool RptCoverPage0(std::string& folder);
+  bool StdRptCoverPage();
+  bool RptCoverPage();  // the cover page alone as "CoverPg.rtf"
+  bool GenerateSummaryOfConceptsTable();
+
+  // ---- error report ----
+  // The error report of the report type from the ERR.DAT lines; True when it was written and
+  // saved ("PLVErr.rtf" or "EconErr.rtf").
+  bool RptErrors();
+
+  // ---- sections of the part-load report (app/reports/plv) ----
+
+  // ---- sections of the economic report (app/reports/economics) ----
+
+ private:
+  class PaintingFrozen;
+  struct RunRow;
+
+  std::string ErrorSource(const std::string& procedure) const;
+  // The editor of the document; raises error 424 when there is none.
+  richtext::Editor& Doc() const;
+  // The working folder joined with a file name.
+  static std::string WorkingPath(const std::string& fileName);
+  int32_t CaretLine();
+  int32_t ParaOfAlignment(int32_t align) const;
+  bool WriteTitle(const std::string& text, int32_t font, int32_t para, const char* procedure);
+  bool AppendCell(int32_t newRowPos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD,
+                  int32_t valueB, bool left, bool top, bool right, bool bottom,
+                  richtext::ColorRef background);
+  void SyncSectionList();
+  void CancelRun();
+  int32_t HdrFtrTab() const;
+  void WriteHeaderLines(const std::string& title, bool combined);
+  void WriteFooterLine(bool combined);
+  bool AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
+                   const std::function<bool()>& readResults, const std::function<bool()>& combined);
+
+  richtext::TerHwnd m_TerHwnd = 0;
+  std::function<std::optional<reports::PrinterCaps>()> m_PrinterCaps;
+
+  // Copies of the records a run reads.
+  ReportData m_ReportData;
+  PLVSummaryData m_PLVSummary;
+  std::unique_ptr<PLVProfileData> m_PLVProfile;
+  EconSummaryData m_EconSummary;
+  std::unique_ptr<vb::Array<SystemEconData, 1, 4>> m_SystemEcon;
+
+  // Report list.
+  std::vector<ReportInfo> m_Reportinfo;  // [0] unused: ids are 1-based
+  int32_t m_ReportsCount = 0;
+  int32_t m_CurrentReportID = 0;
+  int32_t m_SubReportsCount = 0;
+  int32_t m_CurrentSubReportID = 0;
+  std::vector<int32_t> m_SubRptFirstSect;  // per sub-report: its first document section
+  int16_t m_ReportType = 0;
+
+  bool m_UserCanceled = false;
+  bool m_ReportError = false;
+  bool m_HdrFtrDefault = true;
+  bool m_Repaint = false;
+  PLVSectionBodies m_PLVSections;
+
+  // Colours and default font.
+  std::string m_DefaultFontName = "Arial";
+  double m_DefaultFontSize = 9.0;
+  double m_DefaultFontSize2 = 9.0;
+  richtext::ColorRef m_TextColor;
+  richtext::ColorRef m_CellColor;
+  richtext::ColorRef m_TitleColor;
+  richtext::ColorRef m_HeaderColor;
+  richtext::ColorRef m_ShadeColor;
+  std::string m_YearLabel = "Year";
+  std::string m_MonthLabel = "Month";
+  std::string m_CPLVLabel = "CPLV";
+
+  // Page geometry (twips).
+  int32_t m_PageWidth = 12240;
+  int32_t m_PageHeight = 15840;
+  int32_t m_TextWidth = 10800;
+  int32_t m_TextHeight = 14400;
+  reports::Margins m_Margins;
+  int32_t m_Orientation = 1;
+
+  // Fonts (document font ids).
+  int32_t m_FontNormal = 0, m_FontBold = 0, m_FontItalic = 0, m_FontBoldItalic = 0;
+  int32_t m_FontUnderline = 0, m_FontSectionTitle = 0, m_FontSubSectionTitle = 0;
+  int32_t m_FontColHeader = 0, m_FontHeaderColor = 0, m_FontHeaderColor10 = 0;
+  int32_t m_FontHeaderColor11 = 0, m_FontWhite12 = 0, m_FontBold12 = 0, m_FontNormal10 = 0;
+  int32_t m_FontSuperscript = 0;
+  // Paragraph styles (document paragraph ids).
+  int32_t m_ParaLeft = 0, m_ParaRight = 0, m_ParaCenter = 0, m_ParaSectionTitle = 0;
+  int32_t m_ParaSubSectionTitle = 0, m_ParaIndented = 0, m_ParaGroupHeading = 0;
+
+  // Writing state.
+  int32_t m_CurFont = 0;
+  int32_t m_CurPara = 0;
+  int32_t m_PrevCellId = 0;
+  int32_t m_CurCellId = 0;
+  int32_t m_TableStart = 0;
+  int32_t m_StartLine = 0;
+
+  // Sections: one entry per document section.
+  std::vector<SectionInfo> m_Sections;
+  int32_t m_SeqSect = 0;
+
+};

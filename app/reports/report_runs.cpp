@@ -1,0 +1,131 @@
+// The two report runs the progress window starts after a calculation, and the combined
+// part-load report with its sections in their fixed order.
+#include <filesystem>
+#include <system_error>
+
+#include "app/reports/clsReport.h"
+#include "app/reports/report_internal.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
+
+// One section of the combined part-load report.
+struct clsReport::RunRow {
+  vb::Boolean ReportData::*option;
+  const char* pageTitle;      // the sub-report's header title
+  const char* progressTitle;  // the progress message and the error line's title
+  int32_t orientation;
+  bool hdrFtr;
+  int progress;               // 0: no progress step
+  std::function<bool()> PLVSectionBodies::*body;
+};
+
+namespace {
+using Bodies = clsReport::PLVSectionBodies;
+}
+
+bool clsReport::PLVRptCombined() {
+  static const RunRow rows[] = {
+      {&ReportData::bCoverPage, "", "Cover Page", 1, false, 20, &Bodies::Cover},
+      {&ReportData::bSummaryReport, "WEIGHTING FACTORS AND ECWTs REPORT", "Weighting Factors and ECWTs Report", 1,
+       true, 30, &Bodies::SummaryReport},
+      {&ReportData::bLoadProfileGraph, "SYSTEM LOAD PROFILES", "System Load Profiles Report", 1, true, 70,
+       &Bodies::LoadProfiles},
+      {&ReportData::bCustomPLVFactors, "CUSTOM PLV FACTORS REPORT", "Custom PLV Factors Report", 2, true, 40,
+       &Bodies::CustomPLVFactors},
+      {&ReportData::bCustomPLVSpec, "Custom PLV Specification Report", "Custom PLV Specification Report", 2, true,
+       50, &Bodies::CustomPLVSpec},
+      {&ReportData::bCoolingDuty, "Cooling Duty Profiles", "Cooling Duty Profile Report", 1, true, 80,
+       &Bodies::CoolingDuty},
+      {&ReportData::bCondTempProfiles, "Condenser Temperature Profiles", "Condenser Temperature Profiles Report", 1,
+       true, 90, &Bodies::CondTempProfiles},
+      {&ReportData::bPerfProfiles, "System Performance Profiles", "System Performance Profile Report", 1, true, 95,
+       &Bodies::PerfProfiles},
+      {&ReportData::bInputSummary, "Input Data Summary", "", 1, true, 0, &Bodies::InputSummary},
+  };
+  return modpublic::RunGuarded(ErrorSource("PLVRptCombined"), "", ui::kExclamation, [&] {
+    const std::string fileName = PLVReportFileName(modDataIO::gProject.ProjectName);
+    m_CurrentReportID = AddReportInfo(fileName, "Custom PLV Reports", 1, false);
+    if (m_CurrentReportID == 0) return false;
+    int32_t n = 0;
+    for (const RunRow& row : rows) {
+      if (m_ReportData.*row.option == 0) {
+        if (row.body == &Bodies::Cover) m_HdrFtrDefault = true;
+        continue;
+      }
+      if (!BeginNewReport(row.pageTitle, row.orientation, n, row.hdrFtr)) return false;
+      if (row.progress > 0 && !modpublic::UpdateProgress(modpublic::kProgressGenerating, row.progress, row.progressTitle))
+        return false;
+      const std::function<bool()>& body = m_PLVSections.*row.body;
+      const bool ok = body && body();
+      if (row.body == &Bodies::InputSummary) {
+        if (!ok) return false;
+      } else {
+        if (!ok) RptSectionError(row.progressTitle, row.hdrFtr);
+        if (row.body == &Bodies::Cover) m_HdrFtrDefault = true;
+      }
+    }
+    ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
+    entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
+    return entry.Saved;
+  });
+}
+
+// Cancel at a progress step: an empty document, an empty list, and no file of this run.
+void clsReport::CancelRun() {
+  const ReportInfo first = Reportinfo(1);
+  if (first.Saved && !first.FileName.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(WorkingPath(first.FileName), ec);
+  }
+  InitReportDocument(1, true);
+  ClearReportList();
+}
+
+bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
+                            const std::function<bool()>& readResults, const std::function<bool()>& combined) {
+  m_UserCanceled = false;
+  return modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
+    if (!modDataIO::bReportsRead(m_ReportData)) return false;
+    if (!readResults()) return false;
+    if (!InitReportDocument(1, true)) return false;
+    ClearReportList();
+    PaintingFrozen frozen(m_TerHwnd);
+    bool built = false;
+    if (progressFirst) {
+      if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 10, "")) {
+        CancelRun();
+        return false;
+      }
+      built = combined && combined();
+    } else {
+      built = combined && combined();
+      if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 10, "")) {
+        CancelRun();
+        return false;
+      }
+    }
+    if (!built) RptErrorPage(failurePage, true);
+    if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 100, "")) {
+      CancelRun();
+      return false;
+    }
+    if (Reportinfo(1).Saved && !LoadReportFile(1)) return false;
+    // True only when the combined report itself was built and saved.
+    return built;
+  });
+}
+
+bool clsReport::PLVAnalysisReports() {
+  return AnalysisRun(
+      ErrorSource("PLVAnalysisReports"), "PLV Analysis Combined Report", false,
+      [this] { return modDataIO::bCalcReadPLVData(m_PLVSummary, *m_PLVProfile); },
+      [this] { return PLVRptCombined(); });
+}
+
+bool clsReport::EconomicAnalysisReports() {
+  return AnalysisRun(
+      "clsReport.EconomicAnalysisReports()", "Economics Analysis Combined Report", true,
+      [this] { return modDataIO::bCalcReadEconData(m_PLVSummary, m_EconSummary, *m_SystemEcon); },
+      [this] { return EcoRptCombinedBody && EcoRptCombinedBody(); });
+}
