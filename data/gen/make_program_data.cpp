@@ -244,6 +244,7 @@ LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& ci
   l.fPeakLoad = static_cast<float>(ini.Number("load", "fPeakLoad"));
   l.fEconomizerLimitDB = static_cast<float>(ini.Number("load", "fEconomizerLimitDB"));
   l.bAirEconomizer = static_cast<vb::Boolean>(ini.Integer("load", "bAirEconomizer"));
+  l.nValue35 = static_cast<std::int16_t>(ini.Integer("load", "nValue35"));
   const SiteProfile p = MakeProfile(city, type);
   const double q = p.load.maxBinLoad / p.load.maxHourlyLoad;
   for (std::size_t b = 0; b < p.load.percent.size(); ++b) {
