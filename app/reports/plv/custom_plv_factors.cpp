@@ -248,7 +248,9 @@ bool clsReport::CustomPLVWorksheet(int32_t& table, bool writeKey) {
       factor(AddUnitLabel("Custom Entering Condenser Temperatures", F_TO_C, true) + ":", 0, 6360, false, false);
       for (int p = 1; p <= 4; ++p) factor(TempOrNA(r.fECWT(p), "0.0"), p, 2000, p == 4, true);
     }
-    KeepTableTogether(GetTableStart());
+    // After the last worksheet the next sub-report starts its own page: no trailing line
+    // that could spill onto a page of its own.
+    KeepTableTogether(GetTableStart(), c == n && !writeKey);
     ResetTableStart();
     MoveToDocEnd();
   }

@@ -16,9 +16,10 @@ using modpublic::FormatUnitValue;
 namespace {
 
 // Widths of the 24 columns; the header's first row spans them in groups.
-constexpr int32_t kWidths[24] = {600, 675, 725, 650, 550, 550, 550, 630, 630, 550, 550, 550,
-                                 630, 630, 800, 550, 550, 550, 550, 550, 550, 550, 550, 700};
+constexpr int32_t kWidths[24] = {600, 800, 725, 650, 550, 550, 550, 630, 630, 550, 550, 550,
+                                 630, 630, 800, 550, 550, 550, 550, 550, 550, 550, 550, 575};
 constexpr int32_t kTableWidth = 14370;
+constexpr int32_t kTablePoints = 8;
 constexpr const char* kMaker = "Tolvane";
 
 }  // namespace
@@ -44,10 +45,10 @@ bool clsReport::RptCustomPLVSpecification0() {
     const struct {
       const char* text;
       int32_t width;
-    } top[] = {{"", 600},           {"", 675},         {"", 725},
+    } top[] = {{"", 600},           {"", 800},         {"", 725},
                {"", 650},           {"Evaporator FF", 2910}, {"Condenser FF", 2910},
                {"Electric", 800},   {"Custom Weighting Factors", 2200}, {"Custom Avg Cond. Temps", 2200},
-               {"", 700}};
+               {"", 575}};
     for (int pos = 0; pos < 10; ++pos) cell(top[pos].text, true, pos, top[pos].width, pos == 9);
 
     std::string flow = modpublic::gUnits.UnitStr(GPM_TO_LPS);
@@ -83,19 +84,20 @@ bool clsReport::RptCustomPLVSpecification0() {
       WriteCellData(reports::plv::HeatRecoveryNote(), false, 0, kTableWidth, true, false, false, false, false, 0);
     WriteTextLine("");
 
-    // The whole table in 9-point regular text.
+    // The whole table in regular text, small enough for its narrow columns.
     int32_t line = 0, col = 0;
     GetTerCursorPos(m_TerHwnd, line, col);
     SelectTerText(m_TerHwnd, GetTableStart(), 0, line, col, m_Repaint);
-    SetTerPointSize(m_TerHwnd, 9, m_Repaint);
+    SetTerPointSize(m_TerHwnd, kTablePoints, m_Repaint);
     SetTerCharStyle(m_TerHwnd, kStyleBold, false, m_Repaint);
     DeselectTerText(m_TerHwnd, m_Repaint);
 
-    const std::string formulas = reports::plv::ElectricFormula(kind, reports::plv::EfficiencySymbol(kind)) +
-                                 "\r\n\r\n" + reports::plv::AbsorptionFormula();
-    InsertSelectedText(formulas);
-    SetTerParaFmt(m_TerHwnd, kParaCenter, true, m_Repaint);
-    DeselectTerText(m_TerHwnd, m_Repaint);
+    // The formulas, centred, an empty line between them.
+    int32_t centre = m_ParaCenter;
+    WriteTextLineWithFont(reports::plv::ElectricFormula(kind, reports::plv::EfficiencySymbol(kind)), m_FontNormal,
+                          centre);
+    WriteTextLine("");
+    WriteTextLineWithFont(reports::plv::AbsorptionFormula(), m_FontNormal, centre);
     WriteTextLine("");
   });
 }

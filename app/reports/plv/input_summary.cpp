@@ -107,10 +107,7 @@ bool clsReport::InputDataSummary(int32_t& section) {
       WriteTextLine("");
     }
     KeepTableTogether(GetTableStart());
-    // Labels and values line up at one stop in each column.
-    SelectTerText(m_TerHwnd, GetTableStart(), 0, kLineEnd, 9999, false);
-    TerSetTab(m_TerHwnd, 1, 5040, 1, false);
-    DeselectTerText(m_TerHwnd, false);
+    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kValueTab);
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (economic) return true;

@@ -11,6 +11,12 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
   return std::to_string(n) + letter + ".  " + title;
 }
 
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position) {
+  richtext::SelectTerText(h, fromLine, 0, richtext::kLineEnd, 9999, false);
+  richtext::TerSetTab(h, 1, position, 1, false);
+  richtext::DeselectTerText(h, false);
+}
+
 std::string HeatRecoveryNote() {
   return "Note: For this heat recovery plant, the custom PLV analysis only evaluates the performance of the "
          "cooling-only chillers and the portion of the building load served by these chillers.  Performance of "

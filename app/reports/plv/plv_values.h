@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/storage/result_records.h"
+#include "platform/richtext/ter.h"
 
 namespace reports::plv {
 
@@ -33,6 +34,12 @@ inline constexpr float kMinShownWeight = 0.0001f;
 
 // A numbered title: "n.  title" (a letter after the number when given).
 std::string Numbered(int32_t n, const std::string& title, const std::string& letter = {});
+
+// The label/value blocks in two columns: every paragraph from the line to the document end
+// gets one left tab stop where the values start in their column (bold labels need more room).
+inline constexpr int32_t kValueTab = 2160;
+inline constexpr int32_t kBoldLabelValueTab = 2520;
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position);
 
 // "Note: " and the note under the tables of a plant with a dedicated heat-recovery chiller.
 std::string HeatRecoveryNote();

@@ -93,6 +93,8 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
     row("Economizer ", gProject.Economizer == 2   ? "Waterside Economizer"
                        : gProject.Economizer == 1 ? "Outdoor Air Economizer"
                                                   : "No Economizer");
+    // The plant's groups fill the second column.
+    WriteColumnBreak();
     group("Chiller Plant");
     row("Plant Capacity ", number(gProject.PlantCapacity, TONS_TO_KW));
     row("Chillers in Plant ", vb::Format(gProject.ChillerNumber, "0"));
@@ -106,13 +108,9 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
     group("Cooling Tower");
     row("Design Wet Bulb ", number(gProject.DesignWB, F_TO_C));
     row("Design Approach ", number(gProject.DesignApproach, F_TO_K));
-    WriteColumnBreak();
     WriteTextLine("");
     KeepTableTogether(GetTableStart());
-    // Every value after its tab starts at one stop in its column.
-    SelectTerText(m_TerHwnd, GetTableStart(), 0, kLineEnd, 9999, false);
-    TerSetTab(m_TerHwnd, 1, 5040, 1, false);
-    DeselectTerText(m_TerHwnd, false);
+    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kBoldLabelValueTab);
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (gProject.PlantControl == 4) {
