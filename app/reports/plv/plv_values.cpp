@@ -121,6 +121,24 @@ std::string EfficiencySymbol(int16_t efficiencyKind) {
   return label.empty() ? std::string("EER") : label;
 }
 
+std::string SystemEfficiencySymbol() {
+  const long id = modpublic::gSystemEfficiencyUnitID;
+  const std::string label = id >= 1 && id <= modpublic::gUnits.Count() ? modpublic::gUnits.UnitStr(id) : "";
+  return label.empty() ? std::string("COP") : label;
+}
+
+std::string IPLVText(const ChillerResultData& r, int16_t efficiencyKind) {
+  using modpublic::FormatUnitValue;
+  if (r.fIPLV == kNoIPLV) return "n/a";
+  if (r.nEfficiencyKind != 1)
+    return FormatUnitValue(r.fIPLV, modpublic::gSystemEfficiencyUnitID, "0.000") + " " + SystemEfficiencySymbol();
+  if (efficiencyKind == 1) {
+    const double value = r.fIPLV > 0 ? 12.0 / r.fIPLV : r.fIPLV;
+    return FormatUnitValue(value, modpublic::gEfficiencyUnitID, "0.00") + " " + EfficiencySymbol(1);
+  }
+  return FormatUnitValue(r.fIPLV, KWTON_TO_IKWKW, "0.000") + " " + EfficiencySymbol(0);
+}
+
 namespace {
 
 // "(Wgt@100%  x  U@100%) + ... + (Wgt@25%  x  U@25%)" with op "x" or "/".

@@ -77,6 +77,15 @@ std::string FullLoadPowerText(const ChillerResultData& r, int16_t efficiencyKind
 // The symbol of an electric chiller's efficiency in the formulas: the efficiency unit's
 // label, or "EER" where that unit has none (output per input, kind 1).
 std::string EfficiencySymbol(int16_t efficiencyKind);
+// The symbol of heat-driven and system efficiencies: the system-efficiency unit's label, or
+// "COP" where that unit has none.
+std::string SystemEfficiencySymbol();
+// A chiller's standard IPLV or NPLV as the executive summary shows it: "n/a" for -999; a
+// heat-driven chiller's in the system-efficiency unit; an electric chiller's as output per
+// input (12 over kW per ton) for efficiency kind 1, else in kW per ton; with its unit.
+std::string IPLVText(const ChillerResultData& r, int16_t efficiencyKind);
+inline constexpr float kNoIPLV = -999;
+
 // The custom PLV formulas: electric in the product form for kind 1, else the reciprocal
 // form; absorption always in the product form with COP.
 std::string ElectricFormula(int16_t efficiencyKind, const std::string& symbol);

@@ -103,6 +103,13 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   ASSERT_TRUE(report->BeginNewReport("CUSTOM WEIGHTING FACTORS", 1, n, true));
   ASSERT_TRUE(report->WeightingFactorsAndECWTs(section));
   SavePdf("plv_weighting_factors_ip.pdf");
+
+  ASSERT_TRUE(report->InitReportDocument(1, true));
+  n = 0;
+  int32_t table = 0;
+  ASSERT_TRUE(report->BeginNewReport("SYSTEM PLV REPORT", 1, n, true));
+  ASSERT_TRUE(report->RptSystemPLVReport0(table));
+  SavePdf("plv_system_ip.pdf");
   EXPECT_TRUE(host.messages.empty());
 }
 

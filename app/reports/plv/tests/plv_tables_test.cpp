@@ -1,6 +1,7 @@
 // The part-load table sections written into the document from a CAL.DAT fixture: the
 // values they show and store, their numbering and which rows appear; not their layout.
 #include "app/calc/tests/calc_fixtures.h"
+#include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/tests/plv_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
@@ -249,6 +250,43 @@ TEST_F(CustomPLVFactors, HeatRecoveryLayoutAndSIKey) {
   table = 0;
   ASSERT_TRUE(report->CustomPLVWorksheet(table, false));
   EXPECT_EQ(Row(2, 2)[3], "2,944");
+}
+
+// ---- System PLV report -------------------------------------------------------------------------
+
+using SystemPLV = PLVTableTest;
+
+TEST_F(SystemPLV, FourChillersInTwoLetteredTablesAndOneProcedurePerKind) {
+  auto p = calctest::ThreeChillerProfile();
+  p->nNumChillerResults = 4;
+  p->ChillerResults(4) = p->ChillerResults(3);
+  p->ChillerResults(4).sSlotName = "CH-4";
+  p->ChillerResults(4).nCondenserType = 1;  // air-cooled
+  p->ChillerResults(4).bMinECWTReached = vb::kTrue;
+  p->ChillerResults(2).fIPLV = reports::plv::kNoIPLV;
+  Load(*p, calctest::ThreeChillerSummary());
+  int32_t table = 0;
+  ASSERT_TRUE(report->RptSystemPLVReport0(table));
+  EXPECT_EQ(table, 5);
+  EXPECT_TRUE(Has("1.  Executive Summary"));
+  EXPECT_TRUE(Has("3a.  Chiller System Performance"));
+  EXPECT_TRUE(Has("3b.  Chiller System Performance"));
+  EXPECT_TRUE(Has("Minimum ECWT condition has been reached for chiller(s): CH-4"));
+  EXPECT_TRUE(Has("4.  CPLV Worksheet"));
+  const long water = IndexOf("Procedure for Calculating IPLV for Water-Cooled Electric Chillers");
+  const long air = IndexOf("Procedure for Calculating IPLV for Air-Cooled Electric Chillers");
+  EXPECT_GE(water, 0);
+  EXPECT_LT(water, air);
+  EXPECT_FALSE(Has("Procedure for Calculating IPLV for Absorption Chillers"));
+  // Executive summary: the SPLV row and a chiller without a rated IPLV.
+  EXPECT_EQ(Row(0, 3), (Strings{"\tCentrifugal 500", "0.500 kW/Ton"}));
+  EXPECT_EQ(Row(0, 4), (Strings{"\tCentrifugal 500", "n/a"}));
+  // Performance: 3 chillers in the first table (4 columns each), the fourth with the system's.
+  EXPECT_EQ(Row(2, 1).size(), 1u + 12u);
+  EXPECT_EQ(Row(3, 0), (Strings{"", "CH-4", "System"}));
+  EXPECT_EQ(Row(3, 1).size(), 1u + 4u + 2u);
+  EXPECT_EQ(Row(3, 4)[4], "n/a") << "CH-4 (a copy of CH-3) is off in bin 3";
+  EXPECT_TRUE(host.messages.empty());
 }
 
 // ---- Input data summary ----------------------------------------------------------------------

@@ -137,6 +137,22 @@ TEST(Inputs, FullLoadPowerTextPerEnergySource) {
   modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
 }
 
+TEST(Texts, IPLVOfEachKind) {
+  modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
+  ChillerResultData r;
+  r.nEfficiencyKind = 1;
+  r.fIPLV = kNoIPLV;
+  EXPECT_EQ(IPLVText(r, 0), "n/a");
+  r.fIPLV = 0.5f;
+  EXPECT_EQ(IPLVText(r, 0), "0.500 kW/Ton");
+  EXPECT_EQ(IPLVText(r, 1), "24.00 EER") << "kW per ton shown as output per input";
+  r.fIPLV = 0;
+  EXPECT_EQ(IPLVText(r, 1), "0.00 EER");
+  r.nEfficiencyKind = 2;
+  r.fIPLV = 1.2f;
+  EXPECT_EQ(IPLVText(r, 1), "1.200 COP");
+}
+
 TEST(SystemLoad, KindOneIsTheProductFormEveryOtherKindKWPerTon) {
   PLVBinData bin;
   bin.fInput = 300;
