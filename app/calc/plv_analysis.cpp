@@ -86,7 +86,7 @@ void FillChillerResult(const SystemData& sys, int i, const ChillerData& ch, cons
   }
   r.fDesignLCHWT = ch.fDesignLCHWT;
   r.fDesignECWT = ch.fDesignECWT;
-  r.fIPLV = ch.fValue340;
+  r.fIPLV = ch.fIPLV;
   r.nFreeCoolingMode = ch.nFreeCoolingMode;
 }
 

@@ -370,7 +370,7 @@ void Fields(V& v, R& r) {
     F(v, "fRejectedHeatPct", r.fRejectedHeatPct);
     F(v, "nValue336", r.nValue336);
     F(v, "nFreeCoolingMode", r.nFreeCoolingMode);
-    F(v, "fValue340", r.fValue340);
+    F(v, "fIPLV", r.fIPLV);
     F(v, "fEvapWaterFlow", r.fEvapWaterFlow);
     F(v, "fCondWaterFlow", r.fCondWaterFlow);
     F(v, "fValue352", r.fValue352);

@@ -87,7 +87,7 @@ struct ChillerResultData {
   float fDesignLCHWT = 0;                             // @63
   float fDesignECWT = 0;                              // @67
   vb::Boolean bMinECWTReached = 0;                    // @71
-  float fIPLV = 0;                                    // @73  offset name fValue73 (copy of ChillerData.fValue340)
+  float fIPLV = 0;                                    // @73  offset name fValue73 (copy of ChillerData.fIPLV)
   std::int16_t nFreeCoolingMode = 0;                  // @77
   vb::Array<vb::Boolean, 1, 24> bBinOn;               // @79
   vb::Array<float, 1, 24> fBinLoad;                   // @127

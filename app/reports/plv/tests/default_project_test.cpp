@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
 #include "app/frmMain.h"
 #include "app/reports/plv/plv_values.h"
@@ -78,6 +79,22 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   auto profile = std::make_unique<PLVProfileData>();
   ASSERT_TRUE(modDataIO::bCalcReadPLVData(s, *profile));
   const reports::plv::RatingMeans means = reports::plv::PlantRatingMeans(*profile);
+  // The template chiller carries its standard IPLV, rated off its own map at the standard
+  // points, into the results the system PLV report prints.
+  ChillerData chiller;
+  ASSERT_TRUE(modDataIO::bChillerRead(1, chiller));
+  vb::Array<float, 1, 4> weights;
+  vb::Array<double, 1, 4> kwPerTon;
+  const float standard[][2] = {{0.12f, 65}, {0.45f, 65}, {0.42f, 75}, {0.01f, 85}};
+  for (int q = 1; q <= 4; ++q) {
+    weights(q) = standard[q - 1][0];
+    ASSERT_TRUE(modCalcs::bCalcChillerKWPerTon(chiller, 25.0f * q, standard[q - 1][1], kwPerTon(q)));
+  }
+  double iplv = 0;
+  ASSERT_TRUE(modCalcs::bCalcPLVFromRatingPoints(weights, kwPerTon, iplv));
+  EXPECT_GT(iplv, 0.35);
+  EXPECT_LT(iplv, 0.57) << "better than its full-load 0.57 kW/ton";
+  EXPECT_NEAR(profile->ChillerResults(1).fIPLV, iplv, 1e-4);
   ASSERT_GT(means.weightingFactor[3] + means.weightingFactor[2], 0);
   const std::string csv = Working("summary.csv");
   ASSERT_TRUE(modDataIO::ExportCSV(csv, gProject, gProject.WeightingFactor, gProject.ECWT));
