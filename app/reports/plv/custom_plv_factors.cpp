@@ -18,6 +18,7 @@ using modpublic::AddUnitLabel;
 using modpublic::FormatUnitValue;
 using reports::plv::Clean;
 using reports::plv::Numbered;
+using reports::plv::TempOrNA;
 
 namespace {
 
@@ -25,9 +26,6 @@ constexpr const char* kWhole = "###,###,###,##0";
 constexpr int32_t kTotalsShading = 20;
 
 std::string Whole(double value, long unitId = NO_CONV) { return FormatUnitValue(value, unitId, kWhole); }
-std::string TempOrNA(double value, const std::string& format = {}) {
-  return value == 0 ? std::string("n/a") : FormatUnitValue(value, F_TO_C, format);
-}
 std::string Unit(long unitId) { return modpublic::Parenthesize(modpublic::gUnits.UnitStr(unitId)); }
 
 }  // namespace
@@ -75,8 +73,8 @@ bool clsReport::SystemOperatingConditions(int32_t& table) {
     const int nBins = reports::plv::BinCount(profile);
     for (int b = 1; b <= nBins; ++b) {
       const PLVBinData& bin = profile.Bins(b);
-      std::vector<std::string> row = {FormatUnitValue(bin.fDB, F_TO_C, "0.0"), FormatUnitValue(bin.fMCWB, F_TO_C, "0.0"),
-                                      std::to_string(bin.lHours)};
+      std::vector<std::string> row = {FormatUnitValue(bin.fDB, F_TO_C, "0.0"),
+                                      FormatUnitValue(bin.fMCWB, F_TO_C, "0.0"), std::to_string(bin.lHours)};
       if (recovery) {
         row.push_back(Whole(static_cast<double>(bin.fLoad) + bin.fHRCooling, TONS_TO_KW));
         row.push_back(FormatUnitValue(bin.fHRCooling, TONS_TO_KW));
@@ -121,10 +119,9 @@ bool clsReport::AvgWeightingFactors(int32_t& table) {
       ++written;
       SetTableStart(0);
       const std::string list = reports::plv::TagList(profile, members);
-      WriteSubSectionTitle(modpublic::TrimNull(
-          Numbered(table, "Average Weighting Factors and Entering Condenser Temperatures " +
-                              modpublic::Parenthesize(list),
-                   modpublic::GetLetter(written, false))));
+      WriteSubSectionTitle(modpublic::TrimNull(Numbered(
+          table, "Average Weighting Factors and Entering Condenser Temperatures " + modpublic::Parenthesize(list),
+          modpublic::GetLetter(written, false))));
       WriteTableColHeaderData("", 0, 2380, false, true, true, true, true, 0);
       for (int p = 1; p <= 4; ++p)
         WriteTableColHeaderData(std::string(reports::plv::kPointLabels[static_cast<size_t>(p - 1)]) + " Bin", p, 3000,
@@ -144,8 +141,8 @@ bool clsReport::AvgWeightingFactors(int32_t& table) {
           const int pos = 1 + 3 * (p - 1);
           WriteCellData(Whole(r.fPointHours(p)), false, pos, 800, false, true, true, true, true, 0);
           WriteCellData(Whole(r.fPointHourECWT(p)), false, pos + 1, 1000, false, true, true, true, true, 0);
-          WriteCellData(Whole(r.fPointTonHours(p), TONHR_TO_KWH), false, pos + 2, 1200, p == 4, true, true, true,
-                        true, 0);
+          WriteCellData(Whole(r.fPointTonHours(p), TONHR_TO_KWH), false, pos + 2, 1200, p == 4, true, true, true, true,
+                        0);
         }
       }
       const ChillerResultData& first = profile.ChillerResults(members.front());
@@ -191,18 +188,17 @@ bool clsReport::CustomPLVWorksheet(int32_t& table, bool writeKey) {
     const ChillerResultData& r = profile.ChillerResults(c);
     MoveToDocEnd();
     SetTableStart(0);
-    WriteSubSectionTitle(modpublic::TrimNull(
-        Numbered(table, "Custom PLV Worksheet for " + Clean(r.sSlotName) + "  " +
-                            modpublic::Parenthesize(Clean(r.sChillerName)),
-                 modpublic::GetLetter(c, false))));
+    WriteSubSectionTitle(modpublic::TrimNull(Numbered(
+        table, "Custom PLV Worksheet for " + Clean(r.sSlotName) + "  " + modpublic::Parenthesize(Clean(r.sChillerName)),
+        modpublic::GetLetter(c, false))));
     const char* top[7] = {"Avg DB", "Cond Temp", "Total", "CWH", "Total", "Load", "Load"};
     for (int pos = 0; pos < 7; ++pos)
       WriteTableColHeaderData(top[pos], pos, kLeft[pos], false, true, true, true, false, 0);
     for (int p = 1; p <= 4; ++p)
-      WriteTableColHeaderData(std::string(reports::plv::kPointLabels[static_cast<size_t>(p - 1)]) + " Bin", 6 + p,
-                              2000, p == 4, true, true, true, true, 0);
-    const std::string second[7] = {Unit(F_TO_C),       Unit(F_TO_C),     "(Hrs)", "", Unit(TONHR_TO_KWH),
-                                   Unit(TONS_TO_KW), "(%)"};
+      WriteTableColHeaderData(std::string(reports::plv::kPointLabels[static_cast<size_t>(p - 1)]) + " Bin", 6 + p, 2000,
+                              p == 4, true, true, true, true, 0);
+    const std::string second[7] = {Unit(F_TO_C),       Unit(F_TO_C),     "(Hrs)", "",
+                                   Unit(TONHR_TO_KWH), Unit(TONS_TO_KW), "(%)"};
     for (int pos = 0; pos < 7; ++pos)
       WriteTableColHeaderData(second[pos], pos, kLeft[pos], false, true, false, true, true, 0);
     for (int p = 1; p <= 4; ++p) {
@@ -267,29 +263,35 @@ bool clsReport::WriteKeyDataNotes() {
       std::string term, text;
     } rows[] = {
         {"Avg DB", "Midpoint temperature for bin."},
-        {"", "Entering condenser temperature for bin.  Entering water temperature for water-cooled chillers.  "
-             "Entering air temperature for air-cooled chillers."},
-        {"Cond Temp", "This program models how cooling tower approach changes with operating outdoor air wet-bulb "
-                      "temperature and in tower range."},
-        {"", "When tower leaving water temperature reaches minimum setpoint, the cooling tower fan speed is reduced "
-             "to hold water temperature at the minimum setpoint."},
+        {"",
+         "Entering condenser temperature for bin.  Entering water temperature for water-cooled chillers.  "
+         "Entering air temperature for air-cooled chillers."},
+        {"Cond Temp",
+         "This program models how cooling tower approach changes with operating outdoor air wet-bulb "
+         "temperature and in tower range."},
+        {"",
+         "When tower leaving water temperature reaches minimum setpoint, the cooling tower fan speed is reduced "
+         "to hold water temperature at the minimum setpoint."},
         {"Tot Hrs", "Hours of operation in bin."},
-        {"CWH", "Condenser temperature hours.  [Tot Hrs] times [Cond Temp].  Later used to derive the four average "
-                "entering condenser temperature values for the PLV calculation."},
+        {"CWH",
+         "Condenser temperature hours.  [Tot Hrs] times [Cond Temp].  Later used to derive the four average "
+         "entering condenser temperature values for the PLV calculation."},
         {"Load", "Chiller load for bin."},
         {"Load (%)", "Chiller load as a percentage of full load capacity."},
         {modpublic::BracketName(AddUnitLabel("Total", TONHR_TO_KWH, true)),
          "Chiller [Load] times [Tot Hrs].  Later used to derive the four weighting factors for the PLV calculation."},
-        {"Bin (CWH)", "[CWH] values separated into the four PLV bins: 25%, 50%, 75% and 100% load according to "
-                      "chiller load for each bin."},
+        {"Bin (CWH)",
+         "[CWH] values separated into the four PLV bins: 25%, 50%, 75% and 100% load according to "
+         "chiller load for each bin."},
         {modpublic::BracketName(AddUnitLabel("Bin", TONHR_TO_KWH, true)),
          "Values separated into the four PLV bins: 25%, 50%, 75% and 100% load according to the chiller load for "
          "each bin."},
         {"Cust Wgt Factor", std::string("The four custom PLV weighting factors. ") +
                                 (si ? "[Total kWh] for PLV Bin divided by [Total kWh] for the chiller."
                                     : "[Total Ton-hrs] for PLV Bin divided by [Total Ton-hrs] for the chiller.")},
-        {"Cust Ent Cond Temps", "The four custom condenser temperature values for the PLV calculation = [Total (CWH)] "
-                                "for PLV bin divided by [Tot Hrs] in the PLV bin."},
+        {"Cust Ent Cond Temps",
+         "The four custom condenser temperature values for the PLV calculation = [Total (CWH)] "
+         "for PLV bin divided by [Tot Hrs] in the PLV bin."},
     };
     int index = 0;
     for (const auto& row : rows) {

@@ -45,9 +45,15 @@ bool clsReport::RptCustomPLVSpecification0() {
     const struct {
       const char* text;
       int32_t width;
-    } top[] = {{"", 600},           {"", 800},         {"", 725},
-               {"", 650},           {"Evaporator FF", 2910}, {"Condenser FF", 2910},
-               {"Electric", 800},   {"Custom Weighting Factors", 2200}, {"Custom Avg Cond. Temps", 2200},
+    } top[] = {{"", 600},
+               {"", 800},
+               {"", 725},
+               {"", 650},
+               {"Evaporator FF", 2910},
+               {"Condenser FF", 2910},
+               {"Electric", 800},
+               {"Custom Weighting Factors", 2200},
+               {"Custom Avg Cond. Temps", 2200},
                {"", 575}};
     for (int pos = 0; pos < 10; ++pos) cell(top[pos].text, true, pos, top[pos].width, pos == 9);
 
@@ -75,7 +81,7 @@ bool clsReport::RptCustomPLVSpecification0() {
       row[10] = FormatUnitValue(r.fDesignECWT, F_TO_C, "0.0");
       for (int p = 1; p <= 4; ++p) {
         row[14 + p] = vb::Format(r.fWeightingFactor(p), "0.00");
-        row[18 + p] = r.fECWT(p) == 0 ? std::string("n/a") : FormatUnitValue(r.fECWT(p), F_TO_C, "0.0");
+        row[18 + p] = reports::plv::TempOrNA(r.fECWT(p), "0.0");
       }
       for (int pos = 0; pos < 24; ++pos)
         cell(row[pos], false, pos, kWidths[pos], pos == 23, pos <= 1 ? 1024 : (pos >= 19 && pos <= 22) ? 2 : 0);

@@ -83,14 +83,13 @@ bool clsReport::InputDataSummary(int32_t& section) {
     } else {
       heading("Chiller System");
       line("Name", Clean(profile.sSystemName));
-      line("Chillers in Plant",
-           vb::Format(profile.nNumChillerResults + (profile.nHeatRecoveryMode == 2 ? 1 : 0), "0"));
+      line("Chillers in Plant", vb::Format(profile.nNumChillerResults + (profile.nHeatRecoveryMode == 2 ? 1 : 0), "0"));
       std::string control;
       modpublic::GetPlantControl(profile.nPlantControl, control);
       line("Plant Control", control);
       line("Full Load LCHWT", WithUnit(profile.fDesignLCHWT, F_TO_C));
-      line("Configuration", profile.nSingleTower == 1 ? "One Tower or Dry Cooler for System"
-                                                      : "One Tower or Dry Cooler Per Chiller");
+      line("Configuration",
+           profile.nSingleTower == 1 ? "One Tower or Dry Cooler for System" : "One Tower or Dry Cooler Per Chiller");
       if (profile.nSingleTower == 1) line("Cooling Tower or Dry Cooler", Clean(profile.sTowerName));
       if (profile.bWaterEconomizer != 0)
         line("Free Cooling", profile.nEconomizerType == 1 ? "Non-Integrated Free Cooling" : "Integrated Free Cooling");

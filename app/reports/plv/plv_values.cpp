@@ -24,9 +24,7 @@ std::string HeatRecoveryNote() {
          "custom PLV";
 }
 
-int ChillerCount(const PLVProfileData& profile) {
-  return std::clamp<int>(profile.nNumChillerResults, 0, 30);
-}
+int ChillerCount(const PLVProfileData& profile) { return std::clamp<int>(profile.nNumChillerResults, 0, 30); }
 
 int BinCount(const PLVProfileData& profile) { return std::clamp<int>(profile.nLastLoadBin, 0, 24); }
 
@@ -73,6 +71,10 @@ double PoolGrandTotal(const ChillerResultData& first) {
   double total = 0;
   for (int p = 1; p <= 4; ++p) total += first.fPoolTonHours(p);
   return total;
+}
+
+std::string TempOrNA(double value, const std::string& format) {
+  return value == 0 ? std::string("n/a") : modpublic::FormatUnitValue(value, F_TO_C, format);
 }
 
 std::string Clean(const std::string& s) { return vb::Trim(modpublic::TrimNull(s)); }

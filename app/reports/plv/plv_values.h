@@ -57,6 +57,9 @@ std::vector<std::vector<int>> Pools(const PLVProfileData& profile);
 // The ton-hours of a pool over the four rating points, from its first member.
 double PoolGrandTotal(const ChillerResultData& first);
 
+// A temperature (deg F) converted and formatted, or "n/a" when it is exactly 0 (no hours).
+std::string TempOrNA(double value, const std::string& format = {});
+
 // Trimmed text cut at its first NUL.
 std::string Clean(const std::string& s);
 // The members' trimmed tags joined by ", ".
@@ -100,9 +103,9 @@ double SystemLoad(const PLVBinData& bin, int16_t efficiencyKind);
 int ChillerKind(const ChillerResultData& r);
 // The IPLV procedure rows of a kind, 100 % first.
 struct IPLVExampleRow {
-  double load;       // percent
-  double lchwt;      // deg F
-  double condTemp;   // deg F
+  double load;      // percent
+  double lchwt;     // deg F
+  double condTemp;  // deg F
   double weight;
   const char* letter;
 };

@@ -18,14 +18,13 @@ using modpublic::AddUnitLabel;
 using modpublic::FormatUnitValue;
 using reports::plv::Clean;
 using reports::plv::Numbered;
+using reports::plv::TempOrNA;
 
 namespace {
 
 // The bin's plant ECWT, shown under its own caption (the record keeps it where a leaving
 // chilled-water temperature once stood).
 constexpr const char* kPlantECWT = "Plant ECWT";
-
-std::string TempOrNA(double value) { return value == 0 ? std::string("n/a") : FormatUnitValue(value, F_TO_C, "0.00"); }
 
 // One column of a performance table: its header text, width and the text of a bin.
 struct Column {
@@ -39,10 +38,10 @@ struct Column {
 
 bool clsReport::RptSystemPLVReport0(int32_t& table) {
   return modpublic::RunGuarded(ErrorSource("RptSystemPLVReport0"), "", ui::kExclamation, [&] {
-    const bool ok = ExecutiveSummaryPLV(table) && SystemOperatingConditions(table) &&
-                    (m_PLVProfile->bAnyFreeCooling != 0 ? ChillerSystemPerfWithFreeCoolingData(table)
-                                                        : ChillerSystemPerf(table)) &&
-                    SPLVWorksheet(table) && IPLVExample(table);
+    const bool ok =
+        ExecutiveSummaryPLV(table) && SystemOperatingConditions(table) &&
+        (m_PLVProfile->bAnyFreeCooling != 0 ? ChillerSystemPerfWithFreeCoolingData(table) : ChillerSystemPerf(table)) &&
+        SPLVWorksheet(table) && IPLVExample(table);
     if (!ok) modpublic::ShowError("", ui::kExclamation, ErrorSource("RptSystemPLVReport0"));
     return ok;
   });
@@ -58,8 +57,7 @@ bool clsReport::ExecutiveSummaryPLV(int32_t& table) {
     WriteTextLine(Numbered(table, "Executive Summary"), true, false);
     auto row = [&](const std::string& label, const std::string& value, bool header) {
       WriteCellData(label, false, 0, 5760, false, true, true, true, true, 1024);
-      WriteCellData(value, header, 1, 2160, true, true, true, true, true, header ? 0 : 2, 0,
-                    header ? m_ShadeColor : 0);
+      WriteCellData(value, header, 1, 2160, true, true, true, true, true, header ? 0 : 2, 0, header ? m_ShadeColor : 0);
     };
     row("System Part Load Value (SPLV):", "PLV", true);
     const std::string splv =
@@ -87,8 +85,7 @@ namespace {
 // columns on the last table; as many chillers per table as fit (at most three).
 void WritePerformanceTables(clsReport& report, int32_t table, const PLVProfileData& profile, int32_t binWidth,
                             const std::function<std::vector<Column>(const ChillerResultData&)>& chillerColumns,
-                            const std::vector<Column>& systemColumns, int32_t textWidth,
-                            std::vector<int>& minEcwt) {
+                            const std::vector<Column>& systemColumns, int32_t textWidth, std::vector<int>& minEcwt) {
   const int n = reports::plv::ChillerCount(profile);
   const int nBins = reports::plv::BinCount(profile);
   std::vector<std::vector<int>> groups;
@@ -147,8 +144,7 @@ void WritePerformanceTables(clsReport& report, int32_t table, const PLVProfileDa
       }
     for (int c : groups[t]) {
       const ChillerResultData& r = profile.ChillerResults(c);
-      if (r.bMinECWTReached != 0 && std::find(minEcwt.begin(), minEcwt.end(), c) == minEcwt.end())
-        minEcwt.push_back(c);
+      if (r.bMinECWTReached != 0 && std::find(minEcwt.begin(), minEcwt.end(), c) == minEcwt.end()) minEcwt.push_back(c);
     }
     report.KeepTableTogether(report.GetTableStart());
     report.ResetTableStart();
@@ -166,12 +162,13 @@ bool clsReport::ChillerSystemPerf(int32_t& table) {
     ++table;
     auto chillerColumns = [&](const ChillerResultData& r) {
       const bool electric = r.nEfficiencyKind == 1;
-      const std::string eff = !electric ? modpublic::Parenthesize(reports::plv::SystemEfficiencySymbol())
+      const std::string eff = !electric   ? modpublic::Parenthesize(reports::plv::SystemEfficiencySymbol())
                               : kind != 1 ? std::string(si ? "(ikW/ kW)" : "(kW/ Ton)")
                                           : modpublic::Parenthesize(reports::plv::EfficiencySymbol(1));
       const ChillerResultData* p = &r;
       return std::vector<Column>{
-          {AddUnitLabel("Load", TONS_TO_KW, true), 700, [p](int b) { return FormatUnitValue(p->fBinLoad(b), TONS_TO_KW); }},
+          {AddUnitLabel("Load", TONS_TO_KW, true), 700,
+           [p](int b) { return FormatUnitValue(p->fBinLoad(b), TONS_TO_KW); }},
           {eff, 675,
            [p, electric, kind](int b) {
              return electric ? FormatUnitValue(p->fBinEfficiency(b), GetPLVUnitConvID(kind))
@@ -179,13 +176,14 @@ bool clsReport::ChillerSystemPerf(int32_t& table) {
            }},
           {AddUnitLabel(kPlantECWT, F_TO_C, true), 700,
            [&profile](int b) { return FormatUnitValue(profile.Bins(b).fECWT, F_TO_C, "0.00"); }},
-          {AddUnitLabel("Cond Temp", F_TO_C, true), 700, [p](int b) { return TempOrNA(p->fBinECWT(b)); }, 2}};
+          {AddUnitLabel("Cond Temp", F_TO_C, true), 700, [p](int b) { return TempOrNA(p->fBinECWT(b), "0.00"); }, 2}};
     };
     std::vector<Column> system;
     if (!heatDriven)
       system.push_back({AddUnitLabel("Total", KW_TO_KW, true), 650,
                         [&profile](int b) { return FormatUnitValue(profile.Bins(b).fInput, KW_TO_KW, "0"); }});
-    const std::string effLabel = heatDriven ? reports::plv::SystemEfficiencySymbol() : reports::plv::EfficiencySymbol(kind);
+    const std::string effLabel =
+        heatDriven ? reports::plv::SystemEfficiencySymbol() : reports::plv::EfficiencySymbol(kind);
     system.push_back({"Total " + modpublic::Parenthesize(effLabel), 1000, [&profile, heatDriven, kind](int b) {
                         return heatDriven ? FormatUnitValue(profile.Bins(b).fEfficiency,
                                                             modpublic::gSystemEfficiencyUnitID, "0.000")
@@ -211,9 +209,8 @@ bool clsReport::ChillerSystemPerfWithFreeCoolingData(int32_t& table) {
       std::vector<Column> cols = {
           {AddUnitLabel(kPlantECWT, F_TO_C, true), 1200,
            [&profile](int b) { return FormatUnitValue(profile.Bins(b).fECWT, F_TO_C, "0.00"); }},
-          {AddUnitLabel("Cond Temp", F_TO_C, true), 1200, [p](int b) { return TempOrNA(p->fBinECWT(b)); }, 2},
-          {AddUnitLabel("Chiller Load", TONS_TO_KW, true), 1200,
-           [p](int b) {
+          {AddUnitLabel("Cond Temp", F_TO_C, true), 1200, [p](int b) { return TempOrNA(p->fBinECWT(b), "0.00"); }, 2},
+          {AddUnitLabel("Chiller Load", TONS_TO_KW, true), 1200, [p](int b) {
              return FormatUnitValue(static_cast<double>(p->fBinLoad(b)) - p->fBinFreeCoolingLoad(b), TONS_TO_KW);
            }}};
       if (r.nEfficiencyKind == 1)
@@ -259,12 +256,12 @@ bool clsReport::WriteSystemTotalsTable() {
                                [&](int b) { return FormatUnitValue(profile.Bins(b).fDB, F_TO_C); }}};
   auto load = [&](int b) { return reports::plv::SystemLoad(profile.Bins(b), kind); };
   if (!heatDriven)
-    cols.push_back({AddUnitLabel("Total Chiller Load", TONS_TO_KW, true), 1370, [&](int b) {
-                      return FormatUnitValue(load(b) - profile.Bins(b).fFreeCoolingLoad, TONS_TO_KW);
-                    }});
+    cols.push_back({AddUnitLabel("Total Chiller Load", TONS_TO_KW, true), 1370,
+                    [&](int b) { return FormatUnitValue(load(b) - profile.Bins(b).fFreeCoolingLoad, TONS_TO_KW); }});
   cols.push_back({"Total Chiller Input (kW)", 1370, [&](int b) {
-                    return FormatUnitValue(static_cast<double>(profile.Bins(b).fInput) - profile.Bins(b).fFreeCoolingPower,
-                                           KW_TO_KW, "0.0");
+                    return FormatUnitValue(
+                        static_cast<double>(profile.Bins(b).fInput) - profile.Bins(b).fFreeCoolingPower, KW_TO_KW,
+                        "0.0");
                   }});
   if (!heatDriven)
     cols.push_back({AddUnitLabel("Total Free Cooling Load", TONS_TO_KW, true), 1370,
@@ -277,9 +274,8 @@ bool clsReport::WriteSystemTotalsTable() {
     cols.push_back({AddUnitLabel("Total System Input", KW_TO_KW, true), 1370,
                     [&](int b) { return FormatUnitValue(profile.Bins(b).fInput, KW_TO_KW, "0.0"); }});
   }
-  cols.push_back({"Total System " +
-                      modpublic::Parenthesize(heatDriven ? reports::plv::SystemEfficiencySymbol()
-                                                         : reports::plv::EfficiencySymbol(kind)),
+  cols.push_back({"Total System " + modpublic::Parenthesize(heatDriven ? reports::plv::SystemEfficiencySymbol()
+                                                                       : reports::plv::EfficiencySymbol(kind)),
                   1380, [&](int b) {
                     return heatDriven ? FormatUnitValue(profile.Bins(b).fEfficiency, modpublic::gSystemEfficiencyUnitID,
                                                         "0.000")
@@ -287,8 +283,8 @@ bool clsReport::WriteSystemTotalsTable() {
                   }});
   const int last = static_cast<int>(cols.size()) - 1;
   for (int k = 0; k <= last; ++k)
-    WriteTableColHeaderData(cols[static_cast<size_t>(k)].header, k, cols[static_cast<size_t>(k)].width, k == last,
-                            true, true, true, true, 0);
+    WriteTableColHeaderData(cols[static_cast<size_t>(k)].header, k, cols[static_cast<size_t>(k)].width, k == last, true,
+                            true, true, true, 0);
   const int nBins = reports::plv::BinCount(profile);
   for (int b = 1; b <= nBins; ++b)
     for (int k = 0; k <= last; ++k)
@@ -308,7 +304,8 @@ bool clsReport::SPLVWorksheet(int32_t& table) {
     const double factor = kind == 1 ? modpublic::gUnits.CnvToDevice(1, MBH_TO_KW)
                                     : 1.0 / modpublic::gUnits.CnvToDevice(1, KWTON_TO_IKWKW);
     const double shown = heatDriven ? 1.0 : factor;
-    const std::string effLabel = heatDriven ? reports::plv::SystemEfficiencySymbol() : reports::plv::EfficiencySymbol(kind);
+    const std::string effLabel =
+        heatDriven ? reports::plv::SystemEfficiencySymbol() : reports::plv::EfficiencySymbol(kind);
     auto eff = [&](double value) {
       return heatDriven ? FormatUnitValue(value, modpublic::gSystemEfficiencyUnitID, "0.000")
                         : FormatUnitValue(value, GetPLVUnitConvID(kind));
@@ -317,10 +314,11 @@ bool clsReport::SPLVWorksheet(int32_t& table) {
     SetTableStart(0);
     ++table;
     WriteTextLine(Numbered(table, "CPLV Worksheet"), true, false);
-    const std::string headers[8] = {AddUnitLabel("Bin Temp", F_TO_C, true), "Building Load (%)",
-                                    AddUnitLabel("Building Load", TONS_TO_KW, true), "Cooling Hours",
-                                    AddUnitLabel("Cooling", TONHR_TO_KWH, true), "Bin Wgt Factor",
-                                    "System " + modpublic::Parenthesize(effLabel), product ? "Bin Product" : "Bin Ratio"};
+    const std::string headers[8] = {
+        AddUnitLabel("Bin Temp", F_TO_C, true),          "Building Load (%)",
+        AddUnitLabel("Building Load", TONS_TO_KW, true), "Cooling Hours",
+        AddUnitLabel("Cooling", TONHR_TO_KWH, true),     "Bin Wgt Factor",
+        "System " + modpublic::Parenthesize(effLabel),   product ? "Bin Product" : "Bin Ratio"};
     auto width = [](int k) { return k == 4 ? 1440 : 1080; };
     for (int k = 0; k < 8; ++k) WriteTableColHeaderData(headers[k], k, width(k), k == 7, true, true, true, true, 0);
     const int nBins = reports::plv::BinCount(profile);
@@ -336,12 +334,16 @@ bool clsReport::SPLVWorksheet(int32_t& table) {
                                   vb::Format(bin.fWeightedEff * shown, "0.0000")};
       for (int k = 0; k < 8; ++k) WriteCellData(row[k], false, k, width(k), k == 7, true, true, true, true, 0);
     }
-    const std::string totals[8] = {"Total", "", "",
+    const std::string totals[8] = {"Total",
+                                   "",
+                                   "",
                                    FormatUnitValue(profile.lTotalHours, NO_CONV, "###,###,###,##0"),
                                    FormatUnitValue(profile.lTotalLoadHours, TONHR_TO_KWH, "###,###,###,##0"),
-                                   vb::Format(profile.fWeightSum, "0.0000"), "",
+                                   vb::Format(profile.fWeightSum, "0.0000"),
+                                   "",
                                    vb::Format(profile.fProductSum * shown, "0.0000")};
-    for (int k = 0; k < 8; ++k) WriteCellData(totals[k], false, k, width(k), k == 7, true, true, true, true, 0, 0, 0, 1, true);
+    for (int k = 0; k < 8; ++k)
+      WriteCellData(totals[k], false, k, width(k), k == 7, true, true, true, true, 0, 0, 0, 1, true);
     KeepTableTogether(GetTableStart());
     ResetTableStart();
 
@@ -393,16 +395,20 @@ bool clsReport::BuildIPLVExampleTable(int32_t kind) {
     WriteTextLine(std::string("Procedure for Calculating IPLV for") + " " + names[kind], true, false);
     const std::string effLabel =
         kind == 3 ? reports::plv::SystemEfficiencySymbol() : reports::plv::EfficiencySymbol(efficiencyKind);
-    const std::string headers[6] = {AddUnitLabel("Chiller Load", PCT_TO_PCT, true), AddUnitLabel("LCHWT", F_TO_C, true),
-                                    AddUnitLabel("Cond Temp", F_TO_C, true), "Wgt Factor",
-                                    "Chiller " + modpublic::Parenthesize(effLabel), product ? "Bin Product" : "Bin Ratio"};
+    const std::string headers[6] = {
+        AddUnitLabel("Chiller Load", PCT_TO_PCT, true), AddUnitLabel("LCHWT", F_TO_C, true),
+        AddUnitLabel("Cond Temp", F_TO_C, true),        "Wgt Factor",
+        "Chiller " + modpublic::Parenthesize(effLabel), product ? "Bin Product" : "Bin Ratio"};
     constexpr int32_t kWidth = 1440;
     for (int k = 0; k < 6; ++k)
       WriteCellData(headers[k], true, k, kWidth, k == 5, true, true, true, true, 0, 0, m_ShadeColor);
     for (const reports::plv::IPLVExampleRow& r : reports::plv::IPLVExampleRows(kind)) {
       const std::string weight = vb::CStr(r.weight);
-      const std::string cells[6] = {vb::CStr(r.load), FormatUnitValue(r.lchwt, F_TO_C, "0.00"),
-                                    FormatUnitValue(r.condTemp, F_TO_C, "0.00"), weight, r.letter,
+      const std::string cells[6] = {vb::CStr(r.load),
+                                    FormatUnitValue(r.lchwt, F_TO_C, "0.00"),
+                                    FormatUnitValue(r.condTemp, F_TO_C, "0.00"),
+                                    weight,
+                                    r.letter,
                                     product ? weight + " x " + r.letter : weight + "/" + r.letter};
       for (int k = 0; k < 6; ++k)
         WriteCellData(cells[k], false, k, kWidth, k == 5, true, true, true, true, k >= 4 ? 2 : 0);

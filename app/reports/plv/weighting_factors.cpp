@@ -41,24 +41,23 @@ bool clsReport::SummaryOfMardelResults(int32_t& section) {
     const std::string ecwtCaption = AddUnitLabel("ECWT", F_TO_C, true);
     const char* captions[] = {"Chiller Load", "Weighting Factor", nullptr, "Weighting Factor", nullptr};
     for (int pos = 0; pos < 5; ++pos)
-      WriteCellData(captions[pos] ? captions[pos] : ecwtCaption, true, pos, 2160, pos == 4, true, true, true,
-                    true, 0, 0, m_ShadeColor);
+      WriteCellData(captions[pos] ? captions[pos] : ecwtCaption, true, pos, 2160, pos == 4, true, true, true, true, 0,
+                    0, m_ShadeColor);
     for (int i = 4; i >= 1; --i) {
       const size_t k = static_cast<size_t>(i - 1);
       const std::string cells[] = {
-          reports::plv::kPointLabels[k],
-          FormatUnitValue(reports::plv::kIPLVWeights[k], NO_CONV, "0.000"),
+          reports::plv::kPointLabels[k], FormatUnitValue(reports::plv::kIPLVWeights[k], NO_CONV, "0.000"),
           FormatUnitValue(reports::plv::kIPLVECWT[k], F_TO_C),
           FormatUnitValue(means.weightingFactor[k], NO_CONV, "0.000"),
           means.weightingFactor[k] >= reports::plv::kMinShownWeight ? FormatUnitValue(means.ecwt[k], F_TO_C)
-                                                                     : std::string("n/a")};
+                                                                    : std::string("n/a")};
       for (int pos = 0; pos < 5; ++pos)
         WriteCellData(cells[pos], false, pos, 2160, pos == 4, true, true, true, true, 0);
     }
     int32_t para = 0;
-    WriteTextLineWithFont("Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " +
-                              AddUnitLabel("", F_TO_C, false),
-                          m_FontUnderline, para);
+    WriteTextLineWithFont(
+        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + AddUnitLabel("", F_TO_C, false),
+        m_FontUnderline, para);
     KeepTableTogether(GetTableStart());
     ResetTableStart();
   });
@@ -115,11 +114,10 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
     if (!BeginNewSection(1, 0, 0)) return false;
     if (gProject.PlantControl == 4) {
       int32_t para = 0;
-      WriteTextLineWithFont("Note: Plants using Equal Unloading control will have " +
-                                vb::Format(gProject.SystemDifference, "0") +
-                                "% higher energy use for chilled water + " +
-                                "condenser water pumps than plants using Sequenced control.",
-                            m_FontUnderline, para);
+      WriteTextLineWithFont(
+          "Note: Plants using Equal Unloading control will have " + vb::Format(gProject.SystemDifference, "0") +
+              "% higher energy use for chilled water + " + "condenser water pumps than plants using Sequenced control.",
+          m_FontUnderline, para);
     }
     return true;
   });
@@ -133,8 +131,8 @@ bool clsReport::WeightingFactorsAndECWTs(int32_t& section) {
     WriteTextLine(Numbered(section, "Summary of Custom Weighting Factors and ECWTs"), true, false);
     WriteCellData("", true, 0, 4320, false, true, true, true, true, 0);
     WriteCellData("Custom Weighting Factors", true, 1, 2880, false, true, true, true, true, 0);
-    WriteCellData(AddUnitLabel("Custom Entering Condenser Temperatures", F_TO_C, true), true, 2, 2880, true, true,
-                  true, true, true, 0);
+    WriteCellData(AddUnitLabel("Custom Entering Condenser Temperatures", F_TO_C, true), true, 2, 2880, true, true, true,
+                  true, true, 0);
     WriteCellData("Chiller", true, 0, 4320, false, true, true, true, true, 1024);
     for (int pos = 1; pos <= 8; ++pos)
       WriteCellData(reports::plv::kPointLabels[static_cast<size_t>((pos - 1) % 4)], true, pos, 720, pos == 8, true,
@@ -143,14 +141,13 @@ bool clsReport::WeightingFactorsAndECWTs(int32_t& section) {
     for (int c = 1; c <= n; ++c) {
       const ChillerResultData& r = profile.ChillerResults(c);
       // Each field trimmed on its own, so a NUL in the tag does not drop the name.
-      WriteCellData(vb::Trim(Clean(r.sSlotName) + " - " + Clean(r.sChillerName)), false, 0, 4320, false, true,
-                    true, true, true, 0);
+      WriteCellData(vb::Trim(Clean(r.sSlotName) + " - " + Clean(r.sChillerName)), false, 0, 4320, false, true, true,
+                    true, true, 0);
       for (int p = 1; p <= 4; ++p)
-        WriteCellData(FormatUnitValue(r.fWeightingFactor(p), NO_CONV, "0.000"), false, p, 720, false, true, true,
-                      true, true, 0);
+        WriteCellData(FormatUnitValue(r.fWeightingFactor(p), NO_CONV, "0.000"), false, p, 720, false, true, true, true,
+                      true, 0);
       for (int p = 1; p <= 4; ++p)
-        WriteCellData(r.fECWT(p) == 0 ? std::string("n/a") : FormatUnitValue(r.fECWT(p), F_TO_C), false, p + 4,
-                      720, p == 4, true, true, true, true, 2);
+        WriteCellData(reports::plv::TempOrNA(r.fECWT(p)), false, p + 4, 720, p == 4, true, true, true, true, 2);
     }
     if (profile.nHeatRecoveryMode == 2)
       WriteCellData(reports::plv::HeatRecoveryNote(), false, 0, 10080, true, false, false, false, false, 0);

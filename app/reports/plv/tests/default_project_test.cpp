@@ -103,7 +103,7 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   for (int i = 0; i < 4; ++i) {
     const size_t k = static_cast<size_t>(i);
     const std::string ecwt = means.weightingFactor[k] >= 0.0001f ? vb::Format(means.ecwt[k], "0.0") : "n/a";
-    const std::string tail = "," + ecwt + "," ;
+    const std::string tail = "," + ecwt + ",";
     const std::string wf = "," + vb::Format(means.weightingFactor[k], "0.000") + "\r\n";
     const std::string row = std::to_string((i + 1) * 25) + ",";
     const size_t at = text.find("\r\n" + row);

@@ -94,8 +94,9 @@ TEST_F(WeightingFactors, PlantInputsAndTheEqualUnloadingNote) {
   EXPECT_TRUE(Has("City \tChicago"));
   EXPECT_TRUE(Has("Economizer \tNo Economizer"));
   EXPECT_TRUE(Has("Design Approach \t7.0 " + modpublic::gUnits.UnitStr(F_TO_K)));
-  EXPECT_TRUE(Has("Note: Plants using Equal Unloading control will have 5% higher energy use for chilled water + "
-                  "condenser water pumps than plants using Sequenced control."));
+  EXPECT_TRUE(
+      Has("Note: Plants using Equal Unloading control will have 5% higher energy use for chilled water + "
+          "condenser water pumps than plants using Sequenced control."));
 
   gProject.PlantControl = 1;
   gProject.Economizer = 2;
@@ -158,8 +159,8 @@ TEST_F(PLVTableTest, WeightingFactorsSummaryTrimsEachFieldBeforeJoining) {
   int32_t section = 0;
   ASSERT_TRUE(report->WeightingFactorsAndECWTs(section));
   EXPECT_TRUE(Has("1.  Summary of Custom Weighting Factors and ECWTs"));
-  EXPECT_EQ(Row(0, 2), (Strings{"CH-1 - Centrifugal 500", "0.000", "0.300", "0.300", "0.400", "n/a", "70.0", "80.0",
-                                "85.0"}));
+  EXPECT_EQ(Row(0, 2),
+            (Strings{"CH-1 - Centrifugal 500", "0.000", "0.300", "0.300", "0.400", "n/a", "70.0", "80.0", "85.0"}));
   EXPECT_EQ(Row(0, 3)[0], "CH-2 -");
   EXPECT_EQ(Row(0, 4), (Strings{"CH-3 - Screw 200", "0.500", "0.500", "0.000", "0.000", "78.0", "84.0", "n/a", "n/a"}));
 }
@@ -205,11 +206,11 @@ TEST_F(CustomPLVFactors, PoolTableKeyAndWorksheetsInOrder) {
   EXPECT_EQ(RowCount(ws), 2u + 3u + 1u);
   EXPECT_EQ(RowCount(ws + 1), 6u);
   EXPECT_EQ(RowCount(ws + 2), 8u);
-  EXPECT_EQ(Row(ws, 2), (Strings{"95.0", "85.0", "100", "8,500", "50,000", "500", "100", "0", "0", "0", "0", "0",
-                                 "0", "8,500", "50,000"}));
+  EXPECT_EQ(Row(ws, 2), (Strings{"95.0", "85.0", "100", "8,500", "50,000", "500", "100", "0", "0", "0", "0", "0", "0",
+                                 "8,500", "50,000"}));
   EXPECT_EQ(Row(ws + 2, 4)[1], "n/a") << "CH-3 is off in bin 3";
-  EXPECT_EQ(Row(ws + 2, 5), (Strings{"Totals", "300", "24,000", "20,000", "", "", "15,600", "10,000", "8,400",
-                                     "10,000", "0", "0", "0", "0"}));
+  EXPECT_EQ(Row(ws + 2, 5), (Strings{"Totals", "300", "24,000", "20,000", "", "", "15,600", "10,000", "8,400", "10,000",
+                                     "0", "0", "0", "0"}));
   EXPECT_EQ(Row(ws + 2, 6), (Strings{"Cust Wgt Factors:", "0.500", "0.500", "0.000", "0.000"}));
   const Strings ownEcwt = Row(ws + 2, 7);
   EXPECT_EQ((Strings(ownEcwt.begin() + 1, ownEcwt.end())), (Strings{"78.0", "84.0", "n/a", "n/a"}));
@@ -224,7 +225,8 @@ TEST_F(CustomPLVFactors, WithoutPoolsTheWorksheetsAreTableTwoAndTheKeyFollows) {
   int32_t table = 0;
   ASSERT_TRUE(report->RptCustomPLVReport(table));
   EXPECT_EQ(table, 2);
-  EXPECT_LT(IndexOf("2C.  CUSTOM PLV WORKSHEET FOR CH-3  (SCREW 200)"), IndexOf("KEY FOR CUSTOM PLV WORKSHEET TABLES:"));
+  EXPECT_LT(IndexOf("2C.  CUSTOM PLV WORKSHEET FOR CH-3  (SCREW 200)"),
+            IndexOf("KEY FOR CUSTOM PLV WORKSHEET TABLES:"));
   EXPECT_FALSE(Contains("AVERAGE WEIGHTING FACTORS"));
   EXPECT_EQ(Row(1, 2)[1], "-2.0");
   EXPECT_EQ(RowCount(1), 8u) << "every chiller now has its own factors";
@@ -339,7 +341,8 @@ TEST_P(InputSummaryLoads, ByProfileType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, InputSummaryLoads,
-                         ::testing::Values(ProfileTypeCase{0, true, false, false}, ProfileTypeCase{1, true, true, false},
+                         ::testing::Values(ProfileTypeCase{0, true, false, false},
+                                           ProfileTypeCase{1, true, true, false},
                                            ProfileTypeCase{2, false, false, true}));
 
 TEST_F(InputSummary, HeatRecoveryRowAndNote) {

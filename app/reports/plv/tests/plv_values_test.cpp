@@ -1,10 +1,11 @@
 // The values the part-load tables compute: plant means of the rating points, pools, input
 // and power texts, the custom PLV formulas, the system load and the IPLV procedure rows, on
 // the hand-computed three-chiller result and on small cases.
+#include "app/reports/plv/plv_values.h"
+
 #include <gtest/gtest.h>
 
 #include "app/calc/tests/calc_fixtures.h"
-#include "app/reports/plv/plv_values.h"
 #include "app/storage/modpublic.h"
 
 namespace {
@@ -50,8 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MeanCase{"idleChillerDoesNotPullTheECWTDown", {{0.2f, 80}, {0, 0}}, 0.1f, 80},
                       MeanCase{"equalFactorsGiveThePlainMean", {{0.4f, 80}, {0.4f, 70}}, 0.4f, 75},
                       MeanCase{"unequalFactors", {{0.6f, 80}, {0.2f, 60}}, 0.4f, 75},
-                      MeanCase{"nobodyWeighs", {{0, 0}, {0, 0}}, 0, 0},
-                      MeanCase{"noChillers", {}, 0, 0}),
+                      MeanCase{"nobodyWeighs", {{0, 0}, {0, 0}}, 0, 0}, MeanCase{"noChillers", {}, 0, 0}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Pools, TwoPooledAndOneOnItsOwn) {
