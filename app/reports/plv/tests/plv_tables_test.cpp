@@ -1,5 +1,7 @@
 // The part-load table sections written into the document from a CAL.DAT fixture: the
 // values they show and store, their numbering and which rows appear; not their layout.
+#include <filesystem>
+
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/tests/plv_fixture.h"
@@ -147,6 +149,16 @@ TEST_F(CustomPLVSpec, FormulasFollowTheEfficiencyKind) {
     EXPECT_EQ(reciprocal, kind != 1);
     EXPECT_TRUE(Contains("Custom PLV (Absorption Chillers) = (Wgt@100%  x  COP@100%)"));
   }
+}
+
+TEST_F(CustomPLVSpec, AsADocumentOfItsOwn) {
+  Load(*calctest::ThreeChillerProfile(), calctest::ThreeChillerSummary(), 2);
+  ASSERT_TRUE(report->RptCustomPLVSpecification());
+  const clsReport::ReportInfo info = report->Reportinfo(report->CurrentReportID());
+  EXPECT_EQ(info.FileName, "CplvSpec.rtf");
+  EXPECT_EQ(info.Title, "Custom PLV Specification Report");
+  EXPECT_TRUE(info.Saved);
+  EXPECT_TRUE(std::filesystem::exists(Working("CplvSpec.rtf")));
 }
 
 // ---- Custom weighting factors summary ----------------------------------------------------
