@@ -57,6 +57,24 @@ class DefaultProject : public PLVTableTest {
     return pdf;
   }
 
+  // The sections no run calls, on the same results.
+  void UnusedSections(const std::string& units) {
+    ASSERT_TRUE(report->ReadRunResults());
+    ASSERT_TRUE(report->InitReportDocument(1, true));
+    int32_t n = 0, section = 0;
+    ASSERT_TRUE(report->BeginNewReport("CUSTOM WEIGHTING FACTORS", 1, n, true));
+    ASSERT_TRUE(report->WeightingFactorsAndECWTs(section));
+    SavePdf("plv_weighting_factors_" + units + ".pdf");
+
+    ASSERT_TRUE(report->InitReportDocument(1, true));
+    n = 0;
+    int32_t table = 0;
+    ASSERT_TRUE(report->BeginNewReport("SYSTEM PLV REPORT", 1, n, true));
+    ASSERT_TRUE(report->RptSystemPLVReport0(table));
+    SavePdf("plv_system_" + units + ".pdf");
+    EXPECT_TRUE(host.messages.empty());
+  }
+
   void TearDown() override {
     modpublic::gAppPath.clear();
     PLVTableTest::TearDown();
@@ -113,21 +131,7 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
     EXPECT_NE(line.find(wf), std::string::npos) << line;
   }
 
-  // The sections no run calls, on the same results.
-  ASSERT_TRUE(report->ReadRunResults());
-  ASSERT_TRUE(report->InitReportDocument(1, true));
-  int32_t n = 0, section = 0;
-  ASSERT_TRUE(report->BeginNewReport("CUSTOM WEIGHTING FACTORS", 1, n, true));
-  ASSERT_TRUE(report->WeightingFactorsAndECWTs(section));
-  SavePdf("plv_weighting_factors_ip.pdf");
-
-  ASSERT_TRUE(report->InitReportDocument(1, true));
-  n = 0;
-  int32_t table = 0;
-  ASSERT_TRUE(report->BeginNewReport("SYSTEM PLV REPORT", 1, n, true));
-  ASSERT_TRUE(report->RptSystemPLVReport0(table));
-  SavePdf("plv_system_ip.pdf");
-  EXPECT_TRUE(host.messages.empty());
+  UnusedSections("ip");
 }
 
 TEST_F(DefaultProject, TableSectionsInSI) {
@@ -136,6 +140,7 @@ TEST_F(DefaultProject, TableSectionsInSI) {
   EXPECT_TRUE(Has("[Total kWh] for PLV Bin divided by [Total kWh] for the chiller.") ||
               Contains("[Total kWh] for PLV Bin divided by [Total kWh] for the chiller."));
   SavePdf("plv_tables_si.pdf");
+  UnusedSections("si");
 }
 
 }  // namespace
