@@ -237,6 +237,7 @@ TEST(OperatingHours, EcwtAverageAndRange) {
 // ---- cooling duty ---------------------------------------------------------------------------
 
 struct ModeCase {
+  const char* name;
   float load, free;
   CoolingMode mode;
 };
@@ -248,12 +249,13 @@ TEST_P(CoolingModeOf, Bin) {
   EXPECT_EQ(ClassifyCoolingMode(bin), GetParam().mode);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, CoolingModeOf,
-                         ::testing::Values(ModeCase{100, 0, CoolingMode::Mechanical},
-                                           ModeCase{100, -5, CoolingMode::Mechanical},
-                                           ModeCase{100, 100, CoolingMode::Free},
-                                           ModeCase{100, 120, CoolingMode::Free},
-                                           ModeCase{100, 40, CoolingMode::Hybrid},
-                                           ModeCase{0, 0, CoolingMode::Hybrid}));
+                         ::testing::Values(ModeCase{"NoFreeCooling", 100, 0, CoolingMode::Mechanical},
+                                           ModeCase{"NegativeFreeCooling", 100, -5, CoolingMode::Mechanical},
+                                           ModeCase{"FreeCoolingMeetsTheLoad", 100, 100, CoolingMode::Free},
+                                           ModeCase{"FreeCoolingAboveTheLoad", 100, 120, CoolingMode::Free},
+                                           ModeCase{"Both", 100, 40, CoolingMode::Hybrid},
+                                           ModeCase{"NoLoadAtAll", 0, 0, CoolingMode::Hybrid}),
+                         [](const ::testing::TestParamInfo<ModeCase>& i) { return std::string(i.param.name); });
 
 // Bins in record order, hottest first: load (tons), free cooling load, hours, dry bulb.
 struct DutyInput {
