@@ -24,11 +24,22 @@ class ProfileSections : public ReportTest {
  protected:
   void SetUp() override {
     ReportTest::SetUp();
-    modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
+    // A private copy of the program data: the set-up opens the program folder's databases
+    // exclusively, and other test programs use the build's folder at the same time.
+    const std::string program = dir.filePath("program").toStdString() + "/";
+    fs::create_directories(program);
+    for (const auto& e : fs::directory_iterator(KESTRIN_PROGRAM_DIR)) {
+      const std::string ext = e.path().extension().string();
+      if (e.is_regular_file() && (ext == ".DAT" || ext == ".MDB" || ext == ".rev" || ext == ".bmp"))
+        fs::copy_file(e.path(), program + e.path().filename().string());
+    }
+    modpublic::gAppPath = program;
     ASSERT_TRUE(modpublic::InitGlobalSettings(modpublic::gAppPath));
   }
   void TearDown() override {
     modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
+    modpublic::gAppPath.clear();
+    gDataDBPath.clear();
     ReportTest::TearDown();
   }
   std::string FirstMessage() const { return host.messages.empty() ? "" : host.messages[0].text; }
@@ -183,6 +194,32 @@ TEST_F(ProfileSections, CoolingDutyWithAndWithoutHybridColumns) {
     }
     SavePdf(c.mode == 6 ? "CoolingDuty-Hybrid.pdf" : "CoolingDuty-NoHybrid.pdf");
   }
+}
+
+// A plant without any cooling: shares of 0, and the section still has both graphs and its table.
+TEST_F(ProfileSections, CoolingDutyWithoutCoolingIsWrittenWhole) {
+  auto profile = std::make_unique<PLVProfileData>();
+  profile->nNumChillerResults = 1;
+  profile->ChillerResults(1).nFreeCoolingMode = 2;
+  profile->nLastLoadBin = 2;
+  profile->Bins(1).fDB = 80;
+  profile->Bins(1).lHours = 100;
+  profile->Bins(2).fDB = 70;
+  profile->Bins(2).lHours = 200;
+  ReportData options;
+  options.ReportType = 2;
+  options.bCoolingDuty = vb::kTrue;
+  ASSERT_TRUE(modDataIO::bReportsWrite(options));
+  ASSERT_TRUE(modDataIO::bCalcWriteHeaderData());
+  ASSERT_TRUE(modDataIO::bCalcWritePLVData(PLVSummaryData{}, *profile));
+  ASSERT_TRUE(report->PLVAnalysisReports()) << FirstMessage();
+  EXPECT_TRUE(host.messages.empty()) << FirstMessage();
+  EXPECT_EQ(PictureSizes().size(), 2u);
+  const auto tables = Tables();
+  ASSERT_EQ(tables.size(), 1u);
+  std::vector<std::string> percent;
+  for (const Cell& cell : tables[0]->rows.back().cells) percent.push_back(TextOf(cell.paragraphs.at(0)));
+  EXPECT_EQ(percent, (std::vector<std::string>{"Percent", "", "0.0 %", "0.0 %", "0.0 %"}));
 }
 
 // A small results file: two chillers and three bins, shown in the operating hours table.
