@@ -1,9 +1,9 @@
 // The numbered texts of the reports: the English wording of every text the report sections
-// take by number. A translation, once loaded, takes precedence over this table.
+// take by number. The reports ask the program's text catalog (app/resources/TextCatalog.h), so a
+// loaded translation answers first; this table is the catalog's English table.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace reports {
@@ -11,12 +11,8 @@ namespace reports {
 // Text numbers the report sections use.
 inline constexpr int32_t kResSpecRemarks = 1860;  // last column of the chiller specification table
 
-// The text of number id: the installed translation's when it has one, else the English
-// wording; "" for a number the table does not hold.
+// The text of number id from the text catalog, with this table as its English texts; the
+// catalog's missing-text mark for a number nobody holds.
 std::string ResString(int32_t id);
-
-// Where a translation plugs in: a lookup that returns true and sets the text when it holds
-// the number. An empty function removes it.
-void SetResStringSource(std::function<bool(int32_t, std::string&)> source);
 
 }  // namespace reports
