@@ -292,9 +292,6 @@ class clsReport : public frmWait::ReportClassInterface {
   // Gives the combined part-load run the table sections' bodies (weighting factors and
   // ECWTs, custom PLV factors, custom PLV specification, input data summary).
   void InstallPLVTableSections();
-  // The efficiency unit of electric chillers for an efficiency kind: gEfficiencyUnitID for
-  // kind 1, KWTON_TO_IKWKW for any other.
-  static int32_t GetPLVUnitConvID(int32_t efficiencyKind);
   void EmptyInputSummaryHook() {}
   // Input data summary (both runs; the part-load run adds the chiller table).
   bool InputDataSummary(int32_t& section);
