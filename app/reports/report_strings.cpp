@@ -1,0 +1,20 @@
+#include "app/reports/report_strings.h"
+
+#include "app/resources/TextCatalog.h"
+
+namespace reports {
+
+const std::map<int32_t, std::string>& EnglishTexts() {
+  static const std::map<int32_t, std::string> table = {
+      {kTxtEnergyUseDetailsFor, "Energy Use Details for"},
+      {kTxtNaturalGasUse, "Natural Gas Use"},
+      {kTxtSteamUse, "Steam Use"},
+      {kTxtCashFlowDetailsFor, "Cash Flow Details for"},
+      {kTxtInvestmentCosts, "Investment Costs (Actual Value)"},
+  };
+  return table;
+}
+
+void InstallEnglishTexts() { textcatalog::SetEnglishTexts(EnglishTexts()); }
+
+}  // namespace reports
