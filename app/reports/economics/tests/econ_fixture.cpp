@@ -124,8 +124,10 @@ bool EconReportTest::RunSection(const EconSummaryData& econ, const Systems& syst
   report->EcoRptCombinedBody = [&] {
     int32_t n = 0;
     if (!report->BeginNewReport(title, orientation, n, true)) return false;
+    // As the combined run does: a failed section gets its error line, the run goes on.
     ran = body();
-    return ran;
+    if (!ran) report->RptSectionError(title, true);
+    return true;
   };
   report->EconomicAnalysisReports();
   return ran;

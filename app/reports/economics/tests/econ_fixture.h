@@ -34,7 +34,8 @@ class EconReportTest : public reporttest::ReportTest {
   void SetUp() override;
   // Writes RPT.DAT (economic, cost calculation type, lead text) and CAL.DAT of the records
   // into the scratch folder, then runs the economic report run with `body` inside one
-  // sub-report of that title and orientation. The result is the body's.
+  // sub-report of that title and orientation; a failed body is followed by its error line,
+  // as in the combined run. The result is the body's.
   bool RunSection(const EconSummaryData& econ, const Systems& systems, int16_t costType, const std::string& title,
                   int32_t orientation, const std::function<bool()>& body, const std::string& leadText = "");
   // Saves the document as PDF in the working folder (kept when REPORTS_KEEP_OUTPUT is set)
