@@ -49,6 +49,20 @@ bool WriteLeadText(clsReport& report) {
   return true;
 }
 
+bool WriteNumberedTable(clsReport& report, int32_t& section, const std::string& heading, const Grid& grid,
+                        const std::string& emptyNotice, const std::string& after) {
+  report.SetTableStart(0);
+  ++section;
+  if (!report.WriteTextLine(std::to_string(section) + ".  " + heading, true)) return false;
+  if (grid.empty()) {
+    if (!report.WriteTextLine(emptyNotice)) return false;
+  } else if (!WriteGrid(report, grid) || !report.KeepTableTogether(report.GetTableStart(), true)) {
+    return false;
+  }
+  report.ResetTableStart();
+  return report.WriteTextLine(after);
+}
+
 bool WriteDetailTable(clsReport& report, int alternative, const std::string& leadWords,
                       const std::string& systemName, const Grid& grid, bool spacerFirst, bool keep) {
   if (spacerFirst && !report.WriteTextLine("\x0f")) return false;

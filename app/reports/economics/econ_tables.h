@@ -51,6 +51,12 @@ bool WriteGrid(clsReport& report, const Grid& grid);
 // own at the document end; nothing for an empty text.
 bool WriteLeadText(clsReport& report);
 
+// A numbered table: the section number counted up, the bold heading "n.  heading", the
+// grid kept on one page (or, for an empty grid, the plain line `emptyNotice`), then the
+// plain line `after`.
+bool WriteNumberedTable(clsReport& report, int32_t& section, const std::string& heading, const Grid& grid,
+                        const std::string& emptyNotice, const std::string& after);
+
 // One alternative's detail table: `spacerFirst` writes the spacer line before the table
 // start (energy tables: the line of character 15; the cash flow: an empty line after the
 // table start), then the bold title "i.  <lead words> [name]", the rows, and the table kept

@@ -188,17 +188,8 @@ bool clsReport::RptEconomicSummary0(int32_t& section) {
 
 bool clsReport::SystemComparativeData(int32_t& section) {
   return modpublic::RunGuarded(ErrorSource("SystemComparativeData"), "", ui::kExclamation, [&] {
-    const Grid grid = ComparativeDataGrid(m_EconSummary, *m_SystemEcon);
-    SetTableStart(0);
-    ++section;
-    if (!WriteTextLine(std::to_string(section) + ".  Comparative Data", true)) return false;
-    if (grid.empty()) {
-      if (!WriteTextLine("(There is no comparative data for this analysis.)")) return false;
-    } else {
-      if (!WriteGrid(*this, grid) || !KeepTableTogether(GetTableStart(), true)) return false;
-    }
-    ResetTableStart();
-    return WriteTextLine("\x0f");
+    return WriteNumberedTable(*this, section, "Comparative Data", ComparativeDataGrid(m_EconSummary, *m_SystemEcon),
+                              "(There is no comparative data for this analysis.)", "\x0f");
   });
 }
 
@@ -206,11 +197,6 @@ bool clsReport::CostAndEnergyUseDetails(int32_t& section) {
   return modpublic::RunGuarded(ErrorSource("CostAndEnergyUseDetails"), "", ui::kExclamation, [&] {
     const Grid grid = CostAndEnergyUseGrid(m_EconSummary, *m_SystemEcon, m_ReportData.nTypeOfCostCalcs,
                                            modpublic::gHeatRecoveryOption == 1);
-    SetTableStart(0);
-    ++section;
-    if (!WriteTextLine(std::to_string(section) + ".  Cost and Energy Use Details", true)) return false;
-    if (!WriteGrid(*this, grid) || !KeepTableTogether(GetTableStart(), true)) return false;
-    ResetTableStart();
-    return WriteTextLine("");
+    return WriteNumberedTable(*this, section, "Cost and Energy Use Details", grid, "", "");
   });
 }

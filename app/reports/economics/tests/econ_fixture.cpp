@@ -1,14 +1,11 @@
 #include "app/reports/economics/tests/econ_fixture.h"
 
 #include <cmath>
-#include <fstream>
 
 #include "app/calc/frmWait.h"
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/record_codec.h"
-#include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
 namespace econtest {
@@ -40,7 +37,6 @@ WeatherData SeasonalWeather() {
 }
 
 bool WriteTwoPlantProject(const calctest::ScratchFolder& scratch) {
-  if (!calctest::WriteDefaultPlant(SeasonalWeather(), calctest::Bins24Load())) return false;
   SystemData a = calctest::TwoChillerSystem();
   a.sName = "Plant A";
   a.nPlantControl = 4;
@@ -54,31 +50,10 @@ bool WriteTwoPlantProject(const calctest::ScratchFolder& scratch) {
   b.sName = "Plant B";
   b.dChillerCostA = 900000;
   b.dChillerMaint = 15000;
-  if (!modDataIO::bSystemWrite(1, a) || !modDataIO::bSystemWrite(2, b)) return false;
-  auto index = db::Database::Open(scratch.File("INX.MDB"), db::OpenMode::kReadWrite);
-  index->Execute("UPDATE Systems SET bSelected = -1");
-  index->Close();
-
-  ReportData report;
-  report.ReportType = 1;
-  report.nTypeOfCostCalcs = 2;
-  report.bIncludePumpEnergy = vb::kTrue;
-  report.bIncludeTowerEnergy = vb::kTrue;
-  report.nSysEffType = 1;
-  if (!modDataIO::bReportsWrite(report)) return false;
-  // ECO.DAT has no template: the economic inputs are written as they are stored.
-  EconomicsData eco;
-  eco.sCurrency = "$";
-  eco.nLifeCycleYears = 20;
-  eco.fDiscountRate = 7;
-  eco.fElecEscalation = 3;
-  eco.fMaintEscalation = 2;
-  eco.fElecRate = 0.12f;
-  eco.fDemandRate = 15;
+  EconomicsData eco = calctest::TwentyYearEconomics();
   eco.sGasUnit = "therm";
   eco.sSteamUnit = "Mlb";
-  std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco);
-  return true;
+  return calctest::WriteEconomicRun(scratch, SeasonalWeather(), a, b, eco);
 }
 
 EconRun Compute() {
