@@ -5,6 +5,7 @@
 
 #include "app/reports/economics/tests/econ_fixture.h"
 #include "app/storage/modpublic.h"
+#include "libs/units/clsUnits.h"
 #include "libs/vb/vbcompat.h"
 
 namespace econtest {
@@ -131,6 +132,22 @@ TEST_F(TwoPlants, EnergyUseDetails) {
   }
   SavePdf("EnergyUseDetails.pdf");
   EXPECT_TRUE(host.messages.empty());
+}
+
+// In SI only the cooling load changes (ton-hours to kWh); the energy columns stay kWh.
+TEST_F(TwoPlants, EnergyUseDetailsInSI) {
+  modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
+  const bool ok = RunSection(run.econ, *run.systems, 2, "Energy Use Details", 1,
+                             [&] { return report->RptEnergyUseDetails0(); });
+  const auto rows = CellTexts(0);
+  SavePdf("EnergyUseDetails_SI.pdf");
+  modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
+  ASSERT_TRUE(ok);
+  ASSERT_EQ(rows.size(), 14u);
+  EXPECT_EQ(rows[0][1], "Total System Cooling Load (kWh)");
+  EXPECT_EQ(rows[0][2], "Chillers (kWh)");
+  EXPECT_EQ(rows[1][1], Whole(A().dMonthTonHours(1) * 3.516853));
+  EXPECT_EQ(rows[13][6], Whole(A().dTotalKWh));
 }
 
 TEST_F(TwoPlants, CashFlowDetails) {
