@@ -13,6 +13,9 @@ namespace modCalcs {
 namespace {
 
 constexpr int kMaxYear = 50;
+// The internal rate of return is found to this step of the rate (a fraction: 1e-9 is
+// 1e-7 percent, far below the single precision it is stored in).
+constexpr double kIrrRateTolerance = 1e-9;
 using YearArray = vb::Array<double, 0, 50>;
 
 [[noreturn]] void InputError(const std::string& text) { vb::Raise(vb::kInvalidProcedureCall, text); }
@@ -134,8 +137,10 @@ void CashFlow(const SystemData& s, const EconomicsData& eco, SystemEconData& e) 
   }
 
   double E = e.dChillerElecCost + e.dTowerElecCost + e.dChwPumpElecCost + e.dCwPumpElecCost;
-  double G = static_cast<double>(eco.fGasRate) * e.dGasUse;
-  const double S = static_cast<double>(eco.fSteamRate) * e.dSteamUse;
+  // Gas and steam are priced only with a conversion factor above 0, as the monthly
+  // charges are: with a factor of 0 the uses are unconverted fuel inputs, not utility units.
+  double G = eco.fGasFactor > 0 ? static_cast<double>(eco.fGasRate) * e.dGasUse : 0.0;
+  const double S = eco.fSteamFactor > 0 ? static_cast<double>(eco.fSteamRate) * e.dSteamUse : 0.0;
   if (modpublic::gHeatRecoveryOption == 1) {
     E += e.dHeatingCost(1) + e.dHeatingCost(2) + e.dHeatingCost(3);
     G += e.dHeatingCost(4);
@@ -252,16 +257,22 @@ bool bCalcIRR(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 5
 
     // Secant steps kept inside the bracket [r - 0.1, r] (Illinois rule): the worth is >= 0
     // at the low end and < 0 at the high end, so no step divides by zero or leaves it.
+    // The search ends when the worth is within 1 currency unit of 0 and the rate has
+    // settled as well: small cash flows reach a worth under 1 long before the rate is
+    // right. A bracket shrunk to nothing also ends it (huge flows never get under 1).
     double r0 = (k - 1) / 10.0, w0 = npw(r0);
     double r1 = k / 10.0;
+    double previous = r0;
     int side = 0;
-    for (int step = 0; step < 100; ++step) {
+    for (int step = 0; step < 200; ++step) {
       const double r2 = r0 - w0 * (r1 - r0) / (w1 - w0);
       const double w2 = npw(r2);
-      if (std::fabs(w2) < 1) {
+      const bool settled = std::fabs(r2 - previous) <= kIrrRateTolerance;
+      if ((std::fabs(w2) < 1 && settled) || w2 == 0 || r1 - r0 <= kIrrRateTolerance) {
         fIRR = static_cast<float>(r2 * 100.0);
         return;
       }
+      previous = r2;
       if ((w2 < 0) == (w1 < 0)) {
         r1 = r2;
         w1 = w2;

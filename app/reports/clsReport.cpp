@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/reports/report_internal.h"
+#include "app/reports/report_strings.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "kestrin_version.h"
@@ -37,6 +38,8 @@ clsReport::clsReport()
       m_TitleColor(Rgb(21, 44, 115)),
       m_HeaderColor(Rgb(24, 145, 246)),
       m_ShadeColor(Rgb(221, 236, 254)) {
+  // Numbered texts answer in English until a translation is installed.
+  reports::InstallEnglishTexts();
   m_PLVSections.Cover = [this] {
     std::string folder;
     return RptCoverPage0(folder);

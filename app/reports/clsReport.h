@@ -366,6 +366,35 @@ class clsReport : public frmWait::ReportClassInterface {
 
   // ---- sections of the economic report (app/reports/economics) ----
 
+  // -- economic tables: summary, energy cost, energy use and cash flow details --
+  // Each body writes at the document end of the current sub-report from the run's copies
+  // of the economic results (EconSummary, SystemEcon) and report options, and returns true
+  // when every table was written. A count or alternative number that the records cannot
+  // hold (more than 4 alternatives, a comparison naming an alternative outside the run, a
+  // study period beyond year 50) fails the body with the error box before its tables.
+  // Tables numbered by `section` count it up for each numbered heading.
+  //
+  // Economic summary: the lead text, "Comparative Data" (cost calculation type 2) and "Cost
+  // and Energy Use Details" (savings and percentage savings when two alternatives).
+  bool RptEconomicSummary0(int32_t& section);
+  bool SystemComparativeData(int32_t& section);
+  bool CostAndEnergyUseDetails(int32_t& section);
+  // Energy cost details, energy use details (portrait) and cash flow details (landscape):
+  // one table per alternative.
+  bool RptEnergyCostDetails0();
+  bool RptEnergyUseDetails0();
+  bool RptCashFlowDetails0();
+  // Savings a - b (also into `savings`): prefix & amount, or "(" & prefix & |amount| & ")".
+  static std::string CalculateAndFormatSavings(double a, double b, double& savings, const std::string& prefix);
+  // Savings as a whole percentage of the base value ("-12%"); "n/a" for a base of 0 with
+  // savings, "0%" without.
+  static std::string CalculateSavings(double base, double savings);
+  // Where heating tables of the energy use details would go: writes nothing, ok false,
+  // returns false.
+  bool EmptyEnergyUseHook(int16_t& alternative, int32_t& monthWidth, int32_t& valueWidth,
+                          std::vector<std::string>& months, bool& ok);
+  // -- end of the economic tables --
+
  private:
   class PaintingFrozen;
   struct RunRow;

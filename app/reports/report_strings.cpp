@@ -1,25 +1,23 @@
 #include "app/reports/report_strings.h"
 
-#include <map>
-#include <mutex>
-
 #include "app/resources/TextCatalog.h"
 
 namespace reports {
-namespace {
 
-std::map<int32_t, std::string> English() {
-  return {
+const std::map<int32_t, std::string>& EnglishTexts() {
+  static const std::map<int32_t, std::string> table = {
+      {kTxtEnergyUseDetailsFor, "Energy Use Details for"},
+      {kTxtNaturalGasUse, "Natural Gas Use"},
+      {kTxtSteamUse, "Steam Use"},
+      {kTxtCashFlowDetailsFor, "Cash Flow Details for"},
+      {kTxtInvestmentCosts, "Investment Costs (Actual Value)"},
       {kResSpecRemarks, "Notes"},
   };
+  return table;
 }
 
-}  // namespace
+void InstallEnglishTexts() { textcatalog::SetEnglishTexts(EnglishTexts()); }
 
-std::string ResString(int32_t id) {
-  static std::once_flag registered;
-  std::call_once(registered, [] { textcatalog::SetEnglishTexts(English()); });
-  return textcatalog::GetString(id);
-}
+std::string ResString(int32_t id) { return textcatalog::GetString(id); }
 
 }  // namespace reports

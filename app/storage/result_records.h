@@ -292,8 +292,27 @@ struct SystemEconData {
   vb::Array<double, 1, 12> dMonthRecoveryKWh;        // @9056 offset name dValue9056
   vb::Array<double, 1, 12> dMonthHeatFuel;           // @9152 offset name dValue9152
   vb::Array<double, 1, 12> MonthlyHeatingGasCost;    // @9248 offset name dValue9248
+
+  // The eleven cash-flow column totals (@4876..4956) by number, 1..11 in the order of the
+  // yearly arrays: principal, interest, other, investment, energy, maintenance, operating
+  // cost, actual value, investment PW, operating cost PW, life-cycle cost (total PW).
+  // A number outside 1..11 raises error 9.
+  double& CashFlowTotals(int i);
+  double CashFlowTotals(int i) const { return const_cast<SystemEconData*>(this)->CashFlowTotals(i); }
   bool operator==(const SystemEconData&) const = default;
 };
+
+inline double& SystemEconData::CashFlowTotals(int i) {
+  static constexpr double SystemEconData::*kTotals[] = {
+      &SystemEconData::dTotInvestPrincipal, &SystemEconData::dTotInvestInterest,
+      &SystemEconData::dTotInvestOther,     &SystemEconData::dTotInvestTotal,
+      &SystemEconData::dTotEnergyByYear,    &SystemEconData::dTotMaintByYear,
+      &SystemEconData::dTotOpCostByYear,    &SystemEconData::dTotTotalCostByYear,
+      &SystemEconData::dTotInvestTotalPW,   &SystemEconData::dTotOpCostTotalPW,
+      &SystemEconData::dLifeCycleCost};
+  if (i < 1 || i > 11) vb::Raise(vb::kSubscriptOutOfRange, "Cash-flow total " + std::to_string(i) + " does not exist.");
+  return this->*kTotals[i - 1];
+}
 
 // One monthly simulation block (18,432 bytes): 192 Single arrays of 24 bins, array k
 // (0..191) at offset k x 96, entry b (1..24) at 4 x (b - 1) within it.

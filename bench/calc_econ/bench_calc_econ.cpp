@@ -5,14 +5,11 @@
 // pricing, cash flow, the life-cycle comparison, CAL.DAT and LCA.TXT written.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 
 #include "app/calc/frmWait.h"
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/record_codec.h"
-#include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -23,35 +20,13 @@ bool WriteEconomicRun(const calctest::ScratchFolder& scratch) {
     weather.lMonthBinHours(1, b) = weather.lBinHours(b);
     weather.fMonthBinMCWB(1, b) = weather.fBinMCWB(b);
   }
-  if (!calctest::WriteDefaultPlant(weather, calctest::Bins24Load())) return false;
   SystemData second = calctest::TwoChillerSystem();
   second.sName = "Plant B";
   second.nPlantControl = 4;
   second.dChillerCostA = 900000;
   SystemData first = calctest::TwoChillerSystem();
   first.dChillerCostA = 800000;
-  if (!modDataIO::bSystemWrite(1, first) || !modDataIO::bSystemWrite(2, second)) return false;
-  auto index = db::Database::Open(scratch.File("INX.MDB"), db::OpenMode::kReadWrite);
-  index->Execute("UPDATE Systems SET bSelected = -1");
-  index->Close();
-
-  ReportData report;
-  report.ReportType = 1;
-  report.nTypeOfCostCalcs = 2;
-  report.bIncludePumpEnergy = vb::kTrue;
-  report.bIncludeTowerEnergy = vb::kTrue;
-  report.nSysEffType = 1;
-  if (!modDataIO::bReportsWrite(report)) return false;
-  EconomicsData eco;
-  eco.sCurrency = "$";
-  eco.nLifeCycleYears = 20;
-  eco.fDiscountRate = 7;
-  eco.fElecEscalation = 3;
-  eco.fMaintEscalation = 2;
-  eco.fElecRate = 0.12f;
-  eco.fDemandRate = 15;
-  std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco);
-  return true;
+  return calctest::WriteEconomicRun(scratch, weather, first, second, calctest::TwentyYearEconomics());
 }
 
 void BM_EconomicCalculation(benchmark::State& state) {

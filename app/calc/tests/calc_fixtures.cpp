@@ -10,6 +10,7 @@
 #include "app/calc/modCalcs.h"
 #include "app/storage/index_schema.h"
 #include "app/storage/modDataIO.h"
+#include "app/storage/record_codec.h"
 #include "platform/db/db.h"
 
 namespace calctest {
@@ -167,6 +168,36 @@ bool WriteDefaultPlant(const WeatherData& weather, const LoadProfileData& load) 
 }
 
 bool WriteDefaultPlant() { return WriteDefaultPlant(FiveBinWeather(), FiveBinLoad()); }
+
+EconomicsData TwentyYearEconomics() {
+  EconomicsData eco;
+  eco.sCurrency = "$";
+  eco.nLifeCycleYears = 20;
+  eco.fDiscountRate = 7;
+  eco.fElecEscalation = 3;
+  eco.fMaintEscalation = 2;
+  eco.fElecRate = 0.12f;
+  eco.fDemandRate = 15;
+  return eco;
+}
+
+bool WriteEconomicRun(const ScratchFolder& scratch, const WeatherData& weather, const SystemData& first,
+                      const SystemData& second, const EconomicsData& eco) {
+  if (!WriteDefaultPlant(weather, Bins24Load())) return false;
+  if (!modDataIO::bSystemWrite(1, first) || !modDataIO::bSystemWrite(2, second)) return false;
+  auto index = db::Database::Open(scratch.File("INX.MDB"), db::OpenMode::kReadWrite);
+  index->Execute("UPDATE Systems SET bSelected = -1");
+  index->Close();
+  ReportData report;
+  report.ReportType = 1;
+  report.nTypeOfCostCalcs = 2;
+  report.bIncludePumpEnergy = vb::kTrue;
+  report.bIncludeTowerEnergy = vb::kTrue;
+  report.nSysEffType = 1;
+  if (!modDataIO::bReportsWrite(report)) return false;
+  std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco);
+  return true;
+}
 
 WeatherData Bins24Weather() {
   WeatherData w = FiveBinWeather();

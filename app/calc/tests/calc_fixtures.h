@@ -63,6 +63,16 @@ bool WriteDefaultPlant(const WeatherData& weather, const LoadProfileData& load);
 std::unique_ptr<PLVProfileData> ThreeChillerProfile(bool si = false);
 PLVSummaryData ThreeChillerSummary();
 
+// Economic inputs over 20 years at 7 %: $, electricity 0.12 $/kWh (+3 %/yr) and
+// 15 $/kW, maintenance +2 %/yr.
+EconomicsData TwentyYearEconomics();
+// An economic run of two systems with the plant's chiller and tower: the site (weather and
+// the 24-bin load), systems 1 and 2 written and selected, RPT.DAT for energy plus
+// life-cycle costs with pump and tower energy, and ECO.DAT, which has no template and is
+// written as it is stored. False when a write failed.
+bool WriteEconomicRun(const ScratchFolder& scratch, const WeatherData& weather, const SystemData& first,
+                      const SystemData& second, const EconomicsData& eco);
+
 // The bytes of a file ("" when missing).
 std::string ReadFile(const std::string& path);
 // ERR.DAT lines joined as they are on disk.

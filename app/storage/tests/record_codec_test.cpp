@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "app/storage/cp1252.h"
 #include "libs/vb/vberror.h"
@@ -356,4 +357,27 @@ TEST(RecordCodec, EmptyChillerResultArrayReadsAsNoResults) {
   EXPECT_EQ(out.sSystemName, std::string(40, '\0'));
   // One byte short of the empty form still ends inside the record.
   EXPECT_THROW(codec::Decode(std::string_view(zeros).substr(0, emptySize - 1), out), vb::RuntimeError);
+}
+
+// Cash-flow total i is the double stored at 4876 + 8 (i - 1), through the indexed accessor;
+// a number outside 1..11 is error 9.
+TEST(RecordCodec, CashFlowTotalsByNumberAreTheStoredTotals) {
+  auto e = std::make_unique<SystemEconData>();
+  for (int i = 1; i <= 11; ++i) e->CashFlowTotals(i) = 100.0 + i;
+  const std::string bytes = codec::Encode(*e);
+  for (int i = 1; i <= 11; ++i) {
+    double v;
+    std::memcpy(&v, bytes.data() + 4876 + 8 * (i - 1), 8);
+    EXPECT_EQ(v, 100.0 + i) << i;
+  }
+  EXPECT_EQ(e->dTotInvestPrincipal, 101.0);
+  EXPECT_EQ(std::as_const(*e).CashFlowTotals(11), e->dLifeCycleCost);
+  for (int bad : {0, 12, -1}) {
+    try {
+      (void)e->CashFlowTotals(bad);
+      ADD_FAILURE() << bad;
+    } catch (const vb::RuntimeError& err) {
+      EXPECT_EQ(err.number(), vb::kSubscriptOutOfRange) << bad;
+    }
+  }
 }
