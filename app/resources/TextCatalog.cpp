@@ -19,6 +19,8 @@ const TextCatalog*& InstalledCatalog() {
 
 void SetEnglishTexts(std::map<int32_t, std::string> texts) { EnglishTexts() = std::move(texts); }
 
+void AddEnglishTexts(const std::map<int32_t, std::string>& texts) { EnglishTexts().insert(texts.begin(), texts.end()); }
+
 void Install(const TextCatalog* catalog) { InstalledCatalog() = catalog; }
 
 void Uninstall(const TextCatalog* catalog) {

@@ -28,6 +28,8 @@ class TextCatalog {
 
 // Replaces the built-in English table (id -> text).
 void SetEnglishTexts(std::map<int32_t, std::string> texts);
+// Adds texts to the English table; an id the table already holds keeps its text.
+void AddEnglishTexts(const std::map<int32_t, std::string>& texts);
 
 // Installs a catalog (not owned) that answers instead of the English table; nullptr
 // returns to the English table. Uninstall(c) does that only when c is the installed one.
