@@ -100,6 +100,14 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
   EXPECT_NEAR(flows[20].energy / flows[1].energy, std::pow(1.03, 19), 1e-6);
   const std::string pages = reporttest::RunCommand("pdfinfo '" + pdf + "' | grep Pages");
   EXPECT_NE(pages.find("Pages:"), std::string::npos);
+
+  // The same results in SI units, without calculating again.
+  modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
+  ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();
+  const std::string si = Working("EcoCombined_SI.pdf");
+  EXPECT_TRUE(report->SaveReportAsFile(si, "pdf"));
+  Keep(si);
+  EXPECT_TRUE(host.messages.empty()) << FirstMessage();
 }
 
 }  // namespace
