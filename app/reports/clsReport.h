@@ -345,6 +345,14 @@ class clsReport : public frmWait::ReportClassInterface {
   // The annual cost comparison and the incremental cost details have no body: false.
   bool RptAnnualCostComparison0();
 
+  // summary_graphs.cpp: the economic summary as bar graphs in a grid of frames (nothing in
+  // the program calls it): six graphs, three a row, for energy + life-cycle costs, else the
+  // energy + fuel costs alone 3000 twips from the left; only a blank line for one alternative.
+  bool EconomicSummaryGraphs();
+  // Frames 1..graphs (frames[0] unused) of width x height twips, then one around them all.
+  bool CreateFramesForEconSummGraphs(std::vector<int32_t>& frames, int16_t graphs, int16_t columns, int32_t offset,
+                                     int32_t& width, int32_t& height);
+
   // monthly_energy_graphs.cpp: one XY graph of every alternative's twelve months, kind 1 the
   // energy cost, kind 2 the electric energy use, full width.
   void EnergyGraph(int16_t kind, bool& ok);

@@ -37,6 +37,12 @@ void CheckEconomicResults(const EconSummaryData& summary);
 // The value rounded half away from zero to `decimals` places, as Format prints it.
 double AsPrinted(double value, int decimals);
 
+// A frame's place and size in twips.
+struct FrameBox {
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const FrameBox&) const = default;
+};
+
 // An axis range.
 struct Range {
   double min = 0;
@@ -53,6 +59,35 @@ Range ScaleRules(double minimum, double maximum);
 // inside even when all are negative; a minimum of exactly 0 stays (bars stand on the axis);
 // a range of zeros becomes 0..1.
 Range PadRange(double minimum, double maximum, double fraction);
+
+// ---- economic summary graphs --------------------------------------------------------------
+
+// One bar graph of the economic summary: a bar per alternative (or per comparison), each with
+// its data label; the plotted value may differ from the labelled one (see the list below).
+struct SummaryGraph {
+  std::string title;
+  std::vector<std::string> labels;       // under the bars
+  std::vector<double> plotted;           // bar heights
+  std::vector<std::string> annotations;  // data labels
+  double minimum = 1.0E+20;
+  double maximum = -1.0E+20;
+};
+// For energy + life-cycle costs (type 2): first costs, energy + fuel costs, operating costs,
+// total present worth (per alternative A..D), net present worth savings (per comparison
+// "B vs A"; a saving of 0 or less is drawn as 0 with its real value as label) and internal
+// rate of return ("n/a" for none); otherwise the energy + fuel costs alone. Money titles end
+// with the currency in parentheses unless it is "$", which stands in the labels instead.
+std::vector<SummaryGraph> EconomicSummaryGraphValues(const EconSummaryData& summary, const SystemEconArray& systems,
+                                                     int typeOfCostCalcs);
+// The bars of one summary graph, blue, on the Y range [minimum, 1.6 x maximum] after ScaleRules.
+void FillSummaryChart(graph::Chart& chart, const SummaryGraph& values);
+// The frames of the summary graphs: `columns` a row, each 2160 twips high and as wide as the
+// text width less twice (offset + 10) allows, 10 twips apart; then one frame around them all.
+struct SummaryFrames {
+  std::vector<FrameBox> graphs;
+  FrameBox enclosing;
+};
+SummaryFrames SummaryFrameGrid(int32_t textWidth, int graphs, int columns, int32_t offset);
 
 // ---- monthly energy graphs ----------------------------------------------------------------
 
@@ -119,10 +154,6 @@ void FillEfficiencyProfilesChart(graph::Chart& chart, const EconSummaryData& sum
 // The frames of the efficiency graphs for a text width (twips): frame 1 the efficiency bars
 // in a 4320-twip column on the left (below frame 3, the energy cost bars, for kind 2), frame
 // 2 the profiles graph filling the rest of the width on the right.
-struct FrameBox {
-  int32_t x = 0, y = 0, width = 0, height = 0;
-  bool operator==(const FrameBox&) const = default;
-};
 struct EfficiencyFrames {
   FrameBox efficiency;   // frame 1
   FrameBox profiles;     // frame 2

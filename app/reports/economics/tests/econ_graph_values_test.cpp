@@ -328,3 +328,57 @@ TEST(EconomicValues, GasBoilerShareOfTheHeatingEnergy) {
 
 }  // namespace
 }  // namespace econtest
+
+namespace econtest {
+namespace {
+
+using namespace reports::economics;
+
+TEST(SummaryGraphs, FrameGrid) {
+  // Two rows of three across the text, or one graph 3000 twips from the left.
+  const SummaryFrames six = SummaryFrameGrid(10800, 6, 3, 0);
+  ASSERT_EQ(six.graphs.size(), 6u);
+  EXPECT_EQ(six.graphs[0], (FrameBox{0, 0, 3593, 2160}));  // (10800 - 20) / 3
+  EXPECT_EQ(six.graphs[2], (FrameBox{2 * 3603, 0, 3593, 2160}));
+  EXPECT_EQ(six.graphs[4], (FrameBox{3603, 2160, 3593, 2160}));
+  EXPECT_EQ(six.enclosing, (FrameBox{0, 0, 10800, 4320}));
+  const SummaryFrames one = SummaryFrameGrid(10800, 1, 1, 3000);
+  ASSERT_EQ(one.graphs.size(), 1u);
+  EXPECT_EQ(one.graphs[0], (FrameBox{3000, 0, 10800 - 6020, 2160}));
+  EXPECT_TRUE(SummaryFrameGrid(10800, 0, 3, 0).graphs.empty());
+}
+
+TEST(SummaryGraphs, SixGraphsOfTwoAlternatives) {
+  Results r = HandResults();
+  EconCaseData& c = r.summary.Cases(1);
+  c.dNPW = -500;
+  c.fIRR = -1;
+  const auto graphs = EconomicSummaryGraphValues(r.summary, *r.systems, 2);
+  ASSERT_EQ(graphs.size(), 6u);
+  EXPECT_EQ(graphs[1].title, "Energy + Fuel Costs");
+  EXPECT_EQ(graphs[1].labels, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(graphs[1].annotations[0], "$12,000");
+  // A net present worth saving of -500: a bar of 0, labelled with the saving.
+  const SummaryGraph& npw = graphs[4];
+  EXPECT_EQ(npw.labels, std::vector<std::string>{"B vs A"});
+  EXPECT_EQ(npw.plotted, std::vector<double>{0});
+  EXPECT_EQ(npw.annotations[0], "$-500");
+  EXPECT_EQ(npw.minimum, -0.0001);
+  EXPECT_EQ(graphs[5].annotations[0], "n/a");
+  EXPECT_EQ(graphs[5].plotted, std::vector<double>{0});
+
+  graph::Chart chart(graph::ChartType::Bar);
+  FillSummaryChart(chart, graphs[1]);
+  EXPECT_EQ(chart.yAxis.scale, graph::Scale::Manual(-0.00001, 1.6 * 12000));  // all positive
+  c.fIRR = 12.34f;
+  r.summary.sCurrency = "EUR";
+  const auto euros = EconomicSummaryGraphValues(r.summary, *r.systems, 2);
+  EXPECT_EQ(euros[0].title, "First Costs (EUR)");
+  EXPECT_EQ(euros[5].title, "Internal Rate of Return");
+  EXPECT_EQ(euros[5].annotations[0], "12.3 %");
+  // Energy costs only: the one graph.
+  EXPECT_EQ(EconomicSummaryGraphValues(r.summary, *r.systems, 1).size(), 1u);
+}
+
+}  // namespace
+}  // namespace econtest

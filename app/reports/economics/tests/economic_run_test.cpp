@@ -234,5 +234,18 @@ TEST_F(EconomicRun, AnnualSystemEfficiencySection) {
   EXPECT_TRUE(Has("N/A"));  // the combined efficiency of 0
 }
 
+TEST_F(EconomicRun, EconomicSummaryGraphsInTheirFrames) {
+  // Nothing calls the summary graphs: here the summary section's hook draws them.
+  report->EconomicTables().RptEconomicSummary0 = [this](int32_t&) { return report->EconomicSummaryGraphs(); };
+  ReportData o = Options(2);
+  o.EconSummary = vb::kTrue;
+  WriteResults(HandResults(), o);
+  ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();
+  EXPECT_TRUE(host.messages.empty()) << FirstMessage();
+  const auto pictures = Pictures();
+  ASSERT_EQ(pictures.size(), 6u);
+  EXPECT_EQ(pictures[0], (std::pair<int32_t, int32_t>{3593 - 10, 2150}));
+}
+
 }  // namespace
 }  // namespace econtest
