@@ -13,14 +13,13 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "app/frmMain.h"
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/record_codec.h"
+#include "app/reports/economics/tests/econ_run_setup.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -51,26 +50,6 @@ struct Run {
   std::string File(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
 };
 
-// The scratch records of the default project with a 20-year life-cycle cost analysis.
-bool SetUpEconomics() {
-  if (!frmMain::SetupCalculationData()) return false;
-  ReportData options;
-  if (!modDataIO::bReportsRead(options)) return false;
-  options.ReportType = 1;
-  options.nTypeOfCostCalcs = 2;
-  if (!modDataIO::bReportsWrite(options)) return false;
-  EconomicsData eco;
-  eco.sCurrency = "$";
-  eco.nLifeCycleYears = 20;
-  eco.fDiscountRate = 7;
-  eco.fElecEscalation = 3;
-  eco.fMaintEscalation = 2;
-  eco.fElecRate = 0.12f;
-  eco.fDemandRate = 15;
-  std::ofstream(modDataIO::DataFolder() + "ECO.DAT", std::ios::binary) << modDataIO::codec::Encode(eco);
-  return true;
-}
-
 void BM_EconomicAnalysisToPdf(benchmark::State& state) {
   App();
   ui::RecordingHost host;
@@ -82,7 +61,7 @@ void BM_EconomicAnalysisToPdf(benchmark::State& state) {
   }
   for (auto _ : state) {
     bool saved = false;
-    const bool ok = SetUpEconomics() && frmMain::PerformEconomicsAnalysis([&](clsReport& report) {
+    const bool ok = econtest::WriteEconomicRun(20) && frmMain::PerformEconomicsAnalysis([&](clsReport& report) {
       saved = report.Reportinfo(1).Saved && report.SaveReportAsFile(run.File("EcoCombined.pdf"), "pdf");
     });
     if (!ok || !saved || !host.messages.empty()) {
@@ -98,7 +77,7 @@ void BM_EconomicReportToPdf(benchmark::State& state) {
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Run run;
-  if (!run.ok || !SetUpEconomics() || !frmMain::PerformEconomicsAnalysis()) {
+  if (!run.ok || !econtest::WriteEconomicRun(20) || !frmMain::PerformEconomicsAnalysis()) {
     state.SkipWithError("the calculation did not run");
     return;
   }

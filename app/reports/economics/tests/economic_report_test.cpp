@@ -4,15 +4,14 @@
 // window's controller), the combined report saved as PDF and its pages rendered.
 #include <filesystem>
 #include <cmath>
-#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "app/frmMain.h"
 #include "app/reports/economics/tests/econ_fixture.h"
+#include "app/reports/economics/tests/econ_run_setup.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/storage/record_codec.h"
 #include "libs/vb/vbcompat.h"
 
 namespace econtest {
@@ -23,25 +22,9 @@ using namespace reports::economics;
 
 class EconomicReport : public EconReportTest {
  protected:
-  // The scratch records of the default project, its life-cycle economics (ECO.DAT has no
-  // template: written here) and report options for an economic run of every section.
   void SetUpRun() {
     ASSERT_TRUE(frmMain::PrepareDataFiles());
-    ASSERT_TRUE(frmMain::SetupCalculationData()) << FirstMessage();
-    ReportData options;
-    ASSERT_TRUE(modDataIO::bReportsRead(options));
-    options.ReportType = 1;
-    options.nTypeOfCostCalcs = 2;
-    ASSERT_TRUE(modDataIO::bReportsWrite(options));
-    EconomicsData eco;
-    eco.sCurrency = "$";
-    eco.nLifeCycleYears = 20;
-    eco.fDiscountRate = 7;
-    eco.fElecEscalation = 3;
-    eco.fMaintEscalation = 2;
-    eco.fElecRate = 0.12f;
-    eco.fDemandRate = 15;
-    std::ofstream(modDataIO::DataFolder() + "ECO.DAT", std::ios::binary) << modDataIO::codec::Encode(eco);
+    ASSERT_TRUE(WriteEconomicRun(20)) << FirstMessage();
   }
 };
 
