@@ -344,6 +344,23 @@ class clsReport : public frmWait::ReportClassInterface {
   bool RptNetCashFlowCompGraph0(int32_t& section);
   // The annual cost comparison and the incremental cost details have no body: false.
   bool RptAnnualCostComparison0();
+  // The sections as reports of their own (nothing in the program calls them): the body, for
+  // some the input data summary (PLVSections().InputSummary) numbered on from the body, then
+  // WrapUpReport saves the file into the working folder ("Summ-rpt.rtf", "Cost-rpt.rtf",
+  // "Use-rpt.rtf", "Cash-rpt.rtf", "Annu-rpt.rtf", "SEff-rpt.rtf", "Cost-grf.rtf",
+  // "Use-grf.rtf", "Icc-rpt.rtf", "NCF-grf.rtf", "NCFC-grf.rtf"). False after the box of the
+  // step that failed; false without a message when the report list gives no entry.
+  bool RptEconomicSummary();
+  bool RptEnergyCostDetails();
+  bool RptEnergyUseDetails();
+  bool RptCashFlowDetails();
+  bool RptAnnualCostComparison();
+  bool RptAnnualSystemEfficiency();  // its alternatives labelled "ALT1", "ALT2", ...
+  bool RptEnergyCostsGraph();
+  bool RptEnergyUseGraph();
+  bool RptIncrCostDetails();
+  bool RptNetCashFlowGraph();
+  bool RptNetCashFlowCompGraph();
 
   // summary_graphs.cpp: the economic summary as bar graphs in a grid of frames (nothing in
   // the program calls it): six graphs, three a row, for energy + life-cycle costs, else the
@@ -439,6 +456,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // ---- end of the part-load profile sections ----
 
   // ---- economic graph sections: the unguarded steps ----
+  struct EcoStarter;
+  bool EconomicStarter(const EcoStarter& starter);
   bool CashFlowGraphs(void (*fill)(graph::Chart&, const std::vector<reports::economics::CashFlowYear>&,
                                    const std::string&, const std::string&));
 

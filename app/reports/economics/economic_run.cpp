@@ -145,3 +145,106 @@ bool clsReport::RptNetCashFlowCompGraph0(int32_t&) {
 }
 
 bool clsReport::RptAnnualCostComparison0() { return false; }
+
+// One single-section economic report.
+struct clsReport::EcoStarter {
+  const char* procedure;  // names the error box
+  const char* fileName;
+  const char* title;
+  int32_t orientation;
+  bool (*body)(clsReport&, int32_t& section);
+  enum { kNoSummary, kInputSummary, kEmptyCheck } summaryStep;
+  const char* summaryFailure;  // the box's message when the summary step fails
+  bool fixedTitle;             // the procedure text is the box title as it stands
+};
+
+bool clsReport::EconomicStarter(const EcoStarter& s) {
+  const int32_t id = AddReportInfo(s.fileName, s.title, s.orientation, true);
+  if (id == 0) return false;
+  m_CurrentReportID = id;
+  const std::string title = s.fixedTitle ? std::string(s.procedure) : ErrorSource(s.procedure);
+  std::string failure;
+  return modpublic::RunGuarded(title, failure, ui::kExclamation, [&] {
+    int32_t section = 0;
+    // A failed body has shown its own box.
+    if (!s.body(*this, section)) return false;
+    if (s.summaryStep != EcoStarter::kNoSummary) {
+      const bool ok = s.summaryStep == EcoStarter::kEmptyCheck ? EmptyCheck(section) : Call(m_PLVSections.InputSummary);
+      failure = s.summaryFailure;
+      Check(ok, "The input data summary was not written.");
+      failure.clear();
+    }
+    return WrapUpReport();
+  });
+}
+
+namespace {
+
+bool EconomicSummaryBody(clsReport& r, int32_t& n) { return Call(r.EconomicTables().RptEconomicSummary0, n); }
+bool CostDetailsBody(clsReport& r, int32_t&) { return Call(r.EconomicTables().RptEnergyCostDetails0); }
+bool UseDetailsBody(clsReport& r, int32_t&) { return Call(r.EconomicTables().RptEnergyUseDetails0); }
+bool CashFlowBody(clsReport& r, int32_t&) { return Call(r.EconomicTables().RptCashFlowDetails0); }
+bool NoBody(clsReport& r, int32_t&) { return r.RptAnnualCostComparison0(); }
+
+}  // namespace
+
+bool clsReport::RptEconomicSummary() {
+  return EconomicStarter({"RptEconomicSummary", "Summ-rpt.rtf", "Chiller Economic Summary", 1, &EconomicSummaryBody,
+                          EcoStarter::kInputSummary, "", false});
+}
+
+bool clsReport::RptEnergyCostDetails() {
+  return EconomicStarter({"RptEnergyCostDetails", "Cost-rpt.rtf", "Energy Cost Details", 1, &CostDetailsBody,
+                          EcoStarter::kNoSummary, "", false});
+}
+
+bool clsReport::RptEnergyUseDetails() {
+  return EconomicStarter({"RptEnergyUseDetails", "Use-rpt.rtf", "Energy Use Details", 1, &UseDetailsBody,
+                          EcoStarter::kNoSummary, "", false});
+}
+
+bool clsReport::RptCashFlowDetails() {
+  return EconomicStarter({"RptCashFlowDetails", "Cash-rpt.rtf", "Cash Flow Details", 2, &CashFlowBody,
+                          EcoStarter::kNoSummary, "", false});
+}
+
+bool clsReport::RptAnnualCostComparison() {
+  return EconomicStarter({"RptAnnualCostComparison", "Annu-rpt.rtf", "Annual Cost Comparison Report", 2, &NoBody,
+                          EcoStarter::kNoSummary, "", false});
+}
+
+bool clsReport::RptAnnualSystemEfficiency() {
+  SystemLabelPrefix = "ALT";
+  return EconomicStarter({"RptAnnualSystemEfficiency", "SEff-rpt.rtf", "Annual System Efficiency Report", 2,
+                          [](clsReport& r, int32_t& n) { return r.RptAnnualSystemEfficiency0(n); },
+                          EcoStarter::kEmptyCheck, "Error creating section - Input Data Summary", false});
+}
+
+bool clsReport::RptEnergyCostsGraph() {
+  return EconomicStarter({"RptEnergyCostsGraph", "Cost-grf.rtf", "Energy Costs by Month", 1,
+                          [](clsReport& r, int32_t& n) { return r.RptEnergyCostsGraph0(n); },
+                          EcoStarter::kInputSummary, "Error creating section - Input Data Summary", false});
+}
+
+bool clsReport::RptEnergyUseGraph() {
+  return EconomicStarter({"RptEnergyUseGraph", "Use-grf.rtf", "Electrical Energy Use by Month", 1,
+                          [](clsReport& r, int32_t& n) { return r.RptEnergyUseGraph0(n); },
+                          EcoStarter::kInputSummary, "Error creating section - Input Data Summary", false});
+}
+
+bool clsReport::RptIncrCostDetails() {
+  return EconomicStarter({"RptIncrCostDetails", "Icc-rpt.rtf", "Incremental Cost Analysis Details", 1, &NoBody,
+                          EcoStarter::kNoSummary, "", false});
+}
+
+bool clsReport::RptNetCashFlowGraph() {
+  return EconomicStarter({"clsReport.RptNetCashFlowGraph()", "NCF-grf.rtf", "Net Cash Flow", 1,
+                          [](clsReport& r, int32_t& n) { return r.RptNetCashFlowGraph0(n); },
+                          EcoStarter::kInputSummary, "Error creating Input Data Summary.", true});
+}
+
+bool clsReport::RptNetCashFlowCompGraph() {
+  return EconomicStarter({"RptNetCashFlowCompGraph", "NCFC-grf.rtf", "Net Cash Flow Components", 1,
+                          [](clsReport& r, int32_t& n) { return r.RptNetCashFlowCompGraph0(n); },
+                          EcoStarter::kInputSummary, "Error creating Input Data Summary.", false});
+}

@@ -247,5 +247,37 @@ TEST_F(EconomicRun, EconomicSummaryGraphsInTheirFrames) {
   EXPECT_EQ(pictures[0], (std::pair<int32_t, int32_t>{3593 - 10, 2150}));
 }
 
+TEST_F(EconomicRun, SingleSectionReports) {
+  WriteResults(HandResults(), Options(2));
+  ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();  // the results are read
+  int summaries = 0;
+  report->PLVSections().InputSummary = [&] { return ++summaries, report->WriteTextLine("Input Data Summary"); };
+  const struct {
+    bool (clsReport::*starter)();
+    const char* file;  // "" when the report fails (no body here)
+  } cases[] = {{&clsReport::RptEnergyCostsGraph, "Cost-grf.rtf"},
+               {&clsReport::RptEnergyUseGraph, "Use-grf.rtf"},
+               {&clsReport::RptNetCashFlowGraph, "NCF-grf.rtf"},
+               {&clsReport::RptNetCashFlowCompGraph, "NCFC-grf.rtf"},
+               {&clsReport::RptAnnualSystemEfficiency, "SEff-rpt.rtf"},
+               {&clsReport::RptAnnualCostComparison, ""},
+               {&clsReport::RptIncrCostDetails, ""},
+               {&clsReport::RptEnergyCostDetails, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    report->InitReportDocument(1, true);
+    report->ClearReportList();
+    const bool expected = *c.file != 0;
+    EXPECT_EQ((report.get()->*c.starter)(), expected);
+    if (expected) EXPECT_TRUE(fs::exists(Working(c.file)));
+    EXPECT_TRUE(host.messages.empty()) << FirstMessage();
+  }
+  EXPECT_EQ(summaries, 4);  // the four graph reports
+  EXPECT_EQ(report->SystemLabelPrefix, "ALT");
+  // The combined run labels the alternatives by number alone again.
+  ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();
+  EXPECT_EQ(report->SystemLabelPrefix, "");
+}
+
 }  // namespace
 }  // namespace econtest
