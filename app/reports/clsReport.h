@@ -404,8 +404,15 @@ class clsReport : public frmWait::ReportClassInterface {
 
   // ---- economic table sections (app/reports/economics: economic summary and savings,
   // energy cost details, energy use details, cash flow details) ----
-  // The combined run calls these bodies through EconomicTables(); a body left empty fails
-  // its section, whose sub-report then shows the error line.
+  // The section bodies, defined with the table sections (not on this branch: nothing calls
+  // them directly). The combined run and the single-section reports call the bodies through
+  // EconomicTables(); a body left empty fails its section, whose sub-report then shows the
+  // error line. Where the bodies are defined, InstallEconomicSections binds each hook to its
+  // member (EconomicTables().RptEnergyCostDetails0 = [this] { return RptEnergyCostDetails0(); }).
+  bool RptEconomicSummary0(int32_t& section);
+  bool RptEnergyCostDetails0();
+  bool RptEnergyUseDetails0();
+  bool RptCashFlowDetails0();
   struct EconomicTableBodies {
     std::function<bool(int32_t&)> RptEconomicSummary0;  // takes the section number
     std::function<bool()> RptEnergyCostDetails0;
