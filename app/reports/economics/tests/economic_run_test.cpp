@@ -245,6 +245,9 @@ TEST_F(EconomicRun, EconomicSummaryGraphsInTheirFrames) {
   const auto pictures = Pictures();
   ASSERT_EQ(pictures.size(), 6u);
   EXPECT_EQ(pictures[0], (std::pair<int32_t, int32_t>{3593 - 10, 2150}));
+  const std::string pdf = Working("EcoSummaryGraphs.pdf");
+  EXPECT_TRUE(report->SaveReportAsFile(pdf, "pdf"));
+  Keep(pdf);
 }
 
 TEST_F(EconomicRun, SingleSectionReports) {
