@@ -12,11 +12,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/storage/modpublic.h"
 #include "app/storage/scratch_records.h"
+
+class clsReport;
 
 // The site and building database: the program folder followed by "RIZIRure.rev" (set by
 // frmMain::PrepareDataFiles). Empty means that default.
@@ -228,6 +231,15 @@ class frmMain {
   // The same interpolation on a table already read.
   static bool InterpolatePumpHeads(const PumpHeadTable& table, float capacity, float& evapPumpHead,
                                    float& chilledWaterPumpHead, float& condPumpHead);
+
+  // ---- economics launcher (frmMain_economics.cpp) ------------------------------------------
+  // The economic analysis with its reports, for report type 1; no command of the program
+  // calls it. Without the report viewer window it does what the viewer's first activation
+  // does: a report object of type 1 runs the calculation of the scratch records and then the
+  // economic report run behind the progress window's controller (headless), or builds the
+  // error report when the calculation found input or calculation errors; `show` (the viewer)
+  // then gets the report object. False after the error box "frmMain.PerformEconomicsAnalysis()".
+  static bool PerformEconomicsAnalysis(const std::function<void(clsReport&)>& show = {});
 
   // The working records of the set-up, as the last run of each step left them.
   static SystemData m_System;

@@ -45,6 +45,7 @@ clsReport::clsReport()
     return RptCoverPage0(folder);
   };
   InstallPLVGraphSections();
+  InstallEconomicSections();
   ClearReportList();
   // The document starts as the viewer binding leaves it: prepared, on the printer's page.
   InitReportDocument(1, true);

@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "app/calc/frmWait.h"
+#include "app/reports/economics/economic_graphs.h"
 #include "app/reports/page_geometry.h"
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
@@ -365,6 +366,98 @@ class clsReport : public frmWait::ReportClassInterface {
   // ---- end of the part-load profile sections ----
 
   // ---- sections of the economic report (app/reports/economics) ----
+  // economic_run.cpp: the combined economic report "EcoCombined.rtf" ("Chiller Economics
+  // Reports"): the cover page and the sections the options select, in a fixed order, each a
+  // sub-report of its own orientation with a page header and footer. A section whose body
+  // fails gets the bold error line in its own sub-report and the run goes on; the document is
+  // saved once into the working folder. ok is false with nothing saved on a cancel at a
+  // progress step (no message) and after the one error box when a sub-report cannot be begun
+  // or the save fails.
+  void EcoRptCombined(bool& ok);
+  // Gives the economic report run its combined report (called by the constructor).
+  void InstallEconomicSections();
+  // Put before an alternative's number in the annual system efficiency graphs and tables:
+  // empty on the combined run (which resets it), "ALT" for a stand-alone efficiency report.
+  std::string SystemLabelPrefix;
+  // The graph sections' bodies: the section number is not used (the graphs have no numbered
+  // heading). A failed graph shows its own box with the section's failure text.
+  bool RptEnergyCostsGraph0(int32_t& section);
+  bool RptEnergyUseGraph0(int32_t& section);
+  bool RptNetCashFlowGraph0(int32_t& section);
+  bool RptNetCashFlowCompGraph0(int32_t& section);
+  // The annual cost comparison and the incremental cost details have no body: false.
+  bool RptAnnualCostComparison0();
+  // The sections as reports of their own (nothing in the program calls them): the body, for
+  // some the input data summary (PLVSections().InputSummary) numbered on from the body, then
+  // WrapUpReport saves the file into the working folder ("Summ-rpt.rtf", "Cost-rpt.rtf",
+  // "Use-rpt.rtf", "Cash-rpt.rtf", "Annu-rpt.rtf", "SEff-rpt.rtf", "Cost-grf.rtf",
+  // "Use-grf.rtf", "Icc-rpt.rtf", "NCF-grf.rtf", "NCFC-grf.rtf"). False after the box of the
+  // step that failed; false without a message when the report list gives no entry.
+  bool RptEconomicSummary();
+  bool RptEnergyCostDetails();
+  bool RptEnergyUseDetails();
+  bool RptCashFlowDetails();
+  bool RptAnnualCostComparison();
+  bool RptAnnualSystemEfficiency();  // its alternatives labelled "ALT1", "ALT2", ...
+  bool RptEnergyCostsGraph();
+  bool RptEnergyUseGraph();
+  bool RptIncrCostDetails();
+  bool RptNetCashFlowGraph();
+  bool RptNetCashFlowCompGraph();
+
+  // summary_graphs.cpp: the economic summary as bar graphs in a grid of frames (nothing in
+  // the program calls it): six graphs, three a row, for energy + life-cycle costs, else the
+  // energy + fuel costs alone 3000 twips from the left; only a blank line for one alternative.
+  bool EconomicSummaryGraphs();
+  // Frames 1..graphs (frames[0] unused) of width x height twips, then one around them all.
+  bool CreateFramesForEconSummGraphs(std::vector<int32_t>& frames, int16_t graphs, int16_t columns, int32_t offset,
+                                     int32_t& width, int32_t& height);
+
+  // monthly_energy_graphs.cpp: one XY graph of every alternative's twelve months, kind 1 the
+  // energy cost, kind 2 the electric energy use, full width.
+  void EnergyGraph(int16_t kind, bool& ok);
+  // net_cash_flow_graphs.cpp: per comparison a centred heading and a bar graph of the net cash
+  // flow (base minus challenger) by year, or of its three components; a page break between
+  // comparisons. One alternative: a bold notice instead.
+  void NetCashFlowGraph(bool& ok);
+  void NetCashFlowCompGraph(bool& ok);
+
+  // annual_efficiency.cpp: the "Annual System Efficiency Report" body (graphs of kind 0, or
+  // with heat recovery the combined, cooling and heating groups), its graphs in frames (kind
+  // 0 cooling, 1 heating, 2 combined), the heating and combined tables and their footnote.
+  bool RptAnnualSystemEfficiency0(int32_t& section);
+  // The place of the cooling efficiency table, which has no builder: nothing to write, true.
+  bool EmptyCheck(int32_t& section);
+  bool CreateAnnualSystemEfficiencyGraphs(int16_t kind);
+  // Frames 1..F (F = 3 for kind 2, else 2) at the document end: frame 1 the efficiency bars,
+  // frame 2 the profiles graph, frame 3 the energy cost bars; frames[0] is not used.
+  bool CreateFramesForSysEffReport(std::vector<int32_t>& frames, int16_t count);
+  void AnnualSystemEfficiencyGraph(graph::Chart*& graph, int16_t kind, bool& ok);
+  void AnnualSystemEnergyCostGraph(graph::Chart*& graph, bool& ok);
+  void AnnualSystemEfficiencyProfilesGraph(graph::Chart*& graph, int16_t kind, bool& ok);
+  bool GetAnnSysEfficiencyYScaleValuess(int16_t kind, double& minimum, double& maximum);
+  bool GetBinLoadYScaleValues(int16_t kind, int16_t bins, double& minimum, double& maximum);
+  bool GetBinEfficiencyYScaleValues(int16_t kind, int32_t unitId, int16_t bins, double& minimum, double& maximum);
+  // 0: the program's efficiency id, 1: kW/ton (KWTON_TO_IKWKW), 2: the system efficiency id,
+  // any other selector 0.
+  static int32_t GetEfficiencyUnitConvID(int32_t selector);
+  std::string GetFootNoteForAnnualEfficiencyTable(int32_t unitId, int16_t kind);
+  bool AnnualHSystemEfficiencyTable(int32_t& table);
+  bool AnnualCombinedSystemEfficiencyTable(int32_t& table);
+
+  // ---- economic table sections (app/reports/economics: economic summary and savings,
+  // energy cost details, energy use details, cash flow details) ----
+  // The combined run and the single-section reports call the table bodies (declared below)
+  // through EconomicTables(), which InstallEconomicSections binds to them; a body left empty
+  // fails its section, whose sub-report then shows the error line.
+  struct EconomicTableBodies {
+    std::function<bool(int32_t&)> RptEconomicSummary0;  // takes the section number
+    std::function<bool()> RptEnergyCostDetails0;
+    std::function<bool()> RptEnergyUseDetails0;
+    std::function<bool()> RptCashFlowDetails0;
+  };
+  EconomicTableBodies& EconomicTables() { return m_EconomicTables; }
+  // ---- end of the economic table sections ----
 
   // -- economic tables: summary, energy cost, energy use and cash flow details --
   // Each body writes at the document end of the current sub-report from the run's copies
@@ -435,6 +528,12 @@ class clsReport : public frmWait::ReportClassInterface {
   bool WriteOperatingHoursStatistics(int32_t& table);
   // ---- end of the part-load profile sections ----
 
+  // ---- economic graph sections: the unguarded steps ----
+  struct EcoStarter;
+  bool EconomicStarter(const EcoStarter& starter);
+  bool CashFlowGraphs(void (*fill)(graph::Chart&, const std::vector<reports::economics::CashFlowYear>&,
+                                   const std::string&, const std::string&));
+
   bool AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
                    const std::function<bool()>& readResults, const std::function<bool()>& combined);
 
@@ -462,6 +561,7 @@ class clsReport : public frmWait::ReportClassInterface {
   bool m_HdrFtrDefault = true;
   bool m_Repaint = false;
   PLVSectionBodies m_PLVSections;
+  EconomicTableBodies m_EconomicTables;
 
   // The two report graphs.
   graph::Chart m_Pego1{graph::ChartType::Bar};

@@ -11,6 +11,7 @@ const std::map<int32_t, std::string>& EnglishTexts() {
       {kTxtSteamUse, "Steam Use"},
       {kTxtCashFlowDetailsFor, "Cash Flow Details for"},
       {kTxtInvestmentCosts, "Investment Costs (Actual Value)"},
+      {kTxtCoolingLoad, "Cooling Load"},
       {kResSpecRemarks, "Notes"},
   };
   return table;

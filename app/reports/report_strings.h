@@ -19,6 +19,9 @@ inline constexpr int32_t kTxtSteamUse = 1097;              // monthly steam use 
 inline constexpr int32_t kTxtCashFlowDetailsFor = 1100;    // title of each cash flow table
 inline constexpr int32_t kTxtInvestmentCosts = 1101;       // investment group over the cash flow
 
+// Numbers of the texts of the economic graphs.
+inline constexpr int32_t kTxtCoolingLoad = 1864;  // legend of the cooling load series
+
 // The English table (number -> text).
 const std::map<int32_t, std::string>& EnglishTexts();
 

@@ -239,6 +239,7 @@ TEST_F(Runs, FileNameFromTheProjectName) {
 TEST_F(Runs, EconomicRunFrame) {
   WriteOptions(false, false);
   // Without the combined economic report: its error page.
+  report->EcoRptCombinedBody = nullptr;
   EXPECT_FALSE(report->EconomicAnalysisReports());
   EXPECT_EQ(progress.values, (std::vector<float>{10, 100}));
   EXPECT_TRUE(Has("Error found in this report:  Economics Analysis Combined Report"));
