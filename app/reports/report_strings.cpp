@@ -1,5 +1,7 @@
 #include "app/reports/report_strings.h"
 
+#include <mutex>
+
 #include "app/resources/TextCatalog.h"
 
 namespace reports {
@@ -19,6 +21,11 @@ const std::map<int32_t, std::string>& EnglishTexts() {
 
 void InstallEnglishTexts() { textcatalog::SetEnglishTexts(EnglishTexts()); }
 
-std::string ResString(int32_t id) { return textcatalog::GetString(id); }
+std::string ResString(int32_t id) {
+  // Sections may run before any report object installed the table (their tests do).
+  static std::once_flag installed;
+  std::call_once(installed, InstallEnglishTexts);
+  return textcatalog::GetString(id);
+}
 
 }  // namespace reports

@@ -29,7 +29,7 @@ const std::map<int32_t, std::string>& EnglishTexts();
 // report object installs it when it is made.
 void InstallEnglishTexts();
 
-// The text of number id from the text catalog.
+// The text of number id from the text catalog (installing the English table on first use).
 std::string ResString(int32_t id);
 
 }  // namespace reports
