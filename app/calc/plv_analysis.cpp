@@ -86,7 +86,7 @@ void FillChillerResult(const SystemData& sys, int i, const ChillerData& ch, cons
   }
   r.fDesignLCHWT = ch.fDesignLCHWT;
   r.fDesignECWT = ch.fDesignECWT;
-  r.fIPLV = ch.fValue340;
+  r.fIPLV = ch.fIPLV;
   r.nFreeCoolingMode = ch.nFreeCoolingMode;
 }
 
@@ -138,11 +138,11 @@ void frmWait::FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PL
   s.sLoadProfileName = lp.sName;
   s.nValue151 = lp.nValue35;
   s.fPeakLoad = lp.fPeakLoad;
-  s.fValue157 = lp.fValue41;
-  s.fValue161 = lp.fValue45;
-  s.fValue165 = lp.fValue49;
-  s.fValue169 = lp.fValue53;
-  s.fValue173 = lp.fValue57;
+  s.fPeakLoadTemp = lp.fValue41;
+  s.fLoad2 = lp.fValue45;
+  s.fLoad2Temp = lp.fValue49;
+  s.fLoad3 = lp.fValue53;
+  s.fLoad3Temp = lp.fValue57;
   s.bAirEconomizer = lp.bAirEconomizer;
   s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
 }

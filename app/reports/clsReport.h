@@ -266,6 +266,52 @@ class clsReport : public frmWait::ReportClassInterface {
   bool RptErrors();
 
   // ---- sections of the part-load report (app/reports/plv) ----
+  // Each writes at the document end and returns true when every step ran; on an error it
+  // shows the error box and returns false (what was written stays). Section and table
+  // numbers are counted up by the routines that write a numbered title.
+  //
+  // Reads the report options (RPT.DAT) and, by their report type, the results the run reads
+  // (CAL.DAT sections A and B for a part-load run, A, C and D for an economic one) into the
+  // run's copies, as a report run does first; the report type becomes the object's.
+  bool ReadRunResults();
+  // Gives the combined part-load run the table sections' bodies (weighting factors and
+  // ECWTs, custom PLV factors, custom PLV specification, input data summary).
+  void InstallPLVTableSections();
+  // The efficiency unit of electric chillers for an efficiency kind: gEfficiencyUnitID for
+  // kind 1, KWTON_TO_IKWKW for any other.
+  static int32_t GetPLVUnitConvID(int32_t efficiencyKind);
+  void EmptyInputSummaryHook() {}
+  // Input data summary (both runs; the part-load run adds the chiller table).
+  bool InputDataSummary(int32_t& section);
+  // Weighting factors and ECWTs report: the summary of results (stores the plant's means in
+  // gProject.WeightingFactor / ECWT for the summary CSV) and the plant's input data.
+  bool RptForMardel(int32_t& section);
+  bool SummaryOfMardelResults(int32_t& section);
+  bool PlantInputDataSummary(int32_t& section);
+  // Custom PLV specification: the chiller table and the custom PLV formulas; the second
+  // makes it a document of its own ("CplvSpec.rtf").
+  bool RptCustomPLVSpecification0();
+  bool RptCustomPLVSpecification();
+  // Summary of custom weighting factors and ECWTs, one row per chiller.
+  bool WeightingFactorsAndECWTs(int32_t& section);
+  // Custom PLV factors report: operating conditions, pool tables and key, worksheets.
+  bool RptCustomPLVReport(int32_t& table);
+  bool SystemOperatingConditions(int32_t& table);
+  // False (nothing written) when no chiller shares its pool.
+  bool AvgWeightingFactors(int32_t& table);
+  bool CustomPLVWorksheet(int32_t& table, bool writeKey);
+  bool WriteKeyDataNotes();
+  // System PLV report: executive summary, operating conditions, performance per bin, the
+  // system CPLV worksheet and the IPLV procedure per chiller kind present.
+  bool RptSystemPLVReport0(int32_t& table);
+  bool ExecutiveSummaryPLV(int32_t& table);
+  bool ChillerSystemPerf(int32_t& table);
+  bool ChillerSystemPerfWithFreeCoolingData(int32_t& table);
+  bool WriteSystemTotalsTable();
+  bool SPLVWorksheet(int32_t& table);
+  bool IPLVExample(int32_t& table);
+  // kind 1 water-cooled electric, 2 air-cooled electric, 3 absorption.
+  bool BuildIPLVExampleTable(int32_t kind);
 
   // ---- sections of the economic report (app/reports/economics) ----
 

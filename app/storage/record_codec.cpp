@@ -370,7 +370,7 @@ void Fields(V& v, R& r) {
     F(v, "fRejectedHeatPct", r.fRejectedHeatPct);
     F(v, "nValue336", r.nValue336);
     F(v, "nFreeCoolingMode", r.nFreeCoolingMode);
-    F(v, "fValue340", r.fValue340);
+    F(v, "fIPLV", r.fIPLV);
     F(v, "fEvapWaterFlow", r.fEvapWaterFlow);
     F(v, "fCondWaterFlow", r.fCondWaterFlow);
     F(v, "fValue352", r.fValue352);
@@ -426,11 +426,11 @@ void Fields(V& v, R& r) {
     S(v, "sLoadProfileName", r.sLoadProfileName, 35);
     F(v, "nValue151", r.nValue151);
     F(v, "fPeakLoad", r.fPeakLoad);
-    F(v, "fValue157", r.fValue157);
-    F(v, "fValue161", r.fValue161);
-    F(v, "fValue165", r.fValue165);
-    F(v, "fValue169", r.fValue169);
-    F(v, "fValue173", r.fValue173);
+    F(v, "fPeakLoadTemp", r.fPeakLoadTemp);
+    F(v, "fLoad2", r.fLoad2);
+    F(v, "fLoad2Temp", r.fLoad2Temp);
+    F(v, "fLoad3", r.fLoad3);
+    F(v, "fLoad3Temp", r.fLoad3Temp);
     F(v, "bAirEconomizer", r.bAirEconomizer);
     F(v, "fEconomizerLimitDB", r.fEconomizerLimitDB);
     F(v, "nValue183", r.nValue183);

@@ -30,13 +30,13 @@ struct PLVSummaryData {
   std::string sCityName;                          // @0   String*41
   vb::Array<std::string, 0, 2> sDaySchedules;     // @41  String*25 (0 To 2)
   std::string sLoadProfileName;                   // @116 String*35
-  std::int16_t nValue151 = 0;                     // @151 copy of LoadProfileData.nValue35
+  std::int16_t nValue151 = 0;                     // @151 copy of LoadProfileData.nValue35: profile kind, 2 user-defined
   float fPeakLoad = 0;                            // @153
-  float fValue157 = 0;                            // @157 copy of LoadProfileData.fValue41
-  float fValue161 = 0;                            // @161 copy of LoadProfileData.fValue45
-  float fValue165 = 0;                            // @165 copy of LoadProfileData.fValue49
-  float fValue169 = 0;                            // @169 copy of LoadProfileData.fValue53
-  float fValue173 = 0;                            // @173 copy of LoadProfileData.fValue57
+  float fPeakLoadTemp = 0;                        // @157 copy of LoadProfileData.fValue41
+  float fLoad2 = 0;                               // @161 copy of LoadProfileData.fValue45
+  float fLoad2Temp = 0;                           // @165 copy of LoadProfileData.fValue49
+  float fLoad3 = 0;                               // @169 copy of LoadProfileData.fValue53
+  float fLoad3Temp = 0;                           // @173 copy of LoadProfileData.fValue57
   vb::Boolean bAirEconomizer = 0;                 // @177
   float fEconomizerLimitDB = 0;                   // @179
   std::int16_t nValue183 = 0;                     // @183 always 0
@@ -87,7 +87,7 @@ struct ChillerResultData {
   float fDesignLCHWT = 0;                             // @63
   float fDesignECWT = 0;                              // @67
   vb::Boolean bMinECWTReached = 0;                    // @71
-  float fIPLV = 0;                                    // @73  offset name fValue73 (copy of ChillerData.fValue340)
+  float fIPLV = 0;                                    // @73  offset name fValue73 (copy of ChillerData.fIPLV)
   std::int16_t nFreeCoolingMode = 0;                  // @77
   vb::Array<vb::Boolean, 1, 24> bBinOn;               // @79
   vb::Array<float, 1, 24> fBinLoad;                   // @127

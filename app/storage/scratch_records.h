@@ -228,7 +228,7 @@ struct ChillerData {
   float fRejectedHeatPct = 0;                      // @332  template field (fValue332): % of input rejected
   std::int16_t nValue336 = 0;                      // @336
   std::int16_t nFreeCoolingMode = 0;               // @338
-  float fValue340 = 0;                             // @340  (copied into ChillerResultData.fIPLV)
+  float fIPLV = 0;                                 // @340  standard IPLV, kW/ton (offset name fValue340; copied into ChillerResultData.fIPLV)
   float fEvapWaterFlow = 0;                        // @344
   float fCondWaterFlow = 0;                        // @348
   float fValue352 = 0;                             // @352

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/calc/custom_plv.h"
 #include "app/storage/record_codec.h"
 #include "app/storage/scratch_records.h"
 #include "data/gen/chiller_map.h"
@@ -252,6 +253,7 @@ LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& ci
   l.fPeakLoad = static_cast<float>(ini.Number("load", "fPeakLoad"));
   l.fEconomizerLimitDB = static_cast<float>(ini.Number("load", "fEconomizerLimitDB"));
   l.bAirEconomizer = static_cast<vb::Boolean>(ini.Integer("load", "bAirEconomizer"));
+  l.nValue35 = static_cast<std::int16_t>(ini.Integer("load", "nValue35"));
   const SiteProfile p = MakeProfile(city, type, params);
   const double q = p.load.maxBinLoad / p.load.maxHourlyLoad;
   for (std::size_t b = 0; b < p.load.percent.size(); ++b) {
@@ -305,6 +307,25 @@ ChillerData MakeChillerTemplate(const IniFile& ini, const std::string& curvesPat
   }
   for (int i = 0; i < 4; ++i) c.fMapCoef(i + 1) = static_cast<float>(map.coef[i]);
   return c;
+}
+
+// The chiller's standard IPLV (kW/ton): its own map rated by the calculation at 100, 75, 50
+// and 25 % load with 85, 75, 65 and 65 deg F entering condenser water, weighted 1, 42, 45
+// and 12 %.
+double StandardIPLV(const ChillerData& chiller) {
+  const float ecwt[] = {65, 65, 75, 85};  // rating points 25, 50, 75, 100 %
+  vb::Array<float, 1, 4> weights;
+  vb::Array<double, 1, 4> kwPerTon;
+  const float w[] = {0.12f, 0.45f, 0.42f, 0.01f};
+  for (int p = 1; p <= 4; ++p) {
+    weights(p) = w[p - 1];
+    if (!modCalcs::bCalcChillerKWPerTon(chiller, modCalcs::RatingPointPercent(p), ecwt[p - 1], kwPerTon(p)))
+      throw std::runtime_error("CHL.ini: the chiller cannot be rated at " +
+                               std::to_string(static_cast<int>(modCalcs::RatingPointPercent(p))) + " %");
+  }
+  double iplv = 0;
+  if (!modCalcs::bCalcPLVFromRatingPoints(weights, kwPerTon, iplv)) throw std::runtime_error("CHL.ini: no IPLV");
+  return iplv;
 }
 
 TowerData MakeTowerTemplate(const IniFile& ini) {
@@ -446,8 +467,9 @@ void Build(const std::string& dataDir, const fs::path& programDir) {
 
   WriteBytes(out.Stage("RPT.DAT"), modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
 
-  const ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
-                                                  (templates / "chiller_curves.ini").string());
+  ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
+                                            (templates / "chiller_curves.ini").string());
+  chiller.fIPLV = static_cast<float>(StandardIPLV(chiller));
   const TowerData tower = MakeTowerTemplate(IniFile::Load((templates / "TWR.ini").string()));
   const IniFile sysIni = IniFile::Load((templates / "SYS.ini").string());
   const std::map<int, SystemData> systems = {{1, MakeSystemTemplate(sysIni, "system1")},

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "app/calc/modCalcs.h"
 #include "app/storage/index_schema.h"
 #include "app/storage/modDataIO.h"
 #include "platform/db/db.h"
@@ -193,6 +194,99 @@ LoadProfileData Bins24Load() {
     lp.fBinLoadPercent(b) = lp.fBinLoad(b) / 11;
   }
   return lp;
+}
+
+std::unique_ptr<PLVProfileData> ThreeChillerProfile(bool si) {
+  auto p = std::make_unique<PLVProfileData>();
+  p->sSystemName = "Test Plant";
+  p->nNumChillerResults = 3;
+  p->nPlantControl = 1;
+  p->fDesignLCHWT = 44;
+  p->nSingleTower = 0;
+  p->nLastLoadBin = 3;
+  struct BinRow {
+    float db, mcwb;
+    int32_t hours;
+    float load, pct;
+    int16_t on;
+    float chillerPct, ecwt;
+  };
+  const BinRow bins[] = {{95, 75, 100, 1100, 100, 3, 91.7f, 84.9f},
+                         {85, 70, 200, 425, 38.6f, 2, 70.8f, 79.5f},
+                         {75, 65, 300, 250, 22.7f, 1, 50, 70}};
+  for (int b = 1; b <= 3; ++b) {
+    const BinRow& r = bins[b - 1];
+    PLVBinData& bin = p->Bins(b);
+    bin.fDB = r.db;
+    bin.fMCWB = r.mcwb;
+    bin.lHours = r.hours;
+    bin.fLoad = r.load;
+    bin.lLoadHours = static_cast<int32_t>(r.load * r.hours);
+    bin.fLoadPercent = r.pct;
+    bin.nChillersOn = r.on;
+    bin.fChillerPctLoad = r.chillerPct;
+    bin.fECWT = r.ecwt;
+    bin.fInput = r.load * 0.6f;
+    bin.fEfficiency = 0.6f;
+    p->lTotalHours += bin.lHours;
+    p->lTotalLoadHours += bin.lLoadHours;
+  }
+  struct ChillerRow {
+    const char* tag;
+    const char* name;
+    float capacity, kwPerTon;
+    int16_t group;
+    float load[3], ecwt[3];
+  };
+  const ChillerRow chillers[] = {{"CH-1", "Centrifugal 500", 500, 0.6f, 1, {500, 375, 250}, {85, 80, 70}},
+                                 {"CH-2", "Centrifugal 500", 500, 0.6f, 1, {500, 0, 0}, {85, 0, 0}},
+                                 {"CH-3", "Screw 200", 200, 0.7f, 2, {100, 50, 0}, {84, 78, 0}}};
+  for (int c = 1; c <= 3; ++c) {
+    const ChillerRow& row = chillers[c - 1];
+    ChillerResultData& r = p->ChillerResults(c);
+    r.sSlotName = row.tag;
+    r.sChillerName = row.name;
+    r.fCapacity = row.capacity;
+    r.fFLEfficiency = row.kwPerTon;
+    r.nChillerType = 1;
+    r.nCycleType = 1;
+    r.nCondenserType = 2;
+    r.nEfficiencyKind = 1;
+    r.fDesignLCHWT = 44;
+    r.fDesignECWT = 85;
+    r.fIPLV = 0.5f;
+    r.nGroup = row.group;
+    r.bFirstOfGroup = c != 2 ? vb::kTrue : vb::kFalse;
+    for (int b = 1; b <= 3; ++b) {
+      const float load = row.load[b - 1];
+      r.bBinOn(b) = load > 0 ? vb::kTrue : vb::kFalse;
+      r.fBinLoad(b) = load;
+      r.fBinLoadPercent(b) = 100 * load / row.capacity;
+      r.fBinECWT(b) = row.ecwt[b - 1];
+      r.fBinEfficiency(b) = load > 0 ? row.kwPerTon : 0;
+      if (load > 0) r.vBinValues(b) = static_cast<double>(load) * row.kwPerTon;
+    }
+  }
+  modCalcs::bCalcCPLV(*p, si);
+  return p;
+}
+
+PLVSummaryData ThreeChillerSummary() {
+  PLVSummaryData s;
+  s.sCityName = "Testville";
+  s.sDaySchedules(0) = "0800-1800: Weekday";
+  s.sDaySchedules(1) = "Off All Day: Saturday";
+  s.sDaySchedules(2) = "Off All Day: Sunday";
+  s.nNumPeriods = 1;
+  s.sPeriods(0) = "Full Year";
+  s.nValue151 = 1;
+  s.fPeakLoad = 1100;
+  s.fPeakLoadTemp = 95;
+  s.fLoad2 = 425;
+  s.fLoad2Temp = 85;
+  s.fLoad3 = 250;
+  s.fLoad3Temp = 75;
+  return s;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -3,6 +3,7 @@
 // five-bin site, written through the storage layer.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,18 @@ LoadProfileData Bins24Load();
 // scratch folder; false when a write failed (its box has been shown).
 bool WriteDefaultPlant();
 bool WriteDefaultPlant(const WeatherData& weather, const LoadProfileData& load);
+
+// A part-load result small enough to compute by hand: three bins (95, 85, 75 F; 100, 200
+// and 300 hours) and three chillers, CH-1 and CH-2 (500 tons, 0.6 kW/ton) identical and
+// pooled, CH-3 (200 tons, 0.7 kW/ton) on its own. Per bin (load tons @ percent, ECWT):
+//   CH-1  500 @ 100 %, 85 F | 375 @ 75 %, 80 F | 250 @ 50 %, 70 F
+//   CH-2  500 @ 100 %, 85 F | off              | off
+//   CH-3  100 @ 50 %, 84 F  | 50 @ 25 %, 78 F  | off
+// The rating points are grouped by the calculation (deg C hours in SI): the pool's weighting
+// factors are 0, 0.3, 0.3, 0.4 and ECWTs 0, 70, 80, 85 F at 25..100 %; CH-3's 0.5, 0.5, 0, 0
+// and 78, 84, 0, 0 F.
+std::unique_ptr<PLVProfileData> ThreeChillerProfile(bool si = false);
+PLVSummaryData ThreeChillerSummary();
 
 // The bytes of a file ("" when missing).
 std::string ReadFile(const std::string& path);

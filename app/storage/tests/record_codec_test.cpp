@@ -113,7 +113,7 @@ TEST(RecordCodec, FieldOffsets) {
         {"fDesignLCHWT", 296}, {"fDesignECWT", 300}, {"fFLCapacity", 304}, {"fFLPower", 308},
         {"nFLPowerType", 312}, {"nFuelType", 314}, {"fMinLoadPct", 316}, {"fAuxKW", 320},
         {"fInputHeatFactor", 324}, {"fMinECWT", 328}, {"fRejectedHeatPct", 332},
-        {"nFreeCoolingMode", 338}, {"fValue340", 340}, {"fEvapWaterFlow", 344},
+        {"nFreeCoolingMode", 338}, {"fIPLV", 340}, {"fEvapWaterFlow", 344},
         {"fCondWaterFlow", 348}, {"nNumECWTPoints", 364}, {"nNumLoadPoints", 366},
         {"nPartLoadPoints", 368}, {"fECWTPoints", 370}, {"nLoadPoints", 426},
         {"fCapacityMap", 482}, {"fPowerMap", 2050}, {"fMapCoef", 3618}, {"fPartLoadPct", 3634},
