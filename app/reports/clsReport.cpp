@@ -41,6 +41,7 @@ clsReport::clsReport()
     std::string folder;
     return RptCoverPage0(folder);
   };
+  InstallPLVGraphSections();
   ClearReportList();
   // The document starts as the viewer binding leaves it: prepared, on the printer's page.
   InitReportDocument(1, true);

@@ -48,6 +48,7 @@
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
 #include "app/storage/vbarray.h"
+#include "platform/graph/graph.h"
 #include "platform/richtext/ter.h"
 
 class clsReport : public frmWait::ReportClassInterface {
@@ -248,9 +249,23 @@ class clsReport : public frmWait::ReportClassInterface {
   bool pOCMSELECT(int32_t command, bool wanted);
 
   // ---- graphs ----
-  // InitGraph and the two chart objects it configures (bar graph, type 1; scientific graph,
-  // type 2) come with the graph layer (platform/graph); the graph sections draw through them
-  // and hand their pictures to PastePicture / PastePictureInFrame.
+  // The report keeps two graphs, drawn one after the other: the bar graph Pego1 (type 1) and
+  // the scientific XY graph Pesgo1 (type 2). A section starts each graph with InitGraph, sets
+  // its series, points, labels and scales (platform/graph/graph.h), then pastes it.
+  //
+  // InitGraph: type 1 or 2 selects that graph and returns it in `graph`; any other type keeps
+  // the chart passed in. The chart is put into its starting state (graph::Chart::Reset: one
+  // series of 50 empty points, Y manual 0 to 103, no titles; other types keep their plot
+  // kinds). False with the error box when there is no chart.
+  bool InitGraph(graph::Chart*& graph, int32_t type);
+  graph::Chart& Pego1() { return m_Pego1; }
+  graph::Chart& Pesgo1() { return m_Pesgo1; }
+  // A full-width graph: drawn at text width - 400 by 5760 twips and pasted 200 twips in, in a
+  // band of its own. In a frame: drawn at the frame's size less 10 twips (room for its
+  // border). Both raise a run-time error when the picture cannot be made or placed: call
+  // them inside a procedure's guard, which shows the one error box.
+  void PasteFullWidthGraph(const graph::Chart& chart);
+  void PasteGraphInFrame(const graph::Chart& chart, int32_t frameId);
 
   // ---- cover page and summary of concepts ----
   // The cover page body: the user's CVG.RTF from `folder` (empty: the data folder, written
@@ -313,6 +328,45 @@ class clsReport : public frmWait::ReportClassInterface {
   // kind 1 water-cooled electric, 2 air-cooled electric, 3 absorption.
   bool BuildIPLVExampleTable(int32_t kind);
 
+  // ---- part-load profile sections and graphs (app/reports/plv: profile_sections.cpp, ...) ----
+  // Every procedure writes at the document end and returns true when every step ran; on an
+  // error it shows one error box titled with its name and returns false (what was written
+  // stays). Table counters count up before each numbered table.
+  //
+  // Gives the combined part-load run the bodies of the load, condenser temperature,
+  // performance and cooling duty profile sections (called by the constructor).
+  void InstallPLVGraphSections();
+  // Section bodies of the combined run: the system load profile graph and "Cooling Hours
+  // Statistics"; the condenser temperature profile graph; the system performance profile
+  // graph. A failed step shows one box with the section's failure text.
+  bool RptSystemLoadProfiles0(int32_t& table);
+  bool RptCondenserTempProfiles0(int32_t& table);
+  bool RptSystemPerformanceProfile0(int32_t& table);
+  // The same sections as reports of their own ("Load-grf.rtf", "Temp-grf.rtf",
+  // "Perf-grf.rtf"): the body, the input data summary (PLVSections().InputSummary), saved
+  // into the working folder by WrapUpReport. False without a message when the report list
+  // gives no entry.
+  bool RptSystemLoadProfiles();
+  bool RptCondenserTempProfiles();
+  bool RptSystemPerformanceProfile();
+  // The graphs and the table on their own, each under its own error box. The load profile
+  // graph reads CAL.DAT again and smooths its own copy of the profile; the variant "with free
+  // cooling" draws the report's copy in stored order.
+  bool SystemLoadProfileGraph();
+  bool SystemLoadProfileGraphWithFreeCooling();
+  bool CondenserTempProfilesGraph();
+  bool SystemPerformanceProfileGraph();
+  bool ChillerOperatingHoursStatistics(int32_t& table);
+  // Cooling duty profiles: the duty graph and the share bars side by side in two frames, then
+  // "1. Cooling Statistics".
+  bool CoolingDutyProfilesReport();
+  bool CreateFramesForCoolingDutyReport(std::array<int32_t, 2>& frames, int32_t& width1, int32_t& height1,
+                                        int32_t& width2, int32_t& height2);
+  bool CoolingDutySummaryGraph(double freePct, double hybridPct, double mechanicalPct, graph::Chart*& graph,
+                               bool showHybrid);
+  bool CoolingDutyProfileTable(const std::array<QColor, 4>& colours, bool colourCells, bool showHybrid);
+  // ---- end of the part-load profile sections ----
+
   // ---- sections of the economic report (app/reports/economics) ----
 
  private:
@@ -335,6 +389,26 @@ class clsReport : public frmWait::ReportClassInterface {
   int32_t HdrFtrTab() const;
   void WriteHeaderLines(const std::string& title, bool combined);
   void WriteFooterLine(bool combined);
+  // Pictures placed without a guard of their own (the callers' guard shows the box).
+  bool PlacePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y, int32_t format,
+                    const richtext::Picture& picture);
+  bool PlacePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture);
+
+  // ---- part-load profile sections: the unguarded steps of the section bodies ----
+  struct ProfileReport {
+    const char* fileName;
+    const char* title;
+    const char* procedure;
+    const char* inputSummaryFailure;
+    bool (clsReport::*body)(int32_t&);
+  };
+  bool StandAloneProfileReport(const ProfileReport& report);
+  bool DrawSystemLoadProfileGraph();
+  bool DrawCondenserTempProfilesGraph();
+  bool DrawSystemPerformanceProfileGraph();
+  bool WriteOperatingHoursStatistics(int32_t& table);
+  // ---- end of the part-load profile sections ----
+
   bool AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
                    const std::function<bool()>& readResults, const std::function<bool()>& combined);
 
@@ -362,6 +436,10 @@ class clsReport : public frmWait::ReportClassInterface {
   bool m_HdrFtrDefault = true;
   bool m_Repaint = false;
   PLVSectionBodies m_PLVSections;
+
+  // The two report graphs.
+  graph::Chart m_Pego1{graph::ChartType::Bar};
+  graph::Chart m_Pesgo1{graph::ChartType::Xy};
 
   // Colours and default font.
   std::string m_DefaultFontName = "Arial";

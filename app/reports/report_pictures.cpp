@@ -24,8 +24,6 @@ int32_t TwipsOf(int pixels, int dotsPerMeter) {
   return static_cast<int32_t>(std::lround(himetric / 1.7639));
 }
 
-int32_t Pixels(int32_t twips) { return static_cast<int32_t>(std::lround(twips / double(kTwipsPerPixel))); }
-
 }  // namespace
 
 bool clsReport::PutGraphicsInReport(const std::string& fileName, bool inFrame) {
@@ -49,27 +47,41 @@ bool clsReport::PutGraphicsInReport(const std::string& fileName, bool inFrame) {
 bool clsReport::PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y,
                              int32_t format, const richtext::Picture& picture) {
   if (TerEditor(m_TerHwnd) == nullptr || width <= 0 || height <= 0) return false;
-  return modpublic::RunGuarded(ErrorSource("PastePicture"), "", ui::kExclamation, [&] {
-    WriteTextLine("");
-    MoveToDocEnd();
-    // A band across the text holds the picture's place in the text flow.
-    if (!withoutBand) TerInsertParaFrame(m_TerHwnd, 0, y, m_TextWidth, height, 0);
-    const int32_t frame = TerInsertParaFrame(m_TerHwnd, x, y, 0, 0, 0);
-    const int32_t pic = TerPastePicture(m_TerHwnd, format, picture, frame, 0, 1);
-    if (pic == 0) return false;
-    TerSetPictSize(m_TerHwnd, pic, Pixels(width), Pixels(height));
-    TerAppendText(m_TerHwnd, std::string(1, kParaEnd), 0, 0, m_Repaint);
-    return true;
-  });
+  return modpublic::RunGuarded(ErrorSource("PastePicture"), "", ui::kExclamation,
+                               [&] { return PlacePicture(x, width, height, withoutBand, y, format, picture); });
+}
+
+bool clsReport::PlacePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y, int32_t format,
+                             const richtext::Picture& picture) {
+  if (TerEditor(m_TerHwnd) == nullptr || width <= 0 || height <= 0) return false;
+  WriteTextLine("");
+  MoveToDocEnd();
+  // A band across the text holds the picture's place in the text flow.
+  if (!withoutBand) TerInsertParaFrame(m_TerHwnd, 0, y, m_TextWidth, height, 0);
+  const int32_t frame = TerInsertParaFrame(m_TerHwnd, x, y, 0, 0, 0);
+  // The picture takes exactly the size asked for.
+  Picture sized = picture;
+  sized.width = width;
+  sized.height = height;
+  if (TerPastePicture(m_TerHwnd, format, sized, frame, 0, 1) == 0) return false;
+  TerAppendText(m_TerHwnd, std::string(1, kParaEnd), 0, 0, m_Repaint);
+  return true;
 }
 
 bool clsReport::PastePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture) {
-  return modpublic::RunGuarded(ErrorSource("PastePictureInFrame"), "", ui::kExclamation, [&] {
-    int32_t x = 0, y = 0, width = 0, height = 0;
-    if (!TerGetFrameSize(m_TerHwnd, frameId, x, y, width, height) || width <= 0 || height <= 0) return false;
-    const int32_t pic = TerPastePicture(m_TerHwnd, format, picture, frameId, 0, 1);
-    if (pic == 0) return false;
-    TerSetPictSize(m_TerHwnd, pic, Pixels(width), Pixels(height));
-    return true;
-  });
+  return modpublic::RunGuarded(ErrorSource("PastePictureInFrame"), "", ui::kExclamation,
+                               [&] { return PlacePictureInFrame(frameId, format, picture); });
+}
+
+bool clsReport::PlacePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture) {
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  if (!TerGetFrameSize(m_TerHwnd, frameId, x, y, width, height) || width <= 0 || height <= 0) return false;
+  // A picture made for the frame (its size within the frame's) keeps its size; any other
+  // picture is sized to the frame.
+  Picture sized = picture;
+  if (!(sized.width > 0 && sized.height > 0 && sized.width <= width && sized.height <= height)) {
+    sized.width = width;
+    sized.height = height;
+  }
+  return TerPastePicture(m_TerHwnd, format, sized, frameId, 0, 1) != 0;
 }
