@@ -21,8 +21,9 @@ bool clsReport::InitializeReportForm(richtext::TerHwnd viewer) {
     m_OwnsDocument = false;
     m_DefaultFontName = "Arial";
     m_DefaultFontSize = m_DefaultFontSize2 = 9.0;
-    pOCMSELECT(kCmdPageMode, true);
+    // Page mode after the new document, which starts with the editor's toggles off.
     ok = InitReportDocument(1, true) && SetPageDimensions();
+    pOCMSELECT(kCmdPageMode, true);
   });
   return ok;
 }
