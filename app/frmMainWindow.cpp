@@ -419,7 +419,7 @@ bool frmMainWindow::ShowReportViewer(int16_t reportType) {
   frmReport form;
   frmReportWindow window(form, this);
   form.ReportType(reportType);
-  if (onReportViewer) onReportViewer(window);
+  if (onReportViewer) onReportViewer(window, form);
   window.exec();
   return form.RunSucceeded();
 }

@@ -77,7 +77,7 @@ class frmMainWindow : public QMainWindow, public frmMain::View {
   bool ShowReportViewer(int16_t reportType) override;
 
   // Called with the report viewer window before it is shown (tests drive it from here).
-  std::function<void(class frmReportWindow&)> onReportViewer;
+  std::function<void(class frmReportWindow&, class frmReport&)> onReportViewer;
 
   // The controls, for the window's tests.
   csQuillet* unitBox(frmMain::Box box) const { return boxes_[box]; }
