@@ -207,6 +207,36 @@ TEST_F(ReportsCommand, CancelledOptionsWriteNothing) {
   EXPECT_FALSE(fs::exists(modDataIO::DataFolder() + "CAL.DAT"));
 }
 
+// Equal Unloading on the shipped data: the economics calculation of both systems, then the
+// difference from their pump energy, each record read by its own system index.
+TEST_F(ReportsCommand, SystemDifferenceOnTheShippedData) {
+  gProject.PlantControl = 4;
+  window.reset();
+  window = std::make_unique<ReportsWindow>(form_);
+  ASSERT_TRUE(form_.ControlsToProjectData());
+  ASSERT_EQ(gProject.PlantControl, 4);
+  ASSERT_TRUE(frmMain::SetupCalculationData());
+  gProject.SystemDifference = -1;
+  int32_t type = 1;
+  ASSERT_TRUE(form_.RunCalculations(type));
+  form_.CalcSystemDifference();
+  PLVSummaryData summary;
+  EconSummaryData econ;
+  auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
+  ASSERT_TRUE(modDataIO::bCalcReadEconData(summary, econ, *systems));
+  // The records follow first-cost order: on the shipped data the first is system 2.
+  ASSERT_EQ((*systems)(1).nSysIndex, 2);
+  ASSERT_EQ((*systems)(2).nSysIndex, 1);
+  const double t1 = (*systems)(2).dChwPumpKWh + (*systems)(2).dCwPumpKWh;
+  const double t2 = (*systems)(1).dChwPumpKWh + (*systems)(1).dCwPumpKWh;
+  ASSERT_GT(t1, 0);
+  EXPECT_NEAR(gProject.SystemDifference, (t2 - t1) * 100 / t1, 1e-3);
+  EXPECT_NE(gProject.SystemDifference, 0.0F);
+  std::printf("system difference on the shipped data: %.3f %% (T1 %.0f kWh, T2 %.0f kWh)\n",
+              gProject.SystemDifference, t1, t2);
+  for (const auto& m : host_.messages) ADD_FAILURE() << m.title << ": " << m.text;
+}
+
 TEST(SystemDifference, PumpEnergyOfSystemTwoAgainstSystemOne) {
   auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
   auto set = [&](int slot, int16_t index, double chw, double cw) {
