@@ -4,6 +4,7 @@
 
 #include "app/calc/frmWait.h"
 #include "app/frmMain.h"
+#include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "platform/ui/ui.h"
@@ -53,8 +54,11 @@ void frmMain::cmdReport_Click() {
 }
 
 bool frmMain::RunCalculations(int32_t& type) {
+  clsReport report;
+  report.ReportType(static_cast<int16_t>(type));
   if (!StoreReportType(type)) return false;
   frmWait wait;
+  wait.ReportClass(&report);
   // The calculation reads the report type from the scratch record; no report run follows.
   wait.CalculationOnly(true);
   wait.DoCalcs(true);

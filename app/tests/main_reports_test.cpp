@@ -99,7 +99,7 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   int subReports = 0, visited = 0;
   std::vector<int> pages;
   bool navigatedBack = false;
-  std::string png;
+  std::string png, graphPng;
   window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
     w.chooseSaveFile = [&](const std::string& proposed, int& filter) {
       EXPECT_EQ(fs::path(proposed).filename().string(),
@@ -131,8 +131,14 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
       for (int i = 0; i < 20 && w.navButton(0)->isEnabled(); ++i) w.navButton(0)->click();
       form.cmdSaveAsRTF_Click();
       form.cmdSaveAsPDF_Click();
-      w.resize(900, 900);
       png = RenderToPng(w, "report_viewer_default_project");
+      // A graph page at a zoom that shows the whole page width.
+      w.zoomBox()->setText(QStringLiteral("70%"));
+      form.SetZoom();
+      EXPECT_EQ(w.zoomBox()->text().toStdString(), "70");
+      w.navButton(1)->click();
+      w.navButton(1)->click();
+      graphPng = RenderToPng(w, "report_viewer_load_profiles");
       w.exitButton()->click();
     });
     poll->start();
@@ -192,6 +198,7 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
                 gProject.WeightingFactor(3),
             0.0F);
   EXPECT_FALSE(png.empty());
+  EXPECT_FALSE(graphPng.empty());
 }
 
 TEST_F(ReportsCommand, CancelledOptionsWriteNothing) {

@@ -3,6 +3,7 @@
 // option alone gives its one sub-report with its progress step; a repeated step does not
 // recalculate; a cancelled run leaves no file.
 #include <filesystem>
+#include <memory>
 
 #include "app/calc/frmWait.h"
 #include "app/frmMain.h"
@@ -50,6 +51,13 @@ class FakeView : public frmReport::View {
 
 class ViewerRun : public ReportTest {
  protected:
+  // A part-load viewer on a fake window, not yet activated.
+  std::unique_ptr<frmReport> Viewer(FakeView& view) {
+    auto form = std::make_unique<frmReport>();
+    form->SetView(&view);
+    form->ReportType(2);
+    return form;
+  }
   void SetUp() override {
     ReportTest::SetUp();
     modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
@@ -74,9 +82,8 @@ TEST_F(ViewerRun, InputErrorEndsInTheErrorReportWithTheErrDatLines) {
   ch.fDesignLCHWT += 2;  // no longer the system's
   ASSERT_TRUE(modDataIO::bChillerWrite(1, ch));
   FakeView view;
-  frmReport form;
-  form.SetView(&view);
-  form.ReportType(2);
+  auto viewer = Viewer(view);
+  frmReport& form = *viewer;
   ASSERT_TRUE(form.Form_Activate());
   EXPECT_TRUE(view.exitEnabled);
   EXPECT_FALSE(form.RunSucceeded());
@@ -108,9 +115,8 @@ TEST_F(ViewerRun, InputErrorEndsInTheErrorReportWithTheErrDatLines) {
 
 TEST_F(ViewerRun, EachOptionAloneGivesItsOneSubReportAndARepeatedStepDoesNotRecalculate) {
   FakeView view;
-  frmReport form;
-  form.SetView(&view);
-  form.ReportType(2);
+  auto viewer = Viewer(view);
+  frmReport& form = *viewer;
   // First the whole report: the calculation runs once.
   ASSERT_TRUE(form.Form_Activate());
   ASSERT_TRUE(form.RunSucceeded()) << (host.messages.empty() ? "" : host.messages[0].text);
@@ -143,9 +149,8 @@ TEST_F(ViewerRun, EachOptionAloneGivesItsOneSubReportAndARepeatedStepDoesNotReca
 
 TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   FakeView view;
-  frmReport form;
-  form.SetView(&view);
-  form.ReportType(2);
+  auto viewer = Viewer(view);
+  frmReport& form = *viewer;
   ReportData r;
   ASSERT_TRUE(modDataIO::bReportsRead(r));
   r.bCoverPage = vb::kTrue;
@@ -156,9 +161,8 @@ TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   const size_t calcSteps = progress.values.size();
   ASSERT_GT(calcSteps, 2U);
   FakeView view2;
-  frmReport again;
-  again.SetView(&view2);
-  again.ReportType(2);
+  auto viewer2 = Viewer(view2);
+  frmReport& again = *viewer2;
   progress.values.clear();
   // Cancel is seen at the run's step 10, after every section was built and the file saved.
   progress.cancelAfterUpdates = static_cast<int>(calcSteps) - 2;

@@ -76,23 +76,18 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
   connect(tool("cmdSaveAsPDF", "Save as PDF", QStyle::SP_DialogSaveButton), &QToolButton::clicked, this,
           [this] { form_.cmdSaveAsPDF_Click(); });
   row->addSpacing(12);
-  cmdPrev_ = new QPushButton(QStringLiteral("&Prev Report"), bar);
-  cmdPrev_->setObjectName(QStringLiteral("cmdRpt0"));
-  cmdNext_ = new QPushButton(QStringLiteral("&Next Report"), bar);
-  cmdNext_->setObjectName(QStringLiteral("cmdRpt1"));
-  row->addWidget(cmdPrev_);
-  row->addWidget(cmdNext_);
-  connect(cmdPrev_, &QPushButton::clicked, this, [this] { form_.cmdRpt_Click(0); });
-  connect(cmdNext_, &QPushButton::clicked, this, [this] { form_.cmdRpt_Click(1); });
+  auto push = [&](const char* name, const char* text, auto handler) {
+    auto* b = new QPushButton(QString::fromUtf8(text), bar);
+    b->setObjectName(QString::fromUtf8(name));
+    row->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+  };
+  cmdPrev_ = push("cmdRpt0", "&Prev Report", [this] { form_.cmdRpt_Click(0); });
+  cmdNext_ = push("cmdRpt1", "&Next Report", [this] { form_.cmdRpt_Click(1); });
   row->addSpacing(12);
-  cmdHelp_ = new QPushButton(QStringLiteral("&Help"), bar);
-  cmdHelp_->setObjectName(QStringLiteral("cmdHelp"));
-  cmdExit_ = new QPushButton(QStringLiteral("E&xit"), bar);
-  cmdExit_->setObjectName(QStringLiteral("cmdExit"));
-  row->addWidget(cmdHelp_);
-  row->addWidget(cmdExit_);
-  connect(cmdHelp_, &QPushButton::clicked, this, [this] { form_.cmdHelp_Click(); });
-  connect(cmdExit_, &QPushButton::clicked, this, [this] { form_.cmdExit_Click(); });
+  cmdHelp_ = push("cmdHelp", "&Help", [this] { form_.cmdHelp_Click(); });
+  cmdExit_ = push("cmdExit", "E&xit", [this] { form_.cmdExit_Click(); });
   row->addStretch(1);
   auto* label = new QLabel(QStringLiteral("Zoom (%)"), bar);
   label->setObjectName(QStringLiteral("Text1"));
