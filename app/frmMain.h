@@ -17,7 +17,11 @@
 #include <vector>
 
 #include "app/storage/modpublic.h"
+#include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
+#include "app/storage/vbarray.h"
+
+class frmWait;
 
 class clsReport;
 
@@ -101,6 +105,12 @@ class frmMain {
                                        const std::string& initDir) = 0;
     // Closes every other window of the program, the most recently opened first.
     virtual void CloseOtherWindows() = 0;
+    // The Reports command's modal windows: the report options dialog (its DialogOK), the
+    // progress window with the main window as owner, and the report viewer for a report type
+    // (true when its report run built and saved its report).
+    virtual bool ShowReportOptions() = 0;
+    virtual void ShowWait(frmWait& wait) = 0;
+    virtual bool ShowReportViewer(int16_t reportType) = 0;
   };
 
   static constexpr const char* kInvalidInput =
@@ -154,6 +164,27 @@ class frmMain {
   void mnuEditmnuUser_Click();
   void mnuEditmnuPreferences_Click();
   void cmdHelp_Click();
+
+  // ---- the Reports command (frmMain_reports.cpp) ----
+  // Validates, asks for the options (cancel: nothing written), writes the scratch records,
+  // runs the economics calculation, derives the system difference (Equal Unloading, only
+  // after a successful calculation), shows the part-load viewer and exports the summary CSV
+  // when asked and the part-load run succeeded.
+  void cmdReport_Click();
+  // The calculation of a type behind the progress window, calculation only; true when it
+  // ran to its end without input or calculation errors and was not cancelled.
+  bool RunCalculations(int32_t& type);
+  void CalcSystemDifference();
+  // Shows the viewer for a report type; true when its run built and saved its report.
+  bool GenerateReports(int32_t& type);
+  void PerformEconomicsAnalysis();
+  // The percent difference of system 2 against system 1 in annual chilled-water plus
+  // condenser pump energy, from the first two records indexed by their nSysIndex (records
+  // with another index are skipped); 0 when system 1's total is not above 0.
+  static float SystemDifference(const vb::Array<SystemEconData, 1, 4>& systems);
+  // The CSV path the options dialog opens with: the settings' own, else the working folder's
+  // "CPLVSummaryResults.csv".
+  static std::string DefaultCsvPath(const std::string& csvPath, const std::string& workingFolder);
 
   // The text the chiller-count box must show instead of `text` ("1" for a text that is not a
   // number, the nearest limit for a count outside min..max), or `text` itself when it holds

@@ -1,5 +1,9 @@
 #include "app/frmMainWindow.h"
 
+#include "app/calc/frmWaitDialog.h"
+#include "app/reports/frmReport.h"
+#include "app/reports/viewer/frmReportWindow.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -297,8 +301,7 @@ QWidget* frmMainWindow::BuildButtons() {
   };
   connect(button("cmdCustomer", "Customer Info"), &QPushButton::clicked, this,
           [this] { form_.cmdCustomer_Click(); });
-  // The Reports command keeps its place; it is switched on once the report run exists.
-  button("cmdReport", "Reports")->setEnabled(false);
+  connect(button("cmdReport", "Reports"), &QPushButton::clicked, this, [this] { form_.cmdReport_Click(); });
   row->addStretch(1);
   connect(button("cmdHelp", "Help"), &QPushButton::clicked, this, [this] { form_.cmdHelp_Click(); });
   connect(button("cmdExit", "Exit"), &QPushButton::clicked, this, &QWidget::close);
@@ -398,6 +401,27 @@ void frmMainWindow::CloseOtherWindows() {
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
     if (*it != this && (*it)->isVisible()) (*it)->close();
   }
+}
+
+bool frmMainWindow::ShowReportOptions() {
+  frmReportOptions dialog;  // no owner, as the command has always opened it
+  dialog.ParentForm(this);
+  dialog.exec();
+  return dialog.DialogOK();
+}
+
+void frmMainWindow::ShowWait(frmWait& wait) {
+  frmWaitDialog dialog(wait, this);
+  dialog.exec();
+}
+
+bool frmMainWindow::ShowReportViewer(int16_t reportType) {
+  frmReport form;
+  frmReportWindow window(form, this);
+  form.ReportType(reportType);
+  if (onReportViewer) onReportViewer(window, form);
+  window.exec();
+  return form.RunSucceeded();
 }
 
 void frmMainWindow::closeEvent(QCloseEvent* event) {

@@ -72,6 +72,12 @@ class frmMainWindow : public QMainWindow, public frmMain::View {
   std::string ShowSaveDialog(const std::string& title, const std::string& filter,
                              const std::string& initDir) override;
   void CloseOtherWindows() override;
+  bool ShowReportOptions() override;
+  void ShowWait(frmWait& wait) override;
+  bool ShowReportViewer(int16_t reportType) override;
+
+  // Called with the report viewer window before it is shown (tests drive it from here).
+  std::function<void(class frmReportWindow&, class frmReport&)> onReportViewer;
 
   // The controls, for the window's tests.
   csQuillet* unitBox(frmMain::Box box) const { return boxes_[box]; }

@@ -44,6 +44,7 @@ clsReport::clsReport()
     std::string folder;
     return RptCoverPage0(folder);
   };
+  InstallPLVTableSections();
   InstallPLVGraphSections();
   InstallEconomicSections();
   ClearReportList();
@@ -52,7 +53,14 @@ clsReport::clsReport()
   SetPageDimensions();
 }
 
-clsReport::~clsReport() { TerDestroyWindow(m_TerHwnd); }
+clsReport::~clsReport() {
+  if (m_OwnsDocument) {
+    TerDestroyWindow(m_TerHwnd);
+  } else {
+    // The viewer keeps its document: only the caret goes home.
+    SetTerCursorPos(m_TerHwnd, 0, 0, m_Repaint);
+  }
+}
 
 std::string clsReport::ErrorSource(const std::string& procedure) const {
   const std::string name = vb::Trim(procedure);
@@ -91,10 +99,6 @@ std::string clsReport::PLVReportFileName(const std::string& projectName) {
       c = '_';
   }
   return "PLVReport_for_" + name + ".rtf";
-}
-
-int32_t clsReport::GetPLVUnitConvID(int32_t efficiencyKind) {
-  return efficiencyKind == 1 ? modpublic::gEfficiencyUnitID : static_cast<int32_t>(KWTON_TO_IKWKW);
 }
 
 int32_t clsReport::CaretLine() {

@@ -139,6 +139,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // ---- report runs ----
   bool PLVAnalysisReports() override;
   bool PLVRptCombined();
+  // Whether the last report run (part-load or economic) built and saved its own report.
+  bool LastRunOK() const { return m_LastRunOK; }
   bool EconomicAnalysisReports() override;
   PLVSectionBodies& PLVSections() { return m_PLVSections; }
   // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
@@ -248,6 +250,28 @@ class clsReport : public frmWait::ReportClassInterface {
   bool PastePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture);
   // Sets an editor toggle command to the wanted state; returns the state afterwards.
   bool pOCMSELECT(int32_t command, bool wanted);
+
+  // ---- the viewer (report_viewer.cpp) ----
+  // Binds the object to a page view's document (its editor handle): page mode on, a new
+  // portrait document on the printer's page. From then on the report is written into the
+  // view's document; the object's own document is released. False with the error box
+  // ("Wrong control type: ..." when the handle names no document).
+  bool InitializeReportForm(richtext::TerHwnd viewer);
+  bool Bound() const { return !m_OwnsDocument; }
+  // Caret to the end of the text, then 0/1 a section break taking the settings of the section
+  // before, 2 a page break, 3 a column break; any other kind only moves the caret.
+  void InsertBreak(int32_t kind);
+  // Into (edit) or out of the header (17) or footer (16) of the current section; leaving
+  // puts the caret at the end of the body text.
+  void EditHeader(bool edit, bool fromBody);
+  void EditFooter(bool edit, bool fromBody);
+  void EditHdrFtr(int16_t kind, bool edit, bool fromBody);
+  bool CommonHdr();
+  bool CommonFtr();
+  void CommonHdrHook() {}
+  void CommonFtrHook() {}
+  void GoToBodyStart();
+  bool IsTerCommandChecked(int32_t command);
 
   // ---- graphs ----
   // The report keeps two graphs, drawn one after the other: the bar graph Pego1 (type 1) and
@@ -538,6 +562,8 @@ class clsReport : public frmWait::ReportClassInterface {
                    const std::function<bool()>& readResults, const std::function<bool()>& combined);
 
   richtext::TerHwnd m_TerHwnd = 0;
+  bool m_OwnsDocument = true;  // false once bound to a viewer's document
+  bool m_LastRunOK = false;
   std::function<std::optional<reports::PrinterCaps>()> m_PrinterCaps;
 
   // Copies of the records a run reads.

@@ -85,7 +85,8 @@ void clsReport::CancelRun() {
 bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
                             const std::function<bool()>& readResults, const std::function<bool()>& combined) {
   m_UserCanceled = false;
-  return modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
+  m_LastRunOK = false;
+  return m_LastRunOK = modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
     if (!modDataIO::bReportsRead(m_ReportData)) return false;
     if (!readResults()) return false;
     if (!InitReportDocument(1, true)) return false;

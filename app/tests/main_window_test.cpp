@@ -54,7 +54,7 @@ TEST_F(MainWindow, LoadsTheDefaultProjectInInchPound) {
   bool changed = true;
   w.form().ProjectDataChanged(changed);
   EXPECT_FALSE(changed);
-  EXPECT_FALSE(w.findChild<QPushButton*>("cmdReport")->isEnabled());
+  EXPECT_TRUE(w.findChild<QPushButton*>("cmdReport")->isEnabled());
   EXPECT_TRUE(host_.messages.empty()) << host_.messages.front().text;
   RenderToPng(w, "main_window_ip");
 }

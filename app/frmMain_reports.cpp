@@ -1,0 +1,104 @@
+// The main window's Reports command: options, set-up, the economics calculation, the system
+// difference, the part-load viewer and the summary CSV.
+#include <filesystem>
+
+#include "app/calc/frmWait.h"
+#include "app/frmMain.h"
+#include "app/reports/clsReport.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
+#include "platform/ui/ui.h"
+
+using modDataIO::gProject;
+using modDataIO::gSettings;
+
+namespace {
+constexpr const char* kCsvFileName = "CPLVSummaryResults.csv";
+constexpr int16_t kEqualUnloading = 4;
+
+// The report type into the scratch report-options record (and gReportData).
+bool StoreReportType(int32_t type) {
+  ReportData r;
+  if (!modDataIO::bReportsRead(r)) return false;
+  r.ReportType = static_cast<int16_t>(type);
+  if (!modDataIO::bReportsWrite(r)) return false;
+  frmMain::gReportData = r;
+  return true;
+}
+}  // namespace
+
+std::string frmMain::DefaultCsvPath(const std::string& csvPath, const std::string& workingFolder) {
+  if (!csvPath.empty()) return csvPath;
+  return (std::filesystem::path(workingFolder) / kCsvFileName).string();
+}
+
+void frmMain::cmdReport_Click() {
+  modpublic::RunGuarded("frmMain.cmdReport_Click()", "", ui::kCritical, [&] {
+    if (!view_) return;
+    bool valid = false;
+    ValidateFormControls(valid);
+    if (!valid) return;
+    gSettings.CSVFilePath = DefaultCsvPath(gSettings.CSVFilePath, modDataIO::WorkingFolder());
+    if (!view_->ShowReportOptions()) return;
+    if (!ControlsToProjectData()) return;
+    // Without every scratch record the calculation would read the previous run's.
+    if (!SetupCalculationData()) return;
+    int32_t type = 1;
+    const bool economicsOK = RunCalculations(type);
+    if (economicsOK && gProject.PlantControl == kEqualUnloading) CalcSystemDifference();
+    type = 2;
+    const bool reportOK = GenerateReports(type);
+    if (reportOK && gSettings.ExportCSV)
+      modDataIO::ExportCSV(gSettings.CSVFilePath, gProject, gProject.WeightingFactor, gProject.ECWT);
+  });
+}
+
+bool frmMain::RunCalculations(int32_t& type) {
+  clsReport report;
+  report.ReportType(static_cast<int16_t>(type));
+  if (!StoreReportType(type)) return false;
+  frmWait wait;
+  wait.ReportClass(&report);
+  // The calculation reads the report type from the scratch record; no report run follows.
+  wait.CalculationOnly(true);
+  wait.DoCalcs(true);
+  view_->ShowWait(wait);
+  const bool ok = wait.CalcsOK() && !wait.InputErrors() && !wait.CalcErrors() && !wait.UserCanceled();
+  wait.Form_Unload();
+  return ok;
+}
+
+float frmMain::SystemDifference(const vb::Array<SystemEconData, 1, 4>& systems) {
+  double total[3] = {0, 0, 0};
+  for (int i = 1; i <= 2; ++i) {
+    const SystemEconData& s = systems(i);
+    if (s.nSysIndex < 1 || s.nSysIndex > 2) continue;
+    total[s.nSysIndex] = s.dChwPumpKWh + s.dCwPumpKWh;
+  }
+  if (!(total[1] > 0)) return 0;
+  return static_cast<float>((total[2] - total[1]) * 100.0 / total[1]);
+}
+
+void frmMain::CalcSystemDifference() {
+  PLVSummaryData summary;
+  EconSummaryData econ;
+  auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
+  gProject.SystemDifference = 0;
+  if (modDataIO::bCalcReadEconData(summary, econ, *systems)) gProject.SystemDifference = SystemDifference(*systems);
+}
+
+bool frmMain::GenerateReports(int32_t& type) {
+  bool ok = false;
+  std::string step = "Create report class";
+  modpublic::RunGuarded("frmMain.GenerateReports()", step, ui::kCritical, [&] {
+    if (!StoreReportType(type)) return;
+    step.clear();
+    ok = view_->ShowReportViewer(static_cast<int16_t>(type));
+  });
+  return ok;
+}
+
+void frmMain::PerformEconomicsAnalysis() {
+  modpublic::RunGuarded("frmMain.PerformEconomicsAnalysis()", "Load Report Class for economics analysis",
+                        ui::kCritical, [&] { view_->ShowReportViewer(1); });
+}

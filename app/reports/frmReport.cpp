@@ -1,0 +1,233 @@
+// The report viewer's logic: first activation, the report options step, paging, zoom,
+// printing, saving.
+#include "app/reports/frmReport.h"
+
+#include <QtCore/qnamespace.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "app/calc/frmWait.h"
+#include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
+#include "platform/ui/ui.h"
+
+using namespace richtext;
+
+frmReport::frmReport() : report_(std::make_unique<clsReport>()) {}
+
+frmReport::~frmReport() = default;
+
+void frmReport::ReportType(int16_t type) {
+  m_ReportType = type;
+  if (type == 1) m_Caption = kEconomicCaption;
+  if (view_) view_->Caption(m_Caption);
+}
+
+void frmReport::Form_Load() {
+  modpublic::RunGuarded("frmReport.Form_Load()", "", ui::kExclamation, [&] {
+    if (!view_) return;
+    view_->Caption(m_Caption);
+    view_->NavButton(0, "&Prev Report", false);
+    view_->NavButton(1, "&Next Report", false);
+    view_->ExitEnabled(false);
+  });
+}
+
+bool frmReport::Form_Activate() {
+  if (m_Activated) return true;
+  bool bound = false;
+  modpublic::RunGuarded("frmReport.Form_Activate()", "", ui::kExclamation, [&] {
+    m_Activated = true;
+    report_->ReportType(m_ReportType);
+    if (view_) {
+      view_->NavButton(1, "Next Report", false);
+      view_->NavButton(0, "Prev Report", false);
+    }
+    bound = view_ && report_->InitializeReportForm(view_->Toc1());
+    if (!bound) return;
+    mnuEdit_ReportOptions_Click();
+    view_->ExitEnabled(true);
+  });
+  if (!bound) {
+    if (view_) view_->HideWindow();
+    modpublic::ShowError("Could not Initialize Report Viewer.", ui::kExclamation, "frmReport.Form_Activate()");
+  }
+  return bound;
+}
+
+void frmReport::mnuEdit_ReportOptions_Click() {
+  modpublic::RunGuarded("frmReport.mnuEdit_ReportOptions_Click()", "", ui::kExclamation, [&] {
+    frmWait wait;
+    wait.ReportClass(report_.get());
+    wait.DoCalcs(m_DoCalcs);
+    if (view_) view_->ShowWait(wait);
+    else wait.Form_Activate();
+    m_DoCalcs = wait.DoCalcs();
+    const bool calcsOK = wait.CalcsOK();
+    const bool inputErrors = wait.InputErrors();
+    const bool calcErrors = wait.CalcErrors();
+    const bool canceled = wait.UserCanceled();
+    wait.Form_Unload();
+    // DoCalcs stays set while no calculation has succeeded; the report run says whether it
+    // built and saved its own report.
+    m_RunSucceeded = !canceled && !m_DoCalcs && !inputErrors && !calcErrors && report_->LastRunOK();
+    if (NeedsErrorReport(canceled, calcsOK, inputErrors, calcErrors)) {
+      m_RunSucceeded = false;
+      report_->RptErrors();
+    }
+  });
+  EnableReportButtons();
+}
+
+void frmReport::cmdRpt_Click(int index) {
+  if (index == 0) report_->LoadPrevReport();
+  else if (index == 1) report_->LoadNextReport();
+  EnableReportButtons();
+}
+
+void frmReport::Toolbar1_ButtonClick(const std::string& key) {
+  if (key == "cmdPrint") PrintReport(false);
+}
+
+void frmReport::TocCommand(int command) {
+  if (view_) view_->TocCommand(command);
+  else TerCommand(report_->TerHwnd(), command);
+}
+
+void frmReport::mnuFile_PageSetup_Click() {
+  modpublic::RunGuarded("frmReport.mnuFile_PageSetup_Click()", "", ui::kExclamation,
+                        [&] { TocCommand(kCmdPageSetup); });
+}
+
+void frmReport::mnuFile_PrintSetup_Click() {
+  modpublic::RunGuarded("frmReport.mnuFile_PrintSetup_Click()", "", ui::kExclamation,
+                        [&] { TocCommand(kCmdPrintSetup); });
+}
+
+void frmReport::mnuFile_PrintPreview_Click() {
+  modpublic::RunGuarded("frmReport.mnuFile_PrintPreview_Click()", "", ui::kExclamation,
+                        [&] { TocCommand(kCmdPrintPreview); });
+}
+
+bool frmReport::Form_KeyDown(int key, bool ctrl) {
+  const TerHwnd h = report_->TerHwnd();
+  if (key == Qt::Key_F5) {
+    TerRepaginate(h, false);
+    TerRepaint(h, true);
+  } else if (key == Qt::Key_PageUp) {
+    TocCommand(kCmdPageUp);
+  } else if (key == Qt::Key_PageDown) {
+    TocCommand(kCmdPageDown);
+  } else if (ctrl && key == Qt::Key_Home) {
+    TocCommand(kCmdDocStart);
+  } else if (ctrl && key == Qt::Key_End) {
+    TocCommand(kCmdDocEnd);
+  } else if (ctrl && key == Qt::Key_A) {
+    TocCommand(kCmdSelectAll);
+  } else {
+    return false;
+  }
+  if (view_) view_->FocusToc();
+  return true;
+}
+
+void frmReport::UpDown1_Change() {
+  SetZoom();
+  if (view_) view_->FocusToc();
+}
+
+void frmReport::cmdHelp_Click() {
+  if (view_) view_->ShowHelp(kHelpContextId);
+}
+
+void frmReport::cmdExit_Click() {
+  if (view_) view_->HideWindow();
+}
+
+// ---- procedures -----------------------------------------------------------------------
+
+void frmReport::SaveReport(int format) {
+  if (!view_) return;
+  const std::string name = modpublic::gFileFilterNames[3].empty() ? "Report Files" : modpublic::gFileFilterNames[3];
+  const std::string all = modpublic::gFileFilterNames[1].empty() ? "All Files" : modpublic::gFileFilterNames[1];
+  const std::vector<std::string> filters = {name + " (*.rtf)", name + " (*.pdf)", all + " (*.*)"};
+  int filterIndex = format;
+  const std::string path =
+      view_->ShowSaveDialog("Save Report", filters, filterIndex, ProposedFileName(report_->ReportFileName(), format));
+  if (vb::Trim(path).empty()) return;
+  report_->SaveReportAsFile(path, SaveFormat(path, filterIndex));
+}
+
+void frmReport::PrintReport(bool dialog) {
+  modpublic::RunGuarded("frmReport.PrintReport()", "", ui::kExclamation, [&] {
+    const TerHwnd h = report_->TerHwnd();
+    DeselectTerText(h, false);
+    if (dialog) TerPrint2(h, true, 0, 0, 1, 1);
+    else TerPrint2(h, false, -1, 0, 1, 1);
+    TerRepaginate(h, false);
+  });
+}
+
+void frmReport::SetZoom() {
+  modpublic::RunGuarded("frmReport.SetZoom()", "", ui::kExclamation, [&] {
+    if (!view_) return;
+    const int zoom = ParseZoom(view_->ZoomText());
+    view_->ZoomText(vb::CStr(static_cast<long>(zoom)));
+    TerSetZoom(report_->TerHwnd(), zoom);
+  });
+}
+
+void frmReport::EnableReportButtons() {
+  modpublic::RunGuarded("frmReport.EnableReportButtons()", "", ui::kExclamation, [&] {
+    if (!view_) return;
+    const NavState s = NavButtons(report_->SubReportsCount(), report_->CurrentSubReportID());
+    view_->NavButton(0, "Prev Report", s.prev);
+    view_->NavButton(1, "Next Report", s.next);
+    if (s.focus >= 0) view_->FocusNavButton(s.focus);
+  });
+}
+
+// ---- rules ----------------------------------------------------------------------------
+
+int frmReport::ParseZoom(const std::string& text) {
+  const std::string t = vb::Trim(text);
+  size_t i = 0;
+  long value = 0;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && value <= kZoomMax) {
+    value = value * 10 + (t[i] - '0');
+    ++i;
+  }
+  return static_cast<int>(std::clamp<long>(value, kZoomMin, kZoomMax));
+}
+
+frmReport::NavState frmReport::NavButtons(int32_t subReports, int32_t current) {
+  NavState s;
+  if (subReports > 0) {
+    s.next = current < subReports - 1;
+    s.prev = current >= 1;
+  }
+  if (s.next != s.prev) s.focus = s.next ? 1 : 0;
+  return s;
+}
+
+std::string frmReport::SaveFormat(const std::string& path, int filterIndex) {
+  const auto dot = path.find_last_of('.');
+  const auto slash = path.find_last_of('/');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == "rtf" || ext == "pdf") return ext;
+  }
+  return filterIndex == 1 ? "rtf" : "pdf";
+}
+
+bool frmReport::NeedsErrorReport(bool userCanceled, bool calcsOK, bool inputErrors, bool calcErrors) {
+  return !userCanceled && calcsOK && (inputErrors || calcErrors);
+}
+
+std::string frmReport::ProposedFileName(const std::string& reportFile, int format) {
+  if (format != 2 || reportFile.size() < 3) return reportFile;
+  return reportFile.substr(0, reportFile.size() - 3) + "pdf";
+}
