@@ -269,8 +269,9 @@ class frmMain {
   // does: a report object of type 1 runs the calculation of the scratch records and then the
   // economic report run behind the progress window's controller (headless), or builds the
   // error report when the calculation found input or calculation errors; `show` (the viewer)
-  // then gets the report object. False after the error box "frmMain.PerformEconomicsAnalysis()".
-  static bool PerformEconomicsAnalysis(const std::function<void(clsReport&)>& show = {});
+  // then gets the report object (the member of the same name opens the viewer instead). False
+  // after the error box "frmMain.PerformEconomicsAnalysis()".
+  static bool PerformEconomicsAnalysis(const std::function<void(clsReport&)>& show);
 
   // The working records of the set-up, as the last run of each step left them.
   static SystemData m_System;

@@ -99,6 +99,7 @@ bool frmMain::GenerateReports(int32_t& type) {
 }
 
 void frmMain::PerformEconomicsAnalysis() {
-  modpublic::RunGuarded("frmMain.PerformEconomicsAnalysis()", "Load Report Class for economics analysis",
-                        ui::kCritical, [&] { view_->ShowReportViewer(1); });
+  // The viewer's calculation reads the report type from RPT.DAT, so it is stored first.
+  int32_t type = 1;
+  GenerateReports(type);
 }

@@ -201,6 +201,43 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   EXPECT_FALSE(graphPng.empty());
 }
 
+// The economic report of the project's two plants: the main window's economics entry opens the
+// viewer for report type 1, whose run builds the combined economic report.
+TEST_F(ReportsCommand, EconomicReportThroughTheViewer) {
+  ASSERT_TRUE(form_.ControlsToProjectData());
+  ASSERT_TRUE(frmMain::SetupCalculationData());
+  int type = 0, subReports = 0;
+  std::string png;
+  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+    w.chooseSaveFile = [&](const std::string&, int& filter) {
+      filter = 2;
+      return Out("economics.pdf");
+    };
+    auto* poll = new QTimer(&w);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, &w, [&, poll] {
+      if (!w.activated()) return;
+      poll->stop();
+      type = form.Report().ReportType();
+      subReports = form.Report().SubReportsCount();
+      form.cmdSaveAsPDF_Click();
+      png = RenderToPng(w, "report_viewer_economics");
+      w.exitButton()->click();
+    });
+    poll->start();
+  };
+  window->form().PerformEconomicsAnalysis();
+  for (const auto& m : host_.messages) ADD_FAILURE() << m.title << ": " << m.text;
+  EXPECT_EQ(type, 1);
+  EXPECT_GT(subReports, 1);
+  const std::string pdf = Out("economics.pdf");
+  ASSERT_TRUE(fs::exists(pdf));
+  const std::string text = Shell("pdftotext '" + pdf + "' -");
+  EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
+  EXPECT_NE(text.find("Energy Cost Details"), std::string::npos);
+  EXPECT_FALSE(png.empty());
+}
+
 TEST_F(ReportsCommand, CancelledOptionsWriteNothing) {
   window->optionsOK = false;
   const auto before = fs::directory_iterator(TempDir()) == fs::directory_iterator();

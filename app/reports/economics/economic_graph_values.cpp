@@ -15,6 +15,11 @@ void CheckEconomicResults(const EconSummaryData& summary) {
   if (summary.nLifeCycleYears < 0 || summary.nLifeCycleYears > kMaxYears)
     vb::Raise(vb::kSubscriptOutOfRange,
               "The results hold a life cycle of " + std::to_string(summary.nLifeCycleYears) + " years (0 to 50).");
+}
+
+void CheckEconomicComparisons(const EconSummaryData& summary) {
+  CheckEconomicResults(summary);
+  const int systems = summary.nNumSystems;
   for (int k = 1; k < systems; ++k) {
     const EconCaseData& c = summary.Cases(k);
     for (int alternative : {static_cast<int>(c.nBaseSystem), static_cast<int>(c.nChallengerSystem)})

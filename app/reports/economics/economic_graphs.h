@@ -30,9 +30,11 @@ inline constexpr int kMaxYears = 50;
 inline constexpr int kBins = 24;
 
 // Raises a run-time error (caught by the caller's guard) when the alternative count lies
-// outside 0..4, the life-cycle years outside 0..50, or a comparison that will be drawn names
-// an alternative outside 1..the count.
+// outside 0..4 or the life-cycle years outside 0..50.
 void CheckEconomicResults(const EconSummaryData& summary);
+// The same, and a comparison names an alternative outside 1..the count: for the graphs that
+// draw the comparisons (an analysis without life-cycle costs makes none).
+void CheckEconomicComparisons(const EconSummaryData& summary);
 
 // The value rounded half away from zero to `decimals` places, as Format prints it.
 double AsPrinted(double value, int decimals);

@@ -93,7 +93,7 @@ using namespace reports::economics;
 // break between comparisons; one alternative gets a notice instead.
 bool clsReport::CashFlowGraphs(void (*fill)(graph::Chart&, const std::vector<CashFlowYear>&, const std::string&,
                                             const std::string&)) {
-  CheckEconomicResults(m_EconSummary);
+  CheckEconomicComparisons(m_EconSummary);
   const int systemsCount = m_EconSummary.nNumSystems;
   if (systemsCount <= 1) {
     WriteTextLine("No comparative cost data is available for this analysis." + std::string(reports::detail::kCrLf),

@@ -133,7 +133,7 @@ bool clsReport::CreateFramesForEconSummGraphs(std::vector<int32_t>& frames, int1
 bool clsReport::EconomicSummaryGraphs() {
   return modpublic::RunGuarded(ErrorSource("EconomicSummaryGraphs"), "", ui::kExclamation, [&] {
     WriteTextLine("");
-    CheckEconomicResults(m_EconSummary);
+    CheckEconomicComparisons(m_EconSummary);
     if (m_EconSummary.nNumSystems <= 1) return true;
     const std::vector<SummaryGraph> graphs =
         EconomicSummaryGraphValues(m_EconSummary, *m_SystemEcon, m_ReportData.nTypeOfCostCalcs);

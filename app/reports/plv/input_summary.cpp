@@ -25,6 +25,10 @@ std::string YesNo(int16_t flag) { return flag != 0 ? "Yes" : "No"; }
 
 }  // namespace
 
+int32_t clsReport::GetPLVUnitConvID(int32_t efficiencyKind) {
+  return efficiencyKind == 1 ? modpublic::gEfficiencyUnitID : KWTON_TO_IKWKW;
+}
+
 bool clsReport::InputDataSummary(int32_t& section) {
   return modpublic::RunGuarded(ErrorSource("InputDataSummary"), "", ui::kExclamation, [&] {
     if (!BeginNewSection(2, 360, 0)) return false;

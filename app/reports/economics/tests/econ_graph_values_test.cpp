@@ -73,11 +73,12 @@ TEST(EconomicValues, ResultsOutsideTheirRangesAreRefused) {
   EXPECT_ANY_THROW(CheckEconomicResults(r.summary));
   r = HandResults();
   r.summary.Cases(1).nChallengerSystem = 3;  // only two alternatives
-  EXPECT_ANY_THROW(CheckEconomicResults(r.summary));
+  EXPECT_NO_THROW(CheckEconomicResults(r.summary));  // graphs that draw no comparison
+  EXPECT_ANY_THROW(CheckEconomicComparisons(r.summary));
   r = HandResults();
   r.summary.nNumSystems = 1;  // no comparison is drawn: its indices are not read
   r.summary.Cases(1).nBaseSystem = 0;
-  EXPECT_NO_THROW(CheckEconomicResults(r.summary));
+  EXPECT_NO_THROW(CheckEconomicComparisons(r.summary));
 }
 
 TEST_F(Units, MonthlyEnergyCostAndUse) {
