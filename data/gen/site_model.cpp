@@ -289,8 +289,13 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
         const double db = std::clamp(base + scatterMean, band * kBinWidth, (band + 1) * kBinWidth);
         const double climateDew = city.tdew[m] + params.dewScatterFactor * (db - base);
         const double toDesign = designMonth[m] * DesignMoistureWeight(city, params, db);
-        const double dew = std::min(climateDew + toDesign * (designDew - climateDew), db);
-        const double wb = std::min(wetBulb(p, db, dew), db);
+        // Above the design dry bulb the wet bulb stays at its value there: the hotter hours of
+        // the tail are drier, as the published mean coincident wet bulbs of the 0.4, 1 and 2 %
+        // levels, nearly equal, show. Holding the dew point instead would raise the wet bulb
+        // of those hours with the dry bulb.
+        const double moistAt = std::min(db, city.summerDesignDB);
+        const double dew = std::min(climateDew + toDesign * (designDew - climateDew), moistAt);
+        const double wb = std::min(wetBulb(p, moistAt, dew), db);
         hours[band] += operated * mass;
         wbHours[band] += operated * mass * wb;
       }

@@ -42,7 +42,9 @@
 // days bring tropical air. A wet season whose days stay well below the design dry bulb
 // (a monsoon) makes almost none of the design hours, so c(m) leaves it its own dew point.
 // Wet bulb from dry bulb and dew point through the psychrometric library at the site's
-// standard barometric pressure, evaluated at the mean dry bulb of each band.
+// standard barometric pressure, evaluated at the mean dry bulb of each band; above Tdes at
+// Tdes itself (the band's dew point taken there), so that the hours hotter than the design
+// keep its wet bulb instead of one that rises with the dry bulb.
 //
 // The year is a 365-day year beginning on a Monday; Monday to Friday are weekdays. An hour
 // counts with the part of it that lies inside the day type's start-stop window (HHMM) and
