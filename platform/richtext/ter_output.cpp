@@ -60,6 +60,7 @@ bool PaintPages(QPagedPaintDevice& device, const Layout& layout, int first, int 
   if (perPageLayout) device.setPageLayout(PageLayoutOf(layout.pages[first]));
   QPainter painter;
   if (!painter.begin(&device)) return false;
+  painter.setRenderHint(QPainter::LosslessImageRendering);
   const double scale = device.logicalDpiX() / 1440.0;
   for (int i = first; i <= last; ++i) {
     const PageLayout& page = layout.pages[i];
@@ -293,6 +294,9 @@ int32_t TerPdfPrintPage(TerHwnd h, int32_t job, int32_t page) {
     j.writer->setPageLayout(PageLayoutOf(lay.pages[first]));
     j.painter = std::make_unique<QPainter>();
     if (!j.painter->begin(j.writer.get())) return 0;
+    // Pictures (logos, graphs with their lettering) go into the PDF losslessly: the PDF engine
+    // would otherwise store opaque pictures as JPEG, blurring thin lines and small text.
+    j.painter->setRenderHint(QPainter::LosslessImageRendering);
     j.scale = j.writer->resolution() / 1440.0;
   }
   for (int i = first; i <= last; ++i) {

@@ -169,6 +169,24 @@ TEST_F(Output, CommandsToggleAndMoveThroughPages) {
   EXPECT_FALSE(TerCommand(h, 12345));
 }
 
+// A picture goes into the PDF losslessly: an opaque, photo-like picture (which the PDF engine
+// would otherwise store as JPEG) keeps a lossless encoding, so thin graph lines and lettering
+// stay sharp.
+TEST_F(Output, PdfStoresPicturesLosslessly) {
+  QImage img(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) {
+      img.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * 7 + y * 53) % 256, (x * y) % 256));
+    }
+  }
+  ASSERT_NE(TerPastePicture(h, 2, PictureFromImage(img), 0, 0, 1), 0);
+  const std::string pdf = scratch("picture.pdf");
+  ASSERT_TRUE(SavePdf(h, pdf, "t"));
+  const std::string list = RunCommand("pdfimages -list '" + pdf + "' 2>&1");
+  EXPECT_NE(list.find(" image "), std::string::npos) << "the picture is in the file\n" << list;
+  EXPECT_EQ(list.find("jpeg"), std::string::npos) << list;
+}
+
 TEST_F(Output, PicturesInFramesReserveTheirSpace) {
   QImage img(200, 100, QImage::Format_RGB32);
   img.fill(Qt::blue);
