@@ -69,12 +69,27 @@ double KwPerTon(const CurveSet& curves, const Design& design, double plr, double
          (PlrRaw(curves, plr) / PlrRaw(curves, 1.0)) / plr;
 }
 
+double RatingKwPerTon(const CurveSet& curves, const Design& design, double loadShare, double ecwtF) {
+  const double plr = loadShare / CapacityRatio(curves, design, design.lchwtF, ecwtF);
+  return KwPerTon(curves, design, plr, ecwtF);
+}
+
+double StandardIplv(const CurveSet& curves, const Design& design) {
+  constexpr double kPoints[4][3] = {{0.01, 1.00, 85}, {0.42, 0.75, 75}, {0.45, 0.50, 65}, {0.12, 0.25, 65}};
+  double sum = 0;
+  for (const auto& p : kPoints) sum += p[0] / RatingKwPerTon(curves, design, p[1], p[2]);
+  return 1.0 / sum;
+}
+
 Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<double>& ecwtF,
             const std::vector<double>& loadPct) {
   if (ecwtF.empty() || loadPct.empty()) throw std::invalid_argument("empty chiller map axis");
   const double x0 = FahrenheitToCelsius(design.lchwtF);
   const double y0 = FahrenheitToCelsius(design.ecwtF);
-  if (!curves.lchwtC.Contains(x0) || !curves.ecwtC.Contains(y0) || !curves.plr.Contains(1.0)) {
+  // The design point may lie on a limit that the source printed rounded (it is then held
+  // there, a few thousandths of a degree away, like every other input beyond the range).
+  if (!curves.lchwtC.Contains(x0, kPrintedRangeToleranceC) || !curves.ecwtC.Contains(y0, kPrintedRangeToleranceC) ||
+      !curves.plr.Contains(1.0)) {
     throw std::invalid_argument("the design point lies outside the chiller curves' range");
   }
   if (CapRaw(curves, x0, y0) <= 0 || EirRaw(curves, x0, y0) <= 0 || PlrRaw(curves, 1.0) <= 0) {
@@ -100,8 +115,9 @@ Map MakeMap(const CurveSet& curves, const Design& design, const std::vector<doub
   // capacity curve is quadratic in the leaving temperature; the power (capacity x EIR) is
   // the product of two quadratics, kept to second order.
   const double k = 5.0 / 9.0;
-  const Taylor cap = AlongX(curves.capFT, x0, y0);
-  const Taylor eir = AlongX(curves.eirFT, x0, y0);
+  const double xd = curves.lchwtC.Hold(x0), yd = curves.ecwtC.Hold(y0);
+  const Taylor cap = AlongX(curves.capFT, xd, yd);
+  const Taylor eir = AlongX(curves.eirFT, xd, yd);
   const double c1 = cap.d1 / cap.v, c2 = 0.5 * cap.d2 / cap.v;
   const double e1 = eir.d1 / eir.v, e2 = 0.5 * eir.d2 / eir.v;
   map.coef[2] = c1 * k;

@@ -32,8 +32,11 @@ struct Quadratic {
 struct Range {
   double min = 0, max = 0;
   double Hold(double v) const { return v < min ? min : (v > max ? max : v); }
-  bool Contains(double v) const { return v >= min && v <= max; }
+  bool Contains(double v, double tolerance = 0) const { return v >= min - tolerance && v <= max + tolerance; }
 };
+
+// Published ranges are printed to 0.01 deg C: a limit given as 29.44 is 85 deg F.
+inline constexpr double kPrintedRangeToleranceC = 0.005;
 
 struct CurveSet {
   Biquadratic capFT;
@@ -77,6 +80,17 @@ double EirRatio(const CurveSet& curves, const Design& design, double lchwtF, dou
 // kW per ton at a part-load ratio and a condenser temperature (deg F), design leaving
 // chilled water: what the map tabulates.
 double KwPerTon(const CurveSet& curves, const Design& design, double plr, double ecwtF);
+
+// kW per ton at a load given as a share of the design capacity (the rating's percent load)
+// and a condenser temperature (deg F), design leaving chilled water: the part-load ratio is
+// taken against the capacity available at that ECWT, as the plant calculation rates a
+// chiller from its map.
+double RatingKwPerTon(const CurveSet& curves, const Design& design, double loadShare, double ecwtF);
+
+// The standard IPLV (kW/ton) straight from the curves: 1 / sum(w / kW per ton) over the
+// rating points 100, 75, 50 and 25 % load at 85, 75, 65 and 65 deg F entering condenser
+// water, weights 1, 42, 45 and 12 %, each point rated by RatingKwPerTon.
+double StandardIplv(const CurveSet& curves, const Design& design);
 
 // Tabulates the map. Throws std::invalid_argument for an empty axis, a load outside
 // (0, 100], a design point outside the curves' range or a curve that is not positive there.
