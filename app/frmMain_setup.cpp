@@ -131,6 +131,60 @@ std::vector<ProfileRow> ReadProfileRows(db::Database& database, const std::strin
   return rows;
 }
 
+// Whole bin hours of a database value: at most a leap year's hours.
+std::int32_t BinHours(const Value& v) {
+  const double hours = std::trunc(v.Number());
+  if (!(hours >= 0 && hours <= 8784)) vb::Raise(vb::kOverflow, "Bin hours outside 0 to 8784.");
+  return static_cast<std::int32_t>(hours);
+}
+
+// The site's bins month by month (MonthlyProfiles: category 2 wet bulbs, 3 hours) into the
+// weather record's monthly tables, which the set-up has cleared. The months of a bin must
+// add up to its yearly hours: the economic calculation prices the months, the part-load
+// calculation the year, and both must see the same hours. False (with the database's
+// no-record message) when the site has no monthly rows.
+bool ReadMonthlyBins(db::Database& database, int cityId, int buildingId, WeatherData& w) {
+  auto st = database.Prepare("SELECT DataCategory, Month, BinNum" + BinColumns() +
+                             " FROM MonthlyProfiles WHERE CityID = ?1 AND BuildingTypeID = ?2 "
+                             "ORDER BY DataCategory, Month");
+  st.Bind(1, cityId).Bind(2, buildingId);
+  bool any = false;
+  while (st.Step()) {
+    any = true;
+    const int category = static_cast<int>(std::trunc(Column(st, 0).Number()));
+    if (category != 2 && category != 3) continue;
+    const int m = vb::CInt(Column(st, 1).Number());
+    vb::CheckIndex(m, 1, 12);
+    if (vb::CInt(Column(st, 2).Number()) != w.nNumBins) {
+      vb::Raise(vb::kSubscriptOutOfRange, "The monthly bins of the site do not match its yearly bins.");
+    }
+    for (int b = 1; b <= w.nNumBins; ++b) {
+      const Value v = Column(st, 3 + b - 1);
+      if (category == 2) {
+        w.fMonthBinMCWB(m, b) = v.Single();
+      } else {
+        w.lMonthBinHours(m, b) = BinHours(v);
+        w.lMonthHours(m) += w.lMonthBinHours(m, b);
+      }
+    }
+  }
+  if (!any) {
+    NoRecordSet("SELECT * FROM MonthlyProfiles WHERE CityID = " + std::to_string(cityId) +
+                " And BuildingTypeID = " + std::to_string(buildingId));
+    return false;
+  }
+  for (int b = 1; b <= w.nNumBins; ++b) {
+    std::int64_t sum = 0;
+    for (int m = 1; m <= 12; ++m) sum += w.lMonthBinHours(m, b);
+    if (sum != w.lBinHours(b)) {
+      vb::Raise(vb::kInvalidProcedureCall, "The monthly hours of bin " + std::to_string(b) + " (" +
+                                               std::to_string(sum) + ") do not add up to its yearly hours (" +
+                                               std::to_string(w.lBinHours(b)) + ").");
+    }
+  }
+  return true;
+}
+
 // The building type's weekly schedule becomes the weather record's schedule texts, so that
 // the summary shows the hours the bins were counted over. A database without the schedule
 // columns keeps the template's texts.
@@ -422,22 +476,17 @@ bool frmMain::SetupWeatherData() {
             break;
           case 2:
             w.fBinMCWB(b) = v.Single();
-            w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
             break;
-          case 3: {
-            const double hours = std::trunc(v.Number());
-            if (!(hours >= 0 && hours <= 8784)) vb::Raise(vb::kOverflow, "Bin hours outside 0 to 8784.");
-            w.lBinHours(b) = static_cast<std::int32_t>(hours);
-            w.lMonthBinHours(1, b) = w.lBinHours(b);
+          case 3:
+            w.lBinHours(b) = BinHours(v);
             w.lTotalHours += w.lBinHours(b);
             break;
-          }
           default:
             break;
         }
       }
     }
-    w.lMonthHours(1) = w.lTotalHours;
+    if (!ReadMonthlyBins(*database, city, building, w)) return false;
     w.sName = Cut(gProject.CityName, kWeatherNameWidth);
     CopySchedule(*database, building, w);
     if (!modDataIO::bWeatherWrite(w)) return false;

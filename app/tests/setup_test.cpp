@@ -57,12 +57,42 @@ const std::vector<double> kDryBulbs = {95, 85, 55, 45};
 const std::vector<double> kWetBulbs = {75, 70, 50, 40};
 const std::vector<double> kHours = {100.7, 200, 300, 400};
 
+// The same four bins month by month (January first): each bin's months add up to its
+// yearly whole hours (100, 200, 300, 400).
+const int kMonthHours[4][12] = {{0, 0, 0, 0, 0, 30, 50, 20, 0, 0, 0, 0},
+                                {0, 0, 0, 0, 20, 50, 60, 50, 20, 0, 0, 0},
+                                {0, 0, 40, 60, 40, 0, 0, 0, 0, 80, 80, 0},
+                                {100, 100, 60, 0, 0, 0, 0, 0, 0, 0, 40, 100}};
+// A month's wet bulb of a bin: the year's plus a month's offset where the month has hours.
+float MonthWetBulb(int m, int b) {
+  return kMonthHours[b - 1][m - 1] > 0 ? static_cast<float>(kWetBulbs[b - 1] + 0.5 * (m % 3)) : 0.0f;
+}
+
+void AddMonths(db::Database& d, int city, int building, int hourShift = 0) {
+  std::string sql = "INSERT INTO MonthlyProfiles (CityID, BuildingTypeID, DataCategory, Month, BinNum";
+  for (int b = 1; b <= 4; ++b) sql += ", Bin" + std::to_string(b);
+  sql += ") VALUES (?1, ?2, ?3, ?4, 4, ?5, ?6, ?7, ?8)";
+  auto st = d.Prepare(sql);
+  for (int m = 1; m <= 12; ++m) {
+    for (int category : {2, 3}) {
+      st.Reset();
+      st.Bind(1, city).Bind(2, building).Bind(3, category).Bind(4, m);
+      for (int b = 1; b <= 4; ++b) {
+        const double v = category == 2 ? MonthWetBulb(m, b) : kMonthHours[b - 1][m - 1] + (m == 7 ? hourShift : 0);
+        st.Bind(4 + b, v);
+      }
+      st.Run();
+    }
+  }
+}
+
 void AddSite(db::Database& d, int city, int building, const std::vector<double>& loads, double maxBin,
              double maxPlant, double maxHourly, bool withLoadRow = true) {
   AddProfile(d, {city, building, 1, 4, kDryBulbs});
   AddProfile(d, {city, building, 2, 4, kWetBulbs});
   AddProfile(d, {city, building, 3, 4, kHours});
   if (withLoadRow) AddProfile(d, {city, building, 4, 4, loads, maxBin, maxPlant, maxHourly});
+  AddMonths(d, city, building);
 }
 
 class Setup : public ::testing::Test {
@@ -99,6 +129,8 @@ class Setup : public ::testing::Test {
     d->Execute("INSERT INTO City_Params VALUES (500, 10, 90, 75, 30)");
     d->Execute("INSERT INTO City_Params VALUES (600, 10, 90, 75, 30)");
     d->Execute("INSERT INTO City_Params VALUES (700, 10, 90, 75, 30)");
+    d->Execute("INSERT INTO City_Params VALUES (501, 10, 90, 75, 30)");
+    d->Execute("INSERT INTO City_Params VALUES (502, 10, 90, 75, 30)");
     AddSite(*d, 79, 9, {80, 60, 30, 10}, 100, 120, 100);   // q = 1: highest bin raised to 100
     AddSite(*d, 79, 10, {80, 60, 30, 10}, 150, 100, 120);  // q = 1.5: 120 capped at 100
     AddProfile(*d, {79, 9, 5, 4, {-1, -1, -1, -1}});       // an unknown category is skipped
@@ -106,6 +138,12 @@ class Setup : public ::testing::Test {
     AddProfile(*d, {500, 9, 2, 4, kWetBulbs});
     AddSite(*d, 600, 9, {}, 0, 0, 0, /*withLoadRow=*/false);
     AddSite(*d, 700, 9, {80, 60, 30, 10}, 100, 0, 100);  // no maximum plant load
+    for (int city : {501, 502}) {
+      AddProfile(*d, {city, 9, 1, 4, kDryBulbs});
+      AddProfile(*d, {city, 9, 2, 4, kWetBulbs});
+      AddProfile(*d, {city, 9, 3, 4, kHours});
+    }
+    AddMonths(*d, 502, 9, 1);  // 501: no monthly rows; 502: July one hour too many
     for (auto [code, cap, evap, chw, cond] :
          {std::tuple{3, 100.0, 20.0, 40.0, 30.0}, {3, 500.0, 28.0, 70.0, 50.0}, {3, 1000.0, 30.0, 80.0, 60.0},
           {2, 400.0, 33.0, 75.0, 55.0}}) {
@@ -339,7 +377,7 @@ TEST_F(Setup, TowerDesignRangeFollowsTheChillerInput) {
 
 // ---- weather -----------------------------------------------------------------------------
 
-TEST_F(Setup, WeatherBinsGoIntoMonthOneWithTheProjectsCityAndSchedule) {
+TEST_F(Setup, WeatherBinsFillEveryMonthWithTheProjectsCityAndSchedule) {
   gProject.CityName = "Somewhere With A Very Long Name That Does Not Fit In The Field";
   ASSERT_TRUE(frmMain::SetupWeatherData());
   WeatherData w;
@@ -353,17 +391,21 @@ TEST_F(Setup, WeatherBinsGoIntoMonthOneWithTheProjectsCityAndSchedule) {
   for (int b = 1; b <= 4; ++b) {
     EXPECT_FLOAT_EQ(w.fBinDB(b), kDryBulbs[b - 1]);
     EXPECT_FLOAT_EQ(w.fBinMCWB(b), kWetBulbs[b - 1]);
-    EXPECT_FLOAT_EQ(w.fMonthBinMCWB(1, b), kWetBulbs[b - 1]);
     EXPECT_EQ(w.lBinHours(b), static_cast<std::int32_t>(std::trunc(kHours[b - 1])));
-    EXPECT_EQ(w.lMonthBinHours(1, b), w.lBinHours(b));
     total += w.lBinHours(b);
-    for (int m = 2; m <= 12; ++m) EXPECT_EQ(w.lMonthBinHours(m, b), 0);
+    for (int m = 1; m <= 12; ++m) {
+      EXPECT_EQ(w.lMonthBinHours(m, b), kMonthHours[b - 1][m - 1]) << "month " << m << " bin " << b;
+      EXPECT_FLOAT_EQ(w.fMonthBinMCWB(m, b), MonthWetBulb(m, b)) << "month " << m << " bin " << b;
+    }
   }
-  for (int b = 5; b <= 24; ++b) EXPECT_EQ(w.fBinDB(b), 0);
+  for (int b = 5; b <= 24; ++b) {
+    EXPECT_EQ(w.fBinDB(b), 0);
+    for (int m = 1; m <= 12; ++m) EXPECT_EQ(w.lMonthBinHours(m, b), 0);
+  }
   EXPECT_EQ(w.lTotalHours, 1000);
   EXPECT_EQ(total, 1000);
-  EXPECT_EQ(w.lMonthHours(1), 1000);
-  for (int m = 2; m <= 12; ++m) EXPECT_EQ(w.lMonthHours(m), 0);
+  const std::int32_t monthTotals[12] = {100, 100, 100, 60, 60, 80, 110, 70, 20, 80, 120, 100};
+  for (int m = 1; m <= 12; ++m) EXPECT_EQ(w.lMonthHours(m), monthTotals[m - 1]) << "month " << m;
   EXPECT_EQ(w.sName, gProject.CityName.substr(0, 42));
   EXPECT_EQ(w.nStartTime(0), 700);
   EXPECT_EQ(w.nStopTime(1), 1200);
@@ -378,6 +420,7 @@ TEST_F(Setup, WeatherWithoutEnoughRowsWritesNothing) {
   const Case cases[] = {
       {500, "SELECT * FROM ProfilesForSPLV WHERE CityID = 500 And BuildingTypeID = 9"},
       {999, "SELECT * FROM City_Params WHERE City_ID = 999"},
+      {501, "SELECT * FROM MonthlyProfiles WHERE CityID = 501 And BuildingTypeID = 9"},
   };
   for (const auto& c : cases) {
     host_.messages.clear();
@@ -389,6 +432,18 @@ TEST_F(Setup, WeatherWithoutEnoughRowsWritesNothing) {
     EXPECT_EQ(host_.messages[0].style, ui::kExclamation);
     EXPECT_EQ(Scratch("WTH.DAT"), before) << c.city;
   }
+}
+
+TEST_F(Setup, MonthlyHoursThatMissTheYearAreAnErrorAndWriteNothing) {
+  gProject.CityID = 502;
+  const std::string before = Scratch("WTH.DAT");
+  EXPECT_FALSE(frmMain::SetupWeatherData());
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].title, "frmMain.SetupWeatherData()");
+  EXPECT_NE(host_.messages[0].text.find("monthly hours of bin 1 (101) do not add up to its yearly hours (100)"),
+            std::string::npos)
+      << host_.messages[0].text;
+  EXPECT_EQ(Scratch("WTH.DAT"), before);
 }
 
 TEST_F(Setup, ANullInTheSiteDatabaseIsAnErrorNotAZero) {

@@ -6,7 +6,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <algorithm>
+#include <array>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "app/storage/record_codec.h"
 #include "app/tests/shipped_projects.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
@@ -72,8 +77,10 @@ class ShippedSetup : public ::testing::Test {
     std::unique_ptr<PLVProfileData> profile = std::make_unique<PLVProfileData>();
     SystemData system;   // the analysed system
   };
-  void RunPartLoadCalculation(PartLoadRun& run) {
+  // `afterSetup` may change the scratch records the set-up wrote before the calculation.
+  void RunPartLoadCalculation(PartLoadRun& run, const std::function<void()>& afterSetup = {}) {
     ASSERT_TRUE(frmMain::SetupCalculationData()) << FirstMessage();
+    if (afterSetup) afterSetup();
     ReportData report;
     ASSERT_TRUE(modDataIO::bReportsRead(report));
     report.ReportType = 2;
@@ -147,6 +154,34 @@ class ShippedSetup : public ::testing::Test {
         points += vb::Format(r.fWeightingFactor(q), "0.0000") + "@" + vb::Format(r.fECWT(q), "0.00") + " ";
       RecordProperty("chiller" + std::to_string(c), "CPLV " + vb::Format(cplv, "0.0000") + ", points " + points);
     }
+  }
+
+  // The rating of each chiller of a run: custom part-load value, weighting factors and ECWTs.
+  struct Rating {
+    float cplv = 0;
+    std::array<float, 4> weight{}, ecwt{};
+    bool operator==(const Rating&) const = default;
+  };
+  static std::vector<Rating> Ratings(const PartLoadRun& run) {
+    std::vector<Rating> out;
+    for (int c = 1; c <= run.profile->nNumChillerResults; ++c) {
+      const ChillerResultData& r = run.profile->ChillerResults(c);
+      ChillerData chiller;
+      EXPECT_TRUE(modDataIO::bChillerRead(run.system.nChillerIDs(c), chiller));
+      Rating rating;
+      EXPECT_TRUE(modCalcs::bCalcChillerCPLV(chiller, r, rating.cplv));
+      for (int q = 1; q <= 4; ++q) rating.weight[q - 1] = r.fWeightingFactor(q), rating.ecwt[q - 1] = r.fECWT(q);
+      out.push_back(rating);
+    }
+    return out;
+  }
+
+  // Rewrites the scratch weather record the set-up wrote.
+  static void ChangeWeather(const std::function<void(WeatherData&)>& change) {
+    WeatherData w;
+    ASSERT_TRUE(modDataIO::bWeatherRead(w));
+    change(w);
+    ASSERT_TRUE(modDataIO::bWeatherWrite(w));
   }
 
   // Bins in which the chillers delivered less than the building load.
@@ -232,6 +267,141 @@ TEST_F(ShippedSetup, LargeOfficeRatesEndToEndInFiveClimates) {
     float cplv = 0;
     ASSERT_TRUE(modCalcs::bCalcChillerCPLV(chiller, r, cplv));
     std::printf("%s: CPLV %s, points %s\n", s.name, vb::Format(cplv, "0.0000").c_str(), points.c_str());
+  }
+}
+
+// Two sites that differ only in their wet bulbs: the default site, and the same bins with
+// every wet bulb 6 deg F lower. The tower makes colder condenser water at the drier site,
+// and the chiller is credited for it: the drier site rates lower.
+TEST_F(ShippedSetup, TheDrierOfTwoOtherwiseEqualSitesRatesLower) {
+  PartLoadRun humid, dry;
+  RunPartLoadCalculation(humid);
+  RunPartLoadCalculation(dry, [] {
+    ChangeWeather([](WeatherData& w) {
+      for (int b = 1; b <= w.nNumBins; ++b) {
+        w.fBinMCWB(b) -= 6;
+        for (int m = 1; m <= 12; ++m) w.fMonthBinMCWB(m, b) -= 6;
+      }
+    });
+  });
+  const Rating h = Ratings(humid).at(0), d = Ratings(dry).at(0);
+  EXPECT_LT(d.cplv, h.cplv - 0.005f);
+  for (int q = 1; q < 4; ++q) {
+    if (h.weight[q] > 0) EXPECT_LT(d.ecwt[q], h.ecwt[q]) << "the " << 25 * (q + 1) << " % point";
+  }
+}
+
+// The part-load calculation rates the year: the monthly tables the set-up now fills leave
+// every chiller's custom part-load value, weighting factors and ECWTs exactly as they were
+// with the whole year in month 1, for sites of every kind.
+TEST_F(ShippedSetup, MonthlyBinsLeaveThePartLoadRatingUnchanged) {
+  struct Site {
+    int city, location, building;
+    const char* name;
+  };
+  for (const Site& s : {Site{79, 14, 9, "Chicago IAP"}, Site{102, 10, 4, "Miami"}, Site{302, 102, 14, "Montreal"},
+                        Site{1001, 801, 14, "Sydney"}}) {
+    SCOPED_TRACE(s.name);
+    modDataIO::InitProject(gProject);
+    gProject.CityID = s.city;
+    gProject.LocationID = s.location;
+    gProject.CityName = s.name;
+    gProject.BuildingID = s.building;
+    PartLoadRun monthly, yearInJanuary;
+    RunPartLoadCalculation(monthly, [] {
+      ChangeWeather([](WeatherData& w) {
+        std::int32_t year = 0;
+        int months = 0;
+        for (int m = 1; m <= 12; ++m) year += w.lMonthHours(m), months += w.lMonthHours(m) > 0 ? 1 : 0;
+        EXPECT_EQ(year, w.lTotalHours);
+        EXPECT_GE(months, 10) << "the set-up fills the months (a school's break empties up to two)";
+      });
+    });
+    RunPartLoadCalculation(yearInJanuary, [] {
+      ChangeWeather([](WeatherData& w) {
+        w.fMonthBinMCWB.fill(0);
+        w.lMonthBinHours.fill(0);
+        w.lMonthHours.fill(0);
+        for (int b = 1; b <= w.nNumBins; ++b) {
+          w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
+          w.lMonthBinHours(1, b) = w.lBinHours(b);
+        }
+        w.lMonthHours(1) = w.lTotalHours;
+      });
+    });
+    const std::vector<Rating> a = Ratings(monthly), b = Ratings(yearInJanuary);
+    ASSERT_FALSE(a.empty());
+    EXPECT_TRUE(a == b);
+  }
+}
+
+// The economic calculation of the sample project (the default Chicago office) and of a
+// Chicago school on the shipped data with the real engine: each month is priced with its
+// own bins, so the energy follows the season, the school's summer break shows, the months
+// add up to the year, and the demand charge is billed on twelve monthly peaks.
+TEST_F(ShippedSetup, EconomicsPricesEachMonthWithItsOwnBins) {
+  struct Case {
+    int building;
+    const char* name;
+  };
+  for (const Case c : {Case{9, "Large Office"}, Case{14, "School"}}) {
+    SCOPED_TRACE(c.name);
+    modDataIO::InitProject(gProject);
+    gProject.BuildingID = static_cast<std::int16_t>(c.building);
+    gProject.BuildingType = c.name;
+    ASSERT_TRUE(frmMain::SetupCalculationData()) << FirstMessage();
+    ReportData report;
+    ASSERT_TRUE(modDataIO::bReportsRead(report));
+    report.ReportType = 1;
+    report.nTypeOfCostCalcs = 1;
+    ASSERT_TRUE(modDataIO::bReportsWrite(report));
+    EconomicsData eco;
+    eco.sCurrency = "$";
+    eco.nLifeCycleYears = 1;
+    eco.fElecRate = 0.12f;
+    eco.fDemandRate = 15;
+    std::ofstream(modDataIO::DataFolder() + "ECO.DAT", std::ios::binary) << modDataIO::codec::Encode(eco);
+
+    frmWait form;
+    form.CalculationOnly(true);
+    form.DoCalcs(true);
+    ASSERT_TRUE(form.ProcessReports()) << FirstMessage();
+    ASSERT_TRUE(form.CalcsOK()) << FirstMessage();
+    PLVSummaryData plv;
+    EconSummaryData summary;
+    auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
+    ASSERT_TRUE(modDataIO::bCalcReadEconData(plv, summary, *systems));
+    ASSERT_EQ(summary.nNumSystems, 2);
+    for (int s = 1; s <= 2; ++s) {
+      const SystemEconData& e = (*systems)(s);
+      double kWh = 0, demand = 0;
+      int monthsWithEnergy = 0;
+      for (int m = 1; m <= 12; ++m) {
+        kWh += e.dMonthKWh(m);
+        demand += e.dMonthDemandCharge(m);
+        EXPECT_NEAR(e.dMonthDemandCharge(m), 15.0 * e.dMonthPeakKW(m), 1e-6) << "month " << m;
+        monthsWithEnergy += e.dMonthKWh(m) > 0 ? 1 : 0;
+      }
+      // The months sum single-precision bin results, the year its components: the same
+      // whole kWh.
+      EXPECT_NEAR(kWh, e.dTotalKWh, 0.5) << s;
+      EXPECT_GT(e.dMonthKWh(6), e.dMonthKWh(1)) << s;
+      EXPECT_GT(e.dMonthPeakKW(6), e.dMonthPeakKW(1)) << s;
+      if (c.building == 9) {
+        EXPECT_EQ(monthsWithEnergy, 12) << s;
+        EXPECT_GT(e.dMonthKWh(7), 2 * e.dMonthKWh(1)) << s;
+        // Twelve monthly peaks, each at most the year's: more than one peak's charge, less
+        // than twelve of the largest.
+        double peak = 0;
+        for (int m = 1; m <= 12; ++m) peak = std::max(peak, e.dMonthPeakKW(m));
+        EXPECT_GT(demand, 6 * 15.0 * peak) << s;
+        EXPECT_LT(demand, 12 * 15.0 * peak) << s;
+      } else {
+        EXPECT_EQ(e.dMonthKWh(7), 0) << s << ": July lies in the summer break";
+        EXPECT_EQ(e.dMonthPeakKW(7), 0) << s;
+        EXPECT_GT(e.dMonthKWh(9), e.dMonthKWh(7)) << s;
+      }
+    }
   }
 }
 

@@ -93,6 +93,8 @@ SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::Building
   p.bins = sitemodel::MakeBins(city.climate, type, params, scatter, WetBulb, Pressure);
   // The load model sees the wet bulbs as stored (to 0.1 deg F).
   for (double& wb : p.bins.coincWetBulb) wb = Round1(wb);
+  for (auto& month : p.bins.monthWetBulb)
+    for (double& wb : month) wb = Round1(wb);
   p.load = sitemodel::MakeLoadRow(city.climate, type, params, scatter, p.bins);
   return p;
 }
@@ -114,6 +116,23 @@ void InsertProfileRow(db::Statement& ins, int city, int type, int category,
   }
   ins.Bind(29, maxBin).Bind(30, maxPlant).Bind(31, maxHourly);
   ins.Run();
+}
+
+// The two monthly rows (wet bulbs, hours) of each month of a city and building type.
+void InsertMonthRows(db::Statement& ins, int city, int type, const sitemodel::BinTable& bins) {
+  const int n = static_cast<int>(bins.dryBulb.size());
+  for (int m = 0; m < 12; ++m) {
+    for (int category : {2, 3}) {
+      ins.Reset();
+      ins.Bind(1, city).Bind(2, type).Bind(3, category).Bind(4, m + 1).Bind(5, n);
+      for (int b = 0; b < sitemodel::kMaxBins; ++b) {
+        double v = 0;
+        if (b < n) v = category == 2 ? bins.monthWetBulb[b][m] : static_cast<double>(bins.monthHours[b][m]);
+        ins.Bind(6 + b, v);
+      }
+      ins.Run();
+    }
+  }
 }
 
 void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
@@ -171,6 +190,12 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
   for (int i = 2; i <= 31; ++i) sql += ", ?" + std::to_string(i);
   sql += ")";
   auto ins = database->Prepare(sql);
+  std::string monthSql = "INSERT INTO MonthlyProfiles (CityID, BuildingTypeID, DataCategory, Month, BinNum";
+  for (int b = 1; b <= sitemodel::kMaxBins; ++b) monthSql += ", Bin" + std::to_string(b);
+  monthSql += ") VALUES (?1";
+  for (int i = 2; i <= 5 + sitemodel::kMaxBins; ++i) monthSql += ", ?" + std::to_string(i);
+  monthSql += ")";
+  auto monthIns = database->Prepare(monthSql);
   for (const auto& c : cities) {
     const sitemodel::Scatter scatter = sitemodel::FitScatter(c.climate, params);
     for (const auto& t : types) {
@@ -183,6 +208,7 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
       InsertProfileRow(ins, c.climate.id, t.id, 3, hours, 0, 0, 0);
       InsertProfileRow(ins, c.climate.id, t.id, 4, pct, Round1(p.load.maxBinLoad),
                        Round1(p.load.maxPlantLoad), Round1(p.load.maxHourlyLoad));
+      InsertMonthRows(monthIns, c.climate.id, t.id, p.bins);
     }
   }
 
@@ -231,12 +257,14 @@ WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& cit
   for (int b = 1; b <= w.nNumBins; ++b) {
     w.fBinDB(b) = static_cast<float>(p.bins.dryBulb[b - 1]);
     w.fBinMCWB(b) = static_cast<float>(p.bins.coincWetBulb[b - 1]);
-    w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
     w.lBinHours(b) = p.bins.hours[b - 1];
-    w.lMonthBinHours(1, b) = w.lBinHours(b);
     w.lTotalHours += w.lBinHours(b);
+    for (int m = 1; m <= 12; ++m) {
+      w.fMonthBinMCWB(m, b) = static_cast<float>(p.bins.monthWetBulb[b - 1][m - 1]);
+      w.lMonthBinHours(m, b) = p.bins.monthHours[b - 1][m - 1];
+      w.lMonthHours(m) += w.lMonthBinHours(m, b);
+    }
   }
-  w.lMonthHours(1) = w.lTotalHours;
   w.nPeriodMode = static_cast<std::int16_t>(ini.Integer("weather", "nPeriodMode"));
   w.nNumPeriods = static_cast<std::int16_t>(ini.Integer("weather", "nNumPeriods"));
   const auto period = ini.Numbers("weather", "Period1");

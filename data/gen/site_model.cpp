@@ -103,6 +103,20 @@ double Solve(F f, double lo, double hi, double target) {
   return 0.5 * (lo + hi);
 }
 
+// A bin's whole hours over the months in proportion to the months' fractional hours, by
+// the largest-remainder rule: the twelve add up to `whole` exactly.
+std::array<std::int32_t, 12> SplitOverMonths(const std::array<double, 12>& fractional, std::int32_t whole) {
+  const double total = std::accumulate(fractional.begin(), fractional.end(), 0.0);
+  std::array<std::int32_t, 12> out{};
+  if (whole == 0) return out;
+  if (!(total > 0)) throw std::logic_error("a bin with hours has no month holding them");
+  std::vector<double> scaled;
+  for (double h : fractional) scaled.push_back(h * whole / total);
+  const std::vector<std::int32_t> rounded = RoundPreservingSum(scaled);
+  std::copy(rounded.begin(), rounded.end(), out.begin());
+  return out;
+}
+
 }  // namespace
 
 double DiurnalShape(const ModelParameters& params, double hour) {
@@ -265,9 +279,12 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
   const double designDew = DesignDewPoint(city, wetBulb, p);
   const std::array<double, 12> designMonth = DesignMonthWeights(city, params, scatter);
   const HourWeights weight = Weights(city, type);
-  // Accumulated hours and hour-weighted wet bulb per 5 deg F band (band k = [5k, 5k+5)).
+  // Accumulated hours and hour-weighted wet bulb per 5 deg F band (band k = [5k, 5k+5)),
+  // for the whole year and per month.
   std::map<int, double> hours;
   std::map<int, double> wbHours;
+  std::map<int, std::array<double, 12>> monthHours;
+  std::map<int, std::array<double, 12>> monthWbHours;
 
   for (int m = 0; m < 12; ++m) {
     const MonthScatter ms = ScatterOfMonth(city, scatter, m);
@@ -298,6 +315,8 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
         const double wb = std::min(wetBulb(p, moistAt, dew), db);
         hours[band] += operated * mass;
         wbHours[band] += operated * mass * wb;
+        monthHours[band][m] += operated * mass;
+        monthWbHours[band][m] += operated * mass * wb;
       }
     }
   }
@@ -330,10 +349,16 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
   const int count = hottest - coldest + 1;
   std::vector<double> binHours(count, 0.0);
   std::vector<double> binWb(count, 0.0);
+  std::vector<std::array<double, 12>> binMonthHours(count, std::array<double, 12>{});
+  std::vector<std::array<double, 12>> binMonthWb(count, std::array<double, 12>{});
   for (const auto& [band, h] : hours) {
     int b = hottest - std::clamp(band, coldest, hottest);  // 0 = hottest
     binHours[b] += h;
     binWb[b] += wbHours[band];
+    for (int m = 0; m < 12; ++m) {
+      binMonthHours[b][m] += monthHours[band][m];
+      binMonthWb[b][m] += monthWbHours[band][m];
+    }
   }
   // Scale the fractional hours so that they add up to the operating hours exactly before
   // rounding (the bands already hold them; this removes the summation's drift).
@@ -348,6 +373,12 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
     table.dryBulb.push_back(mid);
     double wb = binHours[b] > 0 ? binWb[b] / binHours[b] : mid;
     table.coincWetBulb.push_back(std::min(wb, mid));
+    table.monthHours.push_back(SplitOverMonths(binMonthHours[b], table.hours[b]));
+    std::array<double, 12> monthWb{};
+    for (int m = 0; m < 12; ++m) {
+      if (table.monthHours[b][m] > 0) monthWb[m] = std::min(binMonthWb[b][m] / binMonthHours[b][m], mid);
+    }
+    table.monthWetBulb.push_back(monthWb);
   }
   return table;
 }

@@ -137,6 +137,11 @@ struct BinTable {
   std::vector<double> coincWetBulb;  // mean coincident wet bulb, deg F (never above the midpoint)
   std::vector<std::int32_t> hours;   // whole hours, adding up to operatingHours
   std::int32_t operatingHours = 0;
+  // The same bins month by month, from the same hours: per bin the whole hours of each month
+  // (January first), adding up to the bin's hours exactly, and the mean coincident wet bulb
+  // of the month's hours in the bin (0 in a month without hours there).
+  std::vector<std::array<std::int32_t, 12>> monthHours;
+  std::vector<std::array<double, 12>> monthWetBulb;
 };
 
 inline constexpr int kMaxBins = 24;
@@ -184,10 +189,12 @@ int DayTypeOfDay(int dayOfYear);
 // Operating hours of the year in a city, rounded to whole hours.
 std::int32_t OperatingHoursOfYear(const CityClimate& city, const BuildingType& type);
 
-// Builds the bins with the city's fitted scatter. The hours colder than the 24 bins kept count in the coldest kept bin,
-// the hours of bands above the hottest kept one in the hottest; the bins span the hottest
-// band from which up at least one hour lies to the coldest band holding at least half an
-// hour, at least kMinBins of them.
+// Builds the bins with the city's fitted scatter, for the whole year and per month. The
+// hours colder than the 24 bins kept count in the coldest kept bin, the hours of bands above
+// the hottest kept one in the hottest; the bins span the hottest band from which up at
+// least one hour lies to the coldest band holding at least half an hour, at least kMinBins
+// of them. A bin's whole hours are split over the months in proportion to the months'
+// share of its hours (largest remainder), so the months add up to the year exactly.
 BinTable MakeBins(const CityClimate& city, const BuildingType& type, const ModelParameters& params,
                   const Scatter& scatter, const WetBulbFn& wetBulb, const PressureFn& pressure);
 

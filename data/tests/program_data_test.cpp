@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/storage/record_codec.h"
+#include "data/gen/chiller_map.h"
 #include "data/gen/site_sources.h"
 #include "platform/db/db.h"
 
@@ -132,6 +133,108 @@ TEST(ProgramData, IndexListsTheTemplateSystemsSelectedWithTheirLinks) {
       ASSERT_TRUE(st.Step());
       EXPECT_EQ(st.Int(0), 1) << sql << " system " << s;
     }
+  }
+}
+
+// The template's stored standard IPLV is the program's own rating of its map (part-load
+// ratio against the capacity available at each rating point's ECWT); computed by the same
+// method straight from the curves it agrees within 0.5 %, and both give the value the data
+// README documents.
+TEST(ProgramData, TemplateChillerStoresTheStandardIplvOfItsCurves) {
+  const ChillerData c = Slot<ChillerData>(ReadAll(kProgram / "CHL.DAT"), 1);
+  const auto curves = chillermap::LoadCurves(std::string(KESTRIN_DATA_DIR) + "/templates/chiller_curves.ini");
+  const chillermap::Design design{c.fFLCapacity, c.fFLPower, c.fDesignLCHWT, c.fDesignECWT};
+  const double fromCurves = chillermap::StandardIplv(curves, design);
+  EXPECT_NEAR(c.fIPLV, fromCurves, 0.005 * fromCurves);
+  EXPECT_NEAR(c.fIPLV, 0.504, 0.0005);
+}
+
+// Whole bins of one city and building type: [category][bin], BinNum bins.
+using BinRows = std::map<int, std::vector<double>>;
+BinRows ReadBins(db::Database& d, const std::string& table, int city, int type, int month = 0) {
+  std::string cols;
+  for (int b = 1; b <= 24; ++b) cols += ", Bin" + std::to_string(b);
+  auto st = d.Prepare("SELECT DataCategory, BinNum" + cols + " FROM " + table +
+                      " WHERE CityID = ?1 AND BuildingTypeID = ?2" + (month ? " AND Month = ?3" : ""));
+  st.Bind(1, city).Bind(2, type);
+  if (month) st.Bind(3, month);
+  BinRows rows;
+  while (st.Step()) {
+    std::vector<double>& row = rows[static_cast<int>(st.Int(0))];
+    for (int b = 0; b < st.Int(1); ++b) row.push_back(st.Double(2 + b));
+  }
+  return rows;
+}
+
+// The monthly bins of every city and building type come from the same model run as the
+// yearly ones: the twelve months of each bin add up exactly to its yearly hours, a month's
+// wet bulb stays at or below the bin's dry bulb where the month has
+// hours (0 where it has none), and the yearly wet bulb is the months' hour-weighted mean (to
+// the stored 0.1 deg F).
+TEST(ProgramData, MonthlyBinsAddUpToTheYearForEveryCityAndBuildingType) {
+  auto d = Open("RIZIRure.rev");
+  int pairs = 0;
+  for (const auto& city : sitesources::LoadCities(KESTRIN_DATA_DIR)) {
+    for (const auto& type : sitesources::LoadBuildingTypes(KESTRIN_DATA_DIR)) {
+      const std::string where = city.climate.name + " / " + type.name;
+      const BinRows year = ReadBins(*d, "ProfilesForSPLV", city.climate.id, type.id);
+      const std::size_t n = year.at(1).size();
+      std::vector<double> hours(n, 0.0), wbHours(n, 0.0);
+      for (int m = 1; m <= 12; ++m) {
+        const BinRows month = ReadBins(*d, "MonthlyProfiles", city.climate.id, type.id, m);
+        ASSERT_EQ(month.size(), 2u) << where << " month " << m;
+        ASSERT_EQ(month.at(2).size(), n) << where << " month " << m;
+        ASSERT_EQ(month.at(3).size(), n) << where << " month " << m;
+        for (std::size_t b = 0; b < n; ++b) {
+          const double h = month.at(3)[b], wb = month.at(2)[b];
+          EXPECT_EQ(h, std::trunc(h)) << where;
+          EXPECT_GE(h, 0.0) << where;
+          if (h > 0) {
+            EXPECT_LE(wb, year.at(1)[b]) << where << " month " << m << " bin " << b + 1;
+          } else {
+            EXPECT_EQ(wb, 0.0) << where << " month " << m << " bin " << b + 1;
+          }
+          hours[b] += h;
+          wbHours[b] += h * wb;
+        }
+      }
+      for (std::size_t b = 0; b < n; ++b) {
+        EXPECT_EQ(hours[b], year.at(3)[b]) << where << " bin " << b + 1;
+        // Each month's wet bulb is rounded to 0.1 deg F and whole hours (not the model's
+        // fractional ones) weight them, which moves the mean by up to a few tenths.
+        if (hours[b] >= 100) EXPECT_NEAR(wbHours[b] / hours[b], year.at(2)[b], 0.3) << where << " bin " << b + 1;
+      }
+      ++pairs;
+    }
+  }
+  EXPECT_GE(pairs, 175);
+}
+
+// Hours of a month at or above a dry bulb (bins whose midpoint is at or above it).
+double MonthHoursFrom(db::Database& d, int city, int type, int month, double dryBulb) {
+  const BinRows year = ReadBins(d, "ProfilesForSPLV", city, type);
+  const BinRows rows = ReadBins(d, "MonthlyProfiles", city, type, month);
+  double total = 0;
+  for (std::size_t b = 0; b < year.at(1).size(); ++b)
+    if (year.at(1)[b] >= dryBulb) total += rows.at(3)[b];
+  return total;
+}
+
+// The months follow the season and the building's calendar: a Chicago office has warm hours
+// in July and none in January; a school has no hours in its summer break, which falls in
+// July north of the equator and in January south of it.
+TEST(ProgramData, MonthlyBinsFollowTheSeasonAndTheSchoolYear) {
+  auto d = Open("RIZIRure.rev");
+  constexpr int kChicago = 79, kSydney = 1001, kOffice = 9, kSchool = 14;
+  EXPECT_GT(MonthHoursFrom(*d, kChicago, kOffice, 7, 80), 100);
+  EXPECT_EQ(MonthHoursFrom(*d, kChicago, kOffice, 1, 60), 0);
+  EXPECT_GT(MonthHoursFrom(*d, kChicago, kOffice, 1, -100), 200) << "the office works in January";
+  struct Case {
+    int city, closed, open;
+  };
+  for (const Case c : {Case{kChicago, 7, 6}, Case{kSydney, 1, 3}}) {
+    EXPECT_EQ(MonthHoursFrom(*d, c.city, kSchool, c.closed, -100), 0) << c.city;
+    EXPECT_GT(MonthHoursFrom(*d, c.city, kSchool, c.open, -100), 100) << c.city;
   }
 }
 
