@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -359,6 +360,45 @@ TEST(SiteModel, MonsoonMonthsKeepTheirOwnDewPoint) {
     }
   }
   EXPECT_GT(checked, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The bins month by month: every bin's whole hours are split over the months and add up to
+// it exactly; a month holds about its own operated hours; a school's break months are empty;
+// the hottest bin's hours lie in summer, none in January; a month without hours in a bin
+// has no wet bulb there, one with hours a wet bulb at or below the bin's dry bulb.
+TEST(SiteModel, MonthlyBinsSplitEachBinOverItsMonthsAndAddUpToTheYear) {
+  const CityClimate city = Continental();
+  BuildingType school = AllHours();
+  school.breakFirstDay = 151;  // 1 June to 31 August
+  school.breakLastDay = 242;
+  const BinTable t = MakeBins(city, school, Params(), FitScatter(city, Params()), kDewAsWetBulb, kSeaLevel);
+  ASSERT_EQ(t.monthHours.size(), t.hours.size());
+  ASSERT_EQ(t.monthWetBulb.size(), t.hours.size());
+  const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  std::array<std::int32_t, 12> month{};
+  for (std::size_t b = 0; b < t.hours.size(); ++b) {
+    EXPECT_EQ(std::accumulate(t.monthHours[b].begin(), t.monthHours[b].end(), 0), t.hours[b]) << "bin " << b;
+    for (int m = 0; m < 12; ++m) {
+      month[m] += t.monthHours[b][m];
+      if (t.monthHours[b][m] > 0) {
+        EXPECT_LE(t.monthWetBulb[b][m], t.dryBulb[b]) << "bin " << b << " month " << m + 1;
+      } else {
+        EXPECT_EQ(t.monthWetBulb[b][m], 0.0) << "bin " << b << " month " << m + 1;
+      }
+    }
+  }
+  for (int m = 0; m < 12; ++m) {
+    const bool onBreak = m >= 5 && m <= 7;
+    // Rounding each bin's split moves a month by less than an hour per bin.
+    EXPECT_NEAR(month[m], onBreak ? 0 : 24 * days[m], static_cast<double>(t.hours.size())) << "month " << m + 1;
+  }
+  EXPECT_EQ(t.monthHours.front()[0], 0) << "no January hour in the hottest bin";
+  EXPECT_GT(t.monthHours.front()[4] + t.monthHours.front()[8], 0) << "May and September make it";
+  EXPECT_GT(t.monthHours.back()[0], 0) << "January fills the coldest bin";
 }
 
 }  // namespace

@@ -133,7 +133,8 @@ WeatherData FiveBinWeather() {
     w.fBinMCWB(b) = wb[b - 1];
     w.lBinHours(b) = hours[b - 1];
     w.lTotalHours += hours[b - 1];
-    // The site's hours also stand in month 1, as the calculation set-up stores them.
+    // The whole year also stands in month 1 (the set-up spreads a site's hours over its
+    // months; one month is simpler to check by hand).
     w.fMonthBinMCWB(1, b) = wb[b - 1];
     w.lMonthBinHours(1, b) = hours[b - 1];
   }

@@ -34,7 +34,7 @@ struct EconResults {
   std::unique_ptr<vb::Array<SystemEconData, 1, 4>> systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
 };
 
-// The site's bin hours and wet bulbs in month 1, as the calculation set-up leaves them.
+// The site's whole year in month 1 (months 2 to 12 empty): one month to check by hand.
 WeatherData MonthOneWeather(WeatherData w = calctest::FiveBinWeather()) {
   for (int b = 1; b <= w.nNumBins; ++b) {
     w.lMonthBinHours(1, b) = w.lBinHours(b);
@@ -235,6 +235,47 @@ TEST_F(EconRunTest, CalDatHoldsTheBlocksAndSectionsThatWereComputed) {
   EXPECT_EQ(r.econ->nLowestLCCSystem, 1);
   EXPECT_EQ(vb::Trim(r.summary.sCityName), "Testville");
   EXPECT_TRUE(std::filesystem::exists(scratch.File("LCA.TXT")));
+}
+
+// The site's bins spread over the months: each month is priced with its own bins and its
+// own peak demand, which only the bins with hours in that month set; a month without hours
+// costs nothing, and the year is the sum of its months.
+TEST_F(EconRunTest, EachMonthIsPricedWithItsOwnBinsAndItsOwnPeak) {
+  WeatherData w = calctest::FiveBinWeather();
+  w.lMonthBinHours.fill(0);  // the fixture keeps the year in month 1
+  w.fMonthBinMCWB.fill(0);
+  w.lMonthHours.fill(0);
+  const int months[5][2] = {{7, 7}, {6, 7}, {5, 9}, {3, 11}, {1, 12}};  // two months per bin
+  for (int b = 1; b <= w.nNumBins; ++b) {
+    const int first = months[b - 1][0], second = months[b - 1][1];
+    w.lMonthBinHours(first, b) += w.lBinHours(b) / 2;
+    w.lMonthBinHours(second, b) += w.lBinHours(b) - w.lBinHours(b) / 2;
+    w.fMonthBinMCWB(first, b) = w.fMonthBinMCWB(second, b) = w.fBinMCWB(b);
+  }
+  const LoadProfileData lp = calctest::FiveBinLoad();
+  ASSERT_TRUE(calctest::WriteDefaultPlant(w, lp));
+  ASSERT_TRUE(Cost({1}));
+  const EconResults r = Read();
+  const SystemEconData& e = (*r.systems)(1);
+  double year = 0, demand = 0;
+  for (int m = 1; m <= 12; ++m) {
+    double kWh = 0, peak = 0;
+    for (int b = 1; b <= w.nNumBins; ++b) {
+      const double kW = lp.fBinLoad(b) * 0.5 + kPumpKW + kCondPumpKW + kFanKW;
+      kWh += kW * w.lMonthBinHours(m, b);
+      if (w.lMonthBinHours(m, b) > 0) peak = std::max(peak, kW);
+    }
+    EXPECT_NEAR(e.dMonthKWh(m), kWh, 1) << "month " << m;
+    EXPECT_NEAR(e.dMonthPeakKW(m), peak, 1e-3) << "month " << m;
+    EXPECT_NEAR(e.dMonthEnergyCost(m), 0.1 * kWh + 10 * peak, 0.5) << "month " << m;
+    year += kWh;
+    demand += 10 * peak;
+  }
+  EXPECT_EQ(e.dMonthKWh(2), 0);
+  EXPECT_EQ(e.dMonthPeakKW(4), 0);
+  EXPECT_LT(e.dMonthPeakKW(1), e.dMonthPeakKW(7)) << "January's peak is its own, not July's";
+  EXPECT_NEAR(e.dTotalKWh, year, 1);
+  EXPECT_NEAR(e.dEnergyCost(10), 0.1 * year + demand, 1);
 }
 
 TEST_F(EconRunTest, AnEngineErrorEndsTheRunAndKeepsTheBlocksWritten) {
