@@ -138,38 +138,28 @@ std::int32_t BinHours(const Value& v) {
   return static_cast<std::int32_t>(hours);
 }
 
-// The site's bins month by month (MonthlyProfiles: category 2 wet bulbs, 3 hours) into the
-// weather record's monthly tables, which the set-up has cleared. The months of a bin must
-// add up to its yearly hours: the economic calculation prices the months, the part-load
-// calculation the year, and both must see the same hours. False (with the database's
-// no-record message) when the site has no monthly rows.
+// The site's bins month by month (MonthlyBins) into the weather record's monthly tables,
+// which the set-up has cleared. The months of a bin must add up to its yearly hours: the
+// economic calculation prices the months, the part-load calculation the year, and both must
+// see the same hours. False (with the database's no-record message) when the site has no
+// monthly rows.
 bool ReadMonthlyBins(db::Database& database, int cityId, int buildingId, WeatherData& w) {
-  auto st = database.Prepare("SELECT DataCategory, Month, BinNum" + BinColumns() +
-                             " FROM MonthlyProfiles WHERE CityID = ?1 AND BuildingTypeID = ?2 "
-                             "ORDER BY DataCategory, Month");
+  auto st = database.Prepare(
+      "SELECT Month, Bin, Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2");
   st.Bind(1, cityId).Bind(2, buildingId);
   bool any = false;
   while (st.Step()) {
     any = true;
-    const int category = static_cast<int>(std::trunc(Column(st, 0).Number()));
-    if (category != 2 && category != 3) continue;
-    const int m = vb::CInt(Column(st, 1).Number());
+    const int m = vb::CInt(Column(st, 0).Number());
+    const int b = vb::CInt(Column(st, 1).Number());
     vb::CheckIndex(m, 1, 12);
-    if (vb::CInt(Column(st, 2).Number()) != w.nNumBins) {
-      vb::Raise(vb::kSubscriptOutOfRange, "The monthly bins of the site do not match its yearly bins.");
-    }
-    for (int b = 1; b <= w.nNumBins; ++b) {
-      const Value v = Column(st, 3 + b - 1);
-      if (category == 2) {
-        w.fMonthBinMCWB(m, b) = v.Single();
-      } else {
-        w.lMonthBinHours(m, b) = BinHours(v);
-        w.lMonthHours(m) += w.lMonthBinHours(m, b);
-      }
-    }
+    vb::CheckIndex(b, 1, w.nNumBins);
+    w.lMonthBinHours(m, b) = BinHours(Column(st, 2));
+    w.fMonthBinMCWB(m, b) = Column(st, 3).Single();
+    w.lMonthHours(m) += w.lMonthBinHours(m, b);
   }
   if (!any) {
-    NoRecordSet("SELECT * FROM MonthlyProfiles WHERE CityID = " + std::to_string(cityId) +
+    NoRecordSet("SELECT * FROM MonthlyBins WHERE CityID = " + std::to_string(cityId) +
                 " And BuildingTypeID = " + std::to_string(buildingId));
     return false;
   }

@@ -69,18 +69,12 @@ float MonthWetBulb(int m, int b) {
 }
 
 void AddMonths(db::Database& d, int city, int building, int hourShift = 0) {
-  std::string sql = "INSERT INTO MonthlyProfiles (CityID, BuildingTypeID, DataCategory, Month, BinNum";
-  for (int b = 1; b <= 4; ++b) sql += ", Bin" + std::to_string(b);
-  sql += ") VALUES (?1, ?2, ?3, ?4, 4, ?5, ?6, ?7, ?8)";
-  auto st = d.Prepare(sql);
+  auto st = d.Prepare("INSERT INTO MonthlyBins VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
   for (int m = 1; m <= 12; ++m) {
-    for (int category : {2, 3}) {
+    for (int b = 1; b <= 4; ++b) {
       st.Reset();
-      st.Bind(1, city).Bind(2, building).Bind(3, category).Bind(4, m);
-      for (int b = 1; b <= 4; ++b) {
-        const double v = category == 2 ? MonthWetBulb(m, b) : kMonthHours[b - 1][m - 1] + (m == 7 ? hourShift : 0);
-        st.Bind(4 + b, v);
-      }
+      st.Bind(1, city).Bind(2, building).Bind(3, m).Bind(4, b);
+      st.Bind(5, kMonthHours[b - 1][m - 1] + (m == 7 ? hourShift : 0)).Bind(6, static_cast<double>(MonthWetBulb(m, b)));
       st.Run();
     }
   }
@@ -420,7 +414,7 @@ TEST_F(Setup, WeatherWithoutEnoughRowsWritesNothing) {
   const Case cases[] = {
       {500, "SELECT * FROM ProfilesForSPLV WHERE CityID = 500 And BuildingTypeID = 9"},
       {999, "SELECT * FROM City_Params WHERE City_ID = 999"},
-      {501, "SELECT * FROM MonthlyProfiles WHERE CityID = 501 And BuildingTypeID = 9"},
+      {501, "SELECT * FROM MonthlyBins WHERE CityID = 501 And BuildingTypeID = 9"},
   };
   for (const auto& c : cases) {
     host_.messages.clear();

@@ -118,18 +118,13 @@ void InsertProfileRow(db::Statement& ins, int city, int type, int category,
   ins.Run();
 }
 
-// The two monthly rows (wet bulbs, hours) of each month of a city and building type.
+// Every bin of every month of a city and building type: hours and mean coincident wet bulb.
 void InsertMonthRows(db::Statement& ins, int city, int type, const sitemodel::BinTable& bins) {
-  const int n = static_cast<int>(bins.dryBulb.size());
   for (int m = 0; m < 12; ++m) {
-    for (int category : {2, 3}) {
+    for (std::size_t b = 0; b < bins.dryBulb.size(); ++b) {
       ins.Reset();
-      ins.Bind(1, city).Bind(2, type).Bind(3, category).Bind(4, m + 1).Bind(5, n);
-      for (int b = 0; b < sitemodel::kMaxBins; ++b) {
-        double v = 0;
-        if (b < n) v = category == 2 ? bins.monthWetBulb[b][m] : static_cast<double>(bins.monthHours[b][m]);
-        ins.Bind(6 + b, v);
-      }
+      ins.Bind(1, city).Bind(2, type).Bind(3, m + 1).Bind(4, static_cast<int>(b + 1));
+      ins.Bind(5, static_cast<double>(bins.monthHours[b][m])).Bind(6, bins.monthWetBulb[b][m]);
       ins.Run();
     }
   }
@@ -190,12 +185,8 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
   for (int i = 2; i <= 31; ++i) sql += ", ?" + std::to_string(i);
   sql += ")";
   auto ins = database->Prepare(sql);
-  std::string monthSql = "INSERT INTO MonthlyProfiles (CityID, BuildingTypeID, DataCategory, Month, BinNum";
-  for (int b = 1; b <= sitemodel::kMaxBins; ++b) monthSql += ", Bin" + std::to_string(b);
-  monthSql += ") VALUES (?1";
-  for (int i = 2; i <= 5 + sitemodel::kMaxBins; ++i) monthSql += ", ?" + std::to_string(i);
-  monthSql += ")";
-  auto monthIns = database->Prepare(monthSql);
+  auto monthIns = database->Prepare(
+      "INSERT INTO MonthlyBins (CityID, BuildingTypeID, Month, Bin, Hours, CoincWB) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
   for (const auto& c : cities) {
     const sitemodel::Scatter scatter = sitemodel::FitScatter(c.climate, params);
     for (const auto& t : types) {

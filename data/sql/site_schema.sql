@@ -50,25 +50,18 @@ CREATE TABLE ProfilesForSPLV (
   MaxPlantLoad REAL NOT NULL DEFAULT 0,
   MaxHourlyLoad REAL NOT NULL DEFAULT 0,
   PRIMARY KEY (CityID, BuildingTypeID, DataCategory));
--- The same bins month by month, two rows per city, building type and month: DataCategory 2
--- the mean coincident wet bulbs of the month's hours in each bin (deg F, 0 where the month
--- has none), 3 the month's hours in each bin. Bins and BinNum as in ProfilesForSPLV; the
--- twelve months of a bin add up to its hours there.
-CREATE TABLE MonthlyProfiles (
+-- The same bins month by month: per city, building type, month (1-12) and bin (1..BinNum of
+-- ProfilesForSPLV, hottest first) the month's hours in the bin and their mean coincident wet
+-- bulb (deg F, 0 where the month has no hours there). The twelve months of a bin add up to
+-- its hours in ProfilesForSPLV.
+CREATE TABLE MonthlyBins (
   CityID INTEGER NOT NULL,
   BuildingTypeID INTEGER NOT NULL,
-  DataCategory INTEGER NOT NULL,
   Month INTEGER NOT NULL,
-  BinNum INTEGER NOT NULL,
-  Bin1 REAL NOT NULL DEFAULT 0, Bin2 REAL NOT NULL DEFAULT 0, Bin3 REAL NOT NULL DEFAULT 0,
-  Bin4 REAL NOT NULL DEFAULT 0, Bin5 REAL NOT NULL DEFAULT 0, Bin6 REAL NOT NULL DEFAULT 0,
-  Bin7 REAL NOT NULL DEFAULT 0, Bin8 REAL NOT NULL DEFAULT 0, Bin9 REAL NOT NULL DEFAULT 0,
-  Bin10 REAL NOT NULL DEFAULT 0, Bin11 REAL NOT NULL DEFAULT 0, Bin12 REAL NOT NULL DEFAULT 0,
-  Bin13 REAL NOT NULL DEFAULT 0, Bin14 REAL NOT NULL DEFAULT 0, Bin15 REAL NOT NULL DEFAULT 0,
-  Bin16 REAL NOT NULL DEFAULT 0, Bin17 REAL NOT NULL DEFAULT 0, Bin18 REAL NOT NULL DEFAULT 0,
-  Bin19 REAL NOT NULL DEFAULT 0, Bin20 REAL NOT NULL DEFAULT 0, Bin21 REAL NOT NULL DEFAULT 0,
-  Bin22 REAL NOT NULL DEFAULT 0, Bin23 REAL NOT NULL DEFAULT 0, Bin24 REAL NOT NULL DEFAULT 0,
-  PRIMARY KEY (CityID, BuildingTypeID, DataCategory, Month));
+  Bin INTEGER NOT NULL,
+  Hours REAL NOT NULL,
+  CoincWB REAL NOT NULL,
+  PRIMARY KEY (CityID, BuildingTypeID, Month, Bin));
 -- Pump heads (ft of water) per evaporator flow-control code (2 variable primary,
 -- 3 constant primary) over plant capacity (tons), distinct capacities per code.
 CREATE TABLE PumpHead (

@@ -149,21 +149,33 @@ TEST(ProgramData, TemplateChillerStoresTheStandardIplvOfItsCurves) {
   EXPECT_NEAR(c.fIPLV, 0.504, 0.0005);
 }
 
-// Whole bins of one city and building type: [category][bin], BinNum bins.
+// Yearly bins of one city and building type: [category][bin], BinNum bins.
 using BinRows = std::map<int, std::vector<double>>;
-BinRows ReadBins(db::Database& d, const std::string& table, int city, int type, int month = 0) {
+BinRows ReadBins(db::Database& d, int city, int type) {
   std::string cols;
   for (int b = 1; b <= 24; ++b) cols += ", Bin" + std::to_string(b);
-  auto st = d.Prepare("SELECT DataCategory, BinNum" + cols + " FROM " + table +
-                      " WHERE CityID = ?1 AND BuildingTypeID = ?2" + (month ? " AND Month = ?3" : ""));
+  auto st = d.Prepare("SELECT DataCategory, BinNum" + cols +
+                      " FROM ProfilesForSPLV WHERE CityID = ?1 AND BuildingTypeID = ?2");
   st.Bind(1, city).Bind(2, type);
-  if (month) st.Bind(3, month);
   BinRows rows;
   while (st.Step()) {
     std::vector<double>& row = rows[static_cast<int>(st.Int(0))];
     for (int b = 0; b < st.Int(1); ++b) row.push_back(st.Double(2 + b));
   }
   return rows;
+}
+
+// A month's bins of one city and building type: hours and wet bulbs, [bin].
+struct MonthBins {
+  std::vector<double> hours, wetBulb;
+};
+MonthBins ReadMonth(db::Database& d, int city, int type, int month) {
+  auto st = d.Prepare("SELECT Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2 "
+                      "AND Month = ?3 ORDER BY Bin");
+  st.Bind(1, city).Bind(2, type).Bind(3, month);
+  MonthBins m;
+  while (st.Step()) m.hours.push_back(st.Double(0)), m.wetBulb.push_back(st.Double(1));
+  return m;
 }
 
 // The monthly bins of every city and building type come from the same model run as the
@@ -177,16 +189,14 @@ TEST(ProgramData, MonthlyBinsAddUpToTheYearForEveryCityAndBuildingType) {
   for (const auto& city : sitesources::LoadCities(KESTRIN_DATA_DIR)) {
     for (const auto& type : sitesources::LoadBuildingTypes(KESTRIN_DATA_DIR)) {
       const std::string where = city.climate.name + " / " + type.name;
-      const BinRows year = ReadBins(*d, "ProfilesForSPLV", city.climate.id, type.id);
+      const BinRows year = ReadBins(*d, city.climate.id, type.id);
       const std::size_t n = year.at(1).size();
       std::vector<double> hours(n, 0.0), wbHours(n, 0.0);
       for (int m = 1; m <= 12; ++m) {
-        const BinRows month = ReadBins(*d, "MonthlyProfiles", city.climate.id, type.id, m);
-        ASSERT_EQ(month.size(), 2u) << where << " month " << m;
-        ASSERT_EQ(month.at(2).size(), n) << where << " month " << m;
-        ASSERT_EQ(month.at(3).size(), n) << where << " month " << m;
+        const MonthBins month = ReadMonth(*d, city.climate.id, type.id, m);
+        ASSERT_EQ(month.hours.size(), n) << where << " month " << m;
         for (std::size_t b = 0; b < n; ++b) {
-          const double h = month.at(3)[b], wb = month.at(2)[b];
+          const double h = month.hours[b], wb = month.wetBulb[b];
           EXPECT_EQ(h, std::trunc(h)) << where;
           EXPECT_GE(h, 0.0) << where;
           if (h > 0) {
@@ -212,11 +222,11 @@ TEST(ProgramData, MonthlyBinsAddUpToTheYearForEveryCityAndBuildingType) {
 
 // Hours of a month at or above a dry bulb (bins whose midpoint is at or above it).
 double MonthHoursFrom(db::Database& d, int city, int type, int month, double dryBulb) {
-  const BinRows year = ReadBins(d, "ProfilesForSPLV", city, type);
-  const BinRows rows = ReadBins(d, "MonthlyProfiles", city, type, month);
+  const BinRows year = ReadBins(d, city, type);
+  const MonthBins rows = ReadMonth(d, city, type, month);
   double total = 0;
   for (std::size_t b = 0; b < year.at(1).size(); ++b)
-    if (year.at(1)[b] >= dryBulb) total += rows.at(3)[b];
+    if (year.at(1)[b] >= dryBulb) total += rows.hours.at(b);
   return total;
 }
 
