@@ -77,6 +77,8 @@ void frmReport::mnuEdit_ReportOptions_Click() {
       m_RunSucceeded = false;
       report_->RptErrors();
     }
+    // A cancelled run leaves the viewer empty: the user is told why.
+    if (canceled) ui::host().messageBox(kCancelledMessage, ui::kInformation, "");
   });
   EnableReportButtons();
 }
@@ -164,9 +166,10 @@ void frmReport::PrintReport(bool dialog) {
   modpublic::RunGuarded("frmReport.PrintReport()", "", ui::kExclamation, [&] {
     const TerHwnd h = report_->TerHwnd();
     DeselectTerText(h, false);
-    if (dialog) TerPrint2(h, true, 0, 0, 1, 1);
-    else TerPrint2(h, false, -1, 0, 1, 1);
+    const bool printed = dialog ? TerPrint2(h, true, 0, 0, 1, 1) : TerPrint2(h, false, -1, 0, 1, 1);
     TerRepaginate(h, false);
+    const std::string why = printed ? std::string() : TerLastPrintError(h);
+    if (!why.empty()) ui::host().messageBox(PrintFailedMessage(why), ui::kExclamation, "");
   });
 }
 
@@ -190,6 +193,12 @@ void frmReport::EnableReportButtons() {
 }
 
 // ---- rules ----------------------------------------------------------------------------
+
+std::string frmReport::PrintFailedMessage(const std::string& reason) {
+  return "The report was not printed: " + reason +
+         ".\nSet up a printer, or choose File > Print and \"Print to File (PDF)\" with a file in a "
+         "folder you can write to.";
+}
 
 int frmReport::ParseZoom(const std::string& text) {
   const std::string t = vb::Trim(text);

@@ -173,6 +173,30 @@ TEST_F(Viewer, PaintsTheShownPageWithTextWhereTheLayoutPutIt) {
   EXPECT_TRUE(footerInView);
 }
 
+// A frame's thin border (10 twips) stays a visible line at every zoom of the view.
+TEST_F(Viewer, FrameBordersStayVisibleAtLowZoom) {
+  auto darkPixels = [this] {
+    const QImage image = shot();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 110;
+    return dark;
+  };
+  const int zooms[] = {100, 50, 40, 20};
+  std::map<int, int> without;
+  for (int pct : zooms) {
+    ASSERT_TRUE(TerSetZoom(h, pct));
+    without[pct] = darkPixels();
+  }
+  ASSERT_GT(TerInsertParaFrame(h, 720, 0, 5760, 2880, 1), 0);
+  TerRepaginate(h, false);
+  for (int pct : zooms) {
+    ASSERT_TRUE(TerSetZoom(h, pct));
+    // The outline is 2 * (4 + 2) inches long: most of it dark at 96 pixels per inch.
+    EXPECT_GT(darkPixels() - without[pct], static_cast<int>(12 * 96 * pct / 100.0 * 0.8)) << pct << " %";
+  }
+}
+
 TEST_F(Viewer, PageNavigationByKeysCommandsAndGoToPage) {
   const int pages = lines(230);
   ASSERT_GE(pages, 4);
