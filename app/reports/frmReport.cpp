@@ -68,7 +68,9 @@ void frmReport::mnuEdit_ReportOptions_Click() {
     const bool calcsOK = wait.CalcsOK();
     const bool inputErrors = wait.InputErrors();
     const bool calcErrors = wait.CalcErrors();
-    const bool canceled = wait.UserCanceled();
+    // Cancel pressed in the progress window, or reported by whatever shows the progress.
+    const ui::ProgressTarget* progress = ui::progressTarget();
+    const bool canceled = wait.UserCanceled() || (progress != nullptr && progress->userCanceled());
     wait.Form_Unload();
     // DoCalcs stays set while no calculation has succeeded; the report run says whether it
     // built and saved its own report.

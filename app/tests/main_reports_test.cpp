@@ -259,8 +259,10 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
   const std::string lockedPdf = (TempDir() / "locked" / "printed.pdf").string();
   std::string printTo;
   std::vector<QPageSize::PageSizeId> offeredPaper;
+  std::vector<richtext::PrintDialogKind> dialogs;
   richtext::SetPrintDialogHook([&](richtext::PrintDialogKind kind, QPrinter& printer, richtext::TerHwnd) {
     offeredPaper.push_back(printer.pageLayout().pageSize().id());
+    dialogs.push_back(kind);
     if (kind != richtext::PrintDialogKind::Print) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);  // "Print to File (PDF)"
     printer.setOutputFileName(QString::fromStdString(printTo));
@@ -285,6 +287,7 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
       printTo = lockedPdf;
       form.mnuFile_Print_Click();
       afterLocked = host_.messages;
+      form.mnuFile_PageSetup_Click();  // cancelled: nothing changes
       if (!afterToolbar.empty()) {
         auto box = ui::BuildMessageBox(afterToolbar[0].text, afterToolbar[0].style, "Kestrin", &w);
         box->show();  // lays the box out as the user sees it
@@ -318,6 +321,9 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
   EXPECT_EQ(afterLocked[0].text,
             frmReport::PrintFailedMessage("the file " + lockedPdf + " could not be written"));
   EXPECT_FALSE(fs::exists(lockedPdf));
+  EXPECT_EQ(dialogs, (std::vector<richtext::PrintDialogKind>{richtext::PrintDialogKind::Print,
+                                                             richtext::PrintDialogKind::Print,
+                                                             richtext::PrintDialogKind::PageSetup}));
   ASSERT_FALSE(offeredPaper.empty());
   for (QPageSize::PageSizeId id : offeredPaper) EXPECT_EQ(id, QPageSize::Letter);
   EXPECT_EQ(zoomAfterEnter, 50);
