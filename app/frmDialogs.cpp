@@ -91,11 +91,16 @@ void frmUserInfo::Form_Load() {
   txtPhone->setText(Q(gSettings.UserPhone));
 }
 
+// A confirmed dialog's settings go to the settings file at once, so that a crash later in the
+// session does not lose them (they are written again at exit).
+static void StoreSettings() { modDataIO::SaveSettings(Module1::gSettingsFile, gSettings); }
+
 void frmUserInfo::cmdOK_Click() {
   gSettings.UserName = Trimmed(txtUserName);
   gSettings.OfficeName = Trimmed(txtOfficeName);
   gSettings.UserEmail = Trimmed(txtEmail);
   gSettings.UserPhone = Trimmed(txtPhone);
+  StoreSettings();
   accept();
 }
 
@@ -165,6 +170,7 @@ void frmPreferences::Form_Load() {
 
 void frmPreferences::cmdOK_Click() {
   gSettings.UnitType = optEnglish->isChecked() ? 0 : 1;
+  StoreSettings();
   m_DialogOK = true;
   accept();
 }

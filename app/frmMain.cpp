@@ -117,6 +117,41 @@ void frmMain::ProjectDataToControls() {
     modpublic::SelectItemByItemData(&view_->Combo(cboPlantControl), p.PlantControl);
     modpublic::SelectItemByItemData(&view_->Combo(cboEvapFlowControl), p.EvapFlowControl);
   });
+  ReportMissingValues();
+}
+
+std::string frmMain::MissingValuesMessage(const std::vector<MissingValue>& missing) {
+  if (missing.empty()) return {};
+  std::string text = "This project names values the program does not hold:\n";
+  for (const MissingValue& m : missing) {
+    text += "    " + std::string(kListNames[m.list]);
+    if (!vb::Trim(m.name).empty()) text += " \"" + vb::Trim(m.name) + "\"";
+    text += " (code " + vb::CStr(m.code) + ")\n";
+  }
+  text += "Choose ";
+  text += missing.size() == 1 ? "one in its box" : "one in each of these boxes";
+  text += ". Until then the project can not be saved and no report can be run.";
+  return text;
+}
+
+// A list that holds entries but none of the project's value shows no selection; the user is
+// told which values are missing, and Save and Reports refuse (ListsSelected) until chosen.
+void frmMain::ReportMissingValues() {
+  const ProjectData& p = gProject;
+  const MissingValue values[kListCount] = {
+      {cboRegion, p.RegionName, p.RegionID},
+      {cboLocation, p.LocationName, p.LocationID},
+      {cboCity, p.CityName, p.CityID},
+      {cboBuildingType, p.BuildingType, p.BuildingID},
+      {cboEconomizer, {}, p.Economizer},
+      {cboPlantControl, p.PlantControlName, p.PlantControl},
+      {cboEvapFlowControl, p.EvapFlowControlName, p.EvapFlowControl}};
+  std::vector<MissingValue> missing;
+  for (const MissingValue& v : values) {
+    ComboBox& box = view_->Combo(v.list);
+    if (box.ListCount() > 0 && box.ListIndex() < 0) missing.push_back(v);
+  }
+  if (!missing.empty()) ui::host().messageBox(MissingValuesMessage(missing), ui::kExclamation, "");
 }
 
 bool frmMain::ControlsToProjectData() {
@@ -177,6 +212,7 @@ void frmMain::ProjectDataChanged(bool& result) {
 }
 
 void frmMain::ValidateFormControls(bool& result) {
+  txtChillerNum_LostFocus();  // a count box still empty counts as left
   result = view_->ValidateUnitControls();
   if (!result) {
     ui::host().messageBox(kInvalidInput, ui::kOkOnly, "");
@@ -210,9 +246,17 @@ bool frmMain::SelectionClick(List list) {
   return true;
 }
 
+// After the user chose a parent entry, a child list that does not hold the project's entry
+// shows its first one, which the cascade then stores: the user sees the new choice at once.
+void frmMain::SelectFirstWhenNone(List list) {
+  ComboBox& box = view_->Combo(list);
+  if (box.ListCount() > 0 && box.ListIndex() < 0) box.ListIndex(0);
+}
+
 void frmMain::cboRegion_Click() {
   if (!SelectionClick(cboRegion)) return;
   LoadLocations();
+  SelectFirstWhenNone(cboLocation);
   // The old location may not belong to the new region: the location now selected (the first
   // one then) is stored and its cities loaded, so that the project never keeps a location and
   // city of another region.
@@ -222,6 +266,7 @@ void frmMain::cboRegion_Click() {
 void frmMain::cboLocation_Click() {
   if (!SelectionClick(cboLocation)) return;
   LoadCities();
+  SelectFirstWhenNone(cboCity);
   cboCity_Click();
 }
 
@@ -248,6 +293,15 @@ std::string frmMain::CorrectedChillerNumText(const std::string& text, int min, i
 }
 
 void frmMain::txtChillerNum_Change() {
+  const std::string text = view_->ChillerNumText();
+  // An empty box is left alone while the user types (Backspace then a digit); it is checked
+  // when the box is left.
+  if (vb::Trim(text).empty()) return;
+  const std::string corrected = CorrectedChillerNumText(text, kChillerNumMin, kChillerNumMax);
+  if (corrected != text) view_->ChillerNumText(corrected);
+}
+
+void frmMain::txtChillerNum_LostFocus() {
   const std::string text = view_->ChillerNumText();
   const std::string corrected = CorrectedChillerNumText(text, kChillerNumMin, kChillerNumMax);
   if (corrected != text) view_->ChillerNumText(corrected);

@@ -145,6 +145,14 @@ class frmMain {
   void ValidateFormControls(bool& result);
   // "Kestrin v<version> (<ProjectName>)".
   static std::string MainCaption(const std::string& projectName);
+  // A project value that no entry of its list holds: the list, the project's name and code.
+  struct MissingValue {
+    List list;
+    std::string name;
+    long code;
+  };
+  // The message naming the missing values, and that each must be chosen ("" for none).
+  static std::string MissingValuesMessage(const std::vector<MissingValue>& missing);
 
   // ---- handlers ----
   // A user's choice goes into the project at once and marks it changed. A new region reloads
@@ -158,6 +166,7 @@ class frmMain {
   void cboPlantControl_Click();
   void cboEvapFlowControl_Click();
   void txtChillerNum_Change();
+  void txtChillerNum_LostFocus();
   void uncBldgPeakLoad_Change();
   void uncDesignECWT_Change();
   void cmdCustomer_Click();
@@ -291,6 +300,8 @@ class frmMain {
   void StoreSelection(List list);
   bool SelectionClick(List list);
   bool ListsSelected();
+  void ReportMissingValues();
+  void SelectFirstWhenNone(List list);
   bool SaveTo(const std::string& path);
 
   View* view_ = nullptr;

@@ -209,6 +209,7 @@ QWidget* frmMainWindow::NewChillerNum() {
   row->addWidget(updown);
   row->addStretch(1);
   connect(txtChillerNum_, &QLineEdit::textChanged, this, [this] { form_.txtChillerNum_Change(); });
+  connect(txtChillerNum_, &QLineEdit::editingFinished, this, [this] { form_.txtChillerNum_LostFocus(); });
   return holder;
 }
 
@@ -277,6 +278,17 @@ QWidget* frmMainWindow::BuildInputs() {
   add(plant, "Evaporator Flow Rate:", NewUnitBox(F::uncEvapFlowRate, "uncEvapFlowRate", GPMTON_TO_LSKW, "0.00",
                                                  "0.000", 0.5, 8, 2.4, kTextWidthCondenser));
   right->addStretch(1);
+
+  // Tab follows the Chiller Plant boxes top to bottom (the capacity box was made before the count).
+  QWidget* plantOrder[] = {combos_[F::cboPlantControl]->widget(), combos_[F::cboEvapFlowControl]->widget(),
+                           txtChillerNum_,
+                           boxes_[F::uncPlantCapacity]->TextBox(),
+                           boxes_[F::uncDesignLCHWT]->TextBox(),
+                           boxes_[F::uncDesignECWT]->TextBox(),
+                           boxes_[F::uncMinECWT]->TextBox(),
+                           boxes_[F::uncFlowRate]->TextBox(),
+                           boxes_[F::uncEvapFlowRate]->TextBox()};
+  for (std::size_t i = 1; i < std::size(plantOrder); ++i) setTabOrder(plantOrder[i - 1], plantOrder[i]);
 
   // The lists are as wide as the entry boxes with their unit labels.
   for (auto& combo : combos_) combo->widget()->setFixedWidth(boxes_[F::uncBldgPeakLoad]->width());

@@ -127,9 +127,15 @@ void frmMain::mnuFileSaveAs_Click() {
                                                ui::kYesNo | ui::kExclamation, "");
       if (answer != ui::kYes) return;
     }
-    modDataIO::WorkingFolder(target.workingFolder);
+    // The file carries the new name; only a written file moves the project and the working
+    // folder there, so a failed save leaves both as they were for the next save or report.
+    const std::string previousName = gProject.ProjectName;
     gProject.ProjectName = target.projectName;
-    SaveTo(target.path);
+    if (!SaveTo(target.path)) {
+      gProject.ProjectName = previousName;
+      return;
+    }
+    modDataIO::WorkingFolder(target.workingFolder);
     view_->Caption(MainCaption(gProject.ProjectName));
   });
 }

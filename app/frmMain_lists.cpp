@@ -15,8 +15,6 @@ using modDataIO::gProject;
 
 namespace {
 
-constexpr long kInvalidPropertyIndex = 381;
-
 struct DatabaseList {
   frmMain::List list;
   const char* sql;  // the id of the selected parent entry is bound as ?1 where used
@@ -64,8 +62,10 @@ void LoadDatabaseList(frmMain::View& view, const DatabaseList& source, const frm
     box.Clear();
     auto st = database->Prepare(source.sql);
     if (parent) {
+      // No parent entry chosen (the project's is missing, or its list is empty): nothing can
+      // be listed until one is; the parent's own message has said why.
       const int index = parent->ListIndex();
-      if (index < 0) vb::Raise(kInvalidPropertyIndex);
+      if (index < 0) return;
       st.Bind(1, static_cast<std::int64_t>(parent->ItemData(index)));
     }
     // An empty result is an error, as moving to the first record of none is.

@@ -48,8 +48,14 @@ void frmMain::cmdReport_Click() {
     if (economicsOK && gProject.PlantControl == kEqualUnloading) CalcSystemDifference();
     type = 2;
     const bool reportOK = GenerateReports(type);
-    if (reportOK && gSettings.ExportCSV)
+    if (!gSettings.ExportCSV) return;
+    if (reportOK)
       modDataIO::ExportCSV(gSettings.CSVFilePath, gProject, gProject.WeightingFactor, gProject.ECWT);
+    else
+      // A CSV asked for and not written is never passed over in silence.
+      ui::host().messageBox(
+          modDataIO::CsvNotWrittenMessage(gSettings.CSVFilePath, "the part-load report run did not finish"),
+          ui::kExclamation, "");
   });
 }
 

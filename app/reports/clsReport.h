@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "app/calc/frmWait.h"
+#include "kestrin_version.h"
 #include "app/reports/economics/economic_graphs.h"
 #include "app/reports/page_geometry.h"
 #include "app/storage/result_records.h"
@@ -85,7 +86,8 @@ class clsReport : public frmWait::ReportClassInterface {
   };
 
   static constexpr const char* kProductName = "Kestrin";
-  static constexpr const char* kProductVersion = "1.00";
+  // The program's one version, generated from the project's (kestrin_version.h).
+  static constexpr const char* kProductVersion = kestrin::kVersion;
 
   // A new report object with its own empty portrait document on the default printer's page
   // (US Letter with half-inch margins when there is no printer).

@@ -68,7 +68,9 @@ void frmReport::mnuEdit_ReportOptions_Click() {
     const bool calcsOK = wait.CalcsOK();
     const bool inputErrors = wait.InputErrors();
     const bool calcErrors = wait.CalcErrors();
-    const bool canceled = wait.UserCanceled();
+    // Cancel pressed in the progress window, or reported by whatever shows the progress.
+    const ui::ProgressTarget* progress = ui::progressTarget();
+    const bool canceled = wait.UserCanceled() || (progress != nullptr && progress->userCanceled());
     wait.Form_Unload();
     // DoCalcs stays set while no calculation has succeeded; the report run says whether it
     // built and saved its own report.
@@ -77,6 +79,8 @@ void frmReport::mnuEdit_ReportOptions_Click() {
       m_RunSucceeded = false;
       report_->RptErrors();
     }
+    // A cancelled run leaves the viewer empty: the user is told why.
+    if (canceled) ui::host().messageBox(kCancelledMessage, ui::kInformation, "");
   });
   EnableReportButtons();
 }
@@ -164,9 +168,10 @@ void frmReport::PrintReport(bool dialog) {
   modpublic::RunGuarded("frmReport.PrintReport()", "", ui::kExclamation, [&] {
     const TerHwnd h = report_->TerHwnd();
     DeselectTerText(h, false);
-    if (dialog) TerPrint2(h, true, 0, 0, 1, 1);
-    else TerPrint2(h, false, -1, 0, 1, 1);
+    const bool printed = dialog ? TerPrint2(h, true, 0, 0, 1, 1) : TerPrint2(h, false, -1, 0, 1, 1);
     TerRepaginate(h, false);
+    const std::string why = printed ? std::string() : TerLastPrintError(h);
+    if (!why.empty()) ui::host().messageBox(PrintFailedMessage(why), ui::kExclamation, "");
   });
 }
 
@@ -190,6 +195,12 @@ void frmReport::EnableReportButtons() {
 }
 
 // ---- rules ----------------------------------------------------------------------------
+
+std::string frmReport::PrintFailedMessage(const std::string& reason) {
+  return "The report was not printed: " + reason +
+         ".\nSet up a printer, or choose File > Print and \"Print to File (PDF)\" with a file in a "
+         "folder you can write to.";
+}
 
 int frmReport::ParseZoom(const std::string& text) {
   const std::string t = vb::Trim(text);

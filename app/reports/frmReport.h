@@ -102,6 +102,10 @@ class frmReport {
   // ---- rules (pure) ----
   // The leading number of the text (0 when none), clamped to 20..200.
   static int ParseZoom(const std::string& text);
+  static constexpr const char* kCancelledMessage =
+      "The report run was cancelled; no report was made. Choose Edit > Report Options to run it again.";
+  // The one message of a print that failed (not of one the user cancelled), with the reason.
+  static std::string PrintFailedMessage(const std::string& reason);
   struct NavState {
     bool prev = false;
     bool next = false;

@@ -1,6 +1,7 @@
 // Saving the document as RTF or PDF. The PDF is painted from the laid-out pages straight
 // into the target file: no intermediate RTF is written, so nothing beside the PDF is touched.
 #include <ctime>
+#include <filesystem>
 
 #include "app/reports/clsReport.h"
 #include "app/reports/report_internal.h"
@@ -28,7 +29,12 @@ std::string IsoNow() {
 
 bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string& format) {
   const std::string target = vb::Trim(fileName).empty() ? WorkingPath("Rpt-RPT." + format) : fileName;
-  const std::string fileFailed = std::string("Error saving report as file:") + kCrLf + kCrLf + target;
+  // A file that cannot be written names its folder and how to choose another one.
+  const std::string fileFailed = std::string("Error saving report as file:") + kCrLf + kCrLf + target + kCrLf +
+                                 kCrLf + "The folder " + std::filesystem::path(target).parent_path().string() +
+                                 " cannot be written to. Reports are saved in the project's folder: save the "
+                                 "project in a folder you can write to (File > Save As), or save the report "
+                                 "from the viewer with Save as RTF or Save as PDF.";
   const std::string engineFailed = std::string("Error saving report as file:") + kCrLf +
                                    "Failed to start the wPDF Engine. Please check that the plugin is available.";
   auto fail = [](const std::string& message) {

@@ -171,6 +171,9 @@ void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::
 
 // ---------------------------------------------------------------------------------------
 // Summary CSV: two passes (0 inch-pound, 1 SI), CR LF lines, overwritten.
+// The message of a CSV that was asked for and not written: the file, why, its folder and how
+// to choose another file.
+std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason);
 bool ExportCSV(const std::string& path, const ProjectData& project,
                const vb::Array<float, 0, 3>& weightingFactor, const vb::Array<float, 0, 3>& ecwt);
 bool ExportCSV0(std::ostream& out, const ProjectData& project,

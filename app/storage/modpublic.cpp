@@ -158,7 +158,17 @@ void GetMonthNames(std::vector<std::string>& names) {
 }
 
 void ShowHelpTopic(std::uintptr_t /*window*/, long contextId) {
-  if (FileExists(gHelpFile)) help::ShowTopic(gHelpFile, contextId);
+  if (!FileExists(gHelpFile)) {
+    ui::host().messageBox("The help file " + gHelpFile + " was not found.", ui::kExclamation, "");
+    return;
+  }
+  if (help::ShowTopic(gHelpFile, contextId)) return;
+  ui::host().messageBox(HelpNotShownMessage(gHelpFile), ui::kExclamation, "");
+}
+
+std::string HelpNotShownMessage(const std::string& helpFile) {
+  return "No web browser could be started to show the help.\nThe help is the file " + helpFile +
+         "; open it in a web browser.";
 }
 
 bool FileExists(const std::string& path) {
@@ -203,11 +213,11 @@ std::string GetLetter(long n, bool upper) {
 }
 
 int SelectItemByItemData(ListControl* control, long value) {
-  if (control == nullptr) return 0;
-  int found = 0;
+  if (control == nullptr) return -1;
+  int found = -1;
   try {
     const int count = control->ListCount();
-    if (count <= 0) return 0;
+    if (count <= 0) return -1;
     for (int i = 0; i < count; ++i) {
       if (control->ItemData(i) == value) {
         found = i;

@@ -98,9 +98,11 @@ void GetMonthNames(std::vector<std::string>& names);
 
 // ---- Help ------------------------------------------------------------------------------
 
-// Opens the help page at the topic of the context id when the help page exists; else
-// nothing happens. The window is the caller's (unused: the page opens in the browser).
+// Opens the help page at the topic of the context id. A missing help page, or a desktop
+// where no browser can be started, is said in a message naming the help file. The window
+// is the caller's (unused: the page opens in the browser).
 void ShowHelpTopic(std::uintptr_t window, long contextId);
+std::string HelpNotShownMessage(const std::string& helpFile);
 
 // ---- Text and file helpers ---------------------------------------------------------------
 
@@ -132,8 +134,9 @@ class ListControl {
 };
 
 // Selects the first entry whose item data equals value and returns its index. When no
-// entry matches, the first entry (index 0) is selected and 0 returned, as callers expect.
-// No control, or an empty list: returns 0 and changes nothing. Errors are ignored.
+// entry matches, nothing is selected (ListIndex(-1)) and -1 is returned: a value the list
+// does not hold must never silently become another entry. No control, or an empty list:
+// returns -1 and changes nothing. Errors are ignored.
 int SelectItemByItemData(ListControl* control, long value);
 
 // ---- Windows and text boxes ----------------------------------------------------------------

@@ -355,6 +355,7 @@ bool SaveProject(const std::string& path, ProjectData& project) {
     CreateNodeValue(root, "ProjectName", project.ProjectName);
     CreateNodeValue(root, "FilePath", path);
     WriteSections(root, project, kProjectSections, step);
+    step = "The project could not be saved as " + path + ".";
     SaveDocument(doc, path);
     project.FilePath = path;
     return true;

@@ -1,6 +1,7 @@
 // The summary CSV of a PLV report run: the project and its four rating points, once in
 // inch-pound and once in SI units, each pass converted with a unit converter of its own.
 // Numbers are written with "." whatever the locale; quoted texts double their quotes.
+#include <filesystem>
 #include <sstream>
 
 #include "app/storage/data_files.h"
@@ -92,6 +93,12 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
   });
 }
 
+std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason) {
+  return "The summary CSV file " + path + " was not written: " + reason + ".\nRun the reports again to write it; where the folder " +
+         std::filesystem::path(path).parent_path().string() +
+         " cannot be written to, choose a CSV file in another folder in the report options.";
+}
+
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
                const vb::Array<float, 0, 3>& ecwt) {
   // A plant without chillers has no per-chiller flows: nothing is written.
@@ -105,7 +112,8 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   std::ostringstream out;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
-  return modpublic::RunGuarded("modDataIO.ExportCSV", "", 16, [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
+  return modpublic::RunGuarded("modDataIO.ExportCSV", CsvNotWrittenMessage(path, "its folder cannot be written to"), 16,
+                              [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
 }  // namespace modDataIO

@@ -104,6 +104,38 @@ TEST_F(Dialogs, PreferencesShowAnyNonZeroUnitTypeAsMetricAndStoreZeroOrOne) {
   EXPECT_EQ(gSettings.UnitType, 0);
 }
 
+// What was confirmed in User Info or Preferences is in the settings file before the program
+// ends; Cancel writes nothing.
+TEST_F(Dialogs, ConfirmedUserInfoAndPreferencesAreSavedAtOnce) {
+  auto stored = [] {
+    SettingsData s;
+    EXPECT_TRUE(modDataIO::LoadSettings(Module1::gSettingsFile, s));
+    return s;
+  };
+  std::filesystem::remove(Module1::gSettingsFile);
+  {
+    frmUserInfo dialog;
+    dialog.txtUserName->setText("Cancelled Name");
+    dialog.cmdCancel_Click();
+  }
+  EXPECT_FALSE(std::filesystem::exists(Module1::gSettingsFile));
+  {
+    frmUserInfo dialog;
+    dialog.txtUserName->setText(" Saved Name ");
+    dialog.cmdOK_Click();
+  }
+  EXPECT_EQ(stored().UserName, "Saved Name");
+  {
+    frmPreferences dialog;
+    dialog.optMetric->setChecked(true);
+    dialog.cmdOK_Click();
+  }
+  const SettingsData s = stored();
+  EXPECT_EQ(s.UnitType, 1);
+  EXPECT_EQ(s.UserName, "Saved Name");
+  EXPECT_TRUE(host_.messages.empty());
+}
+
 TEST(ReportOptionRules, CsvFileAndProjectNameTables) {
   EXPECT_TRUE(frmReportOptions::NeedsCsvFile(true, ""));
   EXPECT_TRUE(frmReportOptions::NeedsCsvFile(true, "   "));

@@ -1,6 +1,8 @@
 // The File commands: Save As naming, when Save asks for a name, saving, a failed save, New
 // and Open with their unsaved-data question.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <fstream>
 
@@ -8,6 +10,8 @@
 #include "app/storage/modDataIO.h"
 #include "app/tests/main_fixture.h"
 #include "controls/unitentry/csQuillet.h"
+#include "controls/unitentry/tests/desktop_locale.h"
+#include "platform/ui/qt_host.h"
 
 namespace {
 
@@ -126,6 +130,34 @@ TEST_F(FileCommands, FailedSaveKeepsTheProjectMarkedChanged) {
   EXPECT_NE(host_.messages[0].text.find("unsaved data"), std::string::npos);
 }
 
+// Save As into a folder that cannot be made: the message says the project was not saved, and
+// neither the project's name and file nor the working folder move there.
+TEST_F(FileCommands, FailedSaveAsChangesNeitherTheProjectNorTheWorkingFolder) {
+  TestWindow& w = OpenWindow();
+  const std::string folder = modDataIO::WorkingFolder();
+  const QString caption = w.windowTitle();
+  std::ofstream(TempDir() / "blocker") << "a file, not a folder";
+  const std::string target = (TempDir() / "blocker" / "Plant.vxn").string();
+  w.saveAnswers = {target};
+  w.form().mnuFileSaveAs_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text.rfind("The project could not be saved as " + target + ".", 0), 0u)
+      << host_.messages[0].text;
+  EXPECT_EQ(modDataIO::WorkingFolder(), folder);
+  EXPECT_EQ(gProject.ProjectName, "untitled");
+  EXPECT_TRUE(gProject.FilePath.empty());
+  EXPECT_EQ(w.windowTitle(), caption);
+  EXPECT_TRUE(gProjectChanged);
+  EXPECT_EQ(w.lastSaveInitDir, folder);
+  // The next Save As starts where the last good one would have.
+  w.saveAnswers = {(TempDir() / "Plant.vxn").string()};
+  host_.messages.clear();
+  w.form().mnuFileSaveAs_Click();
+  EXPECT_EQ(w.lastSaveInitDir, folder);
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(gProject.ProjectName, "Plant");
+}
+
 TEST_F(FileCommands, NewAsksAboutUnsavedDataAndNoKeepsEverything) {
   TestWindow& w = OpenWindow();
   Type(F::uncDesignWB, "80");
@@ -166,6 +198,107 @@ TEST_F(FileCommands, OpenLoadsAProjectAndMakesItsFolderTheWorkingFolder) {
   EXPECT_EQ(modDataIO::WorkingFolder(), (TempDir() / "jobs").string() + "/");
   EXPECT_FALSE(gProjectChanged);
   EXPECT_TRUE(w.form().FormReady());
+}
+
+// A project naming a city the site database does not hold opens with no city selected and
+// says so; Save and Reports refuse until the user has chosen one.
+TEST_F(FileCommands, OpenOfAProjectWithAMissingCityNamesItAndRefusesSaveAndReports) {
+  ProjectData other;
+  modDataIO::InitProject(other);
+  other.ProjectName = "Removed City";
+  other.CityID = 9999;
+  other.CityName = "Dallas-Fort Worth";
+  const std::string path = (TempDir() / "removed.vxn").string();
+  ASSERT_TRUE(modDataIO::SaveProject(path, other));
+
+  TestWindow& w = OpenWindow();
+  const std::string shownLocation = w.comboBox(F::cboLocation)->currentText().toStdString();
+  w.openAnswers = {path};
+  w.form().mnuFileOpen_Click();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  const std::string message = host_.messages[0].text;
+  EXPECT_EQ(message,
+            "This project names values the program does not hold:\n"
+            "    city \"Dallas-Fort Worth\" (code 9999)\n"
+            "Choose one in its box. Until then the project can not be saved and no report can be run.");
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentIndex(), -1);
+  EXPECT_GT(w.comboBox(F::cboCity)->count(), 0);
+  EXPECT_EQ(w.comboBox(F::cboLocation)->currentText().toStdString(), shownLocation);
+  auto box = ui::BuildMessageBox(message, host_.messages[0].style, "Kestrin", &w);
+  box->show();  // lays the box out as the user sees it
+  QCoreApplication::processEvents();
+  RenderToPng(*box, "missing_city_message");
+  box->hide();
+
+  // Save As and Reports both refuse with the city named; nothing is written.
+  host_.messages.clear();
+  w.saveAnswers = {(TempDir() / "again.vxn").string()};
+  w.form().mnuFileSaveAs_Click();
+  w.form().cmdReport_Click();
+  ASSERT_EQ(host_.messages.size(), 2u);
+  for (const auto& m : host_.messages)
+    EXPECT_EQ(m.text, "No city is selected, the action can not be completed.");
+  EXPECT_FALSE(std::filesystem::exists(TempDir() / "again.vxn"));
+  EXPECT_EQ(w.saveAnswers.size(), 1u);  // the dialog was never shown
+
+  // Once chosen, the city goes into the project and the project saves.
+  host_.messages.clear();
+  QComboBox* cities = w.comboBox(F::cboCity);
+  cities->setCurrentIndex(0);
+  emit cities->activated(0);
+  EXPECT_EQ(gProject.CityID, cities->itemData(0).toInt());
+  w.form().mnuFileSaveAs_Click();
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_TRUE(std::filesystem::exists(TempDir() / "again.vxn"));
+}
+
+// A project typed on a decimal-comma desktop is stored locale-independently: reopened on a
+// decimal-point desktop it holds the same values.
+TEST_F(FileCommands, ProjectTypedWithCommasUnderGermanReopensUnderEnglishWithTheSameValues) {
+  const std::string path = (TempDir() / "comma.vxn").string();
+  const struct {
+    F::Box box;
+    const char* typedDe;
+    const char* shownEn;
+    double value;
+  } cases[] = {{F::uncBldgPeakLoad, "1000,5", "1000.5", 1000.5},
+               {F::uncPlantCapacity, "1.234,5", "1234.5", 1234.5},  // with the German grouping
+               {F::uncDesignLCHWT, "42,5", "42.5", 42.5},
+               {F::uncFlowRate, "2,75", "2.75", 2.75},
+               {F::uncEvapFlowRate, "2,4", "2.40", 2.4},
+               {F::uncDesignApproach, "6*1,5", "9.0", 9.0}};  // arithmetic with the comma
+  {
+    KESTRIN_USE_DESKTOP_LOCALE(german, "de_DE.UTF-8");
+    TestWindow& w = OpenWindow();
+    for (const auto& c : cases) {
+      Type(c.box, c.typedDe);
+      w.unitBox(c.box)->TextBox()->setFocus();
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QCoreApplication::sendEvent(w.unitBox(c.box)->TextBox(), &enter);
+      EXPECT_DOUBLE_EQ(w.unitBox(c.box)->Value(), c.value) << c.typedDe;
+    }
+    EXPECT_EQ(Shown(F::uncEvapFlowRate), "2,40");
+    w.saveAnswers = {path};
+    w.form().mnuFileSaveAs_Click();
+    ASSERT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+    window_.reset();
+  }
+  // The file itself carries "." numbers whatever the desktop.
+  std::ifstream in(path);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find(">2.75<"), std::string::npos);
+  EXPECT_EQ(text.find(">2,75<"), std::string::npos);
+
+  KESTRIN_USE_DESKTOP_LOCALE(english, "en_US.UTF-8");
+  modDataIO::InitProject(gProject);
+  TestWindow& w = OpenWindow();
+  w.openAnswers = {path};
+  w.form().mnuFileOpen_Click();
+  EXPECT_TRUE(host_.messages.empty());
+  for (const auto& c : cases) {
+    EXPECT_EQ(Shown(c.box), c.shownEn);
+    EXPECT_DOUBLE_EQ(w.unitBox(c.box)->Value(), c.value) << c.shownEn;
+  }
 }
 
 TEST_F(FileCommands, OpenRefusesAFileThatIsNotAProject) {

@@ -75,12 +75,46 @@ TEST_F(Lists, SelectableEntriesInNameOrderWithTheProjectsEntrySelected) {
   EXPECT_TRUE(host_.messages.empty());
 }
 
-TEST_F(Lists, AnIdNoLongerInTheListSelectsTheFirstEntry) {
+// A value the lists do not hold is never replaced by another entry: its box shows no
+// selection, one message names every such value, and Save refuses until one is chosen.
+TEST_F(Lists, AnIdNoLongerInTheListSelectsNothingAndIsNamed) {
   gProject.CityID = 999;
+  gProject.CityName = "Gone City";
   gProject.PlantControl = 2;
+  gProject.PlantControlName = "Part Load Chiller: Low Loads";
   TestWindow& w = OpenWindow();
-  EXPECT_EQ(w.comboBox(F::cboCity)->currentIndex(), 0);
-  EXPECT_EQ(w.comboBox(F::cboPlantControl)->currentIndex(), 0);
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentIndex(), -1);
+  EXPECT_EQ(w.comboBox(F::cboCity)->currentText(), "");
+  EXPECT_EQ(w.comboBox(F::cboPlantControl)->currentIndex(), -1);
+  EXPECT_EQ(w.comboBox(F::cboLocation)->currentText(), "zed");  // the others as stored
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text,
+            "This project names values the program does not hold:\n"
+            "    city \"Gone City\" (code 999)\n"
+            "    plant control \"Part Load Chiller: Low Loads\" (code 2)\n"
+            "Choose one in each of these boxes. Until then the project can not be saved and no "
+            "report can be run.");
+  EXPECT_EQ(host_.messages[0].style, ui::kExclamation);
+  EXPECT_EQ(gProject.CityID, 999);  // nothing stored for a value the user did not pick
+
+  host_.messages.clear();
+  bool valid = true;
+  w.form().ValidateFormControls(valid);
+  EXPECT_FALSE(valid);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, "No city is selected, the action can not be completed.");
+}
+
+// A missing region leaves the dependent lists empty without further error boxes.
+TEST_F(Lists, AMissingRegionIsNamedOnceAndItsListsStayEmpty) {
+  gProject.RegionID = 77;
+  TestWindow& w = OpenWindow();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].text.find("    region \""), std::string::npos) << host_.messages[0].text;
+  EXPECT_NE(host_.messages[0].text.find("(code 77)\nChoose one in its box."), std::string::npos);
+  EXPECT_EQ(w.comboBox(F::cboRegion)->currentIndex(), -1);
+  EXPECT_EQ(w.comboBox(F::cboLocation)->count(), 0);
+  EXPECT_EQ(w.comboBox(F::cboCity)->count(), 0);
 }
 
 TEST_F(Lists, ARegionWithoutLocationsReportsAndLeavesTheDependentListsEmpty) {
@@ -88,11 +122,11 @@ TEST_F(Lists, ARegionWithoutLocationsReportsAndLeavesTheDependentListsEmpty) {
   QComboBox* regions = w.comboBox(F::cboRegion);
   regions->setCurrentIndex(regions->findText("Empty"));
   emit regions->activated(regions->currentIndex());
-  ASSERT_EQ(host_.messages.size(), 2u);
+  // One box for the empty query; the cities have no location to be listed for.
+  ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_EQ(host_.messages[0].text.rfind("Error in Load Locations", 0), 0u) << host_.messages[0].text;
   EXPECT_EQ(host_.messages[0].title, "frmMain.LoadLocations()");
   EXPECT_EQ(host_.messages[0].style, ui::kCritical);
-  EXPECT_EQ(host_.messages[1].text.rfind("Error in Load Cities", 0), 0u) << host_.messages[1].text;
   EXPECT_EQ(w.comboBox(F::cboLocation)->count(), 0);
   EXPECT_EQ(w.comboBox(F::cboCity)->count(), 0);
   EXPECT_EQ(gProject.RegionID, 4);

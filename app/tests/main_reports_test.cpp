@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QKeyEvent>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTimer>
 
 #include <array>
@@ -22,7 +27,9 @@
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
 #include "app/tests/main_fixture.h"
+#include "platform/richtext/ter.h"
 #include "platform/richtext/viewer.h"
+#include "platform/ui/qt_host.h"
 
 namespace {
 
@@ -236,6 +243,120 @@ TEST_F(ReportsCommand, EconomicReportThroughTheViewer) {
   EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
   EXPECT_NE(text.find("Energy Cost Details"), std::string::npos);
   EXPECT_FALSE(png.empty());
+}
+
+// Printing from the viewer on a computer without a printer: the toolbar's Print says why it
+// did not print, once; File > Print to a PDF file afterwards works; a PDF that cannot be
+// written is named. The dialogs open on the report's Letter paper. Enter in the zoom box
+// zooms, also after Next Report had the focus.
+TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this computer has a printer";
+  ASSERT_TRUE(form_.ControlsToProjectData());
+  ASSERT_TRUE(frmMain::SetupCalculationData());
+  const std::string pdf = Out("printed.pdf");
+  // A folder that cannot be made (its parent is a file) fails for every user, root included.
+  std::ofstream(TempDir() / "locked") << "a file";
+  const std::string lockedPdf = (TempDir() / "locked" / "printed.pdf").string();
+  std::string printTo;
+  std::vector<QPageSize::PageSizeId> offeredPaper;
+  std::vector<richtext::PrintDialogKind> dialogs;
+  richtext::SetPrintDialogHook([&](richtext::PrintDialogKind kind, QPrinter& printer, richtext::TerHwnd) {
+    offeredPaper.push_back(printer.pageLayout().pageSize().id());
+    dialogs.push_back(kind);
+    if (kind != richtext::PrintDialogKind::Print) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);  // "Print to File (PDF)"
+    printer.setOutputFileName(QString::fromStdString(printTo));
+    return true;
+  });
+  std::vector<ui::RecordingHost::Message> afterToolbar, afterPdf, afterLocked;
+  int zoomAfterEnter = 0, pageBefore = 0, pageAfter = 0;
+  std::string png;
+  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+    auto* poll = new QTimer(&w);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, &w, [&, poll] {
+      if (!w.activated()) return;
+      poll->stop();
+      host_.messages.clear();
+      w.findChild<QToolButton*>(QStringLiteral("cmdPrint"))->click();
+      afterToolbar = host_.messages;
+      host_.messages.clear();
+      printTo = pdf;
+      form.mnuFile_Print_Click();
+      afterPdf = host_.messages;
+      printTo = lockedPdf;
+      form.mnuFile_Print_Click();
+      afterLocked = host_.messages;
+      form.mnuFile_PageSetup_Click();  // cancelled: nothing changes
+      if (!afterToolbar.empty()) {
+        auto box = ui::BuildMessageBox(afterToolbar[0].text, afterToolbar[0].style, "Kestrin", &w);
+        box->show();  // lays the box out as the user sees it
+        QCoreApplication::processEvents();
+        png = RenderToPng(*box, "print_failed_message");
+        box->hide();
+      }
+      // Enter in the zoom box after Next Report was pressed: zooms, does not turn the page.
+      w.navButton(1)->setFocus();
+      w.navButton(1)->click();
+      pageBefore = w.toc()->currentPage();
+      w.zoomBox()->setFocus();
+      w.zoomBox()->setText(QStringLiteral("50"));
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QCoreApplication::sendEvent(w.zoomBox(), &enter);
+      zoomAfterEnter = w.toc()->zoomPercent();
+      pageAfter = w.toc()->currentPage();
+      w.exitButton()->click();
+    });
+    poll->start();
+  };
+  window->form().PerformEconomicsAnalysis();
+  richtext::SetPrintDialogHook({});
+
+  ASSERT_EQ(afterToolbar.size(), 1u);
+  EXPECT_EQ(afterToolbar[0].text, frmReport::PrintFailedMessage("no printer is set up on this computer"));
+  EXPECT_TRUE(afterPdf.empty());
+  ASSERT_TRUE(fs::exists(pdf));
+  EXPECT_GT(PdfPages(pdf), 1);
+  ASSERT_EQ(afterLocked.size(), 1u);
+  EXPECT_EQ(afterLocked[0].text,
+            frmReport::PrintFailedMessage("the file " + lockedPdf + " could not be written"));
+  EXPECT_FALSE(fs::exists(lockedPdf));
+  EXPECT_EQ(dialogs, (std::vector<richtext::PrintDialogKind>{richtext::PrintDialogKind::Print,
+                                                             richtext::PrintDialogKind::Print,
+                                                             richtext::PrintDialogKind::PageSetup}));
+  ASSERT_FALSE(offeredPaper.empty());
+  for (QPageSize::PageSizeId id : offeredPaper) EXPECT_EQ(id, QPageSize::Letter);
+  EXPECT_EQ(zoomAfterEnter, 50);
+  EXPECT_EQ(pageAfter, pageBefore);
+  EXPECT_FALSE(png.empty());
+}
+
+// A working folder that cannot take the report: the message names the folder and how to choose
+// another, and the CSV that was asked for is reported as not written.
+TEST_F(ReportsCommand, UnwritableWorkingFolderNamesTheFolderAndTheCsvNotWritten) {
+  std::ofstream(TempDir() / "blocker") << "a file, not a folder";
+  const std::string blocked = (TempDir() / "blocker").string();
+  modDataIO::WorkingFolder(blocked + "/");
+  window->onReportViewer = [&](frmReportWindow& w, frmReport&) {
+    auto* poll = new QTimer(&w);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, &w, [&w, poll] {
+      if (!w.activated()) return;
+      poll->stop();
+      w.exitButton()->click();
+    });
+    poll->start();
+  };
+  window->form().cmdReport_Click();
+  bool folderNamed = false;
+  for (const auto& m : host_.messages)
+    folderNamed = folderNamed || (m.text.find("The folder " + blocked + " cannot be written to.") != std::string::npos &&
+                                  m.text.find("File > Save As") != std::string::npos);
+  EXPECT_TRUE(folderNamed);
+  ASSERT_FALSE(host_.messages.empty());
+  EXPECT_EQ(host_.messages.back().text,
+            modDataIO::CsvNotWrittenMessage(window->csvPath, "the part-load report run did not finish"));
+  EXPECT_FALSE(fs::exists(window->csvPath));
 }
 
 TEST_F(ReportsCommand, CancelledOptionsWriteNothing) {

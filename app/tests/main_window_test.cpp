@@ -2,6 +2,8 @@
 // systems, the region/location/city cascade, the coupling of inputs, change tracking,
 // validation, closing and the window rectangle.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -143,7 +145,10 @@ TEST_F(MainWindow, FixedListChoicesReachTheProject) {
 TEST_F(MainWindow, HelpOpensTheMainWindowsTopic) {
   struct Recorder : help::Opener {
     std::vector<std::string> urls;
-    void open(const std::string& url) override { urls.push_back(url); }
+    bool open(const std::string& url) override {
+      urls.push_back(url);
+      return true;
+    }
   } recorder;
   help::setOpener(&recorder);
   TestWindow& w = OpenWindow();
@@ -179,6 +184,51 @@ TEST_F(MainWindow, ChillerNumberBoxCorrectsTypedTextAndSpinsWithinItsRange) {
   EXPECT_EQ(box->text(), "9");
   w.form().ControlsToProjectData();
   EXPECT_EQ(gProject.ChillerNumber, 9);
+}
+
+// Typing a new count over the old one with Backspace: the box may be empty while typing and
+// is checked once left (or before Save and Reports read it).
+TEST_F(MainWindow, ChillerNumberMayBeEmptyWhileTypingAndIsCheckedOnLeaving) {
+  TestWindow& w = OpenWindow();
+  QLineEdit* box = w.chillerNumBox();
+  box->setFocus();
+  box->end(false);
+  QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+  QCoreApplication::sendEvent(box, &backspace);
+  EXPECT_EQ(box->text(), "");
+  QKeyEvent three(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, QStringLiteral("3"));
+  QCoreApplication::sendEvent(box, &three);
+  EXPECT_EQ(box->text(), "3");
+  // Left empty: corrected when the editing ends.
+  box->clear();
+  emit box->editingFinished();
+  EXPECT_EQ(box->text(), "1");
+  // Still empty when Reports or Save validate: corrected first, never read as empty.
+  box->clear();
+  bool valid = false;
+  w.form().ValidateFormControls(valid);
+  EXPECT_TRUE(valid);
+  EXPECT_EQ(box->text(), "1");
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+// Tab walks the Chiller Plant boxes top to bottom.
+TEST_F(MainWindow, TabOrderFollowsTheChillerPlantBoxesTopToBottom) {
+  TestWindow& w = OpenWindow();
+  auto next = [&w](QWidget* from) {
+    QWidget* n = from->nextInFocusChain();
+    while (n != from && (!(n->focusPolicy() & Qt::TabFocus) || !n->isVisibleTo(&w) || !n->isEnabled()))
+      n = n->nextInFocusChain();
+    return n;
+  };
+  const std::vector<QWidget*> expected = {
+      w.comboBox(F::cboPlantControl), w.comboBox(F::cboEvapFlowControl), w.chillerNumBox(),
+      w.unitBox(F::uncPlantCapacity)->TextBox(), w.unitBox(F::uncDesignLCHWT)->TextBox(),
+      w.unitBox(F::uncDesignECWT)->TextBox(), w.unitBox(F::uncMinECWT)->TextBox(),
+      w.unitBox(F::uncFlowRate)->TextBox(), w.unitBox(F::uncEvapFlowRate)->TextBox()};
+  for (std::size_t i = 1; i < expected.size(); ++i)
+    EXPECT_EQ(next(expected[i - 1]), expected[i]) << "after box " << i - 1 << ": "
+                                                   << next(expected[i - 1])->objectName().toStdString();
 }
 
 TEST_F(MainWindow, PeakLoadAbovePlantCapacityIsRefused) {

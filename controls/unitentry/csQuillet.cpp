@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "controls/unitentry/modCalc.h"
@@ -30,16 +32,64 @@ constexpr long kLabelDrop = 30;
 
 std::string Utf8(const QString& s) { return s.toStdString(); }
 
-// The number of a text as the program reads numbers; false when it is not one.
+// The box shows and reads numbers in the desktop locale (QLocale()): its decimal separator and
+// its group separator. Everything behind the box (vb::Format, vb::CDbl, modCalc) works on the
+// program's own number texts, "." decimal and "," grouping, so files, scratch records and
+// reports never depend on the locale. These two translate between the two.
+QString Shown(const std::string& programText) {
+  const QLocale locale;
+  const QString point = locale.decimalPoint();
+  const QString group = locale.groupSeparator();
+  QString out;
+  for (const QChar c : QString::fromStdString(programText)) {
+    if (c == u'.')
+      out += point;
+    else if (c == u',')
+      out += group;
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string ProgramText(const QString& shown) {
+  const QLocale locale;
+  const QString point = locale.decimalPoint();
+  QString group = locale.groupSeparator();
+  if (group == point) group.clear();
+  QString out;
+  for (qsizetype i = 0; i < shown.size();) {
+    if (shown.mid(i, point.size()) == point) {
+      out += u'.';
+      i += point.size();
+    } else if (!group.isEmpty() && shown.mid(i, group.size()) == group) {
+      i += group.size();  // grouping carries no value
+    } else if (shown[i] == u'.' || shown[i] == u',') {
+      // The other one of "." and "," means nothing in this locale: the text is no number.
+      out += u'#';
+      ++i;
+    } else {
+      out += shown[i++];
+    }
+  }
+  return Utf8(out);
+}
+
+// The number of a shown text; false when it is not one (or does not fit a Double).
 bool ReadNumber(const QString& text, double& value) {
-  const std::string t = Utf8(text);
+  const std::string t = ProgramText(text);
   if (!vb::IsNumeric(t)) return false;
   try {
     value = vb::CDbl(t);
   } catch (const vb::RuntimeError&) {
     return false;  // too large for a Double
   }
-  return true;
+  return std::isfinite(value);
+}
+
+// The shown text of an entry after evaluating its arithmetic (modCalc::EvaluateEntry).
+QString EvaluatedShown(const QString& text) {
+  return Shown(modCalc::EvaluateEntry(ProgramText(text)));
 }
 
 // Runs a step whose failure only ends it, as every property setter of the box does.
@@ -65,17 +115,38 @@ class csQuillet::Edit : public QLineEdit {
       e->accept();
       return;
     }
+    // The edit shortcuts its context menu offers work from the keyboard too; pasted text is
+    // taken as input like typed text.
+    for (QKeySequence::StandardKey k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut,
+                                        QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo}) {
+      if (e->matches(k)) {
+        QLineEdit::keyPressEvent(e);
+        return;
+      }
+    }
     const QString typed = e->text();
     // Keys without a character (arrows, Home, End, Delete, modifiers) and backspace pass.
     if (typed.isEmpty() || e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) {
       QLineEdit::keyPressEvent(e);
       return;
     }
+    // The filter sees the program's separators: "." (and "," where the locale's decimal
+    // separator is a comma) is the decimal separator, "," or the locale's group character
+    // groups thousands. So "." types the locale's decimal separator on any desktop.
+    const QLocale locale;
+    const QString point = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
     char16_t key = typed.size() == 1 ? typed[0].unicode() : 0;
-    std::string content = Utf8(text());
+    if (key == u',' && point == QStringLiteral(","))
+      key = u'.';
+    else if (key != u'.' && key != u',' && typed == point)
+      key = u'.';
+    else if (key != u'.' && key != u',' && typed == group)
+      key = u',';
+    std::string content = ProgramText(text());
     const std::string before = content;
     modCalc::FilterKey(key, content);
-    if (content != before) setText(QString::fromStdString(content));  // "=": taken as input
+    if (content != before) setText(Shown(content));  // "=": taken as input
     if (key == 0) {
       // Swallowed. Escape stays unhandled, so that a dialog around the box still sees it.
       if (e->key() == Qt::Key_Escape)
@@ -84,8 +155,9 @@ class csQuillet::Edit : public QLineEdit {
         e->accept();
       return;
     }
-    if (key != typed[0].unicode()) {
-      QKeyEvent changed(e->type(), e->key(), e->modifiers(), QString(QChar(key)));
+    const QString out = key == u'.' ? point : key == u',' ? group : QString(QChar(key));
+    if (out != typed) {
+      QKeyEvent changed(e->type(), e->key(), e->modifiers(), out);
       QLineEdit::keyPressEvent(&changed);
       return;
     }
@@ -223,14 +295,16 @@ QString csQuillet::FormatValue(double ipValue) const {
   return QString::fromStdString(vb::Format(shown, Utf8(picture)));
 }
 
+QString csQuillet::ShownValue(double ipValue) const { return Shown(Utf8(FormatValue(ipValue))); }
+
 QString csQuillet::LimitsToolTip() const {
   if (m_Min != 0.0 || m_Max != 0.0)
-    return texts_[kMinPrefix] + FormatValue(m_Min) + ", " + texts_[kMaxPrefix] + FormatValue(m_Max);
+    return texts_[kMinPrefix] + ShownValue(m_Min) + ", " + texts_[kMaxPrefix] + ShownValue(m_Max);
   return texts_[kNoLimits];
 }
 
 void csQuillet::UpdateDisplay() {
-  if (!Blanked()) SetText(FormatValue(m_Value));
+  if (!Blanked()) SetText(ShownValue(m_Value));
   Label1->setText(QString::fromStdString(Converter().UnitStr(m_Units)));
   Text1->setToolTip(LimitsToolTip());
 }
@@ -260,7 +334,7 @@ void csQuillet::UnitCnv(clsUnits* units) {
 
 void csQuillet::Value(double x) {
   Quietly([&] {
-    if (!m_Blanked) SetText(FormatValue(x));
+    if (!m_Blanked) SetText(ShownValue(x));
     if (Converter().CurrentUnitOfMeasure() != nENGLISH)
       m_Value = x;
     else
@@ -373,7 +447,7 @@ bool csQuillet::Validate() {
     } else {
       const clsUnits& units = Converter();
       // The rewrite is input: Value becomes the shown, rounded number.
-      SetText(FormatValue(m_Value));
+      SetText(ShownValue(m_Value));
       if (m_Min == 0.0 && m_Max == 0.0) {
         Text1->setToolTip(texts_[kNoLimits]);
         valid = true;
@@ -393,12 +467,19 @@ bool csQuillet::Validate() {
         };
         const double v = m_Value;
         if (v < low && !sameText(v, low)) {
-          Text1->setToolTip(texts_[kTooLow] + FormatValue(low));
+          Text1->setToolTip(texts_[kTooLow] + ShownValue(low));
         } else if (v > high && !sameText(v, high)) {
-          Text1->setToolTip(texts_[kTooHigh] + FormatValue(high));
+          Text1->setToolTip(texts_[kTooHigh] + ShownValue(high));
         } else {
           Text1->setToolTip(LimitsToolTip());
           valid = true;
+          // A value accepted only because it shows as the shown SI limit (3.3 K typed against
+          // 6 F = 3.33 K) becomes that limit: the stored value would otherwise lie outside the
+          // limits and turn red once shown in IP.
+          if (v < m_Min && !sameText(v, m_Min))
+            m_Value = m_Min;
+          else if (v > m_Max && !sameText(v, m_Max))
+            m_Value = m_Max;
         }
       }
     }
@@ -430,8 +511,8 @@ void csQuillet::Text1_Change() {
 }
 
 void csQuillet::Text1_Enter() {
-  SetText(QString::fromStdString(modCalc::EvaluateEntry(Utf8(Text1->text()))));
-  if (Validate()) Quietly([this] { SetText(FormatValue(m_Value)); });
+  SetText(EvaluatedShown(Text1->text()));
+  if (Validate()) Quietly([this] { SetText(ShownValue(m_Value)); });
   if (!Text1->text().isEmpty()) Text1->selectAll();
 }
 
@@ -448,10 +529,10 @@ void csQuillet::UserControl_EnterFocus() {
 
 void csQuillet::UserControl_ExitFocus() {
   if (Validate()) {
-    Quietly([this] { SetText(FormatValue(m_Value)); });
+    Quietly([this] { SetText(ShownValue(m_Value)); });
   } else {
-    SetText(QString::fromStdString(modCalc::EvaluateEntry(Utf8(Text1->text()))));
-    if (Validate()) Quietly([this] { SetText(FormatValue(m_Value)); });
+    SetText(EvaluatedShown(Text1->text()));
+    if (Validate()) Quietly([this] { SetText(ShownValue(m_Value)); });
   }
   m_bSelectOnMouseMove = false;
 }

@@ -6,9 +6,11 @@
 //   system of its converter (a clsUnits, normally the program's one modpublic::gUnits, bound
 //   by clsUnitControls::LoadUnits) for the quantity Units (a UnitCnv id; 0 = NO_CONV shows the
 //   number unconverted and no label). Display pictures: FormatStringMetric in SI when it is set,
-//   else FormatString; an empty picture shows full precision (15 significant digits). Numbers
-//   are written and read as everywhere in the program (vb::Format, vb::CStr, vb::CDbl: "." is
-//   the decimal point, "," groups thousands).
+//   else FormatString; an empty picture shows full precision (15 significant digits). The box
+//   shows and reads numbers with the desktop locale's (QLocale()) decimal and group
+//   separators, and the "." key types the decimal separator; behind the box numbers are the
+//   program's locale-independent texts (vb::Format, vb::CDbl, modCalc: "." decimal, ","
+//   grouping). Where the decimal separator is "," a typed "." or "," both are decimal points.
 //   Setting Value in IP display stores the number the picture shows (44.123 with "0.0" stores
 //   44.1); in SI display it stores the value exactly.
 //
@@ -167,7 +169,10 @@ class csQuillet : public QWidget {
 
   void InitControls();
   void ReadProperties(const QVariantMap& bag);
+  // The value in the display picture as the program writes numbers ("." decimal), and as
+  // the box shows it (the desktop locale's separators).
   QString FormatValue(double ipValue) const;
+  QString ShownValue(double ipValue) const;
   QString LimitsToolTip() const;
   void UpdateDisplay();
   void LimitChanged();

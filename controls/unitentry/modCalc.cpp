@@ -136,7 +136,8 @@ EvalResult Evaluate(std::string_view input) {
 }
 
 std::string EvaluateEntry(const std::string& text) {
-  if (vb::IsNumeric(text)) return text;
+  double number = 0.0;
+  if (ReadNumber(text, number)) return text;
   return Evaluate(text).Text();
 }
 

@@ -28,8 +28,8 @@ std::string TopicUrl(const std::string& helpFile, long contextId) {
 void setOpener(Opener* o) { gOpener = o; }
 Opener* opener() { return gOpener; }
 
-void ShowTopic(const std::string& helpFile, long contextId) {
-  if (gOpener != nullptr) gOpener->open(TopicUrl(helpFile, contextId));
+bool ShowTopic(const std::string& helpFile, long contextId) {
+  return gOpener == nullptr || gOpener->open(TopicUrl(helpFile, contextId));
 }
 
 }  // namespace help

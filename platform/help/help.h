@@ -14,14 +14,16 @@ std::string TopicUrl(const std::string& helpFile, long contextId);
 class Opener {
  public:
   virtual ~Opener() = default;
-  virtual void open(const std::string& url) = 0;
+  // True when the page was handed to a browser; false when none could be started.
+  virtual bool open(const std::string& url) = 0;
 };
 
 // Installs the opener (not owned); nullptr removes it.
 void setOpener(Opener* opener);
 Opener* opener();
 
-// Opens the help file at the topic of the context id through the installed opener.
-void ShowTopic(const std::string& helpFile, long contextId);
+// Opens the help file at the topic of the context id through the installed opener. False
+// only when the opener could not start a browser (no opener installed: nothing, true).
+bool ShowTopic(const std::string& helpFile, long contextId);
 
 }  // namespace help

@@ -6,8 +6,8 @@
 
 namespace help {
 
-void QtHelpOpener::open(const std::string& url) {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+bool QtHelpOpener::open(const std::string& url) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
 }  // namespace help

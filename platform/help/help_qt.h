@@ -7,7 +7,7 @@ namespace help {
 
 class QtHelpOpener : public Opener {
  public:
-  void open(const std::string& url) override;
+  bool open(const std::string& url) override;
 };
 
 }  // namespace help

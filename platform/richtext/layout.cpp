@@ -916,7 +916,10 @@ void PaintPage(QPainter& painter, const PageLayout& page) {
       painter.fillRect(f->rect, ToQColor(f->color));
     } else if (const auto* l = std::get_if<DrawLine>(&item)) {
       QPen pen(Qt::black);
-      pen.setWidthF(std::max(1.0, l->width));
+      // At least one device pixel wide: a thin border (a graph's 10-twip frame) would otherwise
+      // fade away in a view zoomed below 50 %.
+      const double pixel = 1.0 / std::max(1e-9, std::sqrt(std::abs(painter.deviceTransform().determinant())));
+      pen.setWidthF(std::max({1.0, l->width, pixel}));
       pen.setCapStyle(Qt::SquareCap);
       painter.setPen(pen);
       painter.drawLine(l->line);

@@ -283,8 +283,12 @@ int32_t TerPdfEnd(int32_t pdfHandle, int32_t job);
 // Printing. With the dialog, the print dialog is shown first (through the dialog hook).
 // Pages go to the printer in their own orientation when it supports per-page layout,
 // otherwise landscape pages are turned onto portrait paper.
+// The dialogs open on the document's paper. False when cancelled or failed; after a failure
+// TerLastPrintError says why ("" after success or cancel) and the next attempt starts with a
+// fresh printer, so one failure never blocks the next print.
 bool TerPrint2(TerHwnd h, bool dialog, int32_t reserved1, int32_t reserved2, int32_t reserved3,
                int32_t reserved4);
+std::string TerLastPrintError(TerHwnd h);
 
 // Commands: TerMenuSelect answers kMenuChecked for a toggle that is on, else 0.
 int32_t TerMenuSelect(TerHwnd h, int32_t command);

@@ -32,6 +32,12 @@ std::map<TerHwnd, std::unique_ptr<QPrinter>>& Printers() {
   return printers;
 }
 
+// Why the last print of each editor failed.
+std::map<TerHwnd, std::string>& PrintErrors() {
+  static std::map<TerHwnd, std::string> errors;
+  return errors;
+}
+
 QPrinter& PrinterOf(TerHwnd h) {
   auto& p = Printers()[h];
   if (!p) {
@@ -198,16 +204,33 @@ bool AddInfo(QByteArray& pdf, const PdfJob& job) {
   return true;
 }
 
+// The print and page dialogs open on the document's paper (Letter for a Letter report), not
+// on the locale's default paper size.
+void OfferDocumentPaper(QPrinter& printer, Editor& e) {
+  const Layout& lay = e.layout();
+  if (lay.pages.empty()) return;
+  const PageLayout& page = lay.pages.front();
+  const double w = std::min(page.width, page.height) / 20.0;
+  const double h = std::max(page.width, page.height) / 20.0;
+  const QPageSize size(QSizeF(w, h), QPageSize::Point, QString(), QPageSize::FuzzyMatch);
+  printer.setPageLayout(QPageLayout(size, page.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                    QMarginsF(0, 0, 0, 0)));
+}
+
 }  // namespace
 
 void SetPrintDialogHook(PrintDialogHook hook) { DialogHook() = std::move(hook); }
 
-void detail::ReleasePrinter(TerHwnd h) { Printers().erase(h); }
+void detail::ReleasePrinter(TerHwnd h) {
+  Printers().erase(h);
+  PrintErrors().erase(h);
+}
 
 bool detail::RunPrintCommand(TerHwnd h, Editor& e, int command) {
   QPrinter& printer = PrinterOf(h);
   switch (command) {
     case kCmdPageSetup: {
+      OfferDocumentPaper(printer, e);
       if (!AskUser(PrintDialogKind::PageSetup, printer, h)) return false;
       const QSizeF pts = printer.pageLayout().pageSize().size(QPageSize::Point);
       if (pts.width() <= 0 || pts.height() <= 0) return false;
@@ -223,6 +246,7 @@ bool detail::RunPrintCommand(TerHwnd h, Editor& e, int command) {
       return true;
     }
     case kCmdPrintSetup:
+      OfferDocumentPaper(printer, e);
       return AskUser(PrintDialogKind::PrintSetup, printer, h);
     case kCmdPrintPreview: {
       if (DialogHook()) return DialogHook()(PrintDialogKind::Preview, printer, h) && PrintTo(printer, e);
@@ -236,17 +260,34 @@ bool detail::RunPrintCommand(TerHwnd h, Editor& e, int command) {
   }
 }
 
+std::string TerLastPrintError(TerHwnd h) {
+  const auto it = PrintErrors().find(h);
+  return it == PrintErrors().end() ? std::string() : it->second;
+}
+
 bool TerPrint2(TerHwnd h, bool dialog, int32_t, int32_t, int32_t, int32_t) {
+  PrintErrors().erase(h);
   Editor* e = TerEditor(h);
   if (!e) return false;
   QPrinter& printer = PrinterOf(h);
-  if (dialog) {
-    if (!AskUser(PrintDialogKind::Print, printer, h)) return false;
-  } else if (printer.outputFormat() == QPrinter::NativeFormat && QPrinterInfo::defaultPrinter().isNull() &&
-             printer.printerName().isEmpty()) {
-    return false;   // no printer to print to
+  OfferDocumentPaper(printer, *e);
+  if (dialog && !AskUser(PrintDialogKind::Print, printer, h)) return false;  // cancelled
+  const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+  std::string error;
+  if (pdf && printer.outputFileName().isEmpty()) {
+    // What a printer object holds when the computer has no printer at all.
+    error = "no printer is set up on this computer";
+  } else if (!pdf && printer.printerName().isEmpty() && QPrinterInfo::defaultPrinter().isNull()) {
+    error = "no printer is set up on this computer";
+  } else if (!PrintTo(printer, *e)) {
+    error = pdf ? "the file " + printer.outputFileName().toStdString() + " could not be written"
+                : "the printer " + printer.printerName().toStdString() + " could not be started";
   }
-  return PrintTo(printer, *e);
+  if (error.empty()) return true;
+  PrintErrors()[h] = error;
+  // A printer whose job failed to start can stay unusable: the next attempt gets a fresh one.
+  Printers().erase(h);
+  return false;
 }
 
 int32_t TerPdfSetDllName(const std::string&) {

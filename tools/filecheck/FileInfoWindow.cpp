@@ -9,6 +9,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -71,6 +72,17 @@ void FileInfoWindow::GridReset() {
     Grid1->setColumnWidth(c, std::max(kDefaultWidths[c], fit));
   }
   for (int r = 1; r < static_cast<int>(grid.size()); ++r) FillRow(r);
+  FitWidthToColumns();
+}
+
+// The window is made wide enough for every column (within the screen), so that the last one
+// is not cut off.
+void FileInfoWindow::FitWidthToColumns() {
+  int needed = 2 * Grid1->frameWidth() + Grid1->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < Grid1->columnCount(); ++c) needed += Grid1->columnWidth(c);
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) needed = std::min(needed, screen->availableGeometry().width());
+  if (needed > width()) resize(needed, height());
 }
 
 void FileInfoWindow::FillRow(int row) {
@@ -112,7 +124,12 @@ void FileInfoWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (activationQueued_) return;
   activationQueued_ = true;
-  QTimer::singleShot(0, this, [this] { logic_.Form_Activate(listFile_); });
+  QTimer::singleShot(0, this, [this] {
+    logic_.Form_Activate(listFile_);
+    // The check followed each row down the list; the finished grid opens at its top left.
+    Grid1->scrollToTop();
+    Grid1->horizontalScrollBar()->setValue(0);
+  });
 }
 
 void FileInfoWindow::resizeEvent(QResizeEvent* event) {

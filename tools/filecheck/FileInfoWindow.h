@@ -35,6 +35,7 @@ class FileInfoWindow : public QWidget, public FileInfo::View {
 
  private:
   void FillRow(int row);
+  void FitWidthToColumns();
 
   FileInfo& logic_;
   std::string listFile_;

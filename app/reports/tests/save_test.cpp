@@ -75,10 +75,14 @@ TEST_F(Save, FailuresShowTheMessageAndKeepTheReportUnsaved) {
   const std::string pdf = Working("no/such/folder/r.pdf");
   EXPECT_FALSE(report->SaveReportAsFile(pdf, "pdf"));
   ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[0].text, "Error saving report as file:\r\n\r\n" + rtf);
+  // The file, then its folder and how to choose another.
+  const std::string folder = "\r\n\r\nThe folder " + Working("no/such/folder") + " cannot be written to.";
+  EXPECT_EQ(host.messages[0].text.rfind("Error saving report as file:\r\n\r\n" + rtf + folder, 0), 0u)
+      << host.messages[0].text;
+  EXPECT_NE(host.messages[0].text.find("(File > Save As)"), std::string::npos);
   EXPECT_EQ(host.messages[0].title, "clsReport.SaveReportAsFile()");
   EXPECT_EQ(host.messages[0].style, ui::kExclamation);
-  EXPECT_EQ(host.messages[1].text, "Error saving report as file:\r\n\r\n" + pdf);
+  EXPECT_EQ(host.messages[1].text.rfind("Error saving report as file:\r\n\r\n" + pdf + folder, 0), 0u);
   EXPECT_TRUE(WorkingFiles().empty());
 
   // Through the wrap-up: the entry stays unsaved.

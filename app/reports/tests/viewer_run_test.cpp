@@ -167,8 +167,12 @@ TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   // Cancel is seen at the run's step 10, after every section was built and the file saved.
   progress.cancelAfterUpdates = static_cast<int>(calcSteps) - 2;
   fs::remove(Working("PLVReport_for_Viewer Plant.rtf"));
+  host.messages.clear();
   again.Form_Activate();
   EXPECT_FALSE(again.RunSucceeded());
+  // The empty viewer is explained, once.
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, frmReport::kCancelledMessage);
   EXPECT_FALSE(fs::exists(Working("PLVReport_for_Viewer Plant.rtf")));
   EXPECT_EQ(again.Report().ReportsCount(), 0);
 }

@@ -79,6 +79,8 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
   auto push = [&](const char* name, const char* text, auto handler) {
     auto* b = new QPushButton(QString::fromUtf8(text), bar);
     b->setObjectName(QString::fromUtf8(name));
+    // No button presses itself on Enter: Enter belongs to the zoom box and the page view.
+    b->setAutoDefault(false);
     row->addWidget(b);
     connect(b, &QPushButton::clicked, this, handler);
     return b;
@@ -189,6 +191,14 @@ void frmReportWindow::keyPressEvent(QKeyEvent* event) {
 
 bool frmReportWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtZoom_) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        form_.SetZoom();
+        txtZoom_->selectAll();
+        return true;
+      }
+    }
     if (event->type() == QEvent::FocusIn) QTimer::singleShot(0, txtZoom_, [this] { txtZoom_->selectAll(); });
     else if (event->type() == QEvent::FocusOut) form_.txtZoom_LostFocus();
   }

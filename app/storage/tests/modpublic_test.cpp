@@ -370,18 +370,22 @@ TEST_F(ModPublic, SelectItemByItemData) {
   EXPECT_EQ(SelectItemByItemData(&list, 10), 0);
   EXPECT_EQ(list.selected, 0);
   list.selected = 3;
-  EXPECT_EQ(SelectItemByItemData(&list, 99), 0);  // no match: the first entry, on purpose
-  EXPECT_EQ(list.selected, 0);
+  EXPECT_EQ(SelectItemByItemData(&list, 99), -1);  // no match: nothing selected, not the first
+  EXPECT_EQ(list.selected, -1);
 
   FakeList empty;
-  EXPECT_EQ(SelectItemByItemData(&empty, 1), 0);
-  EXPECT_EQ(empty.selected, -1);
-  EXPECT_EQ(SelectItemByItemData(nullptr, 1), 0);
+  empty.selected = 7;  // an empty list is left alone
+  EXPECT_EQ(SelectItemByItemData(&empty, 1), -1);
+  EXPECT_EQ(empty.selected, 7);
+  EXPECT_EQ(SelectItemByItemData(nullptr, 1), -1);
 }
 
 struct RecordingOpener : help::Opener {
   std::vector<std::string> urls;
-  void open(const std::string& url) override { urls.push_back(url); }
+  bool open(const std::string& url) override {
+    urls.push_back(url);
+    return true;
+  }
 };
 
 TEST_F(ModPublic, ShowHelpTopicOpensOnlyAnExistingHelpFile) {
@@ -389,6 +393,9 @@ TEST_F(ModPublic, ShowHelpTopicOpensOnlyAnExistingHelpFile) {
   help::setOpener(&opener);
   ShowHelpTopic(0, 10000);  // /opt/kestrin/VEXON.html does not exist
   EXPECT_TRUE(opener.urls.empty());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "The help file " + gHelpFile + " was not found.");
+  host.messages.clear();
 
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kestrin_help";
   std::filesystem::create_directories(dir);
@@ -398,6 +405,18 @@ TEST_F(ModPublic, ShowHelpTopicOpensOnlyAnExistingHelpFile) {
   help::setOpener(nullptr);
   ASSERT_EQ(opener.urls.size(), 1u);
   EXPECT_EQ(opener.urls[0], "file://" + (dir / "VEXON.html").string() + "#ctx31010");
+  EXPECT_TRUE(host.messages.empty());
+
+  // A desktop without a browser: the user is told, with the help file's path.
+  struct NoBrowser : help::Opener {
+    bool open(const std::string&) override { return false; }
+  } none;
+  help::setOpener(&none);
+  ShowHelpTopic(0, 31020);
+  help::setOpener(nullptr);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "No web browser could be started to show the help.\nThe help is the file " +
+                                       (dir / "VEXON.html").string() + "; open it in a web browser.");
   std::filesystem::remove_all(dir);
 }
 

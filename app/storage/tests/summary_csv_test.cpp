@@ -174,5 +174,10 @@ TEST_F(SummaryCsv, RefusalsWriteNothing) {
   p_.ChillerNumber = 2;
   EXPECT_FALSE(ExportCSV(dir_ + "missing/x.csv", p_, wf_, ecwt_));
   EXPECT_EQ(host_.messages.at(0).title, "modDataIO.ExportCSV");
-  EXPECT_NE(host_.messages.at(0).text.find("missing/x.csv"), std::string::npos);
+  // The message names the file, its folder and how to choose another.
+  EXPECT_EQ(host_.messages.at(0).text.rfind(CsvNotWrittenMessage(dir_ + "missing/x.csv",
+                                                                 "its folder cannot be written to"), 0), 0u)
+      << host_.messages.at(0).text;
+  EXPECT_NE(host_.messages.at(0).text.find("where the folder " + dir_ + "missing cannot be written to, choose"),
+            std::string::npos);
 }

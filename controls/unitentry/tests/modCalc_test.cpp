@@ -167,6 +167,7 @@ TEST(EvaluateEntry, KeepsANumberWithASignedExponentAndEvaluatesAnythingElse) {
   EXPECT_EQ(modCalc::EvaluateEntry("-5"), "-5");
   EXPECT_EQ(modCalc::EvaluateEntry("12*3"), "36");
   EXPECT_EQ(modCalc::EvaluateEntry("5*-3"), "Error");
+  EXPECT_EQ(modCalc::EvaluateEntry("1e400"), "Error");  // a number no Double holds
 }
 
 struct KeyCase {

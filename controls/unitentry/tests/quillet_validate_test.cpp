@@ -54,8 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValidateCase{"SiInside", nMETRIC, 40, 60, "10", true, "Min = 4.4, Max = 15.6", "10.0", 50},
         ValidateCase{"SiAbove", nMETRIC, 40, 60, "16", false, "Value too high: Max = 15.6", "16.0", 60.8},
         ValidateCase{"SiBelow", nMETRIC, 40, 60, "4.3", false, "Value too low: Min = 4.4", "4.3", 39.74},
-        ValidateCase{"SiShownLowerLimitAgainstIpMin", nMETRIC, 40, 60, "4.4", true, "Min = 4.4, Max = 15.6", "4.4", 39.92},
-        ValidateCase{"SiShownUpperLimitAgainstIpMax", nMETRIC, 40, 60, "15.6", true, "Min = 4.4, Max = 15.6", "15.6", 60.08},
+        // Typed as the shown limit: on the limit, and stored as the limit itself.
+        ValidateCase{"SiShownLowerLimitAgainstIpMin", nMETRIC, 40, 60, "4.4", true, "Min = 4.4, Max = 15.6", "4.4", 40},
+        ValidateCase{"SiShownUpperLimitAgainstIpMax", nMETRIC, 40, 60, "15.6", true, "Min = 4.4, Max = 15.6", "15.6", 60},
         ValidateCase{"SiNotANumber", nMETRIC, 40, 60, "1e", false, "Invalid input (Numeric value required)", "1e", 0}),
     CaseName<ValidateCase>);
 
@@ -296,6 +297,27 @@ TEST_F(QuilletFocus, DestroyingAFocusedBoxIsSafe) {
   ASSERT_TRUE(box->TextBox()->hasFocus());
   delete box;
   EXPECT_EQ(window.findChildren<csQuillet*>().size(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A value typed as the shown SI minimum stays valid when the display switches to IP.
+TEST_F(QuilletTest, TheShownSiMinimumStaysValidInIp) {
+  units.CurrentUnitOfMeasure(nMETRIC);
+  auto box = Box({{"Units", F_TO_K}, {"FormatString", "#0.0"}, {"Min", 6.0}, {"Max", 20.0}});
+  Type(*box, "3.3");  // 6 F is 3.33 K, shown as 3.3
+  Leave(*box);
+  EXPECT_TRUE(box->Validate());
+  units.CurrentUnitOfMeasure(nENGLISH);
+  box->Refresh();
+  EXPECT_TRUE(box->Validate());
+  EXPECT_EQ(Text(*box), "6.0");
+  EXPECT_EQ(Background(*box), kWhite);
+  units.CurrentUnitOfMeasure(nMETRIC);
+  box->Refresh();
+  EXPECT_EQ(Text(*box), "3.3");
 }
 
 }  // namespace

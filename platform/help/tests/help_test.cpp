@@ -9,7 +9,10 @@ namespace {
 
 struct RecordingOpener : help::Opener {
   std::vector<std::string> urls;
-  void open(const std::string& url) override { urls.push_back(url); }
+  bool open(const std::string& url) override {
+    urls.push_back(url);
+    return true;
+  }
 };
 
 TEST(Help, TopicUrlEncodesPathAndAnchorsTheContextId) {

@@ -173,6 +173,33 @@ TEST_F(Viewer, PaintsTheShownPageWithTextWhereTheLayoutPutIt) {
   EXPECT_TRUE(footerInView);
 }
 
+// A frame's thin border (10 twips) stays a visible line at every zoom of the view: the ink it
+// adds (how much darker than white its pixels are, summed) is that of a line at least one pixel
+// wide, however an antialiased line falls on the pixels.
+TEST_F(Viewer, FrameBordersStayVisibleAtLowZoom) {
+  auto ink = [this] {
+    const QImage image = shot();
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) sum += (255 - qGray(image.pixel(x, y))) / 255.0;
+    return sum;
+  };
+  const int zooms[] = {100, 50, 40, 20};
+  std::map<int, double> without;
+  for (int pct : zooms) {
+    ASSERT_TRUE(TerSetZoom(h, pct));
+    without[pct] = ink();
+  }
+  ASSERT_GT(TerInsertParaFrame(h, 720, 0, 5760, 2880, 1), 0);
+  TerRepaginate(h, false);
+  for (int pct : zooms) {
+    ASSERT_TRUE(TerSetZoom(h, pct));
+    // The outline is 2 * (4 + 2) inches long, at 96 pixels per inch of the view at 100 %.
+    const double outline = 12 * 96 * pct / 100.0;
+    EXPECT_GT(ink() - without[pct], 0.8 * outline) << pct << " %";
+  }
+}
+
 TEST_F(Viewer, PageNavigationByKeysCommandsAndGoToPage) {
   const int pages = lines(230);
   ASSERT_GE(pages, 4);

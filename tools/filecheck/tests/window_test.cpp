@@ -7,7 +7,10 @@
 #include <QHeaderView>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <memory>
 
 #include "platform/ui/ui.h"
@@ -97,6 +100,14 @@ TEST_F(WindowTest, ProgramFolderOfTheBuildShowsItsVersions) {
     EXPECT_EQ(window.grid()->item(r, 2)->text(), "OK ") << r;
     EXPECT_EQ(window.grid()->item(r, 4)->text(), window.grid()->item(r, 5)->text()) << r;
   }
+  // The finished grid opens at its first row and first column, not where the check ended.
+  EXPECT_EQ(window.grid()->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(window.grid()->horizontalScrollBar()->value(), 0);
+  EXPECT_GT(window.grid()->verticalScrollBar()->maximum(), 0);  // the list is longer than the window
+  // As wide as its columns need, as far as the screen allows.
+  int columns = 0;
+  for (int c = 0; c < window.grid()->columnCount(); ++c) columns += window.grid()->columnWidth(c);
+  EXPECT_GE(window.width(), std::min(columns, window.screen()->availableGeometry().width()));
   EXPECT_TRUE(window.grab().save(VERITOR_SHOT_DIR "/veritor_grid_program.png"));
 }
 
