@@ -19,7 +19,7 @@
 #include "app/storage/modpublic.h"
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 class frmWait;
 

@@ -416,7 +416,7 @@ void frmMainWindow::CloseOtherWindows() {
 }
 
 bool frmMainWindow::ShowReportOptions() {
-  frmReportOptions dialog;  // no owner, as the command has always opened it
+  frmReportOptions dialog;  // no owner: a top-level window of its own
   dialog.ParentForm(this);
   dialog.exec();
   return dialog.DialogOK();

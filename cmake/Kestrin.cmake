@@ -103,6 +103,16 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/version_note.cpp.in
 include_directories(${CMAKE_BINARY_DIR}/generated)
 add_library(kestrin_version_note OBJECT ${CMAKE_BINARY_DIR}/generated/version_note.cpp)
 
+# kestrin_export_only_marked(<target>): a shared library whose symbols are hidden unless its
+# headers mark them with <TARGET>_EXPORT, from the generated header <target>_export.h
+# (include it as "<target>_export.h"). Inline functions are hidden too: every user compiles
+# its own copy.
+include(GenerateExportHeader)
+function(kestrin_export_only_marked target)
+  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  generate_export_header(${target} EXPORT_FILE_NAME ${CMAKE_BINARY_DIR}/generated/${target}_export.h)
+endfunction()
+
 # kestrin_ship(<target>...): marks programs and shared libraries as part of the installation.
 # Each gets the version note; a shared library also gets VERSION and SOVERSION (its file is
 # lib<name>.so.<version>, found through lib<name>.so.<major>). The list of shipped targets

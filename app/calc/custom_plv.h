@@ -16,7 +16,7 @@
 
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 namespace modCalcs {
 

@@ -8,7 +8,7 @@
 #include "app/calc/econ_results.h"
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 namespace econ {
 

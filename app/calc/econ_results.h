@@ -15,7 +15,7 @@
 #pragma once
 
 #include "app/storage/result_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 struct SimMonthResults {
   vb::Array<float, 1, 24> fBinDB;

@@ -20,7 +20,7 @@
 
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 #include "app/calc/econ_results.h"
 #include "app/calc/heating.h"
 #include "platform/plantengine/grendax.h"

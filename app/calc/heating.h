@@ -9,7 +9,7 @@
 // CalcHeatingEnergyUsePerBinInMonth).
 #pragma once
 
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 // Heat-recovery data of the heat-recovery chiller.
 struct HeatRecoveryChillerData {

@@ -5,7 +5,7 @@
 
 #include "app/calc/econ_results.h"
 #include "app/calc/modCalcs.h"
-#include "app/storage/cp1252.h"
+#include "libs/text/encoding.h"
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
@@ -198,7 +198,7 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
 
     Listing f;
     // What was listed stays in the file when a monthly block cannot be read back.
-    auto save = [&] { modDataIO::detail::WriteFileAtomic(path, modDataIO::cp1252::FromUtf8(f.Take())); };
+    auto save = [&] { modDataIO::detail::WriteFileAtomic(path, text::Utf8ToCp1252(f.Take())); };
     for (int s = 1; s <= S; ++s) {
       MonthlyTotals(f, systems(s));
       CashFlow(f, systems(s), L);

@@ -49,7 +49,7 @@
 #include "app/reports/page_geometry.h"
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 #include "platform/graph/graph.h"
 #include "platform/richtext/ter.h"
 

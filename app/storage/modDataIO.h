@@ -20,7 +20,7 @@
 #include "app/storage/project_records.h"
 #include "app/storage/result_records.h"
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 namespace pugi {
 class xml_node;

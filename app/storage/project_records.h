@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 struct ProjectData {
   std::string ProjectName;

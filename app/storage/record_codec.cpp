@@ -6,7 +6,7 @@
 #include <optional>
 #include <type_traits>
 
-#include "app/storage/cp1252.h"
+#include "libs/text/encoding.h"
 #include "libs/vb/vberror.h"
 
 namespace modDataIO::codec {
@@ -28,7 +28,7 @@ constexpr std::int32_t kChillerResultLower = 1;
 
 // ---- Visitors ---------------------------------------------------------------------------
 // A visitor sees every field: Begin(name) at the start of each top-level field, then the
-// primitive values in stored order.
+// primitive values in stored order; Enter and Leave around each array and nested record.
 
 struct Sizer {
   std::size_t n = 0;
@@ -70,7 +70,7 @@ struct Writer {
     out.append(b, sizeof(T));
   }
   void Str(const std::string& s, std::size_t width) {
-    std::string bytes = cp1252::FromUtf8(s);
+    std::string bytes = text::Utf8ToCp1252(s);
     bytes.resize(width, ' ');
     out += bytes;
   }
@@ -107,7 +107,7 @@ struct Reader {
   }
   void Str(std::string& s, std::size_t width) {
     Need(width);
-    s = cp1252::ToUtf8(in.substr(pos, width));
+    s = text::Cp1252ToUtf8(in.substr(pos, width));
     pos += width;
   }
   void Var(std::optional<double>& v) {
@@ -145,6 +145,25 @@ struct Reader {
   }
 };
 
+// Hands each top-level field of one number or one text to a FieldVisitor.
+struct Named {
+  const FieldVisitor& visit;
+  const char* field = "";
+  int depth = 0;
+  void Begin(const char* name) { field = name; }
+  void Enter() { ++depth; }
+  void Leave() { --depth; }
+  template <class T>
+  void Prim(T& v) {
+    if (depth == 0) visit(field, &v);
+  }
+  void Str(std::string& s, std::size_t) {
+    if (depth == 0) visit(field, &s);
+  }
+  void Var(std::optional<double>&) {}
+  bool DynHeader() { return true; }
+};
+
 // ---- Generic field walk ------------------------------------------------------------------
 
 template <class V, class R>
@@ -158,7 +177,9 @@ void Item(V& v, T& f) {
   } else if constexpr (std::is_same_v<U, std::optional<double>>) {
     v.Var(f);
   } else if constexpr (IsVbArray<U>::value) {
+    v.Enter();
     for (auto& e : f) Item(v, e);
+    v.Leave();
   } else {
     v.Enter();
     Fields(v, f);
@@ -179,7 +200,9 @@ void S(V& v, const char* name, T& f, std::size_t width) {
   if constexpr (std::is_same_v<std::remove_const_t<T>, std::string>) {
     v.Str(f, width);
   } else {
+    v.Enter();
     for (auto& s : f) v.Str(s, width);
+    v.Leave();
   }
 }
 
@@ -700,11 +723,18 @@ std::vector<FieldPos> Layout(const R& rec) {
   return std::move(l.fields);
 }
 
+template <class R>
+void VisitScalarFields(R& rec, const FieldVisitor& visit) {
+  Named n{visit};
+  Fields(n, rec);
+}
+
 #define KESTRIN_CODEC_INSTANTIATE(R)                                \
   template std::string Encode<R>(const R&);                         \
   template std::size_t Decode<R>(std::string_view, R&);             \
   template std::size_t EncodedSize<R>(const R&);                    \
-  template std::vector<FieldPos> Layout<R>(const R&);
+  template std::vector<FieldPos> Layout<R>(const R&);               \
+  template void VisitScalarFields<R>(R&, const FieldVisitor&);
 
 KESTRIN_CODEC_INSTANTIATE(OperatingPeriod)
 KESTRIN_CODEC_INSTANTIATE(WeatherData)

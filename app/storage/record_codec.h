@@ -13,8 +13,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "app/storage/project_records.h"
@@ -47,5 +50,16 @@ struct FieldPos {
 };
 template <class R>
 std::vector<FieldPos> Layout(const R& rec);
+
+// A top-level field that holds one number or one text: the member itself.
+using FieldRef = std::variant<std::int16_t*, std::int32_t*, float*, double*, std::string*>;
+using FieldVisitor = std::function<void(const char* name, FieldRef field)>;
+
+// Calls `visit` with the stored name and the member of every top-level field of `rec` that
+// holds one number or one text, in stored order; arrays, Variants and nested records are
+// passed over. Lets a reader of named values (a template file) fill a record by the names
+// of this one field list.
+template <class R>
+void VisitScalarFields(R& rec, const FieldVisitor& visit);
 
 }  // namespace modDataIO::codec

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/storage/scratch_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 // CAL.DAT header: five Singles holding the 1-based byte positions of the sections.
 struct CalcHeaderData {

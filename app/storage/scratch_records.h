@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 
 // A period of plant operation: four Integers (8 bytes).
 struct OperatingPeriod {

@@ -52,7 +52,8 @@
 //      gUnitControls.RefreshUnits(): each box re-displays its unchanged IP value (Refresh),
 //      with no Change and no rounding of Value.
 //   5. Before acting on the inputs, call Validate() on every box that is not Blanked.
-//   The setters with side effects are the property "lets" of the original control; see each.
+//   Setters that do more than store their value (re-display, raise Change, validate) say
+//   so at their declaration.
 #pragma once
 
 #include <QString>
@@ -61,11 +62,13 @@
 #include <QWidget>
 #include <array>
 
+#include "quillet_export.h"
+
 class QLabel;
 class QLineEdit;
 class clsUnits;
 
-class csQuillet : public QWidget {
+class QUILLET_EXPORT csQuillet : public QWidget {
   Q_OBJECT
   Q_PROPERTY(double Value READ Value WRITE Value)
   Q_PROPERTY(long Units READ Units WRITE Units)

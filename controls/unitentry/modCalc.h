@@ -22,13 +22,15 @@
 #include <string>
 #include <string_view>
 
+#include "quillet_export.h"
+
 namespace modCalc {
 
 // The text Evaluate gives for anything it cannot compute.
 inline constexpr const char* kError = "Error";
 
 // What Evaluate gives: a number, or a text ("Error", or a lone negative kept as typed).
-struct EvalResult {
+struct QUILLET_EXPORT EvalResult {
   bool isNumber = false;
   double number = 0.0;
   std::string text;
@@ -39,25 +41,25 @@ struct EvalResult {
 };
 
 // Evaluates the arithmetic of the text (see above).
-EvalResult Evaluate(std::string_view s);
+QUILLET_EXPORT EvalResult Evaluate(std::string_view s);
 
 // The 1-based position of the last c in s; 0 when there is none.
-long LastPos(std::string_view s, char c);
+QUILLET_EXPORT long LastPos(std::string_view s, char c);
 
 // The text a unit entry box shows after evaluating its entry (on Enter, on "=" and when the
 // box is left invalid). A text that already reads as a number a Double holds stays as it is,
 // so a value that the full-precision display writes with a signed exponent ("1E-05") is not
 // split at its sign into "Error"; any other text ("1e400" too) becomes Evaluate's result text.
-std::string EvaluateEntry(const std::string& text);
+QUILLET_EXPORT std::string EvaluateEntry(const std::string& text);
 
 // The decimal separator of the program's number texts (the second character of 2.3 as text).
-char DecimalSeparator();
+QUILLET_EXPORT char DecimalSeparator();
 
 // Filters one typed character of a unit entry box whose text is `text`. The key is left as it
 // is when it may reach the box: "*", "+", ",", "-", ".", "/", the digits, backspace (8), "^",
 // "e" and "E". "=" is swallowed (key set to 0) and the text replaced by EvaluateEntry(text).
 // Every other character is swallowed: Enter, Escape, Tab and control characters (Ctrl+C/V/X)
 // included. A "." becomes the decimal separator (DecimalSeparator).
-void FilterKey(char16_t& key, std::string& text);
+QUILLET_EXPORT void FilterKey(char16_t& key, std::string& text);
 
 }  // namespace modCalc

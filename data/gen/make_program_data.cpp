@@ -8,14 +8,20 @@
 //
 // Everything is written under temporary names in the program folder and renamed into
 // place at the end, so an interrupted build never leaves a half-written file behind.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "app/calc/custom_plv.h"
@@ -216,6 +222,36 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
 
 // ---- template records ------------------------------------------------------------------
 
+// Sets the fields of `rec` that the keys of an INI section name, through the codec's list of
+// the record's fields: a whole-number field takes a whole number, a text field the text.
+// A key that names no number or text field of the record is an error, unless it is one of
+// `otherKeys` (values the builder reads itself).
+template <class R>
+void ReadFields(const IniFile& ini, const std::string& section, R& rec,
+                std::initializer_list<std::string_view> otherKeys = {}) {
+  std::set<std::string> unknown;
+  for (const std::string& key : ini.Keys(section)) {
+    if (std::find(otherKeys.begin(), otherKeys.end(), key) == otherKeys.end()) unknown.insert(key);
+  }
+  modDataIO::codec::VisitScalarFields(rec, [&](const char* name, modDataIO::codec::FieldRef field) {
+    if (!ini.Has(section, name)) return;
+    unknown.erase(name);
+    std::visit(
+        [&](auto* member) {
+          using T = std::remove_pointer_t<decltype(member)>;
+          if constexpr (std::is_same_v<T, std::string>) {
+            *member = ini.Text(section, name);
+          } else if constexpr (std::is_integral_v<T>) {
+            *member = static_cast<T>(ini.Integer(section, name));
+          } else {
+            *member = static_cast<T>(ini.Number(section, name));
+          }
+        },
+        field);
+  });
+  if (!unknown.empty()) throw std::runtime_error("[" + section + "] " + *unknown.begin() + " names no field of the record");
+}
+
 const sitesources::City& FindCity(const std::vector<sitesources::City>& cities, int id) {
   for (const auto& c : cities)
     if (c.climate.id == id) return c;
@@ -256,8 +292,7 @@ WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& cit
       w.lMonthHours(m) += w.lMonthBinHours(m, b);
     }
   }
-  w.nPeriodMode = static_cast<std::int16_t>(ini.Integer("weather", "nPeriodMode"));
-  w.nNumPeriods = static_cast<std::int16_t>(ini.Integer("weather", "nNumPeriods"));
+  ReadFields(ini, "weather", w, {"CityID", "BuildingTypeID", "Period1"});
   const auto period = ini.Numbers("weather", "Period1");
   if (period.size() != 4) throw std::runtime_error("WTH.ini: Period1 needs four values");
   w.OperatingPeriods(1) = {static_cast<std::int16_t>(period[0]), static_cast<std::int16_t>(period[1]),
@@ -269,10 +304,7 @@ LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& ci
                                  const sitemodel::BuildingType& type, const sitemodel::ModelParameters& params) {
   LoadProfileData l;
   l.sName = type.name;
-  l.fPeakLoad = static_cast<float>(ini.Number("load", "fPeakLoad"));
-  l.fEconomizerLimitDB = static_cast<float>(ini.Number("load", "fEconomizerLimitDB"));
-  l.bAirEconomizer = static_cast<vb::Boolean>(ini.Integer("load", "bAirEconomizer"));
-  l.nValue35 = static_cast<std::int16_t>(ini.Integer("load", "nValue35"));
+  ReadFields(ini, "load", l, {"CityID", "BuildingTypeID"});
   const SiteProfile p = MakeProfile(city, type, params);
   const double q = p.load.maxBinLoad / p.load.maxHourlyLoad;
   for (std::size_t b = 0; b < p.load.percent.size(); ++b) {
@@ -284,28 +316,8 @@ LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& ci
 }
 
 ChillerData MakeChillerTemplate(const IniFile& ini, const std::string& curvesPath) {
-  const std::string s = "chiller";
   ChillerData c;
-  c.sName = ini.Text(s, "sName");
-  c.nType = static_cast<std::int16_t>(ini.Integer(s, "nType"));
-  c.fFLCapacity = static_cast<float>(ini.Number(s, "fFLCapacity"));
-  c.fFLPower = static_cast<float>(ini.Number(s, "fFLPower"));
-  c.nFLPowerType = static_cast<std::int16_t>(ini.Integer(s, "nFLPowerType"));
-  c.fDesignLCHWT = static_cast<float>(ini.Number(s, "fDesignLCHWT"));
-  c.fDesignECWT = static_cast<float>(ini.Number(s, "fDesignECWT"));
-  c.fMinECWT = static_cast<float>(ini.Number(s, "fMinECWT"));
-  c.fEvapWaterFlow = static_cast<float>(ini.Number(s, "fEvapWaterFlow"));
-  c.fCondWaterFlow = static_cast<float>(ini.Number(s, "fCondWaterFlow"));
-  c.fMinLoadPct = static_cast<float>(ini.Number(s, "fMinLoadPct"));
-  c.bNoMinLoad = static_cast<std::int16_t>(ini.Integer(s, "bNoMinLoad"));
-  c.nPartLoadPoints = static_cast<std::int16_t>(ini.Integer(s, "nPartLoadPoints"));
-  c.nChillerOption = static_cast<std::int16_t>(ini.Integer(s, "nChillerOption"));
-  c.nFuelType = static_cast<std::int16_t>(ini.Integer(s, "nFuelType"));
-  c.fAuxKW = static_cast<float>(ini.Number(s, "fAuxKW"));
-  c.fInputHeatFactor = static_cast<float>(ini.Number(s, "fInputHeatFactor"));
-  c.fRejectedHeatPct = static_cast<float>(ini.Number(s, "fRejectedHeatPct"));
-  c.nFreeCoolingMode = static_cast<std::int16_t>(ini.Integer(s, "nFreeCoolingMode"));
-  c.bHeatRecoveryChiller = static_cast<vb::Boolean>(ini.Integer(s, "bHeatRecoveryChiller"));
+  ReadFields(ini, "chiller", c);
 
   const auto ecwt = ini.Numbers("map", "ECWT");
   const auto loads = ini.Numbers("map", "Loads");
@@ -348,52 +360,15 @@ double StandardIPLV(const ChillerData& chiller) {
 }
 
 TowerData MakeTowerTemplate(const IniFile& ini) {
-  const std::string s = "tower";
   TowerData t;
-  t.sName = ini.Text(s, "sName");
-  t.nEqptType = static_cast<std::int16_t>(ini.Integer(s, "nEqptType"));
-  t.fDesignWB = static_cast<float>(ini.Number(s, "fDesignWB"));
-  t.fDesignApproach = static_cast<float>(ini.Number(s, "fDesignApproach"));
-  t.fDesignRange = static_cast<float>(ini.Number(s, "fDesignRange"));
-  t.fDesignFanKW = static_cast<float>(ini.Number(s, "fDesignFanKW"));
-  t.nFanKWAbsolute = static_cast<std::int16_t>(ini.Integer(s, "nFanKWAbsolute"));
-  t.fDesignAirflow = static_cast<float>(ini.Number(s, "fDesignAirflow"));
-  t.nAirflowAbsolute = static_cast<std::int16_t>(ini.Integer(s, "nAirflowAbsolute"));
-  t.nCapacityControl = static_cast<std::int16_t>(ini.Integer(s, "nCapacityControl"));
-  t.nLowSpeedAirflowPct = static_cast<std::int16_t>(ini.Integer(s, "nLowSpeedAirflowPct"));
-  t.fFanElecEffPct = static_cast<float>(ini.Number(s, "fFanElecEffPct"));
-  t.fCondWaterFlow = static_cast<float>(ini.Number(s, "fCondWaterFlow"));
+  ReadFields(ini, "tower", t);
   return t;
 }
 
 SystemData MakeSystemTemplate(const IniFile& ini, const std::string& section) {
-  const std::string s = "common";
   SystemData y;
-  y.sName = ini.Text(section, "sName");
-  y.nPlantControl = static_cast<std::int16_t>(ini.Integer(section, "nPlantControl"));
-  y.nNumChillers = static_cast<std::int16_t>(ini.Integer(s, "nNumChillers"));
-  y.fDesignLCHWT = static_cast<float>(ini.Number(s, "fDesignLCHWT"));
-  y.nSingleTower = static_cast<std::int16_t>(ini.Integer(s, "nSingleTower"));
-  y.nCondPumpControl = static_cast<std::int16_t>(ini.Integer(s, "nCondPumpControl"));
-  y.fCondPumpHead = static_cast<float>(ini.Number(s, "fCondPumpHead"));
-  y.fCondPumpEffValue = static_cast<float>(ini.Number(s, "fCondPumpEffValue"));
-  y.nMinCondFlowPercent = static_cast<std::int16_t>(ini.Integer(s, "nMinCondFlowPercent"));
-  y.fCondPumpControlValue = static_cast<float>(ini.Number(s, "fCondPumpControlValue"));
-  y.bWaterEconomizer = static_cast<vb::Boolean>(ini.Integer(s, "bWaterEconomizer"));
-  y.nEconomizerType = static_cast<std::int16_t>(ini.Integer(s, "nEconomizerType"));
-  y.fEconomizerValue = static_cast<float>(ini.Number(s, "fEconomizerValue"));
-  y.fTotalCondWaterFlow = static_cast<float>(ini.Number(s, "fTotalCondWaterFlow"));
-  y.nLCHWTResetMode = static_cast<std::int16_t>(ini.Integer(s, "nLCHWTResetMode"));
-  y.fResetLCHWT = static_cast<float>(ini.Number(s, "fResetLCHWT"));
-  y.fResetPointA = static_cast<float>(ini.Number(s, "fResetPointA"));
-  y.fResetPointB = static_cast<float>(ini.Number(s, "fResetPointB"));
-  y.nEvapFlowControl = static_cast<std::int16_t>(ini.Integer(s, "nEvapFlowControl"));
-  y.fEvapPumpHead = static_cast<float>(ini.Number(s, "fEvapPumpHead"));
-  y.fChilledWaterPumpHead = static_cast<float>(ini.Number(s, "fChilledWaterPumpHead"));
-  y.fChwPumpControlValue = static_cast<float>(ini.Number(s, "fChwPumpControlValue"));
-  y.fMinChwFlowPercent = static_cast<float>(ini.Number(s, "fMinChwFlowPercent"));
-  y.bSlot1Basis = static_cast<vb::Boolean>(ini.Integer(s, "bSlot1Basis"));
-  y.nHeatRecoveryMode = static_cast<std::int16_t>(ini.Integer(s, "nHeatRecoveryMode"));
+  ReadFields(ini, "common", y);
+  ReadFields(ini, section, y);
   if (y.nNumChillers < 0 || y.nNumChillers > 30) throw std::runtime_error("SYS.ini: nNumChillers outside 0..30");
   for (int k = 1; k <= y.nNumChillers; ++k) {
     y.sChillerNames(k) = "CH-" + std::to_string(k);
@@ -404,39 +379,8 @@ SystemData MakeSystemTemplate(const IniFile& ini, const std::string& section) {
 }
 
 ReportData MakeReportTemplate(const IniFile& ini) {
-  const std::string s = "report";
   ReportData r;
-  auto i16 = [&](const char* key) { return static_cast<std::int16_t>(ini.Integer(s, key)); };
-  r.ReportType = i16("ReportType");
-  r.bCoverPage = i16("bCoverPage");
-  r.EconSummary = i16("EconSummary");
-  r.AnnualCostComparison = i16("AnnualCostComparison");
-  r.AnnualSystemEfficiency = i16("AnnualSystemEfficiency");
-  r.EnergyCostsGraph = i16("EnergyCostsGraph");
-  r.EnergyUseGraph = i16("EnergyUseGraph");
-  r.NetCashFlowGraph = i16("NetCashFlowGraph");
-  r.NetCashFlowCompGraph = i16("NetCashFlowCompGraph");
-  r.EnergyCostDetails = i16("EnergyCostDetails");
-  r.EnergyUseDetails = i16("EnergyUseDetails");
-  r.IncrCostDetails = i16("IncrCostDetails");
-  r.CashFlowDetails = i16("CashFlowDetails");
-  r.nTypeOfCostCalcs = i16("nTypeOfCostCalcs");
-  r.bIncludePumpEnergy = i16("bIncludePumpEnergy");
-  r.bIncludeTowerEnergy = i16("bIncludeTowerEnergy");
-  r.nSysEffType = i16("nSysEffType");
-  r.AnalysedSystemIndex = ini.Integer(s, "AnalysedSystemIndex");
-  r.bSummaryReport = i16("bSummaryReport");
-  r.bCustomPLVFactors = i16("bCustomPLVFactors");
-  r.bCustomPLVSpec = i16("bCustomPLVSpec");
-  r.bLoadProfileGraph = i16("bLoadProfileGraph");
-  r.bCoolingDuty = i16("bCoolingDuty");
-  r.bCondTempProfiles = i16("bCondTempProfiles");
-  r.nEfficiencyInput = i16("nEfficiencyInput");
-  r.bPerfProfiles = i16("bPerfProfiles");
-  r.bInputSummary = i16("bInputSummary");
-  r.bShowLogo = i16("bShowLogo");
-  r.ShowLoadBands = i16("ShowLoadBands");
-  r.UseCoverFile = i16("UseCoverFile");
+  ReadFields(ini, "report", r);
   return r;
 }
 

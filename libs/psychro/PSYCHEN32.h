@@ -32,9 +32,10 @@
 #include <string>
 
 #include "libs/numbered_error.h"
+#include "damplo_export.h"
 
 // The error thrown by PSYCHEN32: a run-time error number and its description.
-class PsychroError : public NumberedError {
+class DAMPLO_EXPORT PsychroError : public NumberedError {
  public:
   static constexpr long kInvalidProcedureCall = 5;
   static constexpr long kOverflow = 6;
@@ -45,7 +46,7 @@ class PsychroError : public NumberedError {
   std::string Description() const { return what(); }
 };
 
-class PSYCHEN32 {
+class DAMPLO_EXPORT PSYCHEN32 {
  public:
   // Complete state points.
   static void Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,

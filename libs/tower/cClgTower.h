@@ -35,12 +35,13 @@
 
 #include "libs/psychro/PSYCHEN32.h"
 #include "libs/psychro/psychro_formulas.h"
+#include "pylorn_export.h"
 
 enum CapacityCtrls : int32_t { Fan_Cycling = 0, Water_Bypass = 1, Fan_2_Speed = 2, Fan_VFD = 3 };
 
 enum HeatRejEqptTypes : int32_t { Cooling_Tower = 2, Well_Water = 3, Dry_Cooler = 4 };
 
-class cClgTower {
+class PYLORN_EXPORT cClgTower {
  public:
   using ErrorListener = std::function<void(long number, const std::string& description, const std::string& library,
                                            const std::string& className, const std::string& method)>;

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "libs/tower/cClgTower.h"
+#include "pylorn_export.h"
 
-class cClgTowers {
+class PYLORN_EXPORT cClgTowers {
  public:
   using ErrorListener = cClgTower::ErrorListener;
   using Items = std::vector<std::shared_ptr<cClgTower>>;

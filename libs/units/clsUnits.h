@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "convora_export.h"
+
 enum UnitOfMeasure : int32_t { nENGLISH = 0, nMETRIC = 1 };
 
 enum UnitCnv : int32_t {
@@ -105,12 +107,12 @@ struct UnitEntry {
 };
 
 // A conversion that cannot be done; number() is the run-time error number.
-class clsUnitsError : public NumberedError {
+class CONVORA_EXPORT clsUnitsError : public NumberedError {
  public:
   using NumberedError::NumberedError;
 };
 
-class clsUnits {
+class CONVORA_EXPORT clsUnits {
  public:
   // Error number, description, library, class, method.
   using ErrorListener = std::function<void(long, const std::string&, const std::string&,

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "libs/text/encoding.h"
 #include "libs/vb/vberror.h"
 
 namespace vb {
@@ -223,16 +224,6 @@ std::string StrOf(std::string s) {
   return s;
 }
 
-// Byte offset of the n-th character of a UTF-8 text (its size when shorter).
-std::size_t OffsetOfChar(std::string_view s, std::size_t n) {
-  std::size_t i = 0;
-  for (std::size_t count = 0; i < s.size() && count < n; ++count) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-  }
-  return i;
-}
-
 std::string TwoDigits(int v) {
   std::string s = std::to_string(v);
   return s.size() < 2 ? "0" + s : s;
@@ -391,20 +382,15 @@ std::string LCase(std::string_view s) {
   return r;
 }
 
-std::size_t Len(std::string_view s) {
-  std::size_t n = 0;
-  for (char c : s)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-  return n;
-}
+std::size_t Len(std::string_view s) { return text::Utf8Length(s); }
 
 std::string Left(std::string_view s, std::size_t n) {
-  return std::string(s.substr(0, OffsetOfChar(s, n)));
+  return std::string(s.substr(0, text::Utf8Offset(s, n)));
 }
 
 std::string Right(std::string_view s, std::size_t n) {
   const std::size_t len = Len(s);
-  return n >= len ? std::string(s) : std::string(s.substr(OffsetOfChar(s, len - n)));
+  return n >= len ? std::string(s) : std::string(s.substr(text::Utf8Offset(s, len - n)));
 }
 
 std::string Space(std::size_t n) { return std::string(n, ' '); }

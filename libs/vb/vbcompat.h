@@ -1,5 +1,5 @@
-// Number and text conversions with the results the program's files, reports and records
-// have always had: Format patterns, Str$, CStr, integer rounding, fixed-width text and
+// Number and text conversions that give the program's files, reports and records their
+// exact texts: Format patterns, Str$, CStr, integer rounding, fixed-width text and
 // Tab-column text output. Every number is written with "." as the decimal separator and
 // "," as the thousands separator, whatever the locale, so that files are the same on every
 // machine. Text is UTF-8; widths and columns count characters, not bytes.

@@ -106,9 +106,9 @@
 //   [139](s) label, [141](s) colour                  series(s).label, series(s).color
 //   [140](p) point label                             SetPointLabel(p, text)
 //   [154](p) / [155](p) / [156](p) annotation        AddAnnotation(x, y, text), with the text
-//                                                    after its leading "|l " or "|1 " (those
-//                                                    placed the label on the old control;
-//                                                    here every data label sits on its bar)
+//                                                    after its leading "|l " or "|1 " (the
+//                                                    prefix is dropped: every data label
+//                                                    sits centred on its place)
 //   [21] [23] [47] [49] [52] [84] [92] [94] [95] [142] [151] [153] [162] [173] [187] [188]
 //   [218] [220] [221] [230] [231] [243] [336] [435]: no counterpart (fixed look)
 // Writes outside the series or point counts (SetX, SetY, SetPoint, SetPointLabel) are ignored,

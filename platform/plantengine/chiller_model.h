@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/plantengine/stored.h"
+#include "grendax_export.h"
 
 namespace grendax::detail {
 
@@ -24,21 +25,21 @@ struct ChillerCurve {
   double coef[5] = {0, 0, 0, 0, 0};
 };
 
-ChillerCurve BuildCurve(const ChillerSetup& s);
+GRENDAX_EXPORT ChillerCurve BuildCurve(const ChillerSetup& s);
 
 // Capacity (kBtu/h) the chiller can deliver at this entering condenser temperature and
 // supply temperature.
-double AvailableCapacity(const ChillerCurve& c, double ecwt, double supplyTemp);
+GRENDAX_EXPORT double AvailableCapacity(const ChillerCurve& c, double ecwt, double supplyTemp);
 
 // Input (kW or kBtu/h of heat, as the map) at a load; a load below the minimum capacity
 // takes the input of the minimum capacity. Never negative.
-double InputAtLoad(const ChillerCurve& c, double ecwt, double load, double supplyTemp);
+GRENDAX_EXPORT double InputAtLoad(const ChillerCurve& c, double ecwt, double load, double supplyTemp);
 
 // Heat-driven machines report their input as GenHeat (kBtu/h) and AuxKW as power.
-bool IsHeatDriven(const ChillerSetup& s);
+GRENDAX_EXPORT bool IsHeatDriven(const ChillerSetup& s);
 
 // Linear interpolation through (x1, y1), (x2, y2) at x; exact at both ends; y1 when the
 // two x values are closer than 1e-9.
-double Lerp(double x1, double y1, double x2, double y2, double x);
+GRENDAX_EXPORT double Lerp(double x1, double y1, double x2, double y2, double x);
 
 }  // namespace grendax::detail

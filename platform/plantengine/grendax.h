@@ -156,6 +156,7 @@
 #include <utility>
 
 #include "libs/tower/cClgTowers.h"
+#include "grendax_export.h"
 
 namespace grendax {
 
@@ -186,7 +187,7 @@ inline constexpr int kMaxPartLoadPoints = 8;   // PartLoadCapacity/Pct/Input
 // MinFlow (gpm), ControlValue (see the model, 7.), then Calculate, which sets Power (kW) =
 // Flow * Head / (3960 * PumpEfficiency) * 0.746 / MotorEfficiency. A non-positive
 // efficiency raises OnError ("cPump", "Calculate") and leaves Power at 0.
-class cPump {
+class GRENDAX_EXPORT cPump {
  public:
   virtual ~cPump() = default;
   virtual double Flow() const = 0;
@@ -212,7 +213,7 @@ class cPump {
   grendax::ErrorListener onError_;
 };
 
-class cPumps {
+class GRENDAX_EXPORT cPumps {
  public:
   virtual ~cPumps() = default;
   // Replaces all items by n new pumps (n <= 0 leaves the collection empty).
@@ -222,7 +223,7 @@ class cPumps {
 };
 
 // One chiller (an item of cCwPlant::Chillers or cCwPlant::PairedChillers).
-class cChiller {
+class GRENDAX_EXPORT cChiller {
  public:
   virtual ~cChiller() = default;
 
@@ -301,7 +302,7 @@ class cChiller {
   virtual double FreeCoolingPower() const = 0;  // kW share of the economizer power
 };
 
-class cChillers {
+class GRENDAX_EXPORT cChillers {
  public:
   virtual ~cChillers() = default;
   // Replaces all items by n new chillers (n <= 0 leaves the collection empty).
@@ -310,7 +311,7 @@ class cChillers {
   virtual cChiller& Item(int i) = 0;  // 1..Count
 };
 
-class cCwPlant {
+class GRENDAX_EXPORT cCwPlant {
  public:
   virtual ~cCwPlant() = default;
 
@@ -419,11 +420,11 @@ class cCwPlant {
 };
 
 // The real engine.
-std::unique_ptr<cCwPlant> CreateCwPlant();
+GRENDAX_EXPORT std::unique_ptr<cCwPlant> CreateCwPlant();
 
 // The input of a chiller (kW, or kBtu/h of heat as its map) at an entering condenser
 // temperature (deg F), a load (kBtu/h) and a supply temperature (deg F), from the
 // performance data let on it: the model CalcPlant uses, with false loading and the
 // supply-temperature correction. 0 when the chiller has no usable performance data. For
 // rating a chiller at stated conditions without running a plant.
-double ChillerInputAt(const cChiller& chiller, double ecwt, double load, double supplyTemp);
+GRENDAX_EXPORT double ChillerInputAt(const cChiller& chiller, double ecwt, double load, double supplyTemp);

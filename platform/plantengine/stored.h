@@ -15,16 +15,17 @@
 #include <vector>
 
 #include "platform/plantengine/grendax.h"
+#include "grendax_export.h"
 
 namespace grendax::detail {
 
 using LetValue = std::variant<double, int, bool>;
 
 // Throws std::out_of_range unless lo <= i <= hi.
-void CheckIndex(int i, int lo, int hi, const char* what);
+GRENDAX_EXPORT void CheckIndex(int i, int lo, int hi, const char* what);
 
 // Receives the lets and calls of one object (the fake records them).
-class Hooks {
+class GRENDAX_EXPORT Hooks {
  public:
   virtual ~Hooks() = default;
   virtual void Let(std::string_view member, std::initializer_list<int> index, LetValue v) {}
@@ -49,7 +50,7 @@ struct ChillerResults {
   double Load = 0, Power = 0, GenHeat = 0, ECWT = 0, FreeCoolingLoad = 0, FreeCoolingPower = 0;
 };
 
-class StoredChiller : public cChiller, protected Hooks {
+class GRENDAX_EXPORT StoredChiller : public cChiller, protected Hooks {
  public:
   ChillerSetup set;
   ChillerResults res;
@@ -128,9 +129,9 @@ struct PumpSetup {
 };
 
 // kW of a pump at its design point; false when an efficiency is not positive.
-bool DesignPumpKW(const PumpSetup& p, double& kw);
+GRENDAX_EXPORT bool DesignPumpKW(const PumpSetup& p, double& kw);
 
-class StoredPump : public cPump, protected Hooks {
+class GRENDAX_EXPORT StoredPump : public cPump, protected Hooks {
  public:
   PumpSetup set;
 
@@ -214,7 +215,7 @@ struct PlantResults {
 };
 
 // The plant's storage; CalcPlant and the item factories belong to the derived class.
-class StoredPlant : public cCwPlant, protected Hooks {
+class GRENDAX_EXPORT StoredPlant : public cCwPlant, protected Hooks {
  public:
   PlantSetup set;
   PlantInputs in;

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -537,6 +538,20 @@ class Reader {
 
   // ---- control words ----------------------------------------------------------------------
 
+  // What a control word's handler works on: the group's state and the word's parameter.
+  struct WordCall {
+    Reader& r;
+    GroupState& s;
+    CharFormat& c;
+    ParaFormat& pf;
+    int32_t p;
+    bool hasParam;
+    bool on;     // a toggle: no parameter or a non-zero one
+    char32_t ch;  // Word::Char: the character
+  };
+  using WordHandler = void (*)(WordCall&);
+  using WordHandlers = std::array<WordHandler, static_cast<size_t>(Word::Blue) + 1>;
+
   void controlWord(const Token& t, bool starred) {
     const auto& table = WordTable();
     const auto it = table.find(t.name);
@@ -546,246 +561,256 @@ class Reader {
       return;
     }
     if (w != Word::U) flushSurrogate();
-    const int32_t p = t.param;
-    const bool on = !t.hasParam || p != 0;
     GroupState& s = top();
-    CharFormat& c = s.chr;
-    ParaFormat& pf = s.para;
+    WordCall call{*this, s, s.chr, s.para, t.param, t.hasParam, !t.hasParam || t.param != 0,
+                  it == table.end() ? 0 : it->second.ch};
+    if (startDestination(w, s)) return;
+    if (destinationWord(w, call)) return;
+    if (const WordHandler h = BodyHandlers()[static_cast<size_t>(w)]) h(call);
+  }
 
-    // Destinations.
+  // A word that starts a destination sets the group's destination; true when it was one.
+  bool startDestination(Word w, GroupState& s) {
     switch (w) {
-      case Word::FontTable: s.dest = Dest::FontTable; return;
+      case Word::FontTable: s.dest = Dest::FontTable; return true;
       case Word::ColorTable:
         s.dest = Dest::ColorTable;
         colorPending_ = false;
-        return;
-      case Word::Info: s.dest = Dest::Info; return;
+        return true;
+      case Word::Info: s.dest = Dest::Info; return true;
       case Word::Title: case Word::Author: case Word::Subject:
         if (s.dest != Dest::Info) {
           s.dest = Dest::Skip;
-          return;
+          return true;
         }
         s.dest = Dest::InfoText;
         s.infoTarget = w == Word::Title    ? &doc_.info.title
                        : w == Word::Author ? &doc_.info.author
                                            : &doc_.info.subject;
         s.infoTarget->clear();
-        return;
+        return true;
       case Word::Pict:
         if ((s.dest != Dest::Body && s.dest != Dest::ShapeContent) || pict_) {
           s.dest = Dest::Skip;
-          return;
+          return true;
         }
         pict_ = std::make_unique<PictCtx>();
         pict_->depth = stack_.size();
-        pict_->fmt = c;
+        pict_->fmt = s.chr;
         pict_->ofShape = s.dest == Dest::ShapeContent;
         s.dest = Dest::Picture;
-        return;
-      case Word::ShpPict: return;  // its \pict is the picture itself
+        return true;
+      case Word::ShpPict: return true;  // its \pict is the picture itself
       case Word::Field:
         if (s.dest != Dest::Body || fields_.size() >= kMaxDepth) {
           s.dest = Dest::Skip;
-          return;
+          return true;
         }
-        fields_.push_back(FieldCtx{stack_.size(), {}, c, false});
-        return;
+        fields_.push_back(FieldCtx{stack_.size(), {}, s.chr, false});
+        return true;
       case Word::FldInst:
         s.dest = fields_.empty() ? Dest::Skip : Dest::FieldInst;
-        return;
+        return true;
       case Word::FldRslt:
         if (!fields_.empty() && fields_.back().isPage()) s.dest = Dest::PageResult;
-        return;
+        return true;
       case Word::Header: case Word::Footer:
         if (s.dest != Dest::Body || flows_.size() > 1) {
           s.dest = Dest::Skip;
-          return;
+          return true;
         }
         flows_.emplace_back();
         flow().kind = w == Word::Header ? Flow::Header : Flow::Footer;
         flow().depth = stack_.size();
-        return;
-      case Word::SkipDest: s.dest = Dest::Skip; return;
+        return true;
+      case Word::SkipDest: s.dest = Dest::Skip; return true;
       case Word::Shp: case Word::ShpInst: case Word::ShpTxt: case Word::ShpRslt: case Word::Sp:
       case Word::Sn: case Word::Sv:
         shapeGroup(w);
-        return;
-      default: break;
+        return true;
+      default: return false;
     }
+  }
 
-    switch (s.dest) {
+  // A word inside a destination other than the body; true when the destination took it.
+  // Info texts and field instructions take only the words of characters.
+  bool destinationWord(Word w, WordCall& call) {
+    const int32_t p = call.p;
+    switch (call.s.dest) {
       case Dest::FontTable:
         if (w == Word::F) {
           commitFont();
           fontIndex_ = p;
         }
-        return;
+        return true;
       case Dest::ColorTable: {
         const int v = Clamp(p, 0, 255);
         if (w == Word::Red) colorRgb_ = (colorRgb_ & 0xFFFF00u) | static_cast<ColorRef>(v);
         else if (w == Word::Green) colorRgb_ = (colorRgb_ & 0xFF00FFu) | (static_cast<ColorRef>(v) << 8);
         else if (w == Word::Blue) colorRgb_ = (colorRgb_ & 0x00FFFFu) | (static_cast<ColorRef>(v) << 16);
-        else return;
+        else return true;
         colorPending_ = true;
-        return;
+        return true;
       }
-      case Dest::Picture: pictureWord(w, p); return;
+      case Dest::Picture: pictureWord(w, p); return true;
       case Dest::Shape: case Dest::ShapeName: case Dest::ShapeContent:
         shapeWord(w, p);
-        return;
+        return true;
       case Dest::Info: case Dest::InfoText: case Dest::FieldInst:
-        if (w == Word::U) unicode(p);
-        else if (w == Word::Uc) s.uc = Clamp(p, 0, 10);
-        else if (w == Word::Char) character(it->second.ch);
-        return;
-      default: break;
+        if (w == Word::U || w == Word::Uc || w == Word::Char) BodyHandlers()[static_cast<size_t>(w)](call);
+        return true;
+      default: return false;
     }
+  }
 
-    switch (w) {
+  // The handlers of the words of the body text, by word; words without one are ignored.
+  static const WordHandlers& BodyHandlers() {
+    static const WordHandlers table = [] {
+      WordHandlers t{};
+      auto on = [&](std::initializer_list<Word> words, WordHandler h) {
+        for (Word w : words) t[static_cast<size_t>(w)] = h;
+      };
       // Characters and breaks.
-      case Word::Par: endParagraph(false); break;
-      case Word::NestCell: case Word::NestRow: endParagraph(false); break;
-      case Word::Line: addRun(RunKind::LineBreak); break;
-      case Word::Tab: character('\t'); break;
-      case Word::Char: character(it->second.ch); break;
-      case Word::U: unicode(p); break;
-      case Word::Uc: s.uc = Clamp(p, 0, 10); break;
-      case Word::Page: blockBreak(PageBreak{}); break;
-      case Word::Column: blockBreak(ColumnBreak{}); break;
-      case Word::Sect: sectionBreak(); break;
+      on({Word::Par, Word::NestCell, Word::NestRow}, [](WordCall& k) { k.r.endParagraph(false); });
+      on({Word::Line}, [](WordCall& k) { k.r.addRun(RunKind::LineBreak); });
+      on({Word::Tab}, [](WordCall& k) { k.r.character('\t'); });
+      on({Word::Char}, [](WordCall& k) { k.r.character(k.ch); });
+      on({Word::U}, [](WordCall& k) { k.r.unicode(k.p); });
+      on({Word::Uc}, [](WordCall& k) { k.s.uc = Clamp(k.p, 0, 10); });
+      on({Word::Page}, [](WordCall& k) { k.r.blockBreak(PageBreak{}); });
+      on({Word::Column}, [](WordCall& k) { k.r.blockBreak(ColumnBreak{}); });
+      on({Word::Sect}, [](WordCall& k) { k.r.sectionBreak(); });
 
       // Character format.
-      case Word::Plain: c = plainChar(); break;
-      case Word::F: {
-        const auto f = fonts_.find(p);
-        if (f != fonts_.end()) c.face = f->second;
-        break;
-      }
-      case Word::Fs: c.pointSize = Clamp(t.hasParam ? p : 24, 2, 3276) / 2.0; break;
-      case Word::B: c.bold = on; break;
-      case Word::I: c.italic = on; break;
-      case Word::Ul: c.underline = on; break;
-      case Word::UlNone: c.underline = false; break;
-      case Word::Super:
-        c.superscript = true;
-        c.subscript = false;
-        break;
-      case Word::Sub:
-        c.subscript = true;
-        c.superscript = false;
-        break;
-      case Word::NoSuperSub: c.superscript = c.subscript = false; break;
-      case Word::Cf: c.color = color(p); break;
-      case Word::CharBack: c.background = color(p); break;
-      case Word::Expndtw: c.spacing = Clamp(p, -2000, 2000); break;
-      case Word::Expnd: c.spacing = Clamp(p, -400, 400) * 5; break;  // quarter points
+      on({Word::Plain}, [](WordCall& k) { k.c = k.r.plainChar(); });
+      on({Word::F}, [](WordCall& k) {
+        const auto f = k.r.fonts_.find(k.p);
+        if (f != k.r.fonts_.end()) k.c.face = f->second;
+      });
+      on({Word::Fs}, [](WordCall& k) { k.c.pointSize = Clamp(k.hasParam ? k.p : 24, 2, 3276) / 2.0; });
+      on({Word::B}, [](WordCall& k) { k.c.bold = k.on; });
+      on({Word::I}, [](WordCall& k) { k.c.italic = k.on; });
+      on({Word::Ul}, [](WordCall& k) { k.c.underline = k.on; });
+      on({Word::UlNone}, [](WordCall& k) { k.c.underline = false; });
+      on({Word::Super}, [](WordCall& k) {
+        k.c.superscript = true;
+        k.c.subscript = false;
+      });
+      on({Word::Sub}, [](WordCall& k) {
+        k.c.subscript = true;
+        k.c.superscript = false;
+      });
+      on({Word::NoSuperSub}, [](WordCall& k) { k.c.superscript = k.c.subscript = false; });
+      on({Word::Cf}, [](WordCall& k) { k.c.color = k.r.color(k.p); });
+      on({Word::CharBack}, [](WordCall& k) { k.c.background = k.r.color(k.p); });
+      on({Word::Expndtw}, [](WordCall& k) { k.c.spacing = Clamp(k.p, -2000, 2000); });
+      on({Word::Expnd}, [](WordCall& k) { k.c.spacing = Clamp(k.p, -400, 400) * 5; });  // quarter points
 
       // Paragraph format.
-      case Word::Pard:
-        if (s.dest == Dest::Body) flow().paraStated = true;
-        pf = ParaFormat{};
-        s.inTable = false;
-        s.frame = FrameProps{};
-        break;
-      case Word::Ql: pf.align = Align::Left; break;
-      case Word::Qc: pf.align = Align::Center; break;
-      case Word::Qr: pf.align = Align::Right; break;
-      case Word::Qj: pf.align = Align::Justify; break;
-      case Word::Li: pf.leftIndent = Twips(p); break;
-      case Word::Ri: pf.rightIndent = Twips(p); break;
-      case Word::Fi: pf.firstIndent = Twips(p); break;
-      case Word::Sb: pf.spaceBefore = PositiveTwips(p); break;
-      case Word::Sa: pf.spaceAfter = PositiveTwips(p); break;
-      case Word::Keep: pf.keepTogether = on; break;
-      case Word::Keepn: pf.keepWithNext = on; break;
-      case Word::Pagebb: pf.pageBreakBefore = on; break;
-      case Word::Tqr: tabKind_ = TabKind::Right; break;
-      case Word::Tqc: tabKind_ = TabKind::Center; break;
-      case Word::Tqdec: tabKind_ = TabKind::Decimal; break;
-      case Word::Tx:
-        if (pf.tabs.size() < kMaxTabs) pf.tabs.push_back(TabStop{PositiveTwips(p), tabKind_});
-        tabKind_ = TabKind::Left;
-        break;
-      case Word::Tb: tabKind_ = TabKind::Left; break;  // bar tabs are not kept
-      case Word::Intbl: s.inTable = true; break;
-      case Word::Itap: s.inTable = p > 0; break;
-      case Word::Posx: s.frame.set = true, s.frame.x = Twips(p); break;
-      case Word::Posy: s.frame.set = true, s.frame.y = Twips(p); break;
-      case Word::Absw: s.frame.set = true, s.frame.width = PositiveTwips(p); break;
-      case Word::Absh:
-        s.frame.set = true;
-        s.frame.height = PositiveTwips(p == INT32_MIN ? INT32_MAX : std::abs(p));
-        break;
-      case Word::FramePos: s.frame.set = true; break;
-      case Word::Box:
-        s.frame.border = 10;
-        border_ = BorderTarget::Frame;
-        break;
-      case Word::ParaBorder: case Word::RowBorder: border_ = BorderTarget::None; break;
-      case Word::Brdrw: setBorder(Clamp(p, 0, 255)); break;
-      case Word::BrdrNone: setBorder(0); break;
+      on({Word::Pard}, [](WordCall& k) {
+        if (k.s.dest == Dest::Body) k.r.flow().paraStated = true;
+        k.pf = ParaFormat{};
+        k.s.inTable = false;
+        k.s.frame = FrameProps{};
+      });
+      on({Word::Ql}, [](WordCall& k) { k.pf.align = Align::Left; });
+      on({Word::Qc}, [](WordCall& k) { k.pf.align = Align::Center; });
+      on({Word::Qr}, [](WordCall& k) { k.pf.align = Align::Right; });
+      on({Word::Qj}, [](WordCall& k) { k.pf.align = Align::Justify; });
+      on({Word::Li}, [](WordCall& k) { k.pf.leftIndent = Twips(k.p); });
+      on({Word::Ri}, [](WordCall& k) { k.pf.rightIndent = Twips(k.p); });
+      on({Word::Fi}, [](WordCall& k) { k.pf.firstIndent = Twips(k.p); });
+      on({Word::Sb}, [](WordCall& k) { k.pf.spaceBefore = PositiveTwips(k.p); });
+      on({Word::Sa}, [](WordCall& k) { k.pf.spaceAfter = PositiveTwips(k.p); });
+      on({Word::Keep}, [](WordCall& k) { k.pf.keepTogether = k.on; });
+      on({Word::Keepn}, [](WordCall& k) { k.pf.keepWithNext = k.on; });
+      on({Word::Pagebb}, [](WordCall& k) { k.pf.pageBreakBefore = k.on; });
+      on({Word::Tqr}, [](WordCall& k) { k.r.tabKind_ = TabKind::Right; });
+      on({Word::Tqc}, [](WordCall& k) { k.r.tabKind_ = TabKind::Center; });
+      on({Word::Tqdec}, [](WordCall& k) { k.r.tabKind_ = TabKind::Decimal; });
+      on({Word::Tx}, [](WordCall& k) {
+        if (k.pf.tabs.size() < kMaxTabs) k.pf.tabs.push_back(TabStop{PositiveTwips(k.p), k.r.tabKind_});
+        k.r.tabKind_ = TabKind::Left;
+      });
+      on({Word::Tb}, [](WordCall& k) { k.r.tabKind_ = TabKind::Left; });  // bar tabs are not kept
+      on({Word::Intbl}, [](WordCall& k) { k.s.inTable = true; });
+      on({Word::Itap}, [](WordCall& k) { k.s.inTable = k.p > 0; });
+      on({Word::Posx}, [](WordCall& k) { k.s.frame.set = true, k.s.frame.x = Twips(k.p); });
+      on({Word::Posy}, [](WordCall& k) { k.s.frame.set = true, k.s.frame.y = Twips(k.p); });
+      on({Word::Absw}, [](WordCall& k) { k.s.frame.set = true, k.s.frame.width = PositiveTwips(k.p); });
+      on({Word::Absh}, [](WordCall& k) {
+        k.s.frame.set = true;
+        k.s.frame.height = PositiveTwips(k.p == INT32_MIN ? INT32_MAX : std::abs(k.p));
+      });
+      on({Word::FramePos}, [](WordCall& k) { k.s.frame.set = true; });
+      on({Word::Box}, [](WordCall& k) {
+        k.s.frame.border = 10;
+        k.r.border_ = BorderTarget::Frame;
+      });
+      on({Word::ParaBorder, Word::RowBorder}, [](WordCall& k) { k.r.border_ = BorderTarget::None; });
+      on({Word::Brdrw}, [](WordCall& k) { k.r.setBorder(Clamp(k.p, 0, 255)); });
+      on({Word::BrdrNone}, [](WordCall& k) { k.r.setBorder(0); });
 
       // Tables.
-      case Word::Trowd:
-        flow().def = RowDef{};
-        flow().pendingCell = CellDef{};
-        border_ = BorderTarget::None;
-        break;
-      case Word::Trleft:
-        flow().def.left = Twips(p);
-        if (flow().def.cells.empty()) flow().def.lastRight = flow().def.left;
-        break;
-      case Word::Trhdr: flow().def.header = true; break;
-      case Word::Cellx: {
-        RowDef& d = flow().def;
-        CellDef cell = flow().pendingCell;
-        const int64_t width = int64_t{Twips(p)} - d.lastRight;
+      on({Word::Trowd}, [](WordCall& k) {
+        k.r.flow().def = RowDef{};
+        k.r.flow().pendingCell = CellDef{};
+        k.r.border_ = BorderTarget::None;
+      });
+      on({Word::Trleft}, [](WordCall& k) {
+        RowDef& d = k.r.flow().def;
+        d.left = Twips(k.p);
+        if (d.cells.empty()) d.lastRight = d.left;
+      });
+      on({Word::Trhdr}, [](WordCall& k) { k.r.flow().def.header = true; });
+      on({Word::Cellx}, [](WordCall& k) {
+        RowDef& d = k.r.flow().def;
+        CellDef cell = k.r.flow().pendingCell;
+        const int64_t width = int64_t{Twips(k.p)} - d.lastRight;
         cell.width = static_cast<int32_t>(std::clamp<int64_t>(width, 1, kMaxTwips));
-        d.lastRight = Twips(p);
+        d.lastRight = Twips(k.p);
         if (d.cells.size() < kMaxCellsPerRow) d.cells.push_back(cell);
-        flow().pendingCell = CellDef{};
-        border_ = BorderTarget::None;
-        break;
-      }
-      case Word::Clcbpat: flow().pendingCell.background = color(p); break;
-      case Word::Clshdng: flow().pendingCell.shading = Clamp(p, 0, 10000) / 100; break;
-      case Word::Clvertalt: flow().pendingCell.valign = VAlign::Top; break;
-      case Word::Clvertalc: flow().pendingCell.valign = VAlign::Center; break;
-      case Word::Clvertalb: flow().pendingCell.valign = VAlign::Bottom; break;
-      case Word::ClbrdrT: cellBorder(kTop); break;
-      case Word::ClbrdrL: cellBorder(kLeft); break;
-      case Word::ClbrdrB: cellBorder(kBottom); break;
-      case Word::ClbrdrR: cellBorder(kRight); break;
-      case Word::Cell: endCell(); break;
-      case Word::Row: endRow(); break;
+        k.r.flow().pendingCell = CellDef{};
+        k.r.border_ = BorderTarget::None;
+      });
+      on({Word::Clcbpat}, [](WordCall& k) { k.r.flow().pendingCell.background = k.r.color(k.p); });
+      on({Word::Clshdng}, [](WordCall& k) { k.r.flow().pendingCell.shading = Clamp(k.p, 0, 10000) / 100; });
+      on({Word::Clvertalt}, [](WordCall& k) { k.r.flow().pendingCell.valign = VAlign::Top; });
+      on({Word::Clvertalc}, [](WordCall& k) { k.r.flow().pendingCell.valign = VAlign::Center; });
+      on({Word::Clvertalb}, [](WordCall& k) { k.r.flow().pendingCell.valign = VAlign::Bottom; });
+      on({Word::ClbrdrT}, [](WordCall& k) { k.r.cellBorder(kTop); });
+      on({Word::ClbrdrL}, [](WordCall& k) { k.r.cellBorder(kLeft); });
+      on({Word::ClbrdrB}, [](WordCall& k) { k.r.cellBorder(kBottom); });
+      on({Word::ClbrdrR}, [](WordCall& k) { k.r.cellBorder(kRight); });
+      on({Word::Cell}, [](WordCall& k) { k.r.endCell(); });
+      on({Word::Row}, [](WordCall& k) { k.r.endRow(); });
 
       // Sections and the document's page.
-      case Word::Sectd: sectionDefaults(); break;
-      case Word::Sbknone: sectionFormat().newPage = false; break;
-      case Word::Sbkpage: sectionFormat().newPage = true; break;
-      case Word::Lndscpsxn: setPage(pageRaw_, std::nullopt, std::nullopt, true); break;
-      case Word::Pgwsxn: setPage(pageRaw_, p, std::nullopt, false); break;
-      case Word::Pghsxn: setPage(pageRaw_, std::nullopt, p, false); break;
-      case Word::Marglsxn: sectionFormat().marginLeft = PositiveTwips(p); break;
-      case Word::Margrsxn: sectionFormat().marginRight = PositiveTwips(p); break;
-      case Word::Margtsxn: sectionFormat().marginTop = PositiveTwips(p); break;
-      case Word::Margbsxn: sectionFormat().marginBottom = PositiveTwips(p); break;
-      case Word::Headery: sectionFormat().headerDistance = PositiveTwips(p); break;
-      case Word::Footery: sectionFormat().footerDistance = PositiveTwips(p); break;
-      case Word::Cols: sectionFormat().columns = Clamp(p, 1, 2); break;
-      case Word::Colsx: sectionFormat().columnSpacing = PositiveTwips(p); break;
-      case Word::Paperw: docPage(p, std::nullopt, false); break;
-      case Word::Paperh: docPage(std::nullopt, p, false); break;
-      case Word::Landscape: docPage(std::nullopt, std::nullopt, true); break;
-      case Word::Margl: docMargin(&SectionFormat::marginLeft, p); break;
-      case Word::Margr: docMargin(&SectionFormat::marginRight, p); break;
-      case Word::Margt: docMargin(&SectionFormat::marginTop, p); break;
-      case Word::Margb: docMargin(&SectionFormat::marginBottom, p); break;
-      case Word::Deff:
-        deff_ = p;
-        break;
-      default: break;
-    }
+      on({Word::Sectd}, [](WordCall& k) { k.r.sectionDefaults(); });
+      on({Word::Sbknone}, [](WordCall& k) { k.r.sectionFormat().newPage = false; });
+      on({Word::Sbkpage}, [](WordCall& k) { k.r.sectionFormat().newPage = true; });
+      on({Word::Lndscpsxn}, [](WordCall& k) { k.r.setPage(k.r.pageRaw_, std::nullopt, std::nullopt, true); });
+      on({Word::Pgwsxn}, [](WordCall& k) { k.r.setPage(k.r.pageRaw_, k.p, std::nullopt, false); });
+      on({Word::Pghsxn}, [](WordCall& k) { k.r.setPage(k.r.pageRaw_, std::nullopt, k.p, false); });
+      on({Word::Marglsxn}, [](WordCall& k) { k.r.sectionFormat().marginLeft = PositiveTwips(k.p); });
+      on({Word::Margrsxn}, [](WordCall& k) { k.r.sectionFormat().marginRight = PositiveTwips(k.p); });
+      on({Word::Margtsxn}, [](WordCall& k) { k.r.sectionFormat().marginTop = PositiveTwips(k.p); });
+      on({Word::Margbsxn}, [](WordCall& k) { k.r.sectionFormat().marginBottom = PositiveTwips(k.p); });
+      on({Word::Headery}, [](WordCall& k) { k.r.sectionFormat().headerDistance = PositiveTwips(k.p); });
+      on({Word::Footery}, [](WordCall& k) { k.r.sectionFormat().footerDistance = PositiveTwips(k.p); });
+      on({Word::Cols}, [](WordCall& k) { k.r.sectionFormat().columns = Clamp(k.p, 1, 2); });
+      on({Word::Colsx}, [](WordCall& k) { k.r.sectionFormat().columnSpacing = PositiveTwips(k.p); });
+      on({Word::Paperw}, [](WordCall& k) { k.r.docPage(k.p, std::nullopt, false); });
+      on({Word::Paperh}, [](WordCall& k) { k.r.docPage(std::nullopt, k.p, false); });
+      on({Word::Landscape}, [](WordCall& k) { k.r.docPage(std::nullopt, std::nullopt, true); });
+      on({Word::Margl}, [](WordCall& k) { k.r.docMargin(&SectionFormat::marginLeft, k.p); });
+      on({Word::Margr}, [](WordCall& k) { k.r.docMargin(&SectionFormat::marginRight, k.p); });
+      on({Word::Margt}, [](WordCall& k) { k.r.docMargin(&SectionFormat::marginTop, k.p); });
+      on({Word::Margb}, [](WordCall& k) { k.r.docMargin(&SectionFormat::marginBottom, k.p); });
+      on({Word::Deff}, [](WordCall& k) { k.r.deff_ = k.p; });
+      return t;
+    }();
+    return table;
   }
 
   // ---- tables of the header ---------------------------------------------------------------

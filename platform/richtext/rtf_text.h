@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "libs/text/encoding.h"
+
 namespace richtext::rtf {
 
 // The Unicode character of a Windows-1252 byte. The five bytes that code page leaves
@@ -15,7 +17,7 @@ namespace richtext::rtf {
 char32_t Cp1252ToUnicode(uint8_t b);
 
 // Appends the UTF-8 form of a code point; surrogates and values past U+10FFFF become U+FFFD.
-void AppendUtf8(std::string& out, char32_t cp);
+using text::AppendUtf8;
 
 // Reads one character from UTF-8 text at pos and advances pos. A byte that does not start a
 // valid UTF-8 sequence is taken as a Windows-1252 character, so text that arrives in the

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <map>
 
+#include "libs/text/encoding.h"
 #include "platform/richtext/ter_internal.h"
 
 namespace richtext {
@@ -29,25 +30,10 @@ std::map<TerHwnd, std::unique_ptr<Editor>>& Registry() {
 
 // ---- text helpers ---------------------------------------------------------------------
 
-bool IsLead(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
-
-int32_t CodePoints(const std::string& s) {
-  int32_t n = 0;
-  for (char c : s) n += IsLead(c) ? 1 : 0;
-  return n;
-}
+int32_t CodePoints(const std::string& s) { return static_cast<int32_t>(text::Utf8Length(s)); }
 
 // Byte offset of code point `cp` in s (clamped to the end).
-size_t ByteOffset(const std::string& s, int32_t cp) {
-  int32_t n = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (IsLead(s[i])) {
-      if (n == cp) return i;
-      ++n;
-    }
-  }
-  return s.size();
-}
+size_t ByteOffset(const std::string& s, int32_t cp) { return cp < 0 ? s.size() : text::Utf8Offset(s, static_cast<size_t>(cp)); }
 
 int32_t RunLength(const Run& r) { return r.kind == RunKind::Text ? CodePoints(r.text) : 1; }
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/storage/result_records.h"
-#include "app/storage/vbarray.h"
+#include "libs/vb/vbarray.h"
 #include "platform/graph/graph.h"
 
 namespace reports::economics {

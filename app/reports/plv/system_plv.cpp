@@ -22,8 +22,8 @@ using reports::plv::TempOrNA;
 
 namespace {
 
-// The bin's plant ECWT, shown under its own caption (the record keeps it where a leaving
-// chilled-water temperature once stood).
+// The caption of the bin's plant entering condenser-water temperature (PLVBinData::fECWT),
+// the column before each chiller's own condenser temperature.
 constexpr const char* kPlantECWT = "Plant ECWT";
 
 // One column of a performance table: its header text, width and the text of a bin.

@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <utility>
+#include <variant>
+#include <vector>
 
-#include "app/storage/cp1252.h"
+#include "libs/text/encoding.h"
 #include "libs/vb/vberror.h"
 
 namespace codec = modDataIO::codec;
@@ -256,8 +260,37 @@ TEST(RecordCodec, TextsArePaddedCutAndStoredAsWindows1252) {
   // Every byte value survives the trip through UTF-8.
   std::string all;
   for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-  EXPECT_EQ(modDataIO::cp1252::FromUtf8(modDataIO::cp1252::ToUtf8(all)), all);
-  EXPECT_EQ(modDataIO::cp1252::FromUtf8("\xE4\xB8\xAD\xFF"), "??");
+  EXPECT_EQ(text::Utf8ToCp1252(text::Cp1252ToUtf8(all)), all);
+  EXPECT_EQ(text::Utf8ToCp1252("\xE4\xB8\xAD\xFF"), "??");
+}
+
+// The named-field visitor hands out the fields of one number or one text by their stored
+// names, in stored order, and passes over arrays (fTowerTable; a system's arrays of names).
+TEST(RecordCodec, NamedFieldVisitorHandsOutTheScalarFields) {
+  TowerData t;
+  std::vector<std::string> names;
+  codec::VisitScalarFields(t, [&](const char* name, codec::FieldRef field) {
+    names.emplace_back(name);
+    if (names.back() == "sName") *std::get<std::string*>(field) = "CT-9";
+    if (names.back() == "nEqptType") *std::get<std::int16_t*>(field) = 4;
+    if (names.back() == "fCondWaterFlow") *std::get<float*>(field) = 1800.5f;
+  });
+  const std::vector<std::string> expected = {
+      "sName", "nEqptType", "fDesignWB", "fValue41", "fValue45", "fDesignRange", "fDesignApproach",
+      "fDesignAirflow", "nAirflowAbsolute", "fDesignFanKW", "nFanKWAbsolute", "nCapacityControl",
+      "nLowSpeedAirflowPct", "fFanElecEffPct", "fCondWaterFlow"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(t.sName, "CT-9");
+  EXPECT_EQ(t.nEqptType, 4);
+  EXPECT_EQ(t.fCondWaterFlow, 1800.5f);
+
+  SystemData y;
+  names.clear();
+  codec::VisitScalarFields(y, [&](const char* name, codec::FieldRef) { names.emplace_back(name); });
+  for (const char* array : {"sChillerNames", "nChillerIDs", "nTowerIDs", "sCostItemNames1"})
+    EXPECT_EQ(std::count(names.begin(), names.end(), array), 0) << array;
+  EXPECT_EQ(std::count(names.begin(), names.end(), "nPlantControl"), 1);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "sName"), 1);
 }
 
 TEST(RecordCodec, EveryRecordRoundTripsByteForByte) {

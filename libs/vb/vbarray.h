@@ -1,6 +1,7 @@
-// Fixed arrays with the bounds the program declares them with (Dim a(1 To 24)), so ported
-// formulas keep their own index ranges. Every access is checked: an index outside the
-// bounds raises run-time error 9 (Subscript out of range) instead of touching memory.
+// Fixed arrays with their own index bounds (a bin array runs 1 to 24, a month array 1 to
+// 12), so formulas index them the way the records number their elements. Every access is
+// checked: an index outside the bounds raises run-time error 9 (Subscript out of range)
+// instead of touching memory.
 //
 //   vb::Array<float, 1, 24> fBinDB;                 fBinDB(b)
 //   vb::Array2<float, 1, 12, 1, 24> fMonthBinMCWB;  fMonthBinMCWB(m, b)
