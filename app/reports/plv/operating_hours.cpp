@@ -1,8 +1,10 @@
 // "Cooling Hours Statistics": the bins grouped by chiller load into the four rating points,
 // with their hours, cooling and the ECWTs the chillers see there.
 #include <algorithm>
+#include <limits>
 
 #include "app/reports/clsReport.h"
+#include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/report_internal.h"
 #include "app/storage/modpublic.h"
@@ -30,7 +32,7 @@ EcwtStatistics CalcSystemECWTStatistics(const PLVProfileData& profile, int point
   const int n = ProfileChillers(profile), bins = ProfileBins(profile);
   for (int c = 1; c <= n; ++c) {
     const ChillerResultData& r = profile.ChillerResults(c);
-    if (r.fECWT(point) > 0) {
+    if (RatingPointWeighs(r.fWeightingFactor(point), r.fECWT(point))) {
       sum += r.fECWT(point);
       ++count;
     }
@@ -51,21 +53,25 @@ EcwtStatistics CalcSystemECWTStatistics(const PLVProfileData& profile, int point
 }
 
 std::array<HoursStatisticsRow, 5> ChillerOperatingHoursValues(const PLVProfileData& profile) {
+  // A plant that runs above its rating (load above 100 %) counts in the top row, so every bin
+  // of the total lies in exactly one row and the rows add up to it.
+  constexpr float kAbove = std::numeric_limits<float>::infinity();
   std::array<HoursStatisticsRow, 5> rows = {{
-      {"100%", "87.5 - 100%", {87.5f, 101.0f}, 0, 0, {}},
+      {"100%", "87.5 - 100%", {87.5f, kAbove}, 0, 0, {}},
       {"75%", "62.5 - 87.5%", {62.5f, 87.5f}, 0, 0, {}},
       {"50%", "37.5 - 62.5%", {37.5f, 62.5f}, 0, 0, {}},
       {"25%", "0 - 37.5%", {0.0f, 37.5f}, 0, 0, {}},
-      {"Total", "", {0.0f, 120.0f}, 0, 0, {}},
+      {"Total", "", {0.0f, kAbove}, 0, 0, {}},
   }};
-  SumBinsInLoadRange(profile, rows[4].sums);
-  const LoadRange& total = rows[4].sums;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    HoursStatisticsRow& row = rows[i];
-    if (i < 4) {
-      SumBinsInLoadRange(profile, row.sums);
-      row.ecwt = CalcSystemECWTStatistics(profile, 4 - static_cast<int>(i));
-    }
+  LoadRange& total = rows[4].sums;
+  for (size_t i = 0; i < 4; ++i) {
+    SumBinsInLoadRange(profile, rows[i].sums);
+    rows[i].ecwt = CalcSystemECWTStatistics(profile, 4 - static_cast<int>(i));
+    total.hours += rows[i].sums.hours;
+    total.tonHours += rows[i].sums.tonHours;
+    total.chillerHours += rows[i].sums.chillerHours;
+  }
+  for (HoursStatisticsRow& row : rows) {
     row.hoursPct = total.hours != 0 ? row.sums.hours * 100 / total.hours : 0;
     row.tonHoursPct = total.tonHours != 0 ? row.sums.tonHours * 100 / total.tonHours : 0;
   }
@@ -129,7 +135,7 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
                                            modpublic::FormatUnitValue(row.ecwt.maximum, F_TO_C, "0.0")
                                      : "n/a";
       } else {
-        cells[6] = cells[7] = "N/A";
+        cells[6] = cells[7] = "n/a";
       }
     }
     for (size_t c = 0; c < cells.size(); ++c)

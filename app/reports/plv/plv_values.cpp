@@ -1,6 +1,7 @@
 #include "app/reports/plv/plv_values.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
@@ -73,8 +74,26 @@ double PoolGrandTotal(const ChillerResultData& first) {
   return total;
 }
 
+double CarriedTonHours(const PLVProfileData& profile, const std::vector<int>& members, double own) {
+  const int bins = BinCount(profile);
+  for (int b = 1; b <= bins; ++b) {
+    double carried = 0;
+    for (int c : members) carried += profile.ChillerResults(c).fBinTonHours(b);
+    const double whole = profile.Bins(b).lLoadHours;
+    // Half a ton-hour of rounding, and what single-precision sums lose on large bins.
+    if (std::abs(carried - whole) > 0.5 + 1e-5 * std::abs(whole)) return own;
+  }
+  return profile.lTotalLoadHours;
+}
+
 std::string TempOrNA(double value, const std::string& format) {
   return value == 0 ? std::string("n/a") : modpublic::FormatUnitValue(value, F_TO_C, format);
+}
+
+bool RatingPointWeighs(double weight, double ecwt) { return weight >= kMinShownWeight && ecwt != 0; }
+
+std::string RatingPointECWT(double weight, double ecwt, const std::string& format) {
+  return RatingPointWeighs(weight, ecwt) ? modpublic::FormatUnitValue(ecwt, F_TO_C, format) : std::string("n/a");
 }
 
 std::string Clean(const std::string& s) { return vb::Trim(modpublic::TrimNull(s)); }

@@ -56,9 +56,22 @@ bool OwnFactors(const PLVProfileData& profile, int chiller);
 std::vector<std::vector<int>> Pools(const PLVProfileData& profile);
 // The ton-hours of a pool over the four rating points, from its first member.
 double PoolGrandTotal(const ChillerResultData& first);
+// The annual ton-hours the chillers `members` (1-based) carried, given their own sum `own`:
+// when in every bin they carried the whole load the calculation stored for it (within the
+// rounding of the bin's whole ton-hours), that is the plant's total, and the plant's total is
+// returned, so that one quantity prints one figure in every table; else `own`.
+double CarriedTonHours(const PLVProfileData& profile, const std::vector<int>& members, double own);
 
 // A temperature (deg F) converted and formatted, or "n/a" when it is exactly 0 (no hours).
 std::string TempOrNA(double value, const std::string& format = {});
+
+// Whether a rating point has an ECWT to print: it weighs (weighting factor at least
+// kMinShownWeight) and has hours (ECWT not 0). Every section prints a rating point's ECWT by
+// this one rule.
+bool RatingPointWeighs(double weight, double ecwt);
+// The ECWT (deg F) of a rating point of the given weighting factor, converted and formatted,
+// or "n/a" when the point does not weigh.
+std::string RatingPointECWT(double weight, double ecwt, const std::string& format = {});
 
 // Trimmed text cut at its first NUL.
 std::string Clean(const std::string& s);

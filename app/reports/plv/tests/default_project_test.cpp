@@ -88,7 +88,7 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   EXPECT_TRUE(Has("1. CHILLER SYSTEM OPERATING CONDITIONS"));
   EXPECT_TRUE(Contains("CUSTOM PLV WORKSHEET FOR"));
   EXPECT_TRUE(Has("1.  Input Data Summary"));
-  EXPECT_TRUE(Has("User-Defined Load Profile")) << "the template's profile is the site database's";
+  EXPECT_TRUE(Has("Load Profile \tSite Database, Large Office")) << "the template's profile is the site database's";
   EXPECT_TRUE(Contains("Custom PLV (Electric Chillers) ="));
   SavePdf("plv_tables_ip.pdf");
 

@@ -36,7 +36,7 @@ TEST_F(WeightingFactors, PlantMeansGoToTheProjectAndTheTable) {
   EXPECT_EQ(Row(0, 3), (Strings{"75%", "0.420", "75.0", "0.200", "80.0"}));
   EXPECT_EQ(Row(0, 4), (Strings{"50%", "0.450", "65.0", "0.367", "76.4"}));
   EXPECT_EQ(Row(0, 5), (Strings{"25%", "0.120", "65.0", "0.167", "78.0"}));
-  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.2 " + AddUnitLabel("", F_TO_C, false)));
+  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.2 F"));
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -51,7 +51,7 @@ TEST_F(WeightingFactors, SIShowsTheStandardECWTsAndTheNoteConverted) {
   EXPECT_EQ(Row(0, 4)[2], "18.3");
   EXPECT_EQ(Row(0, 5), (Strings{"25%", "0.120", "18.3", "0.167", "25.6"}));
   EXPECT_NEAR(gProject.ECWT(0), 78, 1e-3) << "the project keeps deg F";
-  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.1 " + AddUnitLabel("", F_TO_C, false)));
+  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.1 K")) << "a temperature difference";
 }
 
 // The CPLV ECWT shows only from a mean factor of 0.0001; zero chillers write zeros.
@@ -343,6 +343,7 @@ TEST_P(InputSummaryLoads, ByProfileType) {
   const ProfileTypeCase& c = GetParam();
   PLVSummaryData s = calctest::ThreeChillerSummary();
   s.nValue151 = c.type;
+  s.sLoadProfileName.clear();
   Load(*calctest::ThreeChillerProfile(), s);
   int32_t section = 0;
   ASSERT_TRUE(report->InputDataSummary(section));
@@ -350,6 +351,18 @@ TEST_P(InputSummaryLoads, ByProfileType) {
   EXPECT_EQ(Contains("Building Load #3"), c.load3);
   EXPECT_EQ(Has("User-Defined Load Profile"), c.userDefined);
   EXPECT_EQ(Contains("Outdoor Economizer Used"), !c.userDefined);
+}
+
+// A profile of the site database, named by the set-up after its building type, says so.
+TEST_F(InputSummary, SiteDatabaseProfileNamesItsSource) {
+  PLVSummaryData s = calctest::ThreeChillerSummary();
+  s.nValue151 = 2;
+  s.sLoadProfileName = "Hospital";
+  Load(*calctest::ThreeChillerProfile(), s);
+  int32_t section = 0;
+  ASSERT_TRUE(report->InputDataSummary(section));
+  EXPECT_TRUE(Has("Load Profile \tSite Database, Hospital"));
+  EXPECT_FALSE(Contains("User-Defined"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, InputSummaryLoads,
