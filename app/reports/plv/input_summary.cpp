@@ -35,7 +35,11 @@ bool clsReport::InputDataSummary(int32_t& section) {
     const bool economic = m_ReportType == 1;
     const PLVSummaryData& s = m_PLVSummary;
     const PLVProfileData& profile = *m_PLVProfile;
-    auto line = [&](const std::string& label, const std::string& value) { WriteTextLine(label + " \t" + value); };
+    std::vector<std::string> labels;
+    auto line = [&](const std::string& label, const std::string& value) {
+      labels.push_back(label + " ");
+      WriteTextLine(label + " \t" + value);
+    };
     auto heading = [&](const std::string& text) { WriteTextLine(text, true, true); };
     auto load = [](double tons, double temp) { return WithUnit(tons, TONS_TO_KW) + " at " + WithUnit(temp, F_TO_C); };
 
@@ -109,7 +113,9 @@ bool clsReport::InputDataSummary(int32_t& section) {
       WriteTextLine("");
     }
     KeepTableTogether(GetTableStart());
-    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kValueTab);
+    reports::plv::SetValueTab(
+        m_TerHwnd, GetTableStart(),
+        reports::plv::ValueTabFor(labels, m_DefaultFontSize, false, reports::plv::kValueTab));
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (economic) return true;

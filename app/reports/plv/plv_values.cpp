@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 
@@ -16,6 +20,18 @@ void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position) {
   richtext::SelectTerText(h, fromLine, 0, richtext::kLineEnd, 9999, false);
   richtext::TerSetTab(h, 1, position, 1, false);
   richtext::DeselectTerText(h, false);
+}
+
+int32_t ValueTabFor(const std::vector<std::string>& labels, double points, bool bold, int32_t minimum) {
+  // A font one twip to the pixel: advances come out in twips.
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(static_cast<int>(std::lround(points * 20)));
+  font.setBold(bold);
+  const QFontMetricsF metrics(font);
+  double widest = 0;
+  for (const std::string& label : labels)
+    widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(label)));
+  return std::max<int32_t>(minimum, static_cast<int32_t>(std::ceil(widest)) + kLabelGap);
 }
 
 std::string HeatRecoveryNote() {

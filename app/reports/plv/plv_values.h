@@ -37,9 +37,16 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
 
 // The label/value blocks in two columns: every paragraph from the line to the document end
 // gets one left tab stop where the values start in their column (bold labels need more room).
+// The stop is at least kValueTab (kBoldLabelValueTab) and clear of the widest label.
 inline constexpr int32_t kValueTab = 2160;
 inline constexpr int32_t kBoldLabelValueTab = 2520;
 void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position);
+
+// Where the values of a label/value block start (twips from the column's left): `minimum`, or
+// further so that the widest label, written in Arial of `points` size (bold or not), keeps
+// kLabelGap clear of its value.
+inline constexpr int32_t kLabelGap = 180;
+int32_t ValueTabFor(const std::vector<std::string>& labels, double points, bool bold, int32_t minimum);
 
 // "Note: " and the note under the tables of a plant with a dedicated heat-recovery chiller.
 std::string HeatRecoveryNote();

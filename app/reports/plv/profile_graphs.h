@@ -84,6 +84,13 @@ struct HoursStatisticsRow {
 };
 std::array<HoursStatisticsRow, 5> ChillerOperatingHoursValues(const PLVProfileData& profile);
 
+// The printed hours, shares and cooling (ton-hours or kWh, as the units stand) of the rows:
+// each column rounded so that the four rows add up to the total as printed.
+struct HoursStatisticsTexts {
+  std::string hours, hoursPct, cooling, coolingPct;
+};
+std::array<HoursStatisticsTexts, 5> HoursStatisticsFigures(const std::array<HoursStatisticsRow, 5>& rows);
+
 // ---- cooling duty ---------------------------------------------------------------------
 
 // How a bin's load is met, with mech = load - free cooling load: mechanical when there is

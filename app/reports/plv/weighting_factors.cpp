@@ -55,7 +55,7 @@ bool clsReport::SummaryOfMardelResults(int32_t& section) {
     }
     int32_t para = 0;
     WriteTextLineWithFont(
-        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + AddUnitLabel("", F_TO_K, false),
+        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + modpublic::gUnits.UnitStr(F_TO_K),
         m_FontUnderline, para);
     KeepTableTogether(GetTableStart());
     ResetTableStart();
@@ -74,7 +74,9 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
       int32_t para = m_ParaGroupHeading;
       WriteTextLineWithFont(heading, m_FontHeaderColor10, para);
     };
+    std::vector<std::string> labels;
     auto row = [&](const std::string& label, const std::string& value) {
+      labels.push_back(label);
       int32_t para = 0;
       WriteLabelValuePair(label, m_FontBold, "\t" + value, m_FontNormal, para, true);
     };
@@ -108,7 +110,9 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
     row("Design Approach ", number(gProject.DesignApproach, F_TO_K));
     WriteTextLine("");
     KeepTableTogether(GetTableStart());
-    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kBoldLabelValueTab);
+    reports::plv::SetValueTab(
+        m_TerHwnd, GetTableStart(),
+        reports::plv::ValueTabFor(labels, m_DefaultFontSize, true, reports::plv::kBoldLabelValueTab));
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (gProject.PlantControl == 4) {

@@ -3,6 +3,7 @@
 // The figures change with the data; what must hold on every site is checked, not the figures.
 #include <QSizeF>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -90,6 +91,12 @@ class EveryCity : public PLVTableTest {
   }
 };
 
+// A printed figure read back ("1,516,038" is 1516038).
+double Figure(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), ','), text.end());
+  return std::stod(text);
+}
+
 std::string Whole(double tonHours) { return modpublic::FormatUnitValue(tonHours, TONHR_TO_KWH, "###,###,###,##0"); }
 
 // Cooling Hours Statistics: every bin of the total is in one row, so the rows add up to the
@@ -123,8 +130,24 @@ TEST_F(EveryCity, RowsAddUpAndTheAnnualCoolingPrintsOneFigure) {
     for (int c : plant) chillersOwn += p.ChillerResults(c).fTotalTonHours;
     for (UnitOfMeasure units : {nENGLISH, nMETRIC}) {
       Units(units);
+      // The printed rows add up to the printed total, column by column.
+      const auto printed = reports::plv::HoursStatisticsFigures(rows);
+      double sums[4] = {};
+      for (size_t i = 0; i < 4; ++i) {
+        sums[0] += Figure(printed[i].hours);
+        sums[1] += Figure(printed[i].hoursPct);
+        sums[2] += Figure(printed[i].cooling);
+        sums[3] += Figure(printed[i].coolingPct);
+      }
+      EXPECT_DOUBLE_EQ(sums[0], Figure(printed[4].hours));
+      EXPECT_NEAR(sums[1], Figure(printed[4].hoursPct), 1e-9);
+      EXPECT_DOUBLE_EQ(sums[2], Figure(printed[4].cooling));
+      EXPECT_NEAR(sums[3], Figure(printed[4].coolingPct), 1e-9);
+      EXPECT_EQ(printed[4].hoursPct, "100.0");
+      EXPECT_EQ(printed[4].coolingPct, "100.0");
+
       const std::string total = Whole(p.lTotalLoadHours);  // operating conditions, CPLV worksheet
-      EXPECT_EQ(Whole(rows[4].sums.tonHours), total) << "cooling hours statistics";
+      EXPECT_EQ(printed[4].cooling, total) << "cooling hours statistics";
       if (modes.free == 0 && modes.hybridFree == 0 && modes.hybridMechanical == 0)
         EXPECT_EQ(Whole(modes.mechanical), total) << "cooling duty";
       // A plant whose chillers carried every bin's load: the chillers' (and a pool's) total is

@@ -82,6 +82,36 @@ TEST_F(WeightingFactors, NotAvailableBelowTheThresholdAndNoChillers) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// A rating point that does not weigh (factor below 0.0001) has no ECWT in any section, even
+// with one stored: the summary, the worksheet, the specification, the weighting factors and
+// the cooling hours statistics all read "n/a" for it.
+TEST_F(WeightingFactors, AnEmptyRatingPointReadsTheSameInEverySection) {
+  auto p = std::make_unique<PLVProfileData>();
+  p->nNumChillerResults = 1;
+  ChillerResultData& r = p->ChillerResults(1);
+  r.sSlotName = "CH-1";
+  const float wf[] = {0.00009f, 0.3f, 0.3f, 0.39991f}, ecwt[] = {55, 65, 75, 85};
+  for (int q = 1; q <= 4; ++q) {
+    r.fWeightingFactor(q) = wf[q - 1];
+    r.fECWT(q) = ecwt[q - 1];
+  }
+  Load(*p, PLVSummaryData{}, 2);
+  int32_t n = 0, table = 0;
+  ASSERT_TRUE(report->SummaryOfMardelResults(n));
+  ASSERT_TRUE(report->WeightingFactorsAndECWTs(n));
+  ASSERT_TRUE(report->RptCustomPLVReport(table));
+  ASSERT_TRUE(report->RptCustomPLVSpecification0());
+  ASSERT_TRUE(report->ChillerOperatingHoursStatistics(table));
+  size_t na = 0;
+  for (const std::string& t : BodyTexts()) {
+    EXPECT_EQ(t.find("55.0"), std::string::npos) << t;
+    EXPECT_EQ(t, t == "N/A" ? "n/a" : t) << "one spelling";
+    na += t == "n/a" ? 1 : 0;
+  }
+  EXPECT_GE(na, 4u);
+  EXPECT_TRUE(Contains("65.0"));
+}
+
 TEST_F(WeightingFactors, PlantInputsAndTheEqualUnloadingNote) {
   Load(*calctest::ThreeChillerProfile(), calctest::ThreeChillerSummary());
   gProject.CityName = std::string("Chicago\0xx", 10);

@@ -3,6 +3,7 @@
 // points, and the series and scales of the load, condenser temperature and performance graphs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "app/reports/plv/profile_graphs.h"
 #include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
 
 namespace {
 
