@@ -16,8 +16,8 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
   return std::to_string(n) + letter + ".  " + title;
 }
 
-void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position) {
-  richtext::SelectTerText(h, fromLine, 0, richtext::kLineEnd, 9999, false);
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position, int32_t toLine) {
+  richtext::SelectTerText(h, fromLine, 0, toLine, 9999, false);
   richtext::TerSetTab(h, 1, position, 1, false);
   richtext::DeselectTerText(h, false);
 }

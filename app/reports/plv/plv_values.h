@@ -40,7 +40,8 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
 // The stop is at least kValueTab (kBoldLabelValueTab) and clear of the widest label.
 inline constexpr int32_t kValueTab = 2160;
 inline constexpr int32_t kBoldLabelValueTab = 2520;
-void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position);
+// Lines fromLine to toLine (the document end by default) get the stop.
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position, int32_t toLine = richtext::kLineEnd);
 
 // Where the values of a label/value block start (twips from the column's left): `minimum`, or
 // further so that the widest label, written in Arial of `points` size (bold or not), keeps

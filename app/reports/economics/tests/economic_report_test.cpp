@@ -101,6 +101,7 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
 
   // The same results in SI units, without calculating again.
   modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
+  report->ReportType(1);
   ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();
   const std::string si = Working("EcoCombined_SI.pdf");
   EXPECT_TRUE(report->SaveReportAsFile(si, "pdf"));

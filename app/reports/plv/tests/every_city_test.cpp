@@ -160,22 +160,32 @@ TEST_F(EveryCity, RowsAddUpAndTheAnnualCoolingPrintsOneFigure) {
   });
 }
 
-// One rule for a rating point's ECWT: where the plant's chillers are one pool (identical), the
-// summary's mean and each chiller's worksheet print the same text at every point.
+// One rule for a rating point's ECWT: where a chiller's weighting factor is the plant's mean
+// (identical chillers), the summary of results and the chiller's row of the weighting factors
+// print the same ECWT text at every point, "n/a" or a temperature.
 TEST_F(EveryCity, EmptyRatingPointsPrintAlikeInEverySection) {
   ForEveryCity([&](const Results& r) {
     const PLVProfileData& p = *r.profile;
+    Load(p, r.summary);
+    int32_t n = 0;
+    ASSERT_TRUE(report->SummaryOfMardelResults(n));
+    ASSERT_TRUE(report->WeightingFactorsAndECWTs(n));
     const reports::plv::RatingMeans means = reports::plv::PlantRatingMeans(p);
+    int compared = 0;
     for (int c = 1; c <= p.nNumChillerResults; ++c) {
-      const ChillerResultData& chiller = p.ChillerResults(c);
+      const std::vector<std::string> chiller = Row(1, static_cast<size_t>(1 + c));
+      ASSERT_EQ(chiller.size(), 9u);
       for (int q = 1; q <= 4; ++q) {
-        const size_t k = static_cast<size_t>(q - 1);
-        if (std::abs(means.weightingFactor[k] - chiller.fWeightingFactor(q)) > 1e-6f) continue;
-        EXPECT_EQ(reports::plv::RatingPointECWT(means.weightingFactor[k], means.ecwt[k]),
-                  reports::plv::RatingPointECWT(chiller.fWeightingFactor(q), chiller.fECWT(q)))
+        if (std::abs(means.weightingFactor[static_cast<size_t>(q - 1)] - p.ChillerResults(c).fWeightingFactor(q)) > 1e-6f)
+          continue;
+        ++compared;
+        // Summary rows 2..5 are the 100 % down to the 25 % point; the chiller's ECWTs are
+        // columns 5..8 for 25 % up to 100 %.
+        EXPECT_EQ(Row(0, static_cast<size_t>(6 - q)).at(4), chiller[static_cast<size_t>(4 + q)])
             << "chiller " << c << " point " << q;
       }
     }
+    EXPECT_GT(compared, 0);
   });
 }
 
