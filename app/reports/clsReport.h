@@ -142,7 +142,10 @@ class clsReport : public frmWait::ReportClassInterface {
   bool PLVAnalysisReports() override;
   bool PLVRptCombined();
   // Whether the last report run (part-load or economic) built and saved its own report.
+  // A run is OK only when it built and saved its report and no section of it failed.
   bool LastRunOK() const { return m_LastRunOK; }
+  // The sections of the last run written as an error line instead of their body.
+  int32_t FailedSections() const { return m_FailedSections; }
   bool EconomicAnalysisReports() override;
   PLVSectionBodies& PLVSections() { return m_PLVSections; }
   // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
@@ -566,6 +569,7 @@ class clsReport : public frmWait::ReportClassInterface {
   richtext::TerHwnd m_TerHwnd = 0;
   bool m_OwnsDocument = true;  // false once bound to a viewer's document
   bool m_LastRunOK = false;
+  int32_t m_FailedSections = 0;
   std::function<std::optional<reports::PrinterCaps>()> m_PrinterCaps;
 
   // Copies of the records a run reads.

@@ -75,6 +75,7 @@ void clsReport::GoToSubReport(int32_t index) {
 }
 
 bool clsReport::RptSectionError(const std::string& title, bool) {
+  ++m_FailedSections;
   WriteTextLine("");
   return WriteTextLine("Error found in this report:  " + title, true, false);
 }

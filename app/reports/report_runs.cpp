@@ -86,7 +86,8 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
                             const std::function<bool()>& readResults, const std::function<bool()>& combined) {
   m_UserCanceled = false;
   m_LastRunOK = false;
-  return m_LastRunOK = modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
+  m_FailedSections = 0;
+  const bool ran = modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
     if (!modDataIO::bReportsRead(m_ReportData)) return false;
     if (!readResults()) return false;
     if (!InitReportDocument(1, true)) return false;
@@ -115,6 +116,9 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
     // True only when the combined report itself was built and saved.
     return built;
   });
+  // A section written as an error line (one without a body included) is no success, though
+  // the report with the other sections is kept and shown.
+  return m_LastRunOK = ran && m_FailedSections == 0;
 }
 
 bool clsReport::PLVAnalysisReports() {

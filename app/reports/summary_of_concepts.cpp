@@ -3,6 +3,7 @@
 #include "app/reports/clsReport.h"
 #include "app/reports/report_internal.h"
 #include "app/storage/modpublic.h"
+#include "platform/db/db.h"
 
 using reports::detail::kCrLf;
 
@@ -15,8 +16,42 @@ struct ConceptRow {
   std::string text;
 };
 
-const std::vector<ConceptRow>& ConceptRows() {
-  static const std::vector<ConceptRow> rows = {
+// How many rows of a table of the site database the program offers (bSelect); 0 when the
+// database cannot be read.
+int64_t OfferedRows(db::Database& database, const char* table) {
+  auto st = database.Prepare(std::string("SELECT COUNT(*) FROM ") + table + " WHERE bSelect = True");
+  return st.Step() ? st.Int(0) : 0;
+}
+
+// What the site database holds, counted from it: its cities and building types and one load
+// profile for each combination.
+std::string LoadProfileSource() {
+  int64_t cities = 0, types = 0;
+  try {
+    auto database = db::Database::Open(modpublic::gAppPath + "RIZIRure.rev", db::OpenMode::kImmutable);
+    if (database) {
+      cities = OfferedRows(*database, "Cities");
+      types = OfferedRows(*database, "BuildingTypes");
+    }
+  } catch (...) {
+    cities = types = 0;
+  }
+  const std::string combinations =
+      cities > 0 && types > 0
+          ? "Kestrin's site database holds " + std::to_string(cities) + " cities and " + std::to_string(types) +
+                " building types, and one load profile for each of the " + std::to_string(cities * types) +
+                " combinations, modelled from the city's temperature bins and the building type's operating "
+                "schedule and load shares.  "
+          : "Kestrin's site database holds one load profile for each combination of city and building type offered in "
+            "the program, modelled from the city's temperature bins and the building type's operating schedule "
+            "and load shares.  ";
+  return " 2. A building cooling load profile customized to the project location and building type.  " +
+         combinations +
+         "The profiles are normalized so they can be scaled to your project's peak building load.";
+}
+
+std::vector<ConceptRow> ConceptRows() {
+  const std::vector<ConceptRow> rows = {
       {RowKind::Title, "Summary of Concepts"},
       {RowKind::Heading, "Introduction"},
       {RowKind::Body, ""},  // row 3: three runs, written on its own
@@ -51,12 +86,7 @@ const std::vector<ConceptRow>& ConceptRows() {
       {RowKind::Body,
        " 1. Temperature bin weather data for the project location, customized for the operating schedule of "
        "the application's building type."},
-      {RowKind::Body,
-       " 2. A building cooling load profile customized to the project location and building type.  "
-       "Kestrin contains thousands of unique load profiles precalculated using Tolvane's "
-       "Sarvendo energy modeling software for all combinations of "
-       "building type and location offered in the program.  The profiles are normalized so "
-       "they can be scaled to your project's peak building load."},
+      {RowKind::Body, LoadProfileSource()},
       {RowKind::Body,
        " 3. A detailed chiller plant simulation accounting for weather, building load, and the chiller plant "
        "configuration and control."},
@@ -85,7 +115,7 @@ bool clsReport::GenerateSummaryOfConceptsTable() {
     Doc();
     constexpr int32_t kWidth = 10800;
     SetTableStart(0);
-    const auto& rows = ConceptRows();
+    const std::vector<ConceptRow> rows = ConceptRows();
     for (size_t i = 0; i < rows.size(); ++i) {
       const ConceptRow& r = rows[i];
       if (i == 2) {

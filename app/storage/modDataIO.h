@@ -79,8 +79,7 @@ std::string GetErrSource(const std::string& procedure);
 // ---------------------------------------------------------------------------------------
 // Scratch record files (WTH.DAT, LOD.DAT, ECO.DAT, RPT.DAT).
 // Reads open the file read-only and never create it. A missing file, or the part of a record
-// beyond the end of a short one, reads as zero bytes (ECO.DAT, which nothing writes, always
-// gives an all-zero record); a path that is there but cannot be read as a file is an error.
+// beyond the end of a short one, reads as zero bytes; a path that is there but cannot be read as a file is an error.
 bool bWeatherRead(WeatherData& rec, FolderArg folder = {});
 bool bWeatherWrite(const WeatherData& rec, FolderArg folder = {});
 bool bLoadProfileRead(LoadProfileData& rec, FolderArg folder = {});   // record at byte 1

@@ -63,13 +63,14 @@ bool CopyFiles(const std::string& source, const std::string& dest) {
     const char* file;
     const char* text;  // nullptr: the previous step text stays
   };
-  static constexpr std::array<Step, 8> kSteps = {{
+  static constexpr std::array<Step, 9> kSteps = {{
       {"CHL.DAT", "Copy CHL File"},
       {"SYS.DAT", "Copy SYS File"},
       {"WTH.DAT", "Copy WTH File"},
       {"LOD.DAT", "Copy LOD File"},
       {"TWR.DAT", "Copy TWR File"},
       {"RPT.DAT", "Copy RPT File"},
+      {"ECO.DAT", "Copy ECO File"},
       {"INX.MDB", "Copy INX File"},
       {"HW1.DAT", nullptr},
   }};

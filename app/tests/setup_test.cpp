@@ -23,7 +23,7 @@ using modDataIO::gSettings;
 namespace {
 
 const char* const kTemplates[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT",
-                                  "TWR.DAT", "RPT.DAT", "INX.MDB", "HW1.DAT"};
+                                  "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT"};
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

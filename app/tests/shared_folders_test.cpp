@@ -223,7 +223,7 @@ TEST_F(SharedFolders, TwoProgramsOnOneDataFolder) {
 TEST_F(SharedFolders, TwoDataFoldersShareAReadOnlyProgramFolder) {
   const fs::path program = root_ / "program";
   fs::create_directories(program);
-  for (const char* f : {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "INX.MDB", "HW1.DAT",
+  for (const char* f : {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT",
                         "RIZIRure.rev"}) {
     fs::copy_file(fs::path(KESTRIN_PROGRAM_DIR) / f, program / f);
     fs::permissions(program / f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -1,6 +1,6 @@
 // Builds the program data from the readable sources in data/:
 //   RIZIRure.rev  the site and building database (SQLite)
-//   CHL.DAT, SYS.DAT, TWR.DAT, WTH.DAT, LOD.DAT, RPT.DAT   the template records
+//   CHL.DAT, SYS.DAT, TWR.DAT, WTH.DAT, LOD.DAT, RPT.DAT, ECO.DAT   the template records
 //   INX.MDB       the system library index of the templates (SQLite)
 //   HW1.DAT       an empty file the start-up copy expects
 //
@@ -359,6 +359,29 @@ double StandardIPLV(const ChillerData& chiller) {
   return iplv;
 }
 
+EconomicsData MakeEconomicsTemplate(const IniFile& ini) {
+  const std::string s = "economics";
+  EconomicsData e;
+  auto number = [&](const char* key) { return static_cast<float>(ini.Number(s, key)); };
+  e.sCurrency = ini.Text(s, "sCurrency");
+  e.nLifeCycleYears = static_cast<std::int16_t>(ini.Integer(s, "nLifeCycleYears"));
+  e.fDiscountRate = number("fDiscountRate");
+  e.fOtherInvestEscalation = number("fOtherInvestEscalation");
+  e.fMaintEscalation = number("fMaintEscalation");
+  e.fElecEscalation = number("fElecEscalation");
+  e.fSteamEscalation = number("fSteamEscalation");
+  e.fGasEscalation = number("fGasEscalation");
+  e.fElecRate = number("fElecRate");
+  e.fDemandRate = number("fDemandRate");
+  e.sGasUnit = ini.Text(s, "sGasUnit");
+  e.fGasFactor = number("fGasFactor");
+  e.fGasRate = number("fGasRate");
+  e.sSteamUnit = ini.Text(s, "sSteamUnit");
+  e.fSteamFactor = number("fSteamFactor");
+  e.fSteamRate = number("fSteamRate");
+  return e;
+}
+
 TowerData MakeTowerTemplate(const IniFile& ini) {
   TowerData t;
   ReadFields(ini, "tower", t);
@@ -429,6 +452,8 @@ void Build(const std::string& dataDir, const fs::path& programDir) {
   WriteBytes(out.Stage("LOD.DAT"), modDataIO::codec::Encode(load1) + modDataIO::codec::Encode(LoadProfileData{}));
 
   WriteBytes(out.Stage("RPT.DAT"), modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
+  WriteBytes(out.Stage("ECO.DAT"),
+             modDataIO::codec::Encode(MakeEconomicsTemplate(IniFile::Load((templates / "ECO.ini").string()))));
 
   ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
                                             (templates / "chiller_curves.ini").string());

@@ -298,13 +298,29 @@ class Writer {
       if (!PictureShape(fr) && !Redundant(fr, p)) frame(fr, inTable);
     paraProps(p.fmt, inTable, breakBefore);
     out_ += '\n';
+    // In a header or footer a picture goes in a paragraph of its own below its anchor: word
+    // processors grow the header or footer by a paragraph, so it stays inside the margins (a
+    // shape there is left out of the height and can hang off the paper's edge).
+    const bool ownParagraphs = inHeaderFooter_ && !inTable;
     for (const auto& fr : p.frames)
-      if (PictureShape(fr)) pictureShape(fr);
+      if (PictureShape(fr) && !ownParagraphs) pictureShape(fr);
     for (const auto& r : p.runs) run(r);
     // The paragraph mark takes the last run's format, as the paginator measures it.
     charProps(p.runs.empty() ? CharFormat{} : p.runs.back().fmt);
     out_ += end;
     out_ += '\n';
+    if (ownParagraphs)
+      for (const auto& fr : p.frames)
+        if (PictureShape(fr)) pictureParagraph(fr);
+  }
+
+  // A framed picture as a paragraph of its own, its left edge where the frame's is.
+  void pictureParagraph(const Frame& fr) {
+    word("\\pard\\plain\\ql");
+    if (fr.x > 0) word("\\li", fr.x);
+    out_ += "\\sl0{";
+    picture(fr.picture);
+    out_ += "}\\par\n";
   }
 
   void run(const Run& r) {

@@ -131,7 +131,7 @@ Range BinEfficiencyScale(const EconSummaryData& summary, const SystemEconArray& 
 
 void FillAnnualEfficiencyChart(graph::Chart& chart, const EconSummaryData& summary, const SystemEconArray& systems,
                                int kind, const std::string& prefix) {
-  static const QColor kColours[] = {QColor(0, 150, 0), QColor(150, 0, 0), QColor(0, 150, 150)};
+  static const QColor kColours[] = {QColor(0, 150, 0), QColor(150, 0, 0), QColor(120, 200, 255)};
   const int32_t unitId = EfficiencyUnitOf(systems, kind);
   const int n = Systems(summary);
   BarChartLook(chart,

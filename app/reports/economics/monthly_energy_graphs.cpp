@@ -14,7 +14,7 @@ namespace reports::economics {
 void FillEnergyChart(graph::Chart& chart, const EconSummaryData& summary, const SystemEconArray& systems, int kind,
                      const std::string& monthLabel) {
   static const std::array<QColor, 5> kColours = {QColor(180, 0, 0), QColor(0, 180, 0), QColor(0, 0, 180),
-                                                 QColor(226, 126, 0), QColor(0, 210, 210)};
+                                                 QColor(226, 126, 0), QColor(120, 200, 255)};
   static const char kMonthLetters[] = "JFMAMJJASOND";
   const int count = std::clamp<int>(summary.nNumSystems, 0, kMaxSystems);
   chart.plot = graph::Plot::Line;

@@ -30,7 +30,11 @@ std::vector<DutyBin> CoolingDutyBins(const PLVProfileData& profile) {
     d.mode = ClassifyCoolingMode(bin);
     d.total = static_cast<double>(bin.fLoad) * bin.lHours;
     const double free = static_cast<double>(bin.fFreeCoolingLoad) * bin.lHours;
-    const double mech = (static_cast<double>(bin.fLoad) - bin.fFreeCoolingLoad) * bin.lHours;
+    // A bin met by the chillers alone carries the whole ton-hours the calculation stored for
+    // it, so the mechanical total is the plant's total as every other table prints it.
+    const double mech = d.mode == CoolingMode::Mechanical
+                            ? static_cast<double>(bin.lLoadHours)
+                            : (static_cast<double>(bin.fLoad) - bin.fFreeCoolingLoad) * bin.lHours;
     if (d.mode != CoolingMode::Mechanical) d.free = free;
     if (d.mode != CoolingMode::Free) d.mechanical = mech;
     out.push_back(d);
@@ -84,7 +88,7 @@ CoolingShares ShareOfModes(const CoolingDutyTotals& t) {
 }
 
 std::array<QColor, 4> CoolingDutyColours() {
-  return {QColor(255, 0, 0), QColor(255, 120, 120), QColor(146, 208, 80), QColor(0, 176, 80)};
+  return {QColor(255, 0, 0), QColor(255, 120, 120), QColor(190, 230, 140), QColor(0, 176, 80)};
 }
 
 void FillCoolingDutyChart(graph::Chart& chart, const PLVProfileData& profile, bool showHybrid) {
@@ -191,7 +195,7 @@ void FillCoolingDutySummaryChart(graph::Chart& chart, const CoolingShares& share
     QColor colour;
   };
   std::vector<Bar> bars = {{"Mechanical Clg. : ", shares.mechanical, QColor(255, 0, 0)}};
-  if (showHybrid) bars.push_back({"Hybrid Clg. : ", shares.hybrid, QColor(146, 208, 80)});
+  if (showHybrid) bars.push_back({"Hybrid Clg. : ", shares.hybrid, QColor(190, 230, 140)});
   bars.push_back({"Free Clg. : ", shares.free, QColor(0, 176, 80)});
   chart.SetSeriesCount(static_cast<int>(bars.size()));
   for (size_t b = 0; b < bars.size(); ++b) {

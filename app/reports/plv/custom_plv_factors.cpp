@@ -157,10 +157,13 @@ bool clsReport::AvgWeightingFactors(int32_t& table) {
       for (int p = 1; p <= 4; ++p)
         factor(FormatUnitValue(first.fWeightingFactor(p), NO_CONV, "###,###,###,##0.000"), p, 3000, p == 4, true, 0);
       factor(AddUnitLabel("Cust Ent Cond Temps", F_TO_C, true) + ":", 0, 2380, false, true, 1024);
-      for (int p = 1; p <= 4; ++p) factor(TempOrNA(first.fECWT(p), "0.0"), p, 3000, p == 4, true, 0);
+      for (int p = 1; p <= 4; ++p)
+        factor(reports::plv::RatingPointECWT(first.fWeightingFactor(p), first.fECWT(p), "0.0"), p, 3000, p == 4, true,
+               0);
 
       WriteTextLine("Grand Total " + modpublic::gUnits.UnitStr(TONHR_TO_KWH) + " = " +
-                        Whole(reports::plv::PoolGrandTotal(first), TONHR_TO_KWH),
+                        Whole(reports::plv::CarriedTonHours(profile, members, reports::plv::PoolGrandTotal(first)),
+                              TONHR_TO_KWH),
                     true, false);
       WriteTextLine(
           "Average weighting factors and entering condenser temperatures are calculated because the following "
@@ -227,7 +230,8 @@ bool clsReport::CustomPLVWorksheet(int32_t& table, bool writeKey) {
     totals("Totals", 0, 2050, false, true, false);
     totals(Whole(r.fTotalHours), 1, 800, false, true, true);
     totals(Whole(r.fTotalHourECWT), 2, 880, false, true, true);
-    totals(Whole(r.fTotalTonHours, TONHR_TO_KWH), 3, 1180, false, true, true);
+    totals(Whole(reports::plv::CarriedTonHours(profile, {c}, r.fTotalTonHours), TONHR_TO_KWH), 3, 1180, false, true,
+           true);
     totals("", 4, 800, false, true, true);
     totals("", 5, 650, false, true, true);
     for (int p = 1; p <= 4; ++p) {
@@ -242,7 +246,8 @@ bool clsReport::CustomPLVWorksheet(int32_t& table, bool writeKey) {
       for (int p = 1; p <= 4; ++p)
         factor(FormatUnitValue(r.fWeightingFactor(p), NO_CONV, "0.000"), p, 2000, p == 4, true);
       factor(AddUnitLabel("Custom Entering Condenser Temperatures", F_TO_C, true) + ":", 0, 6360, false, false);
-      for (int p = 1; p <= 4; ++p) factor(TempOrNA(r.fECWT(p), "0.0"), p, 2000, p == 4, true);
+      for (int p = 1; p <= 4; ++p)
+        factor(reports::plv::RatingPointECWT(r.fWeightingFactor(p), r.fECWT(p), "0.0"), p, 2000, p == 4, true);
     }
     // After the last worksheet the next sub-report starts its own page: no trailing line
     // that could spill onto a page of its own.

@@ -81,7 +81,7 @@ bool clsReport::RptCustomPLVSpecification0() {
       row[10] = FormatUnitValue(r.fDesignECWT, F_TO_C, "0.0");
       for (int p = 1; p <= 4; ++p) {
         row[14 + p] = vb::Format(r.fWeightingFactor(p), "0.00");
-        row[18 + p] = reports::plv::TempOrNA(r.fECWT(p), "0.0");
+        row[18 + p] = reports::plv::RatingPointECWT(r.fWeightingFactor(p), r.fECWT(p), "0.0");
       }
       for (int pos = 0; pos < 24; ++pos)
         cell(row[pos], false, pos, kWidths[pos], pos == 23, pos <= 1 ? 1024 : (pos >= 19 && pos <= 22) ? 2 : 0);

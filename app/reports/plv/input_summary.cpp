@@ -1,7 +1,9 @@
 // The input data summary: the inputs the results rest on in a two-column block (site,
 // loads, analysis parameters and economics of the economic run, the analysed system), and
 // for the part-load run the table of the plant's chillers.
+#include <array>
 #include <string>
+#include <vector>
 
 #include "app/reports/clsReport.h"
 #include "app/reports/plv/plv_values.h"
@@ -35,7 +37,13 @@ bool clsReport::InputDataSummary(int32_t& section) {
     const bool economic = m_ReportType == 1;
     const PLVSummaryData& s = m_PLVSummary;
     const PLVProfileData& profile = *m_PLVProfile;
-    auto line = [&](const std::string& label, const std::string& value) { WriteTextLine(label + " \t" + value); };
+    // Each column's values start clear of its own widest label.
+    std::array<std::vector<std::string>, 2> labels;
+    size_t column = 0;
+    auto line = [&](const std::string& label, const std::string& value) {
+      labels[column].push_back(label + " ");
+      WriteTextLine(label + " \t" + value);
+    };
     auto heading = [&](const std::string& text) { WriteTextLine(text, true, true); };
     auto load = [](double tons, double temp) { return WithUnit(tons, TONS_TO_KW) + " at " + WithUnit(temp, F_TO_C); };
 
@@ -53,7 +61,10 @@ bool clsReport::InputDataSummary(int32_t& section) {
     WriteTextLine("");
     heading(std::string("Loads") + " (Cooling)");
     if (s.nValue151 == 2) {
-      WriteTextLine("User-Defined Load Profile");
+      // The set-up names a profile of the site database after its building type.
+      const std::string name = Clean(s.sLoadProfileName);
+      if (name.empty()) WriteTextLine("User-Defined Load Profile");
+      else line("Load Profile", "Site Database, " + name);
     } else {
       line("Peak Building Load", load(s.fPeakLoad, s.fPeakLoadTemp));
       line("Building Load #2", load(s.fLoad2, s.fLoad2Temp));
@@ -64,6 +75,9 @@ bool clsReport::InputDataSummary(int32_t& section) {
     WriteTextLine("");
     if (modpublic::gHeatRecoveryOption == 1) EmptyInputSummaryHook();
     WriteColumnBreak();
+    MoveToDocEnd();
+    const int32_t secondColumn = CaretLine();
+    column = 1;
     WriteTextLine("");
     WriteTextLine("");
 
@@ -106,7 +120,11 @@ bool clsReport::InputDataSummary(int32_t& section) {
       WriteTextLine("");
     }
     KeepTableTogether(GetTableStart());
-    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kValueTab);
+    auto tab = [&](size_t c) {
+      return reports::plv::ValueTabFor(labels[c], m_DefaultFontSize, false, reports::plv::kValueTab);
+    };
+    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), tab(0), secondColumn - 1);
+    reports::plv::SetValueTab(m_TerHwnd, secondColumn, tab(1));
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (economic) return true;

@@ -2,6 +2,7 @@
 // profile points, the curves of chillers running together spread apart, and optional bands
 // that trace the leading chiller through the rating-point load ranges.
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "app/reports/clsReport.h"
@@ -24,6 +25,16 @@ QColor BandColour(int k, bool storedOrder) {
 }
 
 // The line width of the chiller curves: thinner as there are more of them.
+QColor ChillerLineColour(int series) {
+  // Dark to light with a wide step of grey between neighbours, each hue apart from the next:
+  // the lines stay apart on a grey-scale printout and none fades into the white paper.
+  // Greys (0.299 R + 0.587 G + 0.114 B) of 0, 50, 90, 136 and 170.
+  static const QColor kColours[] = {QColor(0, 0, 0), QColor(0, 50, 180), QColor(230, 30, 30), QColor(60, 190, 60),
+                                    QColor(255, 160, 0)};
+  constexpr int kCount = static_cast<int>(std::size(kColours));
+  return kColours[((series % kCount) + kCount) % kCount];
+}
+
 double ChillerLineWidth(int chillers) {
   if (chillers < 3) return 3.0;
   if (chillers < 6) return 2.0;
@@ -99,13 +110,12 @@ void FillLoadProfileChart(graph::Chart& chart, const PLVProfileData& profile, co
   chart.plot = graph::Plot::Line;
   chart.emptyValue = 0;
   chart.SetSeriesCount(firstBand + bands);
-  static const QColor fixed[] = {QColor(220, 223, 231), QColor(75, 87, 99)};
   for (int s = 0; s < n; ++s) {
     graph::Series& series = chart.series(s);
     series.legendGroup = s;
     if (storedOrder) continue;
     series.lineWidth = ChillerLineWidth(n);
-    if (s < 2) series.color = fixed[s];
+    series.color = ChillerLineColour(s);
   }
   if (split) {
     // The second run looks like the first and shares its legend entry.

@@ -1,8 +1,11 @@
 // "Cooling Hours Statistics": the bins grouped by chiller load into the four rating points,
 // with their hours, cooling and the ECWTs the chillers see there.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "app/reports/clsReport.h"
+#include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/report_internal.h"
 #include "app/storage/modpublic.h"
@@ -30,7 +33,7 @@ EcwtStatistics CalcSystemECWTStatistics(const PLVProfileData& profile, int point
   const int n = ProfileChillers(profile), bins = ProfileBins(profile);
   for (int c = 1; c <= n; ++c) {
     const ChillerResultData& r = profile.ChillerResults(c);
-    if (r.fECWT(point) > 0) {
+    if (RatingPointWeighs(r.fWeightingFactor(point), r.fECWT(point))) {
       sum += r.fECWT(point);
       ++count;
     }
@@ -51,25 +54,80 @@ EcwtStatistics CalcSystemECWTStatistics(const PLVProfileData& profile, int point
 }
 
 std::array<HoursStatisticsRow, 5> ChillerOperatingHoursValues(const PLVProfileData& profile) {
+  // A plant that runs above its rating (load above 100 %) counts in the top row, so every bin
+  // of the total lies in exactly one row and the rows add up to it.
+  constexpr float kAbove = std::numeric_limits<float>::infinity();
   std::array<HoursStatisticsRow, 5> rows = {{
-      {"100%", "87.5 - 100%", {87.5f, 101.0f}, 0, 0, {}},
+      {"100%", "87.5 - 100%", {87.5f, kAbove}, 0, 0, {}},
       {"75%", "62.5 - 87.5%", {62.5f, 87.5f}, 0, 0, {}},
       {"50%", "37.5 - 62.5%", {37.5f, 62.5f}, 0, 0, {}},
       {"25%", "0 - 37.5%", {0.0f, 37.5f}, 0, 0, {}},
-      {"Total", "", {0.0f, 120.0f}, 0, 0, {}},
+      {"Total", "", {0.0f, kAbove}, 0, 0, {}},
   }};
-  SumBinsInLoadRange(profile, rows[4].sums);
-  const LoadRange& total = rows[4].sums;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    HoursStatisticsRow& row = rows[i];
-    if (i < 4) {
-      SumBinsInLoadRange(profile, row.sums);
-      row.ecwt = CalcSystemECWTStatistics(profile, 4 - static_cast<int>(i));
-    }
+  LoadRange& total = rows[4].sums;
+  for (size_t i = 0; i < 4; ++i) {
+    SumBinsInLoadRange(profile, rows[i].sums);
+    rows[i].ecwt = CalcSystemECWTStatistics(profile, 4 - static_cast<int>(i));
+    total.hours += rows[i].sums.hours;
+    total.tonHours += rows[i].sums.tonHours;
+    total.chillerHours += rows[i].sums.chillerHours;
+  }
+  for (HoursStatisticsRow& row : rows) {
     row.hoursPct = total.hours != 0 ? row.sums.hours * 100 / total.hours : 0;
     row.tonHoursPct = total.tonHours != 0 ? row.sums.tonHours * 100 / total.tonHours : 0;
   }
   return rows;
+}
+
+namespace {
+
+// The four rows' values rounded to steps of `unit` so that they add up to the total rounded
+// alike: each row rounded down, then the steps left over go to the rows that lost most.
+std::array<double, 5> RoundedToTheTotal(const std::array<double, 4>& values, double unit) {
+  std::array<double, 5> out{};
+  double sum = 0;
+  for (double v : values) sum += v;
+  const long long steps = std::llround(sum / unit);
+  std::array<long long, 4> down{};
+  std::array<double, 4> lost{};
+  long long given = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    const double v = values[i] / unit;
+    down[i] = static_cast<long long>(std::floor(v + 1e-9));
+    lost[i] = v - static_cast<double>(down[i]);
+    given += down[i];
+  }
+  for (long long left = steps - given; left > 0; --left) {
+    const auto most = std::max_element(lost.begin(), lost.end());
+    ++down[static_cast<size_t>(most - lost.begin())];
+    *most = -1;
+  }
+  for (size_t i = 0; i < 4; ++i) out[i] = static_cast<double>(down[i]) * unit;
+  out[4] = static_cast<double>(steps) * unit;
+  return out;
+}
+
+}  // namespace
+
+std::array<HoursStatisticsTexts, 5> HoursStatisticsFigures(const std::array<HoursStatisticsRow, 5>& rows) {
+  std::array<double, 4> hours{}, hoursPct{}, cooling{}, coolingPct{};
+  for (size_t i = 0; i < 4; ++i) {
+    hours[i] = rows[i].sums.hours;
+    hoursPct[i] = rows[i].hoursPct;
+    cooling[i] = modpublic::gUnits.CnvToDevice(rows[i].sums.tonHours, TONHR_TO_KWH);
+    coolingPct[i] = rows[i].tonHoursPct;
+  }
+  const bool anyHours = rows[4].sums.hours != 0, anyCooling = rows[4].sums.tonHours != 0;
+  const auto h = RoundedToTheTotal(hours, 1), hp = RoundedToTheTotal(hoursPct, 0.1);
+  const auto c = RoundedToTheTotal(cooling, 1), cp = RoundedToTheTotal(coolingPct, 0.1);
+  std::array<HoursStatisticsTexts, 5> out;
+  for (size_t i = 0; i < 5; ++i) {
+    out[i].hours = vb::Format(h[i], "###,###,###,##0");
+    out[i].hoursPct = vb::Format(anyHours ? hp[i] : 0, "0.0");
+    out[i].cooling = vb::Format(c[i], "###,###,###,##0");
+    out[i].coolingPct = vb::Format(anyCooling ? cp[i] : 0, "0.0");
+  }
+  return out;
 }
 
 }  // namespace reports::plv
@@ -85,6 +143,7 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
   Doc();
   const bool si = modpublic::gUnits.CurrentUnitOfMeasure() != nENGLISH;
   const auto rows = ChillerOperatingHoursValues(*m_PLVProfile);
+  const auto figures = HoursStatisticsFigures(rows);
   SetTableStart(0);
   ++table;
   if (!WriteSectionTitle(vb::CStr(table) + ".  Cooling Hours Statistics")) return false;
@@ -114,10 +173,10 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
     std::array<std::string, 8> cells = {
         row.point,
         row.range,
-        modpublic::FormatUnitValue(row.sums.hours, NO_CONV, "###,###,###,##0"),
-        modpublic::FormatUnitValue(row.hoursPct, PCT_TO_PCT, "0.0"),
-        modpublic::FormatUnitValue(row.sums.tonHours, TONHR_TO_KWH, "###,###,###,##0"),
-        modpublic::FormatUnitValue(row.tonHoursPct, PCT_TO_PCT, "0.0"),
+        figures[i].hours,
+        figures[i].hoursPct,
+        figures[i].cooling,
+        figures[i].coolingPct,
         "",
         "",
     };
@@ -129,7 +188,7 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
                                            modpublic::FormatUnitValue(row.ecwt.maximum, F_TO_C, "0.0")
                                      : "n/a";
       } else {
-        cells[6] = cells[7] = "N/A";
+        cells[6] = cells[7] = "n/a";
       }
     }
     for (size_t c = 0; c < cells.size(); ++c)

@@ -1,6 +1,7 @@
 // The system performance profile graph: per bin, the annual cooling (bars) and the chiller
 // system's efficiency (line, second axis) against the building load.
 #include <algorithm>
+#include <vector>
 
 #include "app/reports/clsReport.h"
 #include "app/reports/plv/profile_graphs.h"
@@ -19,6 +20,24 @@ std::string PerformanceEfficiencyLabel(const PLVProfileData& profile, int32_t ef
                                                  : clsReport::GetPLVUnitConvID(efficiencyUnitKind);
   return modpublic::gUnits.UnitStr(id);
 }
+
+namespace {
+
+// Half the width the graph gives the bars of one bar series of an x-value chart: a bar is 80 %
+// of the closest distance between two bar positions (a quarter of the axis at most); 0 for
+// fewer than two positions.
+double BarHalfWidth(const graph::Chart& chart, int series) {
+  std::vector<double> xs;
+  for (int p = 0; p < chart.PointCount(); ++p)
+    if (chart.HasValue(series, p)) xs.push_back(chart.X(series, p));
+  std::sort(xs.begin(), xs.end());
+  double closest = 0;
+  for (size_t i = 1; i < xs.size(); ++i)
+    if (xs[i] > xs[i - 1] && (closest == 0 || xs[i] - xs[i - 1] < closest)) closest = xs[i] - xs[i - 1];
+  return 0.4 * closest;
+}
+
+}  // namespace
 
 void FillPerformanceChart(graph::Chart& chart, const PLVProfileData& profile, int32_t efficiencyUnitKind) {
   const std::string efficiencyUnit = PerformanceEfficiencyLabel(profile, efficiencyUnitKind);
@@ -45,7 +64,7 @@ void FillPerformanceChart(graph::Chart& chart, const PLVProfileData& profile, in
   chart.xAxis.scale = graph::Scale::MinOnly(0);
 
   const int32_t efficiencyId = PerformanceEfficiencyUnit(profile);
-  double coolingMax = 0, efficiencyMin = 10000.0, efficiencyMax = 0, xmax = 0;
+  double coolingMax = 0, efficiencyMin = 10000.0, efficiencyMax = 0, xmax = 0, xmin = 0;
   const int bins = ProfileBins(profile);
   for (int b = 1; b <= bins; ++b) {
     const PLVBinData& bin = profile.Bins(b);
@@ -55,6 +74,8 @@ void FillPerformanceChart(graph::Chart& chart, const PLVProfileData& profile, in
       const double y = vb::CDbl(modpublic::FormatUnitValue(bin.lLoadHours, TONHR_TO_KWH, "###,###,###,##0"));
       chart.SetPoint(0, p, bin.fLoadPercent, y);
       coolingMax = std::max(coolingMax, y);
+      xmax = std::max(xmax, static_cast<double>(bin.fLoadPercent));
+      xmin = std::min(xmin, static_cast<double>(bin.fLoadPercent));
     } else {
       chart.SetPoint(0, p, 0, 0);
     }
@@ -70,7 +91,15 @@ void FillPerformanceChart(graph::Chart& chart, const PLVProfileData& profile, in
   }
   // Without values an axis keeps its starting range.
   if (coolingMax > 0) chart.yAxis.scale = graph::Scale::Manual(0, coolingMax * 1.03);
-  chart.xAxis.scale.max = xmax * 1.03;
+  // The load axis runs to 3 % above the largest load, further when a bar there is wider: every
+  // bar lies whole inside the plot.
+  if (xmax > 0) {
+    const double half = BarHalfWidth(chart, 0);
+    // A single bar is a fifth of the axis wide.
+    const double top = half > 0 ? xmax + half : xmax / 0.9;
+    const double bottom = std::min(0.0, xmin - half);
+    chart.xAxis.scale = graph::Scale::Manual(bottom, std::max(xmax * 1.03, top));
+  }
   if (efficiencyMax > 0) chart.rightAxis.scale = graph::Scale::Manual(efficiencyMin * 0.97, efficiencyMax * 1.03);
 }
 

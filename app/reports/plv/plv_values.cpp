@@ -1,6 +1,11 @@
 #include "app/reports/plv/plv_values.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
 
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
@@ -11,10 +16,22 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
   return std::to_string(n) + letter + ".  " + title;
 }
 
-void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position) {
-  richtext::SelectTerText(h, fromLine, 0, richtext::kLineEnd, 9999, false);
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position, int32_t toLine) {
+  richtext::SelectTerText(h, fromLine, 0, toLine, 9999, false);
   richtext::TerSetTab(h, 1, position, 1, false);
   richtext::DeselectTerText(h, false);
+}
+
+int32_t ValueTabFor(const std::vector<std::string>& labels, double points, bool bold, int32_t minimum) {
+  // A font one twip to the pixel: advances come out in twips.
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(static_cast<int>(std::lround(points * 20)));
+  font.setBold(bold);
+  const QFontMetricsF metrics(font);
+  double widest = 0;
+  for (const std::string& label : labels)
+    widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(label)));
+  return std::max<int32_t>(minimum, static_cast<int32_t>(std::ceil(widest)) + kLabelGap);
 }
 
 std::string HeatRecoveryNote() {
@@ -73,8 +90,26 @@ double PoolGrandTotal(const ChillerResultData& first) {
   return total;
 }
 
+double CarriedTonHours(const PLVProfileData& profile, const std::vector<int>& members, double own) {
+  const int bins = BinCount(profile);
+  for (int b = 1; b <= bins; ++b) {
+    double carried = 0;
+    for (int c : members) carried += profile.ChillerResults(c).fBinTonHours(b);
+    const double whole = profile.Bins(b).lLoadHours;
+    // Half a ton-hour of rounding, and what single-precision sums lose on large bins.
+    if (std::abs(carried - whole) > 0.5 + 1e-5 * std::abs(whole)) return own;
+  }
+  return profile.lTotalLoadHours;
+}
+
 std::string TempOrNA(double value, const std::string& format) {
   return value == 0 ? std::string("n/a") : modpublic::FormatUnitValue(value, F_TO_C, format);
+}
+
+bool RatingPointWeighs(double weight, double ecwt) { return weight >= kMinShownWeight && ecwt != 0; }
+
+std::string RatingPointECWT(double weight, double ecwt, const std::string& format) {
+  return RatingPointWeighs(weight, ecwt) ? modpublic::FormatUnitValue(ecwt, F_TO_C, format) : std::string("n/a");
 }
 
 std::string Clean(const std::string& s) { return vb::Trim(modpublic::TrimNull(s)); }

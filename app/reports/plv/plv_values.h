@@ -37,9 +37,17 @@ std::string Numbered(int32_t n, const std::string& title, const std::string& let
 
 // The label/value blocks in two columns: every paragraph from the line to the document end
 // gets one left tab stop where the values start in their column (bold labels need more room).
+// The stop is at least kValueTab (kBoldLabelValueTab) and clear of the widest label.
 inline constexpr int32_t kValueTab = 2160;
 inline constexpr int32_t kBoldLabelValueTab = 2520;
-void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position);
+// Lines fromLine to toLine (the document end by default) get the stop.
+void SetValueTab(richtext::TerHwnd h, int32_t fromLine, int32_t position, int32_t toLine = richtext::kLineEnd);
+
+// Where the values of a label/value block start (twips from the column's left): `minimum`, or
+// further so that the widest label, written in Arial of `points` size (bold or not), keeps
+// kLabelGap clear of its value.
+inline constexpr int32_t kLabelGap = 180;
+int32_t ValueTabFor(const std::vector<std::string>& labels, double points, bool bold, int32_t minimum);
 
 // "Note: " and the note under the tables of a plant with a dedicated heat-recovery chiller.
 std::string HeatRecoveryNote();
@@ -56,9 +64,22 @@ bool OwnFactors(const PLVProfileData& profile, int chiller);
 std::vector<std::vector<int>> Pools(const PLVProfileData& profile);
 // The ton-hours of a pool over the four rating points, from its first member.
 double PoolGrandTotal(const ChillerResultData& first);
+// The annual ton-hours the chillers `members` (1-based) carried, given their own sum `own`:
+// when in every bin they carried the whole load the calculation stored for it (within the
+// rounding of the bin's whole ton-hours), that is the plant's total, and the plant's total is
+// returned, so that one quantity prints one figure in every table; else `own`.
+double CarriedTonHours(const PLVProfileData& profile, const std::vector<int>& members, double own);
 
 // A temperature (deg F) converted and formatted, or "n/a" when it is exactly 0 (no hours).
 std::string TempOrNA(double value, const std::string& format = {});
+
+// Whether a rating point has an ECWT to print: it weighs (weighting factor at least
+// kMinShownWeight) and has hours (ECWT not 0). Every section prints a rating point's ECWT by
+// this one rule.
+bool RatingPointWeighs(double weight, double ecwt);
+// The ECWT (deg F) of a rating point of the given weighting factor, converted and formatted,
+// or "n/a" when the point does not weigh.
+std::string RatingPointECWT(double weight, double ecwt, const std::string& format = {});
 
 // Trimmed text cut at its first NUL.
 std::string Clean(const std::string& s);

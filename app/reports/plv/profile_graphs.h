@@ -58,10 +58,10 @@ struct LoadRange {
 };
 void SumBinsInLoadRange(const PLVProfileData& profile, LoadRange& range);
 
-// The ECWTs (deg F) of rating point 1..4 (25..100 %): the mean of the chillers' positive
-// point ECWTs, and the lowest and highest bin ECWT of the bins that count toward the point.
-// False (minimum 0) when no chiller has an ECWT at the point; hasRange false when no bin
-// counts toward it.
+// The ECWTs (deg F) of rating point 1..4 (25..100 %): the mean of the point ECWTs of the
+// chillers for which the point weighs (RatingPointWeighs), and the lowest and highest bin ECWT
+// of the bins that count toward the point. False (minimum 0) when the point weighs for no
+// chiller; hasRange false when no bin counts toward it.
 struct EcwtStatistics {
   bool ok = false;
   float average = 0;
@@ -72,7 +72,8 @@ struct EcwtStatistics {
 EcwtStatistics CalcSystemECWTStatistics(const PLVProfileData& profile, int point);
 
 // One row of "Cooling Hours Statistics": rows 0..3 are the 100, 75, 50 and 25 % points,
-// row 4 the total (0 <= load < 120). Shares in % of the total (0 when the total is 0).
+// row 4 the total, their sum. The 100 % row takes every load from 87.5 % up (a plant above its
+// rating included); negative loads count nowhere. Shares in % of the total (0 when it is 0).
 struct HoursStatisticsRow {
   const char* point;
   const char* range;
@@ -82,6 +83,13 @@ struct HoursStatisticsRow {
   EcwtStatistics ecwt;  // not ok for the total row
 };
 std::array<HoursStatisticsRow, 5> ChillerOperatingHoursValues(const PLVProfileData& profile);
+
+// The printed hours, shares and cooling (ton-hours or kWh, as the units stand) of the rows:
+// each column rounded so that the four rows add up to the total as printed.
+struct HoursStatisticsTexts {
+  std::string hours, hoursPct, cooling, coolingPct;
+};
+std::array<HoursStatisticsTexts, 5> HoursStatisticsFigures(const std::array<HoursStatisticsRow, 5>& rows);
 
 // ---- cooling duty ---------------------------------------------------------------------
 

@@ -49,14 +49,13 @@ bool clsReport::SummaryOfMardelResults(int32_t& section) {
           reports::plv::kPointLabels[k], FormatUnitValue(reports::plv::kIPLVWeights[k], NO_CONV, "0.000"),
           FormatUnitValue(reports::plv::kIPLVECWT[k], F_TO_C),
           FormatUnitValue(means.weightingFactor[k], NO_CONV, "0.000"),
-          means.weightingFactor[k] >= reports::plv::kMinShownWeight ? FormatUnitValue(means.ecwt[k], F_TO_C)
-                                                                    : std::string("n/a")};
+          reports::plv::RatingPointECWT(means.weightingFactor[k], means.ecwt[k])};
       for (int pos = 0; pos < 5; ++pos)
         WriteCellData(cells[pos], false, pos, 2160, pos == 4, true, true, true, true, 0);
     }
     int32_t para = 0;
     WriteTextLineWithFont(
-        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + AddUnitLabel("", F_TO_C, false),
+        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + modpublic::gUnits.UnitStr(F_TO_K),
         m_FontUnderline, para);
     KeepTableTogether(GetTableStart());
     ResetTableStart();
@@ -75,7 +74,9 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
       int32_t para = m_ParaGroupHeading;
       WriteTextLineWithFont(heading, m_FontHeaderColor10, para);
     };
+    std::vector<std::string> labels;
     auto row = [&](const std::string& label, const std::string& value) {
+      labels.push_back(label);
       int32_t para = 0;
       WriteLabelValuePair(label, m_FontBold, "\t" + value, m_FontNormal, para, true);
     };
@@ -109,7 +110,9 @@ bool clsReport::PlantInputDataSummary(int32_t& section) {
     row("Design Approach ", number(gProject.DesignApproach, F_TO_K));
     WriteTextLine("");
     KeepTableTogether(GetTableStart());
-    reports::plv::SetValueTab(m_TerHwnd, GetTableStart(), reports::plv::kBoldLabelValueTab);
+    reports::plv::SetValueTab(
+        m_TerHwnd, GetTableStart(),
+        reports::plv::ValueTabFor(labels, m_DefaultFontSize, true, reports::plv::kBoldLabelValueTab));
     ResetTableStart();
     if (!BeginNewSection(1, 0, 0)) return false;
     if (gProject.PlantControl == 4) {
@@ -147,7 +150,8 @@ bool clsReport::WeightingFactorsAndECWTs(int32_t& section) {
         WriteCellData(FormatUnitValue(r.fWeightingFactor(p), NO_CONV, "0.000"), false, p, 720, false, true, true, true,
                       true, 0);
       for (int p = 1; p <= 4; ++p)
-        WriteCellData(reports::plv::TempOrNA(r.fECWT(p)), false, p + 4, 720, p == 4, true, true, true, true, 2);
+        WriteCellData(reports::plv::RatingPointECWT(r.fWeightingFactor(p), r.fECWT(p)), false, p + 4, 720, p == 4,
+                      true, true, true, true, 2);
     }
     if (profile.nHeatRecoveryMode == 2)
       WriteCellData(reports::plv::HeatRecoveryNote(), false, 0, 10080, true, false, false, false, false, 0);

@@ -124,7 +124,10 @@ TEST_F(Runs, FailingOrMissingBodyGetsItsErrorLineAndTheRunGoesOn) {
   WriteOptions(true, true);
   FakeBodies("Spec");
   report->PLVSections().CoolingDuty = nullptr;  // not supplied
-  ASSERT_TRUE(report->PLVAnalysisReports());
+  // The report is built and kept, but a run with failed sections is no success.
+  EXPECT_FALSE(report->PLVAnalysisReports());
+  EXPECT_FALSE(report->LastRunOK());
+  EXPECT_EQ(report->FailedSections(), 2);
   EXPECT_TRUE(Has("Summary body"));
   EXPECT_TRUE(Has("Spec body")) << "what the failing body wrote stays";
   EXPECT_TRUE(Has("Error found in this report:  Custom PLV Specification Report"));

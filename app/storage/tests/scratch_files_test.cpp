@@ -139,7 +139,7 @@ TEST_F(ScratchFiles, CopyFilesStopsAtTheFirstMissingTemplate) {
   const std::string dst = dir_ + "scratch/";
   std::filesystem::create_directories(src);
   std::filesystem::create_directories(dst);
-  const char* names[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "INX.MDB"};
+  const char* names[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB"};
   for (const char* n : names) WriteAll(src + n, std::string("template ") + n);
   WriteAll(dst + "CHL.DAT", "stale");
   EXPECT_FALSE(CopyFiles(src, dst));

@@ -293,6 +293,38 @@ TEST_F(RtfWriter, RoundTripKeepsEveryFeature) {
   EXPECT_NE(rtf.find("{\\footerr\n\\pard\\plain\\par", s2), std::string::npos);
 }
 
+// A picture in a footer goes in a paragraph of its own below its anchor, where word
+// processors count it in the footer's height (a shape there may hang off the paper), left
+// edge where its frame's is; in the body it stays a shape.
+TEST_F(RtfWriter, HeaderAndFooterPicturesAreParagraphsOfTheirOwn) {
+  Document doc;
+  Section s;
+  CharFormat small;
+  small.pointSize = 8;
+  Paragraph footer = Para({TextRun("Footer line", small)});
+  Frame logo;
+  logo.x = 4500;
+  logo.y = 200;
+  logo.picture = MakePicture(40, 12, "PNG", qRgb(21, 44, 115));
+  footer.frames.push_back(logo);
+  s.fmt.footer = HeaderFooter{{footer}};
+  s.fmt.orientation = Orientation::Landscape;
+  Paragraph body = Para({TextRun("Body", small)});
+  body.frames.push_back(logo);
+  s.blocks.push_back(body);
+  doc.sections.push_back(s);
+  const std::string rtf = Write(doc);
+  const size_t start = rtf.find("{\\footerr");
+  ASSERT_NE(start, std::string::npos);
+  const size_t picture = rtf.find("\\pard\\plain\\ql\\li4500\\sl0{", start);
+  ASSERT_NE(picture, std::string::npos);
+  EXPECT_LT(rtf.find("Footer line", start), picture) << "below its anchor";
+  const size_t shape = rtf.find("{\\shp{");
+  ASSERT_NE(shape, std::string::npos) << "the body's picture stays a shape";
+  EXPECT_GT(shape, picture);
+  EXPECT_EQ(rtf.find("\\shpfhdr1"), std::string::npos);
+}
+
 TEST_F(RtfWriter, SpecialCharactersInNamesStayText) {
   struct Case {
     const char* name;

@@ -15,7 +15,9 @@ bool WriteEconomicRun(int16_t years) {
   options.ReportType = 1;
   options.nTypeOfCostCalcs = 2;
   if (!modDataIO::bReportsWrite(options)) return false;
+  // The shipped template's prices and units, with the run's own terms.
   EconomicsData eco;
+  if (!modDataIO::bEconomicsRead(eco)) return false;
   eco.sCurrency = "$";
   eco.nLifeCycleYears = years;
   eco.fDiscountRate = 7;

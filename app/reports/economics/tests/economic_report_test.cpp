@@ -34,8 +34,12 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
   int32_t subReports = 0;
   size_t pictures = 0;
   std::vector<std::string> titles;
+  int32_t failedSections = -1;
+  bool runOK = false;
   ASSERT_TRUE(frmMain::PerformEconomicsAnalysis([&](clsReport& r) {
     subReports = r.SubReportsCount();
+    failedSections = r.FailedSections();
+    runOK = r.LastRunOK();
     for (const auto& s : r.Sections()) titles.push_back(s.Title);
     pdf = Working("EcoCombined.pdf");
     EXPECT_TRUE(r.SaveReportAsFile(pdf, "pdf"));
@@ -50,13 +54,15 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
   // Every box the run showed: none but nothing at all is expected from the graphs.
   for (const auto& m : host.messages) ADD_FAILURE() << m.title << ": " << m.text;
   EXPECT_TRUE(fs::exists(Working("EcoCombined.rtf")));
-  // Cover page and the eleven sections of a life-cycle run, then the input data summary,
-  // whose two-column part adds two document sections of its own.
+  // Cover page and the nine sections with a body of a life-cycle run the shipped options ask
+  // for, then the input data summary, whose two-column part adds two document sections.
   std::string all;
   for (const auto& t : titles) all += t + " | ";
-  EXPECT_EQ(subReports, 13) << all;
-  ASSERT_EQ(titles.size(), 15u) << all;
-  EXPECT_EQ(titles[3], "Annual System Efficiency Report");
+  EXPECT_EQ(subReports, 11) << all;
+  ASSERT_EQ(titles.size(), 13u) << all;
+  EXPECT_EQ(failedSections, 0);
+  EXPECT_TRUE(runOK);
+  EXPECT_EQ(titles[2], "Annual System Efficiency Report");
   // Two efficiency frames, two monthly graphs, one net cash flow and one components graph
   // (one comparison), and the cover page's logo when the options show it.
   EXPECT_GE(pictures, 6u);
@@ -86,9 +92,16 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
   EXPECT_NEAR(flows[20].energy / flows[1].energy, std::pow(1.03, 19), 1e-6);
   const std::string pages = reporttest::RunCommand("pdfinfo '" + pdf + "' | grep Pages");
   EXPECT_NE(pages.find("Pages:"), std::string::npos);
+  // No error page, and every unit slot filled: no empty unit in parentheses or after a "/".
+  const std::string text = reporttest::RunCommand("pdftotext -layout '" + pdf + "' -");
+  EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
+  EXPECT_EQ(text.find("()"), std::string::npos);
+  EXPECT_EQ(text.find(" /\n"), std::string::npos);
+  EXPECT_NE(text.find("Natural Gas Use (therm)"), std::string::npos);
 
   // The same results in SI units, without calculating again.
   modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
+  report->ReportType(1);
   ASSERT_TRUE(report->EconomicAnalysisReports()) << FirstMessage();
   const std::string si = Working("EcoCombined_SI.pdf");
   EXPECT_TRUE(report->SaveReportAsFile(si, "pdf"));

@@ -23,8 +23,9 @@ using modDataIO::gProject;
 
 class DefaultProject : public PLVTableTest {
  protected:
-  // Set-up, report options with the table sections only, the calculation and the run.
-  void Run(const std::string& name) {
+  // Set-up, report options with the table sections only (or every section and the footer
+  // logo), the calculation and the run.
+  void Run(const std::string& name, bool everySection = false) {
     modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
     ASSERT_TRUE(modpublic::InitGlobalSettings(modpublic::gAppPath));
     gProject.ProjectName = name;
@@ -33,8 +34,13 @@ class DefaultProject : public PLVTableTest {
     ReportData r;
     ASSERT_TRUE(modDataIO::bReportsRead(r));
     r.ReportType = 2;
-    r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
-    r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = vb::kTrue;
+    if (everySection) {
+      r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kTrue;
+      r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = r.bShowLogo = vb::kTrue;
+    } else {
+      r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
+      r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = vb::kTrue;
+    }
     ASSERT_TRUE(modDataIO::bReportsWrite(r));
 
     report->ReportType(2);
@@ -48,6 +54,8 @@ class DefaultProject : public PLVTableTest {
     ASSERT_TRUE(report->Reportinfo(1).Saved) << (host.messages.empty() ? "" : host.messages[0].text);
     EXPECT_TRUE(host.messages.empty()) << host.messages[0].title << ": " << host.messages[0].text;
     EXPECT_FALSE(Contains("Error found in this report"));
+    EXPECT_EQ(report->FailedSections(), 0);
+    EXPECT_TRUE(report->LastRunOK());
   }
 
   std::string SavePdf(const std::string& name) {
@@ -88,7 +96,7 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   EXPECT_TRUE(Has("1. CHILLER SYSTEM OPERATING CONDITIONS"));
   EXPECT_TRUE(Contains("CUSTOM PLV WORKSHEET FOR"));
   EXPECT_TRUE(Has("1.  Input Data Summary"));
-  EXPECT_TRUE(Has("User-Defined Load Profile")) << "the template's profile is the site database's";
+  EXPECT_TRUE(Has("Load Profile \tSite Database, Large Office")) << "the template's profile is the site database's";
   EXPECT_TRUE(Contains("Custom PLV (Electric Chillers) ="));
   SavePdf("plv_tables_ip.pdf");
 
@@ -132,6 +140,24 @@ TEST_F(DefaultProject, TableSectionsInInchPoundAndTheCSV) {
   }
 
   UnusedSections("ip");
+}
+
+// The whole report, every section and the footer logo, in both unit systems: saved as PDF and
+// RTF (kept for looking at with REPORTS_KEEP_OUTPUT).
+TEST_F(DefaultProject, WholeReportInBothUnits) {
+  for (UnitOfMeasure units : {nENGLISH, nMETRIC}) {
+    const std::string tag = units == nENGLISH ? "ip" : "si";
+    SCOPED_TRACE(tag);
+    Units(units);
+    Run("Default " + tag, true);
+    EXPECT_TRUE(Contains("COOLING HOURS STATISTICS"));
+    EXPECT_TRUE(Contains("site database holds")) << "what the database holds";
+    EXPECT_FALSE(Contains("thousands"));
+    SavePdf("plv_report_" + tag + ".pdf");
+    const std::string rtf = Working("plv_report_" + tag + ".rtf");
+    EXPECT_TRUE(report->SaveReportAsFile(rtf, "rtf"));
+    Keep(rtf);
+  }
 }
 
 TEST_F(DefaultProject, TableSectionsInSI) {

@@ -36,7 +36,7 @@ TEST_F(WeightingFactors, PlantMeansGoToTheProjectAndTheTable) {
   EXPECT_EQ(Row(0, 3), (Strings{"75%", "0.420", "75.0", "0.200", "80.0"}));
   EXPECT_EQ(Row(0, 4), (Strings{"50%", "0.450", "65.0", "0.367", "76.4"}));
   EXPECT_EQ(Row(0, 5), (Strings{"25%", "0.120", "65.0", "0.167", "78.0"}));
-  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.2 " + AddUnitLabel("", F_TO_C, false)));
+  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.2 F"));
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -51,7 +51,7 @@ TEST_F(WeightingFactors, SIShowsTheStandardECWTsAndTheNoteConverted) {
   EXPECT_EQ(Row(0, 4)[2], "18.3");
   EXPECT_EQ(Row(0, 5), (Strings{"25%", "0.120", "18.3", "0.167", "25.6"}));
   EXPECT_NEAR(gProject.ECWT(0), 78, 1e-3) << "the project keeps deg F";
-  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.1 " + AddUnitLabel("", F_TO_C, false)));
+  EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.1 K")) << "a temperature difference";
 }
 
 // The CPLV ECWT shows only from a mean factor of 0.0001; zero chillers write zeros.
@@ -80,6 +80,36 @@ TEST_F(WeightingFactors, NotAvailableBelowTheThresholdAndNoChillers) {
     EXPECT_EQ(gProject.ECWT(i), 0) << i;
   }
   EXPECT_TRUE(host.messages.empty());
+}
+
+// A rating point that does not weigh (factor below 0.0001) has no ECWT in any section, even
+// with one stored: the summary, the worksheet, the specification, the weighting factors and
+// the cooling hours statistics all read "n/a" for it.
+TEST_F(WeightingFactors, AnEmptyRatingPointReadsTheSameInEverySection) {
+  auto p = std::make_unique<PLVProfileData>();
+  p->nNumChillerResults = 1;
+  ChillerResultData& r = p->ChillerResults(1);
+  r.sSlotName = "CH-1";
+  const float wf[] = {0.00009f, 0.3f, 0.3f, 0.39991f}, ecwt[] = {55, 65, 75, 85};
+  for (int q = 1; q <= 4; ++q) {
+    r.fWeightingFactor(q) = wf[q - 1];
+    r.fECWT(q) = ecwt[q - 1];
+  }
+  Load(*p, PLVSummaryData{}, 2);
+  int32_t n = 0, table = 0;
+  ASSERT_TRUE(report->SummaryOfMardelResults(n));
+  ASSERT_TRUE(report->WeightingFactorsAndECWTs(n));
+  ASSERT_TRUE(report->RptCustomPLVReport(table));
+  ASSERT_TRUE(report->RptCustomPLVSpecification0());
+  ASSERT_TRUE(report->ChillerOperatingHoursStatistics(table));
+  size_t na = 0;
+  for (const std::string& t : BodyTexts()) {
+    EXPECT_EQ(t.find("55.0"), std::string::npos) << t;
+    EXPECT_EQ(t, t == "N/A" ? "n/a" : t) << "one spelling";
+    na += t == "n/a" ? 1 : 0;
+  }
+  EXPECT_GE(na, 4u);
+  EXPECT_TRUE(Contains("65.0"));
 }
 
 TEST_F(WeightingFactors, PlantInputsAndTheEqualUnloadingNote) {
@@ -343,6 +373,7 @@ TEST_P(InputSummaryLoads, ByProfileType) {
   const ProfileTypeCase& c = GetParam();
   PLVSummaryData s = calctest::ThreeChillerSummary();
   s.nValue151 = c.type;
+  s.sLoadProfileName.clear();
   Load(*calctest::ThreeChillerProfile(), s);
   int32_t section = 0;
   ASSERT_TRUE(report->InputDataSummary(section));
@@ -350,6 +381,18 @@ TEST_P(InputSummaryLoads, ByProfileType) {
   EXPECT_EQ(Contains("Building Load #3"), c.load3);
   EXPECT_EQ(Has("User-Defined Load Profile"), c.userDefined);
   EXPECT_EQ(Contains("Outdoor Economizer Used"), !c.userDefined);
+}
+
+// A profile of the site database, named by the set-up after its building type, says so.
+TEST_F(InputSummary, SiteDatabaseProfileNamesItsSource) {
+  PLVSummaryData s = calctest::ThreeChillerSummary();
+  s.nValue151 = 2;
+  s.sLoadProfileName = "Hospital";
+  Load(*calctest::ThreeChillerProfile(), s);
+  int32_t section = 0;
+  ASSERT_TRUE(report->InputDataSummary(section));
+  EXPECT_TRUE(Has("Load Profile \tSite Database, Hospital"));
+  EXPECT_FALSE(Contains("User-Defined"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, InputSummaryLoads,

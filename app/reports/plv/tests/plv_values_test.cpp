@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/calc/tests/calc_fixtures.h"
+#include "app/reports/tests/report_fixture.h"
 #include "app/storage/modpublic.h"
 
 namespace {
@@ -192,6 +193,19 @@ TEST(IPLVExample, KindsAndConstants) {
     EXPECT_DOUBLE_EQ(rows[0].load, 100);
     EXPECT_NEAR(weights, 1.0, 1e-12);
   }
+}
+
+// The values of a label/value block start clear of its widest label, never before the least
+// stop; bold labels take more room than plain ones.
+TEST(ValueTab, ClearOfTheWidestLabel) {
+  reporttest::EnsureApp();
+  const std::vector<std::string> shortLabels = {"City ", "Name "};
+  EXPECT_EQ(ValueTabFor(shortLabels, 9, false, kValueTab), kValueTab);
+  const std::vector<std::string> labels = {"City ", "Include Heat Rejection Fan Energy Use "};
+  const int32_t plain = ValueTabFor(labels, 9, false, kValueTab);
+  EXPECT_GT(plain, kValueTab) << "the long label would run into its value";
+  EXPECT_LT(plain, 5220) << "the stop stays inside a column of the two-column block";
+  EXPECT_GT(ValueTabFor(labels, 9, true, kValueTab), plain);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // by the part-load run (headless) and saved as PDF; the operating hours table's texts on a
 // small results file; Chicago against Miami condenser temperatures; the bodies' table
 // counter and their one error box; the stand-alone reports.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <numeric>
@@ -148,6 +149,8 @@ TEST_F(ProfileSections, CoolingDutyWithAndWithoutHybridColumns) {
     bin.fLoad = in.load;
     bin.fFreeCoolingLoad = in.free;
     bin.lHours = in.hours;
+    // What the chillers carried, as the calculation stores it.
+    bin.lLoadHours = static_cast<int32_t>(std::max(0.0f, in.load - in.free) * in.hours);
   }
   ReportData options;
   options.ReportType = 2;
@@ -240,6 +243,8 @@ TEST_F(ProfileSections, OperatingHoursTableTexts) {
   c1.fECWT(4) = 85;
   c1.fECWT(3) = 75;
   profile->ChillerResults(2).fECWT(3) = 73;
+  c1.fWeightingFactor(4) = 0.1f;
+  c1.fWeightingFactor(3) = profile->ChillerResults(2).fWeightingFactor(3) = 0.3f;
   c1.fBinECWT(1) = 84;
   c1.fBinECWT(2) = 80;
   c1.fPointBinTonHours(4, 1) = 1000;
@@ -259,12 +264,12 @@ TEST_F(ProfileSections, OperatingHoursTableTexts) {
       {false,
        {"100%", "87.5 - 100%", "100", "10.0", "1,000", "10.0", "85.0", "80.0 - 84.0"},
        {"75%", "62.5 - 87.5%", "300", "30.0", "3,000", "30.0", "74.0", "n/a"},
-       {"50%", "37.5 - 62.5%", "0", "0.0", "0", "0.0", "N/A", "N/A"},
+       {"50%", "37.5 - 62.5%", "0", "0.0", "0", "0.0", "n/a", "n/a"},
        {"Total", "", "1,000", "100.0", "10,000", "100.0", "", ""}},
       {true,
        {"100%", "87.5 - 100%", "100", "10.0", "3,517", "10.0", "29.4", "26.7 - 28.9"},
        {"75%", "62.5 - 87.5%", "300", "30.0", "10,551", "30.0", "23.3", "n/a"},
-       {"50%", "37.5 - 62.5%", "0", "0.0", "0", "0.0", "N/A", "N/A"},
+       {"50%", "37.5 - 62.5%", "0", "0.0", "0", "0.0", "n/a", "n/a"},
        {"Total", "", "1,000", "100.0", "35,169", "100.0", "", ""}},
   };
   for (const Case& c : cases) {

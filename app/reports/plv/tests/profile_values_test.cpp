@@ -3,6 +3,7 @@
 // points, and the series and scales of the load, condenser temperature and performance graphs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "app/reports/plv/profile_graphs.h"
 #include "app/storage/modpublic.h"
+#include "libs/vb/vbcompat.h"
 
 namespace {
 
@@ -170,9 +172,9 @@ TEST(OperatingHours, RowsTakeTheirLoadRanges) {
     const char* point;
     double hours, chillerHours;
   };
-  // 100 %: 87.5 and 100 (4 + 8); 75 %: 62.5 (2); 50 %: 37.5 (1); 25 %: 10 (64);
-  // total: all but -1 (105 only here).
-  const Expect expected[] = {{"100%", 12, 16}, {"75%", 2, 2}, {"50%", 1, 1}, {"25%", 64, 64}, {"Total", 95, 99}};
+  // 100 %: 87.5, 100 and 105 above the rating (4 + 8 + 16); 75 %: 62.5 (2); 50 %: 37.5 (1);
+  // 25 %: 10 (64); total: all but -1, the sum of the rows.
+  const Expect expected[] = {{"100%", 28, 32}, {"75%", 2, 2}, {"50%", 1, 1}, {"25%", 64, 64}, {"Total", 95, 99}};
   for (size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(expected[i].point);
     EXPECT_STREQ(rows[i].point, expected[i].point);
@@ -205,6 +207,11 @@ TEST(OperatingHours, EcwtAverageAndRange) {
   c1.fECWT(4) = 85;
   c1.fECWT(3) = 75;
   c2.fECWT(3) = 73;
+  c1.fWeightingFactor(4) = 0.2f;
+  c1.fWeightingFactor(3) = c2.fWeightingFactor(3) = 0.3f;
+  // A point that does not weigh has no ECWT, even with one stored.
+  c2.fECWT(2) = 55;
+  c2.fWeightingFactor(2) = 0.00005f;
   c1.fBinECWT(1) = 84;
   c1.fBinECWT(2) = 86;
   c1.fBinECWT(3) = 99;  // counts toward no point
@@ -272,6 +279,8 @@ std::unique_ptr<PLVProfileData> Duty(const std::vector<DutyInput>& bins, bool fr
     b.fFreeCoolingLoad = bins[i].free;
     b.lHours = bins[i].hours;
     b.fDB = bins[i].db;
+    // The calculation's whole ton-hours the chillers carry.
+    b.lLoadHours = vb::CLng(std::max(0.0, static_cast<double>(b.fLoad) - b.fFreeCoolingLoad) * b.lHours);
   }
   return p;
 }
