@@ -360,25 +360,8 @@ double StandardIPLV(const ChillerData& chiller) {
 }
 
 EconomicsData MakeEconomicsTemplate(const IniFile& ini) {
-  const std::string s = "economics";
   EconomicsData e;
-  auto number = [&](const char* key) { return static_cast<float>(ini.Number(s, key)); };
-  e.sCurrency = ini.Text(s, "sCurrency");
-  e.nLifeCycleYears = static_cast<std::int16_t>(ini.Integer(s, "nLifeCycleYears"));
-  e.fDiscountRate = number("fDiscountRate");
-  e.fOtherInvestEscalation = number("fOtherInvestEscalation");
-  e.fMaintEscalation = number("fMaintEscalation");
-  e.fElecEscalation = number("fElecEscalation");
-  e.fSteamEscalation = number("fSteamEscalation");
-  e.fGasEscalation = number("fGasEscalation");
-  e.fElecRate = number("fElecRate");
-  e.fDemandRate = number("fDemandRate");
-  e.sGasUnit = ini.Text(s, "sGasUnit");
-  e.fGasFactor = number("fGasFactor");
-  e.fGasRate = number("fGasRate");
-  e.sSteamUnit = ini.Text(s, "sSteamUnit");
-  e.fSteamFactor = number("fSteamFactor");
-  e.fSteamRate = number("fSteamRate");
+  ReadFields(ini, "economics", e);
   return e;
 }
 
