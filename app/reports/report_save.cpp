@@ -28,17 +28,21 @@ std::string IsoNow() {
 
 bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string& format) {
   const std::string target = vb::Trim(fileName).empty() ? WorkingPath("Rpt-RPT." + format) : fileName;
-  const std::string fileFailed = std::string("Error saving report as file:") + kCrLf + kCrLf + target;
+  // The reason of a failed save (a full disk, a read-only folder) is read when it is shown.
+  auto fileFailed = [&target] {
+    const std::string why = TerLastSaveError();
+    return std::string("Error saving report as file:") + kCrLf + kCrLf + target + (why.empty() ? std::string() : std::string(kCrLf) + kCrLf + why);
+  };
   const std::string engineFailed = std::string("Error saving report as file:") + kCrLf +
                                    "Failed to start the wPDF Engine. Please check that the plugin is available.";
   auto fail = [](const std::string& message) {
     modpublic::ShowError(message, ui::kExclamation, kSaveTitle);
     return false;
   };
-  if (TerEditor(m_TerHwnd) == nullptr) return fail(fileFailed);
+  if (TerEditor(m_TerHwnd) == nullptr) return fail(fileFailed());
 
   if (format != "pdf") {
-    if (SaveTerFile(m_TerHwnd, target) != 1) return fail(fileFailed);
+    if (SaveTerFile(m_TerHwnd, target) != 1) return fail(fileFailed());
     return true;
   }
   int32_t job = 0;
@@ -51,6 +55,6 @@ bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string&
     return fail(engineFailed);
   }
   // The file itself is written here: a folder that cannot take it is a file error.
-  if (TerPdfEnd(pdf, job) == 0) return fail(fileFailed);
+  if (TerPdfEnd(pdf, job) == 0) return fail(fileFailed());
   return true;
 }
