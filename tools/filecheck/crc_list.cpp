@@ -90,13 +90,11 @@ std::string WholeListProblem(std::string_view text) {
   if (text.back() != '\n') return "the list is cut short (its last line has no line end)";
   const std::vector<std::string> lines = SplitLines(text);
   std::vector<std::string> sections;
-  std::vector<bool> hasCrc;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string line = TrimBlanks(lines[i]);
     if (line.empty() || line[0] == ';') continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() > 2) {
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
       sections.push_back(line);
-      hasCrc.push_back(false);
       continue;
     }
     const size_t eq = line.find('=');
@@ -109,11 +107,8 @@ std::string WholeListProblem(std::string_view text) {
     const bool hex = !value.empty() && value.size() <= 8 &&
                      value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     if (!hex) return "the CRC of " + sections.back() + " is not a hexadecimal number";
-    hasCrc.back() = true;
   }
   if (sections.empty()) return "the list names no file";
-  for (size_t i = 0; i < sections.size(); ++i)
-    if (!hasCrc[i]) return sections[i] + " has no CRC";
   const std::string first = TrimBlanks(lines.front());
   if (first.rfind(kCountPrefix, 0) == 0) {
     const auto count = ParseSize(first.substr(kCountPrefix.size()));

@@ -51,8 +51,8 @@ std::string CountLine(size_t files);
 
 // Why the text cannot be taken as a whole list, or "" when it can: an empty text, a last line
 // without its line end (a list cut short), a line that is neither blank, a comment, a section
-// header nor a key=value line (not a list), no section at all, a section without a CRC value of
-// hexadecimal digits, or fewer or more sections than the count line says.
+// header nor a key=value line (not a list), no section at all, a CRC value that is not a
+// hexadecimal number, or fewer or more sections than the count line says.
 std::string WholeListProblem(std::string_view text);
 
 // A Size value read as a 64-bit count of bytes; nothing when it is not a whole number.

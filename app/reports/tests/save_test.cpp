@@ -75,10 +75,13 @@ TEST_F(Save, FailuresShowTheMessageAndKeepTheReportUnsaved) {
   const std::string pdf = Working("no/such/folder/r.pdf");
   EXPECT_FALSE(report->SaveReportAsFile(pdf, "pdf"));
   ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[0].text, "Error saving report as file:\r\n\r\n" + rtf);
+  // The file, then the reason.
+  EXPECT_EQ(host.messages[0].text,
+            "Error saving report as file:\r\n\r\n" + rtf + "\r\n\r\nCannot write " + rtf + ": No such file or directory");
   EXPECT_EQ(host.messages[0].title, "clsReport.SaveReportAsFile()");
   EXPECT_EQ(host.messages[0].style, ui::kExclamation);
-  EXPECT_EQ(host.messages[1].text, "Error saving report as file:\r\n\r\n" + pdf);
+  EXPECT_EQ(host.messages[1].text,
+            "Error saving report as file:\r\n\r\n" + pdf + "\r\n\r\nCannot write " + pdf + ": No such file or directory");
   EXPECT_TRUE(WorkingFiles().empty());
 
   // Through the wrap-up: the entry stays unsaved.

@@ -114,7 +114,7 @@ TEST(Unattended, ExitCodesOfTheListsThatCannotBeReadWhole) {
       {"garbage.crc", std::string("\x7f" "ELF\x02\x01 not a list\n"), 2, "not part of a file list"},
       {"cut100.crc", shipped.substr(0, 100), 2, "cut short"},
       {"cutsection.crc", shipped.substr(0, lastSection + 1), 2, "files where its first line says"},
-      {"nocrc.crc", std::string("[a.dll]\nSize=1\n"), 2, "has no CRC"},
+      {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number"},
       {"folder.crc", std::nullopt, 2, "Is a directory"},
       {"fifo.crc", std::nullopt, 2, "not a regular file"},
   };
