@@ -26,8 +26,8 @@ const char* const kProjectRoot = "MardelData";
 const char* const kSettingsRoot = "MardelSettings";
 // A project or settings file is a few kilobytes; anything much larger is not one of ours.
 constexpr std::size_t kMaxXmlFileBytes = 1 << 20;
-// The longest text a name, contact or address field holds (the length of the record texts
-// the reports and file names are made from), and the longest folder or file path.
+// The longest text a name, contact or address field holds (the reports and file names are
+// made from them), and the longest folder or file path.
 constexpr std::size_t kMaxTextChars = 255;
 constexpr std::size_t kMaxPathChars = 4096;
 
