@@ -25,6 +25,9 @@ using modDataIO::gSettings;
 
 namespace {
 
+// The longest name, contact or address text a project or settings file takes back.
+constexpr int kMaxTextChars = 255;
+
 std::string Trimmed(const QLineEdit* box) { return vb::Trim(box->text().toStdString()); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -50,6 +53,7 @@ QLineEdit* frmDialogBase::AddTextRow(QWidget* group, const char* name, const cha
   auto* box = new QLineEdit(group);
   box->setObjectName(QString::fromUtf8(name));
   box->setMinimumWidth(260);
+  box->setMaxLength(kMaxTextChars);
   auto* label = new QLabel(QString::fromUtf8(caption), group);
   label->setBuddy(box);
   const int row = grid->rowCount();

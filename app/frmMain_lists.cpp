@@ -47,7 +47,7 @@ void LoadDatabaseList(frmMain::View& view, const DatabaseList& source, const frm
   const std::string path = frmMain::SiteDatabasePath();
   std::shared_ptr<db::Database> database;
   try {
-    database = db::Database::Open(path, db::OpenMode::kReadOnly);
+    database = db::Database::Open(path, db::OpenMode::kImmutable);
   } catch (...) {
     database.reset();
   }

@@ -17,12 +17,10 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   list(APPEND KESTRIN_WARNINGS -Wshadow=local)
 endif()
 
-# Adds each listed folder that has a CMakeLists.txt.
+# Adds each listed folder; a missing one fails the configure step with its name.
 function(kestrin_add_subdirectories)
   foreach(dir IN LISTS ARGN)
-    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      add_subdirectory(${dir})
-    endif()
+    add_subdirectory(${dir})
   endforeach()
 endfunction()
 
@@ -31,43 +29,55 @@ function(kestrin_target_defaults target)
   target_compile_options(${target} PRIVATE ${KESTRIN_WARNINGS})
 endfunction()
 
-# kestrin_add_gtest(NAME <name> LABEL <layer> SOURCES <files...> LIBS <targets...>)
+# kestrin_add_gtest(NAME <name> LABEL <layer> SOURCES <files...> LIBS <targets...>
+#                   [DEPENDS <targets...>] [DEFINES <definitions...>])
 # One GoogleTest executable; its tests are registered with CTest under the layer label,
 # so `ctest -L <layer>` runs one layer alone. Tests run with the offscreen Qt platform and
 # with XDG_DATA_HOME pointed into the build tree, never at the user's real folders. The tests
 # of one executable share that folder, so they never run at the same time (RESOURCE_LOCK).
+# DEPENDS names what the build must make before the test (program data, the program itself),
+# DEFINES extra compile definitions of the test.
 function(kestrin_add_gtest)
   if(NOT KESTRIN_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS;DEPENDS;DEFINES" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   kestrin_target_defaults(${T_NAME})
   target_compile_definitions(${T_NAME} PRIVATE
     KESTRIN_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
-    KESTRIN_PROGRAM_DIR="${KESTRIN_PROGRAM_DIR}")
+    KESTRIN_PROGRAM_DIR="${KESTRIN_PROGRAM_DIR}"
+    ${T_DEFINES})
+  if(T_DEPENDS)
+    add_dependencies(${T_NAME} ${T_DEPENDS})
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS ${T_LABEL}
       RESOURCE_LOCK ${T_NAME}
+      FIXTURES_REQUIRED program_folder
       # One variable per property: gtest_discover_tests would split a ";" list apart.
       ENVIRONMENT "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${T_NAME}"
       ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen"
       TIMEOUT 300)
 endfunction()
 
-# kestrin_add_bench(NAME <name> SOURCES <files...> LIBS <targets...>)
+# kestrin_add_bench(NAME <name> SOURCES <files...> LIBS <targets...> [DEPENDS <targets...>])
 function(kestrin_add_bench)
   if(NOT KESTRIN_BUILD_BENCH)
     return()
   endif()
-  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${B_NAME} ${B_SOURCES})
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  target_compile_definitions(${B_NAME} PRIVATE KESTRIN_PROGRAM_DIR="${KESTRIN_PROGRAM_DIR}")
   kestrin_target_defaults(${B_NAME})
+  if(B_DEPENDS)
+    add_dependencies(${B_NAME} ${B_DEPENDS})
+  endif()
 endfunction()
 
 # kestrin_add_fuzzer(NAME <name> SOURCES <files...> LIBS <targets...> CORPUS <dir>)
@@ -86,7 +96,7 @@ function(kestrin_add_fuzzer)
     add_executable(${F_NAME}_replay ${F_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
     target_link_libraries(${F_NAME}_replay PRIVATE ${F_LIBS})
     add_test(NAME ${F_NAME}_replay COMMAND ${F_NAME}_replay ${F_CORPUS})
-    set_tests_properties(${F_NAME}_replay PROPERTIES LABELS "${F_LABEL}"
+    set_tests_properties(${F_NAME}_replay PROPERTIES LABELS "${F_LABEL}" FIXTURES_REQUIRED program_folder
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${F_NAME}")
   endif()
 endfunction()
@@ -116,13 +126,20 @@ endfunction()
 # kestrin_ship(<target>...): marks programs and shared libraries as part of the installation.
 # Each gets the version note; a shared library also gets VERSION and SOVERSION (its file is
 # lib<name>.so.<version>, found through lib<name>.so.<major>). The list of shipped targets
-# (global property KESTRIN_SHIPPED_TARGETS) feeds the SETUP.CRC of the program folder.
+# (global property KESTRIN_SHIPPED_TARGETS) feeds the SETUP.CRC of the program folder, and
+# each is installed into the program folder (a program also gets its link in bin/).
 function(kestrin_ship)
   foreach(t IN LISTS ARGN)
     get_target_property(_type ${t} TYPE)
     if(_type STREQUAL "SHARED_LIBRARY")
       set_target_properties(${t} PROPERTIES
         VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+      install(TARGETS ${t} LIBRARY DESTINATION ${KESTRIN_INSTALL_PROGRAM_DIR} NAMELINK_SKIP)
+    else()
+      install(TARGETS ${t} RUNTIME DESTINATION ${KESTRIN_INSTALL_PROGRAM_DIR})
+      install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+        file(CREATE_LINK ../${KESTRIN_INSTALL_PROGRAM_DIR}/${t}
+             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${t}\" SYMBOLIC)")
     endif()
     target_sources(${t} PRIVATE $<TARGET_OBJECTS:kestrin_version_note>)
     set_property(GLOBAL APPEND PROPERTY KESTRIN_SHIPPED_TARGETS ${t})

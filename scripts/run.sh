@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds the program (a normal build in build/run) and starts it on the sample project.
+# Sets up, builds the program and its file checker (a normal build in build/run) and starts
+# the program on the sample project.
 # Usage: scripts/run.sh [project.vxn]   (default: the sample project of the program folder)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -13,7 +14,8 @@ fi
 build="$root/build/run"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRIN_SANITIZE=OFF -DKESTRIN_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target vexon --parallel "$(nproc)"
+# The program, the file checker and the list of the program folder's files (SETUP.CRC).
+cmake --build "$build" --target vexon veritor kestrin_setup_crc --parallel "$(nproc)"
 
 project="${1:-$build/bin/Sample.vxn}"
 exec "$build/bin/vexon" "$project"

@@ -198,7 +198,7 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
 
     Listing f;
     // What was listed stays in the file when a monthly block cannot be read back.
-    auto save = [&] { modDataIO::detail::WriteFileAtomic(path, text::Utf8ToCp1252(f.Take())); };
+    auto save = [&] { modDataIO::detail::WriteFileAtomic(path, text::Utf8ToCp1252(f.Take()), /*durable=*/true); };
     for (int s = 1; s <= S; ++s) {
       MonthlyTotals(f, systems(s));
       CashFlow(f, systems(s), L);

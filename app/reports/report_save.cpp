@@ -29,22 +29,26 @@ std::string IsoNow() {
 
 bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string& format) {
   const std::string target = vb::Trim(fileName).empty() ? WorkingPath("Rpt-RPT." + format) : fileName;
-  // A file that cannot be written names its folder and how to choose another one.
-  const std::string fileFailed = std::string("Error saving report as file:") + kCrLf + kCrLf + target + kCrLf +
-                                 kCrLf + "The folder " + std::filesystem::path(target).parent_path().string() +
-                                 " cannot be written to. Reports are saved in the project's folder: save the "
-                                 "project in a folder you can write to (File > Save As), or save the report "
-                                 "from the viewer with Save as RTF or Save as PDF.";
+  // A file that cannot be written names its folder, how to choose another one and the
+  // reason (a full disk, a read-only folder), which is read when the message is shown.
+  auto fileFailed = [&target] {
+    const std::string why = TerLastSaveError();
+    return std::string("Error saving report as file:") + kCrLf + kCrLf + target + kCrLf + kCrLf + "The folder " +
+           std::filesystem::path(target).parent_path().string() +
+           " cannot be written to. Reports are saved in the project's folder: save the project in a folder you "
+           "can write to (File > Save As), or save the report from the viewer with Save as RTF or Save as PDF." +
+           (why.empty() ? std::string() : std::string(kCrLf) + kCrLf + why);
+  };
   const std::string engineFailed = std::string("Error saving report as file:") + kCrLf +
                                    "Failed to start the wPDF Engine. Please check that the plugin is available.";
   auto fail = [](const std::string& message) {
     modpublic::ShowError(message, ui::kExclamation, kSaveTitle);
     return false;
   };
-  if (TerEditor(m_TerHwnd) == nullptr) return fail(fileFailed);
+  if (TerEditor(m_TerHwnd) == nullptr) return fail(fileFailed());
 
   if (format != "pdf") {
-    if (SaveTerFile(m_TerHwnd, target) != 1) return fail(fileFailed);
+    if (SaveTerFile(m_TerHwnd, target) != 1) return fail(fileFailed());
     return true;
   }
   int32_t job = 0;
@@ -57,6 +61,6 @@ bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string&
     return fail(engineFailed);
   }
   // The file itself is written here: a folder that cannot take it is a file error.
-  if (TerPdfEnd(pdf, job) == 0) return fail(fileFailed);
+  if (TerPdfEnd(pdf, job) == 0) return fail(fileFailed());
   return true;
 }

@@ -4,12 +4,15 @@
 // or ",". Every element is looked up by name anywhere in the document ("//Name").
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <initializer_list>
 #include <iterator>
 #include <sstream>
 #include <vector>
 
+#include "libs/text/encoding.h"
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
@@ -23,6 +26,10 @@ const char* const kProjectRoot = "MardelData";
 const char* const kSettingsRoot = "MardelSettings";
 // A project or settings file is a few kilobytes; anything much larger is not one of ours.
 constexpr std::size_t kMaxXmlFileBytes = 1 << 20;
+// The longest text a name, contact or address field holds (the reports and file names are
+// made from them), and the longest folder or file path.
+constexpr std::size_t kMaxTextChars = 255;
+constexpr std::size_t kMaxPathChars = 4096;
 
 // ---- Leaf text -----------------------------------------------------------------------------
 
@@ -38,6 +45,13 @@ double Number(const std::string& text) {
     if (c == ',') c = '.';
   }
   return vb::CDbl(t);
+}
+
+// A count or an id: "2.5" is no chiller count, and rounding it would open another project.
+double WholeNumber(const std::string& text) {
+  const double d = Number(text);
+  if (d != std::floor(d)) vb::Raise(vb::kTypeMismatch, "not a whole number");
+  return d;
 }
 
 bool Boolean(const std::string& text) {
@@ -65,12 +79,33 @@ void SaveDocument(const pugi::xml_document& doc, const std::string& path) {
 
 // Parses a file; raises with the file name and the parser's complaint when it is not XML.
 // Only a regular file of a sane size is read (never a FIFO or a device).
+// Texts are held and written as UTF-8: a file declared ISO-8859-1 (or Windows-1252) is
+// converted on reading, and is saved back as UTF-8; a file in any other encoding, or one whose
+// bytes are not the UTF-8 its declaration promises, is refused rather than saved back mangled.
 void LoadDocument(pugi::xml_document& doc, const std::string& path) {
-  const std::string bytes = detail::ReadUserFile(path, kMaxXmlFileBytes);
-  const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
-  if (!r) {
-    vb::Raise(vb::kTypeMismatch, path + " is not a valid XML file (" + r.description() + " at byte " +
-                                     std::to_string(r.offset) + ").");
+  std::string bytes = detail::ReadUserFile(path, kMaxXmlFileBytes);
+  auto parse = [&] {
+    const pugi::xml_parse_result r =
+        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
+    if (!r) {
+      vb::Raise(vb::kTypeMismatch, path + " is not a valid XML file (" + r.description() + " at byte " +
+                                       std::to_string(r.offset) + ").");
+    }
+  };
+  parse();
+  const pugi::xml_node decl = doc.first_child();
+  const std::string encoding =
+      decl.type() == pugi::node_declaration ? vb::LCase(vb::Trim(decl.attribute("encoding").value())) : "";
+  if (encoding == "iso-8859-1" || encoding == "latin1" || encoding == "latin-1") {
+    bytes = text::Latin1ToUtf8(bytes);
+    parse();
+  } else if (encoding == "windows-1252" || encoding == "cp1252") {
+    bytes = text::Cp1252ToUtf8(bytes);
+    parse();
+  } else if (!encoding.empty() && encoding != "utf-8" && encoding != "utf8") {
+    vb::Raise(vb::kTypeMismatch, path + " is written in the encoding " + encoding + "; only UTF-8 and ISO-8859-1 are read.");
+  } else if (!text::IsUtf8(bytes)) {
+    vb::Raise(vb::kTypeMismatch, path + " is not UTF-8 text (declare its encoding as ISO-8859-1 if it is Latin-1).");
   }
 }
 
@@ -91,10 +126,20 @@ class LeafReader {
     if (!n) vb::Raise(vb::kObjectRequired, "The element " + name + " is missing.");
     return vb::Trim(n.text().get());
   }
-  void Read(const std::string& name, std::string& v) const { v = Get(name); }
+  // A text longer than its field holds is an error naming the element.
+  void Read(const std::string& name, std::string& v) const {
+    std::string text = Get(name);
+    const bool path = name == "CSVFilePath" || name == "WorkingFolder";
+    const std::size_t max = path ? kMaxPathChars : kMaxTextChars;
+    if (text::Utf8Length(text) > max) {
+      vb::Raise(vb::kTypeMismatch, name + " is " + std::to_string(text::Utf8Length(text)) + " characters long (at most " +
+                                       std::to_string(max) + ").");
+    }
+    v = std::move(text);
+  }
   void Read(const std::string& name, float& v) const { Convert(name, v, [](const std::string& t) { return vb::CSng(Number(t)); }); }
-  void Read(const std::string& name, std::int16_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CInt(Number(t)); }); }
-  void Read(const std::string& name, std::int32_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CLng(Number(t)); }); }
+  void Read(const std::string& name, std::int16_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CInt(WholeNumber(t)); }); }
+  void Read(const std::string& name, std::int32_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CLng(WholeNumber(t)); }); }
   void Read(const std::string& name, bool& v) const { Convert(name, v, Boolean); }
 
  private:
@@ -391,8 +436,11 @@ bool IsValidProjectFile(const std::string& path) {
   }
 }
 
-// Every failure leaves the open project as it was: a file that is not a project, a present
-// section with a missing or unreadable value, or a value outside the limits of its entry box.
+// Every failure leaves the open project as it was: a file that is not a project, a file with
+// none of the project's sections, a present section with a missing or unreadable value (a
+// count that is not a whole number, a text longer than its field), or a value outside the
+// limits of its entry box. A loaded project starts from the default project, never from the
+// open one: a section the file lacks takes the default values, and a message names it.
 bool LoadProject(const std::string& path, ProjectData& project) {
   const char* const title = "modDataIO.LoadProject";
   pugi::xml_document doc;
@@ -405,11 +453,24 @@ bool LoadProject(const std::string& path, ProjectData& project) {
     modpublic::ShowError("The file " + path + " is not a project file. The project was not opened.", 16, title);
     return false;
   }
-  ProjectData p = project;
+  std::vector<std::string> missing;
+  {
+    const LeafReader leaves(doc);
+    for (const SectionName& s : kProjectSections)
+      if (!leaves.Has(s.element)) missing.emplace_back(s.element);
+  }
+  if (missing.size() == std::size(kProjectSections)) {
+    vb::Err().Clear();
+    modpublic::ShowError("The file " + path + " holds none of the sections of a project. The project was not opened.",
+                         16, title);
+    return false;
+  }
+  ProjectData p;
+  InitProject(p);
   std::string step;
   try {
     LeafReader leaves(doc);
-    p.ProjectName = leaves.Has("ProjectName") ? leaves.Get("ProjectName") : gDefaultProjectName;
+    if (leaves.Has("ProjectName")) leaves.Read("ProjectName", p.ProjectName);
     ReadSections(doc, p, kProjectSections, step);
   } catch (...) {
     vb::SetErrFromCurrentException();
@@ -424,6 +485,15 @@ bool LoadProject(const std::string& path, ProjectData& project) {
   }
   p.FilePath = path;
   project = std::move(p);
+  if (!missing.empty()) {
+    std::string names;
+    for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + m;
+    vb::Err().Clear();
+    modpublic::ShowError("The project file " + path + " has no " + names +
+                             (missing.size() == 1 ? " section; it takes" : " sections; they take") +
+                             " the values of the default project.",
+                         48, title);
+  }
   return true;
 }
 

@@ -78,6 +78,12 @@ TEST_F(Dialogs, CustomerInfoOkMarksTheProjectChangedEvenWithoutEditsAndRenamesTh
   cancelled.cmdCancel_Click();
   EXPECT_EQ(gProject.ProjectName, "Riverside Tower");
   EXPECT_FALSE(gProjectChanged);
+
+  // A pasted 900 KB name is cut to what the project file takes back.
+  frmCustomerInfo pasted(&w);
+  pasted.txtProjectName->setText(QString(900 * 1024, QChar('n')));
+  pasted.cmdOK_Click();
+  EXPECT_EQ(gProject.ProjectName, std::string(255, 'n'));
 }
 
 TEST_F(Dialogs, PreferencesShowAnyNonZeroUnitTypeAsMetricAndStoreZeroOrOne) {

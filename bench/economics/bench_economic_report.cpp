@@ -61,7 +61,7 @@ void BM_EconomicAnalysisToPdf(benchmark::State& state) {
   }
   for (auto _ : state) {
     bool saved = false;
-    const bool ok = econtest::WriteEconomicRun(20) && frmMain::PerformEconomicsAnalysis([&](clsReport& report) {
+    const bool ok = econruntest::WriteEconomicRun(20) && frmMain::PerformEconomicsAnalysis([&](clsReport& report) {
       saved = report.Reportinfo(1).Saved && report.SaveReportAsFile(run.File("EcoCombined.pdf"), "pdf");
     });
     if (!ok || !saved || !host.messages.empty()) {
@@ -77,7 +77,7 @@ void BM_EconomicReportToPdf(benchmark::State& state) {
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Run run;
-  if (!run.ok || !econtest::WriteEconomicRun(20) || !frmMain::PerformEconomicsAnalysis()) {
+  if (!run.ok || !econruntest::WriteEconomicRun(20) || !frmMain::PerformEconomicsAnalysis([](clsReport&) {})) {
     state.SkipWithError("the calculation did not run");
     return;
   }

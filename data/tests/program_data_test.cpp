@@ -38,7 +38,7 @@ R Slot(const std::string& bytes, std::size_t slot) {
 }
 
 std::shared_ptr<db::Database> Open(const char* file) {
-  return db::Database::Open((kProgram / file).string(), db::OpenMode::kReadOnly);
+  return db::Database::Open((kProgram / file).string(), db::OpenMode::kImmutable);
 }
 
 TEST(ProgramData, TemplateFilesHaveTheirLayoutSizesAndSlots) {

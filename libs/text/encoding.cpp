@@ -103,6 +103,22 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  std::size_t pos = 0;
+  char32_t cp = 0;
+  while (pos < bytes.size()) {
+    if (!NextUtf8(bytes, pos, cp)) return false;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char ch : bytes) AppendUtf8(out, static_cast<unsigned char>(ch));
+  return out;
+}
+
 std::size_t Utf8Length(std::string_view s) {
   std::size_t n = 0;
   for (char c : s) n += IsContinuation(c) ? 0 : 1;

@@ -35,6 +35,12 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // and so does each byte that starts no valid UTF-8 sequence.
 std::string Utf8ToCp1252(std::string_view text);
 
+// True when the bytes are well-formed UTF-8 (every sequence one that NextUtf8 accepts).
+bool IsUtf8(std::string_view bytes);
+
+// The UTF-8 text of ISO-8859-1 bytes: every byte is the character of the same number.
+std::string Latin1ToUtf8(std::string_view bytes);
+
 // The number of characters of a UTF-8 text: its bytes that are not continuation bytes.
 std::size_t Utf8Length(std::string_view s);
 

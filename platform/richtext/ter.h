@@ -265,9 +265,13 @@ Picture PictureFromImage(const QImage& image);
 Picture PictureFromQPicture(const QPicture& picture);
 Picture PictureFromSvg(const std::string& svg);
 
-// Files. 1 on success, 0 on failure. Saving writes to a temporary name and renames it.
+// Files. 1 on success, 0 on failure. Saving writes to a temporary name, checks every write
+// and renames it over the old file only when all of it was written (savefile::SaveWhole); a
+// failed save leaves the old file as it was. TerLastSaveError says why the last save of
+// SaveTerFile or TerPdfEnd failed (empty after a successful one).
 int32_t ReadTerFile(TerHwnd h, const std::string& path);
 int32_t SaveTerFile(TerHwnd h, const std::string& path);
+std::string TerLastSaveError();
 
 // PDF, written directly from the paginated document. TerPdfStart opens a job for a file with
 // its metadata (dates as ISO 8601 or "MM/dd/yyyy hh:mm:ss AP" text; empty = now) and returns

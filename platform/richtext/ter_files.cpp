@@ -1,10 +1,10 @@
 // Reading and saving the document of a handle as RTF.
 #include <QFile>
-#include <QSaveFile>
 
 #include <sstream>
 
 #include "platform/richtext/rtf.h"
+#include "platform/savefile/save_file.h"
 #include "platform/richtext/ter.h"
 #include "platform/richtext/ter_internal.h"
 
@@ -35,17 +35,26 @@ int32_t ReadTerFile(TerHwnd h, const std::string& path) {
 
 int32_t SaveTerFile(TerHwnd h, const std::string& path) {
   Editor* e = TerEditor(h);
+  detail::LastSaveError().clear();
   if (!e || path.empty()) return 0;
   std::ostringstream rtf;
   if (!WriteRtf(e->doc, rtf, e->rtfPictures())) return 0;
-  const std::string text = rtf.str();
-  QSaveFile out(QString::fromStdString(path));
-  if (!out.open(QIODevice::WriteOnly)) return 0;
-  if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-    out.cancelWriting();
-    return 0;
-  }
-  return out.commit() ? 1 : 0;
+  return detail::SaveFileBytes(path, rtf.str()) ? 1 : 0;
 }
+
+namespace detail {
+
+std::string& LastSaveError() {
+  static thread_local std::string error;
+  return error;
+}
+
+bool SaveFileBytes(const std::string& path, std::string_view bytes) {
+  return savefile::SaveWhole(path, bytes, &LastSaveError()) ? (LastSaveError().clear(), true) : false;
+}
+
+}  // namespace detail
+
+std::string TerLastSaveError() { return detail::LastSaveError(); }
 
 }  // namespace richtext

@@ -9,7 +9,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTimeZone>
 
 #include <map>
@@ -358,18 +357,14 @@ int32_t TerPdfEnd(int32_t pdfHandle, int32_t job) {
   if (it == Jobs().end() || pdfHandle != job) return 0;
   std::unique_ptr<PdfJob> j = std::move(it->second);
   Jobs().erase(it);
+  detail::LastSaveError().clear();
   if (!j->painter || j->pages == 0) return 0;
   if (!j->painter->end()) return 0;
   j->writer.reset();
   j->buffer->close();
   if (!AddInfo(j->bytes, *j)) return 0;
-  QSaveFile out(j->file);
-  if (!out.open(QIODevice::WriteOnly)) return 0;
-  if (out.write(j->bytes) != j->bytes.size()) {
-    out.cancelWriting();
-    return 0;
-  }
-  return out.commit() ? 1 : 0;
+  const std::string_view bytes(j->bytes.constData(), static_cast<size_t>(j->bytes.size()));
+  return detail::SaveFileBytes(j->file.toStdString(), bytes) ? 1 : 0;
 }
 
 }  // namespace richtext

@@ -9,6 +9,7 @@
 #include "platform/ui/ui.h"
 #include "tools/filecheck/Module1.h"
 #include "tools/filecheck/Version.h"
+#include "tools/filecheck/crc_list.h"
 #include "tools/filecheck/file_search.h"
 #include "tools/filecheck/report_file.h"
 
@@ -71,18 +72,28 @@ const crclist::IniFile& FileInfo::Ini(const std::string& file) {
 bool FileInfo::LoadCrcFile(const std::string& file) {
   listFile_ = file;
   listError_.clear();
-  std::string text;
-  const int error = filesearch::ReadFileText(file, text);
-  if (error != 0) {
-    listError_ = "Unable to open input file " + file + " Error: " + std::to_string(error) + ": " +
-                 std::strerror(error);
+  // The reason goes to stderr in the unattended run, else to a message box, and into the report.
+  auto refuse = [&](const std::string& reason, const std::string& boxText) {
+    listError_ = reason;
     if (Module1::g_quiet == 1)
       std::cerr << "veritor: " << listError_ << "\n";
     else
-      ui::host().messageBox("Unable to open input file " + file + "\n\n Error: " + std::to_string(error) +
-                                ": " + std::strerror(error),
-                            ui::kOkOnly, "");
+      ui::host().messageBox(boxText, ui::kOkOnly, "");
     return false;
+  };
+  std::string text;
+  if (const int error = filesearch::ReadFileText(file, text); error != 0) {
+    // Only a regular file is read: a FIFO or a device given as the list would block.
+    const std::string why =
+        std::to_string(error) + ": " + (error == EINVAL ? "not a regular file" : std::strerror(error));
+    return refuse("Unable to open input file " + file + " Error: " + why,
+                  "Unable to open input file " + file + "\n\n Error: " + why);
+  }
+  // A list cut short or not a list at all would check only part of the files, or none, and
+  // pass: such a list is refused like one that cannot be opened.
+  if (const std::string problem = crclist::WholeListProblem(text); !problem.empty()) {
+    const std::string reason = "Unable to read the whole input file " + file + ": " + problem;
+    return refuse(reason, reason);
   }
   ini_ = crclist::IniFile(text);
   iniFile_ = file;

@@ -79,6 +79,46 @@ std::vector<ListedFile> ScanSections(std::string_view text, const std::string& o
   return files;
 }
 
+namespace {
+constexpr std::string_view kCountPrefix = "; files listed: ";
+}  // namespace
+
+std::string CountLine(size_t files) { return std::string(kCountPrefix) + std::to_string(files); }
+
+std::string WholeListProblem(std::string_view text) {
+  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return "the list is empty";
+  if (text.back() != '\n') return "the list is cut short (its last line has no line end)";
+  const std::vector<std::string> lines = SplitLines(text);
+  std::vector<std::string> sections;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string line = TrimBlanks(lines[i]);
+    if (line.empty() || line[0] == ';') continue;
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+      sections.push_back(line);
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0 || sections.empty())
+      return "line " + std::to_string(i + 1) + " is not part of a file list";
+    if (Key(std::string_view(line).substr(0, eq)) != "CRC") continue;
+    std::string value = TrimBlanks(std::string_view(line).substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    const bool hex = !value.empty() && value.size() <= 8 &&
+                     value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    if (!hex) return "the CRC of " + sections.back() + " is not a hexadecimal number";
+  }
+  if (sections.empty()) return "the list names no file";
+  const std::string first = TrimBlanks(lines.front());
+  if (first.rfind(kCountPrefix, 0) == 0) {
+    const auto count = ParseSize(first.substr(kCountPrefix.size()));
+    if (!count || *count != static_cast<int64_t>(sections.size()))
+      return "it names " + std::to_string(sections.size()) + " files where its first line says " +
+             first.substr(kCountPrefix.size());
+  }
+  return "";
+}
+
 std::optional<int64_t> ParseSize(const std::string& text) {
   const std::string t = TrimBlanks(text);
   int64_t value = 0;

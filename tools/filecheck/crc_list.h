@@ -45,6 +45,16 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The sections of the list, in file order, whose OS filter admits the system osName.
 std::vector<ListedFile> ScanSections(std::string_view text, const std::string& osName);
 
+// The first line with which the build starts a list it writes: "; files listed: <count>".
+// A list that starts so must hold exactly that many sections.
+std::string CountLine(size_t files);
+
+// Why the text cannot be taken as a whole list, or "" when it can: an empty text, a last line
+// without its line end (a list cut short), a line that is neither blank, a comment, a section
+// header nor a key=value line (not a list), no section at all, a CRC value that is not a
+// hexadecimal number, or fewer or more sections than the count line says.
+std::string WholeListProblem(std::string_view text);
+
 // A Size value read as a 64-bit count of bytes; nothing when it is not a whole number.
 std::optional<int64_t> ParseSize(const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "tools/filecheck/file_search.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -18,11 +19,20 @@ namespace filesearch {
 
 namespace {
 
-// Reads the file in blocks, handing each to the consumer. Returns 0 or the errno.
+// Reads the file in blocks, handing each to the consumer. Returns 0 or the errno. Only a
+// regular file (a link to one included) is read: a FIFO or a device would block or never end,
+// a folder has no bytes; those give EINVAL or EISDIR without a read. The open does not wait
+// for a FIFO's writer.
 template <typename Consumer>
 int ReadBlocks(const std::string& path, Consumer consume) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    return error;
+  }
   std::vector<unsigned char> block(1 << 16);
   int error = 0;
   for (;;) {

@@ -9,10 +9,12 @@ namespace filesearch {
 
 // The CRC-32 (the standard reflected polynomial, as zlib computes it) and the size of a
 // file, read in blocks. Returns 0, or the errno of the open or read that failed (then crc
-// and size are left at 0).
+// and size are left at 0). Only regular files are read: anything else gives EINVAL (EISDIR
+// for a folder) without blocking.
 int CRC32File(const std::string& path, uint32_t& crc, uint64_t& size);
 
-// Reads a whole file into text. Returns 0, or the errno of the open or read that failed.
+// Reads a whole regular file into text. Returns 0, or the errno of the open or read that
+// failed (EINVAL or EISDIR for what is not a regular file).
 int ReadFileText(const std::string& path, std::string& text);
 
 // The CRC as the list writes it: upper-case hexadecimal without leading zeros ("CBF43926", "0").

@@ -10,6 +10,7 @@
 #include "app/resources/CResource.h"
 #include "app/resources/TextCatalog.h"
 #include "app/resources/tests/fixture.h"
+#include "libs/vb/tests/comma_locale.h"
 #include "platform/db/db.h"
 
 namespace {
@@ -145,7 +146,10 @@ TEST(Startup, UnreadableFontSizeFallsBackToEnglishAfterAnErrorBox) {
 TEST(Startup, FontSizeReadsTheSameUnderACommaLocale) {
   const std::string savedC = std::setlocale(LC_ALL, nullptr);
   const std::locale savedCpp;
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+    if (kestrin_test::CommaLocale::Required()) FAIL() << "the locale de_DE.UTF-8 is missing";
+    GTEST_SKIP() << "no German locale installed";
+  }
   std::locale::global(std::locale("de_DE.UTF-8"));
   double size = 0.0;
   {

@@ -4,11 +4,15 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "app/storage/tests/storage_fixture.h"
 #include "libs/vb/tests/comma_locale.h"
+#include "platform/savefile/tests/disk_limit.h"
 
 using namespace modDataIO;
 
@@ -36,6 +40,28 @@ const char* const kDefaultXml =
     "<EvapFlowControlName>Constant Primary Flow</EvapFlowControlName></PlantInfo>"
     "<CoolingTowerInfo><DesignWB>78</DesignWB><DesignApproach>7</DesignApproach></CoolingTowerInfo>"
     "</MardelData>";
+
+// The project open when a file is loaded: values that differ from the default project's, its
+// working results included, so that anything of it that survives a load shows.
+ProjectData OpenProject() {
+  ProjectData p = DefaultProject();
+  p.ProjectName = "Previous";
+  p.FilePath = "previous.vxn";
+  p.ClientName = "Previous client";
+  p.ChillerNumber = 5;
+  p.PlantCapacity = 3000;
+  p.DesignLCHWT = 42;
+  p.DesignWB = 80;
+  p.WeightingFactor(0) = 0.5f;
+  p.SystemDifference = 3;
+  return p;
+}
+
+std::string Repeat(const std::string& s, std::size_t n) {
+  std::string out;
+  for (std::size_t i = 0; i < n; ++i) out += s;
+  return out;
+}
 
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
   const auto at = s.find(from);
@@ -79,7 +105,8 @@ TEST_F(ProjectFiles, NonDefaultProjectRoundTripsWhateverTheLocale) {
   EXPECT_EQ(back.EvapFlowRate, 2.4f);
   EXPECT_EQ(back.DesignApproach, 6.25f);
   EXPECT_EQ(back.CityID, 123);
-  EXPECT_EQ(back.WeightingFactor(3), 0.75f);
+  // Working values are not stored, and those of the project open before do not survive a load.
+  EXPECT_EQ(back.WeightingFactor(3), 0.0f);
   EXPECT_EQ(back.FilePath, path);
   // A file written with a decimal comma reads the same.
   WriteAll(path, Replace(ReadAll(path), "<EvapFlowRate>2.4<", "<EvapFlowRate>2,4<"));
@@ -97,15 +124,13 @@ TEST_F(ProjectFiles, LoadSemantics) {
     std::function<void(const ProjectData&)> check;
   };
   const Case cases[] = {
-      {"no CustomerInfo keeps the customer fields",
-       Replace(base, base.substr(base.find("<CustomerInfo>"), base.find("<LocationInfo>") - base.find("<CustomerInfo>")), ""),
-       [](const ProjectData& p) { EXPECT_EQ(p.ClientName, "Previous client"); }},
       {"no ProjectName", Replace(base, "<ProjectName>untitled</ProjectName>", ""),
        [](const ProjectData& p) { EXPECT_EQ(p.ProjectName, "untitled"); }},
-      {"78.5 rounds to even", Replace(base, "<CityID>79<", "<CityID>78.5<"),
-       [](const ProjectData& p) { EXPECT_EQ(p.CityID, 78); }},
-      {"79.5 rounds to even", Replace(base, "<CityID>79<", "<CityID>79.5<"),
-       [](const ProjectData& p) { EXPECT_EQ(p.CityID, 80); }},
+      {"a whole number written with a point", Replace(base, "<ChillerNumber>2<", "<ChillerNumber>3.0<"),
+       [](const ProjectData& p) { EXPECT_EQ(p.ChillerNumber, 3); }},
+      {"255 characters fit a name (counted as characters, not bytes)",
+       Replace(base, "<ProjectName>untitled<", "<ProjectName>" + Repeat("\u00e9", 255) + "<"),
+       [](const ProjectData& p) { EXPECT_EQ(p.ProjectName, Repeat("\u00e9", 255)); }},
       {"values at the limits of their entry boxes",
        Replace(Replace(Replace(Replace(base, "<DesignLCHWT>44<", "<DesignLCHWT>75<"), "<CondFlowRate>3<",
                                "<CondFlowRate>0.5<"),
@@ -180,14 +205,28 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
       {"PlantControl -3", value("<PlantControl>1<", "<PlantControl>-3<"), "PlantControl is -3 (must be 1 to 4)"},
       {"EvapFlowControl 1", value("<EvapFlowControl>3<", "<EvapFlowControl>1<"), "EvapFlowControl is 1 (must be 2 or 3)"},
       {"NaN", value("<DesignWB>78<", "<DesignWB>NaN<"), "DesignWB \"NaN\""},
+      // A count or an id that is not a whole number, a text longer than its field.
+      {"2.5 chillers", value("<ChillerNumber>2<", "<ChillerNumber>2.5<"),
+       "ChillerNumber \"2.5\" is not a valid value (not a whole number)"},
+      {"city 78.5", value("<CityID>79<", "<CityID>78,5<"), "CityID \"78,5\""},
+      {"a 900 KB project name", value("<ProjectName>untitled<", "<ProjectName>" + std::string(900 * 1024, 'n') + "<"),
+       "ProjectName is 921600 characters long (at most 255)"},
+      {"a 256-character client name", value("<ClientName><", "<ClientName>" + std::string(256, 'c') + "<"),
+       "ClientName is 256 characters long"},
+      // Only one encoding is held: bytes that are not what the file declares are refused.
+      {"Latin-1 bytes without a declaration", value("<ProjectName>untitled<", "<ProjectName>K\xE4lte<"),
+       "is not UTF-8 text"},
+      {"an encoding that is not read", value("<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"),
+       "encoding shift_jis"},
+      // A file of the project's root and identifier alone.
+      {"no section at all",
+       "<?xml version=\"1.0\"?><MardelData><FileIdentifier>VEXON</FileIdentifier><ProjectName>x</ProjectName></MardelData>",
+       "holds none of the sections of a project. The project was not opened."},
   };
   for (const auto& c : cases) {
     host_.messages.clear();
     WriteAll(path, c.xml);
-    ProjectData p = DefaultProject();
-    p.ClientName = "Previous client";
-    p.FilePath = "previous.vxn";
-    p.DesignLCHWT = 42;
+    ProjectData p = OpenProject();
     const ProjectData before = p;
     EXPECT_FALSE(LoadProject(path, p)) << c.what;
     ASSERT_EQ(host_.messages.size(), 1u) << c.what;
@@ -200,6 +239,73 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
       EXPECT_FALSE(IsValidProjectFile(path)) << c.what;
     }
   }
+}
+
+// A project is read over the default project, never over the open one: the sections a file
+// lacks take the default values, one box names them, and the next save writes the default
+// values, not the previous project's.
+TEST_F(ProjectFiles, MissingSectionsTakeTheDefaultProject) {
+  const std::string path = dir_ + "partial.vxn";
+  const std::string base = Replace(kDefaultXml, "@PATH@", "/elsewhere/x.vxn");
+  const auto without = [](std::string xml, std::initializer_list<const char*> sections) {
+    for (const std::string s : sections) {
+      const auto from = xml.find("<" + s + ">");
+      const auto to = xml.find("</" + s + ">") + s.size() + 3;
+      xml.erase(from, to - from);
+    }
+    return xml;
+  };
+  struct Case {
+    const char* what;
+    std::string xml;
+    const char* name;  // the project name the file holds
+    const char* box;
+  };
+  const Case cases[] = {
+      {"no CustomerInfo", without(base, {"CustomerInfo"}), "untitled", "has no CustomerInfo section; it takes"},
+      {"plant and tower missing", without(Replace(base, "<ProjectName>untitled<", "<ProjectName>Partial<"),
+                                          {"PlantInfo", "CoolingTowerInfo"}),
+       "Partial", "has no PlantInfo, CoolingTowerInfo sections; they take the values of the default project."},
+  };
+  for (const auto& c : cases) {
+    host_.messages.clear();
+    WriteAll(path, c.xml);
+    ProjectData p = OpenProject();
+    ASSERT_TRUE(LoadProject(path, p)) << c.what;
+    ASSERT_EQ(host_.messages.size(), 1u) << c.what;
+    EXPECT_NE(host_.messages[0].text.find(c.box), std::string::npos) << host_.messages[0].text;
+    EXPECT_EQ(host_.messages[0].style, 48);
+    ProjectData expected = DefaultProject();
+    expected.ProjectName = c.name;
+    expected.FilePath = path;
+    EXPECT_TRUE(p == expected) << c.what << ": " << p.ClientName << " " << p.ChillerNumber << " " << p.DesignWB;
+    // The next save writes the default values for them.
+    ASSERT_TRUE(SaveProject(path, p));
+    ProjectData reread = DefaultProject();
+    reread.ChillerNumber = 7;
+    ASSERT_TRUE(LoadProject(path, reread));
+    EXPECT_TRUE(reread == p) << c.what;
+  }
+}
+
+// A file declared ISO-8859-1 is read into the UTF-8 texts the program holds and saved back
+// as UTF-8, which reads back the same.
+TEST_F(ProjectFiles, Latin1ProjectIsReadAndSavedAsUtf8) {
+  const std::string path = dir_ + "latin1.vxn";
+  const std::string base = Replace(kDefaultXml, "@PATH@", "/elsewhere/x.vxn");
+  WriteAll(path, Replace(Replace(base, "<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"),
+                         "<ProjectName>untitled<", "<ProjectName>K\xE4lteanlage M\xFCller<"));
+  ProjectData p = DefaultProject();
+  ASSERT_TRUE(LoadProject(path, p)) << (host_.messages.empty() ? "" : host_.messages[0].text);
+  EXPECT_EQ(p.ProjectName, "K\u00e4lteanlage M\u00fcller");
+  ASSERT_TRUE(SaveProject(path, p));
+  const std::string saved = ReadAll(path);
+  EXPECT_NE(saved.find("<ProjectName>K\u00e4lteanlage M\u00fcller</ProjectName>"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("ISO-8859-1"), std::string::npos);
+  ProjectData again = DefaultProject();
+  ASSERT_TRUE(LoadProject(path, again));
+  EXPECT_TRUE(again == p);
+  EXPECT_TRUE(host_.messages.empty());
 }
 
 // Only regular files of a sane size are read: a FIFO does not block, a huge file is not
@@ -457,4 +563,33 @@ TEST_F(ProjectFiles, SaveFaults) {
   EXPECT_FALSE(SaveProject(dir_ + "dir.vxn", p));
   EXPECT_NE(TakeMessage().find("Not a file"), std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
+}
+
+// On a full disk the project and settings saves fail with their box; the old files stay whole
+// and no temporary is left beside them.
+TEST_F(ProjectFiles, FullDiskKeepsTheOldFiles) {
+  namespace fs = std::filesystem;
+  const std::string project = dir_ + "full.vxn";
+  const std::string settings = dir_ + "GlobalSettings.xml";
+  const std::string old(8192, 'o');
+  WriteAll(project, old);
+  WriteAll(settings, old);
+  ProjectData p = DefaultProject();
+  p.FilePath = "kept.vxn";
+  SettingsData s;
+  InitSettings(s);
+  bool projectSaved = true, settingsSaved = true;
+  {
+    savefile::testing::DiskOf disk(512);
+    projectSaved = SaveProject(project, p);
+    settingsSaved = SaveSettings(settings, s);
+  }
+  EXPECT_FALSE(projectSaved);
+  EXPECT_FALSE(settingsSaved);
+  EXPECT_EQ(p.FilePath, "kept.vxn");
+  EXPECT_EQ(ReadAll(project), old);
+  EXPECT_EQ(ReadAll(settings), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_NE(host_.messages[0].text.find(std::strerror(EFBIG)), std::string::npos) << host_.messages[0].text;
 }

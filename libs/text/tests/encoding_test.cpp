@@ -68,4 +68,26 @@ TEST(Encoding, WalkCountsCharactersNotBytes) {
   EXPECT_EQ(text::Utf8Length(""), 0u);
 }
 
+TEST(Encoding, IsUtf8AcceptsOnlyWellFormedText) {
+  const struct {
+    std::string bytes;
+    bool utf8;
+  } cases[] = {
+      {"", true},
+      {"plain", true},
+      {"caf\xC3\xA9 \xF0\x9F\x98\x80", true},
+      {"caf\xE9", false},          // a Latin-1 byte
+      {"\xC3", false},             // cut short
+      {"\xC0\xAF", false},         // overlong
+      {"\xED\xA0\x80", false},     // a surrogate
+      {"\xF4\x90\x80\x80", false}, // past U+10FFFF
+  };
+  for (const auto& c : cases) EXPECT_EQ(text::IsUtf8(c.bytes), c.utf8) << c.bytes;
+}
+
+TEST(Encoding, Latin1BytesBecomeTheirCharacters) {
+  EXPECT_EQ(text::Latin1ToUtf8("M\xFCller \xA9"), "M\xC3\xBCller \xC2\xA9");
+  EXPECT_EQ(text::Latin1ToUtf8("\x80"), "\xC2\x80");  // no Windows-1252 euro in ISO-8859-1
+}
+
 }  // namespace

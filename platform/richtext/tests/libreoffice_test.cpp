@@ -28,7 +28,8 @@ void Convert(const QTemporaryDir& dir, const std::vector<std::string>& files, co
              const std::string& out) {
   const std::string soffice = Tool("soffice");
   ASSERT_FALSE(soffice.empty()) << "LibreOffice is not installed (scripts/setup.sh installs it)";
-  std::string cmd = "cd '" + dir.path().toStdString() + "' && timeout 240 '" + soffice +
+  // HOME in the temporary folder too: LibreOffice's helpers write caches and settings there.
+  std::string cmd = "cd '" + dir.path().toStdString() + "' && HOME='" + dir.path().toStdString() + "' timeout 240 '" + soffice +
                     "' -env:UserInstallation=file://" + dir.filePath("lo-profile").toStdString() +
                     " --headless --convert-to " + format + " --outdir " + out;
   for (const auto& f : files) cmd += " " + f;

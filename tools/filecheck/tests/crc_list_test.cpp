@@ -143,12 +143,16 @@ TEST_F(LoadCrcFileTest, OneNumberedRowPerTakenSection) {
   EXPECT_TRUE(host_.messages.empty());
 }
 
-TEST_F(LoadCrcFileTest, ListWithoutSectionsLeavesTheHeaderRow) {
+// A list that names no file checks nothing: it is refused, with a box, and the grid keeps its
+// header row alone.
+TEST_F(LoadCrcFileTest, ListWithoutSectionsIsRefusedAndLeavesTheHeaderRow) {
   const std::string list = dir_.str() + "/empty.crc";
   fixture::WriteFile(list, "; nothing listed\r\n");
   FileInfo info;
   info.InitGrid();
-  ASSERT_TRUE(info.LoadCrcFile(list));
+  ASSERT_FALSE(info.LoadCrcFile(list));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].text.find("the list names no file"), std::string::npos) << host_.messages[0].text;
   ASSERT_EQ(info.Grid1().size(), 1u);
   EXPECT_EQ(info.Grid1()[0][checker::kColNumber], "File #");
 }

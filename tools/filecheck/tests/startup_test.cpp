@@ -1,7 +1,9 @@
 // The command line and the unattended run of the veritor program itself.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <optional>
 #include <regex>
 #include <set>
 
@@ -42,7 +44,8 @@ TEST(ParseCommandLine, SwitchOnlyAsItsOwnArgument) {
 // Runs veritor with the arguments in the folder; returns its exit code and its stderr.
 int RunVeritor(const std::string& folder, const std::string& args, std::string& err) {
   const std::string errFile = folder + "/stderr.txt";
-  const std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+  // A run that hangs (on a FIFO, say) ends after a minute with the exit code 124.
+  const std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
                               KESTRIN_PROGRAM_DIR "/veritor' " + args + " 2>'" + errFile + "'";
   const int status = std::system(command.c_str());
   err = fixture::ReadAll(errFile);
@@ -85,6 +88,42 @@ TEST(Unattended, FixtureInstallationReportAndExitCodes) {
   EXPECT_NE(failed.find("\r\n\r\nUnable to open input file missing.crc Error: 2: No such file or directory\r\n"),
             std::string::npos)
       << failed;
+}
+
+// The exit code of an unattended run for every kind of list: only a list read whole is
+// checked; one that is empty, cut short, not a list or not a regular file ends with 2 and
+// says why on stderr.
+TEST(Unattended, ExitCodesOfTheListsThatCannotBeReadWhole) {
+  fixture::TempDir dir;
+  const std::string shipped = fixture::ReadAll(fs::path(KESTRIN_PROGRAM_DIR) / "SETUP.CRC");
+  ASSERT_GT(shipped.size(), 1000u);
+  const size_t lastSection = shipped.rfind("\n[");
+  ASSERT_NE(lastSection, std::string::npos);
+  fs::create_directory(dir.path() / "folder.crc");
+  ASSERT_EQ(::mkfifo((dir.path() / "fifo.crc").c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::optional<std::string> text;  // none: the path is there already (a folder, a FIFO)
+    int code;
+    const char* says;
+  } cases[] = {
+      // Read whole: the build's own list in a folder without its files fails them all.
+      {"whole.crc", shipped, 1, ""},
+      {"missing.crc", std::nullopt, 2, "No such file or directory"},
+      {"empty.crc", std::string(), 2, "the list is empty"},
+      {"garbage.crc", std::string("\x7f" "ELF\x02\x01 not a list\n"), 2, "not part of a file list"},
+      {"cut100.crc", shipped.substr(0, 100), 2, "cut short"},
+      {"cutsection.crc", shipped.substr(0, lastSection + 1), 2, "files where its first line says"},
+      {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number"},
+      {"folder.crc", std::nullopt, 2, "Is a directory"},
+      {"fifo.crc", std::nullopt, 2, "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    if (c.text) fixture::WriteFile(dir.path() / c.name, *c.text);
+    std::string err;
+    EXPECT_EQ(RunVeritor(dir.str(), std::string("/s ") + c.name, err), c.code) << c.name << ": " << err;
+    EXPECT_NE(err.find(c.says), std::string::npos) << c.name << ": " << err;
+  }
 }
 
 TEST(Unattended, BuildTreeProgramFolderIsAllGood) {
