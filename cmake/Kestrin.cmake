@@ -66,7 +66,7 @@ function(kestrin_add_bench)
   endif()
   cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${B_NAME} ${B_SOURCES})
-  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} kestrin_bench_main)
   kestrin_target_defaults(${B_NAME})
 endfunction()
 

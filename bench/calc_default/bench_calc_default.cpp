@@ -7,9 +7,13 @@
 // ERR.DAT written.
 //
 // Counters: the custom part-load value (kW/ton) of chiller 1 and its four weighting
-// factors. The scratch folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
+// factors; the run's plant evaluations (CalcPlant calls), its engine floor (those
+// evaluations at the time per CalcPlant that BM_CalcPlant measured just before, in the same
+// program run) and the run's wall time as a multiple of that floor (x_floor). The scratch
+// folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 
 #include "app/calc/custom_plv.h"
@@ -17,10 +21,18 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "bench/common/calc_plant_bench.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/plantengine/grendax.h"
 #include "platform/ui/ui.h"
 
 namespace {
+
+// Seconds per CalcPlant, from BM_CalcPlant of this program run.
+double gCalcPlantSeconds = 0;
+
+void BM_CalcPlant(benchmark::State& state) { gCalcPlantSeconds = benchapp::CalcPlantLoop(state); }
+BENCHMARK(BM_CalcPlant);
 
 // The chiller result 1 of the last run and the record of its machine; false when missing.
 bool ReadChiller1(ChillerResultData& result, ChillerData& chiller) {
@@ -60,7 +72,10 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
     return;
   }
 
+  long long evaluations = 0;
+  const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
+    const long long before = CalcPlantRuns();
     frmWait form;
     form.CalculationOnly(true);
     form.DoCalcs(true);
@@ -70,7 +85,9 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
       return;
     }
     benchmark::DoNotOptimize(ok);
+    evaluations = CalcPlantRuns() - before;
   }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
   ChillerResultData result;
   ChillerData chiller;
@@ -84,6 +101,12 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
   state.counters["W50"] = result.fWeightingFactor(2);
   state.counters["W75"] = result.fWeightingFactor(3);
   state.counters["W100"] = result.fWeightingFactor(4);
+  state.counters["plant_evaluations"] = static_cast<double>(evaluations);
+  if (gCalcPlantSeconds > 0 && evaluations > 0 && state.iterations() > 0) {
+    const double floor = static_cast<double>(evaluations) * gCalcPlantSeconds;
+    state.counters["floor_ms"] = floor * 1e3;
+    state.counters["x_floor"] = took.count() / static_cast<double>(state.iterations()) / floor;
+  }
 }
 BENCHMARK(BM_DefaultProjectPartLoad)->Unit(benchmark::kMillisecond);
 

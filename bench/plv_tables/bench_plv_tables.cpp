@@ -4,7 +4,6 @@
 // specification, input data summary, system PLV report) and saved as PDF.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -16,15 +15,6 @@
 #include "platform/ui/ui.h"
 
 namespace {
-
-void App() {
-  static int argc = 1;
-  static char name[] = "bench_plv_tables";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static auto* app = new QGuiApplication(argc, argv);
-  (void)app;
-}
 
 // 24 bins from 97.5 F down; chiller c carries a share of each bin's load by its place in the
 // sequence, its ECWT falling with the bin temperature.
@@ -72,7 +62,6 @@ std::unique_ptr<PLVProfileData> LargestPlant() {
 }
 
 void BM_PLVTablesToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   QTemporaryDir dir;
