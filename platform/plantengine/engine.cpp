@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "libs/tower/cClgTowers.h"
+#include "libs/vector_state.h"
 #include "platform/plantengine/chiller_model.h"
 #include "platform/plantengine/grendax.h"
 #include "platform/plantengine/stored.h"
@@ -848,6 +849,7 @@ void CwPlant::Publish(const Run& r, double load) {
 // ---------------------------------------------------------------------------------------
 
 void CwPlant::CalcPlant() {
+  kestrin::ClearUpperVectorState();
   gCalcPlantRuns.fetch_add(1, std::memory_order_relaxed);
   towerError_ = false;
   towerFailed_ = {};
