@@ -8,12 +8,12 @@
 //
 // Counters: the custom part-load value (kW/ton) of chiller 1 and its four weighting
 // factors; the run's plant evaluations (CalcPlant calls), its engine floor (those
-// evaluations at the time per CalcPlant that BM_CalcPlant measured just before, in the same
-// program run) and the run's wall time as a multiple of that floor (x_floor). The scratch
+// evaluations at the CPU time per CalcPlant that BM_CalcPlant measured just before, in the
+// same program run) and the run's CPU time as a multiple of that floor (x_floor; in wall-clock
+// time x_floor_wall, which the load of a shared machine distorts). The scratch
 // folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 
 #include "app/calc/custom_plv.h"
@@ -29,9 +29,9 @@
 namespace {
 
 // Seconds per CalcPlant, from BM_CalcPlant of this program run.
-double gCalcPlantSeconds = 0;
+benchapp::Seconds gCalcPlant;
 
-void BM_CalcPlant(benchmark::State& state) { gCalcPlantSeconds = benchapp::CalcPlantLoop(state); }
+void BM_CalcPlant(benchmark::State& state) { gCalcPlant = benchapp::CalcPlantLoop(state); }
 BENCHMARK(BM_CalcPlant);
 
 // The chiller result 1 of the last run and the record of its machine; false when missing.
@@ -73,7 +73,7 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
   }
 
   long long evaluations = 0;
-  const auto start = std::chrono::steady_clock::now();
+  const benchapp::Seconds start = benchapp::Now();
   for (auto _ : state) {
     const long long before = CalcPlantRuns();
     frmWait form;
@@ -87,7 +87,7 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
     benchmark::DoNotOptimize(ok);
     evaluations = CalcPlantRuns() - before;
   }
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  const benchapp::Seconds end = benchapp::Now();
 
   ChillerResultData result;
   ChillerData chiller;
@@ -102,10 +102,12 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
   state.counters["W75"] = result.fWeightingFactor(3);
   state.counters["W100"] = result.fWeightingFactor(4);
   state.counters["plant_evaluations"] = static_cast<double>(evaluations);
-  if (gCalcPlantSeconds > 0 && evaluations > 0 && state.iterations() > 0) {
-    const double floor = static_cast<double>(evaluations) * gCalcPlantSeconds;
-    state.counters["floor_ms"] = floor * 1e3;
-    state.counters["x_floor"] = took.count() / static_cast<double>(state.iterations()) / floor;
+  if (gCalcPlant.cpu > 0 && evaluations > 0 && state.iterations() > 0) {
+    const auto runs = static_cast<double>(state.iterations());
+    const auto n = static_cast<double>(evaluations);
+    state.counters["floor_ms"] = n * gCalcPlant.cpu * 1e3;
+    state.counters["x_floor"] = (end.cpu - start.cpu) / runs / (n * gCalcPlant.cpu);
+    state.counters["x_floor_wall"] = (end.wall - start.wall) / runs / (n * gCalcPlant.wall);
   }
 }
 BENCHMARK(BM_DefaultProjectPartLoad)->Unit(benchmark::kMillisecond);

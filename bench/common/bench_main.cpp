@@ -9,6 +9,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <time.h>
+
+#include <chrono>
+
 #include "bench/common/bench_app.h"
 
 namespace {
@@ -25,6 +29,13 @@ QGuiApplication& benchapp::App() {
     return new QApplication(gArgc, gArgv);
   }();
   return *app;
+}
+
+benchapp::Seconds benchapp::Now() {
+  timespec cpu{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(),
+          static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9};
 }
 
 int main(int argc, char** argv) {

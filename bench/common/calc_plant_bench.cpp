@@ -22,21 +22,23 @@ std::vector<Point> Sweep() {
 
 }  // namespace
 
-double CalcPlantLoop(benchmark::State& state) {
+Seconds CalcPlantLoop(benchmark::State& state) {
   plant_builder::PlantSpec s;
   auto p = plant_builder::MakePlant(s);
   const std::vector<Point> pts = Sweep();
   size_t i = 0;
-  const auto start = std::chrono::steady_clock::now();
+  const Seconds start = Now();
   for (auto _ : state) {
     const Point& pt = pts[i];
     plant_builder::RunBin(*p, pt.db, pt.wb, pt.load);
     benchmark::DoNotOptimize(p->ECWT());
     i = (i + 1) % pts.size();
   }
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  const Seconds end = Now();
   state.SetItemsProcessed(state.iterations());
-  return state.iterations() > 0 ? took.count() / static_cast<double>(state.iterations()) : 0.0;
+  if (state.iterations() == 0) return {};
+  const auto n = static_cast<double>(state.iterations());
+  return {(end.wall - start.wall) / n, (end.cpu - start.cpu) / n};
 }
 
 }  // namespace benchapp

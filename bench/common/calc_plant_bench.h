@@ -4,9 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/common/bench_app.h"
+
 namespace benchapp {
 
-// The benchmark loop of BM_CalcPlant; returns the wall-clock seconds per CalcPlant.
-double CalcPlantLoop(benchmark::State& state);
+// The benchmark loop of BM_CalcPlant; returns the seconds per CalcPlant.
+Seconds CalcPlantLoop(benchmark::State& state);
 
 }  // namespace benchapp

@@ -87,24 +87,15 @@ void BM_EconomicReportToPdf(benchmark::State& state) {
 BENCHMARK(BM_EconomicReportToPdf)->Unit(benchmark::kMillisecond);
 
 // BM_EconomicAnalysisToPdf as a whole process of its own: start-up, one run, exit.
-double gReportProcessSeconds = 0;
+benchapp::Seconds gReportProcess;
 
 void BM_EconomicReportProcess(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const double s = benchapp::RunSelfOnce("BM_EconomicAnalysisToPdf");
-    if (s < 0) {
-      state.SkipWithError("the report process failed");
-      return;
-    }
-    total += s;
-  }
-  gReportProcessSeconds = total / static_cast<double>(state.iterations());
+  benchapp::OurProcessLoop(state, "BM_EconomicAnalysisToPdf", gReportProcess);
 }
 BENCHMARK(BM_EconomicReportProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// LibreOffice converting the RTF of the economic report; x_report_process: how many times
-// the whole report process of ours fits into one conversion.
+// LibreOffice converting the RTF of the economic report; x_report_process(_cpu): how many
+// times the whole report process of ours fits into one conversion.
 void BM_LibreOfficeEconomicRtfToPdf(benchmark::State& state) {
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
@@ -120,17 +111,7 @@ void BM_LibreOfficeEconomicRtfToPdf(benchmark::State& state) {
     state.SkipWithError("the economic report left no RTF");
     return;
   }
-  double total = 0;
-  for (auto _ : state) {
-    const double s = benchapp::LibreOfficeToPdf(rtf, run.File("lo"));
-    if (s < 0) {
-      state.SkipWithError("soffice failed");
-      return;
-    }
-    total += s;
-  }
-  if (gReportProcessSeconds > 0)
-    state.counters["x_report_process"] = total / static_cast<double>(state.iterations()) / gReportProcessSeconds;
+  benchapp::LibreOfficeLoop(state, rtf, run.File("lo"), gReportProcess);
 }
 BENCHMARK(BM_LibreOfficeEconomicRtfToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

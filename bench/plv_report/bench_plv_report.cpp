@@ -94,41 +94,22 @@ BENCHMARK(BM_PartLoadReportSetUpToPdf)->Unit(benchmark::kMillisecond);
 
 // The same report as a whole process of its own: start-up (the application, the program data,
 // the per-user folders), then one BM_PartLoadReportSetUpToPdf, then exit.
-double gReportProcessSeconds = 0;
+benchapp::Seconds gReportProcess;
 
 void BM_PartLoadReportProcess(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const double s = benchapp::RunSelfOnce("BM_PartLoadReportSetUpToPdf");
-    if (s < 0) {
-      state.SkipWithError("the report process failed");
-      return;
-    }
-    total += s;
-  }
-  gReportProcessSeconds = total / static_cast<double>(state.iterations());
+  benchapp::OurProcessLoop(state, "BM_PartLoadReportSetUpToPdf", gReportProcess);
 }
 BENCHMARK(BM_PartLoadReportProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// LibreOffice converting the RTF of that report; x_report_process: how many times the whole
-// report process of ours fits into one conversion.
+// LibreOffice converting the RTF of that report; x_report_process(_cpu): how many times the
+// whole report process of ours fits into one conversion.
 void BM_LibreOfficeRtfToPdf(benchmark::State& state) {
   const std::string rtf = Working("PLVReport_for_Default Plant.rtf");
   if (!Prepare() || !std::filesystem::exists(rtf)) {
     state.SkipWithError("run BM_PartLoadReportSetUpToPdf first: its RTF is converted");
     return;
   }
-  double total = 0;
-  for (auto _ : state) {
-    const double s = benchapp::LibreOfficeToPdf(rtf, Working("lo"));
-    if (s < 0) {
-      state.SkipWithError("soffice failed");
-      return;
-    }
-    total += s;
-  }
-  if (gReportProcessSeconds > 0)
-    state.counters["x_report_process"] = total / static_cast<double>(state.iterations()) / gReportProcessSeconds;
+  benchapp::LibreOfficeLoop(state, rtf, Working("lo"), gReportProcess);
 }
 BENCHMARK(BM_LibreOfficeRtfToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
