@@ -117,9 +117,10 @@ std::string ReadUserFile(const std::string& path, std::size_t maxBytes) {
   return bytes;
 }
 
-int OpenOwnFile(const std::string& path, int flags) {
+int OpenOwnFile(const std::string& path, int flags, std::int64_t* length) {
   // O_NONBLOCK: opening a FIFO must not wait for its other end; the type is checked on the
-  // open descriptor, so nothing can be swapped in between.
+  // open descriptor, so nothing can be swapped in between. On the regular file that remains
+  // O_NONBLOCK changes nothing, so it stays set.
   const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) {
     const int err = errno;
@@ -132,12 +133,7 @@ int OpenOwnFile(const std::string& path, int flags) {
     ::close(fd);
     RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
   }
-  const int fl = ::fcntl(fd, F_GETFL);
-  if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
-    const int err = errno;
-    ::close(fd);
-    RaiseIo(vb::kPathFileAccess, "Cannot open", path, err);
-  }
+  if (length) *length = st.st_size;
   return fd;
 }
 
@@ -161,16 +157,12 @@ void ReadAllAt(int fd, char* out, std::size_t n, std::int64_t offset, const std:
 
 }  // namespace
 
-std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole) {
-  const int fd = OpenOwnFile(path, O_RDONLY);
+std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole,
+                         std::int64_t* fileLength) {
+  std::int64_t length = -1;
+  const int fd = OpenOwnFile(path, O_RDONLY, &length);
+  if (fileLength) *fileLength = length;
   if (fd < 0) return {};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    RaiseIo(vb::kPathFileAccess, "Cannot read", path, err);
-  }
-  const std::int64_t length = st.st_size;
   if (offset >= length) {
     ::close(fd);
     return {};
@@ -197,12 +189,10 @@ std::string ReadOwnFile(const std::string& path) {
 }
 
 std::int64_t OwnFileLength(const std::string& path) {
-  const int fd = OpenOwnFile(path, O_RDONLY);
-  if (fd < 0) return -1;
-  struct stat st {};
-  const int rc = ::fstat(fd, &st);
-  ::close(fd);
-  return rc == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+  std::int64_t length = -1;
+  const int fd = OpenOwnFile(path, O_RDONLY, &length);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0 ? length : -1;
 }
 
 namespace {

@@ -25,14 +25,16 @@ std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t 
 // this program made: they are opened without following a symbolic link and without waiting
 // on a FIFO, and anything else found under their name raises 75 ("Not a regular file").
 
-// Opens our own file with `flags` (O_NOFOLLOW and O_CLOEXEC added); -1 when it does not
-// exist (and O_CREAT was not given). Raises 75 for a link, a folder, a FIFO, a device or a
-// file that cannot be opened.
-int OpenOwnFile(const std::string& path, int flags);
+// Opens our own file with `flags` (O_NOFOLLOW, O_NONBLOCK and O_CLOEXEC added); -1 when it
+// does not exist (and O_CREAT was not given). Raises 75 for a link, a folder, a FIFO, a
+// device or a file that cannot be opened. `length` (when given) gets the file's length.
+int OpenOwnFile(const std::string& path, int flags, std::int64_t* length = nullptr);
 // Up to `size` bytes of our own file from `offset` (npos: to the end); none when the file is
 // missing or ends at or before `offset`. With `whole`, a file that ends inside the range
-// raises 62 (Input past end of file): a cut file never reads as zeros.
-std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole);
+// raises 62 (Input past end of file): a cut file never reads as zeros. `fileLength` (when
+// given) gets the file's length, -1 when it is missing.
+std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole,
+                         std::int64_t* fileLength = nullptr);
 // Our own file whole; raises 53 when it does not exist.
 std::string ReadOwnFile(const std::string& path);
 // The length of our own file; -1 when it does not exist.

@@ -43,14 +43,17 @@ CalcHeaderData StandardHeader() {
 // The header of an existing results file; anything but the standard positions means the
 // file was not made by the header write (or is damaged), and nothing is read or written.
 void CheckHeader(const std::string& path) {
-  const CalcHeaderData h = detail::ReadOwnRecordAt<CalcHeaderData>(path, 0);
+  std::int64_t length = -1;
+  std::string bytes = detail::ReadOwnRange(path, 0, kHeaderSize, /*whole=*/true, &length);
+  bytes.resize(static_cast<std::size_t>(kHeaderSize), '\0');
+  CalcHeaderData h;
+  codec::Decode(bytes, h);
   if (!(h == StandardHeader())) {
     vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) +
                                      ", " + vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
   }
   // The header write lays the whole file out: a shorter file was cut, and its sections must
   // not read as zeros.
-  const std::int64_t length = detail::OwnFileLength(path);
   if (length < kCalFileLength) {
     vb::Raise(kBadFileFormat, path + " is cut short (" + std::to_string(length) + " of " +
                                      std::to_string(kCalFileLength) + " bytes); run the calculation again.");

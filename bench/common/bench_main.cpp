@@ -38,6 +38,14 @@ benchapp::Seconds benchapp::Now() {
           static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9};
 }
 
+void benchapp::PageCounters(benchmark::State& state, int pages, const Seconds& start, const Seconds& end) {
+  state.counters["pages"] = pages;
+  if (pages <= 0 || state.iterations() == 0) return;
+  const double perPage = 1e3 / static_cast<double>(state.iterations()) / pages;
+  state.counters["ms_per_page"] = (end.cpu - start.cpu) * perPage;
+  state.counters["ms_per_page_wall"] = (end.wall - start.wall) * perPage;
+}
+
 int main(int argc, char** argv) {
   benchapp::App();
   QImage image(320, 200, QImage::Format_ARGB32_Premultiplied);
