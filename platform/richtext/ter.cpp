@@ -173,14 +173,17 @@ const std::vector<ParaRef>& StoryParas(Editor& e) {
     return x.hdrFtr;
   }
   Editor::StoryMark keep = e.storyKept;
-  if (x.sections != secs.data() || x.sectionCount != secs.size()) keep = {};
+  // Fewer sections than listed: listed afresh (sections are only ever added at the end
+  // otherwise, and changedFrom names the first new one).
+  if (secs.size() < x.sectionCount) keep = {};
+  if (secs.size() > x.sectionCount) keep = std::min(keep, Editor::StoryMark{static_cast<int>(x.sectionCount), 0});
   size_t n = x.body.size();
   while (n > 0 && !(Editor::StoryMark{x.body[n - 1].section, x.body[n - 1].block} < keep)) --n;
   x.body.resize(n);
   // A section whose blocks moved in memory (its list grew): its kept paragraphs are found
   // again where they are now. Cell paragraphs live in their cells and do not move.
   x.blocks.resize(secs.size(), nullptr);
-  bool moved = false;
+  bool moved = x.sections != secs.data();  // the sections moved: their block lists with them
   for (size_t s = 0; s < secs.size(); ++s) moved = moved || x.blocks[s] != secs[s].blocks.data();
   if (moved) {
     for (auto& r : x.body) {
@@ -365,21 +368,23 @@ Frame* FindFrame(Editor& e, int32_t id) {
         if (f.id == id) return &f;
     return nullptr;
   };
-  for (auto& sec : e.doc.sections) {
-    if (sec.fmt.header)
-      if (Frame* f = inParas(sec.fmt.header->paragraphs)) return f;
-    if (sec.fmt.footer)
-      if (Frame* f = inParas(sec.fmt.footer->paragraphs)) return f;
-    for (auto& b : sec.blocks) {
-      if (auto* p = std::get_if<Paragraph>(&b)) {
+  // From the end: the frame looked for is as a rule the one just made, and searching from the
+  // start made building a long document quadratic.
+  for (auto sec = e.doc.sections.rbegin(); sec != e.doc.sections.rend(); ++sec) {
+    for (auto b = sec->blocks.rbegin(); b != sec->blocks.rend(); ++b) {
+      if (auto* p = std::get_if<Paragraph>(&*b)) {
         for (auto& f : p->frames)
           if (f.id == id) return &f;
-      } else if (auto* t = std::get_if<Table>(&b)) {
+      } else if (auto* t = std::get_if<Table>(&*b)) {
         for (auto& row : t->rows)
           for (auto& cell : row.cells)
             if (Frame* f = inParas(cell.paragraphs)) return f;
       }
     }
+    if (sec->fmt.header)
+      if (Frame* f = inParas(sec->fmt.header->paragraphs)) return f;
+    if (sec->fmt.footer)
+      if (Frame* f = inParas(sec->fmt.footer->paragraphs)) return f;
   }
   return nullptr;
 }
@@ -949,6 +954,7 @@ bool TerSectBreak(TerHwnd h, bool) {
   auto& secs = e->doc.sections;
   auto& blocks = secs.back().blocks;
   if (blocks.size() > 1 && IsOpenParagraph(blocks.back())) blocks.pop_back();
+  const size_t keptBlocks = blocks.size();  // the section before keeps these, unchanged
   // The new section continues the one before: its page layout, columns, header and footer;
   // it goes on on the same page until TerSetSect2 asks for a new one (or its page differs).
   Section next;
@@ -959,7 +965,7 @@ bool TerSectBreak(TerHwnd h, bool) {
   const int added = static_cast<int>(secs.size()) - 1;
   if (secs.back().fmt.header) e->inheritedHdrFtr.insert({added, false});
   if (secs.back().fmt.footer) e->inheritedHdrFtr.insert({added, true});
-  e->changed();
+  e->changedFrom(added - 1, keptBlocks);
   e->story = {};
   e->hasSelection = false;
   CaretToEnd(*e);
@@ -992,10 +998,11 @@ bool TerPageBreak(TerHwnd h, bool) { return InsertBreakBlock(h, PageBreak{}); }
 bool TerSetSect(TerHwnd h, int32_t columns, int32_t spacing, int32_t, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  auto& f = e->doc.sections[CaretSection(*e)].fmt;
+  const int sec = CaretSection(*e);
+  auto& f = e->doc.sections[sec].fmt;
   if (columns > 0) f.columns = std::clamp(columns, 1, 2);
   if (spacing >= 0) f.columnSpacing = spacing;
-  e->changed();
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
@@ -1014,21 +1021,22 @@ bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage, i
                  int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  auto& f = e->doc.sections[CaretSection(*e)].fmt;
+  const int sec = CaretSection(*e);
+  auto& f = e->doc.sections[sec].fmt;
   if (columns > 0) f.columns = std::clamp(columns, 1, 2);
   if (spacing >= 0) f.columnSpacing = spacing;
   if (newPage >= 0) f.newPage = newPage != 0;
   if (orientation == 1 || orientation == 2) f.orientation = static_cast<Orientation>(orientation);
-  e->changed();
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
 bool TerSetSectOrient(TerHwnd h, int32_t orientation, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  e->doc.sections[CaretSection(*e)].fmt.orientation =
-      orientation == 2 ? Orientation::Landscape : Orientation::Portrait;
-  e->changed();
+  const int sec = CaretSection(*e);
+  e->doc.sections[sec].fmt.orientation = orientation == 2 ? Orientation::Landscape : Orientation::Portrait;
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
