@@ -238,6 +238,10 @@ bool frmMain::PrepareDataFiles() {
 bool frmMain::SetupCalculationData() {
   // The set-up rewrites the scratch records: the scratch folder must be this program's.
   if (!modDataIO::bLockDataFolder()) return false;
+  // The scratch index stays open for the whole set-up, so the statements of its record
+  // writes are prepared once.
+  std::shared_ptr<db::Database> index;
+  if (!modDataIO::bOpenIndexDatabase(index, false)) return false;
   return SetupSystem() && SetupChiller() && SetupCoolingTower() && SetupWeatherData() &&
          SetupLoadProfile() && SetupReportOptions();
 }

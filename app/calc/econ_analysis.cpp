@@ -14,6 +14,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "libs/vector_state.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
@@ -282,6 +283,8 @@ bool frmWait::CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nT
     if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, econ::ProgressValue(s, n),
                                    "Energy Costs: " + vb::FixedWidth(system.sName, 40)))
       return false;
+    // The progress update may run Qt's vector code; the year's simulation runs in clean state.
+    kestrin::ClearUpperVectorState();
     SystemEconData& e = (*sys)(s);
     e.nSysIndex = nSysIndex(s);
     e.sSystemName = system.sName;

@@ -117,6 +117,84 @@ std::string ReadUserFile(const std::string& path, std::size_t maxBytes) {
   return bytes;
 }
 
+int OpenOwnFile(const std::string& path, int flags, std::int64_t* length) {
+  // O_NONBLOCK: opening a FIFO must not wait for its other end; the type is checked on the
+  // open descriptor, so nothing can be swapped in between. On the regular file that remains
+  // O_NONBLOCK changes nothing, so it stays set.
+  const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) return -1;
+    if (err == ELOOP || err == ENXIO || err == EISDIR) RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
+    RaiseIo(vb::kPathFileAccess, "Cannot open", path, err);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
+  }
+  if (length) *length = st.st_size;
+  return fd;
+}
+
+namespace {
+
+// Reads exactly n bytes at offset into out; on failure closes the file and raises.
+void ReadAllAt(int fd, char* out, std::size_t n, std::int64_t offset, const std::string& path) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      const int err = got < 0 ? errno : 0;
+      ::close(fd);
+      if (err == 0) vb::Raise(vb::kInputPastEnd, "Input past end of file: " + path);
+      RaiseIo(vb::kPathFileAccess, "Cannot read", path, err);
+    }
+    done += static_cast<std::size_t>(got);
+  }
+}
+
+}  // namespace
+
+std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole,
+                         std::int64_t* fileLength) {
+  std::int64_t length = -1;
+  const int fd = OpenOwnFile(path, O_RDONLY, &length);
+  if (fileLength) *fileLength = length;
+  if (fd < 0) return {};
+  if (offset >= length) {
+    ::close(fd);
+    return {};
+  }
+  const std::int64_t available = length - offset;
+  std::size_t n = size;
+  if (size == std::string::npos || static_cast<std::int64_t>(size) > available) {
+    if (whole && size != std::string::npos) {
+      ::close(fd);
+      vb::Raise(vb::kInputPastEnd, "Input past end of file: " + path + " ends " + std::to_string(length) +
+                                       " bytes in, inside the record at byte " + std::to_string(offset + 1) + ".");
+    }
+    n = static_cast<std::size_t>(available);
+  }
+  std::string bytes(n, '\0');
+  ReadAllAt(fd, bytes.data(), n, offset, path);
+  ::close(fd);
+  return bytes;
+}
+
+std::string ReadOwnFile(const std::string& path) {
+  if (OwnFileLength(path) < 0) RaiseIo(vb::kFileNotFound, "File not found:", path);
+  return ReadOwnRange(path, 0, std::string::npos, false);
+}
+
+std::int64_t OwnFileLength(const std::string& path) {
+  std::int64_t length = -1;
+  const int fd = OpenOwnFile(path, O_RDONLY, &length);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0 ? length : -1;
+}
+
 namespace {
 
 // Removes "<name>.tmp<pid>" files beside the target whose process has ended (a save that
@@ -163,18 +241,21 @@ void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::
 // Builds the new content of the file under a temporary name (length bytes, zero where no
 // range is written) and renames it over the old one; see WriteFileAtomic.
 void ReplaceFile(const std::string& path, std::int64_t length,
-                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable) {
+                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable,
+                 bool followLinks) {
   fs::path target(path);
   std::error_code ec;
-  // A symlink is followed, so the link stays and the file it points to gets the data.
-  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+  // A symlink is followed, so the link stays and the file it points to gets the data; our
+  // own files replace the link instead.
+  for (int hops = 0; followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
     const fs::path link = fs::read_symlink(target, ec);
     if (ec) break;
     target = link.is_absolute() ? link : target.parent_path() / link;
   }
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(dir, ec)) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
-  if (fs::is_directory(target, ec)) RaiseIo(vb::kPathFileAccess, "Not a file:", path);
+  if (fs::is_directory(followLinks ? fs::status(target, ec) : fs::symlink_status(target, ec)))
+    RaiseIo(vb::kPathFileAccess, "Not a file:", path);
   RemoveStaleTemporaries(target);
   const std::string temp = target.string() + ".tmp" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -210,7 +291,11 @@ void ReplaceFile(const std::string& path, std::int64_t length,
 }  // namespace
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable) {
-  ReplaceFile(path, static_cast<std::int64_t>(bytes.size()), {{0, bytes}}, durable);
+  ReplaceFile(path, static_cast<std::int64_t>(bytes.size()), {{0, bytes}}, durable, /*followLinks=*/true);
+}
+
+void WriteOwnFileAtomic(const std::string& path, std::string_view bytes) {
+  ReplaceFile(path, static_cast<std::int64_t>(bytes.size()), {{0, bytes}}, /*durable=*/false, /*followLinks=*/false);
 }
 
 void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
@@ -222,18 +307,18 @@ void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
     }
     views.emplace_back(offset, bytes);
   }
-  ReplaceFile(path, length, views, /*durable=*/false);
+  ReplaceFile(path, length, views, /*durable=*/false, /*followLinks=*/false);
 }
 
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
-  std::string bytes = IsFile(path) ? ReadFileBytes(path) : std::string();
+  std::string bytes = ReadOwnRange(path, 0, std::string::npos, false);
   for (const auto& [offset, data] : ranges) {
     if (offset < 0) vb::Raise(vb::kBadFileName, "Bad record position in " + path);
     const auto at = static_cast<std::size_t>(offset);
     if (bytes.size() < at + data.size()) bytes.resize(at + data.size(), '\0');
     bytes.replace(at, data.size(), data);
   }
-  WriteFileAtomic(path, bytes);
+  WriteOwnFileAtomic(path, bytes);
 }
 
 bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_view header) {
@@ -271,7 +356,7 @@ bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_v
 }
 
 void AppendToFile(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = OpenOwnFile(path, O_WRONLY | O_APPEND | O_CREAT);
   if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -288,9 +373,8 @@ void AppendToFile(const std::string& path, std::string_view bytes) {
 }
 
 void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
-  if (!IsFile(path)) RaiseIo(vb::kFileNotFound, "File not found:", path);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
+  const int fd = OpenOwnFile(path, O_WRONLY);
+  if (fd < 0) RaiseIo(vb::kFileNotFound, "File not found:", path);
   for (const auto& [offset, data] : ranges) {
     std::size_t done = 0;
     while (done < data.size()) {

@@ -21,6 +21,25 @@ std::string ReadFileBytes(const std::string& path);
 // Up to `size` bytes from `offset` (fewer, or none, where the file ends first; npos: all). The file is
 // opened read-only; raises 53 when it does not exist.
 std::string ReadRange(const std::string& path, std::int64_t offset, std::size_t size);
+// Our own files in the scratch folder (records, results, error lines) are regular files that
+// this program made: they are opened without following a symbolic link and without waiting
+// on a FIFO, and anything else found under their name raises 75 ("Not a regular file").
+
+// Opens our own file with `flags` (O_NOFOLLOW, O_NONBLOCK and O_CLOEXEC added); -1 when it
+// does not exist (and O_CREAT was not given). Raises 75 for a link, a folder, a FIFO, a
+// device or a file that cannot be opened. `length` (when given) gets the file's length.
+int OpenOwnFile(const std::string& path, int flags, std::int64_t* length = nullptr);
+// Up to `size` bytes of our own file from `offset` (npos: to the end); none when the file is
+// missing or ends at or before `offset`. With `whole`, a file that ends inside the range
+// raises 62 (Input past end of file): a cut file never reads as zeros. `fileLength` (when
+// given) gets the file's length, -1 when it is missing.
+std::string ReadOwnRange(const std::string& path, std::int64_t offset, std::size_t size, bool whole,
+                         std::int64_t* fileLength = nullptr);
+// Our own file whole; raises 53 when it does not exist.
+std::string ReadOwnFile(const std::string& path);
+// The length of our own file; -1 when it does not exist.
+std::int64_t OwnFileLength(const std::string& path);
+
 // A whole file that a user or another program hands us (a project or settings file): only
 // a regular file (a symlink to one included) of at most maxBytes is read. Anything else (a
 // FIFO, a device, a folder, a larger file) raises 75 with a text naming the file, without
@@ -33,13 +52,17 @@ std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // reach the disk before the rename (files the user keeps); scratch files go without. Left-
 // over temporary files of this file from processes that have ended are removed.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
-// Writes a file of `length` bytes as WriteFileAtomic does: the ranges at their 0-based
-// offsets and zeros everywhere else (left as holes, so a large laid-out file costs only
-// the bytes of its ranges). A range beyond `length` raises 52.
+// WriteFileAtomic for our own file: a symlink at the path is replaced by the new file, never
+// followed, and the data are not synced (the scratch folder is rebuilt on every run).
+void WriteOwnFileAtomic(const std::string& path, std::string_view bytes);
+// Writes our own file of `length` bytes as WriteOwnFileAtomic does: the ranges at their
+// 0-based offsets and zeros everywhere else (left as holes, so a large laid-out file costs
+// only the bytes of its ranges). A range beyond `length` raises 52.
 void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
                             const std::vector<std::pair<std::int64_t, std::string>>& ranges);
-// Replaces byte ranges of a file (0-based offsets), extending it with zero bytes where a
-// range lies beyond its end; the file is created when missing. Written as WriteFileAtomic.
+// Replaces byte ranges of our own file (0-based offsets), extending it with zero bytes where
+// a range lies beyond its end; the file is created when missing. Written as
+// WriteOwnFileAtomic.
 void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
 
 // Lays an existing regular file of at least `length` bytes out afresh in place: its first
@@ -49,11 +72,11 @@ void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t
 // stay. False, with nothing changed, when the path is not such a file.
 bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_view header);
 
-// Appends the bytes to the end of the file, creating it (0644) when missing.
+// Appends the bytes to the end of our own file, creating it (0644) when missing.
 void AppendToFile(const std::string& path, std::string_view bytes);
 
-// Writes byte ranges into an existing file in place (the results file, which is rebuilt at
-// the start of every run and written section by section during it). Raises 53 when the
+// Writes byte ranges into our own existing file in place (the results file, which is rebuilt
+// at the start of every run and written section by section during it). Raises 53 when the
 // file does not exist.
 void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges);
 
@@ -64,6 +87,19 @@ template <class R>
 R ReadRecordAt(const std::string& path, std::int64_t offset) {
   const std::size_t size = codec::EncodedSize(R{});
   std::string bytes = Exists(path) ? ReadRange(path, offset, size) : std::string();
+  bytes.resize(size, '\0');
+  R rec;
+  codec::Decode(bytes, rec);
+  return rec;
+}
+
+// The record stored at `offset` of our own file. A missing file, or a record that starts at or
+// beyond the end (a record never written), reads as zeros; a file that ends inside the record
+// raises 62.
+template <class R>
+R ReadOwnRecordAt(const std::string& path, std::int64_t offset) {
+  const std::size_t size = codec::EncodedSize(R{});
+  std::string bytes = ReadOwnRange(path, offset, size, /*whole=*/true);
   bytes.resize(size, '\0');
   R rec;
   codec::Decode(bytes, rec);

@@ -40,13 +40,13 @@ DbPtr OpenIndex(bool readOnly, const std::string& folder) {
 }
 
 bool RowExists(db::Database& d, const std::string& sql, std::int64_t a) {
-  auto s = d.Prepare(sql);
+  auto s = d.Cached(sql);
   s.Bind(1, a);
   return s.Step();
 }
 
 bool RowExists(db::Database& d, const std::string& sql, std::int64_t a, std::int64_t b) {
-  auto s = d.Prepare(sql);
+  auto s = d.Cached(sql);
   s.Bind(1, a).Bind(2, b);
   return s.Step();
 }
@@ -127,6 +127,10 @@ bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, 
       modpublic::ShowError("OpenDatabase failed. File=" + path, 48, "");
       return false;
     }
+    // The scratch index is rebuilt from the templates on every run: its writes need not reach
+    // the disk. A run cut short leaves a journal that the next open rolls back, or an index
+    // the next open refuses.
+    if (!readOnly) database->Execute("PRAGMA synchronous=OFF");
     return true;
   });
 }
@@ -225,22 +229,22 @@ bool bSystemWrite(std::int16_t id, const SystemData& rec, FolderArg folder) {
   return WriteKeyed(id, rec, folder, "bSystemWrite", "SYS.DAT", kSystemSize, [&](db::Database& d) {
     std::int64_t selected = 0;
     {
-      auto s = d.Prepare("SELECT bSelected FROM Systems WHERE lID = ?1");
+      auto s = d.Cached("SELECT bSelected FROM Systems WHERE lID = ?1");
       s.Bind(1, id);
       if (s.Step()) selected = s.Int(0) != 0 ? vb::kTrue : vb::kFalse;
     }
-    d.Prepare("DELETE FROM Systems WHERE lID = ?1").Bind(1, id).Run();
-    d.Prepare("INSERT INTO Systems(lID, sName, bSelected, fTotalCondWaterFlow) VALUES(?1, ?2, ?3, ?4)")
+    d.Cached("DELETE FROM Systems WHERE lID = ?1").Bind(1, id).Run();
+    d.Cached("INSERT INTO Systems(lID, sName, bSelected, fTotalCondWaterFlow) VALUES(?1, ?2, ?3, ?4)")
         .Bind(1, id)
         .Bind(2, vb::FixedWidth(rec.sName, 40))
         .Bind(3, selected)
         .Bind(4, static_cast<double>(rec.fTotalCondWaterFlow))
         .Run();
     // The links of this system are rebuilt from the record, so earlier writes leave none.
-    d.Prepare("DELETE FROM SystemChiller WHERE lSystemID = ?1").Bind(1, id).Run();
-    d.Prepare("DELETE FROM SystemTower WHERE lSystemID = ?1").Bind(1, id).Run();
-    auto addChiller = d.Prepare("INSERT INTO SystemChiller(lSystemID, lChillerID) VALUES(?1, ?2)");
-    auto addTower = d.Prepare("INSERT INTO SystemTower(lSystemID, lTowerID) VALUES(?1, ?2)");
+    d.Cached("DELETE FROM SystemChiller WHERE lSystemID = ?1").Bind(1, id).Run();
+    d.Cached("DELETE FROM SystemTower WHERE lSystemID = ?1").Bind(1, id).Run();
+    auto addChiller = d.Cached("INSERT INTO SystemChiller(lSystemID, lChillerID) VALUES(?1, ?2)");
+    auto addTower = d.Cached("INSERT INTO SystemTower(lSystemID, lTowerID) VALUES(?1, ?2)");
     auto add = [&](db::Statement& s, std::int16_t other) {
       s.Reset();
       s.Bind(1, id).Bind(2, other).Run();
@@ -279,7 +283,7 @@ bool bTowerRead(std::int16_t id, TowerData& rec, FolderArg folder) {
 
 bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder) {
   return WriteKeyed(id, rec, folder, GetErrSource("bChillerWrite"), "CHL.DAT", kChillerSize, [&](db::Database& d) {
-    d.Prepare(
+    d.Cached(
       "INSERT INTO Chillers(lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
       "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(lID) DO UPDATE SET sName = excluded.sName, "
       "nType = excluded.nType, fFLCapacity = excluded.fFLCapacity, fFLPower = excluded.fFLPower, "
@@ -296,7 +300,7 @@ bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder) {
 
 bool bTowerWrite(std::int16_t id, const TowerData& rec, FolderArg folder) {
   return WriteKeyed(id, rec, folder, "bTowerWrite", "TWR.DAT", kTowerSize, [&](db::Database& d) {
-    d.Prepare("INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
+    d.Cached("INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
               "SET sName = excluded.sName, fCondWaterFlow = excluded.fCondWaterFlow")
         .Bind(1, id)
         .Bind(2, vb::FixedWidth(rec.sName, 35))
@@ -311,7 +315,7 @@ bool bSystemListRead(std::int16_t& count, std::vector<SystemListEntry>& list, Fo
     DbPtr d = OpenIndex(true, folder.Resolve());
     if (!d) return false;
     std::vector<SystemListEntry> rows;
-    auto s = d->Prepare(
+    auto s = d->Cached(
         "SELECT lID, sName, bSelected, fTotalCondWaterFlow FROM Systems ORDER BY sName COLLATE NOCASE ASC, lID");
     while (s.Step()) {
       if (rows.size() >= 32767) vb::Raise(vb::kOverflow, "INX.MDB lists more systems than the list can hold.");

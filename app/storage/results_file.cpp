@@ -9,7 +9,10 @@
 // runs on over the places of C, D and the first blocks, since a PLV run and an economic run
 // never share a file); C at 5660; D record n at 12623 + (n - 1) x 9344; block (s, m) at
 // 49999 + ((s - 1) x 12 + m - 1) x 18432; 934,735 bytes in all.
-#include <filesystem>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "app/storage/data_files.h"
 #include "app/storage/modDataIO.h"
@@ -40,10 +43,20 @@ CalcHeaderData StandardHeader() {
 // The header of an existing results file; anything but the standard positions means the
 // file was not made by the header write (or is damaged), and nothing is read or written.
 void CheckHeader(const std::string& path) {
-  const CalcHeaderData h = detail::ReadRecordAt<CalcHeaderData>(path, 0);
+  std::int64_t length = -1;
+  std::string bytes = detail::ReadOwnRange(path, 0, kHeaderSize, /*whole=*/true, &length);
+  bytes.resize(static_cast<std::size_t>(kHeaderSize), '\0');
+  CalcHeaderData h;
+  codec::Decode(bytes, h);
   if (!(h == StandardHeader())) {
     vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) +
                                      ", " + vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
+  }
+  // The header write lays the whole file out: a shorter file was cut, and its sections must
+  // not read as zeros.
+  if (length < kCalFileLength) {
+    vb::Raise(kBadFileFormat, path + " is cut short (" + std::to_string(length) + " of " +
+                                     std::to_string(kCalFileLength) + " bytes); run the calculation again.");
   }
 }
 
@@ -64,7 +77,7 @@ bool bCalcWriteHeaderData(FolderArg folder) {
     // A results file of a previous run is cleared where it holds data: no new file, no rename.
     if (detail::RelayOutInPlace(path, kCalFileLength, header)) return true;
     // Bytes beyond the layout stay: the file is never shortened. Only they are read.
-    std::string tail = detail::IsFile(path) ? detail::ReadRange(path, kCalFileLength, std::string::npos) : std::string();
+    std::string tail = detail::ReadOwnRange(path, kCalFileLength, std::string::npos, false);
     const auto length = kCalFileLength + static_cast<std::int64_t>(tail.size());
     detail::WriteLaidOutFileAtomic(path, length, {{0, header}, {kCalFileLength, std::move(tail)}});
     return true;
@@ -86,10 +99,10 @@ bool bCalcReadPLVData(PLVSummaryData& summary, PLVProfileData& profile, FolderAr
     const std::string path = folder.Resolve() + kCalFile;
     CheckHeader(path);
     const std::int64_t a = static_cast<std::int64_t>(kPosSummary) - 1;
-    const PLVSummaryData s = detail::ReadRecordAt<PLVSummaryData>(path, a);
+    const PLVSummaryData s = detail::ReadOwnRecordAt<PLVSummaryData>(path, a);
     // Section B is read in sequence, its Variant tags and array header checked; a file that
     // ends inside it is an error, not zeros.
-    const std::string rest = detail::ReadRange(path, a + kSummarySize, std::string::npos);
+    const std::string rest = detail::ReadOwnRange(path, a + kSummarySize, std::string::npos, false);
     auto p = std::make_unique<PLVProfileData>();
     try {
       codec::Decode(rest, *p);
@@ -121,12 +134,12 @@ bool bCalcReadEconData(PLVSummaryData& summary, EconSummaryData& econ, vb::Array
   return detail::RunData("bCalcReadEconData", [&] {
     const std::string path = folder.Resolve() + kCalFile;
     CheckHeader(path);
-    const PLVSummaryData s = detail::ReadRecordAt<PLVSummaryData>(path, static_cast<std::int64_t>(kPosSummary) - 1);
+    const PLVSummaryData s = detail::ReadOwnRecordAt<PLVSummaryData>(path, static_cast<std::int64_t>(kPosSummary) - 1);
     const EconSummaryData c =
-        detail::ReadRecordAt<EconSummaryData>(path, static_cast<std::int64_t>(kPosEconSummary) - 1);
+        detail::ReadOwnRecordAt<EconSummaryData>(path, static_cast<std::int64_t>(kPosEconSummary) - 1);
     auto d = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
     for (long n = 1; n <= 4; ++n) {
-      (*d)(n) = detail::ReadRecordAt<SystemEconData>(
+      (*d)(n) = detail::ReadOwnRecordAt<SystemEconData>(
           path, static_cast<std::int64_t>(kPosSystemEcon) - 1 + (n - 1) * kSystemEconSize);
     }
     summary = s;
@@ -149,7 +162,7 @@ bool bCalcReadSimData(std::int16_t system, std::int16_t month, SimMonthData& blo
   return detail::RunData("bCalcReadSimData", [&] {
     const std::string path = folder.Resolve() + kCalFile;
     CheckHeader(path);
-    block = detail::ReadRecordAt<SimMonthData>(path, SimBlockOffset(system, month));
+    block = detail::ReadOwnRecordAt<SimMonthData>(path, SimBlockOffset(system, month));
     return true;
   });
 }
@@ -167,7 +180,7 @@ bool bErrorWrite(const std::vector<std::string>& lines, FolderArg folder) {
 
 bool bErrorRead(std::vector<std::string>& lines, std::int32_t& count, FolderArg folder) {
   return detail::RunData("bErrorRead", [&] {
-    const std::string text = detail::ReadFileBytes(folder.Resolve() + kErrFile);
+    const std::string text = detail::ReadOwnFile(folder.Resolve() + kErrFile);
     std::vector<std::string> out;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -189,9 +202,11 @@ bool bErrorRead(std::vector<std::string>& lines, std::int32_t& count, FolderArg 
 bool bErrorDelete(FolderArg folder) {
   return detail::RunData("bErrorDelete", [&] {
     const std::string path = folder.Resolve() + kErrFile;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::remove(path, ec)) {
-      vb::Raise(vb::kPathFileAccess, "Cannot delete " + path + ": " + ec.message());
+    // Only our own file goes: anything else under its name (a folder, a link, a FIFO) stays
+    // and is reported.
+    if (detail::OwnFileLength(path) < 0) return true;
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      vb::Raise(vb::kPathFileAccess, "Cannot delete " + path + ": " + std::strerror(errno));
     }
     return true;
   });

@@ -12,12 +12,13 @@ namespace {
 constexpr std::int64_t kLoadProfileSize = 259;
 
 // Reads into a temporary and assigns on success, so a failed read leaves `rec` as it was.
-// A missing file or bytes beyond its end read as zeros; the file is never created.
+// A missing file or a record beyond its end reads as zeros; a file that ends inside the
+// record, or anything there but a regular file, is an error. The file is never created.
 template <class R>
 bool ReadScratch(const std::string& title, const char* file, std::int64_t offset, R& rec,
                  FolderArg& folder) {
   return detail::RunData(title, [&] {
-    rec = detail::ReadRecordAt<R>(folder.Resolve() + file, offset);
+    rec = detail::ReadOwnRecordAt<R>(folder.Resolve() + file, offset);
     return true;
   });
 }
@@ -78,7 +79,7 @@ bool CopyFiles(const std::string& source, const std::string& dest) {
   return modpublic::RunGuarded("modDataIO.CopyFiles", step, 16, [&] {
     for (const auto& s : kSteps) {
       if (s.text) step = s.text;
-      detail::WriteFileAtomic(dest + s.file, detail::ReadFileBytes(source + s.file));
+      detail::WriteOwnFileAtomic(dest + s.file, detail::ReadFileBytes(source + s.file));
     }
     return true;
   });

@@ -7,7 +7,11 @@
 // ERR.DAT written.
 //
 // Counters: the custom part-load value (kW/ton) of chiller 1 and its four weighting
-// factors. The scratch folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
+// factors; the run's plant evaluations (CalcPlant calls), its engine floor (those
+// evaluations at the CPU time per CalcPlant that BM_CalcPlant measured just before, in the
+// same program run) and the run's CPU time as a multiple of that floor (x_floor; in wall-clock
+// time x_floor_wall, which the load of a shared machine distorts). The scratch
+// folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -17,10 +21,18 @@
 #include "app/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "bench/common/calc_plant_bench.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/plantengine/grendax.h"
 #include "platform/ui/ui.h"
 
 namespace {
+
+// Seconds per CalcPlant, from BM_CalcPlant of this program run.
+benchapp::Seconds gCalcPlant;
+
+void BM_CalcPlant(benchmark::State& state) { gCalcPlant = benchapp::CalcPlantLoop(state); }
+BENCHMARK(BM_CalcPlant);
 
 // The chiller result 1 of the last run and the record of its machine; false when missing.
 bool ReadChiller1(ChillerResultData& result, ChillerData& chiller) {
@@ -60,7 +72,10 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
     return;
   }
 
+  long long evaluations = 0;
+  const benchapp::Seconds start = benchapp::Now();
   for (auto _ : state) {
+    const long long before = CalcPlantRuns();
     frmWait form;
     form.CalculationOnly(true);
     form.DoCalcs(true);
@@ -70,7 +85,9 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
       return;
     }
     benchmark::DoNotOptimize(ok);
+    evaluations = CalcPlantRuns() - before;
   }
+  const benchapp::Seconds end = benchapp::Now();
 
   ChillerResultData result;
   ChillerData chiller;
@@ -84,6 +101,14 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
   state.counters["W50"] = result.fWeightingFactor(2);
   state.counters["W75"] = result.fWeightingFactor(3);
   state.counters["W100"] = result.fWeightingFactor(4);
+  state.counters["plant_evaluations"] = static_cast<double>(evaluations);
+  if (gCalcPlant.cpu > 0 && evaluations > 0 && state.iterations() > 0) {
+    const auto runs = static_cast<double>(state.iterations());
+    const auto n = static_cast<double>(evaluations);
+    state.counters["floor_ms"] = n * gCalcPlant.cpu * 1e3;
+    state.counters["x_floor"] = (end.cpu - start.cpu) / runs / (n * gCalcPlant.cpu);
+    state.counters["x_floor_wall"] = (end.wall - start.wall) / runs / (n * gCalcPlant.wall);
+  }
 }
 BENCHMARK(BM_DefaultProjectPartLoad)->Unit(benchmark::kMillisecond);
 

@@ -6,13 +6,15 @@
 //                             headless), then the PDF;
 //   BM_EconomicReportToPdf    the report run alone (RPT.DAT and CAL.DAT read, every section
 //                             built, RTF saved and loaded back) and the PDF, on the results of
-//                             one calculation.
+//                             one calculation;
+//   BM_EconomicReportProcess  BM_EconomicAnalysisToPdf as a whole process, against
+//   BM_LibreOfficeEconomicRtfToPdf, LibreOffice converting the report's RTF to PDF.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/frmMain.h"
@@ -20,18 +22,10 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/reports/economics/tests/econ_run_setup.h"
+#include "bench/common/process_bench.h"
 #include "platform/ui/ui.h"
 
 namespace {
-
-void App() {
-  static int argc = 1;
-  static char name[] = "bench_economic_report";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static auto* app = new QGuiApplication(argc, argv);
-  (void)app;
-}
 
 // The per-user and working folders in a temporary folder, never the user's; the scratch
 // records and the program data of the build.
@@ -51,7 +45,6 @@ struct Run {
 };
 
 void BM_EconomicAnalysisToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Run run;
@@ -69,11 +62,11 @@ void BM_EconomicAnalysisToPdf(benchmark::State& state) {
       return;
     }
   }
+  benchapp::KeepCopy(run.File("EcoCombined.pdf"));
 }
 BENCHMARK(BM_EconomicAnalysisToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_EconomicReportToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Run run;
@@ -92,5 +85,34 @@ void BM_EconomicReportToPdf(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EconomicReportToPdf)->Unit(benchmark::kMillisecond);
+
+// BM_EconomicAnalysisToPdf as a whole process of its own: start-up, one run, exit.
+benchapp::Seconds gReportProcess;
+
+void BM_EconomicReportProcess(benchmark::State& state) {
+  benchapp::OurProcessLoop(state, "BM_EconomicAnalysisToPdf", gReportProcess);
+}
+BENCHMARK(BM_EconomicReportProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// LibreOffice converting the RTF of the economic report; x_report_process(_cpu): how many
+// times the whole report process of ours fits into one conversion.
+void BM_LibreOfficeEconomicRtfToPdf(benchmark::State& state) {
+  ui::RecordingHost host;
+  ui::ScopedHost scoped(host);
+  Run run;
+  if (!run.ok || !econruntest::WriteEconomicRun(20) || !frmMain::PerformEconomicsAnalysis([](clsReport&) {})) {
+    state.SkipWithError("the economic report did not run");
+    return;
+  }
+  std::string rtf;
+  for (const auto& f : std::filesystem::directory_iterator(run.dir.path().toStdString()))
+    if (f.path().extension() == ".rtf") rtf = f.path().string();
+  if (rtf.empty()) {
+    state.SkipWithError("the economic report left no RTF");
+    return;
+  }
+  benchapp::LibreOfficeLoop(state, rtf, run.File("lo"), gReportProcess);
+}
+BENCHMARK(BM_LibreOfficeEconomicRtfToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace

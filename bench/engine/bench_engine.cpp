@@ -1,9 +1,11 @@
-// CalcPlant of a two-chiller plant (2 x 600 tons, one tower each, variable-speed fans).
+// CalcPlant of a two-chiller plant (2 x 600 tons, one tower each, variable-speed fans), alone
+// and in a part-load run.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
+#include "bench/common/calc_plant_bench.h"
 #include "platform/plantengine/tests/plant_builder.h"
 
 namespace {
@@ -14,27 +16,7 @@ struct Point {
   double db, wb, load;
 };
 
-// Loads from 5 to 100 % of the plant at wet bulbs from 40 to 78 F.
-std::vector<Point> Sweep() {
-  std::vector<Point> pts;
-  for (double wb = 40; wb <= 78; wb += 2)
-    for (double f = 0.05; f <= 1.0001; f += 0.05) pts.push_back({wb + 12, wb, 14400 * f});
-  return pts;
-}
-
-void BM_CalcPlant(benchmark::State& state) {
-  PlantSpec s;
-  auto p = MakePlant(s);
-  const std::vector<Point> pts = Sweep();
-  size_t i = 0;
-  for (auto _ : state) {
-    const Point& pt = pts[i];
-    RunBin(*p, pt.db, pt.wb, pt.load);
-    benchmark::DoNotOptimize(p->ECWT());
-    i = (i + 1) % pts.size();
-  }
-  state.SetItemsProcessed(state.iterations());
-}
+void BM_CalcPlant(benchmark::State& state) { benchapp::CalcPlantLoop(state); }
 BENCHMARK(BM_CalcPlant);
 
 // A part-load run as the rating makes it: 24 bins from hot to cold, and between two bins

@@ -1,6 +1,4 @@
 // The report graphs: filling a chart and exporting it as the document's picture.
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 #include "examples/graph/sample_charts.h"
@@ -8,19 +6,8 @@
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "bench_graph";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) {
-    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-  }
-}
-
 // Twelve part-load graphs filled and exported as SVG pictures at their report sizes.
 void BM_PartLoadReportGraphs(benchmark::State& state) {
-  EnsureApp();
   const auto graphs = graph::sample::PartLoadReportGraphs();
   graph::Chart xy(graph::ChartType::Xy), bar(graph::ChartType::Bar);
   size_t bytes = 0;
@@ -40,7 +27,6 @@ BENCHMARK(BM_PartLoadReportGraphs)->Unit(benchmark::kMillisecond);
 
 // The same, with each picture also turned into the PNG the RTF file carries.
 void BM_PartLoadReportGraphsWithPng(benchmark::State& state) {
-  EnsureApp();
   const auto graphs = graph::sample::PartLoadReportGraphs();
   graph::Chart xy(graph::ChartType::Xy), bar(graph::ChartType::Bar);
   for (auto _ : state) {
@@ -55,7 +41,6 @@ BENCHMARK(BM_PartLoadReportGraphsWithPng)->Unit(benchmark::kMillisecond);
 
 // One graph of each kind.
 void BM_OneGraph(benchmark::State& state) {
-  EnsureApp();
   const auto g = graph::sample::AllGraphs().at(static_cast<size_t>(state.range(0)));
   state.SetLabel(g.name);
   graph::Chart chart(g.type);

@@ -1,18 +1,13 @@
 // The whole part-load report of the shipped default project, every section selected: per
 // iteration the calculation set-up (scratch records from the project), the part-load
 // calculation and the combined report run behind the progress window's logic (RTF saved in
-// the working folder), and the report saved as PDF. For comparison, LibreOffice converting
-// the RTF of that report to PDF (headless, one process per conversion).
+// the working folder), and the report saved as PDF; then the same as a whole process of its
+// own. For comparison, LibreOffice converting the RTF of that report to PDF (headless, one
+// process per conversion).
 //
 // The per-user folder ($XDG_DATA_HOME) and the working folder are temporary folders.
-//
-// Measured on the shared 8-core build machine under a load average of about 18 (Release):
-// set-up to saved PDF of the 13-page report, median 523 ms wall / 483 ms CPU over five
-// repetitions (best 480 ms); LibreOffice converting its RTF, 14.1 s per conversion: about
-// 27 times slower.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -25,6 +20,7 @@
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "bench/common/process_bench.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
@@ -35,15 +31,10 @@ QTemporaryDir& Home() {
   return dir;
 }
 
-// Once: the application, a temporary per-user folder, the program data, the working folder.
+// Once: a temporary per-user folder, the program data, the working folder.
 bool Prepare() {
   static bool ready = [] {
-    static int argc = 1;
-    static char name[] = "bench_plv_report";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     setenv("XDG_DATA_HOME", Home().path().toStdString().c_str(), 1);
-    new QGuiApplication(argc, argv);
     modpublic::gAppPath = modDataIO::GetAppFolder();
     modpublic::InitGlobalSettings(modpublic::gAppPath);
     modDataIO::InitProject(modDataIO::gProject);
@@ -97,26 +88,29 @@ void BM_PartLoadReportSetUpToPdf(benchmark::State& state) {
     pages = richtext::TerGetPageCount(report.TerHwnd());
   }
   state.counters["pages"] = pages;
+  benchapp::KeepCopy(Working("bench.pdf"));
 }
 BENCHMARK(BM_PartLoadReportSetUpToPdf)->Unit(benchmark::kMillisecond);
 
+// The same report as a whole process of its own: start-up (the application, the program data,
+// the per-user folders), then one BM_PartLoadReportSetUpToPdf, then exit.
+benchapp::Seconds gReportProcess;
+
+void BM_PartLoadReportProcess(benchmark::State& state) {
+  benchapp::OurProcessLoop(state, "BM_PartLoadReportSetUpToPdf", gReportProcess);
+}
+BENCHMARK(BM_PartLoadReportProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// LibreOffice converting the RTF of that report; x_report_process(_cpu): how many times the
+// whole report process of ours fits into one conversion.
 void BM_LibreOfficeRtfToPdf(benchmark::State& state) {
   const std::string rtf = Working("PLVReport_for_Default Plant.rtf");
   if (!Prepare() || !std::filesystem::exists(rtf)) {
     state.SkipWithError("run BM_PartLoadReportSetUpToPdf first: its RTF is converted");
     return;
   }
-  const std::string out = Working("lo");
-  std::filesystem::create_directories(out);
-  const std::string cmd = "HOME='" + out + "' soffice --headless --convert-to pdf --outdir '" + out + "' '" + rtf +
-                          "' >/dev/null 2>&1";
-  for (auto _ : state) {
-    if (std::system(cmd.c_str()) != 0) {
-      state.SkipWithError("soffice failed");
-      return;
-    }
-  }
+  benchapp::LibreOfficeLoop(state, rtf, Working("lo"), gReportProcess);
 }
-BENCHMARK(BM_LibreOfficeRtfToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LibreOfficeRtfToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace

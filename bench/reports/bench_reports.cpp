@@ -4,7 +4,6 @@
 // three-chiller, 24-bin results file, each saved as PDF.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -18,15 +17,6 @@
 #include "platform/ui/ui.h"
 
 namespace {
-
-void App() {
-  static int argc = 1;
-  static char name[] = "bench_reports";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static auto* app = new QGuiApplication(argc, argv);
-  (void)app;
-}
 
 // Working and scratch folders in a temporary folder, never the user's.
 struct Folders {
@@ -43,7 +33,6 @@ struct Folders {
 };
 
 void BM_CoverReportToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Folders folders;
@@ -58,7 +47,6 @@ void BM_CoverReportToPdf(benchmark::State& state) {
 BENCHMARK(BM_CoverReportToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_ErrorReportToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   Folders folders;
@@ -122,7 +110,6 @@ std::unique_ptr<PLVProfileData> ThreeChillerProfile() {
 }
 
 void BM_ProfileSectionsToPdf(benchmark::State& state) {
-  App();
   ui::RecordingHost host;
   ui::ScopedHost scoped(host);
   ui::RecordingProgress progress;

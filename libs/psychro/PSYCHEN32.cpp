@@ -5,6 +5,7 @@
 
 #include "libs/psychro/checked_math.h"
 #include "libs/psychro/psychro_formulas.h"
+#include "libs/vector_state.h"
 
 namespace {
 
@@ -185,6 +186,7 @@ float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
 // Secant iteration on the saturation humidity x at the wet bulb: the psychrometric equation
 // gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x).
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
+  kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
   // x1, x2: the two latest trial humidities; f1, f2 their residuals.
@@ -215,6 +217,7 @@ float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) 
 }
 
 float PSYCHEN32::DewPointFromVP(double fVaPres) {
+  kestrin::ClearUpperVectorState();
   if (fVaPres < 0.0885863) {
     const float t = Single(Div(-11040.0, Log(fVaPres / 4.926e8)) - 460.0);
     return t < -50.0f ? -50.0f : t;
@@ -223,6 +226,7 @@ float PSYCHEN32::DewPointFromVP(double fVaPres) {
 }
 
 float PSYCHEN32::DryBulbFromSatVP(float fSatVaPres) {
+  kestrin::ClearUpperVectorState();
   return SaturationNewton(fSatVaPres, SaturationStart(fSatVaPres), false, 16);
 }
 
@@ -310,6 +314,7 @@ void CompleteFromDBSH(float fBaPres, float fDryBulb, float fSpecHum, float& fVaP
 
 void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  kestrin::ClearUpperVectorState();
   LimitDBEN(fBaPres, fDryBulb, fEnth);
   fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
   fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
@@ -321,6 +326,7 @@ void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, floa
 
 void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  kestrin::ClearUpperVectorState();
   LimitDBRH(fDryBulb, fRelHum);
   fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
   fDewPt = DewPointFromVP(fVaPres);
@@ -332,6 +338,7 @@ void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, fl
 
 void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  kestrin::ClearUpperVectorState();
   LimitDBSH(fBaPres, fDryBulb, fSpecHum);
   fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
   fDewPt = DewPointFromVP(fVaPres);
@@ -343,6 +350,7 @@ void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, f
 
 void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
+  kestrin::ClearUpperVectorState();
   LimitDBWB(fBaPres, fDryBulb, fWetBulb);
   fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
   CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
@@ -350,6 +358,7 @@ void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, f
 
 void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
                               float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
+  kestrin::ClearUpperVectorState();
   LimitSHWB(fBaPres, fSpecHum, fWetBulb);
   fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
   CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);

@@ -8,6 +8,7 @@
 
 #include "libs/psychro/PSYCHEN32.h"
 #include "libs/psychro/checked_math.h"
+#include "libs/vector_state.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ void cClgTower::FailFromCurrentException(const char* method) {
 // happened) and the method returns normally.
 template <class Body>
 void cClgTower::Guarded(const char* method, Body&& body) {
+  kestrin::ClearUpperVectorState();
   try {
     try {
       body();

@@ -19,6 +19,7 @@ class Connection {
   Connection(std::string path, bool readOnly, sqlite3* h, int lockFd)
       : path(std::move(path)), readOnly(readOnly), handle(h), lockFd(lockFd), owner(getpid()) {}
   ~Connection() {
+    for (auto& [sql, kept] : cached) sqlite3_finalize(kept.stmt);
     sqlite3_close_v2(handle);
     if (lockFd >= 0) {
       flock(lockFd, LOCK_UN);
@@ -30,6 +31,11 @@ class Connection {
   sqlite3* handle;
   int lockFd;
   pid_t owner;  // a forked child never uses its parent's connection
+  struct Kept {
+    sqlite3_stmt* stmt = nullptr;
+    bool inUse = false;
+  };
+  std::map<std::string, Kept> cached;  // Database::Cached; std::map keeps `inUse` in place
 };
 
 namespace {
@@ -191,29 +197,64 @@ Statement Database::Prepare(const std::string& sql) {
   return Statement(conn_, s);
 }
 
+Statement Database::Cached(const std::string& sql) {
+  handle();  // throws when closed
+  Connection::Kept& kept = conn_->cached[sql];
+  if (kept.inUse) return Prepare(sql);
+  if (!kept.stmt) {
+    Statement fresh = Prepare(sql);
+    kept.stmt = fresh.stmt_;
+    fresh.stmt_ = nullptr;
+  } else if (readOnly_ && !sqlite3_stmt_readonly(kept.stmt)) {
+    Fail(SQLITE_READONLY, "Database " + conn_->path + " is open read-only.");
+  }
+  kept.inUse = true;
+  return Statement(conn_, kept.stmt, &kept.inUse);
+}
+
 int Database::Changes() const { return sqlite3_changes(handle()); }
 
 bool Database::InTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
 
 // ---- Statement ----------------------------------------------------------------------------
 
-Statement::Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s) : conn_(std::move(c)), stmt_(s) {}
+Statement::Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s, bool* cachedInUse)
+    : conn_(std::move(c)), stmt_(s), cachedInUse_(cachedInUse) {}
 
-Statement::Statement(Statement&& other) noexcept : conn_(std::move(other.conn_)), stmt_(other.stmt_) {
+Statement::Statement(Statement&& other) noexcept
+    : conn_(std::move(other.conn_)), stmt_(other.stmt_), cachedInUse_(other.cachedInUse_) {
   other.stmt_ = nullptr;
+  other.cachedInUse_ = nullptr;
 }
 
 Statement& Statement::operator=(Statement&& other) noexcept {
   if (this != &other) {
-    sqlite3_finalize(stmt_);
+    Release();
     conn_ = std::move(other.conn_);
     stmt_ = other.stmt_;
+    cachedInUse_ = other.cachedInUse_;
     other.stmt_ = nullptr;
+    other.cachedInUse_ = nullptr;
   }
   return *this;
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() { Release(); }
+
+// A kept statement goes back to its connection reset, with no bindings; any other is finalized.
+void Statement::Release() {
+  if (cachedInUse_) {
+    if (stmt_) {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+    }
+    *cachedInUse_ = false;
+    cachedInUse_ = nullptr;
+  } else {
+    sqlite3_finalize(stmt_);
+  }
+  stmt_ = nullptr;
+}
 
 void Statement::Check(int rc) const {
   if (rc != SQLITE_OK) Fail(rc, "Database " + conn_->path + ": " + sqlite3_errmsg(conn_->handle));

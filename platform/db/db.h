@@ -73,6 +73,11 @@ class Database {
   // handle only statements that do not write are accepted.
   void Execute(const std::string& sql);
   Statement Prepare(const std::string& sql);
+  // The statement of `sql` prepared once per connection and kept until the connection
+  // closes: each use gets it with its bindings cleared and hands it back, reset, when the
+  // Statement object goes. For statements a run repeats for every record. A second use of
+  // the same text while the first is still held gets a statement of its own.
+  Statement Cached(const std::string& sql);
 
   // Number of rows changed by the last INSERT/UPDATE/DELETE on the connection.
   int Changes() const;
@@ -114,10 +119,12 @@ class Statement {
   int ColumnCount() const;
 
  private:
-  Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s);
+  Statement(std::shared_ptr<Connection> c, sqlite3_stmt* s, bool* cachedInUse = nullptr);
   void Check(int rc) const;
+  void Release();
   std::shared_ptr<Connection> conn_;
   sqlite3_stmt* stmt_ = nullptr;
+  bool* cachedInUse_ = nullptr;  // a kept statement of the connection: reset, not finalized
   friend class Database;
 };
 

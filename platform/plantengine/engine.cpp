@@ -1,10 +1,12 @@
 // The plant engine: one CalcPlant as documented in grendax.h.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "libs/tower/cClgTowers.h"
+#include "libs/vector_state.h"
 #include "platform/plantengine/chiller_model.h"
 #include "platform/plantengine/grendax.h"
 #include "platform/plantengine/stored.h"
@@ -20,6 +22,8 @@ constexpr int kRelaxFromPass = 10;       // passes after which the fixed point i
 constexpr double kFreezeFloor = 35.0;    // deg F, lowest free-cooling water temperature
 constexpr int kBracketSteps = 4;         // steps of the exchanger-load bracket search
 constexpr const char* kPlantClass = "cCwPlant";
+
+std::atomic<long long> gCalcPlantRuns{0};
 
 // A chiller of the engine: its performance curve is rebuilt only after a let.
 class EngineChiller : public StoredChiller {
@@ -845,6 +849,8 @@ void CwPlant::Publish(const Run& r, double load) {
 // ---------------------------------------------------------------------------------------
 
 void CwPlant::CalcPlant() {
+  kestrin::ClearUpperVectorState();
+  gCalcPlantRuns.fetch_add(1, std::memory_order_relaxed);
   towerError_ = false;
   towerFailed_ = {};
   reported_.clear();
@@ -904,3 +910,5 @@ void CwPlant::CalcPlant() {
 }  // namespace grendax::detail
 
 std::unique_ptr<cCwPlant> CreateCwPlant() { return std::make_unique<grendax::detail::CwPlant>(); }
+
+long long CalcPlantRuns() { return grendax::detail::gCalcPlantRuns.load(std::memory_order_relaxed); }

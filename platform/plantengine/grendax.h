@@ -422,6 +422,10 @@ class GRENDAX_EXPORT cCwPlant {
 // The real engine.
 GRENDAX_EXPORT std::unique_ptr<cCwPlant> CreateCwPlant();
 
+// How many CalcPlant runs the real engine has made in this process, over all plants; the
+// benchmarks compare a calculation with the cost of its plant runs.
+long long CalcPlantRuns();
+
 // The input of a chiller (kW, or kBtu/h of heat as its map) at an entering condenser
 // temperature (deg F), a load (kBtu/h) and a supply temperature (deg F), from the
 // performance data let on it: the model CalcPlant uses, with false loading and the

@@ -16,6 +16,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/richtext/picture_image.h"
+
 namespace richtext {
 
 namespace {
@@ -930,8 +932,9 @@ void PaintPage(QPainter& painter, const PageLayout& page) {
         QSvgRenderer svg(bytes);
         if (svg.isValid()) svg.render(&painter, p->rect);
       } else {
-        QImage img;
-        if (img.loadFromData(bytes)) painter.drawImage(p->rect, img);
+        // The same image object for the same bytes: the PDF engine stores it once.
+        const QImage img = PictureImage(pic);
+        if (!img.isNull()) painter.drawImage(p->rect, img);
       }
     }
   }

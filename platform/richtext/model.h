@@ -258,6 +258,26 @@ struct Document {
   bool operator==(const Document&) const = default;
 };
 
+// Calls `f` for every paragraph of the document: body, cells, headers and footers.
+template <class F>
+void ForEachParagraph(const Document& doc, F&& f) {
+  auto story = [&](const std::vector<Paragraph>& paras) {
+    for (const auto& p : paras) f(p);
+  };
+  for (const auto& sec : doc.sections) {
+    if (sec.fmt.header) story(sec.fmt.header->paragraphs);
+    if (sec.fmt.footer) story(sec.fmt.footer->paragraphs);
+    for (const auto& b : sec.blocks) {
+      if (const auto* p = std::get_if<Paragraph>(&b)) {
+        f(*p);
+      } else if (const auto* t = std::get_if<Table>(&b)) {
+        for (const auto& r : t->rows)
+          for (const auto& c : r.cells) story(c.paragraphs);
+      }
+    }
+  }
+}
+
 // Helpers for writers: every distinct face and every distinct colour used anywhere in the
 // document (runs, cells, headers and footers), in order of first use. The colour list
 // leaves out kNoColor.

@@ -8,9 +8,11 @@
 // a group of its own with its full character format, so runs read back one to one. Text is
 // 7-bit: \ { } are escaped and everything past ASCII is \uN? (see rtf_text.h).
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -39,6 +41,41 @@ struct RtfPictureCache::Impl {
     }
     e.used = generation;
     return e.rtf;
+  }
+
+  // Encodes, side by side, the pictures of the document that are not kept yet, so that the
+  // write then finds every group ready. Rendering and PNG encoding are most of a report's
+  // save; each picture is independent of the others.
+  void prepare(const Document& doc) {
+    std::vector<std::shared_ptr<const Picture>> missing;
+    auto add = [&](const std::shared_ptr<const Picture>& pic) {
+      if (!pic) return;
+      const auto it = entries.find(pic.get());
+      if (it != entries.end() && it->second.picture.lock() == pic) return;
+      if (std::find(missing.begin(), missing.end(), pic) == missing.end()) missing.push_back(pic);
+    };
+    ForEachParagraph(doc, [&](const Paragraph& p) {
+      for (const auto& r : p.runs)
+        if (r.kind == RunKind::Picture) add(r.picture);
+      for (const auto& fr : p.frames) add(fr.picture);
+    });
+    if (missing.size() < 2) return;
+    std::vector<std::string> groups(missing.size());
+    const size_t workers = std::min<size_t>(missing.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+      for (size_t i = next++; i < missing.size(); i = next++) groups[i] = Encode(*missing[i]);
+    };
+    std::vector<std::thread> threads;
+    for (size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+    work();
+    for (auto& t : threads) t.join();
+    for (size_t i = 0; i < missing.size(); ++i) {
+      Entry& e = entries[missing[i].get()];
+      e.picture = missing[i];
+      e.rtf = std::move(groups[i]);
+      e.used = generation;
+    }
   }
 
   // Drops what the write just finished did not use.
@@ -451,6 +488,7 @@ bool WriteRtf(const Document& doc, std::ostream& out) {
 bool WriteRtf(const Document& doc, std::ostream& out, RtfPictureCache& pictures) {
   if (doc.sections.empty()) return false;
   ++pictures.impl->generation;
+  pictures.impl->prepare(doc);
   const std::string rtf = Writer(doc, *pictures.impl).write();
   pictures.impl->endWrite();
   out.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));

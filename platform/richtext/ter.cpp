@@ -10,6 +10,9 @@
 #include <QSvgRenderer>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "libs/text/encoding.h"
@@ -98,35 +101,110 @@ struct ParaRef {
   std::vector<Paragraph>* list = nullptr;   // cell, header or footer paragraph: (*list)[index]
   size_t index = 0;
   double width = 0;                         // the text width it is laid out in (tab limit)
+  size_t block = 0;                         // body and cell paragraphs: the block in the section
 };
 
-std::vector<ParaRef> StoryParas(Editor& e) {
+}  // namespace
+
+// The paragraphs of the story, kept between calls: building and paginating a long document
+// asks for them after every edit, and listing them all each time made that quadratic.
+struct Editor::StoryIndex {
+  std::vector<ParaRef> body;        // the body's paragraphs in document order
+  std::vector<ParaRef> hdrFtr;      // the header or footer being edited (listed on each call)
+  const Section* sections = nullptr;  // doc.sections.data() and size when listed
+  size_t sectionCount = 0;
+  std::vector<const Block*> blocks;   // each section's blocks.data() when listed
+};
+
+namespace {
+
+// Appends the paragraphs of block b of section s: the paragraph, or a table's cell paragraphs.
+void AddBlockParas(std::vector<ParaRef>& refs, Section& sec, int s, size_t b) {
+  auto& blocks = sec.blocks;
+  if (auto* p = std::get_if<Paragraph>(&blocks[b])) {
+    const double width = sec.fmt.textWidth() / std::clamp(sec.fmt.columns, 1, 2);
+    refs.push_back({p, s, &blocks, nullptr, b, width, b});
+  } else if (auto* t = std::get_if<Table>(&blocks[b])) {
+    for (auto& row : t->rows)
+      for (auto& cell : row.cells)
+        for (size_t k = 0; k < cell.paragraphs.size(); ++k)
+          refs.push_back({&cell.paragraphs[k], s, nullptr, &cell.paragraphs, k, double(cell.width), b});
+  }
+}
+
+#ifndef NDEBUG
+std::vector<ParaRef> ListBody(Document& doc) {
   std::vector<ParaRef> refs;
+  for (size_t s = 0; s < doc.sections.size(); ++s)
+    for (size_t b = 0; b < doc.sections[s].blocks.size(); ++b)
+      AddBlockParas(refs, doc.sections[s], static_cast<int>(s), b);
+  return refs;
+}
+#endif
+
+// The paragraphs of the current story in order. The body's list is kept in the editor and
+// listed again only from the first block an edit may have changed (Editor::changedFrom);
+// Editor::changed lists it again whole. The reference stays valid until the next call.
+const std::vector<ParaRef>& StoryParas(Editor& e) {
+  if (!e.storyIndex) e.storyIndex = std::make_shared<Editor::StoryIndex>();
+  Editor::StoryIndex& x = *e.storyIndex;
   auto& secs = e.doc.sections;
   if (e.story.section >= 0 && e.story.section < static_cast<int>(secs.size())) {
+    x.hdrFtr.clear();
     auto& f = secs[e.story.section].fmt;
     auto& hf = e.story.footer ? f.footer : f.header;
-    if (!hf) return refs;
+    if (!hf) return x.hdrFtr;
     for (size_t i = 0; i < hf->paragraphs.size(); ++i)
-      refs.push_back({&hf->paragraphs[i], e.story.section, nullptr, &hf->paragraphs, i, double(f.textWidth())});
-    return refs;
+      x.hdrFtr.push_back({&hf->paragraphs[i], e.story.section, nullptr, &hf->paragraphs, i, double(f.textWidth())});
+    return x.hdrFtr;
   }
-  for (size_t s = 0; s < secs.size(); ++s) {
-    auto& blocks = secs[s].blocks;
-    const double width = secs[s].fmt.textWidth() / std::clamp(secs[s].fmt.columns, 1, 2);
-    for (size_t b = 0; b < blocks.size(); ++b) {
-      if (auto* p = std::get_if<Paragraph>(&blocks[b])) {
-        refs.push_back({p, static_cast<int>(s), &blocks, nullptr, b, width});
-      } else if (auto* t = std::get_if<Table>(&blocks[b])) {
-        for (auto& row : t->rows)
-          for (auto& cell : row.cells)
-            for (size_t k = 0; k < cell.paragraphs.size(); ++k)
-              refs.push_back({&cell.paragraphs[k], static_cast<int>(s), nullptr, &cell.paragraphs, k,
-                              double(cell.width)});
-      }
+  Editor::StoryMark keep = e.storyKept;
+  // Fewer sections than listed: listed afresh (sections are only ever added at the end
+  // otherwise, and changedFrom names the first new one).
+  if (secs.size() < x.sectionCount) keep = {};
+  if (secs.size() > x.sectionCount) keep = std::min(keep, Editor::StoryMark{static_cast<int>(x.sectionCount), 0});
+  size_t n = x.body.size();
+  while (n > 0 && !(Editor::StoryMark{x.body[n - 1].section, x.body[n - 1].block} < keep)) --n;
+  x.body.resize(n);
+  // A section whose blocks moved in memory (its list grew): its kept paragraphs are found
+  // again where they are now. Cell paragraphs live in their cells and do not move.
+  x.blocks.resize(secs.size(), nullptr);
+  bool moved = x.sections != secs.data();  // the sections moved: their block lists with them
+  for (size_t s = 0; s < secs.size(); ++s) moved = moved || x.blocks[s] != secs[s].blocks.data();
+  if (moved) {
+    for (auto& r : x.body) {
+      if (!r.blocks) continue;
+      r.blocks = &secs[static_cast<size_t>(r.section)].blocks;
+      r.p = &std::get<Paragraph>((*r.blocks)[r.index]);
     }
   }
-  return refs;
+  const size_t first = std::min(static_cast<size_t>(std::max(keep.section, 0)), secs.size());
+  for (size_t s = first; s < secs.size(); ++s)
+    for (size_t b = s == first ? keep.block : 0; b < secs[s].blocks.size(); ++b)
+      AddBlockParas(x.body, secs[s], static_cast<int>(s), b);
+  x.sections = secs.data();
+  x.sectionCount = secs.size();
+  for (size_t s = 0; s < secs.size(); ++s) x.blocks[s] = secs[s].blocks.data();
+  e.storyKept = {INT_MAX, 0};
+#ifndef NDEBUG
+  // Debug builds (the tests) check the kept list against a fresh one after every call.
+  const std::vector<ParaRef> fresh = ListBody(e.doc);
+  bool same = fresh.size() == x.body.size();
+  for (size_t i = 0; same && i < fresh.size(); ++i)
+    same = fresh[i].p == x.body[i].p && fresh[i].section == x.body[i].section && fresh[i].index == x.body[i].index &&
+           fresh[i].block == x.body[i].block && fresh[i].width == x.body[i].width;
+  if (!same) {
+    std::fprintf(stderr, "richtext: the kept paragraph list is stale\n");
+    std::abort();
+  }
+#endif
+  return x.body;
+}
+
+// Marks an edit of the paragraph `ref` of the current story (and of what follows it).
+void ChangedAt(Editor& e, const ParaRef& ref) {
+  if (e.story.section >= 0) e.changedInside();  // a header or footer: the body is as it was
+  else e.changedFrom(ref.section, ref.block);
 }
 
 // Inserts a paragraph after `ref` in its container.
@@ -145,7 +223,7 @@ void ClampCaret(Editor& e, const std::vector<ParaRef>& refs) {
 }
 
 void CaretToEnd(Editor& e) {
-  const auto refs = StoryParas(e);
+  const auto& refs = StoryParas(e);
   e.caretLine = refs.empty() ? 0 : static_cast<int32_t>(refs.size()) - 1;
   e.caretCol = refs.empty() ? 0 : ParaLength(*refs.back().p);
 }
@@ -170,7 +248,7 @@ void ForSelectedRuns(Editor& e, F&& change) {
     change(e.typing);
     return;
   }
-  auto refs = StoryParas(e);
+  const auto& refs = StoryParas(e);
   if (refs.empty()) return;
   const Range r = Ordered(e);
   const int32_t last = static_cast<int32_t>(refs.size()) - 1;
@@ -184,13 +262,13 @@ void ForSelectedRuns(Editor& e, F&& change) {
     for (size_t i = a; i < b; ++i) change(p.runs[i].fmt);
     MergeRuns(p);
   }
-  e.changed();
+  e.changedInside();  // runs split, formatted and merged within their paragraphs
 }
 
 // Applies a paragraph change to the paragraphs the selection touches, or the caret's one.
 template <class F>
 void ForSelectedParas(Editor& e, F&& change) {
-  auto refs = StoryParas(e);
+  const auto& refs = StoryParas(e);
   if (refs.empty()) return;
   const int32_t last = static_cast<int32_t>(refs.size()) - 1;
   int32_t l1 = e.caretLine, l2 = e.caretLine;
@@ -201,7 +279,7 @@ void ForSelectedParas(Editor& e, F&& change) {
     if (l2 > l1 && r.c2 == 0) --l2;   // a selection ending at a line's start leaves it out
   }
   for (int32_t l = std::max(0, l1); l <= std::min(l2, last); ++l) change(*refs[l].p, refs[l]);
-  e.changed();
+  e.changedInside();  // paragraph formats only
 }
 
 void ApplyParaFlags(ParaFormat& f, uint32_t flags, bool on) {
@@ -237,7 +315,7 @@ bool IsOpenParagraph(const Block& b) {
 
 int CaretSection(Editor& e) {
   if (e.story.section >= 0) return std::min<int>(e.story.section, static_cast<int>(e.doc.sections.size()) - 1);
-  const auto refs = StoryParas(e);
+  const auto& refs = StoryParas(e);
   if (refs.empty() || e.caretLine >= static_cast<int32_t>(refs.size()) || e.caretLine < 0)
     return static_cast<int>(e.doc.sections.size()) - 1;
   return refs[e.caretLine].section;
@@ -276,21 +354,23 @@ Frame* FindFrame(Editor& e, int32_t id) {
         if (f.id == id) return &f;
     return nullptr;
   };
-  for (auto& sec : e.doc.sections) {
-    if (sec.fmt.header)
-      if (Frame* f = inParas(sec.fmt.header->paragraphs)) return f;
-    if (sec.fmt.footer)
-      if (Frame* f = inParas(sec.fmt.footer->paragraphs)) return f;
-    for (auto& b : sec.blocks) {
-      if (auto* p = std::get_if<Paragraph>(&b)) {
+  // From the end: the frame looked for is as a rule the one just made, and searching from the
+  // start made building a long document quadratic.
+  for (auto sec = e.doc.sections.rbegin(); sec != e.doc.sections.rend(); ++sec) {
+    for (auto b = sec->blocks.rbegin(); b != sec->blocks.rend(); ++b) {
+      if (auto* p = std::get_if<Paragraph>(&*b)) {
         for (auto& f : p->frames)
           if (f.id == id) return &f;
-      } else if (auto* t = std::get_if<Table>(&b)) {
+      } else if (auto* t = std::get_if<Table>(&*b)) {
         for (auto& row : t->rows)
           for (auto& cell : row.cells)
             if (Frame* f = inParas(cell.paragraphs)) return f;
       }
     }
+    if (sec->fmt.header)
+      if (Frame* f = inParas(sec->fmt.header->paragraphs)) return f;
+    if (sec->fmt.footer)
+      if (Frame* f = inParas(sec->fmt.footer->paragraphs)) return f;
   }
   return nullptr;
 }
@@ -511,7 +591,9 @@ bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t
       if (!prev.empty()) paras.pop_back();
     }
     e->lastCell = cellId;
+    e->changedFrom(loc.section, loc.block);
   } else {
+    const size_t before = doc.sections.empty() ? 0 : BodyTail(doc).size();
     detail::EnsureOpenParagraph(doc);
     auto& blocks = BodyTail(doc);
     auto* target = &std::get<Paragraph>(blocks.back());
@@ -522,17 +604,19 @@ bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t
       blocks.push_back(std::move(p));
       return &std::get<Paragraph>(blocks.back());
     });
+    // Text went into the last paragraph of the last section, and paragraphs after it.
+    e->changedFrom(static_cast<int>(doc.sections.size()) - 1, before >= 1 ? before - 1 : 0);
   }
-  e->changed();
   return true;
 }
 
 bool InsertTerText(TerHwnd h, const std::string& text, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  auto refs = StoryParas(*e);
+  const auto& refs = StoryParas(*e);
   if (refs.empty()) return false;
   ClampCaret(*e, refs);
+  const ParaRef start = refs[e->caretLine];
   size_t i = 0;
   while (i <= text.size()) {
     size_t j = i;
@@ -561,13 +645,15 @@ bool InsertTerText(TerHwnd h, const std::string& text, bool) {
     rest.fmt = p.fmt;
     rest.runs.assign(p.runs.begin() + static_cast<std::ptrdiff_t>(cut), p.runs.end());
     p.runs.resize(cut);
-    InsertParagraphAfter(refs[e->caretLine], std::move(rest));
-    refs = StoryParas(*e);
+    const ParaRef here = refs[e->caretLine];
+    InsertParagraphAfter(here, std::move(rest));
+    ChangedAt(*e, here);
+    StoryParas(*e);  // refs lists the new paragraph
     ++e->caretLine;
     e->caretCol = 0;
     i = j + 1;
   }
-  e->changed();
+  ChangedAt(*e, start);
   return true;
 }
 
@@ -578,6 +664,7 @@ int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t, in
                         int32_t borderTop, int32_t borderBottom, int32_t, int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return 0;
+  const size_t before = e->doc.sections.empty() ? 0 : BodyTail(e->doc).size();
   detail::EnsureOpenParagraph(e->doc);
   auto& blocks = BodyTail(e->doc);
   // The table being built is the body's last block, or the one right before the open
@@ -618,7 +705,8 @@ int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t, in
   c.paragraphs.emplace_back();
   c.id = e->nextId();
   row->cells.push_back(std::move(c));
-  e->changed();
+  // Only the last two blocks of the last section (the table and the open paragraph) change.
+  e->changedFrom(static_cast<int>(e->doc.sections.size()) - 1, before >= 2 ? before - 2 : 0);
   return row->cells.back().id;
 }
 
@@ -628,7 +716,7 @@ bool TerSetCellInfo2(TerHwnd h, int32_t cellId, ColorRef background, int32_t, in
   CellLoc loc = FindCell(*e, cellId);
   if (!loc.cell) return false;
   loc.cell->background = background & 0xFFFFFF;
-  e->changed();
+  e->changedInside();
   return true;
 }
 
@@ -638,7 +726,7 @@ bool TerCellVertAlign(TerHwnd h, int32_t, int32_t align) {
   CellLoc loc = FindCell(*e, e->lastCell);
   if (!loc.cell) return false;
   loc.cell->valign = align == 4096 ? VAlign::Center : align == 8192 ? VAlign::Bottom : VAlign::Top;
-  e->changed();
+  e->changedInside();
   return true;
 }
 
@@ -648,7 +736,7 @@ bool TerSetHdrRow(TerHwnd h, int32_t cellId, bool header, bool) {
   CellLoc loc = FindCell(*e, cellId);
   if (!loc.row) return false;
   loc.row->header = header;
-  e->changed();
+  e->changedInside();
   return true;
 }
 
@@ -675,7 +763,7 @@ bool GetTerCursorPos(TerHwnd h, int32_t& line, int32_t& col) {
 bool TerSetCaretPos(TerHwnd h, int32_t pos) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  const auto refs = StoryParas(*e);
+  const auto& refs = StoryParas(*e);
   if (pos == kCaretEnd || refs.empty()) {
     CaretToEnd(*e);
     return true;
@@ -697,7 +785,7 @@ bool TerSetCaretPos(TerHwnd h, int32_t pos) {
 bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_t col2, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  const auto refs = StoryParas(*e);
+  const auto& refs = StoryParas(*e);
   if (refs.empty()) return false;
   const int32_t last = static_cast<int32_t>(refs.size()) - 1;
   auto clampPos = [&](int32_t& l, int32_t& c) {
@@ -852,6 +940,7 @@ bool TerSectBreak(TerHwnd h, bool) {
   auto& secs = e->doc.sections;
   auto& blocks = secs.back().blocks;
   if (blocks.size() > 1 && IsOpenParagraph(blocks.back())) blocks.pop_back();
+  const size_t keptBlocks = blocks.size();  // the section before keeps these, unchanged
   // The new section continues the one before: its page layout, columns, header and footer;
   // it goes on on the same page until TerSetSect2 asks for a new one (or its page differs).
   Section next;
@@ -862,10 +951,10 @@ bool TerSectBreak(TerHwnd h, bool) {
   const int added = static_cast<int>(secs.size()) - 1;
   if (secs.back().fmt.header) e->inheritedHdrFtr.insert({added, false});
   if (secs.back().fmt.footer) e->inheritedHdrFtr.insert({added, true});
+  e->changedFrom(added - 1, keptBlocks);
   e->story = {};
   e->hasSelection = false;
   CaretToEnd(*e);
-  e->changed();
   return true;
 }
 
@@ -873,6 +962,7 @@ namespace {
 bool InsertBreakBlock(TerHwnd h, Block brk) {
   Editor* e = TerEditor(h);
   if (!e) return false;
+  const size_t before = e->doc.sections.empty() ? 0 : BodyTail(e->doc).size();
   detail::EnsureOpenParagraph(e->doc);
   auto& blocks = BodyTail(e->doc);
   if (IsOpenParagraph(blocks.back())) {
@@ -881,9 +971,9 @@ bool InsertBreakBlock(TerHwnd h, Block brk) {
     blocks.push_back(std::move(brk));
     blocks.push_back(Paragraph{});
   }
+  e->changedFrom(static_cast<int>(e->doc.sections.size()) - 1, before >= 1 ? before - 1 : 0);
   e->story = {};
   CaretToEnd(*e);
-  e->changed();
   return true;
 }
 }  // namespace
@@ -894,10 +984,11 @@ bool TerPageBreak(TerHwnd h, bool) { return InsertBreakBlock(h, PageBreak{}); }
 bool TerSetSect(TerHwnd h, int32_t columns, int32_t spacing, int32_t, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  auto& f = e->doc.sections[CaretSection(*e)].fmt;
+  const int sec = CaretSection(*e);
+  auto& f = e->doc.sections[sec].fmt;
   if (columns > 0) f.columns = std::clamp(columns, 1, 2);
   if (spacing >= 0) f.columnSpacing = spacing;
-  e->changed();
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
@@ -916,21 +1007,22 @@ bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage, i
                  int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  auto& f = e->doc.sections[CaretSection(*e)].fmt;
+  const int sec = CaretSection(*e);
+  auto& f = e->doc.sections[sec].fmt;
   if (columns > 0) f.columns = std::clamp(columns, 1, 2);
   if (spacing >= 0) f.columnSpacing = spacing;
   if (newPage >= 0) f.newPage = newPage != 0;
   if (orientation == 1 || orientation == 2) f.orientation = static_cast<Orientation>(orientation);
-  e->changed();
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
 bool TerSetSectOrient(TerHwnd h, int32_t orientation, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
-  e->doc.sections[CaretSection(*e)].fmt.orientation =
-      orientation == 2 ? Orientation::Landscape : Orientation::Portrait;
-  e->changed();
+  const int sec = CaretSection(*e);
+  e->doc.sections[sec].fmt.orientation = orientation == 2 ? Orientation::Landscape : Orientation::Portrait;
+  e->changedFrom(sec, 0);  // the widths of its paragraphs
   return true;
 }
 
@@ -965,14 +1057,13 @@ bool TerPosBodyText(TerHwnd h, int32_t section, int32_t where, bool) {
   if (!e) return false;
   e->story = {};
   e->hasSelection = false;
-  const auto refs = StoryParas(*e);
+  const auto& refs = StoryParas(*e);
   const int sec = std::clamp<int>(section, 0, static_cast<int>(e->doc.sections.size()) - 1);
-  int32_t first = -1, last = -1;
-  for (size_t l = 0; l < refs.size(); ++l) {
-    if (refs[l].section != sec) continue;
-    if (first < 0) first = static_cast<int32_t>(l);
-    last = static_cast<int32_t>(l);
-  }
+  // The list is in section order.
+  const auto lo = std::partition_point(refs.begin(), refs.end(), [&](const ParaRef& r) { return r.section < sec; });
+  const auto hi = std::partition_point(lo, refs.end(), [&](const ParaRef& r) { return r.section <= sec; });
+  const int32_t first = lo == hi ? -1 : static_cast<int32_t>(lo - refs.begin());
+  const int32_t last = lo == hi ? -1 : static_cast<int32_t>(hi - refs.begin()) - 1;
   if (first < 0) {
     CaretToEnd(*e);
     return true;
@@ -1056,7 +1147,7 @@ bool TerSetZoom(TerHwnd h, int32_t percent) {
 int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32_t height, int32_t border) {
   Editor* e = TerEditor(h);
   if (!e) return 0;
-  auto refs = StoryParas(*e);
+  const auto& refs = StoryParas(*e);
   if (refs.empty()) return 0;
   ClampCaret(*e, refs);
   Frame f;
@@ -1068,7 +1159,7 @@ int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32
   f.height = std::max(0, height);
   f.border = border > 0 ? 10 : 0;
   refs[e->caretLine].p->frames.push_back(f);
-  e->changed();
+  e->changedInside();  // frames are no paragraphs of the story
   return f.id;
 }
 
@@ -1199,12 +1290,12 @@ bool TerCommand(TerHwnd h, int32_t command) {
       return true;
     case kCmdSelectAll: {
       e->story = {};
-      const auto refs = StoryParas(*e);
+      const auto& refs = StoryParas(*e);
       if (refs.empty()) return false;
       return SelectTerText(h, 0, 0, static_cast<int32_t>(refs.size()) - 1, ParaLength(*refs.back().p), false);
     }
     case kCmdPageNumber: {
-      auto refs = StoryParas(*e);
+      const auto& refs = StoryParas(*e);
       if (refs.empty()) return false;
       ClampCaret(*e, refs);
       Paragraph& p = *refs[e->caretLine].p;
@@ -1214,7 +1305,7 @@ bool TerCommand(TerHwnd h, int32_t command) {
       r.fmt = at > 0 ? p.runs[at - 1].fmt : e->typing;
       p.runs.insert(p.runs.begin() + static_cast<std::ptrdiff_t>(at), std::move(r));
       ++e->caretCol;
-      e->changed();
+      e->changedInside();
       return true;
     }
     case kCmdReturnToBody:

@@ -9,7 +9,9 @@
 // character is not shown); CR LF (or a lone CR or LF) ends a paragraph as well.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -132,7 +134,32 @@ class Editor {
   const Layout& layout();
   // The document's pictures as saved to RTF, so that saving again encodes none of them anew.
   RtfPictureCache& rtfPictures() { return *rtfPictures_; }
-  void changed() { ++revision_; }
+  // The document changed: its layout, and the list of the story's paragraphs (StoryParas in
+  // ter.cpp), are worked out again.
+  void changed() {
+    ++revision_;
+    storyKept = {};
+  }
+  // The document changed from block `block` of section `section` on: before it, text and
+  // formats may have changed, but no paragraph or block was added, removed or moved. The
+  // list of the body's paragraphs is worked out again from there only.
+  void changedFrom(int section, size_t block) {
+    ++revision_;
+    storyKept = std::min(storyKept, StoryMark{section, block});
+  }
+  // Text or formats inside paragraphs changed; no paragraph was added, removed or moved.
+  void changedInside() { ++revision_; }
+
+  // The list of the body's paragraphs kept between calls (ter.cpp): the entries of blocks
+  // before `storyKept` are still right.
+  struct StoryMark {
+    int section = 0;
+    size_t block = 0;
+    auto operator<=>(const StoryMark&) const = default;
+  };
+  struct StoryIndex;
+  StoryMark storyKept;
+  std::shared_ptr<StoryIndex> storyIndex;
 
   int32_t nextId() { return ++lastId_; }
 

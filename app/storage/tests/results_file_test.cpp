@@ -135,10 +135,10 @@ TEST_F(ResultsFile, CorruptSectionBIsRejectedAndTheRecordsStay) {
     EXPECT_EQ(p2->fPLV, 0.5f);
     WriteAll(dir_ + "CAL.DAT", good);
   }
-  // A file cut inside section B.
+  // A file cut inside section B is refused before the section is read.
   WriteAll(dir_ + "CAL.DAT", Cal().substr(0, 40000));
   EXPECT_FALSE(bCalcReadPLVData(a, *p, dir_));
-  EXPECT_NE(TakeMessage().find("ends at byte"), std::string::npos);
+  EXPECT_NE(TakeMessage().find("cut short (40000 of 934735 bytes)"), std::string::npos);
   // A file without the header is neither read nor written.
   WriteAll(dir_ + "CAL.DAT", std::string(934735, '\x01'));
   EXPECT_FALSE(bCalcWritePLVData(a, *p, dir_));
@@ -212,4 +212,59 @@ TEST_F(ResultsFile, ErrorLinesAppendReadAndDelete) {
   EXPECT_TRUE(bErrorDelete(dir_));
   EXPECT_FALSE(std::filesystem::exists(dir_ + "ERR.DAT"));
   EXPECT_TRUE(host_.messages.empty());
+}
+
+// CAL.DAT and ERR.DAT are our own files: a link put in their place is never followed, a
+// file cut short never reads as zeros, and nothing but our own file is removed.
+TEST_F(ResultsFile, ALinkedResultsFileLeavesItsTargetAlone) {
+  const std::string target = root_.string() + "/elsewhere.txt";
+  WriteAll(target, "the user's data");
+  std::filesystem::create_symlink(target, dir_ + "CAL.DAT");
+  EXPECT_FALSE(bCalcWriteHeaderData(dir_));
+  EXPECT_NE(TakeMessage().find("Not a regular file: " + dir_ + "CAL.DAT"), std::string::npos);
+  SimMonthData block;
+  EXPECT_FALSE(bCalcWriteSimData(1, 1, block, dir_));
+  EXPECT_NE(TakeMessage().find(dir_ + "CAL.DAT"), std::string::npos);
+  EXPECT_EQ(ReadAll(target), "the user's data");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "CAL.DAT"));
+}
+
+TEST_F(ResultsFile, ACutResultsFileIsRefused) {
+  ASSERT_TRUE(bCalcWriteHeaderData(dir_));
+  SimMonthData block;
+  block.Value(0, 1) = 9;
+  ASSERT_TRUE(bCalcWriteSimData(4, 12, block, dir_));
+  std::filesystem::resize_file(dir_ + "CAL.DAT", 60000);  // a run cut short, or a full disk
+  block.Value(0, 1) = 3;
+  EXPECT_FALSE(bCalcReadSimData(4, 12, block, dir_));
+  EXPECT_NE(TakeMessage().find("cut short (60000 of 934735 bytes)"), std::string::npos);
+  EXPECT_EQ(block.Value(0, 1), 3.0f);  // the record is left as it was
+  PLVSummaryData a;
+  auto p = std::make_unique<PLVProfileData>();
+  EXPECT_FALSE(bCalcReadPLVData(a, *p, dir_));
+  EXPECT_NE(TakeMessage().find("cut short"), std::string::npos);
+  // Cut inside the header: the header read itself fails.
+  std::filesystem::resize_file(dir_ + "CAL.DAT", 10);
+  EXPECT_FALSE(bCalcReadPLVData(a, *p, dir_));
+  EXPECT_NE(TakeMessage().find("Input past end of file"), std::string::npos);
+}
+
+TEST_F(ResultsFile, OnlyOurOwnErrorFileIsDeleted) {
+  std::filesystem::create_directory(dir_ + "ERR.DAT");
+  EXPECT_FALSE(bErrorDelete(dir_));
+  EXPECT_NE(TakeMessage().find("Not a regular file: " + dir_ + "ERR.DAT"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ + "ERR.DAT"));
+  EXPECT_FALSE(bErrorWrite({"line"}, dir_));
+  EXPECT_NE(TakeMessage().find(dir_ + "ERR.DAT"), std::string::npos);
+  std::filesystem::remove(dir_ + "ERR.DAT");
+
+  const std::string target = root_.string() + "/kept.txt";
+  WriteAll(target, "kept");
+  std::filesystem::create_symlink(target, dir_ + "ERR.DAT");
+  EXPECT_FALSE(bErrorWrite({"line"}, dir_));
+  EXPECT_NE(TakeMessage().find("Not a regular file"), std::string::npos);
+  EXPECT_FALSE(bErrorDelete(dir_));
+  TakeMessage();
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "ERR.DAT"));
+  EXPECT_EQ(ReadAll(target), "kept");
 }

@@ -1,7 +1,14 @@
 // Folders, the scratch record files and the start-up template copy.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
@@ -154,4 +161,69 @@ TEST_F(ScratchFiles, CopyFilesStopsAtTheFirstMissingTemplate) {
   EXPECT_TRUE(CopyFiles(src, dst));
   EXPECT_EQ(ReadAll(dst + "HW1.DAT"), "hw");
   EXPECT_TRUE(host_.messages.empty());
+}
+
+// A FIFO put where WTH.DAT belongs must not hang the read. Should the read wait on it
+// anyway, a watchdog opens the FIFO's other end after 10 s, so the test fails instead of
+// hanging.
+TEST_F(ScratchFiles, AFifoInPlaceOfAScratchFileFailsWithoutWaiting) {
+  const std::string fifo = dir_ + "WTH.DAT";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false;
+  std::atomic<bool> fired{false};
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> lock(m);
+    if (!cv.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) {
+      fired = true;
+      const int fd = ::open(fifo.c_str(), O_WRONLY);
+      if (fd >= 0) ::close(fd);
+    }
+  });
+  WeatherData w;
+  w.sName = "kept";
+  const bool read = bWeatherRead(w, dir_);
+  {
+    std::lock_guard<std::mutex> lock(m);
+    done = true;
+  }
+  cv.notify_one();
+  watchdog.join();
+  EXPECT_FALSE(fired) << "the read waited on the FIFO";
+  EXPECT_FALSE(read);
+  EXPECT_NE(TakeMessage().find("Not a regular file: " + fifo), std::string::npos);
+  EXPECT_EQ(w.sName, "kept");
+  EXPECT_FALSE(bWeatherWrite(w, dir_));
+  EXPECT_NE(TakeMessage().find("Not a regular file: " + fifo), std::string::npos);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(ScratchFiles, ALinkedScratchFileIsNeitherReadNorWrittenThrough) {
+  const std::string target = root_.string() + "/elsewhere.txt";
+  WriteAll(target, std::string(2000, 'u'));
+  std::filesystem::create_symlink(target, dir_ + "RPT.DAT");
+  ReportData r;
+  r.ReportType = 2;
+  EXPECT_FALSE(bReportsRead(r, dir_));
+  EXPECT_NE(TakeMessage().find("Not a regular file: " + dir_ + "RPT.DAT"), std::string::npos);
+  EXPECT_EQ(r.ReportType, 2);
+  EXPECT_FALSE(bReportsWrite(r, dir_));
+  TakeMessage();
+  EXPECT_EQ(ReadAll(target), std::string(2000, 'u'));
+}
+
+TEST_F(ScratchFiles, AFileCutInsideARecordIsAnError) {
+  ReportData r;
+  r.ReportType = 2;
+  ASSERT_TRUE(bReportsWrite(r, dir_));
+  const auto size = SizeOf(dir_ + "RPT.DAT");
+  std::filesystem::resize_file(dir_ + "RPT.DAT", size - 1);
+  ReportData back;
+  back.ReportType = 7;
+  EXPECT_FALSE(bReportsRead(back, dir_));
+  EXPECT_NE(TakeMessage().find("Input past end of file: " + dir_ + "RPT.DAT"), std::string::npos);
+  EXPECT_EQ(back.ReportType, 7);
 }

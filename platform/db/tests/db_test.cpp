@@ -3,6 +3,7 @@
 #include "platform/db/db.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +65,37 @@ TEST_F(DbTest, NestedOpenSharesTheConnectionAndSeesItsWork) {
   }
   tx.Commit();
   EXPECT_EQ(Count(*outer), 1);
+}
+
+// A kept statement is prepared once per connection and handed out reset; a second use of the
+// same text while the first is held gets a statement of its own.
+TEST_F(DbTest, CachedStatementsArePreparedOnceAndComeBackClean) {
+  auto d = db::Database::Open(path_, db::OpenMode::kReadWrite);
+  for (int id = 1; id <= 3; ++id)
+    d->Cached("INSERT INTO Items(lID, sName) VALUES(?1, ?2)").Bind(1, id).Bind(2, "n" + std::to_string(id)).Run();
+  EXPECT_EQ(Count(*d), 3);
+  {
+    auto outer = d->Cached("SELECT sName FROM Items WHERE lID >= ?1 ORDER BY lID");
+    outer.Bind(1, 2);
+    ASSERT_TRUE(outer.Step());
+    EXPECT_EQ(outer.Text(0), "n2");
+    // The same text again while `outer` is held: its own statement, its own rows.
+    auto inner = d->Cached("SELECT sName FROM Items WHERE lID >= ?1 ORDER BY lID");
+    inner.Bind(1, 1);
+    ASSERT_TRUE(inner.Step());
+    EXPECT_EQ(inner.Text(0), "n1");
+    ASSERT_TRUE(outer.Step());
+    EXPECT_EQ(outer.Text(0), "n3");
+  }
+  // Handed back reset and without bindings: a NULL parameter matches nothing.
+  auto again = d->Cached("SELECT sName FROM Items WHERE lID >= ?1 ORDER BY lID");
+  EXPECT_FALSE(again.Step());
+  int kept = 0;
+  for (sqlite3_stmt* s = sqlite3_next_stmt(d->handle(), nullptr); s; s = sqlite3_next_stmt(d->handle(), s)) ++kept;
+  EXPECT_EQ(kept, 2) << "the insert and the select, each prepared once";
+  // Another handle of the connection shares the kept statements; a read-only one refuses writes.
+  auto reader = db::Database::Open(path_, db::OpenMode::kReadOnly);
+  EXPECT_THROW(reader->Cached("INSERT INTO Items(lID, sName) VALUES(?1, ?2)"), db::Error);
 }
 
 TEST_F(DbTest, UncommittedTransactionRollsBack) {

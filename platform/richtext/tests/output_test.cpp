@@ -6,6 +6,11 @@
 #include <QPrinter>
 #include <QTextLayout>
 
+#include <set>
+#include <sstream>
+
+#include "platform/richtext/picture_image.h"
+
 #include "platform/richtext/tests/test_support.h"
 
 namespace richtext::test {
@@ -185,6 +190,65 @@ TEST_F(Output, PdfStoresPicturesLosslessly) {
   const std::string list = RunCommand("pdfimages -list '" + pdf + "' 2>&1");
   EXPECT_NE(list.find(" image "), std::string::npos) << "the picture is in the file\n" << list;
   EXPECT_EQ(list.find("jpeg"), std::string::npos) << list;
+}
+
+// The same picture in every footer, and the same bytes pasted twice into the body, are one
+// image object of the PDF: the file stores each distinct picture once.
+TEST_F(Output, PdfStoresEachDistinctPictureOnce) {
+  QImage logo(120, 24, QImage::Format_RGB32);
+  logo.fill(Qt::darkGreen);
+  QImage other(40, 40, QImage::Format_RGB32);
+  other.fill(Qt::red);
+  ASSERT_TRUE(TerPosHdrFtrEx(h, 0, kHdrFtrFooter, 0, false));
+  ASSERT_NE(TerPastePicture(h, 2, PictureFromImage(logo), 0, 0, 1), 0);
+  ASSERT_TRUE(TerPosBodyText(h, 0, 1, false));
+  ASSERT_NE(TerPastePicture(h, 2, PictureFromImage(other), 0, 0, 1), 0);
+  line("first page");
+  ASSERT_TRUE(TerPageBreak(h, false));
+  ASSERT_NE(TerPastePicture(h, 2, PictureFromImage(other), 0, 0, 1), 0);
+  line("second page");
+  ASSERT_TRUE(TerPageBreak(h, false));
+  line("third page");
+  const std::string pdf = scratch("pictures.pdf");
+  ASSERT_TRUE(SavePdf(h, pdf, "t"));
+  ASSERT_EQ(Field(RunCommand("pdfinfo '" + pdf + "'"), "Pages"), "3");
+  const std::string list = RunCommand("pdfimages -list '" + pdf + "' 2>&1");
+  // Five placements (a logo on each of three pages, the red square twice), two objects.
+  std::set<std::string> objects;
+  int placements = 0;
+  std::istringstream rows(list);
+  for (std::string row; std::getline(rows, row);) {
+    std::istringstream cols(row);
+    std::string page, num, type, w, hgt, color, comp, bpc, enc, interp, object;
+    if (!(cols >> page >> num >> type >> w >> hgt >> color >> comp >> bpc >> enc >> interp >> object) || type != "image")
+      continue;
+    ++placements;
+    objects.insert(object);
+  }
+  EXPECT_EQ(placements, 5) << list;
+  EXPECT_EQ(objects.size(), 2u) << list;
+}
+
+// A vector picture is stored in RTF as an opaque RGB PNG (no alpha channel to write), and
+// painting those bytes again gives the image they were made from.
+TEST_F(Output, VectorPicturesBecomeOpaquePngsOnce) {
+  Picture svg;
+  svg.format = Picture::Format::Svg;
+  svg.data = "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='50'>"
+             "<rect width='100' height='50' fill='white'/><line x1='0' y1='0' x2='100' y2='50' stroke='black'/></svg>";
+  svg.width = 1500;
+  svg.height = 750;
+  const std::string png = PictureAsPng(svg);
+  ASSERT_GT(png.size(), 26u);
+  EXPECT_EQ(static_cast<int>(static_cast<unsigned char>(png[25])), 2) << "PNG colour type 2: RGB";
+  QImage decoded;
+  ASSERT_TRUE(decoded.loadFromData(QByteArray::fromStdString(png), "PNG"));
+  EXPECT_EQ(decoded.size(), QSize(156, 78));  // 150 dpi of 1500 x 750 twips
+  Picture asPng;
+  asPng.data = png;
+  const QImage painted = PictureImage(asPng);
+  EXPECT_EQ(painted.cacheKey(), PictureImage(asPng).cacheKey()) << "decoded once, then the same image";
+  EXPECT_EQ(painted.convertToFormat(QImage::Format_RGB32), decoded.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(Output, PicturesInFramesReserveTheirSpace) {
