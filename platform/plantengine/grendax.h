@@ -424,7 +424,7 @@ GRENDAX_EXPORT std::unique_ptr<cCwPlant> CreateCwPlant();
 
 // How many CalcPlant runs the real engine has made in this process, over all plants; the
 // benchmarks compare a calculation with the cost of its plant runs.
-long long CalcPlantRuns();
+GRENDAX_EXPORT long long CalcPlantRuns();
 
 // The input of a chiller (kW, or kBtu/h of heat as its map) at an entering condenser
 // temperature (deg F), a load (kBtu/h) and a supply temperature (deg F), from the
