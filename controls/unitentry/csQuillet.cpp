@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "controls/unitentry/modCalc.h"
+#include "controls/unitentry/modArithmetic.h"
 #include "libs/units/clsUnits.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/vb/vberror.h"
@@ -33,7 +33,7 @@ constexpr long kLabelDrop = 30;
 std::string Utf8(const QString& s) { return s.toStdString(); }
 
 // The box shows and reads numbers in the desktop locale (QLocale()): its decimal separator and
-// its group separator. Everything behind the box (vb::Format, vb::CDbl, modCalc) works on the
+// its group separator. Everything behind the box (vb::Format, vb::CDbl, modArithmetic) works on the
 // program's own number texts, "." decimal and "," grouping, so files, scratch records and
 // reports never depend on the locale. These two translate between the two.
 QString Shown(const std::string& programText) {
@@ -87,9 +87,9 @@ bool ReadNumber(const QString& text, double& value) {
   return std::isfinite(value);
 }
 
-// The shown text of an entry after evaluating its arithmetic (modCalc::EvaluateEntry).
+// The shown text of an entry after evaluating its arithmetic (modArithmetic::EvaluateEntry).
 QString EvaluatedShown(const QString& text) {
-  return Shown(modCalc::EvaluateEntry(ProgramText(text)));
+  return Shown(modArithmetic::EvaluateEntry(ProgramText(text)));
 }
 
 // Runs a step whose failure only ends it, as every property setter of the box does.
@@ -145,7 +145,7 @@ class csQuillet::Edit : public QLineEdit {
       key = u',';
     std::string content = ProgramText(text());
     const std::string before = content;
-    modCalc::FilterKey(key, content);
+    modArithmetic::FilterKey(key, content);
     if (content != before) setText(Shown(content));  // "=": taken as input
     if (key == 0) {
       // Swallowed. Escape stays unhandled, so that a dialog around the box still sees it.

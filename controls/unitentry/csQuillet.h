@@ -9,7 +9,7 @@
 //   else FormatString; an empty picture shows full precision (15 significant digits). The box
 //   shows and reads numbers with the desktop locale's (QLocale()) decimal and group
 //   separators, and the "." key types the decimal separator; behind the box numbers are the
-//   program's locale-independent texts (vb::Format, vb::CDbl, modCalc: "." decimal, ","
+//   program's locale-independent texts (vb::Format, vb::CDbl, modArithmetic: "." decimal, ","
 //   grouping). Where the decimal separator is "," a typed "." or "," both are decimal points.
 //   Setting Value in IP display stores the number the picture shows (44.123 with "0.0" stores
 //   44.1); in SI display it stores the value exactly.
@@ -18,8 +18,8 @@
 //   Every change of the text, typed or made by the box itself, is "taken as input": a number
 //   gives Value = the number converted back to IP, anything else Value = 0, and Change() is
 //   emitted. Refresh() and a box built from a property bag change the text without that.
-//   The user may type arithmetic ("12*3", evaluated by modCalc) which is evaluated on "=", on
-//   Enter and on leaving the box while it is invalid. Only the keys modCalc::FilterKey lets
+//   The user may type arithmetic ("12*3", evaluated by modArithmetic) which is evaluated on "=", on
+//   Enter and on leaving the box while it is invalid. Only the keys modArithmetic::FilterKey lets
 //   through reach the text; keys without text (arrows, Home, End, Delete) always do.
 //   Leaving the box or Enter validates it and rewrites the text in the display picture.
 //

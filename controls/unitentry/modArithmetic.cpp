@@ -1,11 +1,11 @@
-#include "controls/unitentry/modCalc.h"
+#include "controls/unitentry/modArithmetic.h"
 
 #include <cmath>
 #include <vector>
 
 #include "libs/vb/vbcompat.h"
 
-namespace modCalc {
+namespace modArithmetic {
 namespace {
 
 // A text cut at its operators: pieces[0] ops[0] pieces[1] ops[1] ... pieces[n].
@@ -155,4 +155,4 @@ void FilterKey(char16_t& key, std::string& text) {
   if (key == u'.' && DecimalSeparator() == ',') key = u',';
 }
 
-}  // namespace modCalc
+}  // namespace modArithmetic

@@ -1,4 +1,4 @@
-// modCalc: the arithmetic a user may type into a unit entry box instead of a number, and the
+// modArithmetic: the arithmetic a user may type into a unit entry box instead of a number, and the
 // filter of the keys that reach the box. Widget-free: text in, text out.
 //
 // Evaluate reads the text as a chain of numbers joined by operators, lowest precedence first:
@@ -24,7 +24,7 @@
 
 #include "quillet_export.h"
 
-namespace modCalc {
+namespace modArithmetic {
 
 // The text Evaluate gives for anything it cannot compute.
 inline constexpr const char* kError = "Error";
@@ -62,4 +62,4 @@ QUILLET_EXPORT char DecimalSeparator();
 // included. A "." becomes the decimal separator (DecimalSeparator).
 QUILLET_EXPORT void FilterKey(char16_t& key, std::string& text);
 
-}  // namespace modCalc
+}  // namespace modArithmetic

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "controls/unitentry/modCalc.h"
+#include "controls/unitentry/modArithmetic.h"
 #include "controls/unitentry/tests/quillet_fixture.h"
 #include "libs/vb/vbcompat.h"
 
@@ -21,7 +21,7 @@ class Evaluate : public ::testing::TestWithParam<EvalCase> {};
 
 TEST_P(Evaluate, GivesTheResultText) {
   const EvalCase& c = GetParam();
-  const modCalc::EvalResult r = modCalc::Evaluate(c.input);
+  const modArithmetic::EvalResult r = modArithmetic::Evaluate(c.input);
   EXPECT_EQ(r.Text(), c.expected);
   EXPECT_EQ(r.isNumber, c.isNumber);
 }
@@ -69,19 +69,19 @@ INSTANTIATE_TEST_SUITE_P(
 // The evaluation as first described: split at the last operator of the lowest precedence
 // present, evaluate both sides the same way. Used on short texts as the reference the one-pass
 // evaluator must agree with.
-modCalc::EvalResult Described(std::string s) {
-  using modCalc::EvalResult;
-  const EvalResult error{false, 0.0, modCalc::kError};
+modArithmetic::EvalResult Described(std::string s) {
+  using modArithmetic::EvalResult;
+  const EvalResult error{false, 0.0, modArithmetic::kError};
   s = vb::Trim(s);
-  long pMul = modCalc::LastPos(s, '*'), pDiv = modCalc::LastPos(s, '/');
-  long pAdd = modCalc::LastPos(s, '+'), pSub = modCalc::LastPos(s, '-');
-  long pPow = modCalc::LastPos(s, '^');
+  long pMul = modArithmetic::LastPos(s, '*'), pDiv = modArithmetic::LastPos(s, '/');
+  long pAdd = modArithmetic::LastPos(s, '+'), pSub = modArithmetic::LastPos(s, '-');
+  long pPow = modArithmetic::LastPos(s, '^');
   if (pSub == 1) {
     if (pMul == 0 && pDiv == 0 && pAdd == 0 && pPow == 0) return {false, 0.0, s};
     s = "0" + s;
-    pMul = modCalc::LastPos(s, '*'), pDiv = modCalc::LastPos(s, '/');
-    pAdd = modCalc::LastPos(s, '+'), pSub = modCalc::LastPos(s, '-');
-    pPow = modCalc::LastPos(s, '^');
+    pMul = modArithmetic::LastPos(s, '*'), pDiv = modArithmetic::LastPos(s, '/');
+    pAdd = modArithmetic::LastPos(s, '+'), pSub = modArithmetic::LastPos(s, '-');
+    pPow = modArithmetic::LastPos(s, '^');
   }
   long at = 0;
   if (pSub || pAdd)
@@ -137,8 +137,8 @@ TEST(EvaluateOnePass, AgreesWithTheSplittingAtTheLastOperatorOnEveryShortText) {
       std::string s;
       for (std::size_t m = n, i = 0; i < static_cast<std::size_t>(len); ++i, m /= k)
         s += alphabet[m % k];
-      const modCalc::EvalResult got = modCalc::Evaluate(s);
-      const modCalc::EvalResult want = Described(s);
+      const modArithmetic::EvalResult got = modArithmetic::Evaluate(s);
+      const modArithmetic::EvalResult want = Described(s);
       ASSERT_EQ(got.Text(), want.Text()) << "input \"" << s << "\"";
       ASSERT_EQ(got.isNumber, want.isNumber) << "input \"" << s << "\"";
       ++compared;
@@ -150,24 +150,24 @@ TEST(EvaluateOnePass, AgreesWithTheSplittingAtTheLastOperatorOnEveryShortText) {
 TEST(EvaluateOnePass, ReadsAVeryLongPastedTextWithoutRecursion) {
   std::string s = "1";
   for (int i = 0; i < 200000; ++i) s += "+1";
-  EXPECT_EQ(modCalc::Evaluate(s).Text(), "200001");
+  EXPECT_EQ(modArithmetic::Evaluate(s).Text(), "200001");
   std::string minus(100000, '-');
-  EXPECT_EQ(modCalc::Evaluate(minus + "5").Text(), "Error");
+  EXPECT_EQ(modArithmetic::Evaluate(minus + "5").Text(), "Error");
 }
 
 TEST(LastPos, FindsTheLastOccurrenceOneBased) {
-  EXPECT_EQ(modCalc::LastPos("8-2-1", '-'), 4);
-  EXPECT_EQ(modCalc::LastPos("-5", '-'), 1);
-  EXPECT_EQ(modCalc::LastPos("12", '-'), 0);
-  EXPECT_EQ(modCalc::LastPos("", '-'), 0);
+  EXPECT_EQ(modArithmetic::LastPos("8-2-1", '-'), 4);
+  EXPECT_EQ(modArithmetic::LastPos("-5", '-'), 1);
+  EXPECT_EQ(modArithmetic::LastPos("12", '-'), 0);
+  EXPECT_EQ(modArithmetic::LastPos("", '-'), 0);
 }
 
 TEST(EvaluateEntry, KeepsANumberWithASignedExponentAndEvaluatesAnythingElse) {
-  EXPECT_EQ(modCalc::EvaluateEntry("1E-05"), "1E-05");
-  EXPECT_EQ(modCalc::EvaluateEntry("-5"), "-5");
-  EXPECT_EQ(modCalc::EvaluateEntry("12*3"), "36");
-  EXPECT_EQ(modCalc::EvaluateEntry("5*-3"), "Error");
-  EXPECT_EQ(modCalc::EvaluateEntry("1e400"), "Error");  // a number no Double holds
+  EXPECT_EQ(modArithmetic::EvaluateEntry("1E-05"), "1E-05");
+  EXPECT_EQ(modArithmetic::EvaluateEntry("-5"), "-5");
+  EXPECT_EQ(modArithmetic::EvaluateEntry("12*3"), "36");
+  EXPECT_EQ(modArithmetic::EvaluateEntry("5*-3"), "Error");
+  EXPECT_EQ(modArithmetic::EvaluateEntry("1e400"), "Error");  // a number no Double holds
 }
 
 struct KeyCase {
@@ -181,7 +181,7 @@ class FilterKey : public ::testing::TestWithParam<KeyCase> {};
 TEST_P(FilterKey, PassesOrSwallowsTheKey) {
   char16_t key = GetParam().key;
   std::string text = "12*3";
-  modCalc::FilterKey(key, text);
+  modArithmetic::FilterKey(key, text);
   EXPECT_EQ(key, GetParam().expected);
   EXPECT_EQ(text, "12*3");
 }
@@ -203,15 +203,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FilterKeyEquals, IsSwallowedAndReplacesTheTextByItsValue) {
   char16_t key = u'=';
   std::string text = "12*100";
-  modCalc::FilterKey(key, text);
+  modArithmetic::FilterKey(key, text);
   EXPECT_EQ(key, 0);
   EXPECT_EQ(text, "1200");
   key = u'=';
   text = "10/0";
-  modCalc::FilterKey(key, text);
+  modArithmetic::FilterKey(key, text);
   EXPECT_EQ(text, "Error");
 }
 
-TEST(DecimalSeparator, IsThePointOfTheProgramsNumbers) { EXPECT_EQ(modCalc::DecimalSeparator(), '.'); }
+TEST(DecimalSeparator, IsThePointOfTheProgramsNumbers) { EXPECT_EQ(modArithmetic::DecimalSeparator(), '.'); }
 
 }  // namespace
