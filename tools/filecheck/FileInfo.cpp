@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "platform/ui/ui.h"
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/Version.h"
 #include "tools/filecheck/crc_list.h"
 #include "tools/filecheck/file_search.h"
@@ -35,7 +35,7 @@ std::string UserReportFolder() {
 }  // namespace
 
 std::string FileInfo::OsDisplayName() const {
-  return osDisplayName_.empty() ? Module1::GetOsDisplayName() : osDisplayName_;
+  return osDisplayName_.empty() ? modChecker::GetOsDisplayName() : osDisplayName_;
 }
 
 std::tm FileInfo::Now() const {
@@ -47,7 +47,7 @@ std::tm FileInfo::Now() const {
 }
 
 void FileInfo::ReportProblem(const std::string& text) {
-  if (Module1::g_quiet == 1)
+  if (modChecker::g_quiet == 1)
     std::cerr << "veritor: " << text << "\n";
   else
     ui::host().messageBox(text, ui::kOkOnly, "");
@@ -75,7 +75,7 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
   // The reason goes to stderr in the unattended run, else to a message box, and into the report.
   auto refuse = [&](const std::string& reason, const std::string& boxText) {
     listError_ = reason;
-    if (Module1::g_quiet == 1)
+    if (modChecker::g_quiet == 1)
       std::cerr << "veritor: " << listError_ << "\n";
     else
       ui::host().messageBox(boxText, ui::kOkOnly, "");
@@ -99,7 +99,7 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
   iniFile_ = file;
   if (grid_.empty()) grid_.emplace_back();
   grid_.resize(1);
-  for (const auto& listed : crclist::ScanSections(text, Module1::GetWindowsVersionName())) {
+  for (const auto& listed : crclist::ScanSections(text, modChecker::GetWindowsVersionName())) {
     GridRow row;
     row[kColNumber] = std::to_string(grid_.size());
     row[kColName] = listed.name;
@@ -141,7 +141,7 @@ FileInfo::Registration FileInfo::CheckRegistration(const std::string& clsid,
   if (found != shippedVersion) {
     // Registered only in an older version than shipped: not proper. Compared by number, so
     // that 10.0 counts as newer than 9.0.
-    if (Version::VersionOlder(Module1::Trim(found), Module1::Trim(shippedVersion))) reg.notProper = true;
+    if (Version::VersionOlder(modChecker::Trim(found), modChecker::Trim(shippedVersion))) reg.notProper = true;
     reg.version = found;
   }
   const std::string language = Version::FindTypeLibVersionKey(*registry_, typeLib + "\\" + reg.version, "0");
@@ -159,7 +159,7 @@ void FileInfo::VerifyFiles(const std::string& file) {
   ui::host().setWaitCursor(true);
   for (size_t r = 1; r < grid_.size(); ++r) {
     GridRow& row = grid_[r];
-    std::string name = Module1::Trim(row[kColName]);
+    std::string name = modChecker::Trim(row[kColName]);
     if (name.empty()) continue;
     const std::string& section = row[kColSection];
     // Without a registry (Linux) a CLSID does not apply: the row is checked like any other.
@@ -169,7 +169,7 @@ void FileInfo::VerifyFiles(const std::string& file) {
       reg = CheckRegistration(clsid, IniGetCLSIDVer(section, file));
       if (!reg.registeredPath.empty()) {
         // A resource number after the library's name ("x.dll\\2") is not part of the file.
-        const size_t dll = Module1::UCase(reg.registeredPath).find(".DLL");
+        const size_t dll = modChecker::UCase(reg.registeredPath).find(".DLL");
         const size_t cut = dll == std::string::npos ? std::string::npos : reg.registeredPath.find('\\', dll);
         if (cut != std::string::npos) reg.registeredPath.resize(cut);
         name = reg.registeredPath;
@@ -183,7 +183,7 @@ void FileInfo::VerifyFiles(const std::string& file) {
       row[kColPath] = located.path + (reg.keyMissing ? " !\u00AE" : !clsid.empty() ? " !\u00AE!" : " \u00A9");
     else
       row[kColPath] = reg.keyMissing ? "Registry subkey not found" : reg.notProper ? "Not registered properly" : "Not found";
-    row[kColVersionFound] = Module1::Trim(Version::GetFileVersionString(located.path));
+    row[kColVersionFound] = modChecker::Trim(Version::GetFileVersionString(located.path));
     ui::host().processEvents();
 
     std::string currentSize;
@@ -207,14 +207,14 @@ void FileInfo::VerifyFiles(const std::string& file) {
 
 std::string FileInfo::cmdMakeFile_Click() {
   const std::string text = report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_);
-  report::Written written = report::WriteReportFile(Module1::g_crc, text);
+  report::Written written = report::WriteReportFile(modChecker::g_crc, text);
   if (!written.ok) {
     const std::string fallback = UserReportFolder();
     std::error_code ec;
     if (!fallback.empty() && (std::filesystem::create_directories(fallback, ec), !ec)) {
       report::Written second = report::WriteReportFile(fallback, text);
       if (second.ok) {
-        if (Module1::g_quiet == 1) std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
+        if (modChecker::g_quiet == 1) std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
         written = second;
       }
     }
@@ -224,13 +224,13 @@ std::string FileInfo::cmdMakeFile_Click() {
     ReportProblem(written.error);
     return "";
   }
-  if (Module1::g_quiet != 1) ui::host().messageBox("File created: \n" + written.path, ui::kOkOnly, "");
+  if (modChecker::g_quiet != 1) ui::host().messageBox("File created: \n" + written.path, ui::kOkOnly, "");
   return written.path;
 }
 
 int FileInfo::CheckResult() const {
   for (size_t r = 1; r < grid_.size(); ++r) {
-    if (Module1::Trim(grid_[r][kColName]).empty()) continue;
+    if (modChecker::Trim(grid_[r][kColName]).empty()) continue;
     if (grid_[r][kColStatus].rfind("OK", 0) != 0) return kExitFileFailed;
   }
   return kExitAllGood;

@@ -58,7 +58,7 @@ class FileInfo {
   std::string IniGetCLSID(const std::string& section, const std::string& file);
   std::string IniGetCLSIDVer(const std::string& section, const std::string& file);
 
-  // "Save to File": writes crcNNN.txt into Module1::g_crc, or, when that folder cannot take
+  // "Save to File": writes crcNNN.txt into modChecker::g_crc, or, when that folder cannot take
   // it, into the per-user folder. Shows "File created: " (not in the unattended run) or the
   // failure. Returns the file written, empty on failure.
   std::string cmdMakeFile_Click();

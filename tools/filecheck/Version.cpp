@@ -1,6 +1,6 @@
 #include "tools/filecheck/Version.h"
 
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 
 #include <cctype>
 #include <cstdint>
@@ -102,7 +102,7 @@ std::string GetFileVersionString(const std::string& path) {
 
 namespace {
 
-std::string TrimUpper(const std::string& s) { return Module1::UCase(Module1::Trim(s)); }
+std::string TrimUpper(const std::string& s) { return modChecker::UCase(modChecker::Trim(s)); }
 
 // The leading number of a text, as a language's Val() reads it; 0 when there is none.
 double LeadingNumber(const std::string& s) {
@@ -156,7 +156,7 @@ std::string FindTypeLibVersionKey(const Registry& registry, const std::string& k
   for (const std::string& subkey : *subkeys) {
     if (LeadingNumber(subkey) == 0 && subkey != "0") continue;
     if (VersionStringsMatch(TrimUpper(subkey), TrimUpper(wanted))) return subkey;
-    const std::string trimmed = Module1::Trim(subkey);
+    const std::string trimmed = modChecker::Trim(subkey);
     if (trimmed >= greatest) {
       greatest = trimmed;
       result = subkey;

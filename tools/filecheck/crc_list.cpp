@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 
 namespace crclist {
 
@@ -16,7 +16,7 @@ std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(first, s.find_last_not_of(" \t") - first + 1));
 }
 
-std::string Key(std::string_view s) { return Module1::UCase(TrimBlanks(s)); }
+std::string Key(std::string_view s) { return modChecker::UCase(TrimBlanks(s)); }
 
 }  // namespace
 
@@ -73,8 +73,8 @@ std::vector<ListedFile> ScanSections(std::string_view text, const std::string& o
   for (const std::string& line : SplitLines(text)) {
     if (line.size() < 2 || line.front() != '[' || line.back() != ']') continue;
     const std::string section = line.substr(1, line.size() - 2);
-    auto [name, filter] = Module1::NextToken(section, ":");
-    if (Module1::SectionTaken(filter, osName)) files.push_back({std::move(name), section});
+    auto [name, filter] = modChecker::NextToken(section, ":");
+    if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section});
   }
   return files;
 }

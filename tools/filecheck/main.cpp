@@ -9,15 +9,15 @@
 #include "platform/ui/qt_host.h"
 #include "tools/filecheck/FileInfo.h"
 #include "tools/filecheck/FileInfoWindow.h"
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::error_code ec;
   const std::string programFolder = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-  const Module1::CommandLine cl = Module1::ParseCommandLine(args, programFolder);
-  Module1::g_crc = cl.reportFolder;
-  Module1::g_quiet = cl.quiet ? 1 : 0;
+  const modChecker::CommandLine cl = modChecker::ParseCommandLine(args, programFolder);
+  modChecker::g_crc = cl.reportFolder;
+  modChecker::g_quiet = cl.quiet ? 1 : 0;
 
   if (cl.quiet) {
     FileInfo fileInfo;

@@ -3,7 +3,7 @@
 
 #include "platform/ui/ui.h"
 #include "tools/filecheck/FileInfo.h"
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/crc_list.h"
 #include "tools/filecheck/tests/fixture.h"
 
@@ -28,12 +28,12 @@ TEST(NextToken, CleansNameAndFilter) {
       {":Linux", "", "Linux"},
   };
   for (const Case& c : cases) {
-    const auto [name, filter] = Module1::NextToken(c.text, ":");
+    const auto [name, filter] = modChecker::NextToken(c.text, ":");
     EXPECT_EQ(name, c.name) << c.text;
     EXPECT_EQ(filter, c.filter) << c.text;
   }
   // Without a delimiter the whole text is the token.
-  EXPECT_EQ(Module1::NextToken("a:b", "").first, "a:b");
+  EXPECT_EQ(modChecker::NextToken("a:b", "").first, "a:b");
 }
 
 TEST(SectionTaken, FilterContainsTheSystemName) {
@@ -52,7 +52,7 @@ TEST(SectionTaken, FilterContainsTheSystemName) {
       {"windows nt 4.0", "Pltfrm 2 Version 6.1 Build 7601", true},
       {"Windows 2000", "Windows 2000", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(Module1::SectionTaken(c.filter, c.os), c.taken) << c.filter << " / " << c.os;
+  for (const Case& c : cases) EXPECT_EQ(modChecker::SectionTaken(c.filter, c.os), c.taken) << c.filter << " / " << c.os;
 }
 
 TEST(ScanSections, HeadersFiltersAndLineEnds) {

@@ -5,7 +5,7 @@
 
 #include "platform/ui/ui.h"
 #include "tools/filecheck/FileInfo.h"
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/report_file.h"
 #include "tools/filecheck/tests/fixture.h"
 
@@ -81,15 +81,15 @@ TEST(ReportFileText, TitleTimesAndEmptyList) {
 class MakeFileTest : public fixture::CheckerTest {
  protected:
   void SetUp() override {
-    Module1::g_crc.clear();
-    Module1::g_quiet = 0;
+    modChecker::g_crc.clear();
+    modChecker::g_quiet = 0;
   }
 };
 
 TEST_F(MakeFileTest, FixtureReportByteForByte) {
   const std::string list = fixture::MakeInstallation(dir_.path());
   fixture::WriteFile(dir_.path() / "disk1" / "crc004.txt", "earlier report");
-  Module1::g_crc = dir_.str() + "/disk1/";
+  modChecker::g_crc = dir_.str() + "/disk1/";
   FileInfo info;
   info.SetClock([] { return FixedTime(14, 5); });
   info.SetOsDisplayName("TestOS 1.0");
@@ -104,7 +104,7 @@ TEST_F(MakeFileTest, FixtureReportByteForByte) {
 
 TEST_F(MakeFileTest, UnwritableFolderFallsBackOrIsReported) {
   fixture::WriteFile(dir_.path() / "plain", "a file, not a folder");
-  Module1::g_crc = dir_.str() + "/plain/";
+  modChecker::g_crc = dir_.str() + "/plain/";
   const char* oldData = std::getenv("XDG_DATA_HOME");
   const std::string saved = oldData != nullptr ? oldData : "";
   FileInfo info;
@@ -123,7 +123,7 @@ TEST_F(MakeFileTest, UnwritableFolderFallsBackOrIsReported) {
             std::string::npos);
 
   // Unattended: no box, and the run ends with the list-or-report exit code.
-  Module1::g_quiet = 1;
+  modChecker::g_quiet = 1;
   host_.messages.clear();
   const std::string list = dir_.str() + "/empty.crc";
   fixture::WriteFile(list, "");

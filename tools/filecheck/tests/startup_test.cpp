@@ -7,7 +7,7 @@
 #include <regex>
 #include <set>
 
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/tests/fixture.h"
 
 namespace {
@@ -33,7 +33,7 @@ TEST(ParseCommandLine, SwitchOnlyAsItsOwnArgument) {
       {{"/s", "my", "list.crc"}, true, "my list.crc", ""},
   };
   for (const Case& c : cases) {
-    const auto cl = Module1::ParseCommandLine(c.args, "/opt/k");
+    const auto cl = modChecker::ParseCommandLine(c.args, "/opt/k");
     const std::string what = c.args.empty() ? "(none)" : c.args.front();
     EXPECT_EQ(cl.quiet, c.quiet) << what;
     EXPECT_EQ(cl.listFile, c.list) << what;
@@ -74,7 +74,7 @@ TEST(Unattended, FixtureInstallationReportAndExitCodes) {
   std::smatch title;
   ASSERT_TRUE(std::regex_search(text, title, kTitle));
   EXPECT_EQ(title.position(0), 0);
-  EXPECT_EQ(text.substr(title.length(0)), fixture::ExpectedReportBody(dir.str(), Module1::GetOsDisplayName()));
+  EXPECT_EQ(text.substr(title.length(0)), fixture::ExpectedReportBody(dir.str(), modChecker::GetOsDisplayName()));
 
   // Only good files, the switch after the list: exit code 0.
   fixture::WriteFile(dir.path() / "good.crc", "[good.dll]\nCRC=CBF43926\n[empty.txt]\nCRC=0\n");

@@ -15,7 +15,7 @@
 
 #include "platform/ui/ui.h"
 #include "tools/filecheck/FileInfoWindow.h"
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/print_grid.h"
 #include "tools/filecheck/tests/fixture.h"
 
@@ -39,9 +39,9 @@ class AppEnvironment : public ::testing::Environment {
 class WindowTest : public fixture::CheckerTest {
  protected:
   void SetUp() override {
-    Module1::g_quiet = 0;
+    modChecker::g_quiet = 0;
     list_ = fixture::MakeInstallation(dir_.path());
-    Module1::g_crc = dir_.str() + "/disk1/";
+    modChecker::g_crc = dir_.str() + "/disk1/";
   }
   // Lets events run until the condition holds (at most five seconds).
   template <typename Condition>

@@ -1,4 +1,4 @@
-#include "tools/filecheck/Module1.h"
+#include "tools/filecheck/modChecker.h"
 
 #include <sys/utsname.h>
 
@@ -6,7 +6,7 @@
 #include <cctype>
 #include <fstream>
 
-namespace Module1 {
+namespace modChecker {
 
 std::string g_crc;
 int g_quiet = 0;
@@ -105,4 +105,4 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
   return cl;
 }
 
-}  // namespace Module1
+}  // namespace modChecker

@@ -1,4 +1,4 @@
-// Module1 of the file integrity checker: the program-wide state, the section-text tokenizer,
+// modChecker: the file integrity checker's program-wide state, the section-text tokenizer,
 // the operating-system names and the command line.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace Module1 {
+namespace modChecker {
 
 // The folder the report file goes to, ending with "/", or empty for the current folder.
 extern std::string g_crc;
@@ -48,4 +48,4 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
 std::string Trim(const std::string& s);
 std::string UCase(const std::string& s);
 
-}  // namespace Module1
+}  // namespace modChecker
