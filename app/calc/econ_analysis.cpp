@@ -265,7 +265,7 @@ bool frmWait::CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nT
   summary->sGasUnit = eco.sGasUnit;
   summary->sSteamUnit = eco.sSteamUnit;
   summary->nLifeCycleYears = L;
-  summary->fValue11 = eco.fDiscountRate;
+  summary->SetDiscountRatePct(eco.fDiscountRate);
   summary->sElecRateText = RateText(eco.fElecRate, eco.sCurrency, "kWH");
   summary->sDemandRateText = RateText(eco.fDemandRate, eco.sCurrency, "kW");
   summary->sGasRateText = RateText(eco.fGasRate, eco.sCurrency, eco.sGasUnit);

@@ -136,13 +136,13 @@ void frmWait::FillRunSummary(const WeatherData& w, const LoadProfileData& lp, PL
     s.sPeriods(0) = vb::Left(PeriodText(w.OperatingPeriods(1)), 25);
   }
   s.sLoadProfileName = lp.sName;
-  s.nValue151 = lp.nValue35;
+  s.SetProfileKind(lp.ProfileKind());
   s.fPeakLoad = lp.fPeakLoad;
-  s.fPeakLoadTemp = lp.fValue41;
-  s.fLoad2 = lp.fValue45;
-  s.fLoad2Temp = lp.fValue49;
-  s.fLoad3 = lp.fValue53;
-  s.fLoad3Temp = lp.fValue57;
+  s.fPeakLoadTemp = lp.PeakLoadTemp();
+  s.fLoad2 = lp.Load2();
+  s.fLoad2Temp = lp.Load2Temp();
+  s.fLoad3 = lp.Load3();
+  s.fLoad3Temp = lp.Load3Temp();
   s.bAirEconomizer = lp.bAirEconomizer;
   s.fEconomizerLimitDB = lp.fEconomizerLimitDB;
 }

@@ -30,7 +30,7 @@ struct PLVSummaryData {
   std::string sCityName;                          // @0   String*41
   vb::Array<std::string, 0, 2> sDaySchedules;     // @41  String*25 (0 To 2)
   std::string sLoadProfileName;                   // @116 String*35
-  std::int16_t nValue151 = 0;                     // @151 copy of LoadProfileData.nValue35: profile kind, 2 user-defined
+  std::int16_t nValue151 = 0;                     // @151 copy of LoadProfileData.nValue35: the profile kind (LoadProfileKind)
   float fPeakLoad = 0;                            // @153
   float fPeakLoadTemp = 0;                        // @157 copy of LoadProfileData.fValue41
   float fLoad2 = 0;                               // @161 copy of LoadProfileData.fValue45
@@ -48,6 +48,11 @@ struct PLVSummaryData {
   float fValue205 = 0;                            // @205 always 0
   std::int16_t nNumPeriods = 0;                   // @209
   vb::Array<std::string, 0, 1> sPeriods;          // @211 String*25 (0 To 1)
+
+  // The kind of load profile the run used (LoadProfileKind).
+  std::int16_t ProfileKind() const { return nValue151; }
+  void SetProfileKind(std::int16_t kind) { nValue151 = kind; }
+
   bool operator==(const PLVSummaryData&) const = default;
 };
 
@@ -188,6 +193,11 @@ struct EconSummaryData {
   std::int16_t nOverallWinner = 0;              // @137
   vb::Array<EconCaseData, 1, 3> Cases;          // @139
   vb::Boolean bHeatRecovery = 0;                // @6961
+
+  // The run's discount rate (the minimum attractive rate of return), in percent.
+  float DiscountRatePct() const { return fValue11; }
+  void SetDiscountRatePct(float pct) { fValue11 = pct; }
+
   bool operator==(const EconSummaryData&) const = default;
 };
 

@@ -52,6 +52,10 @@ struct WeatherData {
   bool operator==(const WeatherData&) const = default;
 };
 
+// How a load profile is given: by a load line through two or three (load, temperature) points,
+// or by its bins (a profile of the site database, or one the user defined).
+enum LoadProfileKind : std::int16_t { kTwoLoadPoints = 0, kThreeLoadPoints = 1, kBinProfile = 2 };
+
 // LOD.DAT, two records of 259 bytes at bytes 1 and 260.
 struct LoadProfileData {
   std::string sName;                         // @0   String*35
@@ -66,6 +70,16 @@ struct LoadProfileData {
   float fEconomizerLimitDB = 0;              // @63
   vb::Array<float, 1, 24> fBinLoad;          // @67  tons
   vb::Array<float, 1, 24> fBinLoadPercent;   // @163
+
+  // What the offset-named fields hold: the kind of profile (LoadProfileKind), the outdoor
+  // temperature of the peak load, and the load line's second and third points (tons at F).
+  std::int16_t ProfileKind() const { return nValue35; }
+  float PeakLoadTemp() const { return fValue41; }
+  float Load2() const { return fValue45; }
+  float Load2Temp() const { return fValue49; }
+  float Load3() const { return fValue53; }
+  float Load3Temp() const { return fValue57; }
+
   bool operator==(const LoadProfileData&) const = default;
 };
 

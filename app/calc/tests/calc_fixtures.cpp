@@ -311,7 +311,7 @@ PLVSummaryData ThreeChillerSummary() {
   s.sDaySchedules(2) = "Off All Day: Sunday";
   s.nNumPeriods = 1;
   s.sPeriods(0) = "Full Year";
-  s.nValue151 = 1;
+  s.SetProfileKind(kThreeLoadPoints);
   s.fPeakLoad = 1100;
   s.fPeakLoadTemp = 95;
   s.fLoad2 = 425;

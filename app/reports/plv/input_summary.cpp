@@ -60,7 +60,7 @@ bool clsReport::InputDataSummary(int32_t& section) {
     WriteTextLine("\t" + Clean(s.sDaySchedules(2)));
     WriteTextLine("");
     heading(std::string("Loads") + " (Cooling)");
-    if (s.nValue151 == 2) {
+    if (s.ProfileKind() == kBinProfile) {
       // The set-up names a profile of the site database after its building type.
       const std::string name = Clean(s.sLoadProfileName);
       if (name.empty()) WriteTextLine("User-Defined Load Profile");
@@ -68,7 +68,7 @@ bool clsReport::InputDataSummary(int32_t& section) {
     } else {
       line("Peak Building Load", load(s.fPeakLoad, s.fPeakLoadTemp));
       line("Building Load #2", load(s.fLoad2, s.fLoad2Temp));
-      if (s.nValue151 == 1) line("Building Load #3", load(s.fLoad3, s.fLoad3Temp));
+      if (s.ProfileKind() == kThreeLoadPoints) line("Building Load #3", load(s.fLoad3, s.fLoad3Temp));
       line("Outdoor Economizer Used", YesNo(s.bAirEconomizer));
       if (s.bAirEconomizer != 0) line("Economizer Setpoint", WithUnit(s.fEconomizerLimitDB, F_TO_C));
     }
@@ -112,7 +112,7 @@ bool clsReport::InputDataSummary(int32_t& section) {
     if (economic) {
       heading("Economics");
       line("Lifecycle Period", std::to_string(m_EconSummary.nLifeCycleYears) + " years");
-      line("Minimum Attractive Rate of Return", vb::CStr(m_EconSummary.fValue11) + " %");
+      line("Minimum Attractive Rate of Return", vb::CStr(m_EconSummary.DiscountRatePct()) + " %");
       line("Electric Energy", Clean(m_EconSummary.sElecRateText));
       line("Electric Demand", Clean(m_EconSummary.sDemandRateText));
       line("Natural Gas", Clean(m_EconSummary.sGasRateText));

@@ -372,7 +372,7 @@ class InputSummaryLoads : public PLVTableTest, public ::testing::WithParamInterf
 TEST_P(InputSummaryLoads, ByProfileType) {
   const ProfileTypeCase& c = GetParam();
   PLVSummaryData s = calctest::ThreeChillerSummary();
-  s.nValue151 = c.type;
+  s.SetProfileKind(c.type);
   s.sLoadProfileName.clear();
   Load(*calctest::ThreeChillerProfile(), s);
   int32_t section = 0;
@@ -386,7 +386,7 @@ TEST_P(InputSummaryLoads, ByProfileType) {
 // A profile of the site database, named by the set-up after its building type, says so.
 TEST_F(InputSummary, SiteDatabaseProfileNamesItsSource) {
   PLVSummaryData s = calctest::ThreeChillerSummary();
-  s.nValue151 = 2;
+  s.SetProfileKind(kBinProfile);
   s.sLoadProfileName = "Hospital";
   Load(*calctest::ThreeChillerProfile(), s);
   int32_t section = 0;
@@ -396,9 +396,9 @@ TEST_F(InputSummary, SiteDatabaseProfileNamesItsSource) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, InputSummaryLoads,
-                         ::testing::Values(ProfileTypeCase{0, true, false, false},
-                                           ProfileTypeCase{1, true, true, false},
-                                           ProfileTypeCase{2, false, false, true}));
+                         ::testing::Values(ProfileTypeCase{kTwoLoadPoints, true, false, false},
+                                           ProfileTypeCase{kThreeLoadPoints, true, true, false},
+                                           ProfileTypeCase{kBinProfile, false, false, true}));
 
 TEST_F(InputSummary, HeatRecoveryRowAndNote) {
   auto p = calctest::ThreeChillerProfile();
@@ -419,7 +419,7 @@ TEST_F(InputSummary, EconomicRunListsTheComparedSystems) {
   EconSummaryData econ;
   econ.nNumSystems = 2;
   econ.nLifeCycleYears = 20;
-  econ.fValue11 = 8;
+  econ.SetDiscountRatePct(8);
   econ.sElecRateText = "Commercial";
   vb::Array<SystemEconData, 1, 4> systems;
   systems(1).sSystemName = "Sequenced Plant  ";
