@@ -94,8 +94,8 @@ bool frmWait::TransferCoolingSimulationResultsToBrimlowStructure(int16_t b, int1
                                                                  SimMonthResults& r) {
   return modpublic::RunGuarded("TransferCoolingSimulationResultsToBrimlowStructure", m_sErrorPrefix,
                                ui::kExclamation, [&] {
-    if (!plant_) vb::Raise(vb::kObjectRequired, "No plant engine has simulated the bin.");
-    cCwPlant& plant = *plant_;
+    if (!m_Plant) vb::Raise(vb::kObjectRequired, "No plant engine has simulated the bin.");
+    cCwPlant& plant = *m_Plant;
     // With a heat-recovery machine in slot 1 the cooling slots are the engine's chillers 2...
     const int offset = system.nHeatRecoveryMode == 2 ? 1 : 0;
     const int n = system.nNumChillers - offset;

@@ -534,8 +534,8 @@ bool frmWait::bSimEngineSetup(SystemData& system, std::vector<ChillerData>& chil
 bool frmWait::EngineSetup(SystemData& system, std::vector<ChillerData>& chillers, std::vector<TowerData>& towers,
                           const WeatherData& weather, std::vector<float>& firstECWT, std::vector<float>& lastECWT,
                           WellWaterTable& wellTable) {
-  if (!plant_) vb::Raise(vb::kObjectRequired, "No plant engine to set up.");
-  cCwPlant& plant = *plant_;
+  if (!m_Plant) vb::Raise(vb::kObjectRequired, "No plant engine to set up.");
+  cCwPlant& plant = *m_Plant;
   const int n = system.nNumChillers;
   if (n < 0 || n > 30)
     vb::Raise(vb::kSubscriptOutOfRange, "The system \"" + vb::Trim(system.sName) + "\" has " + std::to_string(n) +

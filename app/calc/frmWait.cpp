@@ -31,7 +31,7 @@ class OnExit {
 
 }  // namespace
 
-frmWait::frmWait() : engineFactory_([] { return CreateCwPlant(); }) {}
+frmWait::frmWait() : m_EngineFactory([] { return CreateCwPlant(); }) {}
 
 frmWait::~frmWait() = default;
 
@@ -39,16 +39,16 @@ void frmWait::FormCaption(const std::string& caption) { m_sFormCaption = vb::Tri
 
 void frmWait::InitProgressBar(double dMin, double dMax, double dValue) {
   modpublic::RunGuarded("frmWait.InitProgressBar()", "", ui::kExclamation, [&] {
-    if (view_) view_->InitProgressBar(dMin, dMax, dValue);
+    if (m_View) m_View->InitProgressBar(dMin, dMax, dValue);
   });
 }
 
 void frmWait::SetAction(const std::string& text) {
-  if (view_) view_->SetAction(text);
+  if (m_View) m_View->SetAction(text);
 }
 
 void frmWait::HideWindow() {
-  if (view_) view_->HideWindow();
+  if (m_View) m_View->HideWindow();
 }
 
 void frmWait::Form_Activate() {
@@ -56,14 +56,14 @@ void frmWait::Form_Activate() {
     if (m_bActivated) return;
     m_bActivated = true;
     InitProgressBar(0, 100, 0);
-    m_nReportType = report_ ? report_->ReportType() : 0;
-    if (view_) {
-      view_->SetCancelEnabled(true);
-      view_->SetAction("");
-      view_->SetMessage("");
-      if (!m_sFormCaption.empty()) view_->SetCaption(m_sFormCaption);
-      else if (m_nReportType == 1) view_->SetCaption("Generating Economic Analysis Reports");
-      else if (m_nReportType == 2) view_->SetCaption("Generating PLV Analysis Reports");
+    m_nReportType = m_Report ? m_Report->ReportType() : 0;
+    if (m_View) {
+      m_View->SetCancelEnabled(true);
+      m_View->SetAction("");
+      m_View->SetMessage("");
+      if (!m_sFormCaption.empty()) m_View->SetCaption(m_sFormCaption);
+      else if (m_nReportType == 1) m_View->SetCaption("Generating Economic Analysis Reports");
+      else if (m_nReportType == 2) m_View->SetCaption("Generating PLV Analysis Reports");
     }
     ui::host().processEvents();  // let the window paint before the work starts
     if (!m_bProcessing) ProcessReports();
@@ -110,9 +110,9 @@ bool frmWait::GenerateReports() {
   return modpublic::RunGuarded("frmWait.GenerateReports()", "", ui::kExclamation, [&] {
     m_nState = 2;
     SetAction("Generating...");
-    if (report_) {
-      if (m_nReportType == 1) report_->EconomicAnalysisReports();
-      else if (m_nReportType == 2) report_->PLVAnalysisReports();
+    if (m_Report) {
+      if (m_nReportType == 1) m_Report->EconomicAnalysisReports();
+      else if (m_nReportType == 2) m_Report->PLVAnalysisReports();
     }
     SetAction("");
     m_nState = 0;
@@ -122,17 +122,17 @@ bool frmWait::GenerateReports() {
 
 void frmWait::cmdCancel_Click() {
   modpublic::RunGuarded("frmWait.cmdCancel_Click()", "", ui::kExclamation, [&] {
-    if (report_) report_->UserCanceled(true);
+    if (m_Report) m_Report->UserCanceled(true);
     m_bUserCanceled = true;
     ui::host().setWaitCursor(true);
-    if (view_) view_->SetCancelEnabled(false);
+    if (m_View) m_View->SetCancelEnabled(false);
     ui::host().processEvents();
     HideWindow();
   });
 }
 
 void frmWait::Form_Unload() {
-  report_ = nullptr;
+  m_Report = nullptr;
   ui::host().setWaitCursor(false);
 }
 
@@ -163,16 +163,16 @@ void frmWait::oPump_OnError(long number, const std::string& description, const s
 }
 
 cCwPlant& frmWait::CreatePlant() {
-  plant_ = engineFactory_();
-  if (!plant_) vb::Raise(vb::kObjectRequired, "The plant engine could not be created.");
-  plant_->SetOnError([this](long number, const std::string& description, const std::string& library,
+  m_Plant = m_EngineFactory();
+  if (!m_Plant) vb::Raise(vb::kObjectRequired, "The plant engine could not be created.");
+  m_Plant->SetOnError([this](long number, const std::string& description, const std::string& library,
                            const std::string& className, const std::string& method) {
     oCwPlant_OnError(number, description, library, className, method);
   });
-  return *plant_;
+  return *m_Plant;
 }
 
-void frmWait::ReleasePlant() { plant_.reset(); }
+void frmWait::ReleasePlant() { m_Plant.reset(); }
 
 // ---- controller -------------------------------------------------------------------------
 

@@ -66,7 +66,7 @@ class frmWait {
   frmWait& operator=(const frmWait&) = delete;
 
   // ---- properties ----
-  void ReportClass(ReportClassInterface* report) { report_ = report; }
+  void ReportClass(ReportClassInterface* report) { m_Report = report; }
   void FormCaption(const std::string& caption);
   bool DoCalcs() const { return m_bDoCalcs; }
   void DoCalcs(bool value) { m_bDoCalcs = value; }
@@ -77,11 +77,11 @@ class frmWait {
   bool UserCanceled() const { return m_bUserCanceled; }
 
   // ---- wiring ----
-  void SetView(View* view) { view_ = view; }
+  void SetView(View* view) { m_View = view; }
   // The plant engine each analysis creates; the real engine unless replaced.
-  void SetEngineFactory(EngineFactory factory) { engineFactory_ = std::move(factory); }
+  void SetEngineFactory(EngineFactory factory) { m_EngineFactory = std::move(factory); }
   // The engine of the running analysis (null between analyses).
-  cCwPlant* ocwPlant() const { return plant_.get(); }
+  cCwPlant* ocwPlant() const { return m_Plant.get(); }
   // Creates a new engine into ocwPlant and subscribes to its errors (each analysis does this
   // first; the engine set-up and the graph profiles work on it).
   cCwPlant& CreatePlant();
@@ -195,10 +195,10 @@ class frmWait {
   bool CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nTypeOfCostCalcs, bool bIncludePumpEnergy,
                     bool bIncludeTowerEnergy, int16_t nSysEffType, bool& bCalcErrors);
 
-  ReportClassInterface* report_ = nullptr;
-  View* view_ = nullptr;
-  EngineFactory engineFactory_;
-  std::unique_ptr<cCwPlant> plant_;
+  ReportClassInterface* m_Report = nullptr;
+  View* m_View = nullptr;
+  EngineFactory m_EngineFactory;
+  std::unique_ptr<cCwPlant> m_Plant;
 
   int32_t m_nReportType = 0;
   std::string m_sFormCaption;

@@ -88,7 +88,7 @@ bool frmWait::GraphProfiles(PLVProfileData& profile, const WellWaterTable& wellT
 
     // Staging search between two bins of different dry bulb, stepping from bin p toward b.
     if (differs && dDB != 0) {
-      cCwPlant& plant = *plant_;
+      cCwPlant& plant = *m_Plant;
       const double loadSlope = (static_cast<double>(binB.fLoad) - binP.fLoad) / dDB;
       const double loadIntercept = binB.fLoad - loadSlope * binB.fDB;
       const double wbSlope = (static_cast<double>(binB.fMCWB) - binP.fMCWB) / dDB;

@@ -260,7 +260,7 @@ bool frmWait::PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bC
 bool frmWait::SimulateBins(const SystemData& system, const std::vector<ChillerData>& chillers,
                            const WellWaterTable& wellTable, int16_t nEfficiencyInput, PLVSummaryData& summary,
                            PLVProfileData& profile, bool& bCalcErrors) {
-  cCwPlant& plant = *plant_;
+  cCwPlant& plant = *m_Plant;
   const int n = profile.nNumChillerResults;
   const bool heatDriven = profile.bAnyHeatDriven != 0;
   int16_t unmetBins = 0;

@@ -15,23 +15,23 @@
 
 using namespace richtext;
 
-frmReport::frmReport() : report_(std::make_unique<clsReport>()) {}
+frmReport::frmReport() : m_Report(std::make_unique<clsReport>()) {}
 
 frmReport::~frmReport() = default;
 
 void frmReport::ReportType(int16_t type) {
   m_ReportType = type;
   if (type == 1) m_Caption = kEconomicCaption;
-  if (view_) view_->Caption(m_Caption);
+  if (m_View) m_View->Caption(m_Caption);
 }
 
 void frmReport::Form_Load() {
   modpublic::RunGuarded("frmReport.Form_Load()", "", ui::kExclamation, [&] {
-    if (!view_) return;
-    view_->Caption(m_Caption);
-    view_->NavButton(0, "&Prev Report", false);
-    view_->NavButton(1, "&Next Report", false);
-    view_->ExitEnabled(false);
+    if (!m_View) return;
+    m_View->Caption(m_Caption);
+    m_View->NavButton(0, "&Prev Report", false);
+    m_View->NavButton(1, "&Next Report", false);
+    m_View->ExitEnabled(false);
   });
 }
 
@@ -40,18 +40,18 @@ bool frmReport::Form_Activate() {
   bool bound = false;
   modpublic::RunGuarded("frmReport.Form_Activate()", "", ui::kExclamation, [&] {
     m_Activated = true;
-    report_->ReportType(m_ReportType);
-    if (view_) {
-      view_->NavButton(1, "Next Report", false);
-      view_->NavButton(0, "Prev Report", false);
+    m_Report->ReportType(m_ReportType);
+    if (m_View) {
+      m_View->NavButton(1, "Next Report", false);
+      m_View->NavButton(0, "Prev Report", false);
     }
-    bound = view_ && report_->InitializeReportForm(view_->Toc1());
+    bound = m_View && m_Report->InitializeReportForm(m_View->Toc1());
     if (!bound) return;
     mnuEdit_ReportOptions_Click();
-    view_->ExitEnabled(true);
+    m_View->ExitEnabled(true);
   });
   if (!bound) {
-    if (view_) view_->HideWindow();
+    if (m_View) m_View->HideWindow();
     modpublic::ShowError("Could not Initialize Report Viewer.", ui::kExclamation, "frmReport.Form_Activate()");
   }
   return bound;
@@ -60,9 +60,9 @@ bool frmReport::Form_Activate() {
 void frmReport::mnuEdit_ReportOptions_Click() {
   modpublic::RunGuarded("frmReport.mnuEdit_ReportOptions_Click()", "", ui::kExclamation, [&] {
     frmWait wait;
-    wait.ReportClass(report_.get());
+    wait.ReportClass(m_Report.get());
     wait.DoCalcs(m_DoCalcs);
-    if (view_) view_->ShowWait(wait);
+    if (m_View) m_View->ShowWait(wait);
     else wait.Form_Activate();
     m_DoCalcs = wait.DoCalcs();
     const bool calcsOK = wait.CalcsOK();
@@ -74,10 +74,10 @@ void frmReport::mnuEdit_ReportOptions_Click() {
     wait.Form_Unload();
     // DoCalcs stays set while no calculation has succeeded; the report run says whether it
     // built and saved its own report.
-    m_RunSucceeded = !canceled && !m_DoCalcs && !inputErrors && !calcErrors && report_->LastRunOK();
+    m_RunSucceeded = !canceled && !m_DoCalcs && !inputErrors && !calcErrors && m_Report->LastRunOK();
     if (NeedsErrorReport(canceled, calcsOK, inputErrors, calcErrors)) {
       m_RunSucceeded = false;
-      report_->RptErrors();
+      m_Report->RptErrors();
     }
     // A cancelled run leaves the viewer empty: the user is told why.
     if (canceled) ui::host().messageBox(kCancelledMessage, ui::kInformation, "");
@@ -86,8 +86,8 @@ void frmReport::mnuEdit_ReportOptions_Click() {
 }
 
 void frmReport::cmdRpt_Click(int index) {
-  if (index == 0) report_->LoadPrevReport();
-  else if (index == 1) report_->LoadNextReport();
+  if (index == 0) m_Report->LoadPrevReport();
+  else if (index == 1) m_Report->LoadNextReport();
   EnableReportButtons();
 }
 
@@ -96,8 +96,8 @@ void frmReport::Toolbar1_ButtonClick(const std::string& key) {
 }
 
 void frmReport::TocCommand(int command) {
-  if (view_) view_->TocCommand(command);
-  else TerCommand(report_->TerHwnd(), command);
+  if (m_View) m_View->TocCommand(command);
+  else TerCommand(m_Report->TerHwnd(), command);
 }
 
 void frmReport::mnuFile_PageSetup_Click() {
@@ -116,7 +116,7 @@ void frmReport::mnuFile_PrintPreview_Click() {
 }
 
 bool frmReport::Form_KeyDown(int key, bool ctrl) {
-  const TerHwnd h = report_->TerHwnd();
+  const TerHwnd h = m_Report->TerHwnd();
   if (key == Qt::Key_F5) {
     TerRepaginate(h, false);
     TerRepaint(h, true);
@@ -133,40 +133,40 @@ bool frmReport::Form_KeyDown(int key, bool ctrl) {
   } else {
     return false;
   }
-  if (view_) view_->FocusToc();
+  if (m_View) m_View->FocusToc();
   return true;
 }
 
 void frmReport::UpDown1_Change() {
   SetZoom();
-  if (view_) view_->FocusToc();
+  if (m_View) m_View->FocusToc();
 }
 
 void frmReport::cmdHelp_Click() {
-  if (view_) view_->ShowHelp(kHelpContextId);
+  if (m_View) m_View->ShowHelp(kHelpContextId);
 }
 
 void frmReport::cmdExit_Click() {
-  if (view_) view_->HideWindow();
+  if (m_View) m_View->HideWindow();
 }
 
 // ---- procedures -----------------------------------------------------------------------
 
 void frmReport::SaveReport(int format) {
-  if (!view_) return;
+  if (!m_View) return;
   const std::string name = modpublic::gFileFilterNames[3].empty() ? "Report Files" : modpublic::gFileFilterNames[3];
   const std::string all = modpublic::gFileFilterNames[1].empty() ? "All Files" : modpublic::gFileFilterNames[1];
   const std::vector<std::string> filters = {name + " (*.rtf)", name + " (*.pdf)", all + " (*.*)"};
   int filterIndex = format;
   const std::string path =
-      view_->ShowSaveDialog("Save Report", filters, filterIndex, ProposedFileName(report_->ReportFileName(), format));
+      m_View->ShowSaveDialog("Save Report", filters, filterIndex, ProposedFileName(m_Report->ReportFileName(), format));
   if (vb::Trim(path).empty()) return;
-  report_->SaveReportAsFile(path, SaveFormat(path, filterIndex));
+  m_Report->SaveReportAsFile(path, SaveFormat(path, filterIndex));
 }
 
 void frmReport::PrintReport(bool dialog) {
   modpublic::RunGuarded("frmReport.PrintReport()", "", ui::kExclamation, [&] {
-    const TerHwnd h = report_->TerHwnd();
+    const TerHwnd h = m_Report->TerHwnd();
     DeselectTerText(h, false);
     const bool printed = dialog ? TerPrint2(h, true, 0, 0, 1, 1) : TerPrint2(h, false, -1, 0, 1, 1);
     TerRepaginate(h, false);
@@ -177,20 +177,20 @@ void frmReport::PrintReport(bool dialog) {
 
 void frmReport::SetZoom() {
   modpublic::RunGuarded("frmReport.SetZoom()", "", ui::kExclamation, [&] {
-    if (!view_) return;
-    const int zoom = ParseZoom(view_->ZoomText());
-    view_->ZoomText(vb::CStr(static_cast<long>(zoom)));
-    TerSetZoom(report_->TerHwnd(), zoom);
+    if (!m_View) return;
+    const int zoom = ParseZoom(m_View->ZoomText());
+    m_View->ZoomText(vb::CStr(static_cast<long>(zoom)));
+    TerSetZoom(m_Report->TerHwnd(), zoom);
   });
 }
 
 void frmReport::EnableReportButtons() {
   modpublic::RunGuarded("frmReport.EnableReportButtons()", "", ui::kExclamation, [&] {
-    if (!view_) return;
-    const NavState s = NavButtons(report_->SubReportsCount(), report_->CurrentSubReportID());
-    view_->NavButton(0, "Prev Report", s.prev);
-    view_->NavButton(1, "Next Report", s.next);
-    if (s.focus >= 0) view_->FocusNavButton(s.focus);
+    if (!m_View) return;
+    const NavState s = NavButtons(m_Report->SubReportsCount(), m_Report->CurrentSubReportID());
+    m_View->NavButton(0, "Prev Report", s.prev);
+    m_View->NavButton(1, "Next Report", s.next);
+    if (s.focus >= 0) m_View->FocusNavButton(s.focus);
   });
 }
 

@@ -55,8 +55,8 @@ class frmReport {
   frmReport(const frmReport&) = delete;
   frmReport& operator=(const frmReport&) = delete;
 
-  void SetView(View* view) { view_ = view; }
-  clsReport& Report() { return *report_; }
+  void SetView(View* view) { m_View = view; }
+  clsReport& Report() { return *m_Report; }
 
   // ---- properties ----
   // Type 1 also makes the caption "Economic Analysis Reports".
@@ -125,8 +125,8 @@ class frmReport {
  private:
   void TocCommand(int command);
 
-  View* view_ = nullptr;
-  std::unique_ptr<clsReport> report_;
+  View* m_View = nullptr;
+  std::unique_ptr<clsReport> m_Report;
   int16_t m_ReportType = 0;
   std::string m_Caption = kCaption;
   bool m_DoCalcs = true;

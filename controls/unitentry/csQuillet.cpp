@@ -190,7 +190,7 @@ class csQuillet::Edit : public QLineEdit {
 csQuillet::csQuillet(QWidget* parent) : csQuillet(QVariantMap(), parent) {}
 
 csQuillet::csQuillet(const QVariantMap& bag, QWidget* parent) : QWidget(parent) {
-  for (int i = 0; i < 6; ++i) texts_[static_cast<std::size_t>(i)] = kDefaultTexts[i];
+  for (int i = 0; i < 6; ++i) m_Texts[static_cast<std::size_t>(i)] = kDefaultTexts[i];
   Text1 = new Edit(*this);
   Text1->setText("0.00");
   Label1 = new QLabel("(no_conv)", this);
@@ -281,8 +281,8 @@ void csQuillet::InitControls() {
 // ---- display --------------------------------------------------------------------------
 
 const clsUnits& csQuillet::Converter() const {
-  if (units_ == nullptr) vb::Raise(vb::kObjectRequired);
-  return *units_;
+  if (m_UnitCnv == nullptr) vb::Raise(vb::kObjectRequired);
+  return *m_UnitCnv;
 }
 
 QString csQuillet::FormatValue(double ipValue) const {
@@ -299,8 +299,8 @@ QString csQuillet::ShownValue(double ipValue) const { return Shown(Utf8(FormatVa
 
 QString csQuillet::LimitsToolTip() const {
   if (m_Min != 0.0 || m_Max != 0.0)
-    return texts_[kMinPrefix] + ShownValue(m_Min) + ", " + texts_[kMaxPrefix] + ShownValue(m_Max);
-  return texts_[kNoLimits];
+    return m_Texts[kMinPrefix] + ShownValue(m_Min) + ", " + m_Texts[kMaxPrefix] + ShownValue(m_Max);
+  return m_Texts[kNoLimits];
 }
 
 void csQuillet::UpdateDisplay() {
@@ -326,7 +326,7 @@ void csQuillet::Refresh() {
 }
 
 void csQuillet::UnitCnv(clsUnits* units) {
-  units_ = units;
+  m_UnitCnv = units;
   Quietly([this] { UpdateDisplay(); });
 }
 
@@ -431,7 +431,7 @@ void csQuillet::Locked(bool locked) {
 void csQuillet::TranslationStrings(const QStringList& texts) {
   for (int i = 0; i < 6; ++i) {
     if (i >= texts.size()) return;
-    texts_[static_cast<std::size_t>(i)] = texts[i];
+    m_Texts[static_cast<std::size_t>(i)] = texts[i];
   }
   Quietly([this] { Text1->setToolTip(LimitsToolTip()); });
 }
@@ -443,13 +443,13 @@ bool csQuillet::Validate() {
   try {
     double typed = 0.0;
     if (!ReadNumber(Text1->text(), typed)) {
-      Text1->setToolTip(texts_[kInvalidInput]);
+      Text1->setToolTip(m_Texts[kInvalidInput]);
     } else {
       const clsUnits& units = Converter();
       // The rewrite is input: Value becomes the shown, rounded number.
       SetText(ShownValue(m_Value));
       if (m_Min == 0.0 && m_Max == 0.0) {
-        Text1->setToolTip(texts_[kNoLimits]);
+        Text1->setToolTip(m_Texts[kNoLimits]);
         valid = true;
       } else {
         double low = m_Min;
@@ -467,9 +467,9 @@ bool csQuillet::Validate() {
         };
         const double v = m_Value;
         if (v < low && !sameText(v, low)) {
-          Text1->setToolTip(texts_[kTooLow] + ShownValue(low));
+          Text1->setToolTip(m_Texts[kTooLow] + ShownValue(low));
         } else if (v > high && !sameText(v, high)) {
-          Text1->setToolTip(texts_[kTooHigh] + ShownValue(high));
+          Text1->setToolTip(m_Texts[kTooHigh] + ShownValue(high));
         } else {
           Text1->setToolTip(LimitsToolTip());
           valid = true;

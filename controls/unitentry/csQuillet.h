@@ -102,7 +102,7 @@ class QUILLET_EXPORT csQuillet : public QWidget {
   // ---- converter ----
   // Binds the converter (not owned) and re-displays the box; a changed text counts as input.
   void UnitCnv(clsUnits* units);
-  clsUnits* UnitCnv() const { return units_; }
+  clsUnits* UnitCnv() const { return m_UnitCnv; }
 
   // ---- properties (getters return the stored value) ----
   double Value() const { return m_Value; }
@@ -155,7 +155,7 @@ class QUILLET_EXPORT csQuillet : public QWidget {
   // replaces what it has and leaves the tooltip as it is; a full one refreshes the tooltip.
   Q_INVOKABLE void TranslationStrings(const QStringList& texts);
   // The six texts in use.
-  const std::array<QString, 6>& Texts() const { return texts_; }
+  const std::array<QString, 6>& Texts() const { return m_Texts; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -200,7 +200,7 @@ class QUILLET_EXPORT csQuillet : public QWidget {
 
   QLineEdit* Text1 = nullptr;
   QLabel* Label1 = nullptr;
-  clsUnits* units_ = nullptr;
+  clsUnits* m_UnitCnv = nullptr;
 
   long m_Units = 0;
   double m_Value = 0.0;
@@ -217,5 +217,5 @@ class QUILLET_EXPORT csQuillet : public QWidget {
 
   bool m_bInternalUpdate = false;
   bool m_bSelectOnMouseMove = false;
-  std::array<QString, 6> texts_;
+  std::array<QString, 6> m_Texts;
 };
