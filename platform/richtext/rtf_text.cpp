@@ -1,5 +1,7 @@
 #include "platform/richtext/rtf_text.h"
 
+#include <algorithm>
+
 #include "libs/text/encoding.h"
 
 namespace richtext::rtf {
@@ -62,16 +64,28 @@ void AppendEscapedText(std::string& out, std::string_view text) {
 
 void AppendHex(std::string& out, std::string_view bytes, size_t lineBytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
-  out.reserve(out.size() + bytes.size() * 2 + bytes.size() / (lineBytes ? lineBytes : 1) + 1);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (lineBytes && i > 0 && i % lineBytes == 0) out += '\n';
-    const auto b = static_cast<uint8_t>(bytes[i]);
-    out += kDigits[b >> 4];
-    out += kDigits[b & 0x0F];
+  if (bytes.empty()) return;
+  // Pictures run to megabytes of hex: the digits go straight into the grown buffer, with a
+  // line end after every `lineBytes` bytes but the last.
+  const size_t breaks = lineBytes ? (bytes.size() - 1) / lineBytes : 0;
+  const size_t start = out.size();
+  out.resize(start + bytes.size() * 2 + breaks);
+  char* p = out.data() + start;
+  size_t inLine = 0;
+  for (const char c : bytes) {
+    if (lineBytes && inLine == lineBytes) {
+      *p++ = '\n';
+      inLine = 0;
+    }
+    const auto b = static_cast<uint8_t>(c);
+    *p++ = kDigits[b >> 4];
+    *p++ = kDigits[b & 0x0F];
+    ++inLine;
   }
 }
 
 void HexDecoder::feed(std::string_view digits) {
+  out_.reserve(std::min(max_, out_.size() + digits.size() / 2));
   for (char c : digits) {
     const int v = hexValue(c);
     if (v < 0) continue;
