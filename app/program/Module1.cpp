@@ -1,14 +1,14 @@
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 
 #include <QApplication>
 #include <clocale>
 #include <filesystem>
 
-#include "app/clsProgram.h"
-#include "app/clsUnitControls.h"
-#include "app/frmMain.h"
-#include "app/frmMainWindow.h"
-#include "app/frmSplash.h"
+#include "app/program/clsProgram.h"
+#include "app/program/clsUnitControls.h"
+#include "app/program/frmMain.h"
+#include "app/program/frmMainWindow.h"
+#include "app/program/frmSplash.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"

@@ -1,4 +1,4 @@
-#include "app/frmDialogs.h"
+#include "app/program/frmDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Module1.h"
-#include "app/frmMain.h"
+#include "app/program/Module1.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"

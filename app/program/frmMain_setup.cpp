@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"

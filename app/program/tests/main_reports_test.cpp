@@ -22,11 +22,11 @@
 #include <sstream>
 
 #include "app/calc/frmWait.h"
-#include "app/frmDialogs.h"
+#include "app/program/frmDialogs.h"
 #include "app/reports/frmReport.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "platform/richtext/ter.h"
 #include "platform/richtext/viewer.h"
 #include "platform/ui/qt_host.h"

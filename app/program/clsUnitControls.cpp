@@ -1,4 +1,4 @@
-#include "app/clsUnitControls.h"
+#include "app/program/clsUnitControls.h"
 
 #include <QApplication>
 #include <QWidget>
