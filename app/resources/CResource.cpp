@@ -11,6 +11,7 @@
 #include "app/storage/modpublic.h"
 #include "kestrin_version.h"
 #include "libs/vb/vbcompat.h"
+#include "libs/vb/vberror.h"
 #include "platform/db/db.h"
 #include "platform/ui/ui.h"
 
@@ -189,7 +190,8 @@ std::string CResource::LookupTranslation(const std::string& controlName,
     row.Bind(1, currentForm_).Bind(2, controlName).Bind(3, index).Bind(4, propertyName);
     if (!row.Step()) return {};
     return IsDisabled(row, 0) ? std::string(kDisabledMarker) : row.Text(1);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("CResource::LookupTranslation", e);
     return {};
   }
 }
@@ -223,7 +225,8 @@ std::string CResource::SeekTranslation(const std::string& formName, const std::s
     if (metric && SeekRow(formName, controlName, propertyName, index, false, text, unit)) {
       return text;
     }
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("CResource::SeekTranslation", e);
   }
   return {};
 }
@@ -235,7 +238,8 @@ std::string CResource::GetString(int32_t id) const {
           "SELECT EnglishText FROM Translations WHERE ResourceID = ?1 LIMIT 1");
       row.Bind(1, id);
       if (row.Step()) return row.Text(0);
-    } catch (...) {
+    } catch (const std::exception& e) {
+      vb::NoteIgnoredError("CResource::GetString", e);
     }
   }
   return textcatalog::kMissingText;

@@ -225,7 +225,8 @@ int SelectItemByItemData(ListControl* control, long value) {
       }
     }
     control->ListIndex(found);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("modpublic::SelectItemByItemData", e);
   }
   return found;
 }

@@ -150,7 +150,8 @@ void CloseAndClear(Holder& object, Close close) {
   if (object) {
     try {
       close(*object);
-    } catch (...) {
+    } catch (const std::exception& e) {
+      vb::NoteIgnoredError("modpublic: closing a window or database", e);
     }
   }
   object = nullptr;
@@ -168,7 +169,8 @@ template <class TextBox>
 void SelectAllText(TextBox& box) {
   try {
     box.setSelection(0, static_cast<int>(box.text().length()));
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("modpublic::SelectAllText", e);
   }
 }
 

@@ -49,7 +49,8 @@ void ShowError(const std::string& message, long buttons, const std::string& titl
       h.messageBox(text, static_cast<int>(buttons), title.empty() ? h.applicationTitle() : title);
       err.Clear();
     }
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("modpublic::ShowError", e);
   }
 }
 

@@ -20,13 +20,25 @@ void ShowError(const std::string& message, long buttons, const std::string& titl
 // unknown number.
 std::string GetSystemErrorText(long number);
 
+namespace detail {
+// The text of a RunGuarded message: the string itself, or what the function returns.
+template <class Message>
+std::string GuardMessage(const Message& message) {
+  if constexpr (std::is_invocable_v<const Message&>)
+    return message();
+  else
+    return std::string(message);
+}
+}  // namespace detail
+
 // Runs the body of a data procedure. When it throws, the exception becomes the current
 // error, the error box shows `message` with `style` under `title`, and the result is false.
 // `message` is read when the error happens, so a step text the body keeps up to date
-// names the step that failed.
+// names the step that failed; a function returning the text (`[&] { return step + " failed"; }`)
+// builds it from that step at the same moment.
 // The body returns bool (its own result) or nothing (success).
-template <class F>
-bool RunGuarded(const std::string& title, const std::string& message, long style, F&& body) {
+template <class Message, class F>
+bool RunGuarded(const std::string& title, const Message& message, long style, F&& body) {
   try {
     if constexpr (std::is_void_v<std::invoke_result_t<F>>) {
       body();
@@ -36,7 +48,7 @@ bool RunGuarded(const std::string& title, const std::string& message, long style
     }
   } catch (...) {
     vb::SetErrFromCurrentException();
-    ShowError(message, style, title);
+    ShowError(detail::GuardMessage(message), style, title);
     return false;
   }
 }

@@ -423,17 +423,15 @@ bool SaveSettings(const std::string& path, const SettingsData& settings) {
 
 bool IsValidProjectFile(const std::string& path) {
   if (vb::Trim(path).empty() || !detail::IsFile(path)) return false;
-  try {
-    pugi::xml_document doc;
-    LoadDocument(doc, path);
-    return HasRootAndIdentifier(doc, kProjectRoot);
-  } catch (const vb::RuntimeError&) {
-    return false;  // not readable as one of our XML files: not a project file
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError("Failed in modDataIO.IsValidProjectFile", 48, "");
-    return false;
-  }
+  return modpublic::RunGuarded("", "Failed in modDataIO.IsValidProjectFile", 48, [&] {
+    try {
+      pugi::xml_document doc;
+      LoadDocument(doc, path);
+      return HasRootAndIdentifier(doc, kProjectRoot);
+    } catch (const vb::RuntimeError&) {
+      return false;  // not readable as one of our XML files: not a project file
+    }
+  });
 }
 
 // Every failure leaves the open project as it was: a file that is not a project, a file with
@@ -468,15 +466,13 @@ bool LoadProject(const std::string& path, ProjectData& project) {
   ProjectData p;
   InitProject(p);
   std::string step;
-  try {
+  const auto failure = [&] { return step + " failed. The project was not opened."; };
+  const bool read = modpublic::RunGuarded(title, failure, 16, [&] {
     LeafReader leaves(doc);
     if (leaves.Has("ProjectName")) leaves.Read("ProjectName", p.ProjectName);
     ReadSections(doc, p, kProjectSections, step);
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step + " failed. The project was not opened.", 16, title);
-    return false;
-  }
+  });
+  if (!read) return false;
   const std::string problem = ProjectValueProblem(p);
   if (!problem.empty()) {
     vb::Err().Clear();

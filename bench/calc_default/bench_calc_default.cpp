@@ -18,7 +18,7 @@
 
 #include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "bench/common/calc_plant_bench.h"

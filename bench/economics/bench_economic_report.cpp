@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"

@@ -97,7 +97,8 @@ template <class F>
 void Quietly(F&& step) {
   try {
     step();
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("csQuillet: property step", e);
   }
 }
 

@@ -1,6 +1,8 @@
 #include "libs/vb/vberror.h"
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 namespace vb {
@@ -48,6 +50,17 @@ void SetErrFromCurrentException() {
     e.Description = "Unknown error";
   }
 }
+
+namespace {
+std::atomic<long> gIgnoredErrors{0};
+}
+
+void NoteIgnoredError(const char* place, const std::exception& error) {
+  ++gIgnoredErrors;
+  std::fprintf(stderr, "%s: ignored error: %s\n", place, error.what());
+}
+
+long IgnoredErrorCount() { return gIgnoredErrors.load(); }
 
 double Divide(double numerator, double denominator) {
   if (denominator == 0.0) Raise(kDivisionByZero);

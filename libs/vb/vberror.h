@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "libs/numbered_error.h"
@@ -59,6 +60,13 @@ ErrObject& Err();
 // number; any other std::exception becomes error 5 with its text; anything else error 5
 // "Unknown error". Call only inside a catch block.
 void SetErrFromCurrentException();
+
+// Records an exception a routine deliberately lets pass (a step whose failure only ends
+// that step): writes "<place>: ignored error: <what>" to stderr and counts it. The current
+// error is left as it is. A soft assertion: nothing is shown and the caller goes on.
+void NoteIgnoredError(const char* place, const std::exception& error);
+// How many errors NoteIgnoredError has recorded in this process (tests compare before/after).
+long IgnoredErrorCount();
 
 // Checked arithmetic: raises error 11 for a zero divisor, 6 for a non-finite result.
 double Divide(double numerator, double denominator);

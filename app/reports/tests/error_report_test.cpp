@@ -6,7 +6,7 @@
 
 #include "kestrin_version.h"
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"

@@ -113,15 +113,4 @@ void ReportTest::WriteErrDat(const std::vector<std::string>& lines) const {
   for (const auto& l : lines) f << l << "\r\n";
 }
 
-std::string RunCommand(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
 }  // namespace reporttest

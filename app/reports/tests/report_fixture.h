@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/reports/clsReport.h"
+#include "libs/testsupport/run_command.h"
 #include "platform/ui/ui.h"
 
 namespace reporttest {
@@ -53,6 +54,6 @@ class ReportTest : public ::testing::Test {
 // Text of a paragraph's runs (page fields as "#").
 std::string TextOf(const richtext::Paragraph& p);
 // Output of a shell command.
-std::string RunCommand(const std::string& cmd);
+using testsupport::RunCommand;
 
 }  // namespace reporttest

@@ -258,6 +258,17 @@ TEST_F(ModPublic, RunGuardedKeepsTheNumberOfAnyLibrarysError) {
   EXPECT_EQ(host.messages[1].text, "Error 5 - plain");
 }
 
+TEST_F(ModPublic, RunGuardedBuildsTheMessageFromTheStepThatFailed) {
+  std::string step = "Opening";
+  const bool ok = RunGuarded("caller()", [&] { return step + " failed"; }, 16, [&] {
+    step = "Reading";
+    vb::Raise(vb::kFileNotFound, "File not found");
+  });
+  EXPECT_FALSE(ok);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "Reading failed\r\n\r\nError 53 - File not found");
+}
+
 TEST_F(ModPublic, UpdateProgress) {
   ui::RecordingProgress progress;
   {
@@ -432,8 +443,10 @@ struct FakeForm {
 TEST_F(ModPublic, UnloadFormClosesAndClearsTheReference) {
   int closes = 0;
   auto form = std::make_unique<FakeForm>(FakeForm{&closes, true});
-  UnloadForm(form);  // the error of close is ignored
+  const long ignored = vb::IgnoredErrorCount();
+  UnloadForm(form);  // the error of close is ignored, and noted
   EXPECT_EQ(closes, 1);
+  EXPECT_EQ(vb::IgnoredErrorCount(), ignored + 1);
   EXPECT_EQ(form, nullptr);
   UnloadForm(form);  // no window: nothing to close
   EXPECT_EQ(closes, 1);

@@ -186,6 +186,20 @@ TEST(VbConversions, OverflowRaisesError6) {
   EXPECT_FLOAT_EQ(vb::CSng(0.1), 0.1f);
 }
 
+TEST(VbErrors, AnIgnoredErrorIsCountedAndNamedWithItsPlace) {
+  const long before = vb::IgnoredErrorCount();
+  testing::internal::CaptureStderr();
+  try {
+    vb::Raise(vb::kDivisionByZero);
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("Caller::Step", e);
+  }
+  const std::string logged = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(vb::IgnoredErrorCount(), before + 1);
+  EXPECT_EQ(logged, "Caller::Step: ignored error: Division by zero\n");
+  EXPECT_EQ(vb::Err().Number, 0);  // noting an error does not make it the current one
+}
+
 TEST(VbConversions, NumericText) {
   const struct {
     const char* text;

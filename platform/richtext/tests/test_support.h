@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "libs/testsupport/run_command.h"
 #include "platform/richtext/ter.h"
 
 // fontconfig keeps its configuration cache for the life of the process; that is not ours.
@@ -79,15 +80,6 @@ class DocTest : public ::testing::Test {
 };
 
 // Output of a command (poppler tools).
-inline std::string RunCommand(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+using testsupport::RunCommand;
 
 }  // namespace richtext::test

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/record_codec.h"
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/economics/tests/econ_run_fixture.h"
 #include "app/reports/economics/tests/econ_run_setup.h"
 #include "app/storage/modDataIO.h"

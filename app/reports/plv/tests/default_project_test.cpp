@@ -8,7 +8,7 @@
 
 #include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/tests/plv_fixture.h"
 #include "app/storage/modDataIO.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/plv/tests/plv_fixture.h"

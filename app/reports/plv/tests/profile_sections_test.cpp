@@ -8,7 +8,7 @@
 #include <numeric>
 
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"

@@ -1,4 +1,4 @@
-#include "app/frmSplash.h"
+#include "app/program/frmSplash.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ProgramLogos.h"
-#include "app/clsProgram.h"
+#include "app/program/ProgramLogos.h"
+#include "app/program/clsProgram.h"
 
 namespace {
 

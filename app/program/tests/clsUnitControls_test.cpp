@@ -10,7 +10,7 @@
 #include <ostream>
 #include <vector>
 
-#include "app/clsUnitControls.h"
+#include "app/program/clsUnitControls.h"
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
 #include "platform/ui/ui.h"

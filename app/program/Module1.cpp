@@ -1,14 +1,14 @@
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 
 #include <QApplication>
 #include <clocale>
 #include <filesystem>
 
-#include "app/clsProgram.h"
-#include "app/clsUnitControls.h"
-#include "app/frmMain.h"
-#include "app/frmMainWindow.h"
-#include "app/frmSplash.h"
+#include "app/program/clsProgram.h"
+#include "app/program/clsUnitControls.h"
+#include "app/program/frmMain.h"
+#include "app/program/frmMainWindow.h"
+#include "app/program/frmSplash.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
@@ -38,7 +38,8 @@ std::string CommandLineText(int argc, const char* const* argv) {
 
 StartResult StartUp(const std::string& commandLine) {
   std::string step;
-  try {
+  StartResult result = StartResult::kFailed;
+  modpublic::RunGuarded("Module1.Main()", [&] { return step + " failed"; }, ui::kCritical, [&] {
     gSettingsFile = modDataIO::GetAppDataFolder() + "GlobalSettings.xml";
     gProjectChanged = false;
     const std::string projectPath = commandLine;
@@ -54,7 +55,8 @@ StartResult StartUp(const std::string& commandLine) {
       if (!modDataIO::IsValidProjectFile(projectPath)) {
         // Nothing has been written: the scratch folder and the settings file stay as they are.
         ui::host().messageBox(std::string(frmMain::kNotAProjectFile) + ": " + projectPath, ui::kOkOnly, "");
-        return StartResult::kInvalidProject;
+        result = StartResult::kInvalidProject;
+        return;
       }
       // Kept with its full path, so that Save writes back to the same file whatever the
       // working directory is later. A file that fails to load leaves the default project.
@@ -65,15 +67,12 @@ StartResult StartUp(const std::string& commandLine) {
     modpublic::gDataIOErrorMsg = "The following error occurred while reading or writing data:";
 
     // Folders, fresh template copies and the site database path (each failure says so).
-    if (!frmMain::PrepareDataFiles()) return StartResult::kFailed;
+    if (!frmMain::PrepareDataFiles()) return;
 
     gUnitControls = std::make_unique<clsUnitControls>();
-    return StartResult::kReady;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step + " failed", ui::kCritical, "Module1.Main()");
-    return StartResult::kFailed;
-  }
+    result = StartResult::kReady;
+  });
+  return result;
 }
 
 int Main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/clsProgram.h"
+#include "app/program/clsProgram.h"
 
 #include "kestrin_version.h"
 

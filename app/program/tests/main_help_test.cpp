@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 
 namespace {
 
@@ -24,12 +24,12 @@ std::string Slurp(const fs::path& path) {
   return s.str();
 }
 
-// The sources beside this test (app/); the compiler names this file relative to the build
+// The program's sources folder (app/, above app/program/tests); the compiler names this file relative to the build
 // folder, the parent of the program folder.
 fs::path SourceRoot() {
   const fs::path self(__FILE__);
   const fs::path file = self.is_absolute() ? self : fs::path(KESTRIN_PROGRAM_DIR).parent_path() / self;
-  return file.parent_path().parent_path();
+  return file.parent_path().parent_path().parent_path();
 }
 const fs::path kSourceRoot = SourceRoot();
 

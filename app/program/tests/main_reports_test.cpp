@@ -22,11 +22,12 @@
 #include <sstream>
 
 #include "app/calc/frmWait.h"
-#include "app/frmDialogs.h"
+#include "app/program/frmDialogs.h"
 #include "app/reports/frmReport.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "libs/testsupport/run_command.h"
+#include "app/program/tests/main_fixture.h"
 #include "platform/richtext/ter.h"
 #include "platform/richtext/viewer.h"
 #include "platform/ui/qt_host.h"
@@ -37,20 +38,11 @@ namespace fs = std::filesystem;
 using modDataIO::gProject;
 using modDataIO::gSettings;
 
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    std::array<char, 4096> buf{};
-    size_t n = 0;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    pclose(p);
-  }
-  return out;
-}
+using testsupport::RunCommand;
 
 int PdfPages(const std::string& pdf) {
   std::smatch m;
-  const std::string info = Shell("pdfinfo '" + pdf + "' 2>/dev/null");
+  const std::string info = RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
   if (!std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)"))) return -1;
   return std::stoi(m[1]);
 }
@@ -180,7 +172,7 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
       if (!std::isspace(static_cast<unsigned char>(c))) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
   };
-  const std::string text = squeeze(Shell("pdftotext -layout '" + pdf + "' -"));
+  const std::string text = squeeze(RunCommand("pdftotext -layout '" + pdf + "' -"));
   for (const char* title : {"DEFAULT PLANT", "Summary of Concepts", "WEIGHTING FACTORS AND ECWTs REPORT",
                             "SYSTEM LOAD PROFILES", "CUSTOM PLV FACTORS REPORT", "Cooling Duty Profiles",
                             "Condenser Temperature Profiles", "System Performance Profiles", "Input Data Summary"})
@@ -196,7 +188,7 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   // LibreOffice lays the RTF out on the same number of pages.
   const std::string lo = Out("lo");
   fs::create_directories(lo);
-  Shell("HOME='" + lo + "' soffice --headless --convert-to pdf --outdir '" + lo + "' '" + rtf + "' >/dev/null 2>&1");
+  RunCommand("HOME='" + lo + "' soffice --headless --convert-to pdf --outdir '" + lo + "' '" + rtf + "' >/dev/null 2>&1");
   EXPECT_EQ(PdfPages(lo + "/saved.pdf"), pdfPages);
 
   // The summary CSV after the successful run, with the run's weighting factors.
@@ -239,7 +231,7 @@ TEST_F(ReportsCommand, EconomicReportThroughTheViewer) {
   EXPECT_GT(subReports, 1);
   const std::string pdf = Out("economics.pdf");
   ASSERT_TRUE(fs::exists(pdf));
-  const std::string text = Shell("pdftotext '" + pdf + "' -");
+  const std::string text = RunCommand("pdftotext '" + pdf + "' -");
   EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
   EXPECT_NE(text.find("Energy Cost Details"), std::string::npos);
   EXPECT_FALSE(png.empty());

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vberror.h"

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 
 class QLabel;
 class QLineEdit;

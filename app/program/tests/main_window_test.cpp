@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "controls/unitentry/csQuillet.h"
 #include "platform/help/help.h"
 

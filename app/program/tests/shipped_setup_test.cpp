@@ -18,11 +18,11 @@
 #include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
 #include "app/calc/modCalcs.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/record_codec.h"
-#include "app/tests/shipped_projects.h"
+#include "app/program/tests/shipped_projects.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 

@@ -1,4 +1,4 @@
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"

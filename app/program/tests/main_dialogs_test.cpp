@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/Module1.h"
-#include "app/frmDialogs.h"
-#include "app/frmSplash.h"
+#include "app/program/Module1.h"
+#include "app/program/frmDialogs.h"
+#include "app/program/frmSplash.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "kestrin_version.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/clsReport.h"
 #include "app/storage/modpublic.h"
 #include "platform/ui/ui.h"

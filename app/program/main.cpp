@@ -1,4 +1,4 @@
 // vexon: the Kestrin program.
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 
 int main(int argc, char** argv) { return Module1::Main(argc, argv); }

@@ -1,4 +1,4 @@
-#include "app/frmDialogs.h"
+#include "app/program/frmDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,11 +13,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Module1.h"
-#include "app/frmMain.h"
+#include "app/program/Module1.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "libs/vb/vberror.h"
 #include "platform/ui/ui.h"
 
 using modDataIO::gProject;
@@ -279,7 +280,8 @@ void frmReportOptions::cmdBrowse_Click() {
 void frmReportOptions::cmdHelp_Click() {
   try {
     modpublic::ShowHelpTopic(0, kHelpContextId);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("frmReportOptions::cmdHelp_Click", e);  // no help is no reason to fail
   }
 }
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
@@ -214,7 +214,7 @@ std::string frmMain::SiteDatabasePath() {
 
 bool frmMain::PrepareDataFiles() {
   std::string step = "Set fso = New FileSystemObject ";
-  try {
+  return modpublic::RunGuarded("Module1.Main()", [&] { return step + " failed"; }, ui::kCritical, [&] {
     modDataIO::DataFolder(modDataIO::GetTempFolder());
     std::filesystem::create_directories(modDataIO::GetAppDataFolder());
     std::filesystem::create_directories(modDataIO::GetTempFolder());
@@ -226,11 +226,7 @@ bool frmMain::PrepareDataFiles() {
     if (!modDataIO::CopyFiles(ProgramFolder(), modDataIO::GetTempFolder())) return false;
     gDataDBPath = ProgramFolder() + "RIZIRure.rev";
     return true;
-  } catch (...) {
-    vb::SetErrFromCurrentException();
-    modpublic::ShowError(step + " failed", ui::kCritical, "Module1.Main()");
-    return false;
-  }
+  });
 }
 
 // ---- the whole set-up ------------------------------------------------------------------

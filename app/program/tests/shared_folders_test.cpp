@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "app/calc/frmWait.h"
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/tests/shipped_projects.h"
+#include "app/program/tests/shipped_projects.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/frmMain.h"
-#include "app/frmMainWindow.h"
+#include "app/program/frmMain.h"
+#include "app/program/frmMainWindow.h"
 #include "platform/ui/ui.h"
 
 class QWidget;

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "app/storage/record_codec.h"

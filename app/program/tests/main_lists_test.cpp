@@ -2,9 +2,9 @@
 // the selection by id, and lists that come back empty.
 #include <QComboBox>
 
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "platform/db/db.h"
 
 extern std::string gDataDBPath;

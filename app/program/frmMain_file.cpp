@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Module1.h"
-#include "app/clsProgram.h"
-#include "app/frmMain.h"
+#include "app/program/Module1.h"
+#include "app/program/clsProgram.h"
+#include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"

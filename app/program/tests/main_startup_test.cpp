@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/Module1.h"
-#include "app/clsProgram.h"
+#include "app/program/Module1.h"
+#include "app/program/clsProgram.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "controls/unitentry/csQuillet.h"
 #include "kestrin_version.h"
 

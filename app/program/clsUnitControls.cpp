@@ -1,10 +1,11 @@
-#include "app/clsUnitControls.h"
+#include "app/program/clsUnitControls.h"
 
 #include <QApplication>
 #include <QWidget>
 
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
+#include "libs/vb/vberror.h"
 
 clsUnitControls::clsUnitControls() {
   modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
@@ -22,7 +23,8 @@ void clsUnitControls::RefreshUnits(QWidget* form) {
     try {
       RefreshFormUnits(*f);
       f->update();
-    } catch (...) {
+    } catch (const std::exception& e) {
+      vb::NoteIgnoredError("clsUnitControls::RefreshUnits", e);  // the other windows still refresh
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "app/frmMainWindow.h"
+#include "app/program/frmMainWindow.h"
 
 #include "app/calc/frmWaitDialog.h"
 #include "app/reports/frmReport.h"
@@ -21,10 +21,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/Module1.h"
-#include "app/ProgramLogos.h"
-#include "app/clsUnitControls.h"
-#include "app/frmDialogs.h"
+#include "app/program/Module1.h"
+#include "app/program/ProgramLogos.h"
+#include "app/program/clsUnitControls.h"
+#include "app/program/frmDialogs.h"
 #include "controls/unitentry/csQuillet.h"
 #include "libs/units/clsUnits.h"
 #include "libs/vb/vbcompat.h"

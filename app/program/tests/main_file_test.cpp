@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <fstream>
 
-#include "app/Module1.h"
+#include "app/program/Module1.h"
 #include "app/storage/modDataIO.h"
-#include "app/tests/main_fixture.h"
+#include "app/program/tests/main_fixture.h"
 #include "controls/unitentry/csQuillet.h"
 #include "controls/unitentry/tests/desktop_locale.h"
 #include "platform/ui/qt_host.h"
