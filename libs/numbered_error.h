@@ -9,8 +9,7 @@
 
 class NumberedError : public std::runtime_error {
  public:
-  NumberedError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
+  NumberedError(long number, const std::string& description) : std::runtime_error(description), number_(number) {}
   long number() const { return number_; }
 
  private:

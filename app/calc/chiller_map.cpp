@@ -18,9 +18,7 @@ namespace {
 bool Present(float v) { return v > 0.0f; }
 
 // Linear estimate through (x1, y1) and (x2, y2); false when bInterpolate failed.
-bool Estimate(float x1, float x2, float x, float y1, float y2, float& y) {
-  return bInterpolate(x1, x2, x, y1, y2, y);
-}
+bool Estimate(float x1, float x2, float x, float y1, float y2, float& y) { return bInterpolate(x1, x2, x, y1, y2, y); }
 
 // Neighbours of cell k along one axis of length n: which of k-1, k-2, k+1, k+2 hold data.
 struct Neighbours {
@@ -81,8 +79,7 @@ void ScaleMap(ChillerMapWork& m) {
       float& in = m.input[c][r];
       float& cp = m.cap[c][r];
       if (!m.bFLPowerTotal) in = in * cp;  // per-ton input becomes total input
-      if (m.nType == 6 || m.nType == 7)
-        in = static_cast<float>(static_cast<double>(in) * m.fInputHeatFactor * 0.001);
+      if (m.nType == 6 || m.nType == 7) in = static_cast<float>(static_cast<double>(in) * m.fInputHeatFactor * 0.001);
       cp = cp * 12.0f;  // tons to kBtu/h
     }
   }
@@ -101,8 +98,10 @@ bool FillCapacitiesAlongECWT(ChillerMapWork& m) {
         bool formed = false;
         if (!EstimateAlong(c, nb, value, x, y, formed)) return false;
         if (!formed) {
-          if (nb.left1) y = value(c - 1);
-          else if (nb.right1) y = value(c + 1);
+          if (nb.left1)
+            y = value(c - 1);
+          else if (nb.right1)
+            y = value(c + 1);
         }
         if (y > 0.0f) m.cap[c][r] = y;
       }
@@ -125,16 +124,24 @@ bool FillEmptyRows(ChillerMapWork& m, const std::string& chillerName) {
     if (r == 1) {
       for (int k = 2; k <= m.nLoad && b == 0; ++k) {
         if (!hasData(k)) continue;
-        if (a == 0) a = k; else b = k;
+        if (a == 0)
+          a = k;
+        else
+          b = k;
       }
     } else if (r == m.nLoad) {
       for (int k = r - 1; k >= 1 && b == 0; --k) {
         if (!hasData(k)) continue;
-        if (a == 0) a = k; else b = k;
+        if (a == 0)
+          a = k;
+        else
+          b = k;
       }
     } else {
-      for (int k = r + 1; k <= m.nLoad && a == 0; ++k) if (hasData(k)) a = k;
-      for (int k = r - 1; k >= 1 && b == 0; --k) if (hasData(k)) b = k;
+      for (int k = r + 1; k <= m.nLoad && a == 0; ++k)
+        if (hasData(k)) a = k;
+      for (int k = r - 1; k >= 1 && b == 0; --k)
+        if (hasData(k)) b = k;
     }
     if (a == 0 || b == 0) {
       vb::Raise(vb::kInvalidProcedureCall,
@@ -145,8 +152,7 @@ bool FillEmptyRows(ChillerMapWork& m, const std::string& chillerName) {
     }
     for (int c = 1; c <= m.nECWT; ++c) {
       float y = 0.0f;
-      if (!Estimate(static_cast<float>(a), static_cast<float>(b), static_cast<float>(r), m.cap[c][a],
-                    m.cap[c][b], y))
+      if (!Estimate(static_cast<float>(a), static_cast<float>(b), static_cast<float>(r), m.cap[c][a], m.cap[c][b], y))
         return false;
       if (y > 0.0f) m.cap[c][r] = y;
     }
@@ -172,15 +178,23 @@ bool FillInputs(ChillerMapWork& m) {
         if (!EstimateAlong(r, rowNb, rowValue, rowX, rowEst, rowFormed)) return false;
         if (!EstimateAlong(c, colNb, colValue, colX, colEst, colFormed)) return false;
         if (!rowFormed && !colFormed) {
-          if (rowNb.left1) rowEst = rowValue(r - 1);
-          else if (rowNb.right1) rowEst = rowValue(r + 1);
-          if (colNb.left1) colEst = colValue(c - 1);
-          else if (colNb.right1) colEst = colValue(c + 1);
+          if (rowNb.left1)
+            rowEst = rowValue(r - 1);
+          else if (rowNb.right1)
+            rowEst = rowValue(r + 1);
+          if (colNb.left1)
+            colEst = colValue(c - 1);
+          else if (colNb.right1)
+            colEst = colValue(c + 1);
         }
-        if (rowEst > 0.0f && colEst > 0.0f) m.input[c][r] = (rowEst + colEst) / 2.0f;
-        else if (rowEst > 0.0f) m.input[c][r] = rowEst;
-        else if (colEst > 0.0f) m.input[c][r] = colEst;
-        else missing = true;
+        if (rowEst > 0.0f && colEst > 0.0f)
+          m.input[c][r] = (rowEst + colEst) / 2.0f;
+        else if (rowEst > 0.0f)
+          m.input[c][r] = rowEst;
+        else if (colEst > 0.0f)
+          m.input[c][r] = colEst;
+        else
+          missing = true;
       }
     }
     if (!missing) break;
@@ -194,8 +208,8 @@ bool PrepareChillerMap(ChillerMapWork& m, const std::string& chillerName) {
   auto checkCount = [&](int n, int max, const char* what) {
     if (n < 0 || n > max)
       vb::Raise(vb::kSubscriptOutOfRange, "The performance map of chiller \"" + chillerName + "\" has " +
-                                              std::to_string(n) + " " + what + "; 0 to " +
-                                              std::to_string(max) + " are allowed.");
+                                              std::to_string(n) + " " + what + "; 0 to " + std::to_string(max) +
+                                              " are allowed.");
   };
   checkCount(m.nECWT, kMaxMapECWTs, "ECWT points");
   checkCount(m.nLoad, kMaxMapLoads, "load points");
@@ -226,8 +240,7 @@ bool bInterpolate(float x1, float x2, float x, float y1, float y2, float& y) {
       return;
     }
     const double v = static_cast<double>(y1) +
-                     (static_cast<double>(x) - x1) * (static_cast<double>(y2) - y1) /
-                         (static_cast<double>(x2) - x1);
+                     (static_cast<double>(x) - x1) * (static_cast<double>(y2) - y1) / (static_cast<double>(x2) - x1);
     y = vb::CSng(vb::CheckFinite(v));
   });
 }

@@ -19,8 +19,8 @@ constexpr int kMaxPartLoadPoints = 8;
 
 struct ChillerMapWork {
   int nType = 0;
-  bool bFLPowerTotal = false;    // the input map holds totals (else values per ton)
-  float fInputHeatFactor = 0.0f; // Btu of heat per unit of input (absorption types 6, 7)
+  bool bFLPowerTotal = false;     // the input map holds totals (else values per ton)
+  float fInputHeatFactor = 0.0f;  // Btu of heat per unit of input (absorption types 6, 7)
   int nECWT = 0;
   int nLoad = 0;
   int nPartLoadPoints = 0;

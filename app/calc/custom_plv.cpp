@@ -33,14 +33,13 @@ bool PrepareForRating(const ChillerData& chiller, RatedChiller& rated) {
     vb::Raise(vb::kInvalidProcedureCall, "Chiller \"" + name + "\" (type " + std::to_string(chiller.nType) +
                                              ") is not an electric chiller; its part-load value is not rated "
                                              "in kW/ton.");
-  if (!(chiller.fFLCapacity > 0))
-    vb::Raise(vb::kDivisionByZero, "Chiller \"" + name + "\" has no full-load capacity.");
+  if (!(chiller.fFLCapacity > 0)) vb::Raise(vb::kDivisionByZero, "Chiller \"" + name + "\" has no full-load capacity.");
   rated.plant->Chillers().BuildCollection(1);
   rated.chiller = &rated.plant->Chillers().Item(1);
   ChillerData prepared = chiller;
   double minECWT = 0, heatRejection = 0;
-  if (!frmWait::TransferChillerDataFromBrimlowToEngine(SystemData{}, *rated.plant, prepared, *rated.chiller,
-                                                       minECWT, heatRejection))
+  if (!frmWait::TransferChillerDataFromBrimlowToEngine(SystemData{}, *rated.plant, prepared, *rated.chiller, minECWT,
+                                                       heatRejection))
     return false;
   const cChiller& c = *rated.chiller;
   if (!(ChillerInputAt(c, chiller.fDesignECWT, c.Capacity(), c.DesignLCHWT()) > 0))
@@ -52,8 +51,7 @@ bool PrepareForRating(const ChillerData& chiller, RatedChiller& rated) {
 // supply temperature.
 double KWPerTon(const RatedChiller& rated, float fLoadPercent, float fECWT) {
   if (!(fLoadPercent > 0))
-    vb::Raise(vb::kInvalidProcedureCall,
-              "A chiller load of " + vb::CStr(fLoadPercent) + " % cannot be rated.");
+    vb::Raise(vb::kInvalidProcedureCall, "A chiller load of " + vb::CStr(fLoadPercent) + " % cannot be rated.");
   const cChiller& c = *rated.chiller;
   const double load = fLoadPercent * 0.01 * c.Capacity();  // kBtu/h
   const double input = ChillerInputAt(c, fECWT, load, c.DesignLCHWT());
@@ -76,8 +74,8 @@ bool bCalcChillerKWPerTon(const ChillerData& chiller, float fLoadPercent, float 
   });
 }
 
-bool bCalcPLVFromRatingPoints(const vb::Array<float, 1, 4>& fWeightingFactor,
-                              const vb::Array<double, 1, 4>& dKWPerTon, double& dPLV) {
+bool bCalcPLVFromRatingPoints(const vb::Array<float, 1, 4>& fWeightingFactor, const vb::Array<double, 1, 4>& dKWPerTon,
+                              double& dPLV) {
   return modpublic::RunGuarded("bCalcPLVFromRatingPoints", kCalcErrorPrefix, ui::kExclamation, [&] {
     double sum = 0;
     bool weighted = false;

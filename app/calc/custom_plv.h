@@ -36,8 +36,8 @@ bool bCalcChillerKWPerTon(const ChillerData& chiller, float fLoadPercent, float 
 // 1 / sum(W(p) / E(p)) over the points with a weighting factor above 0 (p = 1..4 for 25,
 // 50, 75, 100 %). False, after the error box, when no point has a weight or a weighted
 // point has no efficiency above 0.
-bool bCalcPLVFromRatingPoints(const vb::Array<float, 1, 4>& fWeightingFactor,
-                              const vb::Array<double, 1, 4>& dKWPerTon, double& dPLV);
+bool bCalcPLVFromRatingPoints(const vb::Array<float, 1, 4>& fWeightingFactor, const vb::Array<double, 1, 4>& dKWPerTon,
+                              double& dPLV);
 
 // The CPLV (kW/ton) of one chiller result of the part-load analysis: its custom weighting
 // factors and ECWTs with `chiller`, the record of the machine it was simulated with.

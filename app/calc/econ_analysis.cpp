@@ -24,7 +24,6 @@ std::string RateText(float rate, const std::string& currency, const std::string&
   return vb::Left(vb::Format(rate, "0.000") + " " + currency + "/" + unit, 25);
 }
 
-
 // Yearly quantities of one bin or of the whole year.
 struct YearSums {
   double tonHours = 0, kWh = 0, fuel = 0, steam = 0;
@@ -194,8 +193,8 @@ bool frmWait::bEconomicsController(const std::vector<int16_t>& selected, bool& b
   for (std::size_t k = 0; k < n; ++k) {
     if (!modDataIO::bSystemRead(selected[k], systems[k])) return false;
     bool absorption = false, errors = false;
-    const bool checked = modCalcs::bCalcCheckInputData(systems[k], report.nTypeOfCostCalcs,
-                                                       economics.nLifeCycleYears, absorption, errors);
+    const bool checked = modCalcs::bCalcCheckInputData(systems[k], report.nTypeOfCostCalcs, economics.nLifeCycleYears,
+                                                       absorption, errors);
     if (absorption) report.nSysEffType = 2;
     if (!checked) return false;
     sysInputErrors[k] = errors;
@@ -224,21 +223,19 @@ bool frmWait::bEconomicsController(const std::vector<int16_t>& selected, bool& b
                          bCalcErrors);
 }
 
-bool frmWait::bCostController(vb::Array<int16_t, 1, 4>& nSysIndex, int16_t& nTypeOfCostCalcs,
-                              bool& bIncludePumpEnergy, bool& bIncludeTowerEnergy, int16_t& nSysEffType,
-                              bool& bCalcErrors) {
+bool frmWait::bCostController(vb::Array<int16_t, 1, 4>& nSysIndex, int16_t& nTypeOfCostCalcs, bool& bIncludePumpEnergy,
+                              bool& bIncludeTowerEnergy, int16_t& nSysEffType, bool& bCalcErrors) {
   bool result = false;
   modpublic::RunGuarded("bCostController", m_sErrorPrefix, ui::kExclamation, [&] {
-    result = CostAnalysis(nSysIndex, nTypeOfCostCalcs, bIncludePumpEnergy, bIncludeTowerEnergy, nSysEffType,
-                          bCalcErrors);
+    result =
+        CostAnalysis(nSysIndex, nTypeOfCostCalcs, bIncludePumpEnergy, bIncludeTowerEnergy, nSysEffType, bCalcErrors);
   });
   ReleasePlant();  // the engine of the run ends on every way out
   return result;
 }
 
-bool frmWait::CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nTypeOfCostCalcs,
-                           bool bIncludePumpEnergy, bool bIncludeTowerEnergy, int16_t nSysEffType,
-                           bool& bCalcErrors) {
+bool frmWait::CostAnalysis(const vb::Array<int16_t, 1, 4>& nSysIndex, int16_t nTypeOfCostCalcs, bool bIncludePumpEnergy,
+                           bool bIncludeTowerEnergy, int16_t nSysEffType, bool& bCalcErrors) {
   m_bEngineError = false;
   auto weather = std::make_unique<WeatherData>();
   LoadProfileData load;

@@ -34,7 +34,6 @@ void YearResults(int nBins, int16_t nSysEffType, const YearBins& bins, SystemEco
 void CompareWithBase(int n, vb::Array<SystemEconData, 1, 4>& systems, EconSummaryData& summary);
 // Pairwise life-cycle comparisons: the winner of each (the challenger only when its net
 // present worth is above 0) is the base of the next; one system compares with itself.
-bool LifeCycleChain(int n, int16_t nYears, const vb::Array<SystemEconData, 1, 4>& systems,
-                    EconSummaryData& summary);
+bool LifeCycleChain(int n, int16_t nYears, const vb::Array<SystemEconData, 1, 4>& systems, EconSummaryData& summary);
 
 }  // namespace econ

@@ -92,67 +92,80 @@ bool frmWait::TransferCoolingSimulationResultsToBrimlowStructure(int16_t b, int1
                                                                  const std::vector<ChillerData>& chillers,
                                                                  const SystemData& system, const WeatherData& weather,
                                                                  SimMonthResults& r) {
-  return modpublic::RunGuarded("TransferCoolingSimulationResultsToBrimlowStructure", m_sErrorPrefix,
-                               ui::kExclamation, [&] {
-    if (!m_Plant) vb::Raise(vb::kObjectRequired, "No plant engine has simulated the bin.");
-    cCwPlant& plant = *m_Plant;
-    // With a heat-recovery machine in slot 1 the cooling slots are the engine's chillers 2...
-    const int offset = system.nHeatRecoveryMode == 2 ? 1 : 0;
-    const int n = system.nNumChillers - offset;
+  return modpublic::RunGuarded("TransferCoolingSimulationResultsToBrimlowStructure", m_sErrorPrefix, ui::kExclamation,
+                               [&] {
+                                 if (!m_Plant) vb::Raise(vb::kObjectRequired, "No plant engine has simulated the bin.");
+                                 cCwPlant& plant = *m_Plant;
+                                 // With a heat-recovery machine in slot 1 the cooling slots are the engine's
+                                 // chillers 2...
+                                 const int offset = system.nHeatRecoveryMode == 2 ? 1 : 0;
+                                 const int n = system.nNumChillers - offset;
 
-    r.fBinDB(b) = static_cast<float>(plant.BinDryBulb());
-    r.fBinWB(b) = static_cast<float>(plant.BinWetBulb());
-    r.fBinHours(b) = static_cast<float>(weather.lMonthBinHours(m, b));
-    r.fBldgLoad(b) = static_cast<float>(plant.BinLoad());
-    if (plant.FreeCoolingOn()) r.fFreeCooling(b) = static_cast<float>(plant.FreeCoolingLoad());
-    r.nChillersOn(b) = vb::CInt(plant.ChillersOn());
+                                 r.fBinDB(b) = static_cast<float>(plant.BinDryBulb());
+                                 r.fBinWB(b) = static_cast<float>(plant.BinWetBulb());
+                                 r.fBinHours(b) = static_cast<float>(weather.lMonthBinHours(m, b));
+                                 r.fBldgLoad(b) = static_cast<float>(plant.BinLoad());
+                                 if (plant.FreeCoolingOn())
+                                   r.fFreeCooling(b) = static_cast<float>(plant.FreeCoolingLoad());
+                                 r.nChillersOn(b) = vb::CInt(plant.ChillersOn());
 
-    for (int i = 1; i <= n; ++i) {
-      const int e = i + offset;
-      cChiller& ch = plant.Chillers().Item(e);
-      const double load = ch.Load();
-      if (!(load > 0.001)) {
-        r.bChillerOn(i, b) = vb::kFalse;
-        continue;
-      }
-      r.bChillerOn(i, b) = vb::kTrue;
-      r.fChillerLoad(i, b) = static_cast<float>(load);
-      double capacity = ch.Capacity();
-      if (ch.Paired()) capacity += plant.PairedChillers().Item(e).Capacity();
-      if (capacity > 0) r.nLoadPct(b) = vb::CInt(load * 100.0 / capacity);
+                                 for (int i = 1; i <= n; ++i) {
+                                   const int e = i + offset;
+                                   cChiller& ch = plant.Chillers().Item(e);
+                                   const double load = ch.Load();
+                                   if (!(load > 0.001)) {
+                                     r.bChillerOn(i, b) = vb::kFalse;
+                                     continue;
+                                   }
+                                   r.bChillerOn(i, b) = vb::kTrue;
+                                   r.fChillerLoad(i, b) = static_cast<float>(load);
+                                   double capacity = ch.Capacity();
+                                   if (ch.Paired()) capacity += plant.PairedChillers().Item(e).Capacity();
+                                   if (capacity > 0) r.nLoadPct(b) = vb::CInt(load * 100.0 / capacity);
 
-      const ChillerData& rec = chillers.at(static_cast<std::size_t>(e - 1));
-      const float power = static_cast<float>(ch.Power());
-      const float heat = static_cast<float>(ch.GenHeat());
-      switch (rec.nType) {
-        case 1: case 2: case 3: case 4: case 5: case 10: case 11: case 12:
-          r.fChillerPower(i, b) = power;
-          break;
-        case 6: case 7: case 8:
-          r.fChillerPower(i, b) = power;
-          r.fChillerGenHeat(i, b) = heat;
-          (rec.nType == 8 ? r.fGas(b) : r.fSteam(b)) += heat;
-          break;
-        case 9:
-          r.fChillerPower(i, b) = power;
-          if (rec.nFuelType == 4) r.fGas(b) += heat;
-          else if (rec.nFuelType == 8) r.fSteam(b) += heat;
-          break;
-        default:
-          break;
-      }
-      r.fChillerECT(i, b) = static_cast<float>(ch.ECWT());
-      r.fChillerLCHWT(i, b) = static_cast<float>(plant.SupplyTemp());
-      r.fTotalKW(b) += r.fChillerPower(i, b);
-    }
+                                   const ChillerData& rec = chillers.at(static_cast<std::size_t>(e - 1));
+                                   const float power = static_cast<float>(ch.Power());
+                                   const float heat = static_cast<float>(ch.GenHeat());
+                                   switch (rec.nType) {
+                                     case 1:
+                                     case 2:
+                                     case 3:
+                                     case 4:
+                                     case 5:
+                                     case 10:
+                                     case 11:
+                                     case 12:
+                                       r.fChillerPower(i, b) = power;
+                                       break;
+                                     case 6:
+                                     case 7:
+                                     case 8:
+                                       r.fChillerPower(i, b) = power;
+                                       r.fChillerGenHeat(i, b) = heat;
+                                       (rec.nType == 8 ? r.fGas(b) : r.fSteam(b)) += heat;
+                                       break;
+                                     case 9:
+                                       r.fChillerPower(i, b) = power;
+                                       if (rec.nFuelType == 4)
+                                         r.fGas(b) += heat;
+                                       else if (rec.nFuelType == 8)
+                                         r.fSteam(b) += heat;
+                                       break;
+                                     default:
+                                       break;
+                                   }
+                                   r.fChillerECT(i, b) = static_cast<float>(ch.ECWT());
+                                   r.fChillerLCHWT(i, b) = static_cast<float>(plant.SupplyTemp());
+                                   r.fTotalKW(b) += r.fChillerPower(i, b);
+                                 }
 
-    if (bIncludePumpEnergy) {
-      r.fPriChWPump(b) = static_cast<float>(plant.PrimaryPumpKW());
-      r.fSecChWPump(b) = static_cast<float>(plant.SecondaryPumpKW());
-      r.fCondPump(b) = static_cast<float>(plant.CondPumpKW());
-    }
-    if (bIncludeTowerEnergy) r.fHeatRejFans(b) = static_cast<float>(plant.FanKW());
-  });
+                                 if (bIncludePumpEnergy) {
+                                   r.fPriChWPump(b) = static_cast<float>(plant.PrimaryPumpKW());
+                                   r.fSecChWPump(b) = static_cast<float>(plant.SecondaryPumpKW());
+                                   r.fCondPump(b) = static_cast<float>(plant.CondPumpKW());
+                                 }
+                                 if (bIncludeTowerEnergy) r.fHeatRejFans(b) = static_cast<float>(plant.FanKW());
+                               });
 }
 
 bool frmWait::GatherResults(int16_t b, int16_t m, int nChillerSlots, const SystemData& system,
@@ -161,8 +174,8 @@ bool frmWait::GatherResults(int16_t b, int16_t m, int nChillerSlots, const Syste
   return modpublic::RunGuarded("GatherResults", kErrorPrefix, ui::kExclamation, [&] {
     const float H = r.fBinHours(b);
     const float extraPump = r.fExtraPumpKW(b) * fExtraPumpFactor;
-    r.fTotalKW(b) = r.fTotalKW(b) + r.fPriChWPump(b) + r.fSecChWPump(b) + r.fCondPump(b) + r.fHeatRejFans(b) +
-                    extraPump;
+    r.fTotalKW(b) =
+        r.fTotalKW(b) + r.fPriChWPump(b) + r.fSecChWPump(b) + r.fCondPump(b) + r.fHeatRejFans(b) + extraPump;
     if (system.nHeatRecoveryMode == 2) r.fBldgLoad(b) += r.fRecoveryCooling(b);
     r.fTonHrs(b) = r.fBldgLoad(b) * H / 12.0f;
     r.fKWh(b) = r.fTotalKW(b) * H;

@@ -21,18 +21,18 @@ struct SimMonthResults {
   vb::Array<float, 1, 24> fBinDB;
   vb::Array<float, 1, 24> fBinWB;
   vb::Array<float, 1, 24> fBinHours;
-  vb::Array<float, 1, 24> fBldgLoad;      // kBtu/h
-  vb::Array<float, 1, 24> fFreeCooling;   // kBtu/h
+  vb::Array<float, 1, 24> fBldgLoad;     // kBtu/h
+  vb::Array<float, 1, 24> fFreeCooling;  // kBtu/h
   vb::Array<std::int16_t, 1, 24> nChillersOn;
   vb::Array<std::int16_t, 1, 24> nLoadPct;  // percent load of the last running slot
-  vb::Array<float, 1, 24> fPriChWPump;    // kW
+  vb::Array<float, 1, 24> fPriChWPump;      // kW
   vb::Array<float, 1, 24> fSecChWPump;
   vb::Array<float, 1, 24> fCondPump;
   vb::Array<float, 1, 24> fHeatRejFans;
   vb::Array<float, 1, 24> fTotalKW;
   vb::Array<float, 1, 24> fTonHrs;
   vb::Array<float, 1, 24> fKWh;
-  vb::Array<float, 1, 24> fGas;           // fuel input: per hour until gathered, then x hours
+  vb::Array<float, 1, 24> fGas;  // fuel input: per hour until gathered, then x hours
   vb::Array<float, 1, 24> fSteam;
   vb::Array2<vb::Boolean, 1, 30, 1, 24> bChillerOn;  // (slot, bin)
   vb::Array2<float, 1, 30, 1, 24> fChillerLoad;      // kBtu/h
@@ -52,7 +52,7 @@ struct SimMonthResults {
   vb::Array<float, 1, 24> fHeatLoadHrs;
   vb::Array<float, 1, 24> fHeatKWh;
   vb::Array<float, 1, 24> fHeatFuelHrs;
-  vb::Array<float, 1, 24> fExtraPumpKW;   // further pump power of the bin (times the caller's factor)
+  vb::Array<float, 1, 24> fExtraPumpKW;  // further pump power of the bin (times the caller's factor)
 
   bool operator==(const SimMonthResults&) const = default;
 };

@@ -170,10 +170,8 @@ struct ChillerTotals {
 };
 
 grendax::ErrorListener PumpErrors(frmWait& form) {
-  return [&form](long number, const std::string& description, const std::string& library,
-                 const std::string& className, const std::string& method) {
-    form.oPump_OnError(number, description, library, className, method);
-  };
+  return [&form](long number, const std::string& description, const std::string& library, const std::string& className,
+                 const std::string& method) { form.oPump_OnError(number, description, library, className, method); };
 }
 
 // 1. Records. A paired machine or unit that cannot be read ends the set-up like a main one.
@@ -324,12 +322,14 @@ double UnitHeatRejection(const SystemData& system, cCwPlant& plant, const Chille
   const bool slot1 = system.bSlot1Basis != 0;
   double X = 0;
   if (system.nSingleTower != 0) {
-    if (slot1) X = totals.dHeatRejection[1];
-    else for (int c = 1; c <= n; ++c) X += totals.dHeatRejection[c];
+    if (slot1)
+      X = totals.dHeatRejection[1];
+    else
+      for (int c = 1; c <= n; ++c) X += totals.dHeatRejection[c];
   } else if (slot1) {
     X = totals.dHeatRejection[1];
-    if (u > 1 && std::fabs(plant.Chillers().Item(1).DesignCondFlow() - plant.Chillers().Item(2).DesignCondFlow()) >
-                     10.0)
+    if (u > 1 &&
+        std::fabs(plant.Chillers().Item(1).DesignCondFlow() - plant.Chillers().Item(2).DesignCondFlow()) > 10.0)
       X = totals.dHeatRejection[1] / 2.0;
   } else {
     X = totals.dHeatRejection[u];
@@ -342,10 +342,9 @@ double UnitHeatRejection(const SystemData& system, cCwPlant& plant, const Chille
 bool SetUpHeatRejectionUnit(frmWait& form, cCwPlant& plant, const TowerData& r, int u, double X, float barometric,
                             const ChillerTotals& totals, frmWait::WellWaterTable& wellTable) {
   cClgTower& tw = *plant.ClgTowers().Item(u);
-  tw.SetOnError([&form](long number, const std::string& description, const std::string& library,
-                        const std::string& className, const std::string& method) {
-    form.oClgTwr_OnError(number, description, library, className, method);
-  });
+  tw.SetOnError(
+      [&form](long number, const std::string& description, const std::string& library, const std::string& className,
+              const std::string& method) { form.oClgTwr_OnError(number, description, library, className, method); });
   const double fanKW = r.nFanKWAbsolute == 1 ? r.fDesignFanKW : r.fDesignFanKW * X / 12.0;
   if (r.nEqptType == Cooling_Tower) {
     tw.EquipmentType(r.nEqptType);
@@ -402,9 +401,8 @@ bool SetUpCondenserPump(frmWait& form, const SystemData& system, cCwPlant& plant
 }
 
 // 5.-8. Heat-rejection units and condenser pumps, and the condenser design range.
-bool SetUpHeatRejection(frmWait& form, const SystemData& system, cCwPlant& plant,
-                        const std::vector<TowerData>& towers, const WeatherData& weather,
-                        const ChillerTotals& totals, frmWait::WellWaterTable& wellTable) {
+bool SetUpHeatRejection(frmWait& form, const SystemData& system, cCwPlant& plant, const std::vector<TowerData>& towers,
+                        const WeatherData& weather, const ChillerTotals& totals, frmWait::WellWaterTable& wellTable) {
   if (!plant.HasCondenserSide()) return true;
   const int n = system.nNumChillers;
   const bool slot1 = system.bSlot1Basis != 0;
@@ -453,8 +451,10 @@ bool SetUpPrimaryPumps(frmWait& form, const SystemData& system, cCwPlant& plant,
   plant.InitialValue364(0);
   const int evap = plant.EvapFlowControl();
   int primaryCount = 0;
-  if (evap == 1 || evap == 3) primaryCount = n;
-  else if (evap == 2) primaryCount = 1;
+  if (evap == 1 || evap == 3)
+    primaryCount = n;
+  else if (evap == 2)
+    primaryCount = 1;
   if (evap >= 1 && evap <= 3) plant.InitialValue340(0);
   plant.PrimaryPumps().BuildCollection(primaryCount);
   if (plant.PrimaryPumps().Count() < 1) CollectionFailed("Unable to build primary pump collection");
@@ -518,8 +518,8 @@ void SetChilledWaterDesign(cCwPlant& plant, const ChillerTotals& totals) {
 }  // namespace
 
 bool frmWait::bSimEngineSetup(SystemData& system, std::vector<ChillerData>& chillers, std::vector<TowerData>& towers,
-                              const WeatherData& weather, std::vector<float>& firstECWT,
-                              std::vector<float>& lastECWT, WellWaterTable& wellTable) {
+                              const WeatherData& weather, std::vector<float>& firstECWT, std::vector<float>& lastECWT,
+                              WellWaterTable& wellTable) {
   bool result = false;
   modpublic::RunGuarded("bSimEngineSetup", m_sErrorPrefix, ui::kExclamation, [&] {
     try {

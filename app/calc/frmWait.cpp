@@ -61,9 +61,12 @@ void frmWait::Form_Activate() {
       m_View->SetCancelEnabled(true);
       m_View->SetAction("");
       m_View->SetMessage("");
-      if (!m_sFormCaption.empty()) m_View->SetCaption(m_sFormCaption);
-      else if (m_nReportType == 1) m_View->SetCaption("Generating Economic Analysis Reports");
-      else if (m_nReportType == 2) m_View->SetCaption("Generating PLV Analysis Reports");
+      if (!m_sFormCaption.empty())
+        m_View->SetCaption(m_sFormCaption);
+      else if (m_nReportType == 1)
+        m_View->SetCaption("Generating Economic Analysis Reports");
+      else if (m_nReportType == 2)
+        m_View->SetCaption("Generating PLV Analysis Reports");
     }
     ui::host().processEvents();  // let the window paint before the work starts
     if (!m_bProcessing) ProcessReports();
@@ -111,8 +114,10 @@ bool frmWait::GenerateReports() {
     m_nState = 2;
     SetAction("Generating...");
     if (m_Report) {
-      if (m_nReportType == 1) m_Report->EconomicAnalysisReports();
-      else if (m_nReportType == 2) m_Report->PLVAnalysisReports();
+      if (m_nReportType == 1)
+        m_Report->EconomicAnalysisReports();
+      else if (m_nReportType == 2)
+        m_Report->PLVAnalysisReports();
     }
     SetAction("");
     m_nState = 0;
@@ -165,10 +170,9 @@ void frmWait::oPump_OnError(long number, const std::string& description, const s
 cCwPlant& frmWait::CreatePlant() {
   m_Plant = m_EngineFactory();
   if (!m_Plant) vb::Raise(vb::kObjectRequired, "The plant engine could not be created.");
-  m_Plant->SetOnError([this](long number, const std::string& description, const std::string& library,
-                           const std::string& className, const std::string& method) {
-    oCwPlant_OnError(number, description, library, className, method);
-  });
+  m_Plant->SetOnError(
+      [this](long number, const std::string& description, const std::string& library, const std::string& className,
+             const std::string& method) { oCwPlant_OnError(number, description, library, className, method); });
   return *m_Plant;
 }
 

@@ -113,8 +113,7 @@ class frmWait {
   // Copies one chiller record (its map prepared on the way) into an engine chiller; returns
   // the chiller's minimum ECWT and design heat rejection (kBtu/h) for the tower design.
   static bool TransferChillerDataFromBrimlowToEngine(const SystemData& system, cCwPlant& plant, ChillerData& chiller,
-                                                     cChiller& engineChiller, double& dMinECWT,
-                                                     double& dHeatRejection);
+                                                     cChiller& engineChiller, double& dMinECWT, double& dHeatRejection);
   // The graph points of every chiller, with the staging-change search between bins.
   bool bCalcGraphProfiles(PLVProfileData& profile, const WellWaterTable& wellTable, bool& bResult);
 
@@ -136,9 +135,8 @@ class frmWait {
   // Completes bin b of the month (total kW, ton-hours, kWh, gas, steam) and adds it to the
   // system's monthly and per-bin sums.
   static bool GatherResults(int16_t b, int16_t m, int nChillerSlots, const SystemData& system,
-                            const EconomicsData& economics, const WeatherData& weather,
-                            const LoadProfileData& load, SimMonthResults& month, SystemEconData& econ,
-                            float fExtraPumpFactor);
+                            const EconomicsData& economics, const WeatherData& weather, const LoadProfileData& load,
+                            SimMonthResults& month, SystemEconData& econ, float fExtraPumpFactor);
   // Heat recovery and heating (inactive while the system's nHeatRecoveryMode is not 2 and
   // no heating loads are given).
   static bool CalcDHRCPerformanceData(double dHeatDemand, double dCoolingTons, const HeatRecoveryChillerData& hr,
@@ -182,9 +180,8 @@ class frmWait {
   bool CalcController(bool& bInputErrors, bool& bCalcErrors);
   bool EconomicsController(bool& bInputErrors, bool& bCalcErrors);
   bool PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bCalcErrors);
-  bool SimulateBins(const SystemData& system, const std::vector<ChillerData>& chillers,
-                    const WellWaterTable& wellTable, int16_t nEfficiencyInput, PLVSummaryData& summary,
-                    PLVProfileData& profile, bool& bCalcErrors);
+  bool SimulateBins(const SystemData& system, const std::vector<ChillerData>& chillers, const WellWaterTable& wellTable,
+                    int16_t nEfficiencyInput, PLVSummaryData& summary, PLVProfileData& profile, bool& bCalcErrors);
   bool EngineSetup(SystemData& system, std::vector<ChillerData>& chillers, std::vector<TowerData>& towers,
                    const WeatherData& weather, std::vector<float>& firstECWT, std::vector<float>& lastECWT,
                    WellWaterTable& wellTable);

@@ -57,8 +57,10 @@ bool frmWaitDialog::userCanceled() const { return form_.UserCanceled(); }
 void frmWaitDialog::setValue(float value) { bar_->setValue(static_cast<int>(std::lround(value))); }
 
 void frmWaitDialog::reject() {
-  if (working_) form_.cmdCancel_Click();
-  else if (finished_ || started_) QDialog::reject();
+  if (working_)
+    form_.cmdCancel_Click();
+  else if (finished_ || started_)
+    QDialog::reject();
 }
 
 void frmWaitDialog::showEvent(QShowEvent* event) {

@@ -112,8 +112,7 @@ bool frmWait::GraphProfiles(PLVProfileData& profile, const WellWaterTable& wellT
         plant.CalcPlant();
         if (m_bEngineError) return false;
         if (plant.LoadNotMet() > 0) return true;  // an unmet load ends the profiles here
-        for (int j = 1; j <= n && !found; ++j)
-          found = (plant.Chillers().Item(j).Load() > 0.001) != held[j].running;
+        for (int j = 1; j <= n && !found; ++j) found = (plant.Chillers().Item(j).Load() > 0.001) != held[j].running;
         if (found) break;
         for (int j = 1; j <= n; ++j) {
           held[j].running = plant.Chillers().Item(j).Load() > 0.001;
@@ -131,15 +130,19 @@ bool frmWait::GraphProfiles(PLVProfileData& profile, const WellWaterTable& wellT
           cChiller& ch = plant.Chillers().Item(j);
           if (ch.Load() > 0.001)
             SetPoint(r, point, buildingPct, PercentLoad(plant, j), static_cast<float>(ch.ECWT()), true);
-          if (held[j].running) SetPoint(r, point - 1, buildingPct, held[j].pct, held[j].ecwt, true);
-          else ClearStaging(r, point - 1);
+          if (held[j].running)
+            SetPoint(r, point - 1, buildingPct, held[j].pct, held[j].ecwt, true);
+          else
+            ClearStaging(r, point - 1);
         }
       } else {
         point += 1;
         for (int j = 1; j <= n; ++j) {
           ChillerResultData& r = profile.ChillerResults(j);
-          if (held[j].running) SetPoint(r, point, binB.fLoadPercent, held[j].pct, held[j].ecwt, false);
-          else ClearStaging(r, point);
+          if (held[j].running)
+            SetPoint(r, point, binB.fLoadPercent, held[j].pct, held[j].ecwt, false);
+          else
+            ClearStaging(r, point);
         }
       }
     }

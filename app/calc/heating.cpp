@@ -32,8 +32,7 @@ void MapRow(const ChillerData& ch, int c, int r, double ecwt, double& cap, doubl
 }  // namespace
 
 bool frmWait::CalcDHRCPerformanceData(double Qh, double Qc, const HeatRecoveryChillerData& hr,
-                                      const ChillerData& chiller, const SystemData& system,
-                                      HeatRecoveryPoint& p) {
+                                      const ChillerData& chiller, const SystemData& system, HeatRecoveryPoint& p) {
   return modpublic::RunGuarded("CalcDHRCPerformanceData", kErrorPrefix, ui::kExclamation, [&]() -> bool {
     p = HeatRecoveryPoint{};
     const double Hf = hr.fHRHeatFull;
@@ -132,57 +131,59 @@ float frmWait::CalcHeatingEnergyUsePerBinInMonth(int16_t b, int16_t m, double Qc
                                                  const HeatingSystemData& heating, const WeatherData& weather,
                                                  SimMonthResults& r, SystemEconData& e, double& dPartLoadRatio) {
   dPartLoadRatio = 1.0;
-  const bool ok = modpublic::RunGuarded("CalcHeatingEnergyUsePerBinInMonth", kErrorPrefix, ui::kExclamation,
-                                        [&]() -> bool {
-    const float H = static_cast<float>(weather.lMonthBinHours(m, b));
-    r.fHeatLoad(b) = heating.fBinHeatLoad(b);
-    r.fBinHours(b) = H;
-    r.fRecoveredHeat(b) = 0;
-    r.fRecoveryPumpKW(b) = 0;
-    e.fBinWeather(b) = weather.fBinDB(b);
+  const bool ok =
+      modpublic::RunGuarded("CalcHeatingEnergyUsePerBinInMonth", kErrorPrefix, ui::kExclamation, [&]() -> bool {
+        const float H = static_cast<float>(weather.lMonthBinHours(m, b));
+        r.fHeatLoad(b) = heating.fBinHeatLoad(b);
+        r.fBinHours(b) = H;
+        r.fRecoveredHeat(b) = 0;
+        r.fRecoveryPumpKW(b) = 0;
+        e.fBinWeather(b) = weather.fBinDB(b);
 
-    const bool machineRuns = H > 0 && r.fHeatLoad(b) > 0 && Qc > 0 && system.nHeatRecoveryMode == 2;
-    if (machineRuns) {
-      HeatRecoveryPoint p;
-      if (!CalcDHRCPerformanceData(r.fHeatLoad(b), Qc, hr, chiller, system, p)) return false;
-      dPartLoadRatio = p.dPartLoadRatio;
-      r.fRecoveryCooling(b) = static_cast<float>(p.dCooling);
-      r.fRecoveredHeat(b) = static_cast<float>(p.dHeating);
-      r.fRecoveryKW(b) = static_cast<float>(p.dPower);
-      if (r.fRecoveryKW(b) > 0) {
-        r.fRecoveryPumpKW(b) = static_cast<float>(heating.dRecoveryPumpKW * p.dPartLoadRatio);
-        r.fExtraPumpKW(b) = r.fRecoveryPumpKW(b);
-      } else {
-        r.fExtraPumpKW(b) = 0;
-      }
-    }
+        const bool machineRuns = H > 0 && r.fHeatLoad(b) > 0 && Qc > 0 && system.nHeatRecoveryMode == 2;
+        if (machineRuns) {
+          HeatRecoveryPoint p;
+          if (!CalcDHRCPerformanceData(r.fHeatLoad(b), Qc, hr, chiller, system, p)) return false;
+          dPartLoadRatio = p.dPartLoadRatio;
+          r.fRecoveryCooling(b) = static_cast<float>(p.dCooling);
+          r.fRecoveredHeat(b) = static_cast<float>(p.dHeating);
+          r.fRecoveryKW(b) = static_cast<float>(p.dPower);
+          if (r.fRecoveryKW(b) > 0) {
+            r.fRecoveryPumpKW(b) = static_cast<float>(heating.dRecoveryPumpKW * p.dPartLoadRatio);
+            r.fExtraPumpKW(b) = r.fRecoveryPumpKW(b);
+          } else {
+            r.fExtraPumpKW(b) = 0;
+          }
+        }
 
-    // The heating the machine leaves to the heating plant; nothing to serve, or a plant
-    // without an efficiency, adds no heating energy.
-    const double R = std::max(0.0, static_cast<double>(r.fHeatLoad(b)) - r.fRecoveredHeat(b));
-    r.fElecHeatKW(b) = 0;
-    r.fHeatFuel(b) = 0;
-    if (R > 0 && heating.dHeatingEff > 0) {
-      if (heating.bElectricHeat != 0) r.fElecHeatKW(b) = static_cast<float>(R * kWattsPerBtuhPct / heating.dHeatingEff);
-      else r.fHeatFuel(b) = static_cast<float>(R * 100 / heating.dHeatingEff);
-    }
-    r.fHeatKW(b) = r.fRecoveryPumpKW(b) + r.fElecHeatKW(b);
-    if (machineRuns) r.fHeatKW(b) += r.fRecoveryKW(b);
-    r.fHeatLoadHrs(b) = H * r.fHeatLoad(b);
-    r.fHeatKWh(b) = r.fHeatKW(b) * H;
-    r.fHeatFuelHrs(b) = r.fHeatFuel(b) * H;
+        // The heating the machine leaves to the heating plant; nothing to serve, or a plant
+        // without an efficiency, adds no heating energy.
+        const double R = std::max(0.0, static_cast<double>(r.fHeatLoad(b)) - r.fRecoveredHeat(b));
+        r.fElecHeatKW(b) = 0;
+        r.fHeatFuel(b) = 0;
+        if (R > 0 && heating.dHeatingEff > 0) {
+          if (heating.bElectricHeat != 0)
+            r.fElecHeatKW(b) = static_cast<float>(R * kWattsPerBtuhPct / heating.dHeatingEff);
+          else
+            r.fHeatFuel(b) = static_cast<float>(R * 100 / heating.dHeatingEff);
+        }
+        r.fHeatKW(b) = r.fRecoveryPumpKW(b) + r.fElecHeatKW(b);
+        if (machineRuns) r.fHeatKW(b) += r.fRecoveryKW(b);
+        r.fHeatLoadHrs(b) = H * r.fHeatLoad(b);
+        r.fHeatKWh(b) = r.fHeatKW(b) * H;
+        r.fHeatFuelHrs(b) = r.fHeatFuel(b) * H;
 
-    e.dMonthHeatKWh(m) += r.fHeatKWh(b);
-    // Heating power alone is not the cooling plant's demand: it counts only while heat
-    // recovery is part of the run.
-    if (modpublic::gHeatRecoveryOption != 0 && r.fHeatKW(b) > e.dMonthPeakKW(m)) e.dMonthPeakKW(m) = r.fHeatKW(b);
-    e.dMonthHeatLoad(m) += r.fHeatLoadHrs(b);
-    e.dMonthRecoveredHeat(m) += static_cast<double>(r.fRecoveredHeat(b)) * H;
-    e.dMonthElecHeatKWh(m) += static_cast<double>(r.fElecHeatKW(b)) * H;
-    e.dMonthRecoveryPumpKWh(m) += static_cast<double>(r.fRecoveryPumpKW(b)) * H;
-    e.dMonthRecoveryKWh(m) += static_cast<double>(r.fRecoveryKW(b)) * H;
-    e.dMonthHeatFuel(m) += r.fHeatFuelHrs(b);
-    return true;
-  });
+        e.dMonthHeatKWh(m) += r.fHeatKWh(b);
+        // Heating power alone is not the cooling plant's demand: it counts only while heat
+        // recovery is part of the run.
+        if (modpublic::gHeatRecoveryOption != 0 && r.fHeatKW(b) > e.dMonthPeakKW(m)) e.dMonthPeakKW(m) = r.fHeatKW(b);
+        e.dMonthHeatLoad(m) += r.fHeatLoadHrs(b);
+        e.dMonthRecoveredHeat(m) += static_cast<double>(r.fRecoveredHeat(b)) * H;
+        e.dMonthElecHeatKWh(m) += static_cast<double>(r.fElecHeatKW(b)) * H;
+        e.dMonthRecoveryPumpKWh(m) += static_cast<double>(r.fRecoveryPumpKW(b)) * H;
+        e.dMonthRecoveryKWh(m) += static_cast<double>(r.fRecoveryKW(b)) * H;
+        e.dMonthHeatFuel(m) += r.fHeatFuelHrs(b);
+        return true;
+      });
   return ok ? r.fRecoveryCooling(b) : 0.0f;
 }

@@ -13,26 +13,26 @@
 
 // Heat-recovery data of the heat-recovery chiller.
 struct HeatRecoveryChillerData {
-  float fHRHeatFull = 0;    // heating output at full load, kBtu/h
-  float fHRHeatMin = 0;     // heating output at minimum load, kBtu/h
-  float fHRPowerFull = 0;   // kW, or heat-to-power ratio when bHRPowerTotal is 0
+  float fHRHeatFull = 0;   // heating output at full load, kBtu/h
+  float fHRHeatMin = 0;    // heating output at minimum load, kBtu/h
+  float fHRPowerFull = 0;  // kW, or heat-to-power ratio when bHRPowerTotal is 0
   float fHRPowerMin = 0;
   vb::Boolean bHRPowerTotal = 0;
 };
 
 // Heating side of a system and its building.
 struct HeatingSystemData {
-  vb::Boolean bElectricHeat = 0;        // the heating left to serve is electric
-  double dHeatingEff = 0;               // efficiency of that heating, percent
-  double dRecoveryPumpKW = 0;           // heat-recovery loop pump at full flow
+  vb::Boolean bElectricHeat = 0;         // the heating left to serve is electric
+  double dHeatingEff = 0;                // efficiency of that heating, percent
+  double dRecoveryPumpKW = 0;            // heat-recovery loop pump at full flow
   vb::Array<float, 1, 24> fBinHeatLoad;  // heating load of each bin, kBtu/h
 };
 
 // An operating point of the heat-recovery machine.
 struct HeatRecoveryPoint {
-  double dCooling = 0;   // kBtu/h
-  double dPower = 0;     // kW
-  double dHeating = 0;   // kBtu/h
+  double dCooling = 0;  // kBtu/h
+  double dPower = 0;    // kW
+  double dHeating = 0;  // kBtu/h
   double dPartLoadRatio = 1.0;
 };
 

@@ -51,9 +51,14 @@ float HeatRejection(const ChillerData& ch) {
   const bool total = ch.nFLPowerType != 0;
   const double aux = static_cast<double>(ch.fAuxKW) * 3.412;
   switch (ch.nType) {
-    case 1: case 2: case 3: case 4: case 5:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
       return static_cast<float>(C * 12 + (total ? P * 3.412 : P * C * 3.412));
-    case 6: case 7:
+    case 6:
+    case 7:
       return static_cast<float>(C * 12 + aux +
                                 (total ? ch.fInputHeatFactor * P * 0.001 : P * C * ch.fInputHeatFactor * 0.001));
     case 8:
@@ -80,8 +85,10 @@ RangeFindings CheckRange(double heat, double flow, double designRange) {
     return f;
   }
   const double R = heat / (kRangeWaterFactor * flow);
-  if (R > 40) f.tooSmall = true;
-  else if (R < 0.5) f.tooLarge = true;
+  if (R > 40)
+    f.tooSmall = true;
+  else if (R < 0.5)
+    f.tooLarge = true;
   if (designRange <= 0) {
     f.mismatch = true;
   } else {
@@ -110,8 +117,10 @@ class InputCheck {
     if (shared_ > 0 && sys_.nSingleTower == 1) CheckSharedTower();
     if (nTypeOfCostCalcs != 0) CheckEconomicPeriods(nLifeCycleYears);
     if (nTypeOfCostCalcs == 2) CheckLifeCycle(nLifeCycleYears);
-    if (errors_ == 0) lines_.push_back("\tNone");
-    else lines_.push_back(kNote);
+    if (errors_ == 0)
+      lines_.push_back("\tNone");
+    else
+      lines_.push_back(kNote);
     bNonElectric = nonElectric_;
     bInputErrors = errors_ > 0;
     return lines_;
@@ -235,8 +244,8 @@ class InputCheck {
   std::vector<std::string> lines_;
   int errors_ = 0;
   int h_ = 0;
-  int shared_ = 0;        // the shared-tower slot: the first water-cooled slot after h
-  double flow_ = 0;       // system condenser flow F
+  int shared_ = 0;   // the shared-tower slot: the first water-cooled slot after h
+  double flow_ = 0;  // system condenser flow F
   bool nonElectric_ = false;
   // Design heat rejection per slot and machine (kBtu/h).
   std::array<std::array<float, 3>, 31> heat_{};
@@ -261,8 +270,8 @@ bool bCalcCheckInputData(const SystemData& system, int16_t nTypeOfCostCalcs, int
   return modDataIO::bErrorWrite(lines, folder);
 }
 
-bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad,
-                       bool& bCalcErrors, const clsUnits& units, const std::string& folder) {
+bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad, bool& bCalcErrors,
+                       const clsUnits& units, const std::string& folder) {
   std::vector<std::string> lines;
   const bool ran = modpublic::RunGuarded("bCalcCheckResults", kCalcErrorPrefix, ui::kExclamation, [&] {
     lines = {"", "Errors in Calculation for System: [" + vb::Trim(sSystemName) + "]"};
@@ -282,8 +291,8 @@ bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float
   return modDataIO::bErrorWrite(lines, folder);
 }
 
-bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad,
-                       bool& bCalcErrors, const std::string& folder) {
+bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad, bool& bCalcErrors,
+                       const std::string& folder) {
   return bCalcCheckResults(sSystemName, nUnmetBins, fLargestUnmetLoad, bCalcErrors, modpublic::gUnits, folder);
 }
 

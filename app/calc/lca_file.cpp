@@ -88,18 +88,17 @@ void CashFlow(Listing& f, const SystemEconData& e, int L) {
   f.Line("     Princ    Interest Other    Total    Energy   Maint    OpCost   Cost     Total    Total    Cost");
   f.Line("Year (AV)     (AV)     (AV)     (AV)     (AV)     (AV)     (AV)     (AV)     (PW)     (PW)     (PW)");
   f.Rule(105);
-  const vb::Array<double, 0, 50>* columns[] = {&e.dInvestPrincipal, &e.dInvestInterest, &e.dInvestOther,
-                                               &e.dInvestTotal,     &e.dEnergyByYear,    &e.dMaintByYear,
-                                               &e.dOpCostByYear,    &e.dTotalCostByYear, &e.dInvestTotalPW,
-                                               &e.dOpCostTotalPW,   &e.dTotalCostPW};
+  const vb::Array<double, 0, 50>* columns[] = {
+      &e.dInvestPrincipal, &e.dInvestInterest,  &e.dInvestOther,   &e.dInvestTotal,   &e.dEnergyByYear, &e.dMaintByYear,
+      &e.dOpCostByYear,    &e.dTotalCostByYear, &e.dInvestTotalPW, &e.dOpCostTotalPW, &e.dTotalCostPW};
   for (int y = 0; y <= L; ++y) {
     f.Text(vb::Format(y, "#0"));
     for (int k = 0; k < 11; ++k) f.At(6 + 9 * static_cast<std::size_t>(k), (*columns[k])(y), "#######0");
     f.End();
   }
   f.Rule(105);
-  const double sums[] = {e.dTotInvestPrincipal, e.dTotInvestInterest, e.dTotInvestOther,   e.dTotInvestTotal,
-                         e.dTotEnergyByYear,    e.dTotMaintByYear,    e.dTotOpCostByYear,  e.dTotTotalCostByYear,
+  const double sums[] = {e.dTotInvestPrincipal, e.dTotInvestInterest, e.dTotInvestOther,  e.dTotInvestTotal,
+                         e.dTotEnergyByYear,    e.dTotMaintByYear,    e.dTotOpCostByYear, e.dTotTotalCostByYear,
                          e.dTotInvestTotalPW,   e.dTotOpCostTotalPW,  e.dLifeCycleCost};
   for (int k = 0; k < 11; ++k) f.At(6 + 9 * static_cast<std::size_t>(k), sums[k], "#######0");
   f.End().Rule(105).End();
@@ -139,10 +138,12 @@ void Comparison(Listing& f, const EconCaseData& c, int L) {
 void SystemLevel(Listing& f, const SystemEconData& e, int m, const SimMonthResults& r) {
   f.Line("DETAILED SIMULATION RESULTS - SYSTEM LEVEL DATA - MONTH " + vb::Format(m, "#0") + " - " + Name(e));
   f.Rule(130);
-  f.Line("Bin   Bin   Bin  Bldg    Free       Load  Primary Second  Condnsr HeatRej Total    Total   Total   "
-         "Total   Total  ");
-  f.Line("DB    WB    Hrs  Load    Clg     ON Pct   ChW Pmp ChW Pmp Pump    Fans    kW       Ton-Hrs kWh     "
-         "Gas     Steam  ");
+  f.Line(
+      "Bin   Bin   Bin  Bldg    Free       Load  Primary Second  Condnsr HeatRej Total    Total   Total   "
+      "Total   Total  ");
+  f.Line(
+      "DB    WB    Hrs  Load    Clg     ON Pct   ChW Pmp ChW Pmp Pump    Fans    kW       Ton-Hrs kWh     "
+      "Gas     Steam  ");
   f.Rule(130);
   for (int b = 1; b <= 24; ++b) {
     if (!(r.fBldgLoad(b) > 0)) continue;

@@ -47,10 +47,8 @@ void LoanSchedule(const SystemData& s, SystemEconData& e) {
   if (type < 1 || type > 3 || !(P > 0)) return;  // no loan: nothing to repay
   const double i = s.fLoanRate / 100.0;
   const double rounded = std::nearbyint(static_cast<double>(s.fLoanYears));
-  if (!(rounded >= 1))
-    InputError("The loan term of " + vb::CStr(s.fLoanYears) + " years is shorter than one year.");
-  if (rounded > kMaxYear)
-    InputError("The loan term of " + vb::CStr(s.fLoanYears) + " years ends after year 50.");
+  if (!(rounded >= 1)) InputError("The loan term of " + vb::CStr(s.fLoanYears) + " years is shorter than one year.");
+  if (rounded > kMaxYear) InputError("The loan term of " + vb::CStr(s.fLoanYears) + " years ends after year 50.");
   const int n = static_cast<int>(rounded);
   double balance = P;
   switch (type) {
@@ -85,9 +83,9 @@ void CashFlow(const SystemData& s, const EconomicsData& eco, SystemEconData& e) 
   const int L = eco.nLifeCycleYears;
   CheckLifeCycleYears(L);
 
-  for (YearArray* a : {&e.dInvestPrincipal, &e.dInvestInterest, &e.dInvestOther, &e.dInvestTotal,
-                       &e.dEnergyByYear, &e.dMaintByYear, &e.dOpCostByYear, &e.dTotalCostByYear,
-                       &e.dInvestTotalPW, &e.dOpCostTotalPW, &e.dTotalCostPW})
+  for (YearArray* a :
+       {&e.dInvestPrincipal, &e.dInvestInterest, &e.dInvestOther, &e.dInvestTotal, &e.dEnergyByYear, &e.dMaintByYear,
+        &e.dOpCostByYear, &e.dTotalCostByYear, &e.dInvestTotalPW, &e.dOpCostTotalPW, &e.dTotalCostPW})
     a->fill(0);
 
   // First-year energy and maintenance by component.
@@ -288,8 +286,7 @@ bool bCalcIRR(const vb::Array<double, 0, 50>& base, const vb::Array<double, 0, 5
   });
 }
 
-bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, int16_t nYears,
-                  EconCaseData& c) {
+bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, int16_t nYears, EconCaseData& c) {
   return modpublic::RunGuarded("bCalcPayback", kCalcErrorPrefix, ui::kExclamation, [&] {
     CheckLifeCycleYears(nYears);
     double cumSavings = 0, cumAdded = 0;
@@ -314,8 +311,8 @@ bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, 
         c.fPayback = static_cast<float>(y - 0.9);
       } else {
         const double s = static_cast<double>(c.fSIR(y)) - c.fSIR(y - 1);
-        c.fPayback = std::fabs(s) <= 0.0001 ? static_cast<float>(y - 0.5)
-                                            : static_cast<float>((y * s + 1 - c.fSIR(y)) / s);
+        c.fPayback =
+            std::fabs(s) <= 0.0001 ? static_cast<float>(y - 0.5) : static_cast<float>((y * s + 1 - c.fSIR(y)) / s);
       }
       break;
     }

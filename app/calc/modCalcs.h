@@ -35,11 +35,11 @@ bool bCalcCheckInputData(const SystemData& system, int16_t nTypeOfCostCalcs, int
 // unmet-load bins and the largest unmet load (kBtu/h, shown in tons or, when `units` is
 // in SI, in kW), or "None". Sets bCalcErrors True when there were unmet bins (never clears
 // it). The caller's load is not changed.
-bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad,
-                       bool& bCalcErrors, const clsUnits& units, const std::string& folder = {});
+bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad, bool& bCalcErrors,
+                       const clsUnits& units, const std::string& folder = {});
 // The same with the shared converter modpublic::gUnits.
-bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad,
-                       bool& bCalcErrors, const std::string& folder = {});
+bool bCalcCheckResults(const std::string& sSystemName, int16_t nUnmetBins, float fLargestUnmetLoad, bool& bCalcErrors,
+                       const std::string& folder = {});
 
 // ---- Rating-point grouping ------------------------------------------------------------
 

@@ -23,9 +23,12 @@ constexpr const char* kNoLoadMessage =
 
 std::string ScheduleText(const WeatherData& w, int d) {
   std::string text;
-  if (w.bDayOperated(d) == 0) text = "Off All Day:";
-  else if (w.nStartTime(d) == w.nStopTime(d)) text = "On All Day:";
-  else text = vb::Format(w.nStartTime(d), "0000") + "-" + vb::Format(w.nStopTime(d), "0000") + ":";
+  if (w.bDayOperated(d) == 0)
+    text = "Off All Day:";
+  else if (w.nStartTime(d) == w.nStopTime(d))
+    text = "On All Day:";
+  else
+    text = vb::Format(w.nStartTime(d), "0000") + "-" + vb::Format(w.nStopTime(d), "0000") + ":";
   return vb::Left(text + " " + modpublic::GetDayTypeName(w.sDayTypeNames(d)), 25);
 }
 
@@ -76,8 +79,10 @@ void FillChillerResult(const SystemData& sys, int i, const ChillerData& ch, cons
     r.nCondenserType = 2;
     if (type == 8) r.nEfficiencyKind = 2;
     // An engine-driven chiller burning gas (engine code 4) is rated like a direct-fired one.
-    else if (type == 9) r.nEfficiencyKind = ch.nFuelType == 4 ? 2 : 3;
-    else r.nEfficiencyKind = 3;
+    else if (type == 9)
+      r.nEfficiencyKind = ch.nFuelType == 4 ? 2 : 3;
+    else
+      r.nEfficiencyKind = 3;
   } else if (type >= 10 && type <= 12) {
     r.fFLEfficiency = Converted(DirectEfficiency(ch), nEfficiencyInput);
     r.nCycleType = 1;
@@ -223,8 +228,10 @@ bool frmWait::PLVAnalysis(SystemData& system, int16_t nEfficiencyInput, bool& bC
     const TowerData& tw = towers[sharedSlot - 1];
     profile.sTowerName = tw.sName;
     profile.nTowerEqptType = tw.nEqptType;
-    if (tw.nEqptType == Well_Water) profile.fWellWaterTemp = tw.fTowerTable(13);
-    else if (tw.nEqptType == Cooling_Tower || tw.nEqptType == Dry_Cooler) profile.fWellWaterTemp = 0;
+    if (tw.nEqptType == Well_Water)
+      profile.fWellWaterTemp = tw.fTowerTable(13);
+    else if (tw.nEqptType == Cooling_Tower || tw.nEqptType == Dry_Cooler)
+      profile.fWellWaterTemp = 0;
   }
   NumberGroups(system, profile, n);
 
@@ -280,7 +287,8 @@ bool frmWait::SimulateBins(const SystemData& system, const std::vector<ChillerDa
 
     if (plant.LoadNotMet() > 0) {
       ++unmetBins;
-      if (static_cast<float>(plant.CoolingLoad()) > largestUnmet) largestUnmet = static_cast<float>(plant.CoolingLoad());
+      if (static_cast<float>(plant.CoolingLoad()) > largestUnmet)
+        largestUnmet = static_cast<float>(plant.CoolingLoad());
     }
     bin.nChillersOn = static_cast<int16_t>(plant.ChillersOn());
     bin.fECWT = static_cast<float>(plant.ECWT());
@@ -310,8 +318,10 @@ bool frmWait::SimulateBins(const SystemData& system, const std::vector<ChillerDa
       const bool electric = r.nEfficiencyKind == 1;
       if (on) {
         if (electric) {
-          if (nEfficiencyInput == 0) r.fBinEfficiency(b) = static_cast<float>(ch.Power() / (load / 12.0));
-          else r.fBinEfficiency(b) = ch.Power() > 0.001 ? static_cast<float>(load / ch.Power()) : 0.0f;
+          if (nEfficiencyInput == 0)
+            r.fBinEfficiency(b) = static_cast<float>(ch.Power() / (load / 12.0));
+          else
+            r.fBinEfficiency(b) = ch.Power() > 0.001 ? static_cast<float>(load / ch.Power()) : 0.0f;
           r.fBinFreeCoolingPower(b) = static_cast<float>(ch.FreeCoolingPower());
         } else if (ch.GenHeat() > 0 || ch.Power() > 0) {
           r.fBinEfficiency(b) = static_cast<float>(vb::Divide(load, ch.Power() * 3.412 + ch.GenHeat()));
@@ -345,8 +355,10 @@ bool frmWait::SimulateBins(const SystemData& system, const std::vector<ChillerDa
     if (heatDriven) {
       bin.fEfficiency = bin.fInput > 0.001 ? static_cast<float>(L / bin.fInput) : 0.0f;
     } else if (L > 0.001) {
-      if (nEfficiencyInput == 0) bin.fEfficiency = static_cast<float>(bin.fInput * 12.0 / L);
-      else if (bin.fInput > 0.001) bin.fEfficiency = static_cast<float>(L / bin.fInput);
+      if (nEfficiencyInput == 0)
+        bin.fEfficiency = static_cast<float>(bin.fInput * 12.0 / L);
+      else if (bin.fInput > 0.001)
+        bin.fEfficiency = static_cast<float>(L / bin.fInput);
     }
   }
 

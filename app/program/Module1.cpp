@@ -39,39 +39,41 @@ std::string CommandLineText(int argc, const char* const* argv) {
 StartResult StartUp(const std::string& commandLine) {
   std::string step;
   StartResult result = StartResult::kFailed;
-  modpublic::RunGuarded("Module1.Main()", [&] { return step + " failed"; }, ui::kCritical, [&] {
-    gSettingsFile = modDataIO::GetAppDataFolder() + "GlobalSettings.xml";
-    gProjectChanged = false;
-    const std::string projectPath = commandLine;
+  modpublic::RunGuarded(
+      "Module1.Main()", [&] { return step + " failed"; }, ui::kCritical,
+      [&] {
+        gSettingsFile = modDataIO::GetAppDataFolder() + "GlobalSettings.xml";
+        gProjectChanged = false;
+        const std::string projectPath = commandLine;
 
-    // The settings: the file overlays the defaults; a file that cannot be read leaves them.
-    if (!modpublic::FileExists(gSettingsFile) || !modDataIO::LoadSettings(gSettingsFile, gSettings)) {
-      modDataIO::InitSettings(gSettings);
-    }
+        // The settings: the file overlays the defaults; a file that cannot be read leaves them.
+        if (!modpublic::FileExists(gSettingsFile) || !modDataIO::LoadSettings(gSettingsFile, gSettings)) {
+          modDataIO::InitSettings(gSettings);
+        }
 
-    step = "Load Project";
-    modDataIO::InitProject(gProject);
-    if (!projectPath.empty()) {
-      if (!modDataIO::IsValidProjectFile(projectPath)) {
-        // Nothing has been written: the scratch folder and the settings file stay as they are.
-        ui::host().messageBox(std::string(frmMain::kNotAProjectFile) + ": " + projectPath, ui::kOkOnly, "");
-        result = StartResult::kInvalidProject;
-        return;
-      }
-      // Kept with its full path, so that Save writes back to the same file whatever the
-      // working directory is later. A file that fails to load leaves the default project.
-      std::error_code ec;
-      const std::filesystem::path absolute = std::filesystem::absolute(projectPath, ec);
-      modDataIO::LoadProject(ec ? projectPath : absolute.string(), gProject);
-    }
-    modpublic::gDataIOErrorMsg = "The following error occurred while reading or writing data:";
+        step = "Load Project";
+        modDataIO::InitProject(gProject);
+        if (!projectPath.empty()) {
+          if (!modDataIO::IsValidProjectFile(projectPath)) {
+            // Nothing has been written: the scratch folder and the settings file stay as they are.
+            ui::host().messageBox(std::string(frmMain::kNotAProjectFile) + ": " + projectPath, ui::kOkOnly, "");
+            result = StartResult::kInvalidProject;
+            return;
+          }
+          // Kept with its full path, so that Save writes back to the same file whatever the
+          // working directory is later. A file that fails to load leaves the default project.
+          std::error_code ec;
+          const std::filesystem::path absolute = std::filesystem::absolute(projectPath, ec);
+          modDataIO::LoadProject(ec ? projectPath : absolute.string(), gProject);
+        }
+        modpublic::gDataIOErrorMsg = "The following error occurred while reading or writing data:";
 
-    // Folders, fresh template copies and the site database path (each failure says so).
-    if (!frmMain::PrepareDataFiles()) return;
+        // Folders, fresh template copies and the site database path (each failure says so).
+        if (!frmMain::PrepareDataFiles()) return;
 
-    gUnitControls = std::make_unique<clsUnitControls>();
-    result = StartResult::kReady;
-  });
+        gUnitControls = std::make_unique<clsUnitControls>();
+        result = StartResult::kReady;
+      });
   return result;
 }
 

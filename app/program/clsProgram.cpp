@@ -17,9 +17,7 @@ std::string clsProgram::DisclaimerText() {
          "in connection with its use.";
 }
 
-std::string clsProgram::CopyrightText() {
-  return "Copyright (C) " + std::string(kCompany) + ". All rights reserved.";
-}
+std::string clsProgram::CopyrightText() { return "Copyright (C) " + std::string(kCompany) + ". All rights reserved."; }
 
 std::string clsProgram::WarningText() {
   return "This program is protected by national and international copyright law.";
@@ -32,8 +30,7 @@ clsProgram::clsProgram()
       m_Name(ProductName()),
       m_Version(VersionText()),
       m_Warning(WarningText()),
-      m_DeveloperVersion(std::to_string(kestrin::kVersionMajor) + "." +
-                         std::to_string(kestrin::kVersionMinor) + ".0." +
+      m_DeveloperVersion(std::to_string(kestrin::kVersionMajor) + "." + std::to_string(kestrin::kVersionMinor) + ".0." +
                          std::to_string(kestrin::kVersionPatch)) {
   m_Comments = std::string(kComments) + " v" + m_DeveloperVersion;
 }

@@ -28,6 +28,5 @@ class clsProgram {
   static std::string WarningText();     // the protection notice
 
  private:
-  std::string m_CompanyName, m_Copyright, m_Disclaimer, m_Name, m_Version, m_Warning, m_Comments,
-      m_DeveloperVersion;
+  std::string m_CompanyName, m_Copyright, m_Disclaimer, m_Name, m_Version, m_Warning, m_Comments, m_DeveloperVersion;
 };

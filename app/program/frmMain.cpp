@@ -12,9 +12,9 @@
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
-using Module1::gProjectChanged;
 using modDataIO::gProject;
 using modDataIO::gSettings;
+using Module1::gProjectChanged;
 
 namespace {
 
@@ -22,9 +22,8 @@ constexpr long kInvalidPropertyIndex = 381;
 
 // The captions of the selection boxes, for the message that refuses an action on a project
 // whose list has no entry selected.
-const char* const kListNames[] = {"region",        "location",      "city",
-                                  "building type", "economizer",    "plant control",
-                                  "evaporator flow control"};
+const char* const kListNames[] = {
+    "region", "location", "city", "building type", "economizer", "plant control", "evaporator flow control"};
 
 float Single(double v) { return static_cast<float>(v); }
 
@@ -54,10 +53,9 @@ bool frmMain::Form_QueryUnload() {
   bool changed = true;
   ProjectDataChanged(changed);
   if (!changed) return true;
-  const int answer = ui::host().messageBox(
-      "There is unsaved data in the project (" + gProject.ProjectName + ")." +
-          " Do you really want to exit without saving the project?",
-      ui::kYesNo | ui::kExclamation, "");
+  const int answer = ui::host().messageBox("There is unsaved data in the project (" + gProject.ProjectName + ")." +
+                                               " Do you really want to exit without saving the project?",
+                                           ui::kYesNo | ui::kExclamation, "");
   return answer == ui::kYes;
 }
 
@@ -138,14 +136,13 @@ std::string frmMain::MissingValuesMessage(const std::vector<MissingValue>& missi
 // told which values are missing, and Save and Reports refuse (ListsSelected) until chosen.
 void frmMain::ReportMissingValues() {
   const ProjectData& p = gProject;
-  const MissingValue values[kListCount] = {
-      {cboRegion, p.RegionName, p.RegionID},
-      {cboLocation, p.LocationName, p.LocationID},
-      {cboCity, p.CityName, p.CityID},
-      {cboBuildingType, p.BuildingType, p.BuildingID},
-      {cboEconomizer, {}, p.Economizer},
-      {cboPlantControl, p.PlantControlName, p.PlantControl},
-      {cboEvapFlowControl, p.EvapFlowControlName, p.EvapFlowControl}};
+  const MissingValue values[kListCount] = {{cboRegion, p.RegionName, p.RegionID},
+                                           {cboLocation, p.LocationName, p.LocationID},
+                                           {cboCity, p.CityName, p.CityID},
+                                           {cboBuildingType, p.BuildingType, p.BuildingID},
+                                           {cboEconomizer, {}, p.Economizer},
+                                           {cboPlantControl, p.PlantControlName, p.PlantControl},
+                                           {cboEvapFlowControl, p.EvapFlowControlName, p.EvapFlowControl}};
   std::vector<MissingValue> missing;
   for (const MissingValue& v : values) {
     ComboBox& box = view_->Combo(v.list);
@@ -167,8 +164,8 @@ bool frmMain::ControlsToProjectData() {
     p.DesignWB = vb::CSng(view_->Value(uncDesignWB));
     p.DesignApproach = vb::CSng(view_->Value(uncDesignApproach));
     p.ChillerNumber = vb::CInt(vb::CDbl(view_->ChillerNumText()));
-    for (List list : {cboEconomizer, cboEvapFlowControl, cboPlantControl, cboBuildingType, cboRegion,
-                      cboLocation, cboCity}) {
+    for (List list :
+         {cboEconomizer, cboEvapFlowControl, cboPlantControl, cboBuildingType, cboRegion, cboLocation, cboCity}) {
       if (view_->Combo(list).ListIndex() < 0) vb::Raise(kInvalidPropertyIndex);
       StoreSelection(list);
     }
@@ -184,14 +181,35 @@ void frmMain::StoreSelection(List list) {
   const auto code = static_cast<std::int16_t>(box.ItemData(index));
   ProjectData& p = gProject;
   switch (list) {
-    case cboRegion: p.RegionName = name; p.RegionID = code; break;
-    case cboLocation: p.LocationName = name; p.LocationID = code; break;
-    case cboCity: p.CityName = name; p.CityID = code; break;
-    case cboBuildingType: p.BuildingType = name; p.BuildingID = code; break;
-    case cboEconomizer: p.Economizer = code; break;
-    case cboPlantControl: p.PlantControlName = name; p.PlantControl = code; break;
-    case cboEvapFlowControl: p.EvapFlowControlName = name; p.EvapFlowControl = code; break;
-    case kListCount: break;
+    case cboRegion:
+      p.RegionName = name;
+      p.RegionID = code;
+      break;
+    case cboLocation:
+      p.LocationName = name;
+      p.LocationID = code;
+      break;
+    case cboCity:
+      p.CityName = name;
+      p.CityID = code;
+      break;
+    case cboBuildingType:
+      p.BuildingType = name;
+      p.BuildingID = code;
+      break;
+    case cboEconomizer:
+      p.Economizer = code;
+      break;
+    case cboPlantControl:
+      p.PlantControlName = name;
+      p.PlantControl = code;
+      break;
+    case cboEvapFlowControl:
+      p.EvapFlowControlName = name;
+      p.EvapFlowControl = code;
+      break;
+    case kListCount:
+      break;
   }
 }
 
@@ -226,8 +244,7 @@ void frmMain::ValidateFormControls(bool& result) {
 bool frmMain::ListsSelected() {
   for (int l = 0; l < kListCount; ++l) {
     if (view_->Combo(static_cast<List>(l)).ListIndex() < 0) {
-      ui::host().messageBox(std::string("No ") + kListNames[l] +
-                                " is selected, the action can not be completed.",
+      ui::host().messageBox(std::string("No ") + kListNames[l] + " is selected, the action can not be completed.",
                             ui::kOkOnly, "");
       return false;
     }
@@ -307,9 +324,7 @@ void frmMain::txtChillerNum_LostFocus() {
   if (corrected != text) view_->ChillerNumText(corrected);
 }
 
-void frmMain::uncBldgPeakLoad_Change() {
-  view_->Min(uncPlantCapacity, Single(view_->Value(uncBldgPeakLoad)));
-}
+void frmMain::uncBldgPeakLoad_Change() { view_->Min(uncPlantCapacity, Single(view_->Value(uncBldgPeakLoad))); }
 
 void frmMain::uncDesignECWT_Change() { view_->Max(uncMinECWT, Single(view_->Value(uncDesignECWT))); }
 
@@ -320,14 +335,12 @@ void frmMain::cmdCustomer_Click() { view_->ShowCustomerInfo(); }
 void frmMain::mnuEditmnuUser_Click() { view_->ShowUserInfo(); }
 
 void frmMain::mnuEditmnuPreferences_Click() {
-  modpublic::RunGuarded("frmMain.mnuEditmnuPreferences_Click()", "Error in setup preferences",
-                        ui::kCritical, [&] {
-                          if (!view_->ShowPreferences()) return;
-                          modpublic::gUnits.CurrentUnitOfMeasure(gSettings.UnitType == 0 ? nENGLISH
-                                                                                        : nMETRIC);
-                          view_->RefreshUnits();
-                          view_->Repaint();
-                        });
+  modpublic::RunGuarded("frmMain.mnuEditmnuPreferences_Click()", "Error in setup preferences", ui::kCritical, [&] {
+    if (!view_->ShowPreferences()) return;
+    modpublic::gUnits.CurrentUnitOfMeasure(gSettings.UnitType == 0 ? nENGLISH : nMETRIC);
+    view_->RefreshUnits();
+    view_->Repaint();
+  });
 }
 
 void frmMain::cmdHelp_Click() { modpublic::ShowHelpTopic(0, 10000); }

@@ -232,8 +232,8 @@ class frmMain {
   // ---- start-up file steps -------------------------------------------------------------
   // Points modDataIO::DataFolder at the scratch folder, creates the per-user and scratch
   // folders when missing, holds the scratch folder for the rest of the program's life
-  // (modDataIO::bLockDataFolder: when another program holds it, its box and false), copies the templates from the program folder into the scratch
-  // folder and sets gDataDBPath. On failure a box names the step ("Set fso = New
+  // (modDataIO::bLockDataFolder: when another program holds it, its box and false), copies the templates from the
+  // program folder into the scratch folder and sets gDataDBPath. On failure a box names the step ("Set fso = New
   // FileSystemObject  failed", "CopyFiles  failed" or CopyFiles' own step) and the result is
   // false: the program must not go on with the previous run's scratch files.
   static bool PrepareDataFiles();
@@ -241,8 +241,8 @@ class frmMain {
   // ---- calculation set-up ----------------------------------------------------------------
   // Holds the scratch folder (modDataIO::bLockDataFolder; when another program holds it,
   // its box and false, nothing written), then runs System, Chiller, CoolingTower,
-  // WeatherData, LoadProfile and ReportOptions in this order and stops at the first step that fails (that step has shown its message); true
-  // when every scratch record was written. The caller copies the window's controls into
+  // WeatherData, LoadProfile and ReportOptions in this order and stops at the first step that fails (that step has
+  // shown its message); true when every scratch record was written. The caller copies the window's controls into
   // gProject beforehand.
   static bool SetupCalculationData();
   static bool SetupSystem();
@@ -266,8 +266,8 @@ class frmMain {
   // the last row's at or above the last capacity, linear interpolation between rows.
   // `result` is false (heads untouched) when the table has fewer than two rows or cannot be
   // read; two rows with the same capacity are a data error with a message.
-  static void GetPumpHeads(float capacity, float& evapPumpHead, float& chilledWaterPumpHead,
-                           float& condPumpHead, bool& result);
+  static void GetPumpHeads(float capacity, float& evapPumpHead, float& chilledWaterPumpHead, float& condPumpHead,
+                           bool& result);
   // The same interpolation on a table already read.
   static bool InterpolatePumpHeads(const PumpHeadTable& table, float capacity, float& evapPumpHead,
                                    float& chilledWaterPumpHead, float& condPumpHead);

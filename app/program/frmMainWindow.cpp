@@ -161,8 +161,7 @@ QComboBox* frmMainWindow::NewCombo(frmMain::List list, const char* name, Handler
 }
 
 csQuillet* frmMainWindow::NewUnitBox(frmMain::Box box, const char* name, long units, const char* formatIP,
-                                     const char* formatSI, double min, double max, double value,
-                                     long textWidth) {
+                                     const char* formatSI, double min, double max, double value, long textWidth) {
   auto* unc = new csQuillet({{"Units", static_cast<int>(units)},
                              {"FormatString", QString::fromUtf8(formatIP)},
                              {"FormatStringMetric", QString::fromUtf8(formatSI)},
@@ -252,35 +251,37 @@ QWidget* frmMainWindow::BuildInputs() {
       NewUnitBox(F::uncBldgPeakLoad, "uncBldgPeakLoad", TONS_TO_KW, "0.0", "0.0", 3, 4000, 1200, kTextWidth));
 
   QGridLayout* tower = group("fraCoolingTower", "Cooling Tower", left);
-  add(tower, "Design Wet Bulb:",
-      NewUnitBox(F::uncDesignWB, "uncDesignWB", F_TO_C, "##0.0", "##0.0", 55, 90, 78, kTextWidth));
+  add(tower,
+      "Design Wet Bulb:", NewUnitBox(F::uncDesignWB, "uncDesignWB", F_TO_C, "##0.0", "##0.0", 55, 90, 78, kTextWidth));
   add(tower, "Design Approach:",
       NewUnitBox(F::uncDesignApproach, "uncDesignApproach", F_TO_K, "#0.0", "#0.0", 6, 20, 7, kTextWidth));
   left->addStretch(1);
 
   QGridLayout* plant = group("fraChillerPlant", "Chiller Plant", right);
   add(plant, "Plant Control:", NewCombo(F::cboPlantControl, "cboPlantControl", &F::cboPlantControl_Click));
-  add(plant, "Evap. Flow Control:",
-      NewCombo(F::cboEvapFlowControl, "cboEvapFlowControl", &F::cboEvapFlowControl_Click));
+  add(plant,
+      "Evap. Flow Control:", NewCombo(F::cboEvapFlowControl, "cboEvapFlowControl", &F::cboEvapFlowControl_Click));
   // The count's box is as wide as the entry boxes' text boxes, so it is made after one of them.
   csQuillet* capacity =
       NewUnitBox(F::uncPlantCapacity, "uncPlantCapacity", TONS_TO_KW, "0.0", "0.0", 3, 4000, 1200, kTextWidth);
   add(plant, "Number of Chillers:", NewChillerNum());
   add(plant, "Plant Capacity:", capacity);
-  add(plant, "Design LCHWT:",
-      NewUnitBox(F::uncDesignLCHWT, "uncDesignLCHWT", F_TO_C, "0.0", "0.0", 35, 75, 44, kTextWidth));
+  add(plant,
+      "Design LCHWT:", NewUnitBox(F::uncDesignLCHWT, "uncDesignLCHWT", F_TO_C, "0.0", "0.0", 35, 75, 44, kTextWidth));
   add(plant, "Design ECWT:",
       NewUnitBox(F::uncDesignECWT, "uncDesignECWT", F_TO_C, "0.0", "0.0", 40, 110, 85, kTextWidthCondenser));
-  add(plant, "Minimum ECWT:",
-      NewUnitBox(F::uncMinECWT, "uncMinECWT", F_TO_C, "0.0", "0.0", 40, 110, 55, kTextWidthCondenser));
+  add(plant,
+      "Minimum ECWT:", NewUnitBox(F::uncMinECWT, "uncMinECWT", F_TO_C, "0.0", "0.0", 40, 110, 55, kTextWidthCondenser));
   add(plant, "Condenser Flow Rate:",
       NewUnitBox(F::uncFlowRate, "uncFlowRate", GPMTON_TO_LSKW, "0.00", "0.000", 0.5, 8, 3, kTextWidthCondenser));
-  add(plant, "Evaporator Flow Rate:", NewUnitBox(F::uncEvapFlowRate, "uncEvapFlowRate", GPMTON_TO_LSKW, "0.00",
-                                                 "0.000", 0.5, 8, 2.4, kTextWidthCondenser));
+  add(plant, "Evaporator Flow Rate:",
+      NewUnitBox(F::uncEvapFlowRate, "uncEvapFlowRate", GPMTON_TO_LSKW, "0.00", "0.000", 0.5, 8, 2.4,
+                 kTextWidthCondenser));
   right->addStretch(1);
 
   // Tab follows the Chiller Plant boxes top to bottom (the capacity box was made before the count).
-  QWidget* plantOrder[] = {combos_[F::cboPlantControl]->widget(), combos_[F::cboEvapFlowControl]->widget(),
+  QWidget* plantOrder[] = {combos_[F::cboPlantControl]->widget(),
+                           combos_[F::cboEvapFlowControl]->widget(),
                            txtChillerNum_,
                            boxes_[F::uncPlantCapacity]->TextBox(),
                            boxes_[F::uncDesignLCHWT]->TextBox(),
@@ -311,8 +312,7 @@ QWidget* frmMainWindow::BuildButtons() {
     row->addWidget(b);
     return b;
   };
-  connect(button("cmdCustomer", "Customer Info"), &QPushButton::clicked, this,
-          [this] { form_.cmdCustomer_Click(); });
+  connect(button("cmdCustomer", "Customer Info"), &QPushButton::clicked, this, [this] { form_.cmdCustomer_Click(); });
   connect(button("cmdReport", "Reports"), &QPushButton::clicked, this, [this] { form_.cmdReport_Click(); });
   row->addStretch(1);
   connect(button("cmdHelp", "Help"), &QPushButton::clicked, this, [this] { form_.cmdHelp_Click(); });
@@ -345,9 +345,7 @@ void frmMainWindow::RefreshUnits() {
 }
 
 std::string frmMainWindow::ChillerNumText() const { return txtChillerNum_->text().toStdString(); }
-void frmMainWindow::ChillerNumText(const std::string& text) {
-  txtChillerNum_->setText(QString::fromStdString(text));
-}
+void frmMainWindow::ChillerNumText(const std::string& text) { txtChillerNum_->setText(QString::fromStdString(text)); }
 
 void frmMainWindow::Caption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 

@@ -67,10 +67,8 @@ class frmMainWindow : public QMainWindow, public frmMain::View {
   void ShowCustomerInfo() override;
   void ShowUserInfo() override;
   bool ShowPreferences() override;
-  std::string ShowOpenDialog(const std::string& title, const std::string& filter,
-                             const std::string& initDir) override;
-  std::string ShowSaveDialog(const std::string& title, const std::string& filter,
-                             const std::string& initDir) override;
+  std::string ShowOpenDialog(const std::string& title, const std::string& filter, const std::string& initDir) override;
+  std::string ShowSaveDialog(const std::string& title, const std::string& filter, const std::string& initDir) override;
   void CloseOtherWindows() override;
   bool ShowReportOptions() override;
   void ShowWait(frmWait& wait) override;
@@ -99,8 +97,8 @@ class frmMainWindow : public QMainWindow, public frmMain::View {
   // A command of the logic, run on the user's action.
   using Handler = std::function<void(frmMain&)>;
   QComboBox* NewCombo(frmMain::List list, const char* name, Handler handler);
-  csQuillet* NewUnitBox(frmMain::Box box, const char* name, long units, const char* formatIP,
-                        const char* formatSI, double min, double max, double value, long textWidth);
+  csQuillet* NewUnitBox(frmMain::Box box, const char* name, long units, const char* formatIP, const char* formatSI,
+                        double min, double max, double value, long textWidth);
   QWidget* NewChillerNum();
 
   frmMain& form_;

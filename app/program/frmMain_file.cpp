@@ -10,10 +10,10 @@
 #include "libs/vb/vbcompat.h"
 #include "platform/ui/ui.h"
 
-using Module1::gProjectChanged;
-using Module1::gProjectExt;
 using modDataIO::gDefaultProjectName;
 using modDataIO::gProject;
+using Module1::gProjectChanged;
+using Module1::gProjectExt;
 
 namespace {
 
@@ -59,10 +59,10 @@ bool frmMain::UnsavedDataQuestion(const std::string& action) {
   bool changed = true;
   ProjectDataChanged(changed);
   if (!changed) return true;
-  const int answer = ui::host().messageBox("There are unsaved data in the current project (" +
-                                               gProject.ProjectName + ")." + " Do you really want to " +
-                                               action + " without saving the current project?",
-                                           ui::kYesNo | ui::kExclamation, "");
+  const int answer =
+      ui::host().messageBox("There are unsaved data in the current project (" + gProject.ProjectName + ")." +
+                                " Do you really want to " + action + " without saving the current project?",
+                            ui::kYesNo | ui::kExclamation, "");
   return answer == ui::kYes;
 }
 

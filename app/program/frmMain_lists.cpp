@@ -28,22 +28,18 @@ const DatabaseList kRegions{frmMain::cboRegion,
                             "SELECT RefName, ID FROM Regions WHERE bSelect = True ORDER BY RefName ",
                             "Error in Load Regions", "frmMain.LoadRegions()"};
 const DatabaseList kLocations{
-    frmMain::cboLocation,
-    "SELECT RefName, ID FROM Locations WHERE bSelect = True and Region_ID = ?1 ORDER BY RefName ",
+    frmMain::cboLocation, "SELECT RefName, ID FROM Locations WHERE bSelect = True and Region_ID = ?1 ORDER BY RefName ",
     "Error in Load Locations", "frmMain.LoadLocations()"};
-const DatabaseList kCities{
-    frmMain::cboCity,
-    "SELECT RefName, ID FROM Cities WHERE bSelect = True and Location_ID = ?1 ORDER BY RefName ",
-    "Error in Load Cities", "frmMain.LoadCities()"};
-const DatabaseList kBuildingTypes{
-    frmMain::cboBuildingType,
-    "SELECT sBuildingType, ID FROM BuildingTypes WHERE bSelect = True ORDER BY rowid ",
-    "Error in Load Building Types", "frmMain.LoadBuildingTypes()"};
+const DatabaseList kCities{frmMain::cboCity,
+                           "SELECT RefName, ID FROM Cities WHERE bSelect = True and Location_ID = ?1 ORDER BY RefName ",
+                           "Error in Load Cities", "frmMain.LoadCities()"};
+const DatabaseList kBuildingTypes{frmMain::cboBuildingType,
+                                  "SELECT sBuildingType, ID FROM BuildingTypes WHERE bSelect = True ORDER BY rowid ",
+                                  "Error in Load Building Types", "frmMain.LoadBuildingTypes()"};
 
 // Fills the box from the query and selects `selectId`. `parent` is the box whose selected
 // entry's id the query needs, or null.
-void LoadDatabaseList(frmMain::View& view, const DatabaseList& source, const frmMain::ComboBox* parent,
-                      long selectId) {
+void LoadDatabaseList(frmMain::View& view, const DatabaseList& source, const frmMain::ComboBox* parent, long selectId) {
   const std::string path = frmMain::SiteDatabasePath();
   std::shared_ptr<db::Database> database;
   try {
@@ -98,15 +94,11 @@ void LoadFixedList(frmMain::View& view, frmMain::List list, const FixedEntry (&e
 
 void frmMain::LoadRegions() { LoadDatabaseList(*view_, kRegions, nullptr, gProject.RegionID); }
 
-void frmMain::LoadLocations() {
-  LoadDatabaseList(*view_, kLocations, &view_->Combo(cboRegion), gProject.LocationID);
-}
+void frmMain::LoadLocations() { LoadDatabaseList(*view_, kLocations, &view_->Combo(cboRegion), gProject.LocationID); }
 
 void frmMain::LoadCities() { LoadDatabaseList(*view_, kCities, &view_->Combo(cboLocation), gProject.CityID); }
 
-void frmMain::LoadBuildingTypes() {
-  LoadDatabaseList(*view_, kBuildingTypes, nullptr, gProject.BuildingID);
-}
+void frmMain::LoadBuildingTypes() { LoadDatabaseList(*view_, kBuildingTypes, nullptr, gProject.BuildingID); }
 
 void frmMain::LoadPlantControlList() {
   static const FixedEntry entries[] = {{"Sequenced", 1}, {"Equal Unloading", 4}};

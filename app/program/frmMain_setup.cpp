@@ -85,9 +85,7 @@ std::string BinColumns() {
   return cols;
 }
 
-void NoRecordSet(const std::string& query) {
-  ui::host().messageBox(kNoRecordSet + query, ui::kExclamation, "");
-}
+void NoRecordSet(const std::string& query) { ui::host().messageBox(kNoRecordSet + query, ui::kExclamation, ""); }
 
 // A database value the set-up uses. NULL is no number: assigning it to a numeric field is
 // the run-time error "Invalid use of Null" rather than a silent zero.
@@ -111,11 +109,10 @@ struct ProfileRow {
   Value maxBinLoad, maxPlantLoad, maxHourlyLoad;
 };
 
-std::vector<ProfileRow> ReadProfileRows(db::Database& database, const std::string& where, int cityId,
-                                        int buildingId) {
+std::vector<ProfileRow> ReadProfileRows(db::Database& database, const std::string& where, int cityId, int buildingId) {
   auto st = database.Prepare("SELECT DataCategory, BinNum" + BinColumns() +
-                             ", MaxBinLoad, MaxPlantLoad, MaxHourlyLoad FROM ProfilesForSPLV WHERE " +
-                             where + " ORDER BY DataCategory");
+                             ", MaxBinLoad, MaxPlantLoad, MaxHourlyLoad FROM ProfilesForSPLV WHERE " + where +
+                             " ORDER BY DataCategory");
   st.Bind(1, cityId).Bind(2, buildingId);
   std::vector<ProfileRow> rows;
   while (st.Step()) {
@@ -144,8 +141,8 @@ std::int32_t BinHours(const Value& v) {
 // see the same hours. False (with the database's no-record message) when the site has no
 // monthly rows.
 bool ReadMonthlyBins(db::Database& database, int cityId, int buildingId, WeatherData& w) {
-  auto st = database.Prepare(
-      "SELECT Month, Bin, Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2");
+  auto st =
+      database.Prepare("SELECT Month, Bin, Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2");
   st.Bind(1, cityId).Bind(2, buildingId);
   bool any = false;
   while (st.Step()) {
@@ -181,9 +178,9 @@ bool ReadMonthlyBins(db::Database& database, int cityId, int buildingId, Weather
 void CopySchedule(db::Database& database, int buildingId, WeatherData& w) {
   std::optional<db::Statement> st;
   try {
-    st.emplace(database.Prepare(
-        "SELECT WeekdayOn, WeekdayStart, WeekdayStop, SaturdayOn, SaturdayStart, SaturdayStop, "
-        "SundayOn, SundayStart, SundayStop FROM BuildingTypes WHERE ID = ?1"));
+    st.emplace(
+        database.Prepare("SELECT WeekdayOn, WeekdayStart, WeekdayStop, SaturdayOn, SaturdayStart, SaturdayStop, "
+                         "SundayOn, SundayStart, SundayStop FROM BuildingTypes WHERE ID = ?1"));
   } catch (const db::Error&) {
     return;  // no schedule columns in this database
   }
@@ -208,25 +205,25 @@ std::string frmMain::ProgramFolder() {
   return folder;
 }
 
-std::string frmMain::SiteDatabasePath() {
-  return gDataDBPath.empty() ? ProgramFolder() + "RIZIRure.rev" : gDataDBPath;
-}
+std::string frmMain::SiteDatabasePath() { return gDataDBPath.empty() ? ProgramFolder() + "RIZIRure.rev" : gDataDBPath; }
 
 bool frmMain::PrepareDataFiles() {
   std::string step = "Set fso = New FileSystemObject ";
-  return modpublic::RunGuarded("Module1.Main()", [&] { return step + " failed"; }, ui::kCritical, [&] {
-    modDataIO::DataFolder(modDataIO::GetTempFolder());
-    std::filesystem::create_directories(modDataIO::GetAppDataFolder());
-    std::filesystem::create_directories(modDataIO::GetTempFolder());
-    // The scratch folder is this program's until it ends; a second program on the same
-    // folder stops here with its box and touches nothing.
-    if (!modDataIO::bLockDataFolder(modDataIO::GetTempFolder())) return false;
-    step = "CopyFiles ";
-    // CopyFiles shows its own box naming the file that could not be copied.
-    if (!modDataIO::CopyFiles(ProgramFolder(), modDataIO::GetTempFolder())) return false;
-    gDataDBPath = ProgramFolder() + "RIZIRure.rev";
-    return true;
-  });
+  return modpublic::RunGuarded(
+      "Module1.Main()", [&] { return step + " failed"; }, ui::kCritical,
+      [&] {
+        modDataIO::DataFolder(modDataIO::GetTempFolder());
+        std::filesystem::create_directories(modDataIO::GetAppDataFolder());
+        std::filesystem::create_directories(modDataIO::GetTempFolder());
+        // The scratch folder is this program's until it ends; a second program on the same
+        // folder stops here with its box and touches nothing.
+        if (!modDataIO::bLockDataFolder(modDataIO::GetTempFolder())) return false;
+        step = "CopyFiles ";
+        // CopyFiles shows its own box naming the file that could not be copied.
+        if (!modDataIO::CopyFiles(ProgramFolder(), modDataIO::GetTempFolder())) return false;
+        gDataDBPath = ProgramFolder() + "RIZIRure.rev";
+        return true;
+      });
 }
 
 // ---- the whole set-up ------------------------------------------------------------------
@@ -238,8 +235,8 @@ bool frmMain::SetupCalculationData() {
   // writes are prepared once.
   std::shared_ptr<db::Database> index;
   if (!modDataIO::bOpenIndexDatabase(index, false)) return false;
-  return SetupSystem() && SetupChiller() && SetupCoolingTower() && SetupWeatherData() &&
-         SetupLoadProfile() && SetupReportOptions();
+  return SetupSystem() && SetupChiller() && SetupCoolingTower() && SetupWeatherData() && SetupLoadProfile() &&
+         SetupReportOptions();
 }
 
 // ---- systems -----------------------------------------------------------------------------
@@ -286,8 +283,7 @@ bool frmMain::SetupSystem() {
   return true;
 }
 
-bool frmMain::InterpolatePumpHeads(const PumpHeadTable& t, float c, float& evap, float& chw,
-                                   float& cond) {
+bool frmMain::InterpolatePumpHeads(const PumpHeadTable& t, float c, float& evap, float& chw, float& cond) {
   const int count = t.count;
   if (count < 2 || t.Capacity.size() < static_cast<std::size_t>(count) ||
       t.EvapPumpHead.size() < static_cast<std::size_t>(count) ||
@@ -405,8 +401,8 @@ bool frmMain::SetupCoolingTower() {
     rec.fCondWaterFlow = gProject.PlantCapacity * gProject.CondFlowRate / static_cast<float>(n);
     // Heat rejected per ton (12 kBtu/h plus the chiller input at 3.412 kBtu/h per kW, with
     // fFLPower in kW per ton) over 0.499696 kBtu/h per gpm and deg F and the flow per ton.
-    rec.fDesignRange = static_cast<float>(
-        vb::Divide(vb::Divide(m_Chiller.fFLPower * 3.412 + 12.0, 0.499696), gProject.CondFlowRate));
+    rec.fDesignRange =
+        static_cast<float>(vb::Divide(vb::Divide(m_Chiller.fFLPower * 3.412 + 12.0, 0.499696), gProject.CondFlowRate));
     if (!modDataIO::bTowerWrite(1, rec)) return false;
     m_Tower = rec;
     return true;
@@ -498,8 +494,8 @@ bool frmMain::SetupLoadProfile() {
     auto database = OpenSiteDatabase();
     const int city = gProject.CityID;
     const int building = gProject.BuildingID;
-    const auto rows = ReadProfileRows(*database, "DataCategory = 4 AND CityID = ?1 AND BuildingTypeID = ?2",
-                                      city, building);
+    const auto rows =
+        ReadProfileRows(*database, "DataCategory = 4 AND CityID = ?1 AND BuildingTypeID = ?2", city, building);
     if (rows.empty()) {
       NoRecordSet("SELECT * FROM ProfilesForSPLV WHERE DataCategory = 4 And CityID = " + std::to_string(city) +
                   " And BuildingTypeID = " + std::to_string(building));

@@ -94,8 +94,8 @@ std::string clsReport::PLVReportFileName(const std::string& projectName) {
   std::string name = vb::Trim(projectName);
   for (char& c : name) {
     const auto u = static_cast<unsigned char>(c);
-    if (u < 32 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-        c == '>' || c == '|')
+    if (u < 32 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+        c == '|')
       c = '_';
   }
   return "PLVReport_for_" + name + ".rtf";

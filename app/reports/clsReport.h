@@ -74,15 +74,15 @@ class clsReport : public frmWait::ReportClassInterface {
   // supplies (the cover page is this object's own). An empty body counts as a failed
   // section: its sub-report shows the error line.
   struct PLVSectionBodies {
-    std::function<bool()> Cover;             // RptCoverPage0 with an empty folder
-    std::function<bool()> SummaryReport;     // weighting factors and ECWTs
-    std::function<bool()> LoadProfiles;      // system load profiles
+    std::function<bool()> Cover;          // RptCoverPage0 with an empty folder
+    std::function<bool()> SummaryReport;  // weighting factors and ECWTs
+    std::function<bool()> LoadProfiles;   // system load profiles
     std::function<bool()> CustomPLVFactors;
     std::function<bool()> CustomPLVSpec;
     std::function<bool()> CoolingDuty;
     std::function<bool()> CondTempProfiles;
     std::function<bool()> PerfProfiles;
-    std::function<bool()> InputSummary;      // its failure ends the run (no file)
+    std::function<bool()> InputSummary;  // its failure ends the run (no file)
   };
 
   static constexpr const char* kProductName = "Kestrin";
@@ -170,32 +170,27 @@ class clsReport : public frmWait::ReportClassInterface {
   bool WriteTextLine(const std::string& text, bool bold = false, bool italic = false);
   // paraId <= 0 means m_ParaLeft (written back).
   bool WriteTextLineWithFont(const std::string& text, int32_t fontId, int32_t& paraId);
-  bool WriteLabelValuePair(const std::string& label, int32_t labelFont, const std::string& value,
-                           int32_t valueFont, int32_t& paraId, bool paraEnd);
+  bool WriteLabelValuePair(const std::string& label, int32_t labelFont, const std::string& value, int32_t valueFont,
+                           int32_t& paraId, bool paraEnd);
   // One table cell. pos 0 starts a new row; borders left, top, right, bottom (10 twips each);
   // align 1024 left, 2 right, anything else centred; shading percent A; colour > 0 replaces
   // the default cell colour; font > 0 replaces the plain/bold font.
-  bool WriteCellData(const std::string& text, bool hdr, int32_t pos, int32_t width, bool rowEnd,
-                     bool left, bool top, bool right, bool bottom, int32_t align,
-                     int32_t valueA = 0, richtext::ColorRef colour = 0, int32_t valueB = 1,
-                     bool bold = false, int32_t font = 0);
+  bool WriteCellData(const std::string& text, bool hdr, int32_t pos, int32_t width, bool rowEnd, bool left, bool top,
+                     bool right, bool bottom, int32_t align, int32_t valueA = 0, richtext::ColorRef colour = 0,
+                     int32_t valueB = 1, bool bold = false, int32_t font = 0);
   // A column-header cell: white bold text on the header colour, centred vertically, and
   // its row a header row. The colour argument is not used.
-  bool WriteTableColHeaderData(const std::string& text, int32_t pos, int32_t width, bool rowEnd,
-                               bool left, bool top, bool right, bool bottom, int32_t align,
-                               int32_t valueA = 0, richtext::ColorRef colour = 0,
-                               int32_t valueC = 0, int32_t valueD = 0);
-  bool WriteCellDataWithMixedFonts(const std::string& text1, int32_t font1, const std::string& text2,
-                                   int32_t font2, int32_t pos, int32_t width, bool rowEnd, bool left,
-                                   bool top, bool right, bool bottom, int32_t align,
-                                   int32_t valueA = 0, richtext::ColorRef colour = 0,
+  bool WriteTableColHeaderData(const std::string& text, int32_t pos, int32_t width, bool rowEnd, bool left, bool top,
+                               bool right, bool bottom, int32_t align, int32_t valueA = 0,
+                               richtext::ColorRef colour = 0, int32_t valueC = 0, int32_t valueD = 0);
+  bool WriteCellDataWithMixedFonts(const std::string& text1, int32_t font1, const std::string& text2, int32_t font2,
+                                   int32_t pos, int32_t width, bool rowEnd, bool left, bool top, bool right,
+                                   bool bottom, int32_t align, int32_t valueA = 0, richtext::ColorRef colour = 0,
                                    int32_t valueC = 0, int32_t valueD = 0);
-  bool WriteCellDataWithThreeDifferentFonts(const std::string& text1, int32_t font1,
-                                            const std::string& text2, int32_t font2,
-                                            const std::string& text3, int32_t font3, int32_t pos,
-                                            int32_t width, bool rowEnd, bool left, bool top,
-                                            bool right, bool bottom, int32_t align,
-                                            int32_t valueA = 0, richtext::ColorRef colour = 0,
+  bool WriteCellDataWithThreeDifferentFonts(const std::string& text1, int32_t font1, const std::string& text2,
+                                            int32_t font2, const std::string& text3, int32_t font3, int32_t pos,
+                                            int32_t width, bool rowEnd, bool left, bool top, bool right, bool bottom,
+                                            int32_t align, int32_t valueA = 0, richtext::ColorRef colour = 0,
                                             int32_t valueC = 0, int32_t valueD = 0);
   // Keeps everything from the start line to the end on one page (start <= 0: only the
   // empty line written here), then an empty line unless noTrailing.
@@ -223,8 +218,7 @@ class clsReport : public frmWait::ReportClassInterface {
   bool WrapUpReport();
 
   // ---- report list and navigation ----
-  int32_t AddReportInfo(const std::string& fileName, const std::string& title,
-                        int32_t orientation, bool hdrFtr);
+  int32_t AddReportInfo(const std::string& fileName, const std::string& title, int32_t orientation, bool hdrFtr);
   void ClearReportList();
   // Reads a saved report into the document. False (document untouched) for an id outside
   // the list or an unsaved entry; False with a message when the file cannot be read.
@@ -250,8 +244,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // A bitmap of the program folder, centred on the text width, inline or in a new frame.
   // False without a message when the file does not exist.
   bool PutGraphicsInReport(const std::string& fileName, bool inFrame);
-  bool PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y,
-                    int32_t format, const richtext::Picture& picture);
+  bool PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y, int32_t format,
+                    const richtext::Picture& picture);
   bool PastePictureInFrame(int32_t frameId, int32_t format, const richtext::Picture& picture);
   // Sets an editor toggle command to the wanted state; returns the state afterwards.
   bool pOCMSELECT(int32_t command, bool wanted);
@@ -529,9 +523,8 @@ class clsReport : public frmWait::ReportClassInterface {
   int32_t CaretLine();
   int32_t ParaOfAlignment(int32_t align) const;
   bool WriteTitle(const std::string& text, int32_t font, int32_t para, const char* procedure);
-  bool AppendCell(int32_t newRowPos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD,
-                  int32_t valueB, bool left, bool top, bool right, bool bottom,
-                  richtext::ColorRef background);
+  bool AppendCell(int32_t newRowPos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD, int32_t valueB,
+                  bool left, bool top, bool right, bool bottom, richtext::ColorRef background);
   void SyncSectionList();
   void CancelRun();
   int32_t HdrFtrTab() const;
@@ -641,5 +634,4 @@ class clsReport : public frmWait::ReportClassInterface {
   // Sections: one entry per document section.
   std::vector<SectionInfo> m_Sections;
   int32_t m_SeqSect = 0;
-
 };

@@ -17,7 +17,9 @@ struct CoverLogo {
   const char* file;
   int spacerLines;
 };
-CoverLogo LogoOf(bool showLogo) { return showLogo ? CoverLogo{"Tolvane-Logo.bmp", 8} : CoverLogo{"Tolvane-Blue.bmp", 12}; }
+CoverLogo LogoOf(bool showLogo) {
+  return showLogo ? CoverLogo{"Tolvane-Logo.bmp", 8} : CoverLogo{"Tolvane-Blue.bmp", 12};
+}
 
 }  // namespace
 
@@ -68,17 +70,19 @@ bool clsReport::StdRptCoverPage() {
     WriteTextLine("");
 
     const ProjectData& p = modDataIO::gProject;
-    const std::pair<const char*, const std::string*> customer[] = {
-        {"Prepared For: ", &p.ClientName},   {"Address: ", &p.ContactAddress}, {"Contact Name: ", &p.ContactName},
-        {"Email: ", &p.ContactEmail},        {"Phone: ", &p.ContactPhone}};
+    const std::pair<const char*, const std::string*> customer[] = {{"Prepared For: ", &p.ClientName},
+                                                                   {"Address: ", &p.ContactAddress},
+                                                                   {"Contact Name: ", &p.ContactName},
+                                                                   {"Email: ", &p.ContactEmail},
+                                                                   {"Phone: ", &p.ContactPhone}};
     for (const auto& [label, value] : customer) WriteLabelValuePair(label, labelFont, *value, valueFont, para, true);
     spacer();
 
     const SettingsData& s = modDataIO::gSettings;
     const std::pair<const char*, const std::string*> preparer[] = {{"Prepared By: ", &s.UserName},
-                                                                    {"Representing: ", &s.OfficeName},
-                                                                    {"Email: ", &s.UserEmail},
-                                                                    {"Phone: ", &s.UserPhone}};
+                                                                   {"Representing: ", &s.OfficeName},
+                                                                   {"Email: ", &s.UserEmail},
+                                                                   {"Phone: ", &s.UserPhone}};
     for (const auto& [label, value] : preparer) {
       WriteTableColHeaderData("", 0, 200, false, false, false, false, false, 1024, 0, 0, 400, 300);
       WriteCellDataWithMixedFonts(vb::Space(6) + label, labelFont, vb::Trim(*value), valueFont, 1, 10000, true, false,

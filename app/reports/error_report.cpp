@@ -14,9 +14,9 @@ bool clsReport::RptErrors() {
     int32_t count = 0;
     if (!modDataIO::bErrorRead(lines, count) || count == 0) return false;
     const bool economic = m_ReportType == 1;
-    m_CurrentReportID = AddReportInfo(economic ? "EconErr.rtf" : "PLVErr.rtf",
-                                      economic ? "Economic Analysis Error Report" : "PLV Analysis Error Report", 1,
-                                      true);
+    m_CurrentReportID =
+        AddReportInfo(economic ? "EconErr.rtf" : "PLVErr.rtf",
+                      economic ? "Economic Analysis Error Report" : "PLV Analysis Error Report", 1, true);
     if (m_CurrentReportID == 0) return false;
     WriteTextLine("");
     for (int32_t i = 0; i < count && i < static_cast<int32_t>(lines.size()); ++i) {

@@ -62,8 +62,10 @@ void frmReport::mnuEdit_ReportOptions_Click() {
     frmWait wait;
     wait.ReportClass(m_Report.get());
     wait.DoCalcs(m_DoCalcs);
-    if (m_View) m_View->ShowWait(wait);
-    else wait.Form_Activate();
+    if (m_View)
+      m_View->ShowWait(wait);
+    else
+      wait.Form_Activate();
     m_DoCalcs = wait.DoCalcs();
     const bool calcsOK = wait.CalcsOK();
     const bool inputErrors = wait.InputErrors();
@@ -86,8 +88,10 @@ void frmReport::mnuEdit_ReportOptions_Click() {
 }
 
 void frmReport::cmdRpt_Click(int index) {
-  if (index == 0) m_Report->LoadPrevReport();
-  else if (index == 1) m_Report->LoadNextReport();
+  if (index == 0)
+    m_Report->LoadPrevReport();
+  else if (index == 1)
+    m_Report->LoadNextReport();
   EnableReportButtons();
 }
 
@@ -96,8 +100,10 @@ void frmReport::Toolbar1_ButtonClick(const std::string& key) {
 }
 
 void frmReport::TocCommand(int command) {
-  if (m_View) m_View->TocCommand(command);
-  else TerCommand(m_Report->TerHwnd(), command);
+  if (m_View)
+    m_View->TocCommand(command);
+  else
+    TerCommand(m_Report->TerHwnd(), command);
 }
 
 void frmReport::mnuFile_PageSetup_Click() {

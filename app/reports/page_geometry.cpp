@@ -48,10 +48,8 @@ PageGeometry ComputePageGeometry(const PrinterCaps& caps) {
   double printableW = caps.horzRes * caps.twipsPerPixelX;
   double printableH = caps.vertRes * caps.twipsPerPixelY;
   if (landscape) std::swap(printableW, printableH);
-  g.textWidth = static_cast<int32_t>(
-      std::lround(printableW - (g.margins.left - bL) - (g.margins.right - bR)));
-  g.textHeight = static_cast<int32_t>(
-      std::lround(printableH - (g.margins.top - bT) - (g.margins.bottom - bB)));
+  g.textWidth = static_cast<int32_t>(std::lround(printableW - (g.margins.left - bL) - (g.margins.right - bR)));
+  g.textHeight = static_cast<int32_t>(std::lround(printableH - (g.margins.top - bT) - (g.margins.bottom - bB)));
   return g;
 }
 
@@ -65,8 +63,7 @@ std::optional<PrinterCaps> DefaultPrinterCaps() {
   const QRect full = layout.fullRectPixels(res);
   const QRect paint = layout.paintRectPixels(res);
   const QRectF points = layout.fullRectPoints();
-  if (full.width() <= 0 || full.height() <= 0 || paint.width() <= 0 || paint.height() <= 0)
-    return std::nullopt;
+  if (full.width() <= 0 || full.height() <= 0 || paint.width() <= 0 || paint.height() <= 0) return std::nullopt;
   PrinterCaps c;
   c.pageWidth = static_cast<int32_t>(std::lround(points.width() * 20.0));
   c.pageHeight = static_cast<int32_t>(std::lround(points.height() * 20.0));

@@ -11,15 +11,15 @@ namespace reports {
 
 // What a printer reports. Sheet in twips; the rest in device pixels of the given size.
 struct PrinterCaps {
-  int32_t pageWidth = 12240;   // twips, as the printer holds the sheet
+  int32_t pageWidth = 12240;  // twips, as the printer holds the sheet
   int32_t pageHeight = 15840;
   double twipsPerPixelX = 2.4;
   double twipsPerPixelY = 2.4;
-  int32_t offsetX = 0;         // physical offset of the printable area, pixels
+  int32_t offsetX = 0;  // physical offset of the printable area, pixels
   int32_t offsetY = 0;
-  int32_t physicalWidth = 0;   // whole sheet, pixels
+  int32_t physicalWidth = 0;  // whole sheet, pixels
   int32_t physicalHeight = 0;
-  int32_t horzRes = 0;         // printable area, pixels
+  int32_t horzRes = 0;  // printable area, pixels
   int32_t vertRes = 0;
 };
 
@@ -32,7 +32,7 @@ struct Margins {
 };
 
 struct PageGeometry {
-  int32_t pageWidth = 12240;   // twips, portrait (width <= height)
+  int32_t pageWidth = 12240;  // twips, portrait (width <= height)
   int32_t pageHeight = 15840;
   Margins margins;
   int32_t textWidth = 10800;

@@ -38,8 +38,7 @@ bool clsReport::InitReportDocument(int32_t orientation, bool clear) {
     } else {
       SyncSectionList();
     }
-    TerSetMarginEx(m_TerHwnd, -1, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom,
-                   m_Repaint);
+    TerSetMarginEx(m_TerHwnd, -1, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom, m_Repaint);
     return true;
   });
 }
@@ -48,8 +47,7 @@ void clsReport::SyncSectionList() {
   const size_t n = Doc().doc.sections.size();
   while (m_Sections.size() < n) {
     const auto& fmt = Doc().doc.sections[m_Sections.size()].fmt;
-    m_Sections.push_back(SectionInfo{fmt.orientation == Orientation::Landscape ? 2 : 1, "",
-                                     fmt.header.has_value()});
+    m_Sections.push_back(SectionInfo{fmt.orientation == Orientation::Landscape ? 2 : 1, "", fmt.header.has_value()});
   }
   m_Sections.resize(n);
 }
@@ -135,8 +133,7 @@ bool clsReport::SetPageDimensions() {
       s.fmt.paperHeight = m_PageHeight;
     }
     e.changed();
-    TerSetMarginEx(m_TerHwnd, -1, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom,
-                   m_Repaint);
+    TerSetMarginEx(m_TerHwnd, -1, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom, m_Repaint);
     // The text area as stored follows the orientation in force.
     int32_t o = m_Orientation;
     SetPageOrientation(o);

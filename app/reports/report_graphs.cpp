@@ -9,12 +9,17 @@ using namespace richtext;
 
 bool clsReport::InitGraph(graph::Chart*& graph, int32_t type) {
   return modpublic::RunGuarded(ErrorSource("InitGraph"), "", ui::kExclamation, [&] {
-    if (type == 1) graph = &m_Pego1;
-    else if (type == 2) graph = &m_Pesgo1;
+    if (type == 1)
+      graph = &m_Pego1;
+    else if (type == 2)
+      graph = &m_Pesgo1;
     if (graph == nullptr) vb::Raise(91, "Object variable or With block variable not set");
-    if (type == 1) graph->Reset(graph::ChartType::Bar);
-    else if (type == 2) graph->Reset(graph::ChartType::Xy);
-    else graph->Reset();
+    if (type == 1)
+      graph->Reset(graph::ChartType::Bar);
+    else if (type == 2)
+      graph->Reset(graph::ChartType::Xy);
+    else
+      graph->Reset();
   });
 }
 
@@ -22,7 +27,8 @@ void clsReport::PasteFullWidthGraph(const graph::Chart& chart) {
   constexpr int32_t kHeight = 5760;
   const int32_t width = m_TextWidth - 400;
   const auto picture = graph::ExportPicture(chart, width, kHeight);
-  if (!picture) vb::Raise(vb::kInvalidProcedureCall, "The graph could not be drawn at " + std::to_string(width) + " x 5760 twips.");
+  if (!picture)
+    vb::Raise(vb::kInvalidProcedureCall, "The graph could not be drawn at " + std::to_string(width) + " x 5760 twips.");
   if (!PlacePicture(200, width, kHeight, false, 200, 3, *picture))
     vb::Raise(vb::kInvalidProcedureCall, "The graph could not be put into the report.");
 }

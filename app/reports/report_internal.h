@@ -8,10 +8,10 @@
 
 namespace reports::detail {
 
-inline constexpr char kParaEnd = '\x15';    // ends a paragraph
-inline constexpr char kCellEnd = '\x13';    // ends a table cell
-inline constexpr char kRowEnd = '\x12';     // ends a table row
-inline constexpr char kColumnMark = '\x0f'; // stands before a column break
+inline constexpr char kParaEnd = '\x15';     // ends a paragraph
+inline constexpr char kCellEnd = '\x13';     // ends a table cell
+inline constexpr char kRowEnd = '\x12';      // ends a table row
+inline constexpr char kColumnMark = '\x0f';  // stands before a column break
 inline constexpr const char* kCrLf = "\r\n";
 
 }  // namespace reports::detail

@@ -29,8 +29,7 @@ void clsReport::ClearReportList() {
 }
 
 bool clsReport::LoadReportFile(int32_t reportID) {
-  if (reportID < 1 || reportID > m_ReportsCount || !m_Reportinfo[static_cast<size_t>(reportID)].Saved)
-    return false;
+  if (reportID < 1 || reportID > m_ReportsCount || !m_Reportinfo[static_cast<size_t>(reportID)].Saved) return false;
   const std::string path = WorkingPath(m_Reportinfo[static_cast<size_t>(reportID)].FileName);
   // The file is read before anything is reset, so a file that cannot be read leaves the
   // document as it was.

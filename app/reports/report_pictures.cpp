@@ -44,8 +44,8 @@ bool clsReport::PutGraphicsInReport(const std::string& fileName, bool inFrame) {
   });
 }
 
-bool clsReport::PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y,
-                             int32_t format, const richtext::Picture& picture) {
+bool clsReport::PastePicture(int32_t x, int32_t width, int32_t height, bool withoutBand, int32_t y, int32_t format,
+                             const richtext::Picture& picture) {
   if (TerEditor(m_TerHwnd) == nullptr || width <= 0 || height <= 0) return false;
   return modpublic::RunGuarded(ErrorSource("PastePicture"), "", ui::kExclamation,
                                [&] { return PlacePicture(x, width, height, withoutBand, y, format, picture); });

@@ -16,7 +16,7 @@ struct clsReport::RunRow {
   const char* progressTitle;  // the progress message and the error line's title
   int32_t orientation;
   bool hdrFtr;
-  int progress;               // 0: no progress step
+  int progress;  // 0: no progress step
   std::function<bool()> PLVSectionBodies::*body;
 };
 
@@ -27,14 +27,14 @@ using Bodies = clsReport::PLVSectionBodies;
 bool clsReport::PLVRptCombined() {
   static const RunRow rows[] = {
       {&ReportData::bCoverPage, "", "Cover Page", 1, false, 20, &Bodies::Cover},
-      {&ReportData::bSummaryReport, "WEIGHTING FACTORS AND ECWTs REPORT", "Weighting Factors and ECWTs Report", 1,
-       true, 30, &Bodies::SummaryReport},
+      {&ReportData::bSummaryReport, "WEIGHTING FACTORS AND ECWTs REPORT", "Weighting Factors and ECWTs Report", 1, true,
+       30, &Bodies::SummaryReport},
       {&ReportData::bLoadProfileGraph, "SYSTEM LOAD PROFILES", "System Load Profiles Report", 1, true, 70,
        &Bodies::LoadProfiles},
       {&ReportData::bCustomPLVFactors, "CUSTOM PLV FACTORS REPORT", "Custom PLV Factors Report", 2, true, 40,
        &Bodies::CustomPLVFactors},
-      {&ReportData::bCustomPLVSpec, "Custom PLV Specification Report", "Custom PLV Specification Report", 2, true,
-       50, &Bodies::CustomPLVSpec},
+      {&ReportData::bCustomPLVSpec, "Custom PLV Specification Report", "Custom PLV Specification Report", 2, true, 50,
+       &Bodies::CustomPLVSpec},
       {&ReportData::bCoolingDuty, "Cooling Duty Profiles", "Cooling Duty Profile Report", 1, true, 80,
        &Bodies::CoolingDuty},
       {&ReportData::bCondTempProfiles, "Condenser Temperature Profiles", "Condenser Temperature Profiles Report", 1,
@@ -54,7 +54,8 @@ bool clsReport::PLVRptCombined() {
         continue;
       }
       if (!BeginNewReport(row.pageTitle, row.orientation, n, row.hdrFtr)) return false;
-      if (row.progress > 0 && !modpublic::UpdateProgress(modpublic::kProgressGenerating, row.progress, row.progressTitle))
+      if (row.progress > 0 &&
+          !modpublic::UpdateProgress(modpublic::kProgressGenerating, row.progress, row.progressTitle))
         return false;
       const std::function<bool()>& body = m_PLVSections.*row.body;
       const bool ok = body && body();
@@ -124,8 +125,7 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
 bool clsReport::PLVAnalysisReports() {
   return AnalysisRun(
       ErrorSource("PLVAnalysisReports"), "PLV Analysis Combined Report", false,
-      [this] { return modDataIO::bCalcReadPLVData(m_PLVSummary, *m_PLVProfile); },
-      [this] { return PLVRptCombined(); });
+      [this] { return modDataIO::bCalcReadPLVData(m_PLVSummary, *m_PLVProfile); }, [this] { return PLVRptCombined(); });
 }
 
 bool clsReport::EconomicAnalysisReports() {

@@ -65,8 +65,7 @@ bool clsReport::BeginNewReport(const std::string& title, int32_t orientation, in
     int32_t cols = 0, spacing = 0, newPage = 0, orient = 0;
     TerGetSectInfo(m_TerHwnd, cols, spacing, newPage, orient);
     TerSetSect2(m_TerHwnd, cols, spacing, 1, orient, -1, -1);
-    TerSetMarginEx(m_TerHwnd, -2, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom,
-                   m_Repaint);
+    TerSetMarginEx(m_TerHwnd, -2, m_Margins.left, m_Margins.right, -1, -1, m_Margins.top, m_Margins.bottom, m_Repaint);
     TerSetSectOrient(m_TerHwnd, orientation, m_Repaint);
     SetPageOrientation(orientation);
     TerRepaginate(m_TerHwnd, m_Repaint);
@@ -114,8 +113,7 @@ void clsReport::WriteHeaderLines(const std::string& title, bool combined) {
   DeselectTerText(m_TerHwnd, m_Repaint);
   if (combined) TerSetCharSpace(m_TerHwnd, 0, m_Repaint);
 
-  InsertSelectedText("Project:  " + modDataIO::gProject.ProjectName + "\t" + vb::FormatDate(now, "mm/dd/yyyy") +
-                     kCrLf);
+  InsertSelectedText("Project:  " + modDataIO::gProject.ProjectName + "\t" + vb::FormatDate(now, "mm/dd/yyyy") + kCrLf);
   if (combined) SetTerColor(m_TerHwnd, 0, m_Repaint);
   SetTerPointSize(m_TerHwnd, static_cast<int32_t>(m_DefaultFontSize), m_Repaint);
   SetTerCharStyle(m_TerHwnd, kStyleBold, false, m_Repaint);
@@ -137,8 +135,8 @@ void clsReport::WriteFooterLine(bool combined) {
   const std::string product = kProductName;
   int32_t line = 0, col = 0;
   GetTerCursorPos(m_TerHwnd, line, col);
-  const std::string text = combined ? product + "TM " + " v" + kProductVersion + "\tPage "
-                                    : product + " v" + kProductVersion + "\tPage  ";
+  const std::string text =
+      combined ? product + "TM " + " v" + kProductVersion + "\tPage " : product + " v" + kProductVersion + "\tPage  ";
   InsertSelectedText(text);
   SetTerPointSize(m_TerHwnd, static_cast<int32_t>(m_DefaultFontSize), m_Repaint);
   TerSetTab(m_TerHwnd, 1, HdrFtrTab(), 0, m_Repaint);

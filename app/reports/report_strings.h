@@ -13,11 +13,11 @@ namespace reports {
 inline constexpr int32_t kResSpecRemarks = 1860;  // last column of the chiller specification table
 
 // Numbers of the texts of the economic detail tables.
-inline constexpr int32_t kTxtEnergyUseDetailsFor = 1089;   // title of each energy use table
-inline constexpr int32_t kTxtNaturalGasUse = 1096;         // monthly natural gas use column
-inline constexpr int32_t kTxtSteamUse = 1097;              // monthly steam use column
-inline constexpr int32_t kTxtCashFlowDetailsFor = 1100;    // title of each cash flow table
-inline constexpr int32_t kTxtInvestmentCosts = 1101;       // investment group over the cash flow
+inline constexpr int32_t kTxtEnergyUseDetailsFor = 1089;  // title of each energy use table
+inline constexpr int32_t kTxtNaturalGasUse = 1096;        // monthly natural gas use column
+inline constexpr int32_t kTxtSteamUse = 1097;             // monthly steam use column
+inline constexpr int32_t kTxtCashFlowDetailsFor = 1100;   // title of each cash flow table
+inline constexpr int32_t kTxtInvestmentCosts = 1101;      // investment group over the cash flow
 
 // Numbers of the texts of the economic graphs.
 inline constexpr int32_t kTxtCoolingLoad = 1864;  // legend of the cooling load series

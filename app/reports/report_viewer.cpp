@@ -51,9 +51,13 @@ void clsReport::InsertBreak(int32_t kind) {
   }
 }
 
-void clsReport::EditHeader(bool edit, bool fromBody) { EditHdrFtr(static_cast<int16_t>(kHdrFtrHeader), edit, fromBody); }
+void clsReport::EditHeader(bool edit, bool fromBody) {
+  EditHdrFtr(static_cast<int16_t>(kHdrFtrHeader), edit, fromBody);
+}
 
-void clsReport::EditFooter(bool edit, bool fromBody) { EditHdrFtr(static_cast<int16_t>(kHdrFtrFooter), edit, fromBody); }
+void clsReport::EditFooter(bool edit, bool fromBody) {
+  EditHdrFtr(static_cast<int16_t>(kHdrFtrFooter), edit, fromBody);
+}
 
 void clsReport::EditHdrFtr(int16_t kind, bool edit, bool fromBody) {
   if (edit) {

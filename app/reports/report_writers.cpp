@@ -73,20 +73,19 @@ int32_t clsReport::ParaOfAlignment(int32_t align) const {
 
 // Creates the next cell (a new row when pos is 0) with its borders and background; it
 // becomes m_CurCellId.
-bool clsReport::AppendCell(int32_t pos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD,
-                           int32_t valueB, bool left, bool top, bool right, bool bottom,
-                           richtext::ColorRef background) {
+bool clsReport::AppendCell(int32_t pos, int32_t width, int32_t valueA, int32_t valueC, int32_t valueD, int32_t valueB,
+                           bool left, bool top, bool right, bool bottom, richtext::ColorRef background) {
   Doc();
   const int32_t newRow = pos == 0 ? 1 : 0;
   auto b = [](bool on) { return on ? kBorder : 0; };
-  m_CurCellId = TerCreateCellId(m_TerHwnd, newRow, m_PrevCellId, 0, valueD, valueC, width, valueA, b(left),
-                                b(right), b(top), b(bottom), 1, valueB, 0);
+  m_CurCellId = TerCreateCellId(m_TerHwnd, newRow, m_PrevCellId, 0, valueD, valueC, width, valueA, b(left), b(right),
+                                b(top), b(bottom), 1, valueB, 0);
   TerSetCellInfo2(m_TerHwnd, m_CurCellId, background, 50, 0);
   return true;
 }
 
-bool clsReport::WriteCellData(const std::string& text, bool hdr, int32_t pos, int32_t width, bool rowEnd,
-                              bool left, bool top, bool right, bool bottom, int32_t align, int32_t valueA,
+bool clsReport::WriteCellData(const std::string& text, bool hdr, int32_t pos, int32_t width, bool rowEnd, bool left,
+                              bool top, bool right, bool bottom, int32_t align, int32_t valueA,
                               richtext::ColorRef colour, int32_t valueB, bool bold, int32_t font) {
   return modpublic::RunGuarded(ErrorSource("WriteCellData"), "", ui::kExclamation, [&] {
     AppendCell(pos, width, valueA, 0, 0, valueB, left, top, right, bottom, colour > 0 ? colour : m_CellColor);
@@ -99,13 +98,12 @@ bool clsReport::WriteCellData(const std::string& text, bool hdr, int32_t pos, in
   });
 }
 
-bool clsReport::WriteTableColHeaderData(const std::string& text, int32_t pos, int32_t width, bool rowEnd,
-                                        bool left, bool top, bool right, bool bottom, int32_t align,
-                                        int32_t valueA, richtext::ColorRef, int32_t valueC, int32_t valueD) {
+bool clsReport::WriteTableColHeaderData(const std::string& text, int32_t pos, int32_t width, bool rowEnd, bool left,
+                                        bool top, bool right, bool bottom, int32_t align, int32_t valueA,
+                                        richtext::ColorRef, int32_t valueC, int32_t valueD) {
   return modpublic::RunGuarded(ErrorSource("WriteTableColHeaderData"), "", ui::kExclamation, [&] {
     AppendCell(pos, width, valueA, valueC, valueD, 1, left, top, right, bottom, m_HeaderColor);
-    TerAppendTextEx(m_TerHwnd, text + kCellEnd, m_FontColHeader, ParaOfAlignment(align), m_CurCellId, -1,
-                    m_Repaint);
+    TerAppendTextEx(m_TerHwnd, text + kCellEnd, m_FontColHeader, ParaOfAlignment(align), m_CurCellId, -1, m_Repaint);
     TerCellVertAlign(m_TerHwnd, 1, kVertCentre);
     m_PrevCellId = m_CurCellId;
     if (rowEnd) TerAppendTextEx(m_TerHwnd, std::string(1, kRowEnd), m_FontColHeader, -1, m_CurCellId, -1, false);
@@ -114,8 +112,8 @@ bool clsReport::WriteTableColHeaderData(const std::string& text, int32_t pos, in
 }
 
 bool clsReport::WriteCellDataWithMixedFonts(const std::string& text1, int32_t font1, const std::string& text2,
-                                            int32_t font2, int32_t pos, int32_t width, bool rowEnd, bool left,
-                                            bool top, bool right, bool bottom, int32_t align, int32_t valueA,
+                                            int32_t font2, int32_t pos, int32_t width, bool rowEnd, bool left, bool top,
+                                            bool right, bool bottom, int32_t align, int32_t valueA,
                                             richtext::ColorRef colour, int32_t valueC, int32_t valueD) {
   return modpublic::RunGuarded(ErrorSource("WriteCellDataWithMixedFonts"), "", ui::kExclamation, [&] {
     AppendCell(pos, width, valueA, valueC, valueD, 1, left, top, right, bottom, colour > 0 ? colour : m_CellColor);
@@ -127,11 +125,10 @@ bool clsReport::WriteCellDataWithMixedFonts(const std::string& text1, int32_t fo
   });
 }
 
-bool clsReport::WriteCellDataWithThreeDifferentFonts(const std::string& text1, int32_t font1,
-                                                     const std::string& text2, int32_t font2,
-                                                     const std::string& text3, int32_t font3, int32_t pos,
-                                                     int32_t width, bool rowEnd, bool left, bool top, bool right,
-                                                     bool bottom, int32_t align, int32_t valueA,
+bool clsReport::WriteCellDataWithThreeDifferentFonts(const std::string& text1, int32_t font1, const std::string& text2,
+                                                     int32_t font2, const std::string& text3, int32_t font3,
+                                                     int32_t pos, int32_t width, bool rowEnd, bool left, bool top,
+                                                     bool right, bool bottom, int32_t align, int32_t valueA,
                                                      richtext::ColorRef colour, int32_t valueC, int32_t valueD) {
   return modpublic::RunGuarded(ErrorSource("WriteCellDataWithThreeDifferentFonts"), "", ui::kExclamation, [&] {
     AppendCell(pos, width, valueA, valueC, valueD, 1, left, top, right, bottom, colour > 0 ? colour : m_CellColor);

@@ -45,8 +45,7 @@ std::string LoadProfileSource() {
           : "Kestrin's site database holds one load profile for each combination of city and building type offered in "
             "the program, modelled from the city's temperature bins and the building type's operating schedule "
             "and load shares.  ";
-  return " 2. A building cooling load profile customized to the project location and building type.  " +
-         combinations +
+  return " 2. A building cooling load profile customized to the project location and building type.  " + combinations +
          "The profiles are normalized so they can be scaled to your project's peak building load.";
 }
 
@@ -97,7 +96,8 @@ std::vector<ConceptRow> ConceptRows() {
       {RowKind::Body,
        " 8. Constant primary evaporator flow or variable primary flow.  Variable primary flow assumes turndown to "
        "40% of design flow."},
-      {RowKind::Body, " 9. User-specified design conditions for cooling towers including design wet-bulb and approach."},
+      {RowKind::Body,
+       " 9. User-specified design conditions for cooling towers including design wet-bulb and approach."},
       {RowKind::Body,
        "10. A detailed thermodynamic model of cooling tower performance for accurate assessment of ECWTS "
        "for the given weather profile, load profile, and chiller plant operating conditions."},

@@ -25,14 +25,11 @@ constexpr double kDefaultFontSize = 9.0;
 bool Metric() { return modpublic::gUnits.CurrentUnitOfMeasure() != nENGLISH; }
 
 // A Disabled value of NULL counts as disabled, like any value but 0.
-bool IsDisabled(const db::Statement& row, int column) {
-  return row.IsNull(column) || row.Int(column) != 0;
-}
+bool IsDisabled(const db::Statement& row, int column) { return row.IsNull(column) || row.Int(column) != 0; }
 
 std::string StartupFailedText(const std::string& languageName) {
   return "The language database for the following language could not be opened:  " + languageName +
-         ".  Due to this problem, program startup has failed.  " +
-         "Please contact Pellacor for assistance.";
+         ".  Due to this problem, program startup has failed.  " + "Please contact Pellacor for assistance.";
 }
 
 // The four text keys of a row, matched without regard to case; an Index stored as NULL
@@ -62,9 +59,7 @@ CResource::~CResource() {
   modpublic::CloseDatabase(resourceDb_);
 }
 
-void CResource::ResourceDb(std::shared_ptr<db::Database> database) {
-  resourceDb_ = std::move(database);
-}
+void CResource::ResourceDb(std::shared_ptr<db::Database> database) { resourceDb_ = std::move(database); }
 
 void CResource::CurrentForm(const std::string& name) {
   if (!name.empty()) currentForm_ = name;
@@ -80,8 +75,8 @@ std::string CResource::GetErrSource(const std::string& procedure) const {
 
 // ---- Start-up ---------------------------------------------------------------------------------
 
-void CResource::ApplySettings(int32_t found, const std::string& languageName,
-                              const std::string& fontName, double fontSize) {
+void CResource::ApplySettings(int32_t found, const std::string& languageName, const std::string& fontName,
+                              double fontSize) {
   if (found > 0) {
     localeID_ = found;
     languageName_ = languageName;
@@ -107,10 +102,10 @@ int32_t CResource::OpenResources() {
     if (!OpenResourceDatabase(localeID_)) {
       if (localeID_ != kEnglishLocaleID) {
         ui::host().messageBox(
-            "You have chosen to run Tolvane software using the following language:  " +
-                languageName_ + ".  Brimlow does not currently support that language.  " +
-                "Therefore the program will be run using the following language instead:  " +
-                kDefaultLanguageName + ".",
+            "You have chosen to run Tolvane software using the following language:  " + languageName_ +
+                ".  Brimlow does not currently support that language.  " +
+                "Therefore the program will be run using the following language instead:  " + kDefaultLanguageName +
+                ".",
             ui::kExclamation, kBoxTitle);
       }
       found = GetLanguageSettings(kEnglishLocaleID, name, font, size);
@@ -131,21 +126,19 @@ int32_t CResource::OpenResources() {
   return rows;
 }
 
-int32_t CResource::GetLanguageSettings(int32_t localeId, std::string& languageName,
-                                       std::string& fontName, double& fontSize) {
+int32_t CResource::GetLanguageSettings(int32_t localeId, std::string& languageName, std::string& fontName,
+                                       double& fontSize) {
   languageName.clear();
   fontName.clear();
   fontSize = 0.0;
   int32_t result = 0;
   modpublic::RunGuarded(GetErrSource("GetLanguageSettings"), "", ui::kExclamation, [&] {
-    const std::string path =
-        modpublic::AddBackslash(programFolder_) + resourceconfig::kConfigFileName;
+    const std::string path = modpublic::AddBackslash(programFolder_) + resourceconfig::kConfigFileName;
     if (!modpublic::FileExists(path)) {
-      ui::host().messageBox(
-          std::string("The current language could not be determined.  The program will resort "
-                      "to the default language: ") +
-              kDefaultLanguageName,
-          ui::kExclamation, GetErrSource("GetLanguageSettings"));
+      ui::host().messageBox(std::string("The current language could not be determined.  The program will resort "
+                                        "to the default language: ") +
+                                kDefaultLanguageName,
+                            ui::kExclamation, GetErrSource("GetLanguageSettings"));
       languageName = kDefaultLanguageName;
       fontName = kDefaultFontName;
       fontSize = kDefaultFontSize;
@@ -153,8 +146,7 @@ int32_t CResource::GetLanguageSettings(int32_t localeId, std::string& languageNa
       return;
     }
     const std::string xml = ReadWholeFile(path);
-    result = resourceconfig::ReadLanguageSettings(xml.data(), xml.size(), localeId, languageName,
-                                                  fontName, fontSize);
+    result = resourceconfig::ReadLanguageSettings(xml.data(), xml.size(), localeId, languageName, fontName, fontSize);
   });
   return result;
 }
@@ -164,8 +156,7 @@ bool CResource::OpenResourceDatabase(int32_t localeId) {
   modpublic::RunGuarded(GetErrSource("OpenResourceDatabase"), "", ui::kCritical, [&] {
     if (localeId > 0) {
       const std::string path =
-          modpublic::AddBackslash(modpublic::AddBackslash(programFolder_) + vb::CStr(localeId)) +
-          kDatabaseFileName;
+          modpublic::AddBackslash(modpublic::AddBackslash(programFolder_) + vb::CStr(localeId)) + kDatabaseFileName;
       if (modpublic::FileExists(path)) {
         resourceDb_ = db::Database::Open(path, db::OpenMode::kReadOnly);
       }
@@ -177,16 +168,14 @@ bool CResource::OpenResourceDatabase(int32_t localeId) {
 
 // ---- Lookups ------------------------------------------------------------------------------------
 
-std::string CResource::LookupTranslation(const std::string& controlName,
-                                         const std::string& propertyName,
+std::string CResource::LookupTranslation(const std::string& controlName, const std::string& propertyName,
                                          const std::string& index) const {
   if (!modpublic::IsDatabaseOpen(resourceDb_)) return {};
   try {
     // The general row before its SI variant, so that the answer does not depend on the
     // order the rows were stored in.
-    db::Statement row =
-        resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText FROM Translations") +
-                             kKeyCondition + " ORDER BY (Metric <> 0) LIMIT 1");
+    db::Statement row = resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText FROM Translations") +
+                                             kKeyCondition + " ORDER BY (Metric <> 0) LIMIT 1");
     row.Bind(1, currentForm_).Bind(2, controlName).Bind(3, index).Bind(4, propertyName);
     if (!row.Step()) return {};
     return IsDisabled(row, 0) ? std::string(kDisabledMarker) : row.Text(1);
@@ -196,12 +185,10 @@ std::string CResource::LookupTranslation(const std::string& controlName,
   }
 }
 
-bool CResource::SeekRow(const std::string& formName, const std::string& controlName,
-                        const std::string& propertyName, const std::string& index, bool metric,
-                        std::string& text, int32_t& unit) const {
-  db::Statement row =
-      resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText, Unit FROM Translations") +
-                           kKeyCondition + " AND (IFNULL(Metric, 0) <> 0) = ?5 LIMIT 1");
+bool CResource::SeekRow(const std::string& formName, const std::string& controlName, const std::string& propertyName,
+                        const std::string& index, bool metric, std::string& text, int32_t& unit) const {
+  db::Statement row = resourceDb_->Prepare(std::string("SELECT Disabled, EnglishText, Unit FROM Translations") +
+                                           kKeyCondition + " AND (IFNULL(Metric, 0) <> 0) = ?5 LIMIT 1");
   row.Bind(1, formName).Bind(2, controlName).Bind(3, index).Bind(4, propertyName);
   row.Bind(5, metric ? 1 : 0);
   if (!row.Step()) return false;
@@ -214,9 +201,8 @@ bool CResource::SeekRow(const std::string& formName, const std::string& controlN
   return true;
 }
 
-std::string CResource::SeekTranslation(const std::string& formName, const std::string& controlName,
-                                       int32_t& unit, const std::string& propertyName,
-                                       const std::string& index, bool metric) const {
+std::string CResource::SeekTranslation(const std::string& formName, const std::string& controlName, int32_t& unit,
+                                       const std::string& propertyName, const std::string& index, bool metric) const {
   if (!modpublic::IsDatabaseOpen(resourceDb_)) return {};
   try {
     metric = metric || Metric();
@@ -234,8 +220,7 @@ std::string CResource::SeekTranslation(const std::string& formName, const std::s
 std::string CResource::GetString(int32_t id) const {
   if (modpublic::IsDatabaseOpen(resourceDb_)) {
     try {
-      db::Statement row = resourceDb_->Prepare(
-          "SELECT EnglishText FROM Translations WHERE ResourceID = ?1 LIMIT 1");
+      db::Statement row = resourceDb_->Prepare("SELECT EnglishText FROM Translations WHERE ResourceID = ?1 LIMIT 1");
       row.Bind(1, id);
       if (row.Step()) return row.Text(0);
     } catch (const std::exception& e) {
@@ -248,8 +233,7 @@ std::string CResource::GetString(int32_t id) const {
 std::string CResource::GetResString(int16_t& row) const {
   std::string result;
   for (int n = 0; n < kMaxContinuedRows; ++n) {
-    const std::string text =
-        LookupTranslation(currentForm_, "CAPTION", n == 0 ? std::string() : vb::CStr(n));
+    const std::string text = LookupTranslation(currentForm_, "CAPTION", n == 0 ? std::string() : vb::CStr(n));
     if (text.empty() || text == kDisabledMarker) break;
     if (row < INT16_MAX) ++row;
     if (text.back() != '_') {
@@ -263,8 +247,7 @@ std::string CResource::GetResString(int16_t& row) const {
 
 // ---- Text helpers -------------------------------------------------------------------------------
 
-std::string CResource::ReplaceTopicText(const std::string& text, const std::string& topic1,
-                                        const std::string& topic2) {
+std::string CResource::ReplaceTopicText(const std::string& text, const std::string& topic1, const std::string& topic2) {
   static const std::string kTopic1 = "<TOPIC_TEXT>";
   static const std::string kTopic2 = "<TOPIC_TEXT2>";
   std::string result;

@@ -96,9 +96,8 @@ class CResource : public textcatalog::TextCatalog {
   // The text of the row (form, control, index, property, metric): with metric set (or SI
   // units in gUnits) the SI row first, then the general row. A found row sets unit to its
   // Unit id; a disabled one gives kDisabledMarker and leaves unit unchanged.
-  std::string SeekTranslation(const std::string& formName, const std::string& controlName,
-                              int32_t& unit, const std::string& propertyName,
-                              const std::string& index, bool metric) const;
+  std::string SeekTranslation(const std::string& formName, const std::string& controlName, int32_t& unit,
+                              const std::string& propertyName, const std::string& index, bool metric) const;
   // The numbered text, or "?????" (also when the database is not open).
   std::string GetString(int32_t id) const override;
   // The current form's own caption row, continued while a text ends in "_": the "_" is
@@ -125,23 +124,19 @@ class CResource : public textcatalog::TextCatalog {
   // ---- Text helpers -------------------------------------------------------------------------
   // Every "<TOPIC_TEXT>" replaced by topic1 and, when topic2 is not empty, every
   // "<TOPIC_TEXT2>" by topic2, in one pass (replacement texts are not searched again).
-  static std::string ReplaceTopicText(const std::string& text, const std::string& topic1,
-                                      const std::string& topic2);
+  static std::string ReplaceTopicText(const std::string& text, const std::string& topic1, const std::string& topic2);
   // The text before the first delimiter; text keeps what follows it. Without the delimiter
   // (or with an empty one) the whole text is returned and text becomes empty.
   static std::string NextToken(std::string& text, const std::string& delimiter);
 
  private:
   int32_t OpenResources();
-  int32_t GetLanguageSettings(int32_t localeId, std::string& languageName, std::string& fontName,
-                              double& fontSize);
+  int32_t GetLanguageSettings(int32_t localeId, std::string& languageName, std::string& fontName, double& fontSize);
   bool OpenResourceDatabase(int32_t localeId);
-  void ApplySettings(int32_t found, const std::string& languageName, const std::string& fontName,
-                     double fontSize);
+  void ApplySettings(int32_t found, const std::string& languageName, const std::string& fontName, double fontSize);
   void SetUnitControlStrings(QWidget* form, const std::array<std::string, 6>& texts);
-  bool SeekRow(const std::string& formName, const std::string& controlName,
-               const std::string& propertyName, const std::string& index, bool metric,
-               std::string& text, int32_t& unit) const;
+  bool SeekRow(const std::string& formName, const std::string& controlName, const std::string& propertyName,
+               const std::string& index, bool metric, std::string& text, int32_t& unit) const;
 
   std::string programFolder_;
   std::shared_ptr<db::Database> resourceDb_;

@@ -101,8 +101,7 @@ struct Accessor {
 // A text property through its Qt getter and setter.
 template <class T>
 Accessor Property(T* o, QString (T::*get)() const, void (T::*set)(const QString&)) {
-  return {[o, get] { return std::optional<QString>((o->*get)()); },
-          [o, set](const QString& t) { (o->*set)(t); }};
+  return {[o, get] { return std::optional<QString>((o->*get)()); }, [o, set](const QString& t) { (o->*set)(t); }};
 }
 
 Accessor NoProperty() {
@@ -152,8 +151,8 @@ Accessor ComboText(QComboBox* c) {
 }
 
 // The labels that hold the six unit entry texts, and which of them get a blank appended.
-constexpr std::array<const char*, 6> kUnitLabels = {
-    "lblMax", "lblMin", "lblNoLimits", "lblValTooHigh", "lblValTooLow", "lblInvalidInput"};
+constexpr std::array<const char*, 6> kUnitLabels = {"lblMax",        "lblMin",       "lblNoLimits",
+                                                    "lblValTooHigh", "lblValTooLow", "lblInvalidInput"};
 constexpr std::array<bool, 6> kUnitLabelBlank = {true, true, false, true, true, false};
 
 bool IsUnitControl(const QObject* o) {
@@ -193,11 +192,9 @@ void TranslateTabs(const Translator& t, const std::string& name, QTabBar* bar) {
   if (!bar) return;
   for (int i = 0; i < bar->count(); ++i) {
     const std::string tab = name + ".Tabs.Tab" + vb::CStr(i + 1);
-    t.Translate({[bar, i] { return bar->tabText(i); },
-                 [bar, i](const QString& s) { bar->setTabText(i, s); }},
-                tab, "CAPTION");
-    t.Translate({[bar, i] { return bar->tabToolTip(i); },
-                 [bar, i](const QString& s) { bar->setTabToolTip(i, s); }},
+    t.Translate({[bar, i] { return bar->tabText(i); }, [bar, i](const QString& s) { bar->setTabText(i, s); }}, tab,
+                "CAPTION");
+    t.Translate({[bar, i] { return bar->tabToolTip(i); }, [bar, i](const QString& s) { bar->setTabToolTip(i, s); }},
                 tab, "OBJECT.TOOLTIPTEXT");
   }
 }
@@ -229,9 +226,8 @@ void CResource::LoadResStrings(QWidget* form) {
   if (!modpublic::IsDatabaseOpen(resourceDb_)) return;
   const Translator t(*this);
   const std::string formName = S(form->objectName());
-  t.Translate({[form] { return form->windowTitle(); },
-               [form](const QString& s) { form->setWindowTitle(s); }},
-              formName, "CAPTION");
+  t.Translate({[form] { return form->windowTitle(); }, [form](const QString& s) { form->setWindowTitle(s); }}, formName,
+              "CAPTION");
 
   for (QObject* o : Controls(form)) {
     const std::string name = S(o->objectName());
@@ -256,8 +252,8 @@ void CResource::LoadResStrings(QWidget* form) {
         for (int i = 0; i < buttons.size(); ++i) {
           QAction* button = buttons[i];
           if (button->isSeparator()) continue;
-          const QString tip = t.Translate(
-              ToolTip(button), name + ".Buttons.Button" + vb::CStr(i + 1), "Object.ToolTipText");
+          const QString tip =
+              t.Translate(ToolTip(button), name + ".Buttons.Button" + vb::CStr(i + 1), "Object.ToolTipText");
           if (!tip.isEmpty()) button->setProperty("tag", tip);
         }
         break;
@@ -267,18 +263,16 @@ void CResource::LoadResStrings(QWidget* form) {
         QAbstractItemModel* model = header ? header->model() : nullptr;
         if (!model) break;
         for (int i = 0; i < model->columnCount(); ++i) {
-          t.Translate(
-              {[model, i] { return model->headerData(i, Qt::Horizontal).toString(); },
-               [model, i](const QString& s) { model->setHeaderData(i, Qt::Horizontal, s); }},
-              name + ".ColumnHeader", "TEXT", vb::CStr(i + 1));
+          t.Translate({[model, i] { return model->headerData(i, Qt::Horizontal).toString(); },
+                       [model, i](const QString& s) { model->setHeaderData(i, Qt::Horizontal, s); }},
+                      name + ".ColumnHeader", "TEXT", vb::CStr(i + 1));
         }
         break;
       }
       case Kind::StatusBar: {
         const std::vector<QLabel*> panels = PanelsOf(static_cast<QStatusBar*>(o));
         for (std::size_t i = 0; i < panels.size(); ++i) {
-          const std::string panel =
-              name + ".Panels.Panel" + vb::CStr(static_cast<long long>(i + 1));
+          const std::string panel = name + ".Panels.Panel" + vb::CStr(static_cast<long long>(i + 1));
           t.Translate(Caption(panels[i]), panel, "CAPTION");
           t.Translate(ToolTip(panels[i]), panel, "Object.ToolTipText");
           t.Translate(Caption(panels[i]), panel, "TEXT");
@@ -299,8 +293,8 @@ void CResource::LoadResStrings(QWidget* form) {
 namespace {
 
 // The entry of a combo box composed by the layout word (first letter, and the 6th or 7th).
-std::string ComposeEntry(const std::string& layout, const std::string& text,
-                         const std::string& value, const std::string& label) {
+std::string ComposeEntry(const std::string& layout, const std::string& text, const std::string& value,
+                         const std::string& label) {
   const std::string word = vb::UCase(layout);
   const auto letter = [&](std::size_t n) { return word.size() >= n ? word[n - 1] : '\0'; };
   if (letter(1) == 'T') return letter(6) == 'V' ? text + " " + value + " " + label : text;
@@ -326,10 +320,8 @@ bool CResource::LoadComboBox(QComboBox* combo, int32_t first, int32_t last) {
       const std::string text = LookupTranslation(control, "DROPDOWNTEXT", index);
       // Each entry's value row brings its own unit: an entry without one is not converted.
       int32_t unit = NO_CONV;
-      const std::string valueText =
-          SeekTranslation(formName, control, unit, "DROPDOWNVALUE", index, metric);
-      const std::string label =
-          modpublic::gUnits.UnitLabel(unit, modpublic::gUnits.CurrentUnitOfMeasure());
+      const std::string valueText = SeekTranslation(formName, control, unit, "DROPDOWNVALUE", index, metric);
+      const std::string label = modpublic::gUnits.UnitLabel(unit, modpublic::gUnits.CurrentUnitOfMeasure());
       const double number = vb::IsNumeric(valueText) ? vb::CDbl(valueText) : 0.0;
       const std::string value = vb::Trim(vb::CStr(modpublic::gUnits.CnvToDevice(number, unit)));
       if (value == "0" && text.empty()) break;  // the end of the list

@@ -22,8 +22,8 @@ double FontSizeOf(const std::string& text) {
 
 }  // namespace
 
-int32_t ReadLanguageSettings(const char* data, std::size_t size, int32_t localeId,
-                             std::string& languageName, std::string& fontName, double& fontSize) {
+int32_t ReadLanguageSettings(const char* data, std::size_t size, int32_t localeId, std::string& languageName,
+                             std::string& fontName, double& fontSize) {
   languageName.clear();
   fontName.clear();
   fontSize = 0.0;
@@ -40,8 +40,7 @@ int32_t ReadLanguageSettings(const char* data, std::size_t size, int32_t localeI
 
   const std::string quotedId = modpublic::QuoteString(vb::CStr(localeId));
   bool found = false;
-  const pugi::xpath_node font =
-      doc.select_node(("//FONTS/FONT[@Name][@Size][@LocaleID=" + quotedId + "]").c_str());
+  const pugi::xpath_node font = doc.select_node(("//FONTS/FONT[@Name][@Size][@LocaleID=" + quotedId + "]").c_str());
   if (font) {
     fontName = font.node().attribute("Name").value();
     fontSize = FontSizeOf(font.node().attribute("Size").value());

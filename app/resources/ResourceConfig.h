@@ -25,7 +25,7 @@ inline constexpr char kConfigFileName[] = "ZeltroRESCFG.XML";
 // that is not well-formed XML gives 0. The out-values are cleared first.
 // Throws vb::RuntimeError when @Current or the font's Size is numeric but unusable (out of
 // range) or the Size is not a number.
-int32_t ReadLanguageSettings(const char* data, std::size_t size, int32_t localeId,
-                             std::string& languageName, std::string& fontName, double& fontSize);
+int32_t ReadLanguageSettings(const char* data, std::size_t size, int32_t localeId, std::string& languageName,
+                             std::string& fontName, double& fontSize);
 
 }  // namespace resourceconfig

@@ -241,8 +241,7 @@ void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::
 // Builds the new content of the file under a temporary name (length bytes, zero where no
 // range is written) and renames it over the old one; see WriteFileAtomic.
 void ReplaceFile(const std::string& path, std::int64_t length,
-                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable,
-                 bool followLinks) {
+                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable, bool followLinks) {
   fs::path target(path);
   std::error_code ec;
   // A symlink is followed, so the link stays and the file it points to gets the data; our

@@ -52,8 +52,7 @@ bool RowExists(db::Database& d, const std::string& sql, std::int64_t a, std::int
 }
 
 bool ChillerLinked(db::Database& d, std::int16_t systemId, std::int16_t chillerId) {
-  return RowExists(d, "SELECT 1 FROM SystemChiller WHERE lChillerID = ?1 AND lSystemID = ?2", chillerId,
-                   systemId);
+  return RowExists(d, "SELECT 1 FROM SystemChiller WHERE lChillerID = ?1 AND lSystemID = ?2", chillerId, systemId);
 }
 
 bool TowerLinked(db::Database& d, std::int16_t systemId, std::int16_t towerId) {
@@ -277,17 +276,17 @@ bool bChillerRead(std::int16_t id, ChillerData& rec, FolderArg folder) {
 }
 
 bool bTowerRead(std::int16_t id, TowerData& rec, FolderArg folder) {
-  return ReadKeyed(id, rec, folder, "bTowerRead", "Towers", "Unable to read tower data.  Index is invalid.",
-                   "TWR.DAT", kTowerSize);
+  return ReadKeyed(id, rec, folder, "bTowerRead", "Towers", "Unable to read tower data.  Index is invalid.", "TWR.DAT",
+                   kTowerSize);
 }
 
 bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder) {
   return WriteKeyed(id, rec, folder, GetErrSource("bChillerWrite"), "CHL.DAT", kChillerSize, [&](db::Database& d) {
     d.Cached(
-      "INSERT INTO Chillers(lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
-      "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(lID) DO UPDATE SET sName = excluded.sName, "
-      "nType = excluded.nType, fFLCapacity = excluded.fFLCapacity, fFLPower = excluded.fFLPower, "
-      "fCondWaterFlow = excluded.fCondWaterFlow")
+         "INSERT INTO Chillers(lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
+         "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(lID) DO UPDATE SET sName = excluded.sName, "
+         "nType = excluded.nType, fFLCapacity = excluded.fFLCapacity, fFLPower = excluded.fFLPower, "
+         "fCondWaterFlow = excluded.fCondWaterFlow")
         .Bind(1, id)
         .Bind(2, vb::FixedWidth(rec.sName, 35))
         .Bind(3, rec.nType)
@@ -300,8 +299,9 @@ bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder) {
 
 bool bTowerWrite(std::int16_t id, const TowerData& rec, FolderArg folder) {
   return WriteKeyed(id, rec, folder, "bTowerWrite", "TWR.DAT", kTowerSize, [&](db::Database& d) {
-    d.Cached("INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
-              "SET sName = excluded.sName, fCondWaterFlow = excluded.fCondWaterFlow")
+    d.Cached(
+         "INSERT INTO Towers(lID, sName, fCondWaterFlow) VALUES(?1, ?2, ?3) ON CONFLICT(lID) DO UPDATE "
+         "SET sName = excluded.sName, fCondWaterFlow = excluded.fCondWaterFlow")
         .Bind(1, id)
         .Bind(2, vb::FixedWidth(rec.sName, 35))
         .Bind(3, static_cast<double>(rec.fCondWaterFlow))

@@ -37,8 +37,8 @@ namespace modDataIO {
 // pass a literal or temporary when the resolved folder is not wanted back.
 class FolderArg {
  public:
-  FolderArg(std::string& folder) : ref_(&folder), value_(folder) {}  // NOLINT(runtime/explicit)
-  FolderArg(const std::string& folder) : value_(folder) {}           // NOLINT
+  FolderArg(std::string& folder) : ref_(&folder), value_(folder) {}     // NOLINT(runtime/explicit)
+  FolderArg(const std::string& folder) : value_(folder) {}              // NOLINT
   FolderArg(const char* folder = "") : value_(folder ? folder : "") {}  // NOLINT
   // The folder to use: DataFolder() when empty; the resolved value is written back.
   const std::string& Resolve();
@@ -62,16 +62,16 @@ std::string GetUserProfileFolder();  // $HOME/
 std::string GetTempFolder();         // GetAppDataFolder() + "Temp/": the scratch folder
 std::string DataFolder();            // the scratch folder in use (gScratchPath)
 void DataFolder(const std::string& folder);
-std::string WorkingFolder();         // gSettings.WorkingFolder
+std::string WorkingFolder();  // gSettings.WorkingFolder
 void WorkingFolder(const std::string& folder);
 // Holds the scratch folder for the rest of this process's life, so that no second program
 // rewrites its scratch files while this one sets up or calculates: an advisory lock
 // (flock) on the file "Kestrin.lock" in the folder, released by the system when the
 // process ends, however it ends. Taking a folder this process already holds is a no-op.
 // When another process holds it, the box "The data folder <folder> is in use by another
-// Kestrin program. ..." is shown, nothing in the folder is changed, and the result is false. The program's start-up calls
-// it once for the scratch folder (frmMain::PrepareDataFiles does); the calculation
-// controllers call it for the folder they work in. The folder must exist.
+// Kestrin program. ..." is shown, nothing in the folder is changed, and the result is false. The program's start-up
+// calls it once for the scratch folder (frmMain::PrepareDataFiles does); the calculation controllers call it for the
+// folder they work in. The folder must exist.
 bool bLockDataFolder(FolderArg folder = {});
 // Error-source text of a procedure: "<program>.modDataIO.<procedure>".
 std::string GetErrSource(const std::string& procedure);
@@ -105,8 +105,7 @@ struct SystemListEntry {
   bool operator==(const SystemListEntry&) const = default;
 };
 
-bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly,
-                        FolderArg folder = {});
+bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, FolderArg folder = {});
 bool bSystemRead(std::int16_t id, SystemData& rec, FolderArg folder = {});
 bool bSystemWrite(std::int16_t id, const SystemData& rec, FolderArg folder = {});
 bool bChillerRead(std::int16_t id, ChillerData& rec, FolderArg folder = {});
@@ -114,8 +113,7 @@ bool bChillerWrite(std::int16_t id, const ChillerData& rec, FolderArg folder = {
 bool bTowerRead(std::int16_t id, TowerData& rec, FolderArg folder = {});
 bool bTowerWrite(std::int16_t id, const TowerData& rec, FolderArg folder = {});
 // All systems in ascending order of name (case-insensitive); list[i] is entry i + 1.
-bool bSystemListRead(std::int16_t& count, std::vector<SystemListEntry>& list,
-                     FolderArg folder = {});
+bool bSystemListRead(std::int16_t& count, std::vector<SystemListEntry>& list, FolderArg folder = {});
 // Clears the four ids of slot `slot` (1..30).
 void ClearChillerAssignmentFromSchedule(std::int16_t slot, SystemData& rec);
 // True when `id` is already in the duplicate list ("#|3||5|"); otherwise adds it.
@@ -126,17 +124,14 @@ bool bDuplicatedID(std::int16_t id, std::string& list);
 inline constexpr std::int64_t kCalFileLength = 934735;  // header + all sections and blocks
 
 bool bCalcWriteHeaderData(FolderArg folder = {});
-bool bCalcWritePLVData(const PLVSummaryData& summary, const PLVProfileData& profile,
-                       FolderArg folder = {});
+bool bCalcWritePLVData(const PLVSummaryData& summary, const PLVProfileData& profile, FolderArg folder = {});
 bool bCalcReadPLVData(PLVSummaryData& summary, PLVProfileData& profile, FolderArg folder = {});
 bool bCalcWriteEconData(const PLVSummaryData& summary, const EconSummaryData& econ,
                         const vb::Array<SystemEconData, 1, 4>& systems, FolderArg folder = {});
-bool bCalcReadEconData(PLVSummaryData& summary, EconSummaryData& econ,
-                       vb::Array<SystemEconData, 1, 4>& systems, FolderArg folder = {});
-bool bCalcWriteSimData(std::int16_t system, std::int16_t month, const SimMonthData& block,
+bool bCalcReadEconData(PLVSummaryData& summary, EconSummaryData& econ, vb::Array<SystemEconData, 1, 4>& systems,
                        FolderArg folder = {});
-bool bCalcReadSimData(std::int16_t system, std::int16_t month, SimMonthData& block,
-                      FolderArg folder = {});
+bool bCalcWriteSimData(std::int16_t system, std::int16_t month, const SimMonthData& block, FolderArg folder = {});
+bool bCalcReadSimData(std::int16_t system, std::int16_t month, SimMonthData& block, FolderArg folder = {});
 
 // Appends every line, each ended by CR LF.
 bool bErrorWrite(const std::vector<std::string>& lines, FolderArg folder = {});
@@ -173,10 +168,9 @@ void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::
 // The message of a CSV that was asked for and not written: the file, why, its folder and how
 // to choose another file.
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason);
-bool ExportCSV(const std::string& path, const ProjectData& project,
-               const vb::Array<float, 0, 3>& weightingFactor, const vb::Array<float, 0, 3>& ecwt);
-bool ExportCSV0(std::ostream& out, const ProjectData& project,
-                const vb::Array<float, 0, 3>& weightingFactor, const vb::Array<float, 0, 3>& ecwt,
-                std::int16_t pass);
+bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
+               const vb::Array<float, 0, 3>& ecwt);
+bool ExportCSV0(std::ostream& out, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
+                const vb::Array<float, 0, 3>& ecwt, std::int16_t pass);
 
 }  // namespace modDataIO

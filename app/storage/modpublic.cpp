@@ -42,11 +42,10 @@ bool InitGlobalSettings(const std::string& appFolder) {
     gMinText = "Min";
     gYrText = "yr";
     gYrsText = "yrs";
-    gMonthNames = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    gMonthNames = {"", "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     gDataIOErrorMsg = "The following error occurred while reading or writing data:";
-    gFileFilterNames = {"",           "All Files",     "Chiller Library Files",
-                        "Report Files", "Weather Files", "Chiller Data Files"};
+    gFileFilterNames = {
+        "", "All Files", "Chiller Library Files", "Report Files", "Weather Files", "Chiller Data Files"};
     gChillerTypes = {{{"W/C Centrifugal"},
                       {"W/C Rotary Screw"},
                       {"W/C Packaged Screw"},
@@ -60,8 +59,8 @@ bool InitGlobalSettings(const std::string& appFolder) {
                       {"A/C Packaged Reciprocating"},
                       {"A/C Packaged Scroll"}}};
     gPaymentTypes = {"", "Equal payments", "Interest only payments", "Equal principal payments"};
-    gPlantControls = {"", "Sequenced", "Part Load Chiller: Low Loads",
-                      "Part Load Chiller: High + Low Loads", "Equal Unloading to 0%"};
+    gPlantControls = {"", "Sequenced", "Part Load Chiller: Low Loads", "Part Load Chiller: High + Low Loads",
+                      "Equal Unloading to 0%"};
     gDayTypes = {"", "WeekDay", "Saturday", "Sunday"};
     gHeatRecoveryOption = 0;
   });
@@ -114,8 +113,7 @@ std::string FormatUnitValue(double value, long unitId, const std::string& format
 std::string FormatUnitValue(const std::string& value, long unitId, const std::string& format) {
   if (!vb::IsNumeric(value)) return vb::Trim(value);
   double number = 0.0;
-  const bool ok = RunGuarded("modPublic.FormatUnitValue()", "", ui::kCritical,
-                             [&] { number = vb::CDbl(value); });
+  const bool ok = RunGuarded("modPublic.FormatUnitValue()", "", ui::kCritical, [&] { number = vb::CDbl(value); });
   return ok ? FormatUnitValue(number, unitId, format) : std::string();
 }
 
@@ -147,15 +145,13 @@ std::string GetOpPeriodString(int16_t fromMonth, int16_t toMonth, int16_t fromDa
   std::string result;
   RunGuarded(std::string(kestrin::kProgramName) + ".modPublic." + "GetOpPeriodString",
              "Unable to get string for operating period string", ui::kCritical, [&] {
-               result = "From " + vb::CStr(fromMonth) + "/" + vb::CStr(fromDay) + " To " +
-                        vb::CStr(toMonth) + "/" + vb::CStr(toDay);
+               result = "From " + vb::CStr(fromMonth) + "/" + vb::CStr(fromDay) + " To " + vb::CStr(toMonth) + "/" +
+                        vb::CStr(toDay);
              });
   return result;
 }
 
-void GetMonthNames(std::vector<std::string>& names) {
-  names.assign(gMonthNames.begin(), gMonthNames.end());
-}
+void GetMonthNames(std::vector<std::string>& names) { names.assign(gMonthNames.begin(), gMonthNames.end()); }
 
 void ShowHelpTopic(std::uintptr_t /*window*/, long contextId) {
   if (!FileExists(gHelpFile)) {

@@ -21,12 +21,12 @@ namespace modpublic {
 // unit-controls binder sets its unit system. (The summary CSV export uses its own.)
 extern clsUnits gUnits;
 
-extern std::string gHelpFile;  // the help page: program folder & "VEXON.html"
-extern std::string gAppPath;   // the program folder, ending with "/"
-extern std::string gMaxText;   // "Max"
-extern std::string gMinText;   // "Min"
-extern std::string gYrText;    // "yr"
-extern std::string gYrsText;   // "yrs"
+extern std::string gHelpFile;                        // the help page: program folder & "VEXON.html"
+extern std::string gAppPath;                         // the program folder, ending with "/"
+extern std::string gMaxText;                         // "Max"
+extern std::string gMinText;                         // "Min"
+extern std::string gYrText;                          // "yr"
+extern std::string gYrsText;                         // "yrs"
 extern std::array<std::string, 13> gMonthNames;      // 1..12: "Jan" .. "Dec"
 extern std::string gDataIOErrorMsg;                  // heading of every data error box
 extern std::array<std::string, 6> gFileFilterNames;  // 1..5: "All Files", ...

@@ -18,8 +18,7 @@ std::string GetSystemErrorText(long number) {
   return "Error " + std::to_string(number) + "  -  " + s + "\r\n";
 }
 
-void ShowError(const std::string& message, long buttons, const std::string& title,
-               const std::string& suffix) {
+void ShowError(const std::string& message, long buttons, const std::string& title, const std::string& suffix) {
   ui::Host& h = ui::host();
   h.setWaitCursor(false);
 

@@ -13,8 +13,7 @@ namespace modpublic {
 // directly by the suffix. Nothing is shown (and the current error is kept) when that text
 // is empty; otherwise the current error is cleared afterwards. An empty title gives the
 // application's own title. The wait cursor is switched off first.
-void ShowError(const std::string& message, long buttons, const std::string& title,
-               const std::string& suffix = {});
+void ShowError(const std::string& message, long buttons, const std::string& title, const std::string& suffix = {});
 
 // "Error <n>  -  <system text>" for a platform (errno) error number; empty for 0 or an
 // unknown number.

@@ -88,8 +88,8 @@ void LoadDocument(pugi::xml_document& doc, const std::string& path) {
     const pugi::xml_parse_result r =
         doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
     if (!r) {
-      vb::Raise(vb::kTypeMismatch, path + " is not a valid XML file (" + r.description() + " at byte " +
-                                       std::to_string(r.offset) + ").");
+      vb::Raise(vb::kTypeMismatch,
+                path + " is not a valid XML file (" + r.description() + " at byte " + std::to_string(r.offset) + ").");
     }
   };
   parse();
@@ -103,7 +103,8 @@ void LoadDocument(pugi::xml_document& doc, const std::string& path) {
     bytes = text::Cp1252ToUtf8(bytes);
     parse();
   } else if (!encoding.empty() && encoding != "utf-8" && encoding != "utf8") {
-    vb::Raise(vb::kTypeMismatch, path + " is written in the encoding " + encoding + "; only UTF-8 and ISO-8859-1 are read.");
+    vb::Raise(vb::kTypeMismatch,
+              path + " is written in the encoding " + encoding + "; only UTF-8 and ISO-8859-1 are read.");
   } else if (!text::IsUtf8(bytes)) {
     vb::Raise(vb::kTypeMismatch, path + " is not UTF-8 text (declare its encoding as ISO-8859-1 if it is Latin-1).");
   }
@@ -132,14 +133,20 @@ class LeafReader {
     const bool path = name == "CSVFilePath" || name == "WorkingFolder";
     const std::size_t max = path ? kMaxPathChars : kMaxTextChars;
     if (text::Utf8Length(text) > max) {
-      vb::Raise(vb::kTypeMismatch, name + " is " + std::to_string(text::Utf8Length(text)) + " characters long (at most " +
-                                       std::to_string(max) + ").");
+      vb::Raise(vb::kTypeMismatch, name + " is " + std::to_string(text::Utf8Length(text)) +
+                                       " characters long (at most " + std::to_string(max) + ").");
     }
     v = std::move(text);
   }
-  void Read(const std::string& name, float& v) const { Convert(name, v, [](const std::string& t) { return vb::CSng(Number(t)); }); }
-  void Read(const std::string& name, std::int16_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CInt(WholeNumber(t)); }); }
-  void Read(const std::string& name, std::int32_t& v) const { Convert(name, v, [](const std::string& t) { return vb::CLng(WholeNumber(t)); }); }
+  void Read(const std::string& name, float& v) const {
+    Convert(name, v, [](const std::string& t) { return vb::CSng(Number(t)); });
+  }
+  void Read(const std::string& name, std::int16_t& v) const {
+    Convert(name, v, [](const std::string& t) { return vb::CInt(WholeNumber(t)); });
+  }
+  void Read(const std::string& name, std::int32_t& v) const {
+    Convert(name, v, [](const std::string& t) { return vb::CLng(WholeNumber(t)); });
+  }
   void Read(const std::string& name, bool& v) const { Convert(name, v, Boolean); }
 
  private:
@@ -153,9 +160,7 @@ class LeafReader {
       vb::Raise(e.number(), name + " \"" + vb::Left(text, 40) + "\" is not a valid value (" + e.what() + ").");
     }
   }
-  pugi::xml_node Find(const std::string& name) const {
-    return doc_.select_node(("//" + name).c_str()).node();
-  }
+  pugi::xml_node Find(const std::string& name) const { return doc_.select_node(("//" + name).c_str()).node(); }
   const pugi::xml_document& doc_;
 };
 
@@ -261,13 +266,15 @@ void WriteSections(pugi::xml_node root, Rec& rec, const SectionName (&sections)[
   for (std::size_t i = 0; i < N; ++i) {
     step = sections[i].saveStep;
     pugi::xml_node section = root.append_child(sections[i].element);
-    Leaves([&](const char* name, const auto& field) {
-      if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
-        CreateNodeValue(section, name, field);
-      } else {
-        CreateNodeValue(section, name, Text(field));
-      }
-    }, rec, static_cast<int>(i));
+    Leaves(
+        [&](const char* name, const auto& field) {
+          if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
+            CreateNodeValue(section, name, field);
+          } else {
+            CreateNodeValue(section, name, Text(field));
+          }
+        },
+        rec, static_cast<int>(i));
   }
 }
 
@@ -442,8 +449,7 @@ bool IsValidProjectFile(const std::string& path) {
 bool LoadProject(const std::string& path, ProjectData& project) {
   const char* const title = "modDataIO.LoadProject";
   pugi::xml_document doc;
-  if (!modpublic::RunGuarded(title, "The project file could not be opened.", 16,
-                             [&] { LoadDocument(doc, path); })) {
+  if (!modpublic::RunGuarded(title, "The project file could not be opened.", 16, [&] { LoadDocument(doc, path); })) {
     return false;
   }
   if (!HasRootAndIdentifier(doc, kProjectRoot)) {
@@ -499,8 +505,7 @@ bool LoadProject(const std::string& path, ProjectData& project) {
 bool LoadSettings(const std::string& path, SettingsData& settings) {
   const char* const title = "modDataIO.LoadSettings";
   pugi::xml_document doc;
-  if (!modpublic::RunGuarded(title, "The settings file could not be opened.", 16,
-                             [&] { LoadDocument(doc, path); })) {
+  if (!modpublic::RunGuarded(title, "The settings file could not be opened.", 16, [&] { LoadDocument(doc, path); })) {
     return false;
   }
   if (std::string(doc.document_element().name()) != kSettingsRoot) {
@@ -515,13 +520,15 @@ bool LoadSettings(const std::string& path, SettingsData& settings) {
   LeafReader leaves(doc);
   for (std::size_t i = 0; i < std::size(kSettingsSections); ++i) {
     if (!leaves.Has(kSettingsSections[i].element)) continue;
-    Leaves([&](const char* name, auto& field) {
-      try {
-        leaves.Read(name, field);
-      } catch (const vb::RuntimeError& e) {
-        bad.push_back(e.what());
-      }
-    }, s, static_cast<int>(i));
+    Leaves(
+        [&](const char* name, auto& field) {
+          try {
+            leaves.Read(name, field);
+          } catch (const vb::RuntimeError& e) {
+            bad.push_back(e.what());
+          }
+        },
+        s, static_cast<int>(i));
   }
   if (s.UnitType != 0 && s.UnitType != 1) {
     bad.push_back("UnitType is " + Text(s.UnitType) + " (must be 0 or 1)");
@@ -533,8 +540,8 @@ bool LoadSettings(const std::string& path, SettingsData& settings) {
   std::string list;
   for (const std::string& b : bad) list += "\r\n" + b;
   vb::Err().Clear();
-  modpublic::ShowError("Some settings in " + path + " could not be read; they take their default values:" + list,
-                       48, title);
+  modpublic::ShowError("Some settings in " + path + " could not be read; they take their default values:" + list, 48,
+                       title);
   return false;
 }
 

@@ -23,26 +23,26 @@ struct ProjectData {
   std::int16_t RegionID = 0;
   std::int16_t BuildingID = 0;
   std::string BuildingType;
-  float BuildingPeakLoad = 0;       // tons
-  std::int16_t Economizer = 0;      // 0 none, 1 outdoor air, 2 waterside
-  float PlantCapacity = 0;          // tons
+  float BuildingPeakLoad = 0;   // tons
+  std::int16_t Economizer = 0;  // 0 none, 1 outdoor air, 2 waterside
+  float PlantCapacity = 0;      // tons
   std::int16_t ChillerNumber = 0;
-  std::int16_t PlantControl = 0;    // 1..4
+  std::int16_t PlantControl = 0;  // 1..4
   std::string PlantControlName;
-  float DesignLCHWT = 0;            // deg F
-  float DesignECWT = 0;             // deg F
-  float MinECWT = 0;                // deg F
-  float CondFlowRate = 0;           // gpm per ton
-  float EvapFlowRate = 0;           // gpm per ton
-  std::int16_t EvapFlowControl = 0; // 3 constant primary, 2 variable primary
+  float DesignLCHWT = 0;             // deg F
+  float DesignECWT = 0;              // deg F
+  float MinECWT = 0;                 // deg F
+  float CondFlowRate = 0;            // gpm per ton
+  float EvapFlowRate = 0;            // gpm per ton
+  std::int16_t EvapFlowControl = 0;  // 3 constant primary, 2 variable primary
   std::string EvapFlowControlName;
-  float DesignWB = 0;               // deg F
-  float DesignApproach = 0;         // deg F difference
+  float DesignWB = 0;        // deg F
+  float DesignApproach = 0;  // deg F difference
   // Working values, never stored in the file and left alone by InitProject:
   // rating points 0..3 = 25, 50, 75, 100 % load.
   vb::Array<float, 0, 3> WeightingFactor;
-  vb::Array<float, 0, 3> ECWT;      // deg F
-  float SystemDifference = 0;       // percent
+  vb::Array<float, 0, 3> ECWT;  // deg F
+  float SystemDifference = 0;   // percent
   bool operator==(const ProjectData&) const = default;
 };
 

@@ -37,7 +37,9 @@ struct Sizer {
   void Enter() { ++depth; }
   void Leave() { --depth; }
   template <class T>
-  void Prim(const T&) { n += sizeof(T); }
+  void Prim(const T&) {
+    n += sizeof(T);
+  }
   void Str(const std::string&, std::size_t width) { n += width; }
   void Var(const std::optional<double>& v) { n += v ? 10 : 2; }
   bool DynHeader() {
@@ -95,8 +97,7 @@ struct Reader {
   void Leave() {}
   void Need(std::size_t k) {
     if (in.size() - pos < k) {
-      vb::Raise(vb::kInputPastEnd, "the record ends at byte " + std::to_string(in.size()) +
-                                       ", inside field " + field);
+      vb::Raise(vb::kInputPastEnd, "the record ends at byte " + std::to_string(in.size()) + ", inside field " + field);
     }
   }
   template <class T>
@@ -136,10 +137,9 @@ struct Reader {
     Prim(count);
     Prim(lower);
     if (dims != 1 || count != kChillerResultCount || lower != kChillerResultLower) {
-      vb::Raise(vb::kSubscriptOutOfRange,
-                "invalid array header at byte offset " + std::to_string(at) + " in field " + field +
-                    " (dimensions " + std::to_string(dims) + ", elements " + std::to_string(count) +
-                    ", lower bound " + std::to_string(lower) + ")");
+      vb::Raise(vb::kSubscriptOutOfRange, "invalid array header at byte offset " + std::to_string(at) + " in field " +
+                                              field + " (dimensions " + std::to_string(dims) + ", elements " +
+                                              std::to_string(count) + ", lower bound " + std::to_string(lower) + ")");
     }
     return true;
   }
@@ -729,11 +729,11 @@ void VisitScalarFields(R& rec, const FieldVisitor& visit) {
   Fields(n, rec);
 }
 
-#define KESTRIN_CODEC_INSTANTIATE(R)                                \
-  template std::string Encode<R>(const R&);                         \
-  template std::size_t Decode<R>(std::string_view, R&);             \
-  template std::size_t EncodedSize<R>(const R&);                    \
-  template std::vector<FieldPos> Layout<R>(const R&);               \
+#define KESTRIN_CODEC_INSTANTIATE(R)                    \
+  template std::string Encode<R>(const R&);             \
+  template std::size_t Decode<R>(std::string_view, R&); \
+  template std::size_t EncodedSize<R>(const R&);        \
+  template std::vector<FieldPos> Layout<R>(const R&);   \
   template void VisitScalarFields<R>(R&, const FieldVisitor&);
 
 KESTRIN_CODEC_INSTANTIATE(OperatingPeriod)

@@ -36,9 +36,7 @@ constexpr long kBadFileFormat = 321;
 const char* const kCalFile = "CAL.DAT";
 const char* const kErrFile = "ERR.DAT";
 
-CalcHeaderData StandardHeader() {
-  return {kPosSummary, kPosProfile, kPosEconSummary, kPosSystemEcon, kPosSimData};
-}
+CalcHeaderData StandardHeader() { return {kPosSummary, kPosProfile, kPosEconSummary, kPosSystemEcon, kPosSimData}; }
 
 // The header of an existing results file; anything but the standard positions means the
 // file was not made by the header write (or is damaged), and nothing is read or written.
@@ -49,21 +47,21 @@ void CheckHeader(const std::string& path) {
   CalcHeaderData h;
   codec::Decode(bytes, h);
   if (!(h == StandardHeader())) {
-    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) +
-                                     ", " + vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
+    vb::Raise(kBadFileFormat, path + " has no valid header (section positions " + vb::CStr(h.fPosSummary) + ", " +
+                                  vb::CStr(h.fPosProfile) + ", ...); run the calculation again.");
   }
   // The header write lays the whole file out: a shorter file was cut, and its sections must
   // not read as zeros.
   if (length < kCalFileLength) {
     vb::Raise(kBadFileFormat, path + " is cut short (" + std::to_string(length) + " of " +
-                                     std::to_string(kCalFileLength) + " bytes); run the calculation again.");
+                                  std::to_string(kCalFileLength) + " bytes); run the calculation again.");
   }
 }
 
 std::int64_t SimBlockOffset(std::int16_t system, std::int16_t month) {
   if (system < 1 || system > 4 || month < 1 || month > 12) {
-    vb::Raise(vb::kSubscriptOutOfRange, "Simulation block (" + std::to_string(system) + ", " +
-                                            std::to_string(month) + ") does not exist (systems 1-4, months 1-12).");
+    vb::Raise(vb::kSubscriptOutOfRange, "Simulation block (" + std::to_string(system) + ", " + std::to_string(month) +
+                                            ") does not exist (systems 1-4, months 1-12).");
   }
   return static_cast<std::int64_t>(kPosSimData) - 1 + ((system - 1) * 12 + (month - 1)) * kSimBlockSize;
 }
@@ -123,8 +121,8 @@ bool bCalcWriteEconData(const PLVSummaryData& summary, const EconSummaryData& ec
     std::string d;
     for (const auto& s : systems) d += codec::Encode(s);
     detail::WriteInPlace(path, {{static_cast<std::int64_t>(kPosSummary) - 1, codec::Encode(summary)},
-                             {static_cast<std::int64_t>(kPosEconSummary) - 1, codec::Encode(econ)},
-                             {static_cast<std::int64_t>(kPosSystemEcon) - 1, d}});
+                                {static_cast<std::int64_t>(kPosEconSummary) - 1, codec::Encode(econ)},
+                                {static_cast<std::int64_t>(kPosSystemEcon) - 1, d}});
     return true;
   });
 }

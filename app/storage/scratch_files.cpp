@@ -15,8 +15,7 @@ constexpr std::int64_t kLoadProfileSize = 259;
 // A missing file or a record beyond its end reads as zeros; a file that ends inside the
 // record, or anything there but a regular file, is an error. The file is never created.
 template <class R>
-bool ReadScratch(const std::string& title, const char* file, std::int64_t offset, R& rec,
-                 FolderArg& folder) {
+bool ReadScratch(const std::string& title, const char* file, std::int64_t offset, R& rec, FolderArg& folder) {
   return detail::RunData(title, [&] {
     rec = detail::ReadOwnRecordAt<R>(folder.Resolve() + file, offset);
     return true;
@@ -24,8 +23,7 @@ bool ReadScratch(const std::string& title, const char* file, std::int64_t offset
 }
 
 template <class R>
-bool WriteScratch(const std::string& title, const char* file, std::int64_t offset, const R& rec,
-                  FolderArg& folder) {
+bool WriteScratch(const std::string& title, const char* file, std::int64_t offset, const R& rec, FolderArg& folder) {
   return detail::RunData(title, [&] {
     detail::PatchFile(folder.Resolve() + file, {{offset, codec::Encode(rec)}});
     return true;
@@ -34,9 +32,7 @@ bool WriteScratch(const std::string& title, const char* file, std::int64_t offse
 
 }  // namespace
 
-bool bWeatherRead(WeatherData& rec, FolderArg folder) {
-  return ReadScratch("bWeatherRead", "WTH.DAT", 0, rec, folder);
-}
+bool bWeatherRead(WeatherData& rec, FolderArg folder) { return ReadScratch("bWeatherRead", "WTH.DAT", 0, rec, folder); }
 bool bWeatherWrite(const WeatherData& rec, FolderArg folder) {
   return WriteScratch("bWeatherWrite", "WTH.DAT", 0, rec, folder);
 }
@@ -52,9 +48,7 @@ bool bLoadProfileWrite(const LoadProfileData& rec, FolderArg folder) {
 bool bEconomicsRead(EconomicsData& rec, FolderArg folder) {
   return ReadScratch("bEconomicsRead", "ECO.DAT", 0, rec, folder);
 }
-bool bReportsRead(ReportData& rec, FolderArg folder) {
-  return ReadScratch("bReportsRead", "RPT.DAT", 0, rec, folder);
-}
+bool bReportsRead(ReportData& rec, FolderArg folder) { return ReadScratch("bReportsRead", "RPT.DAT", 0, rec, folder); }
 bool bReportsWrite(const ReportData& rec, FolderArg folder) {
   return WriteScratch("bReportsWrite", "RPT.DAT", 0, rec, folder);
 }

@@ -42,9 +42,9 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
     out << "Units," << vb::CStr(static_cast<long long>(pass)) << (pass == 0 ? ",IP" : ",SI") << eol;
 
     step = "Export Summary Table";
-    out << "Chiller Load (%),Evaporator Leaving Temp" << unit(F_TO_C) << ",Evaporator Flow Rate"
-        << unit(GPM_TO_LPS) << ",Condenser Entering Temp" << unit(F_TO_C) << ",Condenser Flow Rate"
-        << unit(GPM_TO_LPS) << ",Weighting Factor" << eol;
+    out << "Chiller Load (%),Evaporator Leaving Temp" << unit(F_TO_C) << ",Evaporator Flow Rate" << unit(GPM_TO_LPS)
+        << ",Condenser Entering Temp" << unit(F_TO_C) << ",Condenser Flow Rate" << unit(GPM_TO_LPS)
+        << ",Weighting Factor" << eol;
     const double chillers = p.ChillerNumber;
     const double evapFlow = vb::Divide(static_cast<double>(p.EvapFlowRate) * p.PlantCapacity, chillers);
     const double condFlow = vb::Divide(static_cast<double>(p.CondFlowRate) * p.PlantCapacity, chillers);
@@ -58,8 +58,8 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
     }
 
     step = "Export Weather Input Data";
-    out << "WEATHER" << eol << "City," << Quoted(p.CityName) << eol << "Location," << Quoted(p.LocationName)
-        << eol << "Region," << Quoted(p.RegionName) << eol << eol;
+    out << "WEATHER" << eol << "City," << Quoted(p.CityName) << eol << "Location," << Quoted(p.LocationName) << eol
+        << "Region," << Quoted(p.RegionName) << eol << eol;
 
     step = "Export Building Input Data";
     out << "BUILDING" << eol << "Building Type," << Quoted(p.BuildingType) << eol;
@@ -94,7 +94,8 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
 }
 
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason) {
-  return "The summary CSV file " + path + " was not written: " + reason + ".\nRun the reports again to write it; where the folder " +
+  return "The summary CSV file " + path + " was not written: " + reason +
+         ".\nRun the reports again to write it; where the folder " +
          std::filesystem::path(path).parent_path().string() +
          " cannot be written to, choose a CSV file in another folder in the report options.";
 }
@@ -113,7 +114,7 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
   return modpublic::RunGuarded("modDataIO.ExportCSV", CsvNotWrittenMessage(path, "its folder cannot be written to"), 16,
-                              [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
+                               [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
 }  // namespace modDataIO

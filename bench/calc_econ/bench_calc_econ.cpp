@@ -5,7 +5,6 @@
 // pricing, cash flow, the life-cycle comparison, CAL.DAT and LCA.TXT written.
 #include <benchmark/benchmark.h>
 
-
 #include "app/calc/frmWait.h"
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/storage/modDataIO.h"

@@ -46,8 +46,8 @@ Seconds RunSelfOnce(const std::string& benchmark) {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
   if (ec) return {-1, 0};
   // A minimum time of 0 runs the benchmark's body once.
-  const std::string cmd = Quoted(self) + " --benchmark_filter=" + Quoted("^" + benchmark + "$") +
-                          " --benchmark_min_time=0 2>&1";
+  const std::string cmd =
+      Quoted(self) + " --benchmark_filter=" + Quoted("^" + benchmark + "$") + " --benchmark_min_time=0 2>&1";
   std::string out;
   Seconds seconds;
   if (!Run(cmd, out, seconds) || out.find(benchmark) == std::string::npos ||
@@ -58,8 +58,8 @@ Seconds RunSelfOnce(const std::string& benchmark) {
 
 Seconds LibreOfficeToPdf(const std::string& rtf, const std::string& outDir) {
   std::filesystem::create_directories(outDir);
-  const std::string cmd = "HOME=" + Quoted(outDir) + " soffice --headless --convert-to pdf --outdir " +
-                          Quoted(outDir) + " " + Quoted(rtf) + " 2>&1";
+  const std::string cmd = "HOME=" + Quoted(outDir) + " soffice --headless --convert-to pdf --outdir " + Quoted(outDir) +
+                          " " + Quoted(rtf) + " 2>&1";
   std::string out;
   Seconds seconds;
   const std::filesystem::path pdf =

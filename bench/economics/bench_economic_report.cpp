@@ -55,8 +55,8 @@ void BM_EconomicAnalysisToPdf(benchmark::State& state) {
   for (auto _ : state) {
     bool saved = false;
     const bool ok = econruntest::WriteEconomicRun(20) && frmMain::PerformEconomicsAnalysis([&](clsReport& report) {
-      saved = report.Reportinfo(1).Saved && report.SaveReportAsFile(run.File("EcoCombined.pdf"), "pdf");
-    });
+                      saved = report.Reportinfo(1).Saved && report.SaveReportAsFile(run.File("EcoCombined.pdf"), "pdf");
+                    });
     if (!ok || !saved || !host.messages.empty()) {
       state.SkipWithError("the economic report was not saved");
       return;

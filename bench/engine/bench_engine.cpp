@@ -51,7 +51,8 @@ void BM_PartLoadRun(benchmark::State& state) {
         const Point& a = bins[b - 1];
         for (int k = 1; k <= 39; ++k) {
           const double t = k / 40.0;
-          RunBin(*p, a.db + t * (bins[b].db - a.db), a.wb + t * (bins[b].wb - a.wb), a.load + t * (bins[b].load - a.load));
+          RunBin(*p, a.db + t * (bins[b].db - a.db), a.wb + t * (bins[b].wb - a.wb),
+                 a.load + t * (bins[b].load - a.load));
           ++calls;
           if (p->ChillersOn() != lastOn) break;
         }

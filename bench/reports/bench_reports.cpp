@@ -54,7 +54,8 @@ void BM_ErrorReportToPdf(benchmark::State& state) {
     std::ofstream err(folders.File("ERR.DAT"), std::ios::binary);
     for (int s = 1; s <= 4; ++s) {
       err << "Errors in Input Data for System:  [Plant " << s << "]\r\n";
-      for (int i = 0; i < 6; ++i) err << "\tCH-" << i + 1 << ": Error 102: Chiller and system have different full load LCHWT values.\r\n";
+      for (int i = 0; i < 6; ++i)
+        err << "\tCH-" << i + 1 << ": Error 102: Chiller and system have different full load LCHWT values.\r\n";
       err << "\r\nNote - For more information on these errors:\r\n\tClick the Help button.\r\n";
     }
   }

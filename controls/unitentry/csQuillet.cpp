@@ -18,9 +18,12 @@
 
 namespace {
 
-constexpr const char* kDefaultTexts[6] = {
-    "Max = ", "Min = ", "No Limits", "Value too high: Max = ", "Value too low: Min = ",
-    "Invalid input (Numeric value required)"};
+constexpr const char* kDefaultTexts[6] = {"Max = ",
+                                          "Min = ",
+                                          "No Limits",
+                                          "Value too high: Max = ",
+                                          "Value too low: Min = ",
+                                          "Invalid input (Numeric value required)"};
 
 const QColor kWhite(255, 255, 255);
 const QColor kRed(255, 0, 0);
@@ -88,9 +91,7 @@ bool ReadNumber(const QString& text, double& value) {
 }
 
 // The shown text of an entry after evaluating its arithmetic (modArithmetic::EvaluateEntry).
-QString EvaluatedShown(const QString& text) {
-  return Shown(modArithmetic::EvaluateEntry(ProgramText(text)));
-}
+QString EvaluatedShown(const QString& text) { return Shown(modArithmetic::EvaluateEntry(ProgramText(text))); }
 
 // Runs a step whose failure only ends it, as every property setter of the box does.
 template <class F>
@@ -540,9 +541,7 @@ void csQuillet::UserControl_ExitFocus() {
 
 // ---- layout -------------------------------------------------------------------------------
 
-int csQuillet::Px(long twips) const {
-  return qRound(static_cast<double>(twips) * logicalDpiX() / kTwipsPerInch);
-}
+int csQuillet::Px(long twips) const { return qRound(static_cast<double>(twips) * logicalDpiX() / kTwipsPerInch); }
 
 long csQuillet::TwipsPerPixel() const { return std::max(1L, kTwipsPerInch / logicalDpiX()); }
 
@@ -590,8 +589,8 @@ void csQuillet::Layout() {
     if (Px(m_TextBoxWidth) != Text1->width())
       m_TextBoxWidth = qRound(Text1->width() * static_cast<double>(kTwipsPerInch) / logicalDpiX());
   }
-  Label1->setGeometry(Text1->x() + Text1->width() + Px(m_LabelSpace), Text1->y() + Px(kLabelDrop),
-                      Px(m_LabelWidth), Text1->height() - Px(kLabelDrop));
+  Label1->setGeometry(Text1->x() + Text1->width() + Px(m_LabelSpace), Text1->y() + Px(kLabelDrop), Px(m_LabelWidth),
+                      Text1->height() - Px(kLabelDrop));
 }
 
 QSize csQuillet::sizeHint() const {

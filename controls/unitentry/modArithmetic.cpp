@@ -84,9 +84,7 @@ bool EvalProduct(std::string_view s, double& v) {
   return true;
 }
 
-bool HasAny(std::string_view s, std::string_view chars) {
-  return s.find_first_of(chars) != std::string_view::npos;
-}
+bool HasAny(std::string_view s, std::string_view chars) { return s.find_first_of(chars) != std::string_view::npos; }
 
 EvalResult Number(double v) { return {true, v, {}}; }
 EvalResult Text(std::string t) { return {false, 0.0, std::move(t)}; }
@@ -144,8 +142,7 @@ std::string EvaluateEntry(const std::string& text) {
 char DecimalSeparator() { return vb::CStr(2.3)[1]; }
 
 void FilterKey(char16_t& key, std::string& text) {
-  const bool passes = (key >= u'*' && key <= u'9') || key == 8 || key == u'^' || key == u'e' ||
-                      key == u'E';
+  const bool passes = (key >= u'*' && key <= u'9') || key == 8 || key == u'^' || key == u'e' || key == u'E';
   if (key == u'=') {
     key = 0;
     text = EvaluateEntry(text);

@@ -112,9 +112,8 @@ SiteProfile MakeProfile(const sitesources::City& city, const sitemodel::Building
 
 // ---- site database -------------------------------------------------------------------
 
-void InsertProfileRow(db::Statement& ins, int city, int type, int category,
-                      const std::vector<double>& bins, double maxBin, double maxPlant,
-                      double maxHourly) {
+void InsertProfileRow(db::Statement& ins, int city, int type, int category, const std::vector<double>& bins,
+                      double maxBin, double maxPlant, double maxHourly) {
   ins.Reset();
   ins.Bind(1, city).Bind(2, type).Bind(3, category).Bind(4, static_cast<int>(bins.size()));
   for (int b = 0; b < sitemodel::kMaxBins; ++b) {
@@ -136,10 +135,8 @@ void InsertMonthRows(db::Statement& ins, int city, int type, const sitemodel::Bi
   }
 }
 
-void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
-                       const std::vector<sitesources::City>& cities,
-                       const std::vector<sitemodel::BuildingType>& types,
-                       const sitemodel::ModelParameters& params) {
+void BuildSiteDatabase(const fs::path& path, const std::string& dataDir, const std::vector<sitesources::City>& cities,
+                       const std::vector<sitemodel::BuildingType>& types, const sitemodel::ModelParameters& params) {
   auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
   sqlscript::Run(*database, (fs::path(dataDir) / "sql" / "site_schema.sql").string());
   db::Transaction tx(*database);
@@ -180,8 +177,11 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
       "VALUES (?1, ?2, ?3, ?4, ?5)");
   for (const auto& c : cities) {
     cp.Reset();
-    cp.Bind(1, c.climate.id).Bind(2, c.climate.elevationFt).Bind(3, c.climate.summerDesignDB)
-        .Bind(4, c.climate.summerCoincWB).Bind(5, c.climate.winterDesignDB);
+    cp.Bind(1, c.climate.id)
+        .Bind(2, c.climate.elevationFt)
+        .Bind(3, c.climate.summerDesignDB)
+        .Bind(4, c.climate.summerCoincWB)
+        .Bind(5, c.climate.winterDesignDB);
     cp.Run();
   }
 
@@ -203,8 +203,8 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
       InsertProfileRow(ins, c.climate.id, t.id, 1, p.bins.dryBulb, 0, 0, 0);
       InsertProfileRow(ins, c.climate.id, t.id, 2, p.bins.coincWetBulb, 0, 0, 0);
       InsertProfileRow(ins, c.climate.id, t.id, 3, hours, 0, 0, 0);
-      InsertProfileRow(ins, c.climate.id, t.id, 4, pct, Round1(p.load.maxBinLoad),
-                       Round1(p.load.maxPlantLoad), Round1(p.load.maxHourlyLoad));
+      InsertProfileRow(ins, c.climate.id, t.id, 4, pct, Round1(p.load.maxBinLoad), Round1(p.load.maxPlantLoad),
+                       Round1(p.load.maxHourlyLoad));
       InsertMonthRows(monthIns, c.climate.id, t.id, p.bins);
     }
   }
@@ -214,7 +214,11 @@ void BuildSiteDatabase(const fs::path& path, const std::string& dataDir,
       "VALUES (?1, ?2, ?3, ?4, ?5)");
   for (const auto& r : sitesources::LoadPumpHeads(dataDir)) {
     ph.Reset();
-    ph.Bind(1, r.evapFlowControl).Bind(2, r.capacity).Bind(3, r.evapHead).Bind(4, r.chilledWaterHead).Bind(5, r.condHead);
+    ph.Bind(1, r.evapFlowControl)
+        .Bind(2, r.capacity)
+        .Bind(3, r.evapHead)
+        .Bind(4, r.chilledWaterHead)
+        .Bind(5, r.condHead);
     ph.Run();
   }
   tx.Commit();
@@ -249,7 +253,8 @@ void ReadFields(const IniFile& ini, const std::string& section, R& rec,
         },
         field);
   });
-  if (!unknown.empty()) throw std::runtime_error("[" + section + "] " + *unknown.begin() + " names no field of the record");
+  if (!unknown.empty())
+    throw std::runtime_error("[" + section + "] " + *unknown.begin() + " names no field of the record");
 }
 
 const sitesources::City& FindCity(const std::vector<sitesources::City>& cities, int id) {
@@ -264,8 +269,8 @@ const sitemodel::BuildingType& FindType(const std::vector<sitemodel::BuildingTyp
   throw std::runtime_error("no building type " + std::to_string(id));
 }
 
-WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& city,
-                                const sitemodel::BuildingType& type, const sitemodel::ModelParameters& params) {
+WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& city, const sitemodel::BuildingType& type,
+                                const sitemodel::ModelParameters& params) {
   WeatherData w;
   w.sName = city.climate.name;
   w.fSummerDesignDB = static_cast<float>(city.climate.summerDesignDB);
@@ -300,8 +305,8 @@ WeatherData MakeWeatherTemplate(const IniFile& ini, const sitesources::City& cit
   return w;
 }
 
-LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& city,
-                                 const sitemodel::BuildingType& type, const sitemodel::ModelParameters& params) {
+LoadProfileData MakeLoadTemplate(const IniFile& ini, const sitesources::City& city, const sitemodel::BuildingType& type,
+                                 const sitemodel::ModelParameters& params) {
   LoadProfileData l;
   l.sName = type.name;
   ReadFields(ini, "load", l, {"CityID", "BuildingTypeID"});
@@ -390,23 +395,31 @@ ReportData MakeReportTemplate(const IniFile& ini) {
   return r;
 }
 
-void BuildIndex(const fs::path& path, const std::string& dataDir, const ChillerData& chiller,
-                const TowerData& tower, const std::map<int, SystemData>& systems) {
+void BuildIndex(const fs::path& path, const std::string& dataDir, const ChillerData& chiller, const TowerData& tower,
+                const std::map<int, SystemData>& systems) {
   auto database = db::Database::Open(path.string(), db::OpenMode::kCreate);
   sqlscript::Run(*database, (fs::path(dataDir) / "sql" / "index_schema.sql").string());
   db::Transaction tx(*database);
-  database->Prepare("INSERT INTO Chillers (lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
-                    "VALUES (1, ?1, ?2, ?3, ?4, ?5)")
-      .Bind(1, chiller.sName).Bind(2, static_cast<int>(chiller.nType)).Bind(3, static_cast<double>(chiller.fFLCapacity))
-      .Bind(4, static_cast<double>(chiller.fFLPower)).Bind(5, static_cast<double>(chiller.fCondWaterFlow))
+  database
+      ->Prepare(
+          "INSERT INTO Chillers (lID, sName, nType, fFLCapacity, fFLPower, fCondWaterFlow) "
+          "VALUES (1, ?1, ?2, ?3, ?4, ?5)")
+      .Bind(1, chiller.sName)
+      .Bind(2, static_cast<int>(chiller.nType))
+      .Bind(3, static_cast<double>(chiller.fFLCapacity))
+      .Bind(4, static_cast<double>(chiller.fFLPower))
+      .Bind(5, static_cast<double>(chiller.fCondWaterFlow))
       .Run();
   database->Prepare("INSERT INTO Towers (lID, sName, fCondWaterFlow) VALUES (1, ?1, ?2)")
-      .Bind(1, tower.sName).Bind(2, static_cast<double>(tower.fCondWaterFlow))
+      .Bind(1, tower.sName)
+      .Bind(2, static_cast<double>(tower.fCondWaterFlow))
       .Run();
   for (const auto& [id, sys] : systems) {
     // Both template systems are selected: the economics run takes the selected systems.
     database->Prepare("INSERT INTO Systems (lID, sName, bSelected, fTotalCondWaterFlow) VALUES (?1, ?2, -1, ?3)")
-        .Bind(1, id).Bind(2, sys.sName).Bind(3, static_cast<double>(sys.fTotalCondWaterFlow))
+        .Bind(1, id)
+        .Bind(2, sys.sName)
+        .Bind(3, static_cast<double>(sys.fTotalCondWaterFlow))
         .Run();
     database->Prepare("INSERT INTO SystemChiller (lSystemID, lChillerID) VALUES (?1, 1)").Bind(1, id).Run();
     database->Prepare("INSERT INTO SystemTower (lSystemID, lTowerID) VALUES (?1, 1)").Bind(1, id).Run();
@@ -425,21 +438,23 @@ void Build(const std::string& dataDir, const fs::path& programDir) {
   BuildSiteDatabase(out.Stage("RIZIRure.rev"), dataDir, cities, types, params);
 
   const auto& city = FindCity(cities, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "CityID"));
-  const auto& type = FindType(types, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "BuildingTypeID"));
-  WriteBytes(out.Stage("WTH.DAT"),
-             modDataIO::codec::Encode(MakeWeatherTemplate(IniFile::Load((templates / "WTH.ini").string()), city, type, params)));
+  const auto& type =
+      FindType(types, IniFile::Load((templates / "WTH.ini").string()).Integer("weather", "BuildingTypeID"));
+  WriteBytes(out.Stage("WTH.DAT"), modDataIO::codec::Encode(MakeWeatherTemplate(
+                                       IniFile::Load((templates / "WTH.ini").string()), city, type, params)));
 
   const IniFile lodIni = IniFile::Load((templates / "LOD.ini").string());
   const LoadProfileData load1 = MakeLoadTemplate(lodIni, FindCity(cities, lodIni.Integer("load", "CityID")),
                                                  FindType(types, lodIni.Integer("load", "BuildingTypeID")), params);
   WriteBytes(out.Stage("LOD.DAT"), modDataIO::codec::Encode(load1) + modDataIO::codec::Encode(LoadProfileData{}));
 
-  WriteBytes(out.Stage("RPT.DAT"), modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
+  WriteBytes(out.Stage("RPT.DAT"),
+             modDataIO::codec::Encode(MakeReportTemplate(IniFile::Load((templates / "RPT.ini").string()))));
   WriteBytes(out.Stage("ECO.DAT"),
              modDataIO::codec::Encode(MakeEconomicsTemplate(IniFile::Load((templates / "ECO.ini").string()))));
 
-  ChillerData chiller = MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()),
-                                            (templates / "chiller_curves.ini").string());
+  ChillerData chiller =
+      MakeChillerTemplate(IniFile::Load((templates / "CHL.ini").string()), (templates / "chiller_curves.ini").string());
   chiller.fIPLV = static_cast<float>(StandardIPLV(chiller));
   const TowerData tower = MakeTowerTemplate(IniFile::Load((templates / "TWR.ini").string()));
   const IniFile sysIni = IniFile::Load((templates / "SYS.ini").string());

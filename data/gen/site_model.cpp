@@ -164,10 +164,14 @@ Scatter FitSpreads(const CityClimate& city, const ModelParameters& params, doubl
   for (int round = 0; round < 8; ++round) {
     const Scatter before = s;
     s.hot = Solve(
-        [&](double v) { return YearHoursAtOrAbove(city, params, {s.cold, v, amplitude}, city.summerDesignDB); },
+        [&](double v) {
+          return YearHoursAtOrAbove(city, params, {s.cold, v, amplitude}, city.summerDesignDB);
+        },
         params.sigmaMin, params.sigmaMax, hotTarget);
     s.cold = Solve(
-        [&](double v) { return YearHoursAtOrBelow(city, params, {v, s.hot, amplitude}, city.winterDesignDB); },
+        [&](double v) {
+          return YearHoursAtOrBelow(city, params, {v, s.hot, amplitude}, city.winterDesignDB);
+        },
         params.sigmaMin, params.sigmaMax, coldTarget);
     if (std::abs(s.hot - before.hot) < 1e-4 && std::abs(s.cold - before.cold) < 1e-4) break;
   }
@@ -208,8 +212,8 @@ bool OperatedOnDay(const CityClimate& city, const BuildingType& type, int dayOfY
     first = (first + kHalfYear) % kDaysInYear;
     last = (last + kHalfYear) % kDaysInYear;
   }
-  const bool inBreak = first <= last ? (dayOfYear >= first && dayOfYear <= last)
-                                     : (dayOfYear >= first || dayOfYear <= last);
+  const bool inBreak =
+      first <= last ? (dayOfYear >= first && dayOfYear <= last) : (dayOfYear >= first || dayOfYear <= last);
   return !inBreak;
 }
 
@@ -383,8 +387,8 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
   return table;
 }
 
-double LoadFraction(const CityClimate& city, const BuildingType& type, const ModelParameters& params,
-                    double dryBulb, double wetBulb) {
+double LoadFraction(const CityClimate& city, const BuildingType& type, const ModelParameters& params, double dryBulb,
+                    double wetBulb) {
   if (dryBulb <= type.balancePointDB) {
     if (type.coldSpan <= 0) return 0.0;
     return type.baseShare * std::max(0.0, 1.0 - (type.balancePointDB - dryBulb) / type.coldSpan);
@@ -406,9 +410,8 @@ DesignHour TypeDesignHour(const CityClimate& city, const BuildingType& type, con
   // Within a hundredth of the target: the fit's own tolerance.
   if (HoursBeyond(city, params, scatter, weight, city.summerDesignDB, true) >= 0.99 * target) return site;
   // The dry bulb its own hours reach in their design share (hours fall as it rises).
-  const double db = Solve(
-      [&](double t) { return -HoursBeyond(city, params, scatter, weight, t, true); },
-      bins.dryBulb.back() - kBinWidth, city.summerDesignDB, -target);
+  const double db = Solve([&](double t) { return -HoursBeyond(city, params, scatter, weight, t, true); },
+                          bins.dryBulb.back() - kBinWidth, city.summerDesignDB, -target);
   // The bins' wet bulb there, linear between the midpoints around it.
   double wb = bins.coincWetBulb.front();
   for (std::size_t b = 1; b < bins.dryBulb.size(); ++b) {

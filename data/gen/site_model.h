@@ -62,34 +62,34 @@ namespace sitemodel {
 
 // The model's constants (climate/site_model.ini).
 struct ModelParameters {
-  double sunriseHour = 0;        // hour of the diurnal minimum
-  double peakHour = 0;           // hour of the diurnal maximum
-  double coolingDesignShare = 0;  // share of the year at or above the summer design dry bulb
-  double heatingDesignShare = 0;  // share of the year at or below the winter design dry bulb
-  double sigmaMin = 0, sigmaMax = 0;  // range searched for the scatter, deg F
+  double sunriseHour = 0;                     // hour of the diurnal minimum
+  double peakHour = 0;                        // hour of the diurnal maximum
+  double coolingDesignShare = 0;              // share of the year at or above the summer design dry bulb
+  double heatingDesignShare = 0;              // share of the year at or below the winter design dry bulb
+  double sigmaMin = 0, sigmaMax = 0;          // range searched for the scatter, deg F
   double amplitudeMin = 0, amplitudeMax = 0;  // diurnal amplitudes searched (share of the daily range)
-  double dewScatterFactor = 0;   // dew point change per deg F of daily-mean scatter
-  double designMoistureSpan = 0;  // deg F below Tdes over which the design moisture takes over
-  double designMonthShare = 0;   // share of the leading month's design hours that makes a
-                                 // month one of the design months
-  double roomWetBulb = 0;        // wet bulb of the room air (no ventilation load at or below)
-  double minVentilationSpan = 0;  // smallest wet-bulb span of the ventilation load, deg F
-  double typeDesignShare = 0;    // share of a type's operated hours at or above its design hour
+  double dewScatterFactor = 0;                // dew point change per deg F of daily-mean scatter
+  double designMoistureSpan = 0;              // deg F below Tdes over which the design moisture takes over
+  double designMonthShare = 0;                // share of the leading month's design hours that makes a
+                                              // month one of the design months
+  double roomWetBulb = 0;                     // wet bulb of the room air (no ventilation load at or below)
+  double minVentilationSpan = 0;              // smallest wet-bulb span of the ventilation load, deg F
+  double typeDesignShare = 0;                 // share of a type's operated hours at or above its design hour
 };
 
 struct CityClimate {
   int id = 0;
   std::string name;
   double elevationFt = 0;
-  double summerDesignDB = 0;   // 0.4 % dry bulb, deg F
-  double summerCoincWB = 0;    // its mean coincident wet bulb, deg F
-  double winterDesignDB = 0;   // 99.6 % dry bulb, deg F
+  double summerDesignDB = 0;              // 0.4 % dry bulb, deg F
+  double summerCoincWB = 0;               // its mean coincident wet bulb, deg F
+  double winterDesignDB = 0;              // 99.6 % dry bulb, deg F
   std::optional<double> summerDesignDB1;  // 1 % dry bulb where the source gives it, deg F
   std::optional<double> summerDesignDB2;  // 2 % dry bulb where the source gives it, deg F
-  bool southern = false;       // southern hemisphere (summer from December to February)
-  std::array<double, 12> tmax{};  // monthly mean daily maximum, deg F
-  std::array<double, 12> tmin{};  // monthly mean daily minimum, deg F
-  std::array<double, 12> tdew{};  // monthly mean dew point, deg F
+  bool southern = false;                  // southern hemisphere (summer from December to February)
+  std::array<double, 12> tmax{};          // monthly mean daily maximum, deg F
+  std::array<double, 12> tmin{};          // monthly mean daily minimum, deg F
+  std::array<double, 12> tdew{};          // monthly mean dew point, deg F
 };
 
 // One day type's operation: a start and stop time as HHMM (stop 2400 = midnight).
@@ -199,8 +199,8 @@ BinTable MakeBins(const CityClimate& city, const BuildingType& type, const Model
                   const Scatter& scatter, const WetBulbFn& wetBulb, const PressureFn& pressure);
 
 // Load per bin as a fraction of the design-condition load (model above).
-double LoadFraction(const CityClimate& city, const BuildingType& type, const ModelParameters& params,
-                    double dryBulb, double wetBulb);
+double LoadFraction(const CityClimate& city, const BuildingType& type, const ModelParameters& params, double dryBulb,
+                    double wetBulb);
 
 // The design hour of a building type in a city: the summer design condition, or for a type
 // whose operation misses the hottest part of the year (a school on its summer break) the

@@ -8,8 +8,7 @@
 namespace sitesources {
 namespace {
 
-const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 std::vector<NamedRow> LoadNamed(const std::string& path, const std::string& parentColumn) {
   auto t = texttables::CsvTable::Load(path);
@@ -66,8 +65,8 @@ std::vector<City> LoadCities(const std::string& dataDir) {
     cl.summerDesignDB = t.Number(r, "Summer_Design_DB");
     cl.summerCoincWB = t.Number(r, "Summer_Coinc_WB");
     cl.winterDesignDB = t.Number(r, "Winter_Design_DB");
-    for (auto [column, field] : {std::pair{"Summer_DB_1pct", &cl.summerDesignDB1},
-                                 std::pair{"Summer_DB_2pct", &cl.summerDesignDB2}}) {
+    for (auto [column, field] :
+         {std::pair{"Summer_DB_1pct", &cl.summerDesignDB1}, std::pair{"Summer_DB_2pct", &cl.summerDesignDB2}}) {
       const std::string& text = t.Text(r, column);
       if (!text.empty()) *field = texttables::ParseNumber(text, std::string("cities.csv ") + column);
     }
@@ -137,16 +136,15 @@ sitemodel::ModelParameters LoadModelParameters(const std::string& dataDir) {
   p.minVentilationSpan = ini.Number("loads", "MinVentilationSpan");
   p.typeDesignShare = ini.Number("loads", "TypeDesignShare") / 100.0;
   if (!(p.sunriseHour >= 0 && p.sunriseHour < p.peakHour && p.peakHour < 24) ||
-      !(p.sigmaMin > 0 && p.sigmaMin < p.sigmaMax) || !(p.amplitudeMin > 0 && p.amplitudeMin < 1 && p.amplitudeMax > 1) || !(p.designMoistureSpan > 0) || !(p.designMonthShare > 0) ||
-      !(p.minVentilationSpan > 0)) {
+      !(p.sigmaMin > 0 && p.sigmaMin < p.sigmaMax) ||
+      !(p.amplitudeMin > 0 && p.amplitudeMin < 1 && p.amplitudeMax > 1) || !(p.designMoistureSpan > 0) ||
+      !(p.designMonthShare > 0) || !(p.minVentilationSpan > 0)) {
     throw std::runtime_error("site_model.ini: a value outside its range");
   }
   return p;
 }
 
-std::vector<NamedRow> LoadRegions(const std::string& dataDir) {
-  return LoadNamed(dataDir + "/sites/regions.csv", "");
-}
+std::vector<NamedRow> LoadRegions(const std::string& dataDir) { return LoadNamed(dataDir + "/sites/regions.csv", ""); }
 
 std::vector<NamedRow> LoadLocations(const std::string& dataDir) {
   return LoadNamed(dataDir + "/sites/locations.csv", "Region_ID");
@@ -156,9 +154,8 @@ std::vector<PumpHeadRow> LoadPumpHeads(const std::string& dataDir) {
   auto t = texttables::CsvTable::Load(dataDir + "/plant/pump_heads.csv");
   std::vector<PumpHeadRow> out;
   for (std::size_t r = 0; r < t.rows(); ++r) {
-    out.push_back({t.Integer(r, "EvapFlowControl"), t.Number(r, "Capacity"),
-                   t.Number(r, "EvapPumpHead"), t.Number(r, "ChilledWaterPumpHead"),
-                   t.Number(r, "CondPumpHead")});
+    out.push_back({t.Integer(r, "EvapFlowControl"), t.Number(r, "Capacity"), t.Number(r, "EvapPumpHead"),
+                   t.Number(r, "ChilledWaterPumpHead"), t.Number(r, "CondPumpHead")});
   }
   return out;
 }

@@ -9,9 +9,7 @@ namespace {
 
 using namespace chillermap;
 
-CurveSet ShippedCurves() {
-  return LoadCurves(std::string(KESTRIN_DATA_DIR) + "/templates/chiller_curves.ini");
-}
+CurveSet ShippedCurves() { return LoadCurves(std::string(KESTRIN_DATA_DIR) + "/templates/chiller_curves.ini"); }
 
 const std::vector<double> kEcwt = {55, 60, 65, 70, 75, 80, 85, 90, 95};
 const std::vector<double> kLoads = {100, 90, 80, 70, 60, 50, 40, 30, 20, 10};

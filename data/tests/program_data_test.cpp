@@ -42,9 +42,9 @@ std::shared_ptr<db::Database> Open(const char* file) {
 }
 
 TEST(ProgramData, TemplateFilesHaveTheirLayoutSizesAndSlots) {
-  const std::map<std::string, std::size_t> sizes = {
-      {"CHL.DAT", 2 * 3764}, {"TWR.DAT", 2 * 133}, {"SYS.DAT", 3 * 1590}, {"WTH.DAT", 2772},
-      {"LOD.DAT", 2 * 259},  {"RPT.DAT", 511},     {"HW1.DAT", 0}};
+  const std::map<std::string, std::size_t> sizes = {{"CHL.DAT", 2 * 3764}, {"TWR.DAT", 2 * 133}, {"SYS.DAT", 3 * 1590},
+                                                    {"WTH.DAT", 2772},     {"LOD.DAT", 2 * 259}, {"RPT.DAT", 511},
+                                                    {"HW1.DAT", 0}};
   for (const auto& [file, size] : sizes) {
     ASSERT_TRUE(fs::exists(kProgram / file)) << file;
     EXPECT_EQ(fs::file_size(kProgram / file), size) << file;
@@ -170,8 +170,9 @@ struct MonthBins {
   std::vector<double> hours, wetBulb;
 };
 MonthBins ReadMonth(db::Database& d, int city, int type, int month) {
-  auto st = d.Prepare("SELECT Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2 "
-                      "AND Month = ?3 ORDER BY Bin");
+  auto st = d.Prepare(
+      "SELECT Hours, CoincWB FROM MonthlyBins WHERE CityID = ?1 AND BuildingTypeID = ?2 "
+      "AND Month = ?3 ORDER BY Bin");
   st.Bind(1, city).Bind(2, type).Bind(3, month);
   MonthBins m;
   while (st.Step()) m.hours.push_back(st.Double(0)), m.wetBulb.push_back(st.Double(1));
@@ -368,7 +369,6 @@ TEST(ProgramData, DefaultsRelyOnTheirIdentifiers) {
     EXPECT_EQ(st.Text(0), c.name);
   }
 }
-
 
 // Hours of a bin table at or beyond a dry bulb: `inside` counts the bins wholly beyond it,
 // `reaching` adds the bin that straddles it. Whatever the spread inside that bin, the true

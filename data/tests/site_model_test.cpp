@@ -163,7 +163,7 @@ TEST(SiteModel, DesignMoistureTakesOverBelowTheDesignDryBulb) {
   city.summerDesignDB = 95;
   const double span = Params().designMoistureSpan;
   const std::pair<double, double> cases[] = {{95 - 2.5 * span, 0.0}, {95 - span, 0.0}, {95 - 0.75 * span, 0.25},
-                                             {95 - 0.5 * span, 0.5}, {95, 1.0}, {105, 1.0}};
+                                             {95 - 0.5 * span, 0.5}, {95, 1.0},        {105, 1.0}};
   for (const auto& [db, w] : cases) EXPECT_DOUBLE_EQ(DesignMoistureWeight(city, Params(), db), w) << db;
 }
 
@@ -218,8 +218,10 @@ TEST(SiteModel, LoadNeverFallsAsTheDryBulbRises) {
   EXPECT_DOUBLE_EQ(row.percent[0], 100.0);
   EXPECT_DOUBLE_EQ(row.percent[1], 100.0) << "the hottest bin carries the humid bin's load";
   for (std::size_t b = 1; b < row.percent.size(); ++b) EXPECT_LE(row.percent[b], row.percent[b - 1]) << b;
-  EXPECT_NEAR(row.percent[4], 100.0 * LoadFraction(city, hospital, Params(), 52.5, 45) / LoadFraction(city, hospital, Params(), 97.5, 79),
-              1e-9);
+  EXPECT_NEAR(
+      row.percent[4],
+      100.0 * LoadFraction(city, hospital, Params(), 52.5, 45) / LoadFraction(city, hospital, Params(), 97.5, 79),
+      1e-9);
 }
 
 TEST(SiteModel, LoadRowPeaksAtOneHundredInTheHottestBinAndIsZeroWhereNoCoolingIsNeeded) {

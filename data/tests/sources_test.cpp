@@ -138,7 +138,6 @@ TEST(DataSources, PumpHeadsAscendPerFlowControlCode) {
   }
 }
 
-
 // The site model, fitted to every shipped city, gives the whole year the published number
 // of hours at each design level: 0.4 % (35 hours) and, where the source gives them, 1 %
 // (88) and 2 % (175) at or above the cooling dry bulbs, and 0.4 % at or below the 99.6 %

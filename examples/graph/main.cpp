@@ -32,9 +32,7 @@ graph::Chart Make(void (*fill)(graph::Chart&)) {
   return chart;
 }
 
-Picture Export(void (*fill)(graph::Chart&), int32_t w, int32_t h) {
-  return *graph::ExportPicture(Make(fill), w, h);
-}
+Picture Export(void (*fill)(graph::Chart&), int32_t w, int32_t h) { return *graph::ExportPicture(Make(fill), w, h); }
 
 // A full-width graph as the report pastes it: a frame as wide as the text and as high as
 // the picture, the picture 200 twips in.

@@ -10,25 +10,25 @@
 namespace graph::sample {
 
 // Part-load report graphs.
-void LoadProfile(Chart& chart);        // line: chiller load against building load, load bands
-void CondenserTemps(Chart& chart);     // points: entering condenser water temperature
-void CoolingDuty(Chart& chart);        // area: annual cooling by operating mode
-void CoolingDutySummary(Chart& chart); // bars: one group, three bars with a legend
-void Performance(Chart& chart);        // bars on the left axis, line and points on the right
+void LoadProfile(Chart& chart);         // line: chiller load against building load, load bands
+void CondenserTemps(Chart& chart);      // points: entering condenser water temperature
+void CoolingDuty(Chart& chart);         // area: annual cooling by operating mode
+void CoolingDutySummary(Chart& chart);  // bars: one group, three bars with a legend
+void Performance(Chart& chart);         // bars on the left axis, line and points on the right
 
 // Economic report graphs.
-void SummaryBars(Chart& chart);        // bars: categories with data labels
-void MonthlyEnergy(Chart& chart);      // line with month letters under the X axis
-void NetCashFlow(Chart& chart);        // bars over the years, negative and positive
-void CashFlowComponents(Chart& chart); // three bar series per year, automatic scale
-void EfficiencyVsOat(Chart& chart);    // bars on the left axis, points on the right
+void SummaryBars(Chart& chart);         // bars: categories with data labels
+void MonthlyEnergy(Chart& chart);       // line with month letters under the X axis
+void NetCashFlow(Chart& chart);         // bars over the years, negative and positive
+void CashFlowComponents(Chart& chart);  // three bar series per year, automatic scale
+void EfficiencyVsOat(Chart& chart);     // bars on the left axis, points on the right
 
 // One graph at the size the report draws it.
 struct SampleGraph {
   std::string name;
   void (*fill)(Chart&);
   ChartType type;
-  int width;   // twips
+  int width;  // twips
   int height;
 };
 

@@ -45,8 +45,8 @@ int32_t EndLine(TerHwnd h) {
   return line;
 }
 
-void Cell(TerHwnd h, Ids& ids, const std::string& text, bool newRow, int32_t width, bool rowEnd,
-          bool header, ColorRef colour = 0, int32_t shading = 0, int32_t align = kParaCenter) {
+void Cell(TerHwnd h, Ids& ids, const std::string& text, bool newRow, int32_t width, bool rowEnd, bool header,
+          ColorRef colour = 0, int32_t shading = 0, int32_t align = kParaCenter) {
   const int32_t id = TerCreateCellId(h, newRow ? 1 : 0, ids.prevCell, 0, 0, 0, width, shading, 10, 10, 10, 10, 1, 1, 0);
   TerSetCellInfo2(h, id, header ? Rgb(24, 145, 246) : colour ? colour : Rgb(255, 255, 255), 50, 0);
   const int32_t para = align == kParaLeft ? ids.left : align == kParaRight ? ids.right : ids.center;
@@ -195,7 +195,10 @@ void BuildSampleDocument(TerHwnd h, int chapters) {
   const int32_t start = EndLine(h);
   Cell(h, ids, "Summary of Concepts", true, 10800, true, true);
   Cell(h, ids, "Introduction", true, 10800, true, true, Rgb(221, 236, 254));
-  Cell(h, ids, "A CPLV is calculated with the same formula as an IPLV:\r\n          CPLV = 1 / [ (W100/A) + (W75/B) + (W50/C) + (W25/D) ]", true, 10800, true, false, 0, 0, kParaLeft);
+  Cell(h, ids,
+       "A CPLV is calculated with the same formula as an IPLV:\r\n          CPLV = 1 / [ (W100/A) + (W75/B) + (W50/C) "
+       "+ (W25/D) ]",
+       true, 10800, true, false, 0, 0, kParaLeft);
   KeepFrom(h, ids, start);
 
   // Sub-report 1: portrait, a two-column summary with a column break, then a table.
@@ -228,7 +231,8 @@ void BuildSampleDocument(TerHwnd h, int chapters) {
   for (int c = 0; c < 9; ++c) Cell(h, ids, points[c], c == 0, c == 0 ? 4320 : 1260, c == 8, true);
   for (int r = 0; r < 6; ++r)
     for (int c = 0; c < 9; ++c)
-      Cell(h, ids, c == 0 ? "Chiller " + std::to_string(r + 1) : std::to_string(c * 7 + r), c == 0, c == 0 ? 4320 : 1260, c == 8, false);
+      Cell(h, ids, c == 0 ? "Chiller " + std::to_string(r + 1) : std::to_string(c * 7 + r), c == 0,
+           c == 0 ? 4320 : 1260, c == 8, false);
   Line(h, ids, "");
   Line(h, ids, "End of report.");
   TerSetReadOnly(h, true);

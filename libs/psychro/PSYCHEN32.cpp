@@ -9,6 +9,8 @@
 
 namespace {
 
+using damplo::WaterExponent;
+using damplo::WaterExponentSlope;
 using damplo::checked::Div;
 using damplo::checked::Exp;
 using damplo::checked::Finite;
@@ -16,8 +18,6 @@ using damplo::checked::Log;
 using damplo::checked::Pow;
 using damplo::checked::Raise;
 using damplo::checked::Single;
-using damplo::WaterExponent;
-using damplo::WaterExponentSlope;
 
 // Minimum vapour pressure: the saturation pressure at -65 deg F (over ice), as a float.
 float MinimumVaPres() {
@@ -89,9 +89,7 @@ inline float SaturationStart(double pv) { return Single(Div(-9548.0, Log(pv / 24
 
 // ---- single properties ----------------------------------------------------------------
 
-float PSYCHEN32::BaromPres(float fAlt) {
-  return Single(14.696 * Pow(1.0 - 6.87535e-6 * fAlt, 5.2561));
-}
+float PSYCHEN32::BaromPres(float fAlt) { return Single(14.696 * Pow(1.0 - 6.87535e-6 * fAlt, 5.2561)); }
 
 float PSYCHEN32::DryBulbFromENSH(float fEnth, float fSpecHum) {
   return Single(Div(fEnth - 1061.0 * fSpecHum, 0.444 * fSpecHum + 0.24));
@@ -153,8 +151,7 @@ float PSYCHEN32::SpecHumFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) 
 
 float PSYCHEN32::SpecHumFromDBWB(float fBaPres, float fDryBulb, float fSASpecHum, float fWetBulb) {
   const double t = fDryBulb, tw = fWetBulb;
-  return FloorSpecHum(fBaPres,
-                      Div((1093.0 - 0.556 * tw) * fSASpecHum - 0.24 * (t - tw), 0.444 * t + 1093.0 - tw));
+  return FloorSpecHum(fBaPres, Div((1093.0 - 0.556 * tw) * fSASpecHum - 0.24 * (t - tw), 0.444 * t + 1093.0 - tw));
 }
 
 float PSYCHEN32::SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecHum) {
@@ -168,7 +165,8 @@ float PSYCHEN32::SpecHumFromVP(float fBaPres, float fVaPres) {
 }
 
 float PSYCHEN32::SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres) {
-  return Single(Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * (static_cast<double>(fBaPres) - fVaPres)));
+  return Single(
+      Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * (static_cast<double>(fBaPres) - fVaPres)));
 }
 
 float PSYCHEN32::VaporPresFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {

@@ -250,9 +250,7 @@ double cClgTower::CalcAIRFactor(double dWB, double dRange, double dTargetApproac
 
 // ---- public methods -------------------------------------------------------------------
 
-double cClgTower::CalcCmin(double& dCvalue1, double& dCvalue2) {
-  return dCvalue1 < dCvalue2 ? dCvalue1 : dCvalue2;
-}
+double cClgTower::CalcCmin(double& dCvalue1, double& dCvalue2) { return dCvalue1 < dCvalue2 ? dCvalue1 : dCvalue2; }
 
 void cClgTower::CalcDesignFactors() {
   const char* method = "CalcDesignFactors";
@@ -265,8 +263,8 @@ void cClgTower::CalcDesignFactors() {
     DesignAIRFactor_ = CalcAIRFactor(DesignWetBulb_, DesignRange_, DesignApproach_, DesignH2OFactor_, &reached);
     if (!(std::fabs(reached - DesignApproach_) < 0.001)) {
       Fail(method, kErrDesignNotMet,
-           "The design approach cannot be met: the tower reaches " + std::to_string(reached) +
-               " deg F instead of " + std::to_string(DesignApproach_) + " deg F.");
+           "The design approach cannot be met: the tower reaches " + std::to_string(reached) + " deg F instead of " +
+               std::to_string(DesignApproach_) + " deg F.");
     }
   });
 }
@@ -307,8 +305,8 @@ void cClgTower::CalcFanKW() {
     if (EquipmentType_ == Cooling_Tower) {
       // The air factor that just holds the return water at the minimum.
       AirSolve& last = lastAir_;
-      if (!(last.valid && last.pressure == BaromPressure_ && last.wb == ActualWetBulb_ &&
-            last.range == ActualRange_ && last.target == ActualApproach_ && last.h2o == ActualH2OFactor_)) {
+      if (!(last.valid && last.pressure == BaromPressure_ && last.wb == ActualWetBulb_ && last.range == ActualRange_ &&
+            last.target == ActualApproach_ && last.h2o == ActualH2OFactor_)) {
         last.valid = false;
         const double air = CalcAIRFactor(ActualWetBulb_, ActualRange_, ActualApproach_, ActualH2OFactor_);
         last = {true, BaromPressure_, ActualWetBulb_, ActualRange_, ActualApproach_, ActualH2OFactor_, air};

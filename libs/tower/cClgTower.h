@@ -189,10 +189,11 @@ class PYLORN_EXPORT cClgTower {
   void Guarded(const char* method, Body&& body);
 
   double CalcMerkelBasis(const Saturation& sat, double hIn, double dLG, double dWB, double dRange, double dApproach);
-  double FindValidApproach(const Saturation& sat, double hIn, double dLG, double dWB, double dRange,
-                           double dValid, double& dInvalid);
+  double FindValidApproach(const Saturation& sat, double hIn, double dLG, double dWB, double dRange, double dValid,
+                           double& dInvalid);
   double CalcApproach(double dAIR, double dH2O, double dWB, double dRange, SaturationCache* cache = nullptr);
-  double CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O, double* pFinalApproach = nullptr);
+  double CalcAIRFactor(double dWB, double dRange, double dTargetApproach, double dH2O,
+                       double* pFinalApproach = nullptr);
 
   ErrorListener onError_;
 

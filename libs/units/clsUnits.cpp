@@ -123,9 +123,7 @@ constexpr ExtendedRow kExtended[] = {
 };
 static_assert(sizeof kExtended / sizeof kExtended[0] == 22);
 
-[[noreturn]] void Fail(long number, const char* description) {
-  throw clsUnitsError(number, description);
-}
+[[noreturn]] void Fail(long number, const char* description) { throw clsUnitsError(number, description); }
 
 double Finite(double value) {
   if (!std::isfinite(value)) Fail(kErrOverflow, "Overflow");
@@ -149,11 +147,9 @@ void clsUnits::CurrentUnitOfMeasure(long value) {
 void clsUnits::UseStandardLabels(bool value) {
   useStandardLabels_ = value;
   if (value) {
-    if (!LoadStandardLabels())
-      Report(0, "Error loading standard unit conversion labels.", "UseStandardLabels");
+    if (!LoadStandardLabels()) Report(0, "Error loading standard unit conversion labels.", "UseStandardLabels");
   } else {
-    if (!LoadExtendedLabels())
-      Report(0, "Error loading extended unit converison labels.", "UseStandardLabels");
+    if (!LoadExtendedLabels()) Report(0, "Error loading extended unit converison labels.", "UseStandardLabels");
   }
 }
 
@@ -164,8 +160,7 @@ double clsUnits::ConvertUnitValue(double fValue, long nUnitType, long nConvertUn
 
   // The two offset conversions do not use the table.
   if (nUnitType == F_TO_C) return toMetric ? (fValue - 32.0) * 5.0 / 9.0 : fValue * 9.0 / 5.0 + 32.0;
-  if (nUnitType == BTULB_TO_KJKG)
-    return toMetric ? (fValue - 7.687) * 2.326 : fValue / 2.326 + 7.687;
+  if (nUnitType == BTULB_TO_KJKG) return toMetric ? (fValue - 7.687) * 2.326 : fValue / 2.326 + 7.687;
 
   if (nUnitType < 1 || nUnitType > count_) Fail(kErrSubscript, "Subscript out of range");
   const double factor = m_Units[static_cast<std::size_t>(nUnitType - 1)].Constant;
@@ -196,8 +191,8 @@ std::string clsUnits::UnitStr(long nvUnitType) const {
   return UnitLabel(nvUnitType, unitOfMeasure_ == nMETRIC ? nMETRIC : nENGLISH);
 }
 
-long clsUnits::AddUnit(double dConstant, const std::string& sEnglishText,
-                       const std::string& sMetricText, const std::string& sReference) {
+long clsUnits::AddUnit(double dConstant, const std::string& sEnglishText, const std::string& sMetricText,
+                       const std::string& sReference) {
   return SetUnit(count_ + 1, dConstant, sEnglishText, sMetricText, sReference);
 }
 
@@ -206,8 +201,8 @@ const UnitEntry& clsUnits::Entry(long id) const {
   return m_Units[static_cast<std::size_t>(id - 1)];
 }
 
-long clsUnits::SetUnit(long nUnitID, double dConstant, const std::string& sEnglishText,
-                       const std::string& sMetricText, const std::string& sReference) {
+long clsUnits::SetUnit(long nUnitID, double dConstant, const std::string& sEnglishText, const std::string& sMetricText,
+                       const std::string& sReference) {
   if (nUnitID < 1) return 0;
   try {
     if (nUnitID > count_) {

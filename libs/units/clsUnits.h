@@ -115,8 +115,8 @@ class CONVORA_EXPORT clsUnitsError : public NumberedError {
 class CONVORA_EXPORT clsUnits {
  public:
   // Error number, description, library, class, method.
-  using ErrorListener = std::function<void(long, const std::string&, const std::string&,
-                                           const std::string&, const std::string&)>;
+  using ErrorListener =
+      std::function<void(long, const std::string&, const std::string&, const std::string&, const std::string&)>;
 
   // A new table of 63 rows with standard labels, unit system nENGLISH.
   explicit clsUnits(ErrorListener onError = {});
@@ -160,8 +160,8 @@ class CONVORA_EXPORT clsUnits {
   const UnitEntry& Entry(long id) const;
 
  private:
-  long SetUnit(long nUnitID, double dConstant, const std::string& sEnglishText,
-               const std::string& sMetricText, const std::string& sReference);
+  long SetUnit(long nUnitID, double dConstant, const std::string& sEnglishText, const std::string& sMetricText,
+               const std::string& sReference);
   bool LoadStandardLabels();
   bool LoadExtendedLabels();
   void InitUnitArray(long lower, long upper);

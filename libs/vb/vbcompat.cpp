@@ -136,8 +136,7 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
     intDigits.insert(0, static_cast<std::size_t>(pat.intMinDigits) - intDigits.size(), '0');
   // Decimals beyond the last '0' placeholder are dropped when they are trailing zeros.
   int fracShown = pat.decPlaceholders;
-  while (fracShown > pat.decMinDigits && fracDigits[static_cast<std::size_t>(fracShown) - 1] == '0')
-    --fracShown;
+  while (fracShown > pat.decMinDigits && fracDigits[static_cast<std::size_t>(fracShown) - 1] == '0') --fracShown;
 
   // Integer part: walk the items before the point right to left; the leftmost digit
   // placeholder takes all remaining digits.
@@ -194,8 +193,7 @@ std::string FormatWithPattern(double value, const Pattern& pat) {
   if (value < 0) {
     // The sign goes in front of the first digit placeholder's output (after a literal prefix).
     std::size_t prefix = 0;
-    if (firstDigit < pat.items.size() && firstDigit > 0 &&
-        pat.items[0].kind == PatternItem::kLiteral)
+    if (firstDigit < pat.items.size() && firstDigit > 0 && pat.items[0].kind == PatternItem::kLiteral)
       prefix = pat.items[0].text.size();
     out.insert(prefix, "-");
   }
@@ -384,9 +382,7 @@ std::string LCase(std::string_view s) {
 
 std::size_t Len(std::string_view s) { return text::Utf8Length(s); }
 
-std::string Left(std::string_view s, std::size_t n) {
-  return std::string(s.substr(0, text::Utf8Offset(s, n)));
-}
+std::string Left(std::string_view s, std::size_t n) { return std::string(s.substr(0, text::Utf8Offset(s, n))); }
 
 std::string Right(std::string_view s, std::size_t n) {
   const std::size_t len = Len(s);

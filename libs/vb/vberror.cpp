@@ -9,20 +9,34 @@ namespace vb {
 
 std::string DescriptionOf(long number) {
   switch (number) {
-    case kInvalidProcedureCall: return "Invalid procedure call or argument";
-    case kOverflow: return "Overflow";
-    case kSubscriptOutOfRange: return "Subscript out of range";
-    case kDivisionByZero: return "Division by zero";
-    case kTypeMismatch: return "Type mismatch";
-    case kBadFileName: return "Bad file name or number";
-    case kFileNotFound: return "File not found";
-    case kInputPastEnd: return "Input past end of file";
-    case kPathFileAccess: return "Path/File access error";
-    case kPathNotFound: return "Path not found";
-    case kObjectRequired: return "Object required";
-    case kNoCurrentRecord: return "No current record.";
-    case kDatabaseError: return "Database error";
-    default: return "Application-defined or object-defined error";
+    case kInvalidProcedureCall:
+      return "Invalid procedure call or argument";
+    case kOverflow:
+      return "Overflow";
+    case kSubscriptOutOfRange:
+      return "Subscript out of range";
+    case kDivisionByZero:
+      return "Division by zero";
+    case kTypeMismatch:
+      return "Type mismatch";
+    case kBadFileName:
+      return "Bad file name or number";
+    case kFileNotFound:
+      return "File not found";
+    case kInputPastEnd:
+      return "Input past end of file";
+    case kPathFileAccess:
+      return "Path/File access error";
+    case kPathNotFound:
+      return "Path not found";
+    case kObjectRequired:
+      return "Object required";
+    case kNoCurrentRecord:
+      return "No current record.";
+    case kDatabaseError:
+      return "Database error";
+    default:
+      return "Application-defined or object-defined error";
   }
 }
 

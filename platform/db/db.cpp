@@ -126,8 +126,8 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
   const int lockFd = immutable ? -1 : TakeLock(path, readOnly, exclusive);
   sqlite3* h = nullptr;
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
-  flags |= readOnly ? SQLITE_OPEN_READONLY
-                    : (SQLITE_OPEN_READWRITE | (mode == OpenMode::kCreate ? SQLITE_OPEN_CREATE : 0));
+  flags |=
+      readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | (mode == OpenMode::kCreate ? SQLITE_OPEN_CREATE : 0));
   if (immutable) flags |= SQLITE_OPEN_URI;
   int rc = sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &h, flags, nullptr);
   if (rc == SQLITE_OK) {

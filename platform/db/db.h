@@ -57,8 +57,7 @@ class Database {
   // open while the process has the file open read-only throws. `exclusive` makes a
   // read-only open keep other processes out too (as a writer always does): for files that
   // one program owns while it works on them, such as the scratch system index.
-  static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode,
-                                        bool exclusive = false);
+  static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode, bool exclusive = false);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;

@@ -18,12 +18,12 @@ int ClampCount(int count) { return std::clamp(count, 0, kMaxCount); }
 }  // namespace
 
 Series DefaultSeries(int s) {
-  static const std::array<QColor, 12> colors = {
-      QColor(0, 0, 180),   QColor(180, 0, 0),    QColor(0, 150, 0),    QColor(226, 126, 0),
-      QColor(128, 0, 128), QColor(0, 160, 160),  QColor(120, 80, 40),  QColor(100, 100, 100),
-      QColor(200, 0, 200), QColor(0, 100, 220),  QColor(150, 150, 0),  QColor(0, 0, 0)};
-  static const std::array<Marker, 5> markers = {Marker::Circle, Marker::Square, Marker::Triangle,
-                                                Marker::Diamond, Marker::Cross};
+  static const std::array<QColor, 12> colors = {QColor(0, 0, 180),   QColor(180, 0, 0),     QColor(0, 150, 0),
+                                                QColor(226, 126, 0), QColor(128, 0, 128),   QColor(0, 160, 160),
+                                                QColor(120, 80, 40), QColor(100, 100, 100), QColor(200, 0, 200),
+                                                QColor(0, 100, 220), QColor(150, 150, 0),   QColor(0, 0, 0)};
+  static const std::array<Marker, 5> markers = {Marker::Circle, Marker::Square, Marker::Triangle, Marker::Diamond,
+                                                Marker::Cross};
   Series series;
   const auto i = static_cast<size_t>(std::max(0, s));
   series.color = colors[i % colors.size()];
@@ -117,9 +117,7 @@ std::string Chart::PointLabel(int p) const {
   return pointLabels_[static_cast<size_t>(p)];
 }
 
-void Chart::AddAnnotation(double x, double y, const std::string& text) {
-  annotations_.push_back({x, y, text});
-}
+void Chart::AddAnnotation(double x, double y, const std::string& text) { annotations_.push_back({x, y, text}); }
 
 Plot Chart::PlotOf(int s) const {
   if (type_ == ChartType::Bar) return Plot::Bars;

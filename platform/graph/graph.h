@@ -161,12 +161,12 @@ struct Axis {
 
 // The look of one series (its points are kept by the chart).
 struct Series {
-  std::string label;        // legend text; empty: no legend entry
-  QColor color;             // line, marker, area and bar colour
+  std::string label;  // legend text; empty: no legend entry
+  QColor color;       // line, marker, area and bar colour
   Marker marker = Marker::Circle;
-  double lineWidth = 1.0;   // points
+  double lineWidth = 1.0;  // points
   YAxis axis = YAxis::Left;
-  int legendGroup = -1;     // -1 or its own index: own legend entry; else the series it joins
+  int legendGroup = -1;  // -1 or its own index: own legend entry; else the series it joins
   bool operator==(const Series&) const = default;
 };
 
@@ -260,7 +260,6 @@ std::string ToSvg(const Chart& chart, int32_t widthTwips, int32_t heightTwips);
 
 // The chart as a document picture of exactly width x height twips (vector, SVG); nullopt when
 // a size is not positive or above 32767 twips (the sizes the report passes are 16-bit).
-std::optional<richtext::Picture> ExportPicture(const Chart& chart, int32_t widthTwips,
-                                               int32_t heightTwips);
+std::optional<richtext::Picture> ExportPicture(const Chart& chart, int32_t widthTwips, int32_t heightTwips);
 
 }  // namespace graph

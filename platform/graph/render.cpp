@@ -27,8 +27,8 @@ void DrawMarker(QPainter& painter, Marker marker, QPointF c, double size, const 
       painter.drawRect(QRectF(c.x() - r * 0.9, c.y() - r * 0.9, r * 1.8, r * 1.8));
       break;
     case Marker::Triangle:
-      painter.drawPolygon(QPolygonF({QPointF(c.x(), c.y() - r * 1.1), QPointF(c.x() + r, c.y() + r * 0.8),
-                                     QPointF(c.x() - r, c.y() + r * 0.8)}));
+      painter.drawPolygon(QPolygonF(
+          {QPointF(c.x(), c.y() - r * 1.1), QPointF(c.x() + r, c.y() + r * 0.8), QPointF(c.x() - r, c.y() + r * 0.8)}));
       break;
     case Marker::Diamond:
       painter.drawPolygon(QPolygonF({QPointF(c.x(), c.y() - r * 1.2), QPointF(c.x() + r, c.y()),
@@ -125,8 +125,8 @@ void PaintScene(const Chart& chart, const Scene& sc, QPainter& painter) {
       painter.save();
       painter.translate(t.rect.center());
       painter.rotate(-90);
-      painter.drawText(QRectF(-t.rect.width() / 2, -t.rect.height() / 2, t.rect.width(), t.rect.height()),
-                       t.flags, text);
+      painter.drawText(QRectF(-t.rect.width() / 2, -t.rect.height() / 2, t.rect.width(), t.rect.height()), t.flags,
+                       text);
       painter.restore();
     } else {
       painter.drawText(t.rect, t.flags, text);

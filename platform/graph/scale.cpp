@@ -31,8 +31,7 @@ bool Usable(double v) { return std::isfinite(v) && std::abs(v) < 1e15; }
 
 }  // namespace
 
-AxisRange ResolveScale(const Scale& scale, bool hasData, double lo, double hi, bool includeZero,
-                       int target) {
+AxisRange ResolveScale(const Scale& scale, bool hasData, double lo, double hi, bool includeZero, int target) {
   if (!hasData || !Usable(lo) || !Usable(hi)) {
     lo = 0;
     hi = includeZero ? 1 : 0;

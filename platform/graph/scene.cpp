@@ -122,8 +122,14 @@ class SceneBuilder {
   }
 
  private:
-  struct Entry { int series; double width, height; };
-  struct Row { std::vector<Entry> entries; double height = 0; };
+  struct Entry {
+    int series;
+    double width, height;
+  };
+  struct Row {
+    std::vector<Entry> entries;
+    double height = 0;
+  };
 
   double Width(const std::string& s) const { return fm_.horizontalAdvance(Q(s)); }
   static double WrappedHeight(const QFontMetricsF& m, const std::string& text, double w) {
@@ -246,10 +252,10 @@ class SceneBuilder {
     const QRectF& pl = sc_.plot;
     YTicks(sc_.y, ymap_, false, yTickW_);
     if (!chart_.yAxis.label.empty()) {
-      sc_.texts.push_back({TextRole::YLabel, chart_.yAxis.label,
-                           QRectF(margin_ + lineH_ / 2 - pl.height() / 2, pl.center().y() - lineH_ / 2, pl.height(),
-                                  lineH_),
-                           Qt::AlignCenter, false, true});
+      sc_.texts.push_back(
+          {TextRole::YLabel, chart_.yAxis.label,
+           QRectF(margin_ + lineH_ / 2 - pl.height() / 2, pl.center().y() - lineH_ / 2, pl.height(), lineH_),
+           Qt::AlignCenter, false, true});
     }
     if (sc_.hasRight) {
       YTicks(sc_.right, rmap_, true, rightTickW_);

@@ -28,23 +28,20 @@ struct AxisRange {
 // Finds the range of an axis. `lo`, `hi`: the smallest and largest drawn value (ignored when
 // `hasData` is false); `includeZero`: bars rise from 0, so 0 belongs to an automatic range.
 // `target`: about how many ticks fit.
-AxisRange ResolveScale(const Scale& scale, bool hasData, double lo, double hi, bool includeZero,
-                       int target);
+AxisRange ResolveScale(const Scale& scale, bool hasData, double lo, double hi, bool includeZero, int target);
 
 // A tick value as text: thousands separators, as many decimals as the step needs.
 std::string TickText(double value, double step);
 
-enum class TextRole {
-  Title, Subtitle, XLabel, YLabel, RightLabel, XTick, YTick, RightTick, Annotation, Legend
-};
+enum class TextRole { Title, Subtitle, XLabel, YLabel, RightLabel, XTick, YTick, RightTick, Annotation, Legend };
 
 struct SceneText {
   TextRole role;
   std::string text;
-  QRectF rect;        // its box (YLabel / RightLabel: before the turn)
+  QRectF rect;                  // its box (YLabel / RightLabel: before the turn)
   int flags = Qt::AlignCenter;  // alignment and wrapping, as QPainter::drawText takes them
-  bool bold = false;  // the title's font
-  bool vertical = false;  // turned a quarter anticlockwise about the box centre
+  bool bold = false;            // the title's font
+  bool vertical = false;        // turned a quarter anticlockwise about the box centre
 };
 
 struct SceneBar {
@@ -57,9 +54,9 @@ struct SceneBar {
 struct SceneRun {
   int series = 0;
   Plot plot = Plot::Line;
-  std::vector<int> points;       // point indices
-  std::vector<QPointF> at;       // where they are drawn
-  double base = 0;               // Area: the y (twips) the area is filled down to
+  std::vector<int> points;  // point indices
+  std::vector<QPointF> at;  // where they are drawn
+  double base = 0;          // Area: the y (twips) the area is filled down to
 };
 
 struct LegendEntry {
@@ -74,16 +71,16 @@ struct SceneTick {
 
 struct Scene {
   QSizeF size;
-  QRectF plot;                    // the framed plot area
+  QRectF plot;  // the framed plot area
   AxisRange x, y, right;
   bool hasRight = false;
-  double fontPixels = 180;        // text size, twips
+  double fontPixels = 180;  // text size, twips
   std::vector<SceneText> texts;
   std::vector<SceneTick> ticks;
   std::vector<SceneBar> bars;
   std::vector<SceneRun> runs;
   std::vector<LegendEntry> legend;
-  double markerSize = 60;         // twips across
+  double markerSize = 60;  // twips across
 };
 
 Scene BuildScene(const Chart& chart, const QSizeF& size);

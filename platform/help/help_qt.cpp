@@ -6,8 +6,6 @@
 
 namespace help {
 
-bool QtHelpOpener::open(const std::string& url) {
-  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-}
+bool QtHelpOpener::open(const std::string& url) { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 
 }  // namespace help

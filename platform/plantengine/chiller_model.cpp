@@ -87,7 +87,8 @@ ChillerCurve BuildCurve(const ChillerSetup& s) {
     // Part-load table: one column without ECWT dependence, points in decreasing capacity.
     std::vector<std::pair<double, double>> pts;
     for (int i = 1; i <= kMaxPartLoadPoints; ++i)
-      if (s.PartLoadCapacity[i] > 0 && s.PartLoadInput[i] > 0) pts.emplace_back(s.PartLoadCapacity[i], s.PartLoadInput[i]);
+      if (s.PartLoadCapacity[i] > 0 && s.PartLoadInput[i] > 0)
+        pts.emplace_back(s.PartLoadCapacity[i], s.PartLoadInput[i]);
     std::stable_sort(pts.begin(), pts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     ChillerCurve::Column col;
     for (const auto& p : pts) AddPoint(col, p.first, p.second);
@@ -123,9 +124,7 @@ double InputAtLoad(const ChillerCurve& c, double ecwt, double load, double suppl
   return std::max(0.0, in * ki);
 }
 
-bool IsHeatDriven(const ChillerSetup& s) {
-  return s.CycleType == 2 || (s.EnergySource != 0 && s.EnergySource != 3);
-}
+bool IsHeatDriven(const ChillerSetup& s) { return s.CycleType == 2 || (s.EnergySource != 0 && s.EnergySource != 3); }
 
 }  // namespace grendax::detail
 

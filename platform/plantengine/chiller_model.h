@@ -15,7 +15,7 @@ namespace grendax::detail {
 struct ChillerCurve {
   struct Column {
     double ecwt = 0;
-    double fullCapacity = 0;  // row 1 (0 when the column has no capacity in row 1)
+    double fullCapacity = 0;         // row 1 (0 when the column has no capacity in row 1)
     std::vector<double> cap, input;  // usable rows (capacity > 0, input > 0), decreasing capacity
   };
   std::vector<Column> columns;  // descending ECWT; empty: constant design capacity, no input

@@ -18,9 +18,9 @@ constexpr double kKWToKBtu = 3.412;      // kW to kBtu/h
 constexpr double kOnLoad = 0.001;        // kBtu/h: a chiller with more load is running
 constexpr double kEcwtTolerance = 0.01;  // deg F, condenser fixed point
 constexpr int kMaxPasses = 50;
-constexpr int kRelaxFromPass = 10;       // passes after which the fixed point is under-relaxed
-constexpr double kFreezeFloor = 35.0;    // deg F, lowest free-cooling water temperature
-constexpr int kBracketSteps = 4;         // steps of the exchanger-load bracket search
+constexpr int kRelaxFromPass = 10;     // passes after which the fixed point is under-relaxed
+constexpr double kFreezeFloor = 35.0;  // deg F, lowest free-cooling water temperature
+constexpr int kBracketSteps = 4;       // steps of the exchanger-load bracket search
 constexpr const char* kPlantClass = "cCwPlant";
 
 std::atomic<long long> gCalcPlantRuns{0};
@@ -182,8 +182,8 @@ class CwPlant final : public StoredPlant {
   std::array<double, kMaxUnits + 1> warm_{};
   std::array<bool, kMaxUnits + 1> warmValid_{};
   bool towerError_ = false;
-  std::array<bool, kMaxUnits + 1> towerFailed_{};  // units whose tower reported an error this run
-  std::vector<std::string> reported_;              // the errors raised this run
+  std::array<bool, kMaxUnits + 1> towerFailed_{};   // units whose tower reported an error this run
+  std::vector<std::string> reported_;               // the errors raised this run
   std::array<double, kMaxUnits + 1> setupFloor_{};  // MinRetWaterTemp as let, while lowered for the exchanger
 };
 
@@ -232,7 +232,7 @@ void CwPlant::SubscribeTowers() {
   for (size_t i = 0; i < items.size(); ++i)
     if (items[i])
       items[i]->SetOnError([this, u = static_cast<int>(i + 1)](long n, const std::string& d, const std::string& l,
-                                                                 const std::string& c, const std::string& m) {
+                                                               const std::string& c, const std::string& m) {
         towerError_ = true;
         if (u <= kMaxUnits) towerFailed_[static_cast<size_t>(u)] = true;
         Report(n, d, l, c, m);
@@ -268,8 +268,22 @@ double CwPlant::CallTower(int u, cClgTower& t, int kind, double range, double wf
     t.CalcReturnWaterTemp_DryCooler();
   else
     t.CalcReturnWaterTemp();
-  m = {&t, true, false, kind, wb, db, range, wfr, ent, minRet, t.DesignAIRFactor(), t.DesignH2OFactor(),
-       t.DesignFanKW(), t.CapacityCtrl(), t.RetWaterTemp(), 0};
+  m = {&t,
+       true,
+       false,
+       kind,
+       wb,
+       db,
+       range,
+       wfr,
+       ent,
+       minRet,
+       t.DesignAIRFactor(),
+       t.DesignH2OFactor(),
+       t.DesignFanKW(),
+       t.CapacityCtrl(),
+       t.RetWaterTemp(),
+       0};
   if (towerFailed_[static_cast<size_t>(u)]) m.valid = false;  // a failed call is made again next time
   return m.ret;
 }
@@ -646,7 +660,7 @@ double CwPlant::PumpKW(StoredPump& p, double ratio, bool variable) {
   double design = 0;
   if (p.set.Flow > 0 && p.set.Head > 0 && !DesignPumpKW(p.set, design)) {
     Report(kErrDivisionByZero, "Division by zero: pump or motor efficiency is not above 0", kLibraryName, "cPump",
-               "Calculate");
+           "Calculate");
     return 0;
   }
   if (!(p.set.Power > 0)) return 0;
@@ -678,8 +692,9 @@ Run CwPlant::Simulate(double load, double supply, Exchanger how, const std::vect
     for (int u : how == Exchanger::kOff ? none : candidates) {
       bool stageUnit = false;
       for (int c : slots)
-        stageUnit = stageUnit || (UnitOf(c) == u && (Main(c)->set.CondenserType != 1 ||
-                                                     (Paired(c) && Paired(c)->set.CondenserType != 1)));
+        stageUnit =
+            stageUnit ||
+            (UnitOf(c) == u && (Main(c)->set.CondenserType != 1 || (Paired(c) && Paired(c)->set.CondenserType != 1)));
       if (how == Exchanger::kAllUnits || (how == Exchanger::kRunningUnits) == stageUnit) exchanger.push_back(u);
     }
     double lo, hi;
@@ -782,8 +797,8 @@ void CwPlant::Publish(const Run& r, double load) {
   res.FreeCoolingOn = r.fc > 0;
   res.FreeCoolingLoad = r.fc;
   if (!r.converged && !towerError_)
-    Error(kErrNoConvergence, "The condenser water loop did not converge within " + std::to_string(kMaxPasses) +
-                                 " passes");
+    Error(kErrNoConvergence,
+          "The condenser water loop did not converge within " + std::to_string(kMaxPasses) + " passes");
 
   // Chiller results.
   double ecwtSum = 0, ecwtWeight = 0, firstEcwt = 0;

@@ -161,9 +161,8 @@
 namespace grendax {
 
 // Receives an engine error: number, description, library, class, method.
-using ErrorListener =
-    std::function<void(long number, const std::string& description, const std::string& library,
-                       const std::string& className, const std::string& method)>;
+using ErrorListener = std::function<void(long number, const std::string& description, const std::string& library,
+                                         const std::string& className, const std::string& method)>;
 
 inline constexpr const char* kLibraryName = "GRENDAX";
 
@@ -174,12 +173,12 @@ inline constexpr long kErrDivisionByZero = 11;
 inline constexpr long kErrNoConvergence = 1001;
 
 // Sizes of the indexed properties.
-inline constexpr int kMaxChillers = 30;        // StageChiller chiller index, collections
-inline constexpr int kMaxStages = 31;          // StageChiller stage index
-inline constexpr int kMaxUnits = 30;           // HeatRejectionMode, WellWaterTemp
-inline constexpr int kMaxMapECWTs = 14;        // MapECWT, MapCapacity/MapInput column
-inline constexpr int kMaxMapLoads = 28;        // MapCapacity/MapInput row
-inline constexpr int kMaxPartLoadPoints = 8;   // PartLoadCapacity/Pct/Input
+inline constexpr int kMaxChillers = 30;       // StageChiller chiller index, collections
+inline constexpr int kMaxStages = 31;         // StageChiller stage index
+inline constexpr int kMaxUnits = 30;          // HeatRejectionMode, WellWaterTemp
+inline constexpr int kMaxMapECWTs = 14;       // MapECWT, MapCapacity/MapInput column
+inline constexpr int kMaxMapLoads = 28;       // MapCapacity/MapInput row
+inline constexpr int kMaxPartLoadPoints = 8;  // PartLoadCapacity/Pct/Input
 
 }  // namespace grendax
 
@@ -294,10 +293,10 @@ class GRENDAX_EXPORT cChiller {
   virtual void PairedTower(bool v) = 0;
 
   // Results of the last CalcPlant.
-  virtual double Load() const = 0;   // kBtu/h, assembly load incl. free cooling; > 0.001 = on
-  virtual double Power() const = 0;  // kW (electric input; heat-driven: auxiliaries)
-  virtual double GenHeat() const = 0;  // kBtu/h heat input of heat-driven machines
-  virtual double ECWT() const = 0;     // deg F entering condenser temperature
+  virtual double Load() const = 0;              // kBtu/h, assembly load incl. free cooling; > 0.001 = on
+  virtual double Power() const = 0;             // kW (electric input; heat-driven: auxiliaries)
+  virtual double GenHeat() const = 0;           // kBtu/h heat input of heat-driven machines
+  virtual double ECWT() const = 0;              // deg F entering condenser temperature
   virtual double FreeCoolingLoad() const = 0;   // kBtu/h share of the economizer load
   virtual double FreeCoolingPower() const = 0;  // kW share of the economizer power
 };

@@ -103,7 +103,9 @@ void StoredPlant::StageChiller(int s, int c, double v) {
   Let("StageChiller", {s, c}, v);
 }
 
-int StoredPlant::HeatRejectionMode(int u) const { return Cell(set.HeatRejectionMode, u, kMaxUnits, "HeatRejectionMode"); }
+int StoredPlant::HeatRejectionMode(int u) const {
+  return Cell(set.HeatRejectionMode, u, kMaxUnits, "HeatRejectionMode");
+}
 void StoredPlant::HeatRejectionMode(int u, int v) {
   Cell(set.HeatRejectionMode, u, kMaxUnits, "HeatRejectionMode") = v;
   Let("HeatRejectionMode", {u}, v);

@@ -22,9 +22,9 @@ namespace richtext {
 
 namespace {
 
-constexpr double kCellPadX = 60;      // text inset from the left and right cell edges
-constexpr double kCellPadY = 15;      // text inset from the top and bottom cell edges, inside
-                                      // half the row's widest top or bottom border
+constexpr double kCellPadX = 60;  // text inset from the left and right cell edges
+constexpr double kCellPadY = 15;  // text inset from the top and bottom cell edges, inside
+                                  // half the row's widest top or bottom border
 
 QColor ToQColor(ColorRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
@@ -44,8 +44,10 @@ QTextCharFormat ToCharFormat(const CharFormat& f) {
   cf.setFont(ToQFont(f), QTextCharFormat::FontPropertiesAll);
   cf.setForeground(f.color == kNoColor ? QColor(Qt::black) : ToQColor(f.color));
   if (f.background != kNoColor) cf.setBackground(ToQColor(f.background));
-  if (f.superscript) cf.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-  else if (f.subscript) cf.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+  if (f.superscript)
+    cf.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+  else if (f.subscript)
+    cf.setVerticalAlignment(QTextCharFormat::AlignSubScript);
   return cf;
 }
 
@@ -65,16 +67,16 @@ struct ParaBox {
   const Paragraph* para = nullptr;
   std::shared_ptr<QTextLayout> tl;
   struct Line {
-    double y = 0;        // top, relative to the paragraph's text top
+    double y = 0;  // top, relative to the paragraph's text top
     double height = 0;
-    int textLine = -1;   // index in tl, or -1 for a picture line
+    int textLine = -1;  // index in tl, or -1 for a picture line
     std::shared_ptr<const Picture> picture;
   };
   std::vector<Line> lines;
-  double textHeight = 0;     // the frames' room, then the lines
+  double textHeight = 0;  // the frames' room, then the lines
   double spaceBefore = 0, spaceAfter = 0;
-  double indent = 0;         // left indent
-  int apiLine = -1;          // the API line of a body or cell paragraph
+  double indent = 0;  // left indent
+  int apiLine = -1;   // the API line of a body or cell paragraph
   double total() const { return spaceBefore + textHeight + spaceAfter; }
 };
 
@@ -119,13 +121,19 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber, FormatCach
   QString text;
   QList<QTextLayout::FormatRange> formats;
   std::vector<std::shared_ptr<const Picture>> pictures;
-  CharFormat markFormat;   // the paragraph mark takes the last run's format
+  CharFormat markFormat;  // the paragraph mark takes the last run's format
   for (const auto& r : p.runs) {
     QString piece;
     switch (r.kind) {
-      case RunKind::Text: piece = QString::fromStdString(r.text); break;
-      case RunKind::LineBreak: piece = QChar(QChar::LineSeparator); break;
-      case RunKind::PageField: piece = QString::number(pageNumber); break;
+      case RunKind::Text:
+        piece = QString::fromStdString(r.text);
+        break;
+      case RunKind::LineBreak:
+        piece = QChar(QChar::LineSeparator);
+        break;
+      case RunKind::PageField:
+        piece = QString::number(pageNumber);
+        break;
       case RunKind::Picture:
         if (r.picture) pictures.push_back(r.picture);
         break;
@@ -143,19 +151,30 @@ ParaBox MeasurePara(const Paragraph& p, double width, int pageNumber, FormatCach
   box.tl = std::make_shared<QTextLayout>(text, formats_.font(markFormat));
   QTextOption opt;
   switch (p.fmt.align) {
-    case Align::Left: opt.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    case Align::Center: opt.setAlignment(Qt::AlignHCenter); break;
-    case Align::Right: opt.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case Align::Justify: opt.setAlignment(Qt::AlignJustify); break;
+    case Align::Left:
+      opt.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+      break;
+    case Align::Center:
+      opt.setAlignment(Qt::AlignHCenter);
+      break;
+    case Align::Right:
+      opt.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+      break;
+    case Align::Justify:
+      opt.setAlignment(Qt::AlignJustify);
+      break;
   }
   opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   opt.setTabStopDistance(720);
   QList<QTextOption::Tab> tabs;
   for (const auto& t : p.fmt.tabs) {
     QTextOption::TabType type = QTextOption::LeftTab;
-    if (t.kind == TabKind::Right) type = QTextOption::RightTab;
-    else if (t.kind == TabKind::Center) type = QTextOption::CenterTab;
-    else if (t.kind == TabKind::Decimal) type = QTextOption::DelimiterTab;
+    if (t.kind == TabKind::Right)
+      type = QTextOption::RightTab;
+    else if (t.kind == TabKind::Center)
+      type = QTextOption::CenterTab;
+    else if (t.kind == TabKind::Decimal)
+      type = QTextOption::DelimiterTab;
     tabs.append(QTextOption::Tab(t.position - p.fmt.leftIndent, type,
                                  type == QTextOption::DelimiterTab ? QChar('.') : QChar()));
   }
@@ -216,8 +235,8 @@ std::string ParaKey(const Paragraph& p, double width, int pageNumber) {
   key.reserve(96);
   PutBytes(key, width);
   const ParaFormat& f = p.fmt;
-  for (int32_t v : {static_cast<int32_t>(f.align), f.leftIndent, f.rightIndent, f.firstIndent,
-                    f.spaceBefore, f.spaceAfter})
+  for (int32_t v :
+       {static_cast<int32_t>(f.align), f.leftIndent, f.rightIndent, f.firstIndent, f.spaceBefore, f.spaceAfter})
     PutBytes(key, v);
   PutBytes(key, f.tabs.size());
   for (const auto& t : f.tabs) {
@@ -237,7 +256,7 @@ std::string ParaKey(const Paragraph& p, double width, int pageNumber) {
     PutBytes(key, c.color);
     PutBytes(key, c.background);
     PutBytes(key, c.spacing);
-    PutBytes(key, r.picture.get());   // a picture line draws that very picture
+    PutBytes(key, r.picture.get());  // a picture line draws that very picture
     pageField = pageField || r.kind == RunKind::PageField;
   }
   PutBytes(key, p.frames.size());
@@ -259,7 +278,7 @@ struct LayoutCache::Impl {
   };
   std::unordered_map<std::string, Entry> paras;
   uint64_t generation = 0;
-  bool keep = true;   // false: every paragraph is measured afresh
+  bool keep = true;  // false: every paragraph is measured afresh
 
   // The paragraph measured for a width: from the cache, or measured now and kept. The lines'
   // layout is shared by every paragraph with the same key.
@@ -294,8 +313,7 @@ namespace {
 
 // Adds the draw items of lines [from, to) of a paragraph whose text top is at `top`
 // (the top of line `from` lands there) and left edge at `left`.
-void EmitLines(const ParaBox& box, size_t from, size_t to, double left, double top,
-               std::vector<DrawItem>& out) {
+void EmitLines(const ParaBox& box, size_t from, size_t to, double left, double top, std::vector<DrawItem>& out) {
   if (from >= box.lines.size()) return;
   const double shift = top - box.lines[from].y;
   for (size_t i = from; i < to && i < box.lines.size(); ++i) {
@@ -303,8 +321,8 @@ void EmitLines(const ParaBox& box, size_t from, size_t to, double left, double t
     if (ln.textLine >= 0) {
       out.push_back(DrawText{box.tl, ln.textLine, QPointF(left + box.indent, shift), box.apiLine});
     } else if (ln.picture) {
-      out.push_back(DrawPicture{QRectF(left + box.indent, shift + ln.y, ln.picture->width,
-                                       ln.picture->height), ln.picture});
+      out.push_back(
+          DrawPicture{QRectF(left + box.indent, shift + ln.y, ln.picture->width, ln.picture->height), ln.picture});
     }
   }
 }
@@ -330,8 +348,7 @@ void EmitFrames(const Paragraph& p, double left, double top, std::vector<DrawIte
 // A whole paragraph (all lines and frames) at `top` (the top of its space before).
 void EmitPara(const ParaBox& box, double left, double top, std::vector<DrawItem>& out) {
   EmitFrames(*box.para, left, top + box.spaceBefore, out);
-  if (!box.lines.empty())
-    EmitLines(box, 0, box.lines.size(), left, top + box.spaceBefore + box.lines.front().y, out);
+  if (!box.lines.empty()) EmitLines(box, 0, box.lines.size(), left, top + box.spaceBefore + box.lines.front().y, out);
 }
 
 // A table row measured for a column: cell geometry and contents.
@@ -345,8 +362,8 @@ struct RowBox {
   };
   std::vector<CellBox> cells;
   double height = 0;
-  double scale = 1.0;   // table width scale (tables wider than the column shrink)
-  double padY = kCellPadY;   // text inset from the row's top and bottom edges
+  double scale = 1.0;       // table width scale (tables wider than the column shrink)
+  double padY = kCellPadY;  // text inset from the row's top and bottom edges
 };
 
 // `firstLine` is the API line of the row's first cell paragraph (-1: not a body row).
@@ -382,17 +399,19 @@ void EmitCellFill(const Cell& c, const QRectF& rect, std::vector<DrawItem>& out)
   if (c.background == kNoColor && c.shading <= 0) return;
   const ColorRef base = c.background == kNoColor ? Rgb(255, 255, 255) : c.background;
   const double keep = 1.0 - std::clamp(c.shading, 0, 100) / 100.0;
-  const ColorRef fill = Rgb(static_cast<int>(std::lround(RedOf(base) * keep)),
-                            static_cast<int>(std::lround(GreenOf(base) * keep)),
-                            static_cast<int>(std::lround(BlueOf(base) * keep)));
+  const ColorRef fill =
+      Rgb(static_cast<int>(std::lround(RedOf(base) * keep)), static_cast<int>(std::lround(GreenOf(base) * keep)),
+          static_cast<int>(std::lround(BlueOf(base) * keep)));
   out.push_back(DrawFill{rect, fill});
 }
 
 void EmitCellBorders(const Cell& c, const QRectF& rect, std::vector<DrawItem>& out) {
   if (c.border[kLeft] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.bottomLeft()), double(c.border[kLeft])});
-  if (c.border[kRight] > 0) out.push_back(DrawLine{QLineF(rect.topRight(), rect.bottomRight()), double(c.border[kRight])});
+  if (c.border[kRight] > 0)
+    out.push_back(DrawLine{QLineF(rect.topRight(), rect.bottomRight()), double(c.border[kRight])});
   if (c.border[kTop] > 0) out.push_back(DrawLine{QLineF(rect.topLeft(), rect.topRight()), double(c.border[kTop])});
-  if (c.border[kBottom] > 0) out.push_back(DrawLine{QLineF(rect.bottomLeft(), rect.bottomRight()), double(c.border[kBottom])});
+  if (c.border[kBottom] > 0)
+    out.push_back(DrawLine{QLineF(rect.bottomLeft(), rect.bottomRight()), double(c.border[kBottom])});
 }
 
 double CellPadX(const RowBox::CellBox& cb) { return std::min(kCellPadX, cb.width / 6); }
@@ -404,8 +423,10 @@ void EmitRow(const RowBox& rb, double left, double top, std::vector<DrawItem>& o
     EmitCellFill(c, rect, out);
     double top2 = top + rb.padY;
     const double slack = rb.height - 2 * rb.padY - cb.contentHeight;
-    if (c.valign == VAlign::Center) top2 += slack / 2;
-    else if (c.valign == VAlign::Bottom) top2 += slack;
+    if (c.valign == VAlign::Center)
+      top2 += slack / 2;
+    else if (c.valign == VAlign::Bottom)
+      top2 += slack;
     for (const auto& pb : cb.paras) {
       EmitPara(pb, rect.left() + CellPadX(cb), top2, out);
       top2 += pb.total();
@@ -421,11 +442,11 @@ struct CellSteps {
   static constexpr size_t kWhole = static_cast<size_t>(-1);
   struct Step {
     size_t para = 0;
-    size_t line = 0;   // kWhole: a paragraph without lines, placed as one piece
+    size_t line = 0;  // kWhole: a paragraph without lines, placed as one piece
     double height = 0;
   };
   std::vector<Step> steps;
-  size_t next = 0;     // first step not placed yet
+  size_t next = 0;  // first step not placed yet
   bool done() const { return next >= steps.size(); }
 };
 
@@ -440,7 +461,7 @@ CellSteps StepsOf(const RowBox::CellBox& cb) {
     const double linesBottom = pb.lines.back().y + pb.lines.back().height;
     for (size_t i = 0; i < pb.lines.size(); ++i) {
       double h = pb.lines[i].height;
-      if (i == 0) h += pb.spaceBefore + pb.lines.front().y;   // and the frames above the lines
+      if (i == 0) h += pb.spaceBefore + pb.lines.front().y;  // and the frames above the lines
       if (i + 1 == pb.lines.size()) h += pb.spaceAfter + std::max(0.0, pb.textHeight - linesBottom);
       cs.steps.push_back({p, i, h});
     }
@@ -449,8 +470,8 @@ CellSteps StepsOf(const RowBox::CellBox& cb) {
 }
 
 // Steps [from, to) of a cell with their first step's top at `top`.
-void EmitSteps(const RowBox::CellBox& cb, const CellSteps& cs, size_t from, size_t to, double left,
-               double top, std::vector<DrawItem>& out) {
+void EmitSteps(const RowBox::CellBox& cb, const CellSteps& cs, size_t from, size_t to, double left, double top,
+               std::vector<DrawItem>& out) {
   for (size_t k = from; k < to; ++k) {
     const CellSteps::Step& s = cs.steps[k];
     const ParaBox& pb = cb.paras[s.para];
@@ -472,8 +493,8 @@ struct Unit {
   RowBox row;
   const Table* table = nullptr;
   int rowIndex = 0;
-  int tableFirstLine = 0;   // API line of the table's first cell paragraph
-  int firstLine = 0;   // API line of the paragraph, or of the row's first cell paragraph
+  int tableFirstLine = 0;  // API line of the table's first cell paragraph
+  int firstLine = 0;       // API line of the paragraph, or of the row's first cell paragraph
   int lineCount = 0;
   bool keepWithNext = false;
   bool keepTogether = false;
@@ -515,14 +536,14 @@ class Paginator {
   const Document& doc_;
   LayoutCache::Impl& cache_;
   Layout out_;
-  int sec_ = 0;               // section being laid out
-  int pageSection_ = 0;       // section that owns the current page
+  int sec_ = 0;          // section being laid out
+  int pageSection_ = 0;  // section that owns the current page
   double bodyTop_ = 0, bodyBottom_ = 0;
-  double regionTop_ = 0;      // top of the current column region
-  double regionMax_ = 0;      // lowest point reached in the region
+  double regionTop_ = 0;  // top of the current column region
+  double regionMax_ = 0;  // lowest point reached in the region
   double y_ = 0;
   int col_ = 0;
-  bool placed_ = false;       // something placed in the current column
+  bool placed_ = false;  // something placed in the current column
 
   const SectionFormat& fmt() const { return doc_.sections[sec_].fmt; }
   int columns() const { return std::clamp(fmt().columns, 1, 2); }
@@ -530,9 +551,7 @@ class Paginator {
     const double w = fmt().textWidth() - (columns() - 1) * std::max(0, fmt().columnSpacing);
     return std::max(720.0, w / columns());
   }
-  double colLeft() const {
-    return fmt().marginLeft + col_ * (colWidth() + std::max(0, fmt().columnSpacing));
-  }
+  double colLeft() const { return fmt().marginLeft + col_ * (colWidth() + std::max(0, fmt().columnSpacing)); }
   PageLayout& page() { return out_.pages.back(); }
 
   double hdrFtrHeight(const HeaderFooter& hf, double width, int pageNo, std::vector<ParaBox>* boxes) {
@@ -693,7 +712,7 @@ class Paginator {
     EmitFrames(*b.para, colLeft(), paraTop, page().items);
     double frameBottom = paraTop;
     for (const auto& fr : b.para->frames) frameBottom = std::max(frameBottom, paraTop + fr.y + FrameSize(fr).height());
-    if (!b.lines.empty()) y_ += b.lines.front().y;   // the lines start below the frames
+    if (!b.lines.empty()) y_ += b.lines.front().y;  // the lines start below the frames
     for (size_t i = 0; i < b.lines.size(); ++i) {
       const auto& ln = b.lines[i];
       if (placed_ && y_ + ln.height > bodyBottom_ && !u.keepTogether) {
@@ -762,7 +781,7 @@ class Paginator {
   void splitRow(const Unit& u) {
     const size_t n = u.row.cells.size();
     std::vector<CellSteps> cells;
-    std::vector<int> lineBase;   // API line of each cell's first paragraph
+    std::vector<int> lineBase;  // API line of each cell's first paragraph
     int line = u.firstLine;
     double firstNeed = 0;
     for (const auto& cb : u.row.cells) {
@@ -841,7 +860,7 @@ class Paginator {
   }
 
   void flow(const std::vector<Unit>& units, bool lastSection) {
-    size_t chainEnd = 0;   // units before this belong to a chain already decided
+    size_t chainEnd = 0;  // units before this belong to a chain already decided
     for (size_t i = 0; i < units.size(); ++i) {
       const Unit& u = units[i];
       if (u.kind == Unit::PageBrk) {
@@ -863,28 +882,28 @@ class Paginator {
           h += units[j].height();
           ++j;
         }
-        if (j < units.size() && (units[j].kind == Unit::Para || units[j].kind == Unit::RowU))
-          h += units[j].firstPart();
+        if (j < units.size() && (units[j].kind == Unit::Para || units[j].kind == Unit::RowU)) h += units[j].firstPart();
         chainEnd = j;
         if (placed_ && h > remaining() && h <= columnHeight()) advance();
       }
-      if (lastSection && i + 1 == units.size() && u.kind == Unit::Para && u.para.para->empty() &&
-          placed_ && u.height() > remaining()) {
+      if (lastSection && i + 1 == units.size() && u.kind == Unit::Para && u.para.para->empty() && placed_ &&
+          u.height() > remaining()) {
         // The document's closing empty paragraph never opens a page of its own.
         setLines(u);
         continue;
       }
-      if (u.kind == Unit::Para) placePara(u);
-      else placeRow(u);
+      if (u.kind == Unit::Para)
+        placePara(u);
+      else
+        placeRow(u);
     }
   }
 };
 
 struct FaceMap {
   std::map<std::string, QString> map{
-      {"arial", "Liberation Sans"},          {"helvetica", "Liberation Sans"},
-      {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-      {"courier new", "Liberation Mono"},    {"courier", "Liberation Mono"},
+      {"arial", "Liberation Sans"},  {"helvetica", "Liberation Sans"},   {"times new roman", "Liberation Serif"},
+      {"times", "Liberation Serif"}, {"courier new", "Liberation Mono"}, {"courier", "Liberation Mono"},
   };
 };
 
@@ -893,7 +912,8 @@ struct FaceMap {
 QString LayoutFace(const std::string& face) {
   static const FaceMap faces;
   std::string key = face;
-  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   const auto it = faces.map.find(key);
   if (it != faces.map.end()) return it->second;
   if (face.empty()) return QStringLiteral("Liberation Sans");

@@ -25,11 +25,11 @@ class QTextLayout;
 
 namespace richtext {
 
-struct DrawText {          // one line of a laid-out paragraph
+struct DrawText {  // one line of a laid-out paragraph
   std::shared_ptr<QTextLayout> layout;
   int line = 0;
-  QPointF origin;          // where the layout's origin goes on the page
-  int bodyLine = -1;       // the API line of its body paragraph; -1 in headers and footers
+  QPointF origin;     // where the layout's origin goes on the page
+  int bodyLine = -1;  // the API line of its body paragraph; -1 in headers and footers
 };
 struct DrawFill {
   QRectF rect;
@@ -46,9 +46,9 @@ struct DrawPicture {
 using DrawItem = std::variant<DrawText, DrawFill, DrawLine, DrawPicture>;
 
 struct PageLayout {
-  int32_t width = 12240;   // twips, as the page is shown (landscape: width > height)
+  int32_t width = 12240;  // twips, as the page is shown (landscape: width > height)
   int32_t height = 15840;
-  int section = 0;         // the section whose page this is (header, footer, orientation)
+  int section = 0;  // the section whose page this is (header, footer, orientation)
   std::vector<DrawItem> items;
   bool landscape() const { return width > height; }
 };

@@ -43,15 +43,15 @@ inline constexpr int BlueOf(ColorRef c) { return static_cast<int>((c >> 16) & 0x
 // Character attributes. Runs carry a full copy (resolved), never a reference to a font id.
 struct CharFormat {
   std::string face = "Arial";
-  double pointSize = 9.0;           // points; written to RTF as half-points
+  double pointSize = 9.0;  // points; written to RTF as half-points
   bool bold = false;
   bool italic = false;
   bool underline = false;
   bool superscript = false;
   bool subscript = false;
-  ColorRef color = 0;               // text colour; kNoColor = automatic
-  ColorRef background = kNoColor;   // character shading; kNoColor = none
-  int32_t spacing = 0;              // extra space between characters, twips (RTF \expndtw)
+  ColorRef color = 0;              // text colour; kNoColor = automatic
+  ColorRef background = kNoColor;  // character shading; kNoColor = none
+  int32_t spacing = 0;             // extra space between characters, twips (RTF \expndtw)
 
   bool operator==(const CharFormat&) const = default;
 };
@@ -70,13 +70,13 @@ struct ParaFormat {
   Align align = Align::Left;
   int32_t leftIndent = 0;
   int32_t rightIndent = 0;
-  int32_t firstIndent = 0;   // first line, relative to leftIndent (may be negative)
+  int32_t firstIndent = 0;  // first line, relative to leftIndent (may be negative)
   int32_t spaceBefore = 0;
   int32_t spaceAfter = 0;
-  bool keepTogether = false;  // do not split the paragraph's lines over two pages (RTF \keep)
-  bool keepWithNext = false;  // same page as the start of the next block (RTF \keepn)
+  bool keepTogether = false;     // do not split the paragraph's lines over two pages (RTF \keep)
+  bool keepWithNext = false;     // same page as the start of the next block (RTF \keepn)
   bool pageBreakBefore = false;  // RTF \pagebb (the reader may set it; the API uses PageBreak)
-  std::vector<TabStop> tabs;  // sorted by position
+  std::vector<TabStop> tabs;     // sorted by position
 
   bool operator==(const ParaFormat&) const = default;
 };
@@ -85,10 +85,10 @@ struct ParaFormat {
 struct Picture {
   enum class Format { Png, Jpeg, Svg };
   Format format = Format::Png;
-  std::string data;          // the encoded bytes
-  int32_t width = 0;         // display size, twips
+  std::string data;   // the encoded bytes
+  int32_t width = 0;  // display size, twips
   int32_t height = 0;
-  int32_t pixelWidth = 0;    // natural size of the image (SVG: its view box at 96 dpi); 0 = unknown
+  int32_t pixelWidth = 0;  // natural size of the image (SVG: its view box at 96 dpi); 0 = unknown
   int32_t pixelHeight = 0;
 
   bool operator==(const Picture&) const = default;
@@ -121,12 +121,12 @@ struct Run {
 // the anchor paragraph. The paragraph reserves room down to the lowest frame bottom, so text
 // after it starts below the frame. A frame may hold a picture, which fills it.
 struct Frame {
-  int32_t id = 0;       // the id the API handed out (not written to files)
+  int32_t id = 0;  // the id the API handed out (not written to files)
   int32_t x = 0;
   int32_t y = 0;
   int32_t width = 0;
   int32_t height = 0;
-  int32_t border = 0;   // border width in twips; 0 = none
+  int32_t border = 0;  // border width in twips; 0 = none
   std::shared_ptr<const Picture> picture;
 
   bool operator==(const Frame& o) const {
@@ -150,24 +150,24 @@ enum class VAlign { Top, Center, Bottom };
 enum BorderSide { kLeft = 0, kRight = 1, kTop = 2, kBottom = 3 };
 
 struct Cell {
-  int32_t width = 1440;                        // twips
-  std::array<int32_t, 4> border{0, 0, 0, 0};   // widths in twips, 0 = no border (see BorderSide)
-  ColorRef background = kNoColor;              // cell colour (RTF \clcbpat)
-  int32_t shading = 0;                         // percent 0..100 of black over the background (\clshdng)
+  int32_t width = 1440;                       // twips
+  std::array<int32_t, 4> border{0, 0, 0, 0};  // widths in twips, 0 = no border (see BorderSide)
+  ColorRef background = kNoColor;             // cell colour (RTF \clcbpat)
+  int32_t shading = 0;                        // percent 0..100 of black over the background (\clshdng)
   VAlign valign = VAlign::Top;
-  std::vector<Paragraph> paragraphs;           // at least one when written by the API
-  int32_t id = 0;                              // the API's cell id (not written to files)
+  std::vector<Paragraph> paragraphs;  // at least one when written by the API
+  int32_t id = 0;                     // the API's cell id (not written to files)
 
   bool operator==(const Cell& o) const {
-    return width == o.width && border == o.border && background == o.background &&
-           shading == o.shading && valign == o.valign && paragraphs == o.paragraphs;
+    return width == o.width && border == o.border && background == o.background && shading == o.shading &&
+           valign == o.valign && paragraphs == o.paragraphs;
   }
 };
 
 struct Row {
-  std::vector<Cell> cells;   // left to right; a cell's right edge is the sum of widths so far
-  bool header = false;       // leading header rows repeat at the top of each page (RTF \trhdr)
-  int32_t leftIndent = 0;    // row's left edge relative to the text column (RTF \trleft)
+  std::vector<Cell> cells;  // left to right; a cell's right edge is the sum of widths so far
+  bool header = false;      // leading header rows repeat at the top of each page (RTF \trhdr)
+  int32_t leftIndent = 0;   // row's left edge relative to the text column (RTF \trleft)
 
   bool operator==(const Row&) const = default;
 };
@@ -207,10 +207,10 @@ struct SectionFormat {
   int32_t marginRight = 720;
   int32_t marginTop = 720;
   int32_t marginBottom = 720;
-  int32_t headerDistance = 360;   // from the top edge to the header (\headery)
-  int32_t footerDistance = 360;   // from the bottom edge to the footer (\footery)
-  int columns = 1;                // 1 or 2 (\colsN)
-  int32_t columnSpacing = 360;    // \colsx
+  int32_t headerDistance = 360;  // from the top edge to the header (\headery)
+  int32_t footerDistance = 360;  // from the bottom edge to the footer (\footery)
+  int columns = 1;               // 1 or 2 (\colsN)
+  int32_t columnSpacing = 360;   // \colsx
   // True: the section starts on a new page (\sbkpage). False: it continues on the page of
   // the section before (\sbknone) unless the orientation or page size changes.
   bool newPage = true;
@@ -253,7 +253,7 @@ struct Document {
   // document default. Files carry resolved formats, so a reader may leave these at one entry.
   std::vector<CharFormat> fonts{CharFormat{}};
   std::vector<ParaFormat> paraStyles{ParaFormat{}};
-  std::vector<Section> sections{Section{}};   // never empty
+  std::vector<Section> sections{Section{}};  // never empty
 
   bool operator==(const Document&) const = default;
 };

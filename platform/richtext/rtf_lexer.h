@@ -14,24 +14,24 @@
 namespace richtext::rtf {
 
 enum class TokenKind {
-  End,           // no more input
-  GroupStart,    // {
-  GroupEnd,      // }
-  ControlWord,   // \word or \wordN (name, hasParam, param)
-  ControlSymbol, // \ followed by one non-letter: \~ \- \_ \* \\ \{ \} ... (symbol)
-  HexByte,       // \'hh (byte)
-  Binary,        // the data of \binN (text)
-  Text,          // plain bytes, CR and LF removed (text; never empty)
+  End,            // no more input
+  GroupStart,     // {
+  GroupEnd,       // }
+  ControlWord,    // \word or \wordN (name, hasParam, param)
+  ControlSymbol,  // \ followed by one non-letter: \~ \- \_ \* \\ \{ \} ... (symbol)
+  HexByte,        // \'hh (byte)
+  Binary,         // the data of \binN (text)
+  Text,           // plain bytes, CR and LF removed (text; never empty)
 };
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  std::string_view name;   // ControlWord: the letters
-  bool hasParam = false;   // ControlWord: a numeric parameter was given
-  int32_t param = 0;       // ControlWord: the parameter, saturated to the int32 range
-  char symbol = 0;         // ControlSymbol
-  uint8_t byte = 0;        // HexByte
-  std::string_view text;   // Text, Binary
+  std::string_view name;  // ControlWord: the letters
+  bool hasParam = false;  // ControlWord: a numeric parameter was given
+  int32_t param = 0;      // ControlWord: the parameter, saturated to the int32 range
+  char symbol = 0;        // ControlSymbol
+  uint8_t byte = 0;       // HexByte
+  std::string_view text;  // Text, Binary
 };
 
 class Lexer {

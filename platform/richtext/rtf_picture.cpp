@@ -20,8 +20,7 @@ PixelSize checked(uint32_t w, uint32_t h) {
 }  // namespace
 
 PixelSize ImagePixelSize(std::string_view d) {
-  if (d.size() >= 24 && d.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) &&
-      d.substr(12, 4) == "IHDR")
+  if (d.size() >= 24 && d.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) && d.substr(12, 4) == "IHDR")
     return checked(be32(d, 16), be32(d, 20));
 
   if (d.size() >= 4 && static_cast<uint8_t>(d[0]) == 0xFF && static_cast<uint8_t>(d[1]) == 0xD8) {

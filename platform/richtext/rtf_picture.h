@@ -20,11 +20,11 @@ struct PixelSize {
 PixelSize ImagePixelSize(std::string_view data);
 
 struct EncodedPicture {
-  std::string data;      // PNG or JPEG bytes; empty when the picture cannot be encoded
+  std::string data;  // PNG or JPEG bytes; empty when the picture cannot be encoded
   bool jpeg = false;
   int32_t pixelWidth = 0;
   int32_t pixelHeight = 0;
-  int32_t width = 0;     // display size, twips
+  int32_t width = 0;  // display size, twips
   int32_t height = 0;
 };
 

@@ -33,16 +33,16 @@ using rtf::Lexer;
 using rtf::Token;
 using rtf::TokenKind;
 
-constexpr size_t kMaxDepth = 200;                  // group nesting kept; deeper groups are skipped
-constexpr size_t kMaxElements = 500'000;           // runs + paragraphs + cells + rows + sections
+constexpr size_t kMaxDepth = 200;         // group nesting kept; deeper groups are skipped
+constexpr size_t kMaxElements = 500'000;  // runs + paragraphs + cells + rows + sections
 constexpr size_t kMaxPictureBytes = size_t{64} << 20;
-constexpr size_t kMaxShortText = 4096;             // font names, info texts, field instructions
-constexpr size_t kMaxTableEntries = 4096;          // fonts, colours
+constexpr size_t kMaxShortText = 4096;     // font names, info texts, field instructions
+constexpr size_t kMaxTableEntries = 4096;  // fonts, colours
 constexpr size_t kMaxCellsPerRow = 64;
 constexpr size_t kMaxTabs = 64;
 constexpr size_t kMaxPendingFrames = 64;
-constexpr size_t kMaxShapeDepth = 16;               // shapes inside shape groups
-constexpr int32_t kMaxTwips = 31680;               // 22 inches, the largest page of word processors
+constexpr size_t kMaxShapeDepth = 16;  // shapes inside shape groups
+constexpr int32_t kMaxTwips = 31680;   // 22 inches, the largest page of word processors
 constexpr int32_t kTwipsPerPixel = 15;
 
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return std::clamp(v, lo, hi); }
@@ -50,18 +50,18 @@ int32_t Twips(int32_t v) { return Clamp(v, -kMaxTwips, kMaxTwips); }
 int32_t PositiveTwips(int32_t v) { return Clamp(v, 0, kMaxTwips); }
 
 enum class Dest {
-  Body,         // document text (of the current flow: body, header or footer)
-  Skip,         // ignored to the end of the group
+  Body,  // document text (of the current flow: body, header or footer)
+  Skip,  // ignored to the end of the group
   FontTable,
   ColorTable,
-  Info,         // \info: only its title, author and subject are read
+  Info,  // \info: only its title, author and subject are read
   InfoText,
   Picture,
   FieldInst,
-  PageResult,   // the shown result of a PAGE field: replaced by the field itself
-  Shape,        // a shape's instructions (\shpinst): its position, properties and text
-  ShapeName,    // the name of a shape property (\sn)
-  ShapeContent, // where a shape may hold a picture: its text box or its picture property
+  PageResult,    // the shown result of a PAGE field: replaced by the field itself
+  Shape,         // a shape's instructions (\shpinst): its position, properties and text
+  ShapeName,     // the name of a shape property (\sn)
+  ShapeContent,  // where a shape may hold a picture: its text box or its picture property
 };
 
 struct FrameProps {
@@ -76,9 +76,9 @@ struct GroupState {
   ParaFormat para;
   bool inTable = false;
   FrameProps frame;
-  int uc = 1;                       // fallback characters after \uN
+  int uc = 1;  // fallback characters after \uN
   std::string* infoTarget = nullptr;
-  bool starred = false;             // \* seen: the next word names an ignorable destination
+  bool starred = false;  // \* seen: the next word names an ignorable destination
 };
 
 struct CellDef {
@@ -91,7 +91,7 @@ struct CellDef {
 
 struct RowDef {
   int32_t left = 0;
-  int32_t lastRight = 0;            // the previous \cellx, from which the next width counts
+  int32_t lastRight = 0;  // the previous \cellx, from which the next width counts
   bool header = false;
   std::vector<CellDef> cells;
 };
@@ -99,23 +99,23 @@ struct RowDef {
 // A story being read: the body of the document, or a header or footer.
 struct Flow {
   enum Kind { Body, Header, Footer } kind = Body;
-  size_t depth = 0;                 // group depth that opened it
-  std::vector<Block> own;           // blocks of a header or footer (the body writes to its section)
-  Paragraph para;                   // the paragraph being read
-  bool runBreak = true;             // the next text starts a new run
-  bool paraStated = false;          // \pard since the last paragraph end: \sect ends that paragraph
-  std::vector<Paragraph> cellParas; // paragraphs of the cell being read
+  size_t depth = 0;                  // group depth that opened it
+  std::vector<Block> own;            // blocks of a header or footer (the body writes to its section)
+  Paragraph para;                    // the paragraph being read
+  bool runBreak = true;              // the next text starts a new run
+  bool paraStated = false;           // \pard since the last paragraph end: \sect ends that paragraph
+  std::vector<Paragraph> cellParas;  // paragraphs of the cell being read
   std::vector<std::vector<Paragraph>> rowCells;
-  bool tableOpen = false;           // the last block is a table that the next row continues
+  bool tableOpen = false;  // the last block is a table that the next row continues
   RowDef def;
   CellDef pendingCell;
-  std::vector<Frame> pendingFrames; // frames waiting for their anchor paragraph
+  std::vector<Frame> pendingFrames;  // frames waiting for their anchor paragraph
 };
 
 struct FieldCtx {
   size_t depth = 0;
   std::string inst;
-  CharFormat fmt;                   // the format at the field's start
+  CharFormat fmt;  // the format at the field's start
   bool emitted = false;
   bool isPage() const {
     size_t b = inst.find_first_not_of(" \t");
@@ -130,9 +130,9 @@ struct FieldCtx {
 // A drawing shape (\shp) or shape group (\shpgrp). Word processors keep pictures in them;
 // the reader keeps each picture as a frame at the outermost shape's place.
 struct ShapeCtx {
-  size_t depth = 0;                 // group depth of the \shp or \shpgrp group
-  int32_t left = 0, top = 0, right = 0, bottom = 0;   // \shpleft ... relative to the anchor
-  std::string propName;             // the property whose value is being read
+  size_t depth = 0;                                  // group depth of the \shp or \shpgrp group
+  int32_t left = 0, top = 0, right = 0, bottom = 0;  // \shpleft ... relative to the anchor
+  std::string propName;                              // the property whose value is being read
   std::vector<std::shared_ptr<const Picture>> pictures;
 };
 
@@ -144,7 +144,7 @@ struct PictCtx {
   int32_t scalex = 100, scaley = 100;
   rtf::HexDecoder data{kMaxPictureBytes};
   CharFormat fmt;
-  bool ofShape = false;             // a picture of the innermost open shape
+  bool ofShape = false;  // a picture of the innermost open shape
 };
 
 // Raw page size of a section as the file states it, before normalising to the model's
@@ -157,29 +157,144 @@ struct PageRaw {
 enum class Word {
   Unknown,
   // destinations
-  FontTable, ColorTable, Info, Title, Author, Subject, Pict, ShpPict, Field, FldInst, FldRslt,
-  Header, Footer, SkipDest, Shp, ShpInst, ShpTxt, ShpRslt, Sp, Sn, Sv,
+  FontTable,
+  ColorTable,
+  Info,
+  Title,
+  Author,
+  Subject,
+  Pict,
+  ShpPict,
+  Field,
+  FldInst,
+  FldRslt,
+  Header,
+  Footer,
+  SkipDest,
+  Shp,
+  ShpInst,
+  ShpTxt,
+  ShpRslt,
+  Sp,
+  Sn,
+  Sv,
   // characters and breaks
-  Par, Line, Tab, Page, Column, Sect, U, Uc, Char,
+  Par,
+  Line,
+  Tab,
+  Page,
+  Column,
+  Sect,
+  U,
+  Uc,
+  Char,
   // character format
-  Plain, F, Fs, B, I, Ul, UlNone, Super, Sub, NoSuperSub, Cf, CharBack, Expndtw, Expnd,
+  Plain,
+  F,
+  Fs,
+  B,
+  I,
+  Ul,
+  UlNone,
+  Super,
+  Sub,
+  NoSuperSub,
+  Cf,
+  CharBack,
+  Expndtw,
+  Expnd,
   // paragraph format
-  Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Keep, Keepn, Pagebb, Tx, Tqr, Tqc, Tqdec, Tb,
-  Intbl, Itap, Posx, Posy, Absw, Absh, FramePos, Box, ParaBorder,
+  Pard,
+  Ql,
+  Qc,
+  Qr,
+  Qj,
+  Li,
+  Ri,
+  Fi,
+  Sb,
+  Sa,
+  Keep,
+  Keepn,
+  Pagebb,
+  Tx,
+  Tqr,
+  Tqc,
+  Tqdec,
+  Tb,
+  Intbl,
+  Itap,
+  Posx,
+  Posy,
+  Absw,
+  Absh,
+  FramePos,
+  Box,
+  ParaBorder,
   // borders
-  Brdrw, BrdrNone,
+  Brdrw,
+  BrdrNone,
   // tables
-  Trowd, Trleft, Trhdr, Cellx, Clcbpat, Clshdng, Clvertalt, Clvertalc, Clvertalb,
-  ClbrdrT, ClbrdrL, ClbrdrB, ClbrdrR, RowBorder, Cell, Row, NestCell, NestRow,
+  Trowd,
+  Trleft,
+  Trhdr,
+  Cellx,
+  Clcbpat,
+  Clshdng,
+  Clvertalt,
+  Clvertalc,
+  Clvertalb,
+  ClbrdrT,
+  ClbrdrL,
+  ClbrdrB,
+  ClbrdrR,
+  RowBorder,
+  Cell,
+  Row,
+  NestCell,
+  NestRow,
   // sections and document
-  Sectd, Sbknone, Sbkpage, Lndscpsxn, Pgwsxn, Pghsxn, Marglsxn, Margrsxn, Margtsxn, Margbsxn,
-  Headery, Footery, Cols, Colsx, Paperw, Paperh, Margl, Margr, Margt, Margb, Landscape, Deff,
+  Sectd,
+  Sbknone,
+  Sbkpage,
+  Lndscpsxn,
+  Pgwsxn,
+  Pghsxn,
+  Marglsxn,
+  Margrsxn,
+  Margtsxn,
+  Margbsxn,
+  Headery,
+  Footery,
+  Cols,
+  Colsx,
+  Paperw,
+  Paperh,
+  Margl,
+  Margr,
+  Margt,
+  Margb,
+  Landscape,
+  Deff,
   // shapes
-  ShpLeft, ShpTop, ShpRight, ShpBottom,
+  ShpLeft,
+  ShpTop,
+  ShpRight,
+  ShpBottom,
   // pictures
-  Pngblip, Jpegblip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
+  Pngblip,
+  Jpegblip,
+  OtherBlip,
+  Picw,
+  Pich,
+  Picwgoal,
+  Pichgoal,
+  Picscalex,
+  Picscaley,
   // colour table
-  Red, Green, Blue,
+  Red,
+  Green,
+  Blue,
 };
 
 struct WordInfo {
@@ -192,89 +307,243 @@ const std::unordered_map<std::string_view, WordInfo>& WordTable() {
     std::unordered_map<std::string_view, WordInfo> t;
     auto add = [&](std::string_view n, Word w) { t.emplace(n, WordInfo{w}); };
     auto chr = [&](std::string_view n, char32_t c) { t.emplace(n, WordInfo{Word::Char, c}); };
-    add("fonttbl", Word::FontTable); add("colortbl", Word::ColorTable); add("info", Word::Info);
-    add("title", Word::Title); add("author", Word::Author); add("subject", Word::Subject);
-    add("pict", Word::Pict); add("shppict", Word::ShpPict); add("field", Word::Field);
-    add("fldinst", Word::FldInst); add("fldrslt", Word::FldRslt);
-    add("shp", Word::Shp); add("shpgrp", Word::Shp); add("shpinst", Word::ShpInst);
-    add("shptxt", Word::ShpTxt); add("shprslt", Word::ShpRslt); add("sp", Word::Sp);
-    add("sn", Word::Sn); add("sv", Word::Sv);
-    add("shpleft", Word::ShpLeft); add("shptop", Word::ShpTop); add("shpright", Word::ShpRight);
+    add("fonttbl", Word::FontTable);
+    add("colortbl", Word::ColorTable);
+    add("info", Word::Info);
+    add("title", Word::Title);
+    add("author", Word::Author);
+    add("subject", Word::Subject);
+    add("pict", Word::Pict);
+    add("shppict", Word::ShpPict);
+    add("field", Word::Field);
+    add("fldinst", Word::FldInst);
+    add("fldrslt", Word::FldRslt);
+    add("shp", Word::Shp);
+    add("shpgrp", Word::Shp);
+    add("shpinst", Word::ShpInst);
+    add("shptxt", Word::ShpTxt);
+    add("shprslt", Word::ShpRslt);
+    add("sp", Word::Sp);
+    add("sn", Word::Sn);
+    add("sv", Word::Sv);
+    add("shpleft", Word::ShpLeft);
+    add("shptop", Word::ShpTop);
+    add("shpright", Word::ShpRight);
     add("shpbottom", Word::ShpBottom);
-    add("header", Word::Header); add("headerr", Word::Header);
-    add("footer", Word::Footer); add("footerr", Word::Footer);
+    add("header", Word::Header);
+    add("headerr", Word::Header);
+    add("footer", Word::Footer);
+    add("footerr", Word::Footer);
     // Destinations whose text is not document text.
-    for (std::string_view n :
-         {"headerl", "headerf", "footerl", "footerf", "stylesheet", "footnote", "annotation",
-          "atnid", "atnauthor", "comment", "doccomm", "operator", "keywords", "category",
-          "company", "manager", "hlinkbase", "buptim", "creatim", "printim", "revtim", "object",
-          "objdata", "xe", "tc", "txe", "rxe", "pn", "pnseclvl", "pntxta", "pntxtb", "ftnsep",
-          "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "filetbl", "revtbl", "listtable",
-          "listoverridetable", "rsidtbl", "generator", "template", "nonshppict", "bkmkstart",
-          "bkmkend", "datafield", "fontemb", "fontfile", "falt", "panose", "blipuid", "picprop",
-          "nesttableprops", "background", "userprops", "docvar", "latentstyles",
-          "themedata", "colorschememapping", "datastore", "xmlnstbl", "pgdsctbl", "mmathPr",
-          "wgrffmtfilter", "private", "fchars", "lchars", "pxe", "password", "version", "vern",
-          "edmins", "nofpages", "nofwords", "nofchars", "nofcharsws", "id", "hlinkbase"})
+    for (std::string_view n : {"headerl",
+                               "headerf",
+                               "footerl",
+                               "footerf",
+                               "stylesheet",
+                               "footnote",
+                               "annotation",
+                               "atnid",
+                               "atnauthor",
+                               "comment",
+                               "doccomm",
+                               "operator",
+                               "keywords",
+                               "category",
+                               "company",
+                               "manager",
+                               "hlinkbase",
+                               "buptim",
+                               "creatim",
+                               "printim",
+                               "revtim",
+                               "object",
+                               "objdata",
+                               "xe",
+                               "tc",
+                               "txe",
+                               "rxe",
+                               "pn",
+                               "pnseclvl",
+                               "pntxta",
+                               "pntxtb",
+                               "ftnsep",
+                               "ftnsepc",
+                               "ftncn",
+                               "aftnsep",
+                               "aftnsepc",
+                               "aftncn",
+                               "filetbl",
+                               "revtbl",
+                               "listtable",
+                               "listoverridetable",
+                               "rsidtbl",
+                               "generator",
+                               "template",
+                               "nonshppict",
+                               "bkmkstart",
+                               "bkmkend",
+                               "datafield",
+                               "fontemb",
+                               "fontfile",
+                               "falt",
+                               "panose",
+                               "blipuid",
+                               "picprop",
+                               "nesttableprops",
+                               "background",
+                               "userprops",
+                               "docvar",
+                               "latentstyles",
+                               "themedata",
+                               "colorschememapping",
+                               "datastore",
+                               "xmlnstbl",
+                               "pgdsctbl",
+                               "mmathPr",
+                               "wgrffmtfilter",
+                               "private",
+                               "fchars",
+                               "lchars",
+                               "pxe",
+                               "password",
+                               "version",
+                               "vern",
+                               "edmins",
+                               "nofpages",
+                               "nofwords",
+                               "nofchars",
+                               "nofcharsws",
+                               "id",
+                               "hlinkbase"})
       add(n, Word::SkipDest);
-    add("par", Word::Par); add("line", Word::Line); add("tab", Word::Tab);
-    add("page", Word::Page); add("column", Word::Column); add("sect", Word::Sect);
-    add("u", Word::U); add("uc", Word::Uc);
-    chr("emdash", 0x2014); chr("endash", 0x2013); chr("bullet", 0x2022);
-    chr("lquote", 0x2018); chr("rquote", 0x2019); chr("ldblquote", 0x201C);
-    chr("rdblquote", 0x201D); chr("emspace", 0x2003); chr("enspace", 0x2002);
+    add("par", Word::Par);
+    add("line", Word::Line);
+    add("tab", Word::Tab);
+    add("page", Word::Page);
+    add("column", Word::Column);
+    add("sect", Word::Sect);
+    add("u", Word::U);
+    add("uc", Word::Uc);
+    chr("emdash", 0x2014);
+    chr("endash", 0x2013);
+    chr("bullet", 0x2022);
+    chr("lquote", 0x2018);
+    chr("rquote", 0x2019);
+    chr("ldblquote", 0x201C);
+    chr("rdblquote", 0x201D);
+    chr("emspace", 0x2003);
+    chr("enspace", 0x2002);
     chr("qmspace", 0x2005);
-    add("plain", Word::Plain); add("f", Word::F); add("fs", Word::Fs); add("b", Word::B);
+    add("plain", Word::Plain);
+    add("f", Word::F);
+    add("fs", Word::Fs);
+    add("b", Word::B);
     add("i", Word::I);
-    for (std::string_view n : {"ul", "uld", "uldb", "ulth", "ulw", "uldash", "uldashd",
-                               "uldashdd", "ulwave", "ulhwave", "ulldash", "ulthd"})
+    for (std::string_view n :
+         {"ul", "uld", "uldb", "ulth", "ulw", "uldash", "uldashd", "uldashdd", "ulwave", "ulhwave", "ulldash", "ulthd"})
       add(n, Word::Ul);
-    add("ulnone", Word::UlNone); add("super", Word::Super); add("sub", Word::Sub);
-    add("nosupersub", Word::NoSuperSub); add("cf", Word::Cf);
-    add("chcbpat", Word::CharBack); add("cb", Word::CharBack); add("highlight", Word::CharBack);
-    add("expndtw", Word::Expndtw); add("expnd", Word::Expnd);
-    add("pard", Word::Pard); add("ql", Word::Ql); add("qc", Word::Qc); add("qr", Word::Qr);
-    add("qj", Word::Qj); add("qd", Word::Qj);
-    add("li", Word::Li); add("lin", Word::Li); add("ri", Word::Ri); add("rin", Word::Ri);
-    add("fi", Word::Fi); add("sb", Word::Sb); add("sa", Word::Sa); add("keep", Word::Keep);
-    add("keepn", Word::Keepn); add("pagebb", Word::Pagebb); add("tx", Word::Tx);
-    add("tqr", Word::Tqr); add("tqc", Word::Tqc); add("tqdec", Word::Tqdec); add("tb", Word::Tb);
-    add("intbl", Word::Intbl); add("itap", Word::Itap); add("posx", Word::Posx);
-    add("posy", Word::Posy); add("absw", Word::Absw); add("absh", Word::Absh);
-    for (std::string_view n : {"posxc", "posxi", "posxo", "posxl", "posxr", "posyc", "posyt",
-                               "posyb", "posyin", "posyout", "posyil"})
+    add("ulnone", Word::UlNone);
+    add("super", Word::Super);
+    add("sub", Word::Sub);
+    add("nosupersub", Word::NoSuperSub);
+    add("cf", Word::Cf);
+    add("chcbpat", Word::CharBack);
+    add("cb", Word::CharBack);
+    add("highlight", Word::CharBack);
+    add("expndtw", Word::Expndtw);
+    add("expnd", Word::Expnd);
+    add("pard", Word::Pard);
+    add("ql", Word::Ql);
+    add("qc", Word::Qc);
+    add("qr", Word::Qr);
+    add("qj", Word::Qj);
+    add("qd", Word::Qj);
+    add("li", Word::Li);
+    add("lin", Word::Li);
+    add("ri", Word::Ri);
+    add("rin", Word::Ri);
+    add("fi", Word::Fi);
+    add("sb", Word::Sb);
+    add("sa", Word::Sa);
+    add("keep", Word::Keep);
+    add("keepn", Word::Keepn);
+    add("pagebb", Word::Pagebb);
+    add("tx", Word::Tx);
+    add("tqr", Word::Tqr);
+    add("tqc", Word::Tqc);
+    add("tqdec", Word::Tqdec);
+    add("tb", Word::Tb);
+    add("intbl", Word::Intbl);
+    add("itap", Word::Itap);
+    add("posx", Word::Posx);
+    add("posy", Word::Posy);
+    add("absw", Word::Absw);
+    add("absh", Word::Absh);
+    for (std::string_view n :
+         {"posxc", "posxi", "posxo", "posxl", "posxr", "posyc", "posyt", "posyb", "posyin", "posyout", "posyil"})
       add(n, Word::FramePos);
     add("box", Word::Box);
-    for (std::string_view n : {"brdrt", "brdrb", "brdrl", "brdrr", "brsp", "chbrdr"})
-      add(n, Word::ParaBorder);
-    add("brdrw", Word::Brdrw); add("brdrnone", Word::BrdrNone); add("brdrnil", Word::BrdrNone);
-    add("trowd", Word::Trowd); add("trleft", Word::Trleft); add("trhdr", Word::Trhdr);
-    add("cellx", Word::Cellx); add("clcbpat", Word::Clcbpat); add("clshdng", Word::Clshdng);
-    add("clvertalt", Word::Clvertalt); add("clvertalc", Word::Clvertalc);
+    for (std::string_view n : {"brdrt", "brdrb", "brdrl", "brdrr", "brsp", "chbrdr"}) add(n, Word::ParaBorder);
+    add("brdrw", Word::Brdrw);
+    add("brdrnone", Word::BrdrNone);
+    add("brdrnil", Word::BrdrNone);
+    add("trowd", Word::Trowd);
+    add("trleft", Word::Trleft);
+    add("trhdr", Word::Trhdr);
+    add("cellx", Word::Cellx);
+    add("clcbpat", Word::Clcbpat);
+    add("clshdng", Word::Clshdng);
+    add("clvertalt", Word::Clvertalt);
+    add("clvertalc", Word::Clvertalc);
     add("clvertalb", Word::Clvertalb);
-    add("clbrdrt", Word::ClbrdrT); add("clbrdrl", Word::ClbrdrL); add("clbrdrb", Word::ClbrdrB);
+    add("clbrdrt", Word::ClbrdrT);
+    add("clbrdrl", Word::ClbrdrL);
+    add("clbrdrb", Word::ClbrdrB);
     add("clbrdrr", Word::ClbrdrR);
     for (std::string_view n : {"trbrdrt", "trbrdrl", "trbrdrb", "trbrdrr", "trbrdrh", "trbrdrv"})
       add(n, Word::RowBorder);
-    add("cell", Word::Cell); add("row", Word::Row); add("nestcell", Word::NestCell);
+    add("cell", Word::Cell);
+    add("row", Word::Row);
+    add("nestcell", Word::NestCell);
     add("nestrow", Word::NestRow);
-    add("sectd", Word::Sectd); add("sbknone", Word::Sbknone); add("sbkpage", Word::Sbkpage);
-    add("sbkcol", Word::Sbkpage); add("sbkeven", Word::Sbkpage); add("sbkodd", Word::Sbkpage);
-    add("lndscpsxn", Word::Lndscpsxn); add("pgwsxn", Word::Pgwsxn); add("pghsxn", Word::Pghsxn);
-    add("marglsxn", Word::Marglsxn); add("margrsxn", Word::Margrsxn);
-    add("margtsxn", Word::Margtsxn); add("margbsxn", Word::Margbsxn);
-    add("headery", Word::Headery); add("footery", Word::Footery); add("cols", Word::Cols);
-    add("colsx", Word::Colsx); add("paperw", Word::Paperw); add("paperh", Word::Paperh);
-    add("margl", Word::Margl); add("margr", Word::Margr); add("margt", Word::Margt);
-    add("margb", Word::Margb); add("landscape", Word::Landscape); add("deff", Word::Deff);
-    add("pngblip", Word::Pngblip); add("jpegblip", Word::Jpegblip);
-    for (std::string_view n : {"emfblip", "wmetafile", "macpict", "pmmetafile", "dibitmap",
-                               "wbitmap"})
+    add("sectd", Word::Sectd);
+    add("sbknone", Word::Sbknone);
+    add("sbkpage", Word::Sbkpage);
+    add("sbkcol", Word::Sbkpage);
+    add("sbkeven", Word::Sbkpage);
+    add("sbkodd", Word::Sbkpage);
+    add("lndscpsxn", Word::Lndscpsxn);
+    add("pgwsxn", Word::Pgwsxn);
+    add("pghsxn", Word::Pghsxn);
+    add("marglsxn", Word::Marglsxn);
+    add("margrsxn", Word::Margrsxn);
+    add("margtsxn", Word::Margtsxn);
+    add("margbsxn", Word::Margbsxn);
+    add("headery", Word::Headery);
+    add("footery", Word::Footery);
+    add("cols", Word::Cols);
+    add("colsx", Word::Colsx);
+    add("paperw", Word::Paperw);
+    add("paperh", Word::Paperh);
+    add("margl", Word::Margl);
+    add("margr", Word::Margr);
+    add("margt", Word::Margt);
+    add("margb", Word::Margb);
+    add("landscape", Word::Landscape);
+    add("deff", Word::Deff);
+    add("pngblip", Word::Pngblip);
+    add("jpegblip", Word::Jpegblip);
+    for (std::string_view n : {"emfblip", "wmetafile", "macpict", "pmmetafile", "dibitmap", "wbitmap"})
       add(n, Word::OtherBlip);
-    add("picw", Word::Picw); add("pich", Word::Pich); add("picwgoal", Word::Picwgoal);
-    add("pichgoal", Word::Pichgoal); add("picscalex", Word::Picscalex);
+    add("picw", Word::Picw);
+    add("pich", Word::Pich);
+    add("picwgoal", Word::Picwgoal);
+    add("pichgoal", Word::Pichgoal);
+    add("picscalex", Word::Picscalex);
     add("picscaley", Word::Picscaley);
-    add("red", Word::Red); add("green", Word::Green); add("blue", Word::Blue);
+    add("red", Word::Red);
+    add("green", Word::Green);
+    add("blue", Word::Blue);
     return t;
   }();
   return table;
@@ -282,11 +551,27 @@ const std::unordered_map<std::string_view, WordInfo>& WordTable() {
 
 bool IsDestination(Word w) {
   switch (w) {
-    case Word::FontTable: case Word::ColorTable: case Word::Info: case Word::Title:
-    case Word::Author: case Word::Subject: case Word::Pict: case Word::ShpPict: case Word::Field:
-    case Word::FldInst: case Word::FldRslt: case Word::Header: case Word::Footer:
-    case Word::SkipDest: case Word::Shp: case Word::ShpInst: case Word::ShpTxt: case Word::ShpRslt:
-    case Word::Sp: case Word::Sn: case Word::Sv:
+    case Word::FontTable:
+    case Word::ColorTable:
+    case Word::Info:
+    case Word::Title:
+    case Word::Author:
+    case Word::Subject:
+    case Word::Pict:
+    case Word::ShpPict:
+    case Word::Field:
+    case Word::FldInst:
+    case Word::FldRslt:
+    case Word::Header:
+    case Word::Footer:
+    case Word::SkipDest:
+    case Word::Shp:
+    case Word::ShpInst:
+    case Word::ShpTxt:
+    case Word::ShpRslt:
+    case Word::Sp:
+    case Word::Sn:
+    case Word::Sv:
       return true;
     default:
       return false;
@@ -323,9 +608,7 @@ class Reader {
 
   GroupState& top() { return stack_.back(); }
   Flow& flow() { return flows_.back(); }
-  std::vector<Block>& blocksOf(Flow& f) {
-    return f.kind == Flow::Body ? doc_.sections.back().blocks : f.own;
-  }
+  std::vector<Block>& blocksOf(Flow& f) { return f.kind == Flow::Body ? doc_.sections.back().blocks : f.own; }
   SectionFormat& sectionFormat() { return doc_.sections.back().fmt; }
 
   CharFormat plainChar() const {
@@ -397,8 +680,12 @@ class Reader {
       return;
     }
     switch (t.kind) {
-      case TokenKind::ControlWord: controlWord(t, starred); break;
-      case TokenKind::ControlSymbol: controlSymbol(t.symbol); break;
+      case TokenKind::ControlWord:
+        controlWord(t, starred);
+        break;
+      case TokenKind::ControlSymbol:
+        controlSymbol(t.symbol);
+        break;
       case TokenKind::HexByte:
         flushSurrogate();
         character(rtf::Cp1252ToUnicode(t.byte), static_cast<char>(t.byte));
@@ -406,8 +693,11 @@ class Reader {
       case TokenKind::Binary:
         if (top().dest == Dest::Picture && pict_) pict_->data.feedBinary(t.text);
         break;
-      case TokenKind::Text: text(t.text); break;
-      default: break;
+      case TokenKind::Text:
+        text(t.text);
+        break;
+      default:
+        break;
     }
   }
 
@@ -480,8 +770,7 @@ class Reader {
           rtf::AppendUtf8(*top().infoTarget, cp);
         return;
       case Dest::FieldInst:
-        if (!fields_.empty() && fields_.back().inst.size() < kMaxShortText)
-          rtf::AppendUtf8(fields_.back().inst, cp);
+        if (!fields_.empty() && fields_.back().inst.size() < kMaxShortText) rtf::AppendUtf8(fields_.back().inst, cp);
         return;
       case Dest::PageResult:
         emitPageField();
@@ -526,13 +815,22 @@ class Reader {
 
   void controlSymbol(char c) {
     switch (c) {
-      case '\\': case '{': case '}':
+      case '\\':
+      case '{':
+      case '}':
         character(static_cast<char32_t>(static_cast<uint8_t>(c)), c);
         break;
-      case '~': character(0x00A0); break;
-      case '_': character(0x2011); break;
-      case '*': top().starred = true; break;
-      default: break;  // \- optional hyphen, \: index subentry, ...
+      case '~':
+        character(0x00A0);
+        break;
+      case '_':
+        character(0x2011);
+        break;
+      case '*':
+        top().starred = true;
+        break;
+      default:
+        break;  // \- optional hyphen, \: index subentry, ...
     }
   }
 
@@ -546,7 +844,7 @@ class Reader {
     ParaFormat& pf;
     int32_t p;
     bool hasParam;
-    bool on;     // a toggle: no parameter or a non-zero one
+    bool on;      // a toggle: no parameter or a non-zero one
     char32_t ch;  // Word::Char: the character
   };
   using WordHandler = void (*)(WordCall&);
@@ -562,7 +860,13 @@ class Reader {
     }
     if (w != Word::U) flushSurrogate();
     GroupState& s = top();
-    WordCall call{*this, s, s.chr, s.para, t.param, t.hasParam, !t.hasParam || t.param != 0,
+    WordCall call{*this,
+                  s,
+                  s.chr,
+                  s.para,
+                  t.param,
+                  t.hasParam,
+                  !t.hasParam || t.param != 0,
                   it == table.end() ? 0 : it->second.ch};
     if (startDestination(w, s)) return;
     if (destinationWord(w, call)) return;
@@ -572,21 +876,25 @@ class Reader {
   // A word that starts a destination sets the group's destination; true when it was one.
   bool startDestination(Word w, GroupState& s) {
     switch (w) {
-      case Word::FontTable: s.dest = Dest::FontTable; return true;
+      case Word::FontTable:
+        s.dest = Dest::FontTable;
+        return true;
       case Word::ColorTable:
         s.dest = Dest::ColorTable;
         colorPending_ = false;
         return true;
-      case Word::Info: s.dest = Dest::Info; return true;
-      case Word::Title: case Word::Author: case Word::Subject:
+      case Word::Info:
+        s.dest = Dest::Info;
+        return true;
+      case Word::Title:
+      case Word::Author:
+      case Word::Subject:
         if (s.dest != Dest::Info) {
           s.dest = Dest::Skip;
           return true;
         }
         s.dest = Dest::InfoText;
-        s.infoTarget = w == Word::Title    ? &doc_.info.title
-                       : w == Word::Author ? &doc_.info.author
-                                           : &doc_.info.subject;
+        s.infoTarget = w == Word::Title ? &doc_.info.title : w == Word::Author ? &doc_.info.author : &doc_.info.subject;
         s.infoTarget->clear();
         return true;
       case Word::Pict:
@@ -600,7 +908,8 @@ class Reader {
         pict_->ofShape = s.dest == Dest::ShapeContent;
         s.dest = Dest::Picture;
         return true;
-      case Word::ShpPict: return true;  // its \pict is the picture itself
+      case Word::ShpPict:
+        return true;  // its \pict is the picture itself
       case Word::Field:
         if (s.dest != Dest::Body || fields_.size() >= kMaxDepth) {
           s.dest = Dest::Skip;
@@ -614,7 +923,8 @@ class Reader {
       case Word::FldRslt:
         if (!fields_.empty() && fields_.back().isPage()) s.dest = Dest::PageResult;
         return true;
-      case Word::Header: case Word::Footer:
+      case Word::Header:
+      case Word::Footer:
         if (s.dest != Dest::Body || flows_.size() > 1) {
           s.dest = Dest::Skip;
           return true;
@@ -623,12 +933,20 @@ class Reader {
         flow().kind = w == Word::Header ? Flow::Header : Flow::Footer;
         flow().depth = stack_.size();
         return true;
-      case Word::SkipDest: s.dest = Dest::Skip; return true;
-      case Word::Shp: case Word::ShpInst: case Word::ShpTxt: case Word::ShpRslt: case Word::Sp:
-      case Word::Sn: case Word::Sv:
+      case Word::SkipDest:
+        s.dest = Dest::Skip;
+        return true;
+      case Word::Shp:
+      case Word::ShpInst:
+      case Word::ShpTxt:
+      case Word::ShpRslt:
+      case Word::Sp:
+      case Word::Sn:
+      case Word::Sv:
         shapeGroup(w);
         return true;
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -645,21 +963,32 @@ class Reader {
         return true;
       case Dest::ColorTable: {
         const int v = Clamp(p, 0, 255);
-        if (w == Word::Red) colorRgb_ = (colorRgb_ & 0xFFFF00u) | static_cast<ColorRef>(v);
-        else if (w == Word::Green) colorRgb_ = (colorRgb_ & 0xFF00FFu) | (static_cast<ColorRef>(v) << 8);
-        else if (w == Word::Blue) colorRgb_ = (colorRgb_ & 0x00FFFFu) | (static_cast<ColorRef>(v) << 16);
-        else return true;
+        if (w == Word::Red)
+          colorRgb_ = (colorRgb_ & 0xFFFF00u) | static_cast<ColorRef>(v);
+        else if (w == Word::Green)
+          colorRgb_ = (colorRgb_ & 0xFF00FFu) | (static_cast<ColorRef>(v) << 8);
+        else if (w == Word::Blue)
+          colorRgb_ = (colorRgb_ & 0x00FFFFu) | (static_cast<ColorRef>(v) << 16);
+        else
+          return true;
         colorPending_ = true;
         return true;
       }
-      case Dest::Picture: pictureWord(w, p); return true;
-      case Dest::Shape: case Dest::ShapeName: case Dest::ShapeContent:
+      case Dest::Picture:
+        pictureWord(w, p);
+        return true;
+      case Dest::Shape:
+      case Dest::ShapeName:
+      case Dest::ShapeContent:
         shapeWord(w, p);
         return true;
-      case Dest::Info: case Dest::InfoText: case Dest::FieldInst:
+      case Dest::Info:
+      case Dest::InfoText:
+      case Dest::FieldInst:
         if (w == Word::U || w == Word::Uc || w == Word::Char) BodyHandlers()[static_cast<size_t>(w)](call);
         return true;
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -875,14 +1204,13 @@ class Reader {
         return;
       case Word::Sv:
         // Only the picture property's value is read: it holds the picture of a picture shape.
-        s.dest = inShape && s.dest == Dest::Shape && shapes_.back().propName == "pib" ? Dest::ShapeContent
-                                                                                     : Dest::Skip;
+        s.dest = inShape && s.dest == Dest::Shape && shapes_.back().propName == "pib" ? Dest::ShapeContent : Dest::Skip;
         return;
       case Word::ShpRslt:
-        if (inShape && (shapes_.back().depth + 1 != depth || !shapes_.back().pictures.empty()))
-          s.dest = Dest::Skip;
+        if (inShape && (shapes_.back().depth + 1 != depth || !shapes_.back().pictures.empty())) s.dest = Dest::Skip;
         return;
-      default: return;
+      default:
+        return;
     }
   }
 
@@ -890,11 +1218,20 @@ class Reader {
     if (top().dest != Dest::Shape || shapes_.empty()) return;
     ShapeCtx& sh = shapes_.back();
     switch (w) {
-      case Word::ShpLeft: sh.left = Twips(p); break;
-      case Word::ShpTop: sh.top = Twips(p); break;
-      case Word::ShpRight: sh.right = Twips(p); break;
-      case Word::ShpBottom: sh.bottom = Twips(p); break;
-      default: break;
+      case Word::ShpLeft:
+        sh.left = Twips(p);
+        break;
+      case Word::ShpTop:
+        sh.top = Twips(p);
+        break;
+      case Word::ShpRight:
+        sh.right = Twips(p);
+        break;
+      case Word::ShpBottom:
+        sh.bottom = Twips(p);
+        break;
+      default:
+        break;
     }
   }
 
@@ -917,8 +1254,7 @@ class Reader {
       Frame fr;
       fr.x = sh.left;
       fr.y = sh.top;
-      if (sh.pictures.size() == 1 && width > 0 && height > 0 &&
-          (pic->width != width || pic->height != height)) {
+      if (sh.pictures.size() == 1 && width > 0 && height > 0 && (pic->width != width || pic->height != height)) {
         // A shape's one picture fills it: the shape's size is the picture's (exact, where
         // the picture's own size may be rounded through a scale in percent).
         Picture sized = *pic;
@@ -949,14 +1285,29 @@ class Reader {
         pc.format = Picture::Format::Jpeg;
         pc.supported = true;
         break;
-      case Word::OtherBlip: pc.supported = false; break;
-      case Word::Picw: pc.picw = Clamp(p, 0, 1 << 20); break;
-      case Word::Pich: pc.pich = Clamp(p, 0, 1 << 20); break;
-      case Word::Picwgoal: pc.goalw = PositiveTwips(p); break;
-      case Word::Pichgoal: pc.goalh = PositiveTwips(p); break;
-      case Word::Picscalex: pc.scalex = Clamp(p, 1, 1000); break;
-      case Word::Picscaley: pc.scaley = Clamp(p, 1, 1000); break;
-      default: break;
+      case Word::OtherBlip:
+        pc.supported = false;
+        break;
+      case Word::Picw:
+        pc.picw = Clamp(p, 0, 1 << 20);
+        break;
+      case Word::Pich:
+        pc.pich = Clamp(p, 0, 1 << 20);
+        break;
+      case Word::Picwgoal:
+        pc.goalw = PositiveTwips(p);
+        break;
+      case Word::Pichgoal:
+        pc.goalh = PositiveTwips(p);
+        break;
+      case Word::Picscalex:
+        pc.scalex = Clamp(p, 1, 1000);
+        break;
+      case Word::Picscaley:
+        pc.scaley = Clamp(p, 1, 1000);
+        break;
+      default:
+        break;
     }
   }
 
@@ -1017,8 +1368,7 @@ class Reader {
     if (utf8.empty()) return;
     Flow& f = flow();
     auto& runs = f.para.runs;
-    if (!f.runBreak && !runs.empty() && runs.back().kind == RunKind::Text &&
-        runs.back().fmt == top().chr) {
+    if (!f.runBreak && !runs.empty() && runs.back().kind == RunKind::Text && runs.back().fmt == top().chr) {
       runs.back().text += utf8;
       return;
     }
@@ -1041,9 +1391,8 @@ class Reader {
   }
 
   static bool HasContent(const std::vector<Run>& runs) {
-    return std::any_of(runs.begin(), runs.end(), [](const Run& r) {
-      return r.kind != RunKind::Text || !r.text.empty();
-    });
+    return std::any_of(runs.begin(), runs.end(),
+                       [](const Run& r) { return r.kind != RunKind::Text || !r.text.empty(); });
   }
 
   // Ends the paragraph being read (\par; \cell with cellEnd).
@@ -1058,9 +1407,7 @@ class Reader {
     std::stable_sort(p.fmt.tabs.begin(), p.fmt.tabs.end(),
                      [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
     p.fmt.tabs.erase(std::unique(p.fmt.tabs.begin(), p.fmt.tabs.end(),
-                                 [](const TabStop& a, const TabStop& b) {
-                                   return a.position == b.position;
-                                 }),
+                                 [](const TabStop& a, const TabStop& b) { return a.position == b.position; }),
                      p.fmt.tabs.end());
     if (!spend()) return;
 
@@ -1186,8 +1533,10 @@ class Reader {
   }
 
   void setBorder(int32_t width) {
-    if (border_ == BorderTarget::Frame) top().frame.border = width;
-    else if (border_ != BorderTarget::None) flow().pendingCell.border[static_cast<int>(border_)] = width;
+    if (border_ == BorderTarget::Frame)
+      top().frame.border = width;
+    else if (border_ != BorderTarget::None)
+      flow().pendingCell.border[static_cast<int>(border_)] = width;
   }
 
   // ---- headers and footers ----------------------------------------------------------------
@@ -1210,8 +1559,7 @@ class Reader {
     // A lone empty paragraph is how a section says it has no header (or footer).
     std::optional<HeaderFooter> value;
     const bool none = hf.paragraphs.empty() ||
-                      (hf.paragraphs.size() == 1 && hf.paragraphs[0].empty() &&
-                       hf.paragraphs[0].fmt == ParaFormat{});
+                      (hf.paragraphs.size() == 1 && hf.paragraphs[0].empty() && hf.paragraphs[0].fmt == ParaFormat{});
     if (!none) value = std::move(hf);
     (f.kind == Flow::Header ? sectionFormat().header : sectionFormat().footer) = std::move(value);
   }
@@ -1243,15 +1591,14 @@ class Reader {
   }
 
   // Applies a page size (either side, or the landscape flag) to the raw size and the format.
-  static void ApplyPage(PageRaw& raw, SectionFormat& f, std::optional<int32_t> w,
-                        std::optional<int32_t> h, bool landscape) {
+  static void ApplyPage(PageRaw& raw, SectionFormat& f, std::optional<int32_t> w, std::optional<int32_t> h,
+                        bool landscape) {
     if (w) raw.width = Clamp(*w, 1440, kMaxTwips);
     if (h) raw.height = Clamp(*h, 1440, kMaxTwips);
     if (landscape) raw.landscape = true;
     f.paperWidth = std::min(raw.width, raw.height);
     f.paperHeight = std::max(raw.width, raw.height);
-    f.orientation = raw.landscape || raw.width > raw.height ? Orientation::Landscape
-                                                            : Orientation::Portrait;
+    f.orientation = raw.landscape || raw.width > raw.height ? Orientation::Landscape : Orientation::Portrait;
   }
 
   void setPage(PageRaw& raw, std::optional<int32_t> w, std::optional<int32_t> h, bool landscape) {
@@ -1297,8 +1644,7 @@ class Reader {
     closeFlowContent();
     // A trailing section break with nothing after it adds no section.
     auto& secs = doc_.sections;
-    if (secs.size() > 1 && secs.back().blocks.empty() && secs.back().fmt == secs[secs.size() - 2].fmt)
-      secs.pop_back();
+    if (secs.size() > 1 && secs.back().blocks.empty() && secs.back().fmt == secs[secs.size() - 2].fmt) secs.pop_back();
     for (auto& s : secs) Sanitize(s.fmt);
   }
 
@@ -1339,8 +1685,7 @@ bool ReadRtf(std::string_view rtf, Document& doc) {
   // Leading white space and a UTF-8 byte order mark are tolerated before "{\rtf".
   size_t start = 0;
   if (rtf.substr(0, 3) == "\xEF\xBB\xBF") start = 3;
-  while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\t' || rtf[start] == '\r' ||
-                                rtf[start] == '\n'))
+  while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\t' || rtf[start] == '\r' || rtf[start] == '\n'))
     ++start;
   rtf.remove_prefix(start);
   if (rtf.substr(0, 5) != "{\\rtf") {

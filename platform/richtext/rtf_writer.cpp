@@ -25,8 +25,8 @@ namespace richtext {
 
 struct RtfPictureCache::Impl {
   struct Entry {
-    std::weak_ptr<const Picture> picture;   // the entry is valid while this is that picture
-    std::string rtf;                        // the whole {\pict ...} group
+    std::weak_ptr<const Picture> picture;  // the entry is valid while this is that picture
+    std::string rtf;                       // the whole {\pict ...} group
     uint64_t used = 0;
   };
   std::unordered_map<const Picture*, Entry> entries;
@@ -122,7 +122,7 @@ class Writer {
   std::string write() {
     documentHeader();
     const SectionFormat* previous = nullptr;
-    bool sectionEnded = false;   // the previous section's last paragraph ended with \sect
+    bool sectionEnded = false;  // the previous section's last paragraph ended with \sect
     for (size_t i = 0; i < doc_.sections.size(); ++i) {
       const Section& sec = doc_.sections[i];
       if (i > 0 && !sectionEnded) out_ += "\\sect\n";
@@ -144,8 +144,10 @@ class Writer {
           // processors lay out a break character inside a continuous section on a page of
           // the next section's size. Elsewhere the break character opens the next paragraph.
           const Paragraph* next = b + 1 < sec.blocks.size() ? std::get_if<Paragraph>(&sec.blocks[b + 1]) : nullptr;
-          if (next && next->frames.empty()) breakBefore = true;
-          else out_ += "\\pard\\plain\\page\n";
+          if (next && next->frames.empty())
+            breakBefore = true;
+          else
+            out_ += "\\pard\\plain\\page\n";
         } else if (std::holds_alternative<ColumnBreak>(block)) {
           out_ += "\\pard\\plain\\column\n";
         }
@@ -269,10 +271,18 @@ class Writer {
     word("\\pard\\plain");
     if (inTable) word("\\intbl");
     switch (f.align) {
-      case Align::Left: word("\\ql"); break;
-      case Align::Center: word("\\qc"); break;
-      case Align::Right: word("\\qr"); break;
-      case Align::Justify: word("\\qj"); break;
+      case Align::Left:
+        word("\\ql");
+        break;
+      case Align::Center:
+        word("\\qc");
+        break;
+      case Align::Right:
+        word("\\qr");
+        break;
+      case Align::Justify:
+        word("\\qj");
+        break;
     }
     if (f.leftIndent) word("\\li", f.leftIndent);
     if (f.rightIndent) word("\\ri", f.rightIndent);
@@ -284,10 +294,17 @@ class Writer {
     if (f.pageBreakBefore || breakBefore) word("\\pagebb");
     for (const auto& t : f.tabs) {
       switch (t.kind) {
-        case TabKind::Left: break;
-        case TabKind::Center: word("\\tqc"); break;
-        case TabKind::Right: word("\\tqr"); break;
-        case TabKind::Decimal: word("\\tqdec"); break;
+        case TabKind::Left:
+          break;
+        case TabKind::Center:
+          word("\\tqc");
+          break;
+        case TabKind::Right:
+          word("\\tqr");
+          break;
+        case TabKind::Decimal:
+          word("\\tqdec");
+          break;
       }
       word("\\tx", t.position);
     }
@@ -299,8 +316,10 @@ class Writer {
     if (f.bold) word("\\b");
     if (f.italic) word("\\i");
     if (f.underline) word("\\ul");
-    if (f.superscript) word("\\super");
-    else if (f.subscript) word("\\sub");
+    if (f.superscript)
+      word("\\super");
+    else if (f.subscript)
+      word("\\sub");
     word("\\cf", colorIndex(f.color));
     if (f.background != kNoColor) word("\\chcbpat", colorIndex(f.background));
     if (f.spacing) word("\\expndtw", f.spacing);
@@ -326,8 +345,8 @@ class Writer {
   // anchored to it go first, as framed paragraphs positioned relative to it.
   // A frame that its picture fills, without a border: written as a picture shape.
   static bool PictureShape(const Frame& fr) {
-    return fr.picture && fr.picture->width > 0 && fr.picture->height > 0 && fr.border <= 0 && (fr.width <= 0 || fr.width == fr.picture->width) &&
-           (fr.height <= 0 || fr.height == fr.picture->height);
+    return fr.picture && fr.picture->width > 0 && fr.picture->height > 0 && fr.border <= 0 &&
+           (fr.width <= 0 || fr.width == fr.picture->width) && (fr.height <= 0 || fr.height == fr.picture->height);
   }
 
   void paragraph(const Paragraph& p, bool inTable, const char* end, bool breakBefore = false) {
@@ -368,8 +387,12 @@ class Writer {
         out_ += ' ';
         text(r.text);
         break;
-      case RunKind::LineBreak: word("\\line"); break;
-      case RunKind::PageField: out_ += "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"; break;
+      case RunKind::LineBreak:
+        word("\\line");
+        break;
+      case RunKind::PageField:
+        out_ += "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}";
+        break;
       case RunKind::Picture:
         if (r.picture) picture(r.picture);
         break;
@@ -443,9 +466,15 @@ class Writer {
       int64_t x = row.leftIndent;
       for (const auto& c : row.cells) {
         switch (c.valign) {
-          case VAlign::Top: word("\\clvertalt"); break;
-          case VAlign::Center: word("\\clvertalc"); break;
-          case VAlign::Bottom: word("\\clvertalb"); break;
+          case VAlign::Top:
+            word("\\clvertalt");
+            break;
+          case VAlign::Center:
+            word("\\clvertalc");
+            break;
+          case VAlign::Bottom:
+            word("\\clvertalb");
+            break;
         }
         for (const auto& [side, name] : kSides) {
           if (c.border[side] <= 0) continue;

@@ -22,7 +22,7 @@ namespace richtext {
 
 namespace {
 
-constexpr int32_t kMaxFramePos = 31680;   // 22 inches, the largest page
+constexpr int32_t kMaxFramePos = 31680;  // 22 inches, the largest page
 
 std::map<TerHwnd, std::array<uint8_t, 920>>& FieldStore();
 
@@ -36,7 +36,9 @@ std::map<TerHwnd, std::unique_ptr<Editor>>& Registry() {
 int32_t CodePoints(const std::string& s) { return static_cast<int32_t>(text::Utf8Length(s)); }
 
 // Byte offset of code point `cp` in s (clamped to the end).
-size_t ByteOffset(const std::string& s, int32_t cp) { return cp < 0 ? s.size() : text::Utf8Offset(s, static_cast<size_t>(cp)); }
+size_t ByteOffset(const std::string& s, int32_t cp) {
+  return cp < 0 ? s.size() : text::Utf8Offset(s, static_cast<size_t>(cp));
+}
 
 int32_t RunLength(const Run& r) { return r.kind == RunKind::Text ? CodePoints(r.text) : 1; }
 
@@ -69,8 +71,7 @@ void MergeRuns(Paragraph& p) {
   std::vector<Run> out;
   for (auto& r : p.runs) {
     if (r.kind == RunKind::Text && r.text.empty()) continue;
-    if (!out.empty() && r.kind == RunKind::Text && out.back().kind == RunKind::Text &&
-        out.back().fmt == r.fmt) {
+    if (!out.empty() && r.kind == RunKind::Text && out.back().kind == RunKind::Text && out.back().fmt == r.fmt) {
       out.back().text += r.text;
     } else {
       out.push_back(std::move(r));
@@ -97,11 +98,11 @@ void AppendRunText(Paragraph& p, const std::string& text, const CharFormat& fmt)
 struct ParaRef {
   Paragraph* p = nullptr;
   int section = 0;
-  std::vector<Block>* blocks = nullptr;     // body paragraph: (*blocks)[index]
-  std::vector<Paragraph>* list = nullptr;   // cell, header or footer paragraph: (*list)[index]
+  std::vector<Block>* blocks = nullptr;    // body paragraph: (*blocks)[index]
+  std::vector<Paragraph>* list = nullptr;  // cell, header or footer paragraph: (*list)[index]
   size_t index = 0;
-  double width = 0;                         // the text width it is laid out in (tab limit)
-  size_t block = 0;                         // body and cell paragraphs: the block in the section
+  double width = 0;  // the text width it is laid out in (tab limit)
+  size_t block = 0;  // body and cell paragraphs: the block in the section
 };
 
 }  // namespace
@@ -109,11 +110,11 @@ struct ParaRef {
 // The paragraphs of the story, kept between calls: building and paginating a long document
 // asks for them after every edit, and listing them all each time made that quadratic.
 struct Editor::StoryIndex {
-  std::vector<ParaRef> body;        // the body's paragraphs in document order
-  std::vector<ParaRef> hdrFtr;      // the header or footer being edited (listed on each call)
+  std::vector<ParaRef> body;          // the body's paragraphs in document order
+  std::vector<ParaRef> hdrFtr;        // the header or footer being edited (listed on each call)
   const Section* sections = nullptr;  // doc.sections.data() and size when listed
   size_t sectionCount = 0;
-  std::vector<const Block*> blocks;   // each section's blocks.data() when listed
+  std::vector<const Block*> blocks;  // each section's blocks.data() when listed
 };
 
 namespace {
@@ -203,14 +204,18 @@ const std::vector<ParaRef>& StoryParas(Editor& e) {
 
 // Marks an edit of the paragraph `ref` of the current story (and of what follows it).
 void ChangedAt(Editor& e, const ParaRef& ref) {
-  if (e.story.section >= 0) e.changedInside();  // a header or footer: the body is as it was
-  else e.changedFrom(ref.section, ref.block);
+  if (e.story.section >= 0)
+    e.changedInside();  // a header or footer: the body is as it was
+  else
+    e.changedFrom(ref.section, ref.block);
 }
 
 // Inserts a paragraph after `ref` in its container.
 void InsertParagraphAfter(const ParaRef& ref, Paragraph p) {
-  if (ref.blocks) ref.blocks->insert(ref.blocks->begin() + static_cast<std::ptrdiff_t>(ref.index) + 1, std::move(p));
-  else ref.list->insert(ref.list->begin() + static_cast<std::ptrdiff_t>(ref.index) + 1, std::move(p));
+  if (ref.blocks)
+    ref.blocks->insert(ref.blocks->begin() + static_cast<std::ptrdiff_t>(ref.index) + 1, std::move(p));
+  else
+    ref.list->insert(ref.list->begin() + static_cast<std::ptrdiff_t>(ref.index) + 1, std::move(p));
 }
 
 void ClampCaret(Editor& e, const std::vector<ParaRef>& refs) {
@@ -276,7 +281,7 @@ void ForSelectedParas(Editor& e, F&& change) {
     const Range r = Ordered(e);
     l1 = r.l1;
     l2 = r.l2;
-    if (l2 > l1 && r.c2 == 0) --l2;   // a selection ending at a line's start leaves it out
+    if (l2 > l1 && r.c2 == 0) --l2;  // a selection ending at a line's start leaves it out
   }
   for (int32_t l = std::max(0, l1); l <= std::min(l2, last); ++l) change(*refs[l].p, refs[l]);
   e.changedInside();  // paragraph formats only
@@ -376,15 +381,14 @@ Frame* FindFrame(Editor& e, int32_t id) {
 }
 
 std::map<std::pair<TerHwnd, int32_t>, int32_t>& PictureFrames() {
-  static std::map<std::pair<TerHwnd, int32_t>, int32_t> frames;   // (handle, picture) -> frame
+  static std::map<std::pair<TerHwnd, int32_t>, int32_t> frames;  // (handle, picture) -> frame
   return frames;
 }
 
 // Appends text to a paragraph list (a cell, or the body through `blocks`), handling the
 // control characters.
 template <class NewPara>
-void AppendControlled(Paragraph* target, const std::string& text, const CharFormat& cf,
-                      NewPara&& newParagraph) {
+void AppendControlled(Paragraph* target, const std::string& text, const CharFormat& cf, NewPara&& newParagraph) {
   std::string buf;
   auto flush = [&] {
     AppendRunText(*target, buf, cf);
@@ -486,9 +490,8 @@ bool TerNewDocument(TerHwnd h) {
 
 // ---- fonts and paragraph styles ------------------------------------------------------------
 
-int32_t TerCreateFont(TerHwnd h, int32_t reuseId, int32_t, const std::string& face,
-                      int32_t pointSize, int32_t style, ColorRef textColor, ColorRef backColor,
-                      int32_t, int32_t) {
+int32_t TerCreateFont(TerHwnd h, int32_t reuseId, int32_t, const std::string& face, int32_t pointSize, int32_t style,
+                      ColorRef textColor, ColorRef backColor, int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return 0;
   CharFormat f;
@@ -514,10 +517,9 @@ bool TerSetFontSpace(TerHwnd h, int32_t fontId, int32_t spacing, int32_t) {
   return true;
 }
 
-int32_t TerCreateParaId(TerHwnd h, int32_t reuseId, int32_t, int32_t leftIndent,
-                        int32_t rightIndent, int32_t firstIndent, int32_t, int32_t, int32_t,
-                        int32_t, int32_t, int32_t spaceBefore, int32_t spaceAfter, int32_t,
-                        uint32_t flags) {
+int32_t TerCreateParaId(TerHwnd h, int32_t reuseId, int32_t, int32_t leftIndent, int32_t rightIndent,
+                        int32_t firstIndent, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t spaceBefore,
+                        int32_t spaceAfter, int32_t, uint32_t flags) {
   Editor* e = TerEditor(h);
   if (!e) return 0;
   ParaFormat f;
@@ -535,8 +537,7 @@ int32_t TerCreateParaId(TerHwnd h, int32_t reuseId, int32_t, int32_t leftIndent,
   return static_cast<int32_t>(e->doc.paraStyles.size()) - 1;
 }
 
-bool SetTerDefaultFont(TerHwnd h, const std::string& face, int32_t pointSize, int32_t style,
-                       ColorRef color, bool) {
+bool SetTerDefaultFont(TerHwnd h, const std::string& face, int32_t pointSize, int32_t style, ColorRef color, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
   CharFormat f;
@@ -562,14 +563,16 @@ bool TerAppendText(TerHwnd h, const std::string& text, int32_t fontId, int32_t p
   return TerAppendTextEx(h, text, fontId, paraId, 0, 0, repaint);
 }
 
-bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId,
-                     int32_t cellId, int32_t, bool) {
+bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId, int32_t cellId, int32_t,
+                     bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
   Document& doc = e->doc;
   CharFormat cf = doc.fonts.front();
-  if (fontId >= 0 && fontId < static_cast<int32_t>(doc.fonts.size())) cf = doc.fonts[fontId];
-  else if (fontId < 0) cf = e->lastAppend;
+  if (fontId >= 0 && fontId < static_cast<int32_t>(doc.fonts.size()))
+    cf = doc.fonts[fontId];
+  else if (fontId < 0)
+    cf = e->lastAppend;
   e->lastAppend = cf;
   const ParaFormat* pf = nullptr;
   if (paraId >= 0 && paraId < static_cast<int32_t>(doc.paraStyles.size())) pf = &doc.paraStyles[paraId];
@@ -627,8 +630,10 @@ bool InsertTerText(TerHwnd h, const std::string& text, bool) {
     Paragraph& p = *refs[e->caretLine].p;
     const size_t at = SplitAt(p, e->caretCol);
     CharFormat fmt = e->typing;
-    if (at > 0) fmt = p.runs[at - 1].fmt;
-    else if (at < p.runs.size()) fmt = p.runs[at].fmt;
+    if (at > 0)
+      fmt = p.runs[at - 1].fmt;
+    else if (at < p.runs.size())
+      fmt = p.runs[at].fmt;
     if (!piece.empty()) {
       Run r;
       r.text = piece;
@@ -659,9 +664,9 @@ bool InsertTerText(TerHwnd h, const std::string& text, bool) {
 
 // ---- tables ------------------------------------------------------------------------------------
 
-int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t, int32_t, int32_t,
-                        int32_t width, int32_t shading, int32_t borderLeft, int32_t borderRight,
-                        int32_t borderTop, int32_t borderBottom, int32_t, int32_t, int32_t) {
+int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t, int32_t, int32_t, int32_t width,
+                        int32_t shading, int32_t borderLeft, int32_t borderRight, int32_t borderTop,
+                        int32_t borderBottom, int32_t, int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return 0;
   const size_t before = e->doc.sections.empty() ? 0 : BodyTail(e->doc).size();
@@ -671,7 +676,8 @@ int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t, in
   // paragraph; a cell that follows any other content starts a new table.
   Table* current = nullptr;
   if (!blocks.empty()) {
-    if (auto* t = std::get_if<Table>(&blocks.back())) current = t;
+    if (auto* t = std::get_if<Table>(&blocks.back()))
+      current = t;
     else if (blocks.size() >= 2 && IsOpenParagraph(blocks.back()))
       current = std::get_if<Table>(&blocks[blocks.size() - 2]);
   }
@@ -776,7 +782,7 @@ bool TerSetCaretPos(TerHwnd h, int32_t pos) {
       e->caretCol = left;
       return true;
     }
-    left -= len + 1;   // the paragraph mark counts as one character
+    left -= len + 1;  // the paragraph mark counts as one character
   }
   CaretToEnd(*e);
   return true;
@@ -873,7 +879,8 @@ bool TerSetTab(TerHwnd h, int32_t type, int32_t position, int32_t, bool) {
       t.kind = TabKind::Right;
     }
     auto& tabs = p.fmt.tabs;
-    tabs.erase(std::remove_if(tabs.begin(), tabs.end(), [&](const TabStop& x) { return x.position == t.position; }), tabs.end());
+    tabs.erase(std::remove_if(tabs.begin(), tabs.end(), [&](const TabStop& x) { return x.position == t.position; }),
+               tabs.end());
     tabs.push_back(t);
     std::sort(tabs.begin(), tabs.end(), [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
   });
@@ -910,8 +917,8 @@ bool SetTerFields(TerHwnd h, const TerFields& fields) {
 
 // ---- sections ----------------------------------------------------------------------------------
 
-bool TerSetMarginEx(TerHwnd h, int32_t section, int32_t left, int32_t right, int32_t, int32_t,
-                    int32_t top, int32_t bottom, bool) {
+bool TerSetMarginEx(TerHwnd h, int32_t section, int32_t left, int32_t right, int32_t, int32_t, int32_t top,
+                    int32_t bottom, bool) {
   Editor* e = TerEditor(h);
   if (!e) return false;
   auto apply = [&](SectionFormat& f) {
@@ -1003,8 +1010,7 @@ bool TerGetSectInfo(TerHwnd h, int32_t& columns, int32_t& spacing, int32_t& newP
   return true;
 }
 
-bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage, int32_t orientation,
-                 int32_t, int32_t) {
+bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage, int32_t orientation, int32_t, int32_t) {
   Editor* e = TerEditor(h);
   if (!e) return false;
   const int sec = CaretSection(*e);

@@ -61,16 +61,16 @@ enum : int {
   kCmdPrintSetup = 645,
   kCmdReturnToBody = 676,  // a toggle: on while the caret goes from a header/footer to the body
   kCmdPrintPreview = 717,
-  kCmdPageNumber = 719,    // inserts the PAGE field at the caret
-  kCmdPageMode = 744,      // a toggle: page-by-page view (switched on after binding)
+  kCmdPageNumber = 719,  // inserts the PAGE field at the caret
+  kCmdPageMode = 744,    // a toggle: page-by-page view (switched on after binding)
 };
 
-inline constexpr int32_t kCaretEnd = 2147483647;   // TerSetCaretPos: end of the text
-inline constexpr int32_t kLineEnd = 2147483646;    // SetTerCursorPos/SelectTerText: last line
+inline constexpr int32_t kCaretEnd = 2147483647;  // TerSetCaretPos: end of the text
+inline constexpr int32_t kLineEnd = 2147483646;   // SetTerCursorPos/SelectTerText: last line
 inline constexpr int kHdrFtrHeader = 17;
 inline constexpr int kHdrFtrFooter = 16;
-inline constexpr int kMenuChecked = 8;             // TerMenuSelect: the toggle is on
-inline constexpr int32_t kTwipsPerPixel = 15;      // the pixel unit of TerSetPictSize (96 dpi)
+inline constexpr int kMenuChecked = 8;         // TerMenuSelect: the toggle is on
+inline constexpr int32_t kTwipsPerPixel = 15;  // the pixel unit of TerSetPictSize (96 dpi)
 
 // What a page-view widget bound to an editor does for the editor's view commands.
 class EditorView {
@@ -84,10 +84,10 @@ class EditorView {
 // The settings record of GetTerFields/SetTerFields: the caret's place and page count are
 // filled by GetTerFields; `raw` is kept as the caller last stored it.
 struct TerFields {
-  int32_t CurSect = 0;      // section of the caret (0-based)
+  int32_t CurSect = 0;  // section of the caret (0-based)
   int32_t CurLine = 0;
   int32_t CurCol = 0;
-  int32_t CurPage = 1;      // 1-based
+  int32_t CurPage = 1;  // 1-based
   int32_t TotalPages = 1;
   int32_t ReadOnly = 0;
   std::array<uint8_t, 920> raw{};
@@ -100,7 +100,7 @@ class Editor {
   Editor();
 
   Document doc;
-  PaperSize paper;             // the sheet of new sections
+  PaperSize paper;  // the sheet of new sections
 
   // Where the caret is: the body (section -1) or a header/footer of a section.
   struct Story {
@@ -117,16 +117,16 @@ class Editor {
   // (where it was before the selection) unless it was moved meanwhile.
   std::pair<int32_t, int32_t> caretBeforeSelection{0, 0};
 
-  CharFormat typing;           // format of text typed or inserted where nothing else applies
-  CharFormat lastAppend;       // the format of font id -1 in appended text
+  CharFormat typing;      // format of text typed or inserted where nothing else applies
+  CharFormat lastAppend;  // the format of font id -1 in appended text
   bool readOnly = false;
   int zoom = 100;
-  int currentPage = 1;         // the page the view shows (1-based)
+  int currentPage = 1;  // the page the view shows (1-based)
   std::set<int> checkedCommands;
   // Headers (false) and footers (true) of sections that TerSectBreak copied from the section
   // before and that nobody has positioned into since.
   std::set<std::pair<int, bool>> inheritedHdrFtr;
-  int32_t lastCell = 0;        // the cell text was last appended to
+  int32_t lastCell = 0;  // the cell text was last appended to
 
   EditorView* view = nullptr;  // the bound page view, or none
 
@@ -175,42 +175,36 @@ class Editor {
 // Handles. TerCreateWindow makes a new empty document; TerDestroyWindow releases it.
 TerHwnd TerCreateWindow();
 void TerDestroyWindow(TerHwnd h);
-Editor* TerEditor(TerHwnd h);   // nullptr for an unknown handle
+Editor* TerEditor(TerHwnd h);  // nullptr for an unknown handle
 // Starts a new, empty document on the handle (the viewer's empty-document entry point).
 bool TerNewDocument(TerHwnd h);
 
 // Fonts and paragraph styles (ids are indexes into the document's tables; 0 = default).
-int32_t TerCreateFont(TerHwnd h, int32_t reuseId, int32_t shared, const std::string& face,
-                      int32_t pointSize, int32_t style, ColorRef textColor, ColorRef backColor,
-                      int32_t reserved1, int32_t reserved2);
+int32_t TerCreateFont(TerHwnd h, int32_t reuseId, int32_t shared, const std::string& face, int32_t pointSize,
+                      int32_t style, ColorRef textColor, ColorRef backColor, int32_t reserved1, int32_t reserved2);
 bool TerSetFontSpace(TerHwnd h, int32_t fontId, int32_t spacing, int32_t reserved);
-int32_t TerCreateParaId(TerHwnd h, int32_t reuseId, int32_t shared, int32_t leftIndent,
-                        int32_t rightIndent, int32_t firstIndent, int32_t reserved1,
-                        int32_t reserved2, int32_t reserved3, int32_t reserved4,
-                        int32_t reserved5, int32_t spaceBefore, int32_t spaceAfter,
-                        int32_t lineSpacing, uint32_t flags);
-bool SetTerDefaultFont(TerHwnd h, const std::string& face, int32_t pointSize, int32_t style,
-                       ColorRef color, bool repaint);
+int32_t TerCreateParaId(TerHwnd h, int32_t reuseId, int32_t shared, int32_t leftIndent, int32_t rightIndent,
+                        int32_t firstIndent, int32_t reserved1, int32_t reserved2, int32_t reserved3, int32_t reserved4,
+                        int32_t reserved5, int32_t spaceBefore, int32_t spaceAfter, int32_t lineSpacing,
+                        uint32_t flags);
+bool SetTerDefaultFont(TerHwnd h, const std::string& face, int32_t pointSize, int32_t style, ColorRef color,
+                       bool repaint);
 bool SetTerFont(TerHwnd h, const std::string& face, bool repaint);
 
 // Text. Font id -1 keeps the format of the previous append; paragraph id -1 keeps the
 // paragraph's format. cellId 0 appends to the body's end, otherwise into that cell.
-bool TerAppendText(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId,
-                   bool repaint);
-bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId,
-                     int32_t cellId, int32_t rowFlag, bool repaint);
+bool TerAppendText(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId, bool repaint);
+bool TerAppendTextEx(TerHwnd h, const std::string& text, int32_t fontId, int32_t paraId, int32_t cellId,
+                     int32_t rowFlag, bool repaint);
 bool InsertTerText(TerHwnd h, const std::string& text, bool repaint);
 
 // Tables. A new row starts with newRow = 1; otherwise the cell joins the row of prevCell.
 // valueC/valueD/valueB and the reserved values are accepted without effect; borders are
 // widths in twips (0 = none) in the order left, right, top, bottom; shading is a percent.
-int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t reserved1,
-                        int32_t valueD, int32_t valueC, int32_t width, int32_t shading,
-                        int32_t borderLeft, int32_t borderRight, int32_t borderTop,
-                        int32_t borderBottom, int32_t reserved2, int32_t valueB,
-                        int32_t reserved3);
-bool TerSetCellInfo2(TerHwnd h, int32_t cellId, ColorRef background, int32_t reserved1,
-                     int32_t reserved2);
+int32_t TerCreateCellId(TerHwnd h, int32_t newRow, int32_t prevCell, int32_t reserved1, int32_t valueD, int32_t valueC,
+                        int32_t width, int32_t shading, int32_t borderLeft, int32_t borderRight, int32_t borderTop,
+                        int32_t borderBottom, int32_t reserved2, int32_t valueB, int32_t reserved3);
+bool TerSetCellInfo2(TerHwnd h, int32_t cellId, ColorRef background, int32_t reserved1, int32_t reserved2);
 // Vertical alignment of the cell text was last appended to: 4096 centre, 8192 bottom,
 // anything else top.
 bool TerCellVertAlign(TerHwnd h, int32_t scope, int32_t align);
@@ -219,9 +213,8 @@ bool TerSetHdrRow(TerHwnd h, int32_t cellId, bool header, bool repaint);
 // Caret and selection.
 bool SetTerCursorPos(TerHwnd h, int32_t line, int32_t col, bool repaint);
 bool GetTerCursorPos(TerHwnd h, int32_t& line, int32_t& col);
-bool TerSetCaretPos(TerHwnd h, int32_t pos);   // character offset in the story; kCaretEnd = end
-bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_t col2,
-                   bool repaint);
+bool TerSetCaretPos(TerHwnd h, int32_t pos);  // character offset in the story; kCaretEnd = end
+bool SelectTerText(TerHwnd h, int32_t line1, int32_t col1, int32_t line2, int32_t col2, bool repaint);
 // Ends the selection; the caret goes back to where it was before SelectTerText unless it was
 // moved since.
 bool DeselectTerText(TerHwnd h, bool repaint);
@@ -240,8 +233,8 @@ bool GetTerFields(TerHwnd h, TerFields& fields);
 bool SetTerFields(TerHwnd h, const TerFields& fields);
 
 // Sections. `section` -1 = every section, -2 = the caret's section, else that section.
-bool TerSetMarginEx(TerHwnd h, int32_t section, int32_t left, int32_t right, int32_t reserved1,
-                    int32_t reserved2, int32_t top, int32_t bottom, bool repaint);
+bool TerSetMarginEx(TerHwnd h, int32_t section, int32_t left, int32_t right, int32_t reserved1, int32_t reserved2,
+                    int32_t top, int32_t bottom, bool repaint);
 // A new section at the end of the body with the layout, columns, header and footer of the
 // last one; it continues on the same page (unless its page size or orientation differs) until
 // TerSetSect2 asks for a new page. Positioning into the header or footer it took over
@@ -253,10 +246,9 @@ bool TerPageBreak(TerHwnd h, bool repaint);
 bool TerSetSect(TerHwnd h, int32_t columns, int32_t spacing, int32_t reserved, bool repaint);
 // The four section values: columns, column spacing, new page (1) or continuous (0),
 // orientation (1 portrait, 2 landscape). Negative values leave a setting unchanged.
-bool TerGetSectInfo(TerHwnd h, int32_t& columns, int32_t& spacing, int32_t& newPage,
-                    int32_t& orientation);
-bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage,
-                 int32_t orientation, int32_t reserved1, int32_t reserved2);
+bool TerGetSectInfo(TerHwnd h, int32_t& columns, int32_t& spacing, int32_t& newPage, int32_t& orientation);
+bool TerSetSect2(TerHwnd h, int32_t columns, int32_t spacing, int32_t newPage, int32_t orientation, int32_t reserved1,
+                 int32_t reserved2);
 bool TerSetSectOrient(TerHwnd h, int32_t orientation, bool repaint);
 int32_t TerGetSeqSect(TerHwnd h, int32_t section);
 // Caret into the header (kind 17) or footer (16) of a section, created when missing.
@@ -277,14 +269,12 @@ bool TerSetZoom(TerHwnd h, int32_t percent);
 // A frame is anchored to the caret's paragraph at (x, y) from the column's left edge and the
 // paragraph's top (x may be negative: a picture wider than the column, centred on it, starts
 // left of it); width or height 0 takes the size of the picture put into it.
-int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32_t height,
-                           int32_t border);
-bool TerGetFrameSize(TerHwnd h, int32_t frameId, int32_t& x, int32_t& y, int32_t& width,
-                     int32_t& height);
+int32_t TerInsertParaFrame(TerHwnd h, int32_t x, int32_t y, int32_t width, int32_t height, int32_t border);
+bool TerGetFrameSize(TerHwnd h, int32_t frameId, int32_t& x, int32_t& y, int32_t& width, int32_t& height);
 // Puts a picture into a frame (frame 0: a new frame at the caret's paragraph); `format` (2
 // bitmap, 3 vector) is informative. Returns the picture id, 0 on failure.
-int32_t TerPastePicture(TerHwnd h, int32_t format, const Picture& picture, int32_t frameId,
-                        int32_t reserved1, int32_t reserved2);
+int32_t TerPastePicture(TerHwnd h, int32_t format, const Picture& picture, int32_t frameId, int32_t reserved1,
+                        int32_t reserved2);
 bool TerSetPictSize(TerHwnd h, int32_t pictureId, int32_t widthPixels, int32_t heightPixels);
 
 // Picture helpers: an image as PNG, a QPicture as SVG (vector), at their natural size.
@@ -305,9 +295,8 @@ std::string TerLastSaveError();
 // a PDF handle; TerPdfPrintPage adds the editor's pages (-1 all, else the 1-based page);
 // TerPdfEnd writes the file (temporary name, then renamed). 0 means failure.
 int32_t TerPdfSetDllName(const std::string& name);
-int32_t TerPdfStart(const std::string& pdfFile, int32_t& job, const std::string& author,
-                    const std::string& subject, const std::string& title,
-                    const std::string& created, const std::string& modified);
+int32_t TerPdfStart(const std::string& pdfFile, int32_t& job, const std::string& author, const std::string& subject,
+                    const std::string& title, const std::string& created, const std::string& modified);
 int32_t TerPdfPrintPage(TerHwnd h, int32_t job, int32_t page);
 int32_t TerPdfEnd(int32_t pdfHandle, int32_t job);
 
@@ -317,8 +306,7 @@ int32_t TerPdfEnd(int32_t pdfHandle, int32_t job);
 // The dialogs open on the document's paper. False when cancelled or failed; after a failure
 // TerLastPrintError says why ("" after success or cancel) and the next attempt starts with a
 // fresh printer, so one failure never blocks the next print.
-bool TerPrint2(TerHwnd h, bool dialog, int32_t reserved1, int32_t reserved2, int32_t reserved3,
-               int32_t reserved4);
+bool TerPrint2(TerHwnd h, bool dialog, int32_t reserved1, int32_t reserved2, int32_t reserved3, int32_t reserved4);
 std::string TerLastPrintError(TerHwnd h);
 
 // Commands: TerMenuSelect answers kMenuChecked for a toggle that is on, else 0.
@@ -329,6 +317,6 @@ bool TerCommand(TerHwnd h, int32_t command);
 // install a hook so that no window opens; the hook answers whether the user accepted.
 enum class PrintDialogKind { Print, PageSetup, PrintSetup, Preview };
 using PrintDialogHook = std::function<bool(PrintDialogKind, QPrinter&, TerHwnd)>;
-void SetPrintDialogHook(PrintDialogHook hook);   // empty: the Qt dialogs
+void SetPrintDialogHook(PrintDialogHook hook);  // empty: the Qt dialogs
 
 }  // namespace richtext

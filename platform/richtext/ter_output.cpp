@@ -51,8 +51,7 @@ QPageLayout PageLayoutOf(const PageLayout& page) {
   const double w = std::min(page.width, page.height) / 20.0;
   const double h = std::max(page.width, page.height) / 20.0;
   const QPageSize size(QSizeF(w, h), QPageSize::Point, QString(), QPageSize::ExactMatch);
-  return QPageLayout(size, page.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
-                     QMarginsF(0, 0, 0, 0));
+  return QPageLayout(size, page.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
 }
 
 // Paints pages [first, last] on a paged device. With per-page layout every page gets its own
@@ -136,9 +135,8 @@ std::map<int32_t, std::unique_ptr<PdfJob>>& Jobs() {
 QDateTime ParseDate(const std::string& text) {
   const QString s = QString::fromStdString(text).trimmed();
   if (s.isEmpty()) return QDateTime::currentDateTime();
-  for (const char* f : {"yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss", "MM/dd/yyyy hh:mm:ss AP",
-                        "MM/dd/yyyy hh:mm AP", "MM/dd/yyyy HH:mm:ss", "M/d/yyyy h:mm:ss AP",
-                        "MM/dd/yyyy"}) {
+  for (const char* f : {"yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss", "MM/dd/yyyy hh:mm:ss AP", "MM/dd/yyyy hh:mm AP",
+                        "MM/dd/yyyy HH:mm:ss", "M/d/yyyy h:mm:ss AP", "MM/dd/yyyy"}) {
     const QDateTime d = QDateTime::fromString(s, QString::fromLatin1(f));
     if (d.isValid()) return d;
   }
@@ -190,13 +188,12 @@ bool AddInfo(QByteArray& pdf, const PdfJob& job) {
   if (root.isEmpty() || !ok) return false;
   if (!pdf.endsWith('\n')) pdf += '\n';
   const qsizetype objOffset = pdf.size();
-  pdf += QByteArray::number(size) + " 0 obj\n<<\n/Title " + PdfText(job.title) + "\n/Author " +
-         PdfText(job.author) + "\n/Subject " + PdfText(job.subject) +
-         "\n/Creator (Kestrin)\n/Producer (Kestrin)\n/CreationDate (" + PdfDate(job.created) +
-         ")\n/ModDate (" + PdfDate(job.modified) + ")\n>>\nendobj\n";
+  pdf += QByteArray::number(size) + " 0 obj\n<<\n/Title " + PdfText(job.title) + "\n/Author " + PdfText(job.author) +
+         "\n/Subject " + PdfText(job.subject) + "\n/Creator (Kestrin)\n/Producer (Kestrin)\n/CreationDate (" +
+         PdfDate(job.created) + ")\n/ModDate (" + PdfDate(job.modified) + ")\n>>\nendobj\n";
   const qsizetype xref = pdf.size();
-  pdf += "xref\n" + QByteArray::number(size) + " 1\n" +
-         QByteArray::number(objOffset).rightJustified(10, '0') + " 00000 n \n";
+  pdf += "xref\n" + QByteArray::number(size) + " 1\n" + QByteArray::number(objOffset).rightJustified(10, '0') +
+         " 00000 n \n";
   pdf += "trailer\n<<\n/Size " + QByteArray::number(size + 1) + "\n/Root " + root + "\n/Info " +
          QByteArray::number(size) + " 0 R\n/Prev " + QByteArray::number(prev) + "\n>>\nstartxref\n" +
          QByteArray::number(xref) + "\n%%EOF\n";
@@ -212,8 +209,8 @@ void OfferDocumentPaper(QPrinter& printer, Editor& e) {
   const double w = std::min(page.width, page.height) / 20.0;
   const double h = std::max(page.width, page.height) / 20.0;
   const QPageSize size(QSizeF(w, h), QPageSize::Point, QString(), QPageSize::FuzzyMatch);
-  printer.setPageLayout(QPageLayout(size, page.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                    QMarginsF(0, 0, 0, 0)));
+  printer.setPageLayout(
+      QPageLayout(size, page.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
 }
 
 }  // namespace
@@ -294,9 +291,8 @@ int32_t TerPdfSetDllName(const std::string&) {
   return 1;
 }
 
-int32_t TerPdfStart(const std::string& pdfFile, int32_t& job, const std::string& author,
-                    const std::string& subject, const std::string& title,
-                    const std::string& created, const std::string& modified) {
+int32_t TerPdfStart(const std::string& pdfFile, int32_t& job, const std::string& author, const std::string& subject,
+                    const std::string& title, const std::string& created, const std::string& modified) {
   job = 0;
   if (pdfFile.empty()) return 0;
   static int32_t next = 0;

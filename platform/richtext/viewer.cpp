@@ -13,8 +13,8 @@
 namespace richtext {
 
 namespace {
-constexpr int kPageGap = 12;     // pixels of grey around the page
-constexpr int kShadow = 4;       // the page's shadow offset
+constexpr int kPageGap = 12;  // pixels of grey around the page
+constexpr int kShadow = 4;    // the page's shadow offset
 }  // namespace
 
 TocViewer::TocViewer(QWidget* parent) : QAbstractScrollArea(parent), handle_(TerCreateWindow()) {
@@ -77,8 +77,8 @@ QSizeF TocViewer::paperSize() const {
 QRectF TocViewer::pageRect() const {
   const QSizeF size = paperSize();
   const double room = viewport()->width();
-  const double left = size.width() + 2 * kPageGap <= room ? (room - size.width()) / 2
-                                                          : kPageGap - horizontalScrollBar()->value();
+  const double left =
+      size.width() + 2 * kPageGap <= room ? (room - size.width()) / 2 : kPageGap - horizontalScrollBar()->value();
   return {QPointF(left, kPageGap - verticalScrollBar()->value()), size};
 }
 
@@ -152,8 +152,12 @@ void TocViewer::paintEvent(QPaintEvent*) {
 void TocViewer::keyPressEvent(QKeyEvent* event) {
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
   switch (event->key()) {
-    case Qt::Key_PageUp: setCommand(kCmdPageUp); break;
-    case Qt::Key_PageDown: setCommand(kCmdPageDown); break;
+    case Qt::Key_PageUp:
+      setCommand(kCmdPageUp);
+      break;
+    case Qt::Key_PageDown:
+      setCommand(kCmdPageDown);
+      break;
     case Qt::Key_Home:
       if (!ctrl) return QAbstractScrollArea::keyPressEvent(event);
       setCommand(kCmdDocStart);
@@ -184,7 +188,7 @@ void TocViewer::wheelEvent(QWheelEvent* event) {
     setCommand(kCmdPageDown);
   } else if (dy > 0 && currentPage() > 1) {
     setCommand(kCmdPageUp);
-    bar->setValue(bar->maximum());   // coming back up, the page before is shown from its end
+    bar->setValue(bar->maximum());  // coming back up, the page before is shown from its end
   }
   event->accept();
 }

@@ -49,9 +49,9 @@ class TocViewer : public QAbstractScrollArea, public EditorView {
 
  private:
   Editor* editor() const;
-  double scale() const;          // device-independent pixels per twip at the current zoom
+  double scale() const;  // device-independent pixels per twip at the current zoom
   const PageLayout* shownPage() const;
-  QSizeF paperSize() const;      // the shown page in pixels
+  QSizeF paperSize() const;  // the shown page in pixels
   void updateScrollBars();
 
   TerHwnd handle_ = 0;

@@ -11,20 +11,29 @@ namespace {
 
 QMessageBox::Icon IconOf(int style) {
   switch (style & 0x70) {
-    case kCritical: return QMessageBox::Critical;
-    case kQuestion: return QMessageBox::Question;
-    case kExclamation: return QMessageBox::Warning;
-    case kInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case kCritical:
+      return QMessageBox::Critical;
+    case kQuestion:
+      return QMessageBox::Question;
+    case kExclamation:
+      return QMessageBox::Warning;
+    case kInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
 QMessageBox::StandardButtons ButtonsOf(int style) {
   switch (buttonsOf(style)) {
-    case kOkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case kYesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case kYesNo: return QMessageBox::Yes | QMessageBox::No;
-    default: return QMessageBox::Ok;
+    case kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case kYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case kYesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    default:
+      return QMessageBox::Ok;
   }
 }
 
@@ -32,15 +41,17 @@ QMessageBox::StandardButtons ButtonsOf(int style) {
 QMessageBox::StandardButton FirstButtonOf(int style) {
   switch (buttonsOf(style)) {
     case kYesNoCancel:
-    case kYesNo: return QMessageBox::Yes;
-    default: return QMessageBox::Ok;
+    case kYesNo:
+      return QMessageBox::Yes;
+    default:
+      return QMessageBox::Ok;
   }
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, int style,
-                                             const std::string& title, QWidget* parent) {
+std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, int style, const std::string& title,
+                                             QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setIcon(IconOf(style));
   box->setText(QString::fromStdString(text));
@@ -52,16 +63,19 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, int style,
 
 int AnswerOf(QMessageBox::StandardButton button) {
   switch (button) {
-    case QMessageBox::Ok: return kOk;
-    case QMessageBox::Yes: return kYes;
-    case QMessageBox::No: return kNo;
-    default: return kCancel;
+    case QMessageBox::Ok:
+      return kOk;
+    case QMessageBox::Yes:
+      return kYes;
+    case QMessageBox::No:
+      return kNo;
+    default:
+      return kCancel;
   }
 }
 
 int QtHost::messageBox(const std::string& text, int style, const std::string& title) {
-  auto box = BuildMessageBox(text, style, title.empty() ? applicationTitle() : title,
-                             QApplication::activeWindow());
+  auto box = BuildMessageBox(text, style, title.empty() ? applicationTitle() : title, QApplication::activeWindow());
   box->exec();
   return AnswerOf(box->standardButton(box->clickedButton()));
 }

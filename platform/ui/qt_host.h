@@ -15,8 +15,8 @@ class QWidget;
 namespace ui {
 
 // The configured message box of a style, not yet shown.
-std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, int style,
-                                             const std::string& title, QWidget* parent = nullptr);
+std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, int style, const std::string& title,
+                                             QWidget* parent = nullptr);
 
 // The program's answer for the button the user pressed (Cancel for none).
 int AnswerOf(QMessageBox::StandardButton button);

@@ -21,9 +21,7 @@ void setProgressTarget(ProgressTarget* t) { gProgress = t; }
 ScopedHost::ScopedHost(Host& h) : previous_(gHost) { gHost = &h; }
 ScopedHost::~ScopedHost() { gHost = previous_; }
 
-ScopedProgressTarget::ScopedProgressTarget(ProgressTarget& t) : previous_(gProgress) {
-  gProgress = &t;
-}
+ScopedProgressTarget::ScopedProgressTarget(ProgressTarget& t) : previous_(gProgress) { gProgress = &t; }
 ScopedProgressTarget::~ScopedProgressTarget() { gProgress = previous_; }
 
 int HeadlessHost::messageBox(const std::string& text, int style, const std::string& title) {

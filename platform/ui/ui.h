@@ -51,7 +51,7 @@ class ProgressTarget {
  public:
   virtual ~ProgressTarget() = default;
   virtual bool userCanceled() const = 0;
-  virtual void setValue(float value) = 0;     // 0..100
+  virtual void setValue(float value) = 0;                // 0..100
   virtual void setAction(const std::string& text) = 0;   // "Calculating...", "Generating..."
   virtual void setMessage(const std::string& text) = 0;  // the current step
 };
@@ -132,8 +132,7 @@ class RecordingProgress : public ProgressTarget {
   std::vector<std::string> messages;
 
   bool userCanceled() const override {
-    return canceled ||
-           (cancelAfterUpdates >= 0 && static_cast<int>(values.size()) >= cancelAfterUpdates);
+    return canceled || (cancelAfterUpdates >= 0 && static_cast<int>(values.size()) >= cancelAfterUpdates);
   }
   void setValue(float value) override { values.push_back(value); }
   void setAction(const std::string& text) override { action = text; }

@@ -128,8 +128,7 @@ std::string FileInfo::IniGetSize(const std::string& section, const std::string& 
   return size ? crclist::FormatSize(*size) : "";
 }
 
-FileInfo::Registration FileInfo::CheckRegistration(const std::string& clsid,
-                                                   const std::string& shippedVersion) const {
+FileInfo::Registration FileInfo::CheckRegistration(const std::string& clsid, const std::string& shippedVersion) const {
   Registration reg;
   reg.version = shippedVersion;
   const std::string typeLib = "TypeLib\\" + clsid;
@@ -182,7 +181,9 @@ void FileInfo::VerifyFiles(const std::string& file) {
     else if (located.found)
       row[kColPath] = located.path + (reg.keyMissing ? " !\u00AE" : !clsid.empty() ? " !\u00AE!" : " \u00A9");
     else
-      row[kColPath] = reg.keyMissing ? "Registry subkey not found" : reg.notProper ? "Not registered properly" : "Not found";
+      row[kColPath] = reg.keyMissing  ? "Registry subkey not found"
+                      : reg.notProper ? "Not registered properly"
+                                      : "Not found";
     row[kColVersionFound] = modChecker::Trim(Version::GetFileVersionString(located.path));
     ui::host().processEvents();
 
@@ -214,7 +215,8 @@ std::string FileInfo::cmdMakeFile_Click() {
     if (!fallback.empty() && (std::filesystem::create_directories(fallback, ec), !ec)) {
       report::Written second = report::WriteReportFile(fallback, text);
       if (second.ok) {
-        if (modChecker::g_quiet == 1) std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
+        if (modChecker::g_quiet == 1)
+          std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
         written = second;
       }
     }

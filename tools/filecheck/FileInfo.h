@@ -19,8 +19,8 @@ class FileInfo {
     virtual ~View() = default;
     virtual void SetCaption(const std::string& text) = 0;
     virtual void SetButtonsEnabled(bool enabled) = 0;
-    virtual void GridReset() = 0;                // rows or headers were replaced
-    virtual void RowUpdated(int row) = 0;        // one row's cells were written: keep it in view
+    virtual void GridReset() = 0;          // rows or headers were replaced
+    virtual void RowUpdated(int row) = 0;  // one row's cells were written: keep it in view
   };
 
   // Exit codes of the unattended run.

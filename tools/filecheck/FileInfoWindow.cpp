@@ -114,8 +114,7 @@ void FileInfoWindow::cmdPrint_Click() {
     printer.setOutputFileName(file);
   }
   std::string error;
-  if (go && !report::PrintGrid(printer, logic_.Grid1(), logic_.Now(), logic_.OsDisplayName(),
-                               logic_.ListFile(), error))
+  if (go && !report::PrintGrid(printer, logic_.Grid1(), logic_.Now(), logic_.OsDisplayName(), logic_.ListFile(), error))
     ui::host().messageBox("Unable to print: " + error, ui::kExclamation, "");
   cmdPrint->setEnabled(true);
 }
@@ -153,9 +152,8 @@ SplashWindow::SplashWindow(QWidget* next, QWidget* parent)
   big.setPointSize(big.pointSize() + 6);
   big.setBold(true);
   title->setFont(big);
-  auto* Label1 = new QLabel(QString("Checks the installed files of Kestrin %1 against their CRC list.")
-                                .arg(kestrin::kVersion),
-                            Frame1);
+  auto* Label1 = new QLabel(
+      QString("Checks the installed files of Kestrin %1 against their CRC list.").arg(kestrin::kVersion), Frame1);
   inner->addWidget(title);
   inner->addWidget(Label1);
   layout->addWidget(Frame1);

@@ -62,7 +62,12 @@ std::string ReadVersionNote(const std::string& path) {
   unsigned char eh[64];
   if (!in || !ReadAt(in, 0, fileSize, eh, sizeof eh)) return "";
   // ELF64, little-endian.
-  if (std::memcmp(eh, "\x7f" "ELF", 4) != 0 || eh[4] != 2 || eh[5] != 1) return "";
+  if (std::memcmp(eh,
+                  "\x7f"
+                  "ELF",
+                  4) != 0 ||
+      eh[4] != 2 || eh[5] != 1)
+    return "";
   const uint64_t shoff = ReadLE<uint64_t>(eh + 0x28);
   const uint16_t shentsize = ReadLE<uint16_t>(eh + 0x3A);
   const uint16_t shnum = ReadLE<uint16_t>(eh + 0x3C);

@@ -104,8 +104,8 @@ std::string WholeListProblem(std::string_view text) {
     std::string value = TrimBlanks(std::string_view(line).substr(eq + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
       value = value.substr(1, value.size() - 2);
-    const bool hex = !value.empty() && value.size() <= 8 &&
-                     value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    const bool hex =
+        !value.empty() && value.size() <= 8 && value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     if (!hex) return "the CRC of " + sections.back() + " is not a hexadecimal number";
   }
   if (sections.empty()) return "the list names no file";

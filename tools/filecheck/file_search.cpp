@@ -65,9 +65,8 @@ int CRC32File(const std::string& path, uint32_t& crc, uint64_t& size) {
 
 int ReadFileText(const std::string& path, std::string& text) {
   text.clear();
-  return ReadBlocks(path, [&](const unsigned char* data, size_t n) {
-    text.append(reinterpret_cast<const char*>(data), n);
-  });
+  return ReadBlocks(path,
+                    [&](const unsigned char* data, size_t n) { text.append(reinterpret_cast<const char*>(data), n); });
 }
 
 std::string Hex(uint32_t crc) {
@@ -118,8 +117,7 @@ std::vector<std::pair<std::string, std::string>> ReadLoaderCache(const std::stri
 }
 
 std::string GetLoadedModulePath(const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos || name.find(".so") == std::string::npos)
-    return "";
+  if (name.empty() || name.find('/') != std::string::npos || name.find(".so") == std::string::npos) return "";
   const auto isFile = [](const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
@@ -150,13 +148,9 @@ Located LocateFile(const std::string& name, const std::string& listFile) {
   std::error_code ec;
   std::string current = fs::current_path(ec).string();
   if (!current.empty() && current.back() != '/') current += '/';
-  const std::string candidates[] = {"",
-                                    folder,
-                                    folder + "../",
-                                    folder + "../../ENVIRO/",
-                                    folder + "../../ENVIRO/WIZARDS/",
-                                    folder + "../../",
-                                    current};
+  const std::string candidates[] = {
+      "",     folder, folder + "../", folder + "../../ENVIRO/", folder + "../../ENVIRO/WIZARDS/", folder + "../../",
+      current};
   for (const std::string& candidate : candidates) {
     const std::string path = GetFullPath(candidate + name);
     std::error_code stat;

@@ -25,7 +25,7 @@ inline constexpr int kColumnCount = 9;
 inline constexpr int kFixedColumns = 3;
 
 inline constexpr std::array<const char*, kColumnCount> kColumnHeaders = {
-    "File #", "Name", "Status", "Path", "Version Found", "Version Shipped",
+    "File #",        "Name",         "Status",          "Path", "Version Found", "Version Shipped",
     "Original Size", "Current Size", "CRC File Section"};
 inline constexpr std::array<bool, kColumnCount> kRightAligned = {true,  false, false, false, false,
                                                                  false, true,  true,  false};

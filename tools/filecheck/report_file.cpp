@@ -20,8 +20,8 @@ std::string TrimCell(const std::string& s) {
 std::string TitleLine(const std::tm& now) {
   char buf[64];
   const int hour12 = now.tm_hour % 12 == 0 ? 12 : now.tm_hour % 12;
-  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d, %02d:%02d %s", now.tm_mon + 1, now.tm_mday,
-                now.tm_year + 1900, hour12, now.tm_min, now.tm_hour < 12 ? "AM" : "PM");
+  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d, %02d:%02d %s", now.tm_mon + 1, now.tm_mday, now.tm_year + 1900,
+                hour12, now.tm_min, now.tm_hour < 12 ? "AM" : "PM");
   return std::string("Tolvane 32-Bit File Integrity Verification ") + buf;
 }
 

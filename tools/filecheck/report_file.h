@@ -57,8 +57,8 @@ std::vector<int> MeasurePrintColumns(const checker::Grid& grid, TextWidth textWi
 // (the fixed columns keep left alignment), bold for row 0 and column 0. After a row, a new
 // page starts when y + 2000 passes the page height; else y grows by rowStep.
 template <typename TextWidth>
-std::vector<PrintText> LayoutPrint(const checker::Grid& grid, const std::vector<int>& widths,
-                                   TextWidth textWidth, int rowStep, int pageHeight);
+std::vector<PrintText> LayoutPrint(const checker::Grid& grid, const std::vector<int>& widths, TextWidth textWidth,
+                                   int rowStep, int pageHeight);
 
 std::string TrimCell(const std::string& s);
 
@@ -74,8 +74,8 @@ std::vector<int> MeasurePrintColumns(const checker::Grid& grid, TextWidth textWi
 }
 
 template <typename TextWidth>
-std::vector<PrintText> LayoutPrint(const checker::Grid& grid, const std::vector<int>& widths,
-                                   TextWidth textWidth, int rowStep, int pageHeight) {
+std::vector<PrintText> LayoutPrint(const checker::Grid& grid, const std::vector<int>& widths, TextWidth textWidth,
+                                   int rowStep, int pageHeight) {
   std::vector<PrintText> out;
   int page = 0;
   int y = 1440;

@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
   static std::atomic<int> counter{0};
-  const fs::path dir = fs::temp_directory_path() /
-                       ("kestrin-calc-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  const fs::path dir =
+      fs::temp_directory_path() / ("kestrin-calc-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
   fs::remove_all(dir);
   fs::create_directories(dir);
   path_ = dir.string() + "/";
@@ -205,9 +205,9 @@ WeatherData Bins24Weather() {
   w.nNumBins = 24;
   w.lTotalHours = 0;
   for (int b = 1; b <= 24; ++b) {
-    w.fBinDB(b) = 102.5f - 5 * b;                          // 97.5 .. -17.5 F
+    w.fBinDB(b) = 102.5f - 5 * b;  // 97.5 .. -17.5 F
     w.fBinMCWB(b) = std::min(76.0f, w.fBinDB(b) - 2.0f) - 0.15f * std::max(0.0f, w.fBinDB(b) - 60);
-    w.lBinHours(b) = 40 + 30 * std::min(b, 25 - b);      // most hours in the middle bins
+    w.lBinHours(b) = 40 + 30 * std::min(b, 25 - b);  // most hours in the middle bins
     w.lTotalHours += w.lBinHours(b);
     w.fMonthBinMCWB(1, b) = w.fBinMCWB(b);
     w.lMonthBinHours(1, b) = w.lBinHours(b);

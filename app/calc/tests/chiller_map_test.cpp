@@ -58,7 +58,8 @@ TEST_F(ChillerMapTest, Interpolate) {
 }
 
 TEST_F(ChillerMapTest, FullMapIsOnlySortedAndScaled) {
-  ChillerData ch = Map({65, 75, 85}, {{650, 620, 600}, {320, 310, 300}}, {{0.50f, 0.55f, 0.60f}, {0.40f, 0.45f, 0.50f}});
+  ChillerData ch =
+      Map({65, 75, 85}, {{650, 620, 600}, {320, 310, 300}}, {{0.50f, 0.55f, 0.60f}, {0.40f, 0.45f, 0.50f}});
   ch.nFLPowerType = 0;  // input per ton
   ASSERT_TRUE(modCalcs::bSetupChillerMap(ch));
   EXPECT_FLOAT_EQ(ch.fECWTPoints(1), 85);
@@ -237,7 +238,8 @@ TEST_F(TransferTest, PerTypeValuesAndHeatRejection) {
     ch.nFuelType = 4;
     ch.nNumECWTPoints = 0;  // the map is not the subject here
     double minECWT = -1, heat = -1;
-    ASSERT_TRUE(form.TransferChillerDataFromBrimlowToEngine(system, fresh, ch, fresh.Chillers().Item(1), minECWT, heat));
+    ASSERT_TRUE(
+        form.TransferChillerDataFromBrimlowToEngine(system, fresh, ch, fresh.Chillers().Item(1), minECWT, heat));
     cChiller& e = fresh.Chillers().Item(1);
     EXPECT_EQ(e.CycleType(), c.cycle);
     EXPECT_EQ(e.CondenserType(), c.cond);

@@ -78,7 +78,9 @@ TEST_F(CustomPLVTest, ChillersThatCannotBeRated) {
     ChillerData ch;
     float pct;
     const char* what;
-  } cases[] = {{absorption, 50, "absorption"}, {noMap, 50, "no map"}, {noCapacity, 50, "no capacity"},
+  } cases[] = {{absorption, 50, "absorption"},
+               {noMap, 50, "no map"},
+               {noCapacity, 50, "no capacity"},
                {Chiller500(), 0, "no load"}};
   for (const auto& c : cases) {
     host.messages.clear();

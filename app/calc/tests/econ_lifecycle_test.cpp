@@ -107,19 +107,18 @@ TEST_P(Loans, RepayThePrincipalExactlyOnceOverTheRoundedTerm) {
   EXPECT_EQ(e.dInvestPrincipal(c.paidYears + 1) + e.dInvestInterest(c.paidYears + 1), 0) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Loans,
-    ::testing::Values(
-        // 1000 at 10 % over 3 years: 402.11 a year, interest 100 + 69.79 + 36.56.
-        LoanCase{"equal payments", 1, 10, 3, 3, 402.11, 302.11, 206.34},
-        LoanCase{"equal payments at 0 %", 1, 0, 4, 4, 250, 250, 0},
-        // 2.5 years rounds to 2 (half to even): 576.19 a year over two years.
-        LoanCase{"equal payments 2.5 years", 1, 10, 2.5f, 2, 576.19, 476.19, 152.38},
-        LoanCase{"interest only 2.5 years", 2, 10, 2.5f, 2, 100, 0, 200},
-        LoanCase{"equal principal 2.5 years", 3, 10, 2.5f, 2, 600, 500, 150},
-        // 3.5 years rounds to 4.
-        LoanCase{"equal principal 3.5 years", 3, 10, 3.5f, 4, 350, 250, 250}),
-    CaseName<LoanCase>);
+INSTANTIATE_TEST_SUITE_P(Table, Loans,
+                         ::testing::Values(
+                             // 1000 at 10 % over 3 years: 402.11 a year, interest 100 + 69.79 + 36.56.
+                             LoanCase{"equal payments", 1, 10, 3, 3, 402.11, 302.11, 206.34},
+                             LoanCase{"equal payments at 0 %", 1, 0, 4, 4, 250, 250, 0},
+                             // 2.5 years rounds to 2 (half to even): 576.19 a year over two years.
+                             LoanCase{"equal payments 2.5 years", 1, 10, 2.5f, 2, 576.19, 476.19, 152.38},
+                             LoanCase{"interest only 2.5 years", 2, 10, 2.5f, 2, 100, 0, 200},
+                             LoanCase{"equal principal 2.5 years", 3, 10, 2.5f, 2, 600, 500, 150},
+                             // 3.5 years rounds to 4.
+                             LoanCase{"equal principal 3.5 years", 3, 10, 3.5f, 4, 350, 250, 250}),
+                         CaseName<LoanCase>);
 
 TEST_F(Lifecycle, ALoanTermOfNoWholeYearIsAnInputError) {
   for (float years : {0.0f, 0.4f, 0.5f, 50.6f}) {
@@ -262,8 +261,10 @@ TEST_P(Irr, Table) {
   for (std::size_t y = 0; y < c.difference.size(); ++y) challenger(static_cast<long>(y)) = -c.difference[y];
   float irr = 12345;
   ASSERT_TRUE(modCalcs::bCalcIRR(base, challenger, static_cast<int16_t>(c.difference.size() - 1), irr));
-  if (c.irr < 0) EXPECT_EQ(irr, -1) << c.name;
-  else EXPECT_NEAR(irr, c.irr, c.tolerance) << c.name;
+  if (c.irr < 0)
+    EXPECT_EQ(irr, -1) << c.name;
+  else
+    EXPECT_NEAR(irr, c.irr, c.tolerance) << c.name;
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -317,25 +318,23 @@ TEST_P(Payback, Table) {
   EXPECT_DOUBLE_EQ(cmp.dCumAddedInvestment(3), c.added0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Payback,
-    ::testing::Values(
-        // SIR 0.4, 0.8, 1.2: crosses 1 half-way through year 3.
-        PaybackCase{"interpolated", 250, 100, 2.5f},
-        // No added investment: SIR 999.999 from year 1, reached from 0.
-        PaybackCase{"no added investment", 0, 100, 1.0f / 999.999f},
-        PaybackCase{"never", 1000, 100, -1},
-        PaybackCase{"no savings", 0, 0, -1}),
-    CaseName<PaybackCase>);
+INSTANTIATE_TEST_SUITE_P(Table, Payback,
+                         ::testing::Values(
+                             // SIR 0.4, 0.8, 1.2: crosses 1 half-way through year 3.
+                             PaybackCase{"interpolated", 250, 100, 2.5f},
+                             // No added investment: SIR 999.999 from year 1, reached from 0.
+                             PaybackCase{"no added investment", 0, 100, 1.0f / 999.999f},
+                             PaybackCase{"never", 1000, 100, -1}, PaybackCase{"no savings", 0, 0, -1}),
+                         CaseName<PaybackCase>);
 
 // A year whose ratio already reached 1 while the running savings were not yet positive:
 // the payback falls in the following year at y - 0.9.
 TEST_F(Lifecycle, PaybackAfterARatioAboveOneWithoutSavings) {
   SystemEconData base, challenger;
-  base.dInvestTotal(0) = 100;          // the challenger is 100 cheaper to buy
-  challenger.dOpCostByYear(1) = 200;   // and 200 dearer to run in year 1: SIR(1) = -200 / -100
-  base.dOpCostByYear(2) = 500;         // then 500 cheaper to run,
-  challenger.dInvestTotal(2) = 200;    // after an added investment of 200: SIR(2) = 300 / 100
+  base.dInvestTotal(0) = 100;         // the challenger is 100 cheaper to buy
+  challenger.dOpCostByYear(1) = 200;  // and 200 dearer to run in year 1: SIR(1) = -200 / -100
+  base.dOpCostByYear(2) = 500;        // then 500 cheaper to run,
+  challenger.dInvestTotal(2) = 200;   // after an added investment of 200: SIR(2) = 300 / 100
   EconCaseData cmp;
   ASSERT_TRUE(modCalcs::bCalcPayback(base, challenger, 3, cmp));
   EXPECT_FLOAT_EQ(cmp.fSIR(1), 2);

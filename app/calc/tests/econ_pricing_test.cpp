@@ -88,10 +88,10 @@ struct EfficiencyCase {
 TEST(EconPricing, EfficiencyByTypeWithItsThresholds) {
   const EfficiencyCase cases[] = {
       {2, 100, 100, 658.8, 2, 1200.0 / 1000.0, 0},  // 100 x 3.412 + 658.8 = 1000
-      {2, 100, 0, 0.5, 2, 0, 0},                   // input below 1
-      {0, 100, 400, 0, 0, 3.0, 1},                 // 1200 kBtu / 400 kWh
+      {2, 100, 0, 0.5, 2, 0, 0},                    // input below 1
+      {0, 100, 400, 0, 0, 3.0, 1},                  // 1200 kBtu / 400 kWh
       {0, 100, 0.9, 0, 0, 0, 1},
-      {1, 100, 60, 0, 1, 0.6, 1},                  // kWh per ton-hour
+      {1, 100, 60, 0, 1, 0.6, 1},  // kWh per ton-hour
       {7, 0.9, 60, 0, 1, 0, 1},
   };
   for (const auto& c : cases) {

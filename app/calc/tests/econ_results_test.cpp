@@ -47,8 +47,8 @@ class EconResults : public ::testing::Test {
     fake->OutdoorWetBulb(70);
     fake->CoolingLoad(3600);
     fake->CalcPlant();
-    ASSERT_TRUE(wait.TransferCoolingSimulationResultsToBrimlowStructure(3, 4, pumps, tower, chillers, system,
-                                                                       weather, month));
+    ASSERT_TRUE(
+        wait.TransferCoolingSimulationResultsToBrimlowStructure(3, 4, pumps, tower, chillers, system, weather, month));
   }
 
   ui::RecordingHost host;
@@ -118,8 +118,8 @@ TEST_F(EconResults, HeatInputGoesToGasOrSteamByChillerType) {
     int16_t type, fuel;
     float gas, steam, genHeat;
   };
-  const Case cases[] = {{6, 0, 0, 500, 500}, {7, 0, 0, 500, 500}, {8, 0, 500, 0, 500},
-                        {9, 4, 500, 0, 0},   {9, 8, 0, 500, 0},   {9, 5, 0, 0, 0}, {1, 4, 0, 0, 0}};
+  const Case cases[] = {{6, 0, 0, 500, 500}, {7, 0, 0, 500, 500}, {8, 0, 500, 0, 500}, {9, 4, 500, 0, 0},
+                        {9, 8, 0, 500, 0},   {9, 5, 0, 0, 0},     {1, 4, 0, 0, 0}};
   for (const Case& c : cases) {
     month = SimMonthResults{};
     chillers[0].nType = c.type;
@@ -198,9 +198,9 @@ TEST(EconBlock, FieldsSitAtTheirArraysAndComeBackWhole) {
   EXPECT_EQ(block.Value(SimMonthData::kKWh, 5), 1234);
   EXPECT_EQ(block.Value(SimMonthData::kFuel, 6), 55);
   EXPECT_EQ(block.Value(SimMonthData::kSteam, 7), 66);
-  EXPECT_EQ(block.Value(30, 2), 600);           // fChillerLoad(2, 1): slot fastest
-  EXPECT_EQ(block.Value(179, 24), 44);          // the last per-slot entry
-  EXPECT_EQ(block.Value(191, 24), 1.5f);        // the last entry of the block
+  EXPECT_EQ(block.Value(30, 2), 600);     // fChillerLoad(2, 1): slot fastest
+  EXPECT_EQ(block.Value(179, 24), 44);    // the last per-slot entry
+  EXPECT_EQ(block.Value(191, 24), 1.5f);  // the last entry of the block
   // The Integers of array 5 and the flags of arrays 15..29, two bytes each.
   const auto* bytes = reinterpret_cast<const unsigned char*>(block.fValues.begin());
   int16_t v = 0;

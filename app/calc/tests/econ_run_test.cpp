@@ -79,9 +79,7 @@ class EconRunTest : public ::testing::Test {
     });
   }
 
-  void WriteEconomics() {
-    std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco);
-  }
+  void WriteEconomics() { std::ofstream(scratch.File("ECO.DAT"), std::ios::binary) << modDataIO::codec::Encode(eco); }
   // Writes system `id` as a copy of the fixture system with a name and a chiller first cost.
   void WriteSystem(int16_t id, const std::string& name, double cost) {
     SystemData s = calctest::TwoChillerSystem();

@@ -41,9 +41,7 @@ class EngineSetupTest : public ::testing::Test {
     }
     return s;
   }
-  bool Setup(SystemData s) {
-    return form.bSimEngineSetup(s, chillers, towers, weather, first, last, table);
-  }
+  bool Setup(SystemData s) { return form.bSimEngineSetup(s, chillers, towers, weather, first, last, table); }
   // Stages as sets of chillers.
   std::vector<std::set<int>> Stages() {
     std::vector<std::set<int>> stages;
@@ -79,8 +77,8 @@ TEST_F(EngineSetupTest, StagingTables) {
       {2, 3, false, {{3}, {1}, {1, 2}}},
       {3, 3, false, {{3}, {1}, {1, 2}, {1, 2, 3}}},
       {4, 3, false, {{1, 2, 3}, {1, 2, 3}, {1, 2, 3}}},
-      {1, 1, false, {{1}}},     // one chiller: equal unloading
-      {1, 1, true, {{1}}},      // slot-1 basis: part-load chiller control
+      {1, 1, false, {{1}}},  // one chiller: equal unloading
+      {1, 1, true, {{1}}},   // slot-1 basis: part-load chiller control
       {1, 3, true, {{3}, {1}, {1, 2}}},
   };
   for (const auto& c : cases) {

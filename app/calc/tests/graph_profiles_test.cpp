@@ -106,9 +106,9 @@ TEST_F(GraphProfilesTest, StagingChangeAddsAFramedPairThenTheBinPoint) {
   EXPECT_TRUE(R(1).bProfileStaging(3));
   EXPECT_NEAR(R(1).fProfileBuildingPct(3), building, 1e-3);
   EXPECT_NEAR(R(1).fProfileLoadPct(3), 100, 1e-3);  // one chiller carries 600 tons
-  EXPECT_FALSE(R(2).bProfileStaging(3));             // chiller 2 is off after the change
+  EXPECT_FALSE(R(2).bProfileStaging(3));            // chiller 2 is off after the change
   EXPECT_FLOAT_EQ(R(2).fProfileBuildingPct(3), 0);
-  EXPECT_FALSE(R(1).bProfileStaging(4));             // bin 2's own point
+  EXPECT_FALSE(R(1).bProfileStaging(4));  // bin 2's own point
   EXPECT_NEAR(R(1).fProfileBuildingPct(4), 400.0 / 9, 1e-4);
   EXPECT_EQ(fake->CalcPlantCount(), 24);
 }
@@ -170,9 +170,9 @@ TEST_F(GraphProfilesTest, UnmetLoadDuringTheSearchEndsWithTheBinsSoFar) {
   });
   Bins({{90, 74, 900, true, true}, {80, 70, 700, true, true}, {70, 65, 400, true, false}});
   ASSERT_TRUE(Run());
-  EXPECT_EQ(fake->CalcPlantCount(), 1);               // the first sub-step between bins 2 and 3
+  EXPECT_EQ(fake->CalcPlantCount(), 1);                       // the first sub-step between bins 2 and 3
   EXPECT_NEAR(R(1).fProfileBuildingPct(2), 700.0 / 9, 1e-4);  // bin 2 kept
-  EXPECT_FLOAT_EQ(R(1).fProfileBuildingPct(3), 0);    // nothing after it
+  EXPECT_FLOAT_EQ(R(1).fProfileBuildingPct(3), 0);            // nothing after it
   EXPECT_FLOAT_EQ(R(1).fProfileBuildingPct(4), 0);
   EXPECT_TRUE(host.messages.empty());
 }

@@ -124,21 +124,36 @@ TEST_F(InputCheckTest, BoundaryTable) {
       {"ratio 0.69", ratio(0.69), {108}},
       {"ratio 1.299", ratio(1.299), {}},
       {"ratio 1.31", ratio(1.31), {108}},
-      {"no condenser flow", [](SystemData&, ChillerData& ch, TowerData& tw) { ch.fCondWaterFlow = tw.fCondWaterFlow = 0; },
+      {"no condenser flow",
+       [](SystemData&, ChillerData& ch, TowerData& tw) { ch.fCondWaterFlow = tw.fCondWaterFlow = 0; },
        {106}},
       {"no design range", [](SystemData&, ChillerData&, TowerData& tw) { tw.fDesignRange = 0; }, {108}},
       {"no chiller", [](SystemData& s, ChillerData&, TowerData&) { s.nChillerIDs(1) = 0; }, {101}},
       {"no tower", [](SystemData& s, ChillerData&, TowerData&) { s.nTowerIDs(1) = 0; }, {103}},
-      {"dry cooler: no range checks", [](SystemData&, ChillerData&, TowerData& tw) { tw.nEqptType = 4; tw.fDesignRange = 0; },
+      {"dry cooler: no range checks",
+       [](SystemData&, ChillerData&, TowerData& tw) {
+         tw.nEqptType = 4;
+         tw.fDesignRange = 0;
+       },
        {}},
       {"air-cooled: no tower checks",
-       [](SystemData& s, ChillerData& ch, TowerData&) { ch.nType = 10; s.nTowerIDs(1) = 0; }, {}},
+       [](SystemData& s, ChillerData& ch, TowerData&) {
+         ch.nType = 10;
+         s.nTowerIDs(1) = 0;
+       },
+       {}},
       {"direct-fired: no tower checks",
-       [](SystemData& s, ChillerData& ch, TowerData&) { ch.nType = 8; s.nTowerIDs(1) = 0; }, {}},
-      {"first-chiller basis skips the slot range", [](SystemData& s, ChillerData&, TowerData& tw) {
+       [](SystemData& s, ChillerData& ch, TowerData&) {
+         ch.nType = 8;
+         s.nTowerIDs(1) = 0;
+       },
+       {}},
+      {"first-chiller basis skips the slot range",
+       [](SystemData& s, ChillerData&, TowerData& tw) {
          s.bSlot1Basis = -1;
          tw.fDesignRange = 0;
-       }, {}},
+       },
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -171,31 +186,42 @@ TEST_F(InputCheckTest, EachErrorLineIsExact) {
     std::vector<std::string> lines;
     int16_t costType = 0;
   } cases[] = {
-      {"101", [](SystemData& s, ChillerData&, TowerData&) { s.nChillerIDs(1) = 0; },
+      {"101",
+       [](SystemData& s, ChillerData&, TowerData&) { s.nChillerIDs(1) = 0; },
        {"\tCH-1: Error 101: Chiller does not exist."}},
-      {"103", [](SystemData& s, ChillerData&, TowerData&) { s.nTowerIDs(1) = 0; },
+      {"103",
+       [](SystemData& s, ChillerData&, TowerData&) { s.nTowerIDs(1) = 0; },
        {"\tCH-1: Error 103: Cooling tower or dry cooler does not exist."}},
-      {"104", [](SystemData&, ChillerData& ch, TowerData&) { ch.fCondWaterFlow = 1810; },
+      {"104",
+       [](SystemData&, ChillerData& ch, TowerData&) { ch.fCondWaterFlow = 1810; },
        {"\tCH-1: Error 104: Chiller and cooling tower or dry cooler have different condenser water flow rates."}},
       {"106", range(40.01), {std::string("\tCH-1: ") + k106}},
       {"107", range(0.49), {std::string("\tCH-1: ") + k107}},
-      {"108", [R0](SystemData&, ChillerData&, TowerData& tw) { tw.fDesignRange = static_cast<float>(R0 / 0.69); },
+      {"108",
+       [R0](SystemData&, ChillerData&, TowerData& tw) { tw.fDesignRange = static_cast<float>(R0 / 0.69); },
        {std::string("\tCH-1: ") + k108}},
-      {"shared 109", [shared](SystemData& s, ChillerData&, TowerData&) {
+      {"shared 109",
+       [shared](SystemData& s, ChillerData&, TowerData&) {
          shared(s);
          s.nTowerIDs(1) = s.nTowerIDs(2) = 0;
-       }, {"\tError 109: Shared cooling tower or dry cooler does not exist."}},
-      {"shared 110 and 106 without flow", [shared](SystemData& s, ChillerData&, TowerData& tw) {
+       },
+       {"\tError 109: Shared cooling tower or dry cooler does not exist."}},
+      {"shared 110 and 106 without flow",
+       [shared](SystemData& s, ChillerData&, TowerData& tw) {
          shared(s);
          tw.fCondWaterFlow = 0;
-       }, {"\tError 110: System and shared tower or dry cooler have different condenser flow rates.",
-           std::string("\t") + k106}},
-      {"shared 107 and 108", [shared](SystemData& s, ChillerData& ch, TowerData& tw) {
+       },
+       {"\tError 110: System and shared tower or dry cooler have different condenser flow rates.",
+        std::string("\t") + k106}},
+      {"shared 107 and 108",
+       [shared](SystemData& s, ChillerData& ch, TowerData& tw) {
          shared(s);
          ch.fCondWaterFlow = 400000;
          tw.fCondWaterFlow = 800000;
-       }, {std::string("\tSystem: ") + k107, std::string("\tSystem: ") + k108}},
-      {"201 202 203", [](SystemData& s, ChillerData&, TowerData&) {
+       },
+       {std::string("\tSystem: ") + k107, std::string("\tSystem: ") + k108}},
+      {"201 202 203",
+       [](SystemData& s, ChillerData&, TowerData&) {
          s.dLoanAmount = 1;
          s.fLoanYears = 11;
          s.dOtherInvestAmount(8) = 1;
@@ -205,9 +231,11 @@ TEST_F(InputCheckTest, EachErrorLineIsExact) {
          s.nOtherMaintFirstYear(8) = 1;
          s.nOtherMaintCount(8) = 3;
          s.nOtherMaintInterval(8) = 6;  // last year 13
-       }, {"\tSystem: Error 201: Loan payments extend beyond end of lifecycle period.",
-           "\tSystem: Error 202: Other investment costs occur after end of lifecycle period.",
-           "\tSystem: Error 203: Other maintenance costs occur after end of lifecycle period."}, 2},
+       },
+       {"\tSystem: Error 201: Loan payments extend beyond end of lifecycle period.",
+        "\tSystem: Error 202: Other investment costs occur after end of lifecycle period.",
+        "\tSystem: Error 203: Other maintenance costs occur after end of lifecycle period."},
+       2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -324,8 +352,8 @@ TEST_F(InputCheckTest, EconomicPeriodsAreInputErrors) {
       {1, 50, 1000, 50.6f, 2, loan + "50.6 years does not round to 1 to 50 whole years."},
       {1, 50, 1000, 50.5f, 2, ""},  // half to even: 50
       {1, 20, 1000, 1.5f, 1, ""},
-      {1, 20, 0, 0, 1, ""},      // no loan amount: no schedule
-      {1, 20, 1000, 0, 0, ""},   // no payment type: no schedule
+      {1, 20, 0, 0, 1, ""},        // no loan amount: no schedule
+      {1, 20, 1000, 0, 0, ""},     // no payment type: no schedule
       {0, 20, 1000, 0.4f, 1, ""},  // a part-load run has no cash flow
       {1, 51, 0, 0, 0, life + "51 years is outside 0 to 50 years."},
       {2, -1, 0, 0, 0, life + "-1 years is outside 0 to 50 years."},
@@ -388,10 +416,12 @@ TEST_F(ResultCheckTest, UnmetBinsInTonsAndKW) {
   EXPECT_EQ(calctest::ReadFile(scratch.File("ERR.DAT")),
             "\r\nErrors in Calculation for System: [Plant A]\r\n"
             "\tError 301: System unable to meet the building load in one or more bins.\r\n"
-            "\t\tNumber of bins =  3   Largest load = 102.9 " + clsUnits().UnitStr(TONS_TO_KW) + "\r\n" + note +
-            "\r\nErrors in Calculation for System: [Plant A]\r\n"
-            "\tError 301: System unable to meet the building load in one or more bins.\r\n"
-            "\t\tNumber of bins =  1   Largest load = 361.8 " + units.UnitStr(TONS_TO_KW) + "\r\n" + note);
+            "\t\tNumber of bins =  3   Largest load = 102.9 " +
+                clsUnits().UnitStr(TONS_TO_KW) + "\r\n" + note +
+                "\r\nErrors in Calculation for System: [Plant A]\r\n"
+                "\tError 301: System unable to meet the building load in one or more bins.\r\n"
+                "\t\tNumber of bins =  1   Largest load = 361.8 " +
+                units.UnitStr(TONS_TO_KW) + "\r\n" + note);
 }
 
 TEST_F(ResultCheckTest, NoUnmetBinsLeavesTheFlag) {
@@ -399,7 +429,8 @@ TEST_F(ResultCheckTest, NoUnmetBinsLeavesTheFlag) {
   bool flag = true;
   ASSERT_TRUE(modCalcs::bCalcCheckResults("Plant A", 0, 0, flag, units));
   EXPECT_TRUE(flag);  // never cleared here
-  EXPECT_EQ(calctest::ReadFile(scratch.File("ERR.DAT")), "\r\nErrors in Calculation for System: [Plant A]\r\n\tNone\r\n");
+  EXPECT_EQ(calctest::ReadFile(scratch.File("ERR.DAT")),
+            "\r\nErrors in Calculation for System: [Plant A]\r\n\tNone\r\n");
 }
 
 }  // namespace

@@ -75,8 +75,10 @@ double HandPLV(const PLVProfileData& p, int16_t nEfficiencyInput) {
     for (int j = 1; j <= p.nNumChillerResults; ++j)
       if (p.ChillerResults(j).bBinOn(b)) kW += p.ChillerResults(j).vBinValues(b).value_or(0);
     const double w = static_cast<double>(bin.lLoadHours) / p.lTotalLoadHours;
-    if (nEfficiencyInput == 0) ratioSum += w / (kW * 12.0 / L);  // kW/ton
-    else productSum += w * (L / kW);                               // output per kW
+    if (nEfficiencyInput == 0)
+      ratioSum += w / (kW * 12.0 / L);  // kW/ton
+    else
+      productSum += w * (L / kW);  // output per kW
   }
   return nEfficiencyInput == 0 ? 1.0 / ratioSum : productSum;
 }
@@ -131,8 +133,8 @@ TEST_F(PLVRunTest, RealEngineKWPerTon) {
     EXPECT_NEAR(sum, 1.0f, 1e-5);
   }
   EXPECT_TRUE(p.ChillerResults(1).bBinOn(1));
-  EXPECT_TRUE(p.ChillerResults(2).bBinOn(1));     // 1,000 tons need both
-  EXPECT_FALSE(p.ChillerResults(2).bBinOn(5));    // 250 tons: the first alone
+  EXPECT_TRUE(p.ChillerResults(2).bBinOn(1));                // 1,000 tons need both
+  EXPECT_FALSE(p.ChillerResults(2).bBinOn(5));               // 250 tons: the first alone
   EXPECT_GT(p.ChillerResults(1).fProfileBuildingPct(1), 0);  // graph points written
 
   // The system part-load value against the recorded bins.
@@ -190,7 +192,8 @@ TEST_F(PLVRunTest, CancelAtAProgressStepReturnsFalse) {
 }
 
 // A scripted plant: the load split evenly over the chillers that the script says run.
-grendax_fake::FakeRun EvenSplit(const grendax_fake::FakeInputs& in, int running, double kWPerTon, double genHeatPerTon) {
+grendax_fake::FakeRun EvenSplit(const grendax_fake::FakeInputs& in, int running, double kWPerTon,
+                                double genHeatPerTon) {
   grendax_fake::FakeRun run;
   run.ECWT = 75;
   for (int j = 0; j < 2; ++j) {
@@ -278,10 +281,14 @@ TEST_F(PLVRunTest, FreeCoolingTonHoursComeOffTheBinsAndTheTotal) {
       const double tons = in.CoolingLoad / 12;
       auto run = EvenSplit(in, tons > 600 && tons < 700 ? 0 : 2, 0.6, 0);
       run.FreeCoolingOn = tons < 900;
-      if (tons > 800) run.FreeCoolingLoad = 1.5;          // 300 h: 37.5 ton-hours
-      else if (tons > 600) run.FreeCoolingLoad = 120;     // no chiller runs: all of the bin
-      else if (tons > 400) run.FreeCoolingLoad = 1200;    // 800 h: 80,000 ton-hours
-      else run.FreeCoolingLoad = 3600;                    // 700 h: 210,000, capped at 175,000
+      if (tons > 800)
+        run.FreeCoolingLoad = 1.5;  // 300 h: 37.5 ton-hours
+      else if (tons > 600)
+        run.FreeCoolingLoad = 120;  // no chiller runs: all of the bin
+      else if (tons > 400)
+        run.FreeCoolingLoad = 1200;  // 800 h: 80,000 ton-hours
+      else
+        run.FreeCoolingLoad = 3600;  // 700 h: 210,000, capped at 175,000
       return run;
     });
   });
@@ -317,7 +324,8 @@ TEST_F(PLVRunTest, NoLoadShowsTheMessage) {
   ASSERT_TRUE(modDataIO::bLoadProfileWrite(lp));
   EXPECT_FALSE(Run());
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].text.rfind("The PLV analysis evaluates performance of the cooling-only chillers. ", 0), 0u);
+  EXPECT_EQ(host.messages[0].text.rfind("The PLV analysis evaluates performance of the cooling-only chillers. ", 0),
+            0u);
   EXPECT_NE(host.messages[0].text.find("Therefore the custom PLV cannot be calculated."), std::string::npos);
 }
 

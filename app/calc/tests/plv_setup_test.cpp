@@ -29,7 +29,7 @@ TEST(RunSummary, ScheduleAndPeriodTexts) {
   EXPECT_EQ(vb::Trim(s.sDaySchedules(1)), "On All Day: Saturday");
   EXPECT_EQ(vb::Trim(s.sDaySchedules(2)), "Off All Day: Sunday");
 
-  w.OperatingPeriods(1) = {1, 5, 1, 3};   // From 1/1 To 5/3
+  w.OperatingPeriods(1) = {1, 5, 1, 3};     // From 1/1 To 5/3
   w.OperatingPeriods(2) = {10, 12, 2, 31};  // From 10/2 To 12/31
   const struct {
     int16_t mode, count;
@@ -164,8 +164,7 @@ TEST_F(PLVSetupTest, MoreThan24WeatherBinsIsAClearFailure) {
 }
 
 // One library chiller record.
-ChillerData Record(const char* name, int16_t type, float tons, float power, int16_t powerType = 0,
-                   int16_t fuel = 0) {
+ChillerData Record(const char* name, int16_t type, float tons, float power, int16_t powerType = 0, int16_t fuel = 0) {
   ChillerData ch = calctest::Chiller600();
   ch.sName = name;
   ch.nType = type;
@@ -178,16 +177,16 @@ ChillerData Record(const char* name, int16_t type, float tons, float power, int1
 
 TEST_F(PLVSetupTest, ChillerResultsByTypeAndGroups) {
   const ChillerData records[] = {
-      Record("Centrifugal 600", 1, 600, 0.57f),            // 1
-      Record("Screw 400", 2, 400, 0.62f),                  // 2
-      Record("Centrifugal total kW", 1, 600, 342, 1),      // 3: 342 kW in all
-      Record("Screw total kW", 2, 400, 248, 1),            // 4: 248 kW in all
-      Record("Absorber", 6, 500, 18),                      // 5
-      Record("Direct-fired", 8, 500, 6000, 1),             // 6: 12 kBtu/h per ton
-      Record("Engine gas", 9, 500, 0.8f, 0, 4),            // 7
-      Record("Engine other", 9, 500, 0.8f, 0, 8),          // 8
-      Record("Air-cooled no data", 11, 300, 0),            // 9
-      Record("Unknown type", 13, 300, 0.7f),               // 10
+      Record("Centrifugal 600", 1, 600, 0.57f),        // 1
+      Record("Screw 400", 2, 400, 0.62f),              // 2
+      Record("Centrifugal total kW", 1, 600, 342, 1),  // 3: 342 kW in all
+      Record("Screw total kW", 2, 400, 248, 1),        // 4: 248 kW in all
+      Record("Absorber", 6, 500, 18),                  // 5
+      Record("Direct-fired", 8, 500, 6000, 1),         // 6: 12 kBtu/h per ton
+      Record("Engine gas", 9, 500, 0.8f, 0, 4),        // 7
+      Record("Engine other", 9, 500, 0.8f, 0, 8),      // 8
+      Record("Air-cooled no data", 11, 300, 0),        // 9
+      Record("Unknown type", 13, 300, 0.7f),           // 10
   };
   for (int16_t id = 1; id <= 10; ++id) ASSERT_TRUE(modDataIO::bChillerWrite(id, records[id - 1]));
   SystemData s = calctest::TwoChillerSystem();
@@ -199,7 +198,7 @@ TEST_F(PLVSetupTest, ChillerResultsByTypeAndGroups) {
       {1, 1, 0, 0},  // single of the same chiller and tower: never grouped with the pair
       {1, 1, 0, 0},  // same single: same group
       {3, 1, 4, 0},  // pair with total inputs: sum of power over sum of capacity
-      {5, 1, 0, 0},  {6, 1, 0, 0}, {7, 1, 0, 0}, {8, 1, 0, 0}, {9, 0, 0, 0}, {10, 1, 0, 0},
+      {5, 1, 0, 0}, {6, 1, 0, 0}, {7, 1, 0, 0}, {8, 1, 0, 0}, {9, 0, 0, 0}, {10, 1, 0, 0},
   };
   s.nNumChillers = 11;
   for (int i = 1; i <= 11; ++i) {
@@ -228,9 +227,9 @@ TEST_F(PLVSetupTest, ChillerResultsByTypeAndGroups) {
       {"Centrifugal 600", 600, 12 / 0.57, 1, 2, 1, 2, false},
       {"Centrifugal total kW + Screw total", 1000,  // cut to 35 characters
        12 / pairKWPerTon, 1, 2, 1, 3, true},
-      {"Absorber", 500, 18, 2, 2, 3, 4, true},          // heat-driven: no conversion
-      {"Direct-fired", 500, 12, 2, 2, 2, 5, true},       // power per capacity
-      {"Engine gas", 500, 0.8, 1, 2, 2, 6, true},        // engine code 4
+      {"Absorber", 500, 18, 2, 2, 3, 4, true},      // heat-driven: no conversion
+      {"Direct-fired", 500, 12, 2, 2, 2, 5, true},  // power per capacity
+      {"Engine gas", 500, 0.8, 1, 2, 2, 6, true},   // engine code 4
       {"Engine other", 500, 0.8, 1, 2, 3, 7, true},
       {"Air-cooled no data", 300, 0, 1, 1, 1, 8, true},  // 0 stays 0 under 12 / x
       {"Unknown type", 300, 0, 0, 0, 0, 9, true},

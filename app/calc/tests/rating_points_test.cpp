@@ -59,7 +59,7 @@ TEST(CalcCPLV, HandComputedThreeBinsTwoChillers) {
   EXPECT_FLOAT_EQ(a.fWeightingFactor(1), 0);
   EXPECT_FLOAT_EQ(a.fECWT(4), 80);
   EXPECT_FLOAT_EQ(a.fECWT(3), 75);
-  EXPECT_FLOAT_EQ(a.fECWT(1), 0);  // a point without hours
+  EXPECT_FLOAT_EQ(a.fECWT(1), 0);     // a point without hours
   EXPECT_FLOAT_EQ(a.fBinECWT(3), 0);  // an off bin's ECWT is cleared
   EXPECT_FLOAT_EQ(a.fPointBinTonHours(3, 2), 84000);
   const ChillerResultData& b = p->ChillerResults(2);
@@ -100,10 +100,11 @@ TEST(CalcCPLV, PoolsEqualGroupsOnly) {
 
 TEST(CalcCPLV, SameFactorsInIPAndSI) {
   auto make = [] {
-    return Profile({120, 340, 560, 410},
-                   {{{true, 530, 88, 83.2f}, {true, 400, 66.6f, 77.1f}, {true, 260, 43.3f, 71.9f}, {true, 90, 15, 64.3f}},
-                    {{true, 530, 88, 82.9f}, {false, 0, 0, 0}, {true, 250, 41.6f, 70.3f}, {false, 0, 0, 0}}},
-                   {1, 2});
+    return Profile(
+        {120, 340, 560, 410},
+        {{{true, 530, 88, 83.2f}, {true, 400, 66.6f, 77.1f}, {true, 260, 43.3f, 71.9f}, {true, 90, 15, 64.3f}},
+         {{true, 530, 88, 82.9f}, {false, 0, 0, 0}, {true, 250, 41.6f, 70.3f}, {false, 0, 0, 0}}},
+        {1, 2});
   };
   auto ip = make();
   auto si = make();

@@ -38,13 +38,12 @@ struct Shown {
 };
 
 void PrintTo(const Shown& s, std::ostream* os) {
-  *os << '"' << s.text.toStdString() << "\" \"" << s.label.toStdString() << "\" "
-      << s.background.name().toStdString() << ' ' << s.value;
+  *os << '"' << s.text.toStdString() << "\" \"" << s.label.toStdString() << "\" " << s.background.name().toStdString()
+      << ' ' << s.value;
 }
 
 Shown Look(const csQuillet& b) {
-  return {b.TextBox()->text(), b.Label()->text(), b.TextBox()->palette().color(QPalette::Base),
-          b.Value()};
+  return {b.TextBox()->text(), b.Label()->text(), b.TextBox()->palette().color(QPalette::Base), b.Value()};
 }
 
 // A window whose boxes sit at two depths: values with more digits than their pictures show,

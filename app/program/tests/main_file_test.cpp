@@ -236,8 +236,7 @@ TEST_F(FileCommands, OpenOfAProjectWithAMissingCityNamesItAndRefusesSaveAndRepor
   w.form().mnuFileSaveAs_Click();
   w.form().cmdReport_Click();
   ASSERT_EQ(host_.messages.size(), 2u);
-  for (const auto& m : host_.messages)
-    EXPECT_EQ(m.text, "No city is selected, the action can not be completed.");
+  for (const auto& m : host_.messages) EXPECT_EQ(m.text, "No city is selected, the action can not be completed.");
   EXPECT_FALSE(std::filesystem::exists(TempDir() / "again.vxn"));
   EXPECT_EQ(w.saveAnswers.size(), 1u);  // the dialog was never shown
 

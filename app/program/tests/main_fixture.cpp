@@ -38,7 +38,8 @@ void MainTest::SetUp() {
   const char* home = std::getenv("XDG_DATA_HOME");
   ASSERT_NE(home, nullptr);
   std::filesystem::remove_all(std::filesystem::path(home) / "Kestrin");
-  temp_ = std::filesystem::path(home) / ("work-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  temp_ = std::filesystem::path(home) /
+          ("work-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   std::filesystem::remove_all(temp_);
   std::filesystem::create_directories(temp_);
   ASSERT_EQ(Module1::StartUp(""), Module1::StartResult::kReady);
@@ -56,9 +57,7 @@ TestWindow& MainTest::OpenWindow() {
   return *window_;
 }
 
-std::string MainTest::Shown(frmMain::Box box) const {
-  return window_->unitBox(box)->TextBox()->text().toStdString();
-}
+std::string MainTest::Shown(frmMain::Box box) const { return window_->unitBox(box)->TextBox()->text().toStdString(); }
 
 void MainTest::Type(frmMain::Box box, const std::string& text) {
   QLineEdit* edit = window_->unitBox(box)->TextBox();

@@ -72,8 +72,10 @@ class ReportsWindow : public TestWindow {
       c->setChecked(allSections);
     dialog.chkExportCSV->setChecked(true);
     dialog.txtCSVFile->setText(QString::fromStdString(csvPath));
-    if (optionsOK) dialog.cmdOK_Click();
-    else dialog.cmdCancel_Click();
+    if (optionsOK)
+      dialog.cmdOK_Click();
+    else
+      dialog.cmdCancel_Click();
     return dialog.DialogOK();
   }
 };
@@ -169,7 +171,8 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   auto squeeze = [](std::string t) {
     std::string out;
     for (char c : t)
-      if (!std::isspace(static_cast<unsigned char>(c))) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (!std::isspace(static_cast<unsigned char>(c)))
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
   };
   const std::string text = squeeze(RunCommand("pdftotext -layout '" + pdf + "' -"));
@@ -188,7 +191,8 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   // LibreOffice lays the RTF out on the same number of pages.
   const std::string lo = Out("lo");
   fs::create_directories(lo);
-  RunCommand("HOME='" + lo + "' soffice --headless --convert-to pdf --outdir '" + lo + "' '" + rtf + "' >/dev/null 2>&1");
+  RunCommand("HOME='" + lo + "' soffice --headless --convert-to pdf --outdir '" + lo + "' '" + rtf +
+             "' >/dev/null 2>&1");
   EXPECT_EQ(PdfPages(lo + "/saved.pdf"), pdfPages);
 
   // The summary CSV after the successful run, with the run's weighting factors.
@@ -310,12 +314,11 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
   ASSERT_TRUE(fs::exists(pdf));
   EXPECT_GT(PdfPages(pdf), 1);
   ASSERT_EQ(afterLocked.size(), 1u);
-  EXPECT_EQ(afterLocked[0].text,
-            frmReport::PrintFailedMessage("the file " + lockedPdf + " could not be written"));
+  EXPECT_EQ(afterLocked[0].text, frmReport::PrintFailedMessage("the file " + lockedPdf + " could not be written"));
   EXPECT_FALSE(fs::exists(lockedPdf));
-  EXPECT_EQ(dialogs, (std::vector<richtext::PrintDialogKind>{richtext::PrintDialogKind::Print,
-                                                             richtext::PrintDialogKind::Print,
-                                                             richtext::PrintDialogKind::PageSetup}));
+  EXPECT_EQ(dialogs,
+            (std::vector<richtext::PrintDialogKind>{richtext::PrintDialogKind::Print, richtext::PrintDialogKind::Print,
+                                                    richtext::PrintDialogKind::PageSetup}));
   ASSERT_FALSE(offeredPaper.empty());
   for (QPageSize::PageSizeId id : offeredPaper) EXPECT_EQ(id, QPageSize::Letter);
   EXPECT_EQ(zoomAfterEnter, 50);
@@ -342,8 +345,9 @@ TEST_F(ReportsCommand, UnwritableWorkingFolderNamesTheFolderAndTheCsvNotWritten)
   window->form().cmdReport_Click();
   bool folderNamed = false;
   for (const auto& m : host_.messages)
-    folderNamed = folderNamed || (m.text.find("The folder " + blocked + " cannot be written to.") != std::string::npos &&
-                                  m.text.find("File > Save As") != std::string::npos);
+    folderNamed =
+        folderNamed || (m.text.find("The folder " + blocked + " cannot be written to.") != std::string::npos &&
+                        m.text.find("File > Save As") != std::string::npos);
   EXPECT_TRUE(folderNamed);
   ASSERT_FALSE(host_.messages.empty());
   EXPECT_EQ(host_.messages.back().text,
@@ -389,8 +393,8 @@ TEST_F(ReportsCommand, SystemDifferenceOnTheShippedData) {
   ASSERT_GT(t1, 0);
   EXPECT_NEAR(gProject.SystemDifference, (t2 - t1) * 100 / t1, 1e-3);
   EXPECT_NE(gProject.SystemDifference, 0.0F);
-  std::printf("system difference on the shipped data: %.3f %% (T1 %.0f kWh, T2 %.0f kWh)\n",
-              gProject.SystemDifference, t1, t2);
+  std::printf("system difference on the shipped data: %.3f %% (T1 %.0f kWh, T2 %.0f kWh)\n", gProject.SystemDifference,
+              t1, t2);
   for (const auto& m : host_.messages) ADD_FAILURE() << m.title << ": " << m.text;
 }
 

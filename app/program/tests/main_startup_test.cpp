@@ -61,7 +61,8 @@ TEST_F(StartUp, WithoutArgumentsUsesTheDefaultsAndPreparesTheScratchFolder) {
   EXPECT_EQ(gSettings.UnitType, 0);
   EXPECT_EQ(Module1::gSettingsFile, (Kestrin() / "GlobalSettings.xml").string());
   EXPECT_FALSE(fs::exists(Module1::gSettingsFile));  // written only when the window closes
-  for (const char* file : {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT"}) {
+  for (const char* file :
+       {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT"}) {
     EXPECT_TRUE(fs::exists(Kestrin() / "Temp" / file)) << file;
   }
   EXPECT_EQ(modDataIO::DataFolder(), (Kestrin() / "Temp").string() + "/");

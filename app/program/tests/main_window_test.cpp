@@ -162,8 +162,8 @@ TEST(ChillerNumber, CorrectedText) {
   const struct {
     const char* typed;
     const char* shown;
-  } cases[] = {{"abc", "1"}, {"", "1"}, {"12", "10"}, {"0", "1"},  {"-3", "1"},
-               {"40000", "10"}, {"1e9", "10"}, {"7", "7"}, {" 4 ", " 4 "}};
+  } cases[] = {{"abc", "1"},    {"", "1"},     {"12", "10"}, {"0", "1"},    {"-3", "1"},
+               {"40000", "10"}, {"1e9", "10"}, {"7", "7"},   {" 4 ", " 4 "}};
   for (const auto& c : cases) {
     EXPECT_EQ(frmMain::CorrectedChillerNumText(c.typed, 1, 10), c.shown) << '"' << c.typed << '"';
   }
@@ -221,14 +221,18 @@ TEST_F(MainWindow, TabOrderFollowsTheChillerPlantBoxesTopToBottom) {
       n = n->nextInFocusChain();
     return n;
   };
-  const std::vector<QWidget*> expected = {
-      w.comboBox(F::cboPlantControl), w.comboBox(F::cboEvapFlowControl), w.chillerNumBox(),
-      w.unitBox(F::uncPlantCapacity)->TextBox(), w.unitBox(F::uncDesignLCHWT)->TextBox(),
-      w.unitBox(F::uncDesignECWT)->TextBox(), w.unitBox(F::uncMinECWT)->TextBox(),
-      w.unitBox(F::uncFlowRate)->TextBox(), w.unitBox(F::uncEvapFlowRate)->TextBox()};
+  const std::vector<QWidget*> expected = {w.comboBox(F::cboPlantControl),
+                                          w.comboBox(F::cboEvapFlowControl),
+                                          w.chillerNumBox(),
+                                          w.unitBox(F::uncPlantCapacity)->TextBox(),
+                                          w.unitBox(F::uncDesignLCHWT)->TextBox(),
+                                          w.unitBox(F::uncDesignECWT)->TextBox(),
+                                          w.unitBox(F::uncMinECWT)->TextBox(),
+                                          w.unitBox(F::uncFlowRate)->TextBox(),
+                                          w.unitBox(F::uncEvapFlowRate)->TextBox()};
   for (std::size_t i = 1; i < expected.size(); ++i)
-    EXPECT_EQ(next(expected[i - 1]), expected[i]) << "after box " << i - 1 << ": "
-                                                   << next(expected[i - 1])->objectName().toStdString();
+    EXPECT_EQ(next(expected[i - 1]), expected[i])
+        << "after box " << i - 1 << ": " << next(expected[i - 1])->objectName().toStdString();
 }
 
 TEST_F(MainWindow, PeakLoadAbovePlantCapacityIsRefused) {

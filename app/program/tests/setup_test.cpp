@@ -22,8 +22,8 @@ using modDataIO::gSettings;
 
 namespace {
 
-const char* const kTemplates[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT",
-                                  "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT"};
+const char* const kTemplates[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT",
+                                  "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT"};
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -80,8 +80,8 @@ void AddMonths(db::Database& d, int city, int building, int hourShift = 0) {
   }
 }
 
-void AddSite(db::Database& d, int city, int building, const std::vector<double>& loads, double maxBin,
-             double maxPlant, double maxHourly, bool withLoadRow = true) {
+void AddSite(db::Database& d, int city, int building, const std::vector<double>& loads, double maxBin, double maxPlant,
+             double maxHourly, bool withLoadRow = true) {
   AddProfile(d, {city, building, 1, 4, kDryBulbs});
   AddProfile(d, {city, building, 2, 4, kWetBulbs});
   AddProfile(d, {city, building, 3, 4, kHours});
@@ -117,8 +117,7 @@ class Setup : public ::testing::Test {
   void MakeSiteDatabase() {
     auto d = db::Database::Open((root_ / "site.db").string(), db::OpenMode::kCreate);
     sqlscript::Run(*d, (fs::path(KESTRIN_DATA_DIR) / "sql" / "site_schema.sql").string());
-    d->Execute(
-        "INSERT INTO BuildingTypes VALUES (9, 'Large Office', 1, 1, 700, 1800, 1, 800, 1200, 0, 0, 0)");
+    d->Execute("INSERT INTO BuildingTypes VALUES (9, 'Large Office', 1, 1, 700, 1800, 1, 800, 1200, 0, 0, 0)");
     d->Execute("INSERT INTO City_Params VALUES (79, 650, 91, 74, -4)");
     d->Execute("INSERT INTO City_Params VALUES (500, 10, 90, 75, 30)");
     d->Execute("INSERT INTO City_Params VALUES (600, 10, 90, 75, 30)");
@@ -138,11 +137,16 @@ class Setup : public ::testing::Test {
       AddProfile(*d, {city, 9, 3, 4, kHours});
     }
     AddMonths(*d, 502, 9, 1);  // 501: no monthly rows; 502: July one hour too many
-    for (auto [code, cap, evap, chw, cond] :
-         {std::tuple{3, 100.0, 20.0, 40.0, 30.0}, {3, 500.0, 28.0, 70.0, 50.0}, {3, 1000.0, 30.0, 80.0, 60.0},
-          {2, 400.0, 33.0, 75.0, 55.0}}) {
+    for (auto [code, cap, evap, chw, cond] : {std::tuple{3, 100.0, 20.0, 40.0, 30.0},
+                                              {3, 500.0, 28.0, 70.0, 50.0},
+                                              {3, 1000.0, 30.0, 80.0, 60.0},
+                                              {2, 400.0, 33.0, 75.0, 55.0}}) {
       d->Prepare("INSERT INTO PumpHead VALUES (?1, ?2, ?3, ?4, ?5)")
-          .Bind(1, code).Bind(2, cap).Bind(3, evap).Bind(4, chw).Bind(5, cond)
+          .Bind(1, code)
+          .Bind(2, cap)
+          .Bind(3, evap)
+          .Bind(4, chw)
+          .Bind(5, cond)
           .Run();
     }
   }
@@ -184,13 +188,13 @@ TEST(PumpHeads, InterpolatesBetweenRowsAndHoldsTheEnds) {
     float capacity, evap, chw, cond;
   };
   const Case cases[] = {
-      {50, 20, 40, 30},      // below the first row
-      {100, 20, 40, 30},     // on the first row
-      {300, 24, 55, 40},     // halfway between rows 1 and 2
-      {500, 28, 70, 50},     // on an inner row
-      {750, 29, 75, 55},     // between rows 2 and 3
-      {1000, 30, 80, 60},    // on the last row
-      {4000, 30, 80, 60},    // above the last row
+      {50, 20, 40, 30},    // below the first row
+      {100, 20, 40, 30},   // on the first row
+      {300, 24, 55, 40},   // halfway between rows 1 and 2
+      {500, 28, 70, 50},   // on an inner row
+      {750, 29, 75, 55},   // between rows 2 and 3
+      {1000, 30, 80, 60},  // on the last row
+      {4000, 30, 80, 60},  // above the last row
   };
   for (const auto& c : cases) {
     float e = -1, w = -1, k = -1;
@@ -232,8 +236,9 @@ TEST_F(Setup, EqualPumpHeadCapacitiesAreADataErrorAndTheTemplateHeadsStay) {
   {
     auto d = db::Database::Open((root_ / "site.db").string(), db::OpenMode::kReadWrite);
     d->Execute("DROP TABLE PumpHead");
-    d->Execute("CREATE TABLE PumpHead (EvapFlowControl INTEGER, Capacity REAL, EvapPumpHead REAL, "
-               "ChilledWaterPumpHead REAL, CondPumpHead REAL)");
+    d->Execute(
+        "CREATE TABLE PumpHead (EvapFlowControl INTEGER, Capacity REAL, EvapPumpHead REAL, "
+        "ChilledWaterPumpHead REAL, CondPumpHead REAL)");
     d->Execute("INSERT INTO PumpHead VALUES (3, 100, 20, 40, 30), (3, 500, 28, 70, 50), (3, 500, 29, 71, 51)");
   }
   float e = -1, w = -1, k = -1;
@@ -509,7 +514,8 @@ TEST_F(Setup, LoadProfileScalesCapsAndCutsOffEconomizerBins) {
     EXPECT_EQ(l.bAirEconomizer, vb::ToBoolean(c.economizer == 1));
     EXPECT_FLOAT_EQ(l.fPeakLoad, 1000);
     for (int b = 1; b <= 4; ++b) {
-      EXPECT_FLOAT_EQ(l.fBinLoadPercent(b), c.pct[b - 1]) << "bin " << b << " case " << c.building << "/" << c.economizer;
+      EXPECT_FLOAT_EQ(l.fBinLoadPercent(b), c.pct[b - 1])
+          << "bin " << b << " case " << c.building << "/" << c.economizer;
       EXPECT_FLOAT_EQ(l.fBinLoad(b), 10.0F * c.pct[b - 1]);
     }
   }

@@ -210,8 +210,7 @@ TEST_F(SharedFolders, TwoProgramsOnOneDataFolder) {
   programs[loser]->Go();
   const std::string loserRun = programs[loser]->Answer();
   EXPECT_EQ(loserRun.rfind("refused | The data folder " + scratch.string() + "/ is in use", 0), 0u) << loserRun;
-  EXPECT_NE(loserRun.find(" | The data folder " + scratch.string() + "/ is in use", 20), std::string::npos)
-      << loserRun;
+  EXPECT_NE(loserRun.find(" | The data folder " + scratch.string() + "/ is in use", 20), std::string::npos) << loserRun;
   EXPECT_TRUE(Snapshot(scratch) == before);
 
   programs[winner]->Go();
@@ -223,8 +222,8 @@ TEST_F(SharedFolders, TwoProgramsOnOneDataFolder) {
 TEST_F(SharedFolders, TwoDataFoldersShareAReadOnlyProgramFolder) {
   const fs::path program = root_ / "program";
   fs::create_directories(program);
-  for (const char* f : {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB", "HW1.DAT",
-                        "RIZIRure.rev"}) {
+  for (const char* f : {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB",
+                        "HW1.DAT", "RIZIRure.rev"}) {
     fs::copy_file(fs::path(KESTRIN_PROGRAM_DIR) / f, program / f);
     fs::permissions(program / f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   }

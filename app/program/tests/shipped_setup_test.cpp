@@ -75,7 +75,7 @@ class ShippedSetup : public ::testing::Test {
     bool ok = false, inputErrors = true, calcErrors = true;
     std::string errors;  // ERR.DAT
     std::unique_ptr<PLVProfileData> profile = std::make_unique<PLVProfileData>();
-    SystemData system;   // the analysed system
+    SystemData system;  // the analysed system
   };
   // `afterSetup` may change the scratch records the set-up wrote before the calculation.
   void RunPartLoadCalculation(PartLoadRun& run, const std::function<void()>& afterSetup = {}) {

@@ -113,8 +113,7 @@ Range BinLoadScale(const SystemEconArray& systems, int kind, int bins) {
     if (both) x.Take(loads.second);
   }
   // Heat recovery puts the cooling loads in kBtu; the cooling graph shows ton-hours.
-  if (kind == kCooling && modpublic::gHeatRecoveryOption == 1 &&
-      modpublic::gUnits.CurrentUnitOfMeasure() == nENGLISH) {
+  if (kind == kCooling && modpublic::gHeatRecoveryOption == 1 && modpublic::gUnits.CurrentUnitOfMeasure() == nENGLISH) {
     x.min /= 12;
     x.max /= 12;
   }
@@ -134,9 +133,10 @@ void FillAnnualEfficiencyChart(graph::Chart& chart, const EconSummaryData& summa
   static const QColor kColours[] = {QColor(0, 150, 0), QColor(150, 0, 0), QColor(120, 200, 255)};
   const int32_t unitId = EfficiencyUnitOf(systems, kind);
   const int n = Systems(summary);
-  BarChartLook(chart,
-               WithUnit(std::string("Annual ") + KindWord(kind) + " System Efficiency", modpublic::gUnits.UnitStr(unitId)),
-               kColours[std::clamp(kind, 0, 2)], n);
+  BarChartLook(
+      chart,
+      WithUnit(std::string("Annual ") + KindWord(kind) + " System Efficiency", modpublic::gUnits.UnitStr(unitId)),
+      kColours[std::clamp(kind, 0, 2)], n);
   for (int a = 1; a <= n; ++a) {
     // Plotted as labelled: converted to the unit shown.
     const double v = AnnualEfficiency(systems(a), kind, unitId);
@@ -206,7 +206,7 @@ void FillEfficiencyProfilesChart(graph::Chart& chart, const EconSummaryData& sum
     s.axis = graph::YAxis::Right;
   }
   chart.xAxis.label = modpublic::AddUnitLabel("Outdoor Air Temperature", F_TO_C, true);
-  chart.yAxis.label = kind == kCooling ? modpublic::AddUnitLabel("Cooling Load", TONHR_TO_KWH, true)
+  chart.yAxis.label = kind == kCooling   ? modpublic::AddUnitLabel("Cooling Load", TONHR_TO_KWH, true)
                       : kind == kHeating ? modpublic::AddUnitLabel("Heating Load", KBTU_TO_KWH, true)
                                          : modpublic::AddUnitLabel("Cooling or Heating Load", KBTU_TO_KWH, true);
   chart.rightAxis.label = modpublic::AddUnitLabel("System Efficiency", unitId, true);
@@ -259,13 +259,13 @@ std::string AnnualEfficiencyFootnote(int32_t unitId, int kind) {
   }
   const clsUnits& u = modpublic::gUnits;
   const std::string x12 = u.CurrentUnitOfMeasure() == nENGLISH ? " x 12" : "";
-  const std::string v = kind == kCooling ? u.UnitStr(TONHR_TO_KWH) + x12
+  const std::string v = kind == kCooling                          ? u.UnitStr(TONHR_TO_KWH) + x12
                         : (kind == kHeating || kind == kCombined) ? u.UnitStr(KBTU_TO_KWH)
                                                                   : std::string();
   using modpublic::Parenthesize;
   if (unitId == modpublic::gEfficiencyUnitID)
-    return title + " " + u.UnitStr(unitId) + " = " + Parenthesize(load + " " + u.UnitStr(TONHR_TO_KWH) + x12) +
-           " / " + Parenthesize(energy + " " + u.UnitStr(KWH_TO_KWH));
+    return title + " " + u.UnitStr(unitId) + " = " + Parenthesize(load + " " + u.UnitStr(TONHR_TO_KWH) + x12) + " / " +
+           Parenthesize(energy + " " + u.UnitStr(KWH_TO_KWH));
   if (unitId == KWTON_TO_IKWKW)
     return title + " " + u.UnitStr(KWTON_TO_IKWKW) + " = " + Parenthesize(energy + " " + u.UnitStr(KWH_TO_KWH)) +
            " / " + Parenthesize(load + " " + u.UnitStr(TONHR_TO_KWH));
@@ -290,10 +290,14 @@ using namespace reports::economics;
 
 int32_t clsReport::GetEfficiencyUnitConvID(int32_t selector) {
   switch (selector) {
-    case 0: return modpublic::gEfficiencyUnitID;
-    case 1: return KWTON_TO_IKWKW;
-    case 2: return modpublic::gSystemEfficiencyUnitID;
-    default: return NO_CONV;
+    case 0:
+      return modpublic::gEfficiencyUnitID;
+    case 1:
+      return KWTON_TO_IKWKW;
+    case 2:
+      return modpublic::gSystemEfficiencyUnitID;
+    default:
+      return NO_CONV;
   }
 }
 
@@ -335,7 +339,8 @@ void clsReport::AnnualSystemEfficiencyGraph(graph::Chart*& graph, int16_t kind, 
 }
 
 void clsReport::AnnualSystemEnergyCostGraph(graph::Chart*& graph, bool& ok) {
-  ok = InitGraph(graph, 1) && modpublic::RunGuarded(ErrorSource("AnnualSystemEnergyCostGraph"), "", ui::kExclamation, [&] {
+  ok = InitGraph(graph, 1) &&
+       modpublic::RunGuarded(ErrorSource("AnnualSystemEnergyCostGraph"), "", ui::kExclamation, [&] {
          CheckEconomicResults(m_EconSummary);
          FillAnnualEnergyCostChart(*graph, m_EconSummary, *m_SystemEcon, SystemLabelPrefix);
        });
@@ -418,9 +423,8 @@ static bool WriteEfficiencyTable(clsReport& report, int32_t& table, int kind, in
   CheckEconomicResults(summary);
   const int32_t unitId = clsReport::GetEfficiencyUnitConvID(2);
   ++table;
-  report.WriteTextLine(std::to_string(table) + ".  Annual " + (kind == kHeating ? "Heating" : "Combined") +
-                           " System Efficiency",
-                       true);
+  report.WriteTextLine(
+      std::to_string(table) + ".  Annual " + (kind == kHeating ? "Heating" : "Combined") + " System Efficiency", true);
   report.WriteTextLine("");
   const int32_t last = static_cast<int32_t>(columns.size()) + 1;
   const std::string efficiencyHeading = std::string(kind == kHeating ? "Heating" : "Combined") + " System Efficiency";

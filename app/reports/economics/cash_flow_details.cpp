@@ -12,15 +12,16 @@ namespace reports::econ {
 
 Grid CashFlowGrid(const SystemEconData& s, const std::string& currency, int nYears) {
   if (nYears > 50)
-    vb::Raise(vb::kSubscriptOutOfRange, "The study period of " + std::to_string(nYears) + " years is longer than 50 years.");
+    vb::Raise(vb::kSubscriptOutOfRange,
+              "The study period of " + std::to_string(nYears) + " years is longer than 50 years.");
   const std::string unit = " " + modpublic::Parenthesize(vb::Trim(modpublic::TrimNull(currency)));
   constexpr int32_t kYearWidth = 600, kValueWidth = 1250;
   using Years = vb::Array<double, 0, 50>;
   const Years* columns[] = {&s.dInvestPrincipal, &s.dInvestInterest, &s.dInvestOther,  &s.dInvestTotal,
                             &s.dEnergyByYear,    &s.dMaintByYear,    &s.dOpCostByYear, &s.dTotalCostByYear,
                             &s.dInvestTotalPW,   &s.dOpCostTotalPW,  &s.dTotalCostPW};
-  const char* labels[] = {"Loan Principal", "Loan Interest",        "Other Investment", "Total Investment",
-                          "Energy + Fuel",  "Maintenance",          "Total Operating Cost", "Actual Value",
+  const char* labels[] = {"Loan Principal",        "Loan Interest",        "Other Investment",     "Total Investment",
+                          "Energy + Fuel",         "Maintenance",          "Total Operating Cost", "Actual Value",
                           "Total Investment Cost", "Total Operating Cost", "Total Present Worth"};
   Grid g;
   // The groups above the columns: investment 1-4, operating 5-7, total 8, present worth 9-11.

@@ -12,14 +12,15 @@ std::string Whole(double value) { return vb::Format(value, kWhole); }
 
 int CheckedSystemCount(int16_t n) {
   if (n < 0 || n > 4)
-    vb::Raise(vb::kSubscriptOutOfRange, "The results hold " + std::to_string(n) + " alternatives; 0 to 4 can be compared.");
+    vb::Raise(vb::kSubscriptOutOfRange,
+              "The results hold " + std::to_string(n) + " alternatives; 0 to 4 can be compared.");
   return n;
 }
 
 int CheckedSystem(int16_t index, int nSystems, const char* what) {
   if (index < 1 || index > nSystems)
-    vb::Raise(vb::kSubscriptOutOfRange, std::string(what) + " " + std::to_string(index) +
-                                            " is not one of the " + std::to_string(nSystems) + " alternatives.");
+    vb::Raise(vb::kSubscriptOutOfRange, std::string(what) + " " + std::to_string(index) + " is not one of the " +
+                                            std::to_string(nSystems) + " alternatives.");
   return index;
 }
 
@@ -27,8 +28,8 @@ bool WriteGrid(clsReport& report, const Grid& grid) {
   for (const Row& row : grid)
     for (size_t c = 0; c < row.size(); ++c) {
       const Cell& cell = row[c];
-      if (!report.WriteCellData(cell.text, cell.header, static_cast<int32_t>(c), cell.width, c + 1 == row.size(),
-                                true, true, true, true, cell.align, 0, 0, 1, cell.bold))
+      if (!report.WriteCellData(cell.text, cell.header, static_cast<int32_t>(c), cell.width, c + 1 == row.size(), true,
+                                true, true, true, cell.align, 0, 0, 1, cell.bold))
         return false;
     }
   return true;
@@ -63,8 +64,8 @@ bool WriteNumberedTable(clsReport& report, int32_t& section, const std::string& 
   return report.WriteTextLine(after);
 }
 
-bool WriteDetailTable(clsReport& report, int alternative, const std::string& leadWords,
-                      const std::string& systemName, const Grid& grid, bool spacerFirst, bool keep) {
+bool WriteDetailTable(clsReport& report, int alternative, const std::string& leadWords, const std::string& systemName,
+                      const Grid& grid, bool spacerFirst, bool keep) {
   if (spacerFirst && !report.WriteTextLine("\x0f")) return false;
   report.SetTableStart(0);
   if (!spacerFirst && !report.WriteTextLine("")) return false;

@@ -61,8 +61,8 @@ bool WriteNumberedTable(clsReport& report, int32_t& section, const std::string& 
 // start (energy tables: the line of character 15; the cash flow: an empty line after the
 // table start), then the bold title "i.  <lead words> [name]", the rows, and the table kept
 // on one page unless `keep` is false (an empty line follows instead).
-bool WriteDetailTable(clsReport& report, int alternative, const std::string& leadWords,
-                      const std::string& systemName, const Grid& grid, bool spacerFirst, bool keep);
+bool WriteDetailTable(clsReport& report, int alternative, const std::string& leadWords, const std::string& systemName,
+                      const Grid& grid, bool spacerFirst, bool keep);
 
 // ---- the grids of the sections (pure: from the records and the unit system in force) ----
 

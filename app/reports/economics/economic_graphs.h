@@ -97,8 +97,8 @@ SummaryFrames SummaryFrameGrid(int32_t textWidth, int graphs, int columns, int32
 // (kWh; with heat recovery on, the heating side's electric energy added). One line per
 // alternative, months 1..12 labelled J..D, values rounded to whole numbers. The Y axis runs
 // from 0 (or below, for credits) to 3 % above the largest value of all alternatives.
-void FillEnergyChart(graph::Chart& chart, const EconSummaryData& summary, const SystemEconArray& systems,
-                     int kind, const std::string& monthLabel);
+void FillEnergyChart(graph::Chart& chart, const EconSummaryData& summary, const SystemEconArray& systems, int kind,
+                     const std::string& monthLabel);
 
 // ---- net cash flow graphs ------------------------------------------------------------------
 
@@ -118,8 +118,8 @@ std::string ComparisonHeading(const SystemEconData& base, const SystemEconData& 
 void FillNetCashFlowChart(graph::Chart& chart, const std::vector<CashFlowYear>& years, const std::string& currency,
                           const std::string& yearLabel);
 // The three component series side by side, on the range of all their values padded by 5 %.
-void FillNetCashFlowCompChart(graph::Chart& chart, const std::vector<CashFlowYear>& years,
-                              const std::string& currency, const std::string& yearLabel);
+void FillNetCashFlowCompChart(graph::Chart& chart, const std::vector<CashFlowYear>& years, const std::string& currency,
+                              const std::string& yearLabel);
 
 // ---- annual system efficiency graphs -----------------------------------------------------
 
@@ -157,9 +157,9 @@ void FillEfficiencyProfilesChart(graph::Chart& chart, const EconSummaryData& sum
 // in a 4320-twip column on the left (below frame 3, the energy cost bars, for kind 2), frame
 // 2 the profiles graph filling the rest of the width on the right.
 struct EfficiencyFrames {
-  FrameBox efficiency;   // frame 1
-  FrameBox profiles;     // frame 2
-  FrameBox energyCost;   // frame 3 (width and height 0 unless there are three frames)
+  FrameBox efficiency;  // frame 1
+  FrameBox profiles;    // frame 2
+  FrameBox energyCost;  // frame 3 (width and height 0 unless there are three frames)
 };
 EfficiencyFrames EfficiencyFrameLayout(int32_t textWidth, int frameCount);
 

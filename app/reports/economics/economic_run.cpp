@@ -11,11 +11,11 @@ namespace {
 // One section of the combined economic report.
 struct EcoRunRow {
   vb::Boolean ReportData::*option;
-  bool lifeCycleOnly;         // only for energy + life-cycle cost calculations (type 2)
-  const char* title;          // the sub-report's header title
-  int32_t orientation;        // 1 portrait, 2 landscape
-  int percent;                // progress
-  const char* progressText;   // the progress message and the error line's title
+  bool lifeCycleOnly;        // only for energy + life-cycle cost calculations (type 2)
+  const char* title;         // the sub-report's header title
+  int32_t orientation;       // 1 portrait, 2 landscape
+  int percent;               // progress
+  const char* progressText;  // the progress message and the error line's title
   bool (*body)(clsReport&, int32_t& section);
 };
 
@@ -208,8 +208,8 @@ bool clsReport::RptEnergyUseDetails() {
 }
 
 bool clsReport::RptCashFlowDetails() {
-  return EconomicStarter({"RptCashFlowDetails", "Cash-rpt.rtf", "Cash Flow Details", 2, &CashFlowBody,
-                          EcoStarter::kNoSummary, "", false});
+  return EconomicStarter(
+      {"RptCashFlowDetails", "Cash-rpt.rtf", "Cash Flow Details", 2, &CashFlowBody, EcoStarter::kNoSummary, "", false});
 }
 
 bool clsReport::RptAnnualCostComparison() {
@@ -226,14 +226,14 @@ bool clsReport::RptAnnualSystemEfficiency() {
 
 bool clsReport::RptEnergyCostsGraph() {
   return EconomicStarter({"RptEnergyCostsGraph", "Cost-grf.rtf", "Energy Costs by Month", 1,
-                          [](clsReport& r, int32_t& n) { return r.RptEnergyCostsGraph0(n); },
-                          EcoStarter::kInputSummary, "Error creating section - Input Data Summary", false});
+                          [](clsReport& r, int32_t& n) { return r.RptEnergyCostsGraph0(n); }, EcoStarter::kInputSummary,
+                          "Error creating section - Input Data Summary", false});
 }
 
 bool clsReport::RptEnergyUseGraph() {
   return EconomicStarter({"RptEnergyUseGraph", "Use-grf.rtf", "Electrical Energy Use by Month", 1,
-                          [](clsReport& r, int32_t& n) { return r.RptEnergyUseGraph0(n); },
-                          EcoStarter::kInputSummary, "Error creating section - Input Data Summary", false});
+                          [](clsReport& r, int32_t& n) { return r.RptEnergyUseGraph0(n); }, EcoStarter::kInputSummary,
+                          "Error creating section - Input Data Summary", false});
 }
 
 bool clsReport::RptIncrCostDetails() {
@@ -243,8 +243,8 @@ bool clsReport::RptIncrCostDetails() {
 
 bool clsReport::RptNetCashFlowGraph() {
   return EconomicStarter({"clsReport.RptNetCashFlowGraph()", "NCF-grf.rtf", "Net Cash Flow", 1,
-                          [](clsReport& r, int32_t& n) { return r.RptNetCashFlowGraph0(n); },
-                          EcoStarter::kInputSummary, "Error creating Input Data Summary.", true});
+                          [](clsReport& r, int32_t& n) { return r.RptNetCashFlowGraph0(n); }, EcoStarter::kInputSummary,
+                          "Error creating Input Data Summary.", true});
 }
 
 bool clsReport::RptNetCashFlowCompGraph() {

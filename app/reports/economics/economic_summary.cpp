@@ -26,7 +26,9 @@ struct DetailRow {
 
 }  // namespace
 
-std::string MoneyPrefix(const std::string& currency) { return vb::Trim(modpublic::TrimNull(currency)) == "$" ? "$" : ""; }
+std::string MoneyPrefix(const std::string& currency) {
+  return vb::Trim(modpublic::TrimNull(currency)) == "$" ? "$" : "";
+}
 
 std::string SystemHeader(int i, const std::string& systemName) {
   return "(" + modpublic::GetLetter(i, true) + ") " + vb::Trim(modpublic::TrimNull(systemName));
@@ -48,9 +50,7 @@ Grid ComparativeDataGrid(const EconSummaryData& summary, const vb::Array<SystemE
   };
   headerRow("Base Case", [&](const EconCaseData& c) { return system(c.nBaseSystem, "The base case"); });
   headerRow("Challenger Case", [&](const EconCaseData& c) { return system(c.nChallengerSystem, "The challenger"); });
-  headerRow("Winner", [&](const EconCaseData& c) {
-    return "(" + modpublic::GetLetter(c.nWinnerSystem, true) + ")";
-  });
+  headerRow("Winner", [&](const EconCaseData& c) { return "(" + modpublic::GetLetter(c.nWinnerSystem, true) + ")"; });
   auto bodyRow = [&](const std::string& label, int32_t align, auto text) {
     Row r{{label, kCompLabelWidth, kCentre}};
     for (int k = 1; k < n; ++k) r.push_back({text(summary.Cases(k)), kCompValueWidth, align});
@@ -60,18 +60,16 @@ Grid ComparativeDataGrid(const EconSummaryData& summary, const vb::Array<SystemE
   auto base = [&](const EconCaseData& c) -> const SystemEconData& { return systems(c.nBaseSystem); };
   auto challenger = [&](const EconCaseData& c) -> const SystemEconData& { return systems(c.nChallengerSystem); };
   bodyRow("Additional First Cost ", kCentre, [&](const EconCaseData& c) { return amount(c.dAddedFirstCost); });
-  bodyRow("Annual Energy Cost Savings ", kCentre, [&](const EconCaseData& c) {
-    return amount(base(c).dEnergyCost(10) - challenger(c).dEnergyCost(10));
-  });
-  bodyRow("Annual OpCost Savings ", kCentre, [&](const EconCaseData& c) {
-    return amount(base(c).dOpCost(10) - challenger(c).dOpCost(10));
-  });
+  bodyRow("Annual Energy Cost Savings ", kCentre,
+          [&](const EconCaseData& c) { return amount(base(c).dEnergyCost(10) - challenger(c).dEnergyCost(10)); });
+  bodyRow("Annual OpCost Savings ", kCentre,
+          [&](const EconCaseData& c) { return amount(base(c).dOpCost(10) - challenger(c).dOpCost(10)); });
   bodyRow("Net Present Worth Savings ", kCentre, [&](const EconCaseData& c) { return amount(c.dNPW); });
-  bodyRow("Internal Rate of Return (%)", kRight, [&](const EconCaseData& c) {
-    return c.fIRR == -1 ? std::string("n/a") : vb::Format(c.fIRR, "0.0") + " %";
-  });
+  bodyRow("Internal Rate of Return (%)", kRight,
+          [&](const EconCaseData& c) { return c.fIRR == -1 ? std::string("n/a") : vb::Format(c.fIRR, "0.0") + " %"; });
   bodyRow("Payback (" + modpublic::gYrsText + ")", kRight, [&](const EconCaseData& c) {
-    return c.fPayback == -1 ? std::string("None") : vb::Format(c.fPayback, "###,###,###,##0.0") + " " + modpublic::gYrsText;
+    return c.fPayback == -1 ? std::string("None")
+                            : vb::Format(c.fPayback, "###,###,###,##0.0") + " " + modpublic::gYrsText;
   });
   return g;
 }
@@ -87,7 +85,8 @@ Grid CostAndEnergyUseGrid(const EconSummaryData& summary, const vb::Array<System
   Grid g;
 
   Row head{{"", kDetailLabelWidth, kCentre, true}};
-  for (int i = 1; i <= n; ++i) head.push_back({SystemHeader(i, systems(i).sSystemName), kDetailValueWidth, kCentre, true});
+  for (int i = 1; i <= n; ++i)
+    head.push_back({SystemHeader(i, systems(i).sSystemName), kDetailValueWidth, kCentre, true});
   if (two) {
     head.push_back({"Savings", kDetailValueWidth, kCentre, true});
     head.push_back({"Percentage Savings", kDetailValueWidth, kCentre, true});
@@ -141,7 +140,8 @@ Grid CostAndEnergyUseGrid(const EconSummaryData& summary, const vb::Array<System
   row({energy("Chiller Water Pumps (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.dChwPumpKWh; }, false});
   row({energy("Condenser Water Pumps (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.dCwPumpKWh; }, false});
   if (heatRecovery) {
-    row({energy("DHRC Chiller (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.DHRCChillerEnergyUse; }, false});
+    row({energy("DHRC Chiller (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.DHRCChillerEnergyUse; },
+         false});
     row({energy("Electric Boiler (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.ElectricBoilerEnergyUse; },
          false});
     row({energy("DHRC Booster Pump (kWh/yr)"), kLeft, [](const SystemEconData& s) { return s.DHRCPumpEnergyUse; },

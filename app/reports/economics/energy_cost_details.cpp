@@ -22,11 +22,11 @@ Grid EnergyCostGrid(const SystemEconData& s, const std::string& currency) {
     return r;
   };
   Grid g;
-  g.push_back(row({"Month", modpublic::AddUnitLabel("Electric Energy Use", KWH_TO_KWH, true),
-                   "Electrical Energy Cost" + unit, modpublic::AddUnitLabel("Electric Demand", KW_TO_KW, true),
-                   "Electric Demand Cost" + unit, "Total Electric Cost" + unit, "Natural Gas Costs" + unit,
-                   "Steam Costs" + unit, "Total Energy Cost" + unit},
-                  true, false, kCentre));
+  g.push_back(
+      row({"Month", modpublic::AddUnitLabel("Electric Energy Use", KWH_TO_KWH, true), "Electrical Energy Cost" + unit,
+           modpublic::AddUnitLabel("Electric Demand", KW_TO_KW, true), "Electric Demand Cost" + unit,
+           "Total Electric Cost" + unit, "Natural Gas Costs" + unit, "Steam Costs" + unit, "Total Energy Cost" + unit},
+          true, false, kCentre));
   // Sums of the unrounded month values of the columns that are totalled.
   double kWh = 0, energy = 0, demand = 0, elec = 0, gas = 0, steam = 0;
   for (int m = 1; m <= 12; ++m) {
@@ -38,12 +38,12 @@ Grid EnergyCostGrid(const SystemEconData& s, const std::string& currency) {
     elec += s.dMonthElecCharge(m);
     gas += mGas;
     steam += s.dMonthSteamCharge(m);
-    g.push_back(row({months.at(static_cast<size_t>(m)), modpublic::FormatUnitValue(mKWh, KWH_TO_KWH, kWhole),
-                     Whole(s.dMonthEnergyCharge(m)),
-                     modpublic::FormatUnitValue(s.dMonthPeakKW(m), KW_TO_KW, "###,###,###,##0.0"),
-                     Whole(s.dMonthDemandCharge(m)), Whole(s.dMonthElecCharge(m)), Whole(mGas),
-                     Whole(s.dMonthSteamCharge(m)), Whole(s.dMonthEnergyCost(m))},
-                    false, false, kCentre));
+    g.push_back(row(
+        {months.at(static_cast<size_t>(m)), modpublic::FormatUnitValue(mKWh, KWH_TO_KWH, kWhole),
+         Whole(s.dMonthEnergyCharge(m)), modpublic::FormatUnitValue(s.dMonthPeakKW(m), KW_TO_KW, "###,###,###,##0.0"),
+         Whole(s.dMonthDemandCharge(m)), Whole(s.dMonthElecCharge(m)), Whole(mGas), Whole(s.dMonthSteamCharge(m)),
+         Whole(s.dMonthEnergyCost(m))},
+        false, false, kCentre));
   }
   // The total energy cost is the stored annual one (it holds what the months do not).
   g.push_back(row({"Total", modpublic::FormatUnitValue(kWh, KWH_TO_KWH, kWhole), Whole(energy), "-", Whole(demand),
@@ -63,8 +63,8 @@ bool clsReport::RptEnergyCostDetails0() {
     for (int i = 1; i <= n; ++i) {
       const SystemEconData& s = (*m_SystemEcon)(i);
       const std::string name = vb::Trim(modpublic::TrimNull(s.sSystemName));
-      if (!WriteDetailTable(*this, i, "Energy Cost Details for", name, EnergyCostGrid(s, m_EconSummary.sCurrency),
-                            true, true))
+      if (!WriteDetailTable(*this, i, "Energy Cost Details for", name, EnergyCostGrid(s, m_EconSummary.sCurrency), true,
+                            true))
         return false;
     }
     return true;

@@ -27,24 +27,24 @@ Grid EnergyUseGrid(const SystemEconData& s, const std::string& gasUnit, const st
   auto load = [](double v) { return modpublic::FormatUnitValue(v, TONHR_TO_KWH, kWhole); };
 
   Grid g;
-  g.push_back(row({"Month", modpublic::AddUnitLabel("Total System Cooling Load", TONHR_TO_KWH, true),
-                   kWhHeading("Chillers"), kWhHeading("Chilled Water Pumps"), kWhHeading("Condenser Water Pumps"),
-                   kWhHeading("Heat Rejection Fans"), kWhHeading("Total Cooling Electric Energy"),
-                   textcatalog::GetString(kTxtNaturalGasUse) + unitOf(gasUnit),
-                   textcatalog::GetString(kTxtSteamUse) + unitOf(steamUnit)},
-                  true, false, kCentre));
+  g.push_back(
+      row({"Month", modpublic::AddUnitLabel("Total System Cooling Load", TONHR_TO_KWH, true), kWhHeading("Chillers"),
+           kWhHeading("Chilled Water Pumps"), kWhHeading("Condenser Water Pumps"), kWhHeading("Heat Rejection Fans"),
+           kWhHeading("Total Cooling Electric Energy"), textcatalog::GetString(kTxtNaturalGasUse) + unitOf(gasUnit),
+           textcatalog::GetString(kTxtSteamUse) + unitOf(steamUnit)},
+          true, false, kCentre));
   double tonHours = 0;
   for (int m = 1; m <= 12; ++m) {
     tonHours += s.dMonthTonHours(m);
-    g.push_back(row({months.at(static_cast<size_t>(m)), load(s.dMonthTonHours(m)), Whole(s.dMonthChillerKWh(m)),
-                     modpublic::FormatUnitValue(s.dMonthChwPumpKWh(m), KW_TO_KW, kWhole), Whole(s.dMonthCwPumpKWh(m)),
-                     Whole(s.dMonthTowerKWh(m)), Whole(s.dMonthKWh(m)), Whole(s.dMonthGasUse(m)),
-                     Whole(s.dMonthSteamUse(m))},
-                    false, false, kCentre));
+    g.push_back(
+        row({months.at(static_cast<size_t>(m)), load(s.dMonthTonHours(m)), Whole(s.dMonthChillerKWh(m)),
+             modpublic::FormatUnitValue(s.dMonthChwPumpKWh(m), KW_TO_KW, kWhole), Whole(s.dMonthCwPumpKWh(m)),
+             Whole(s.dMonthTowerKWh(m)), Whole(s.dMonthKWh(m)), Whole(s.dMonthGasUse(m)), Whole(s.dMonthSteamUse(m))},
+            false, false, kCentre));
   }
   // Only the cooling load is summed; the other totals are the stored annual values.
-  g.push_back(row({"Total", load(tonHours), kWh(s.dChillerKWh), kWh(s.dChwPumpKWh), kWh(s.dCwPumpKWh),
-                   kWh(s.dTowerKWh), kWh(s.dTotalKWh), Whole(s.dGasUse), Whole(s.dSteamUse)},
+  g.push_back(row({"Total", load(tonHours), kWh(s.dChillerKWh), kWh(s.dChwPumpKWh), kWh(s.dCwPumpKWh), kWh(s.dTowerKWh),
+                   kWh(s.dTotalKWh), Whole(s.dGasUse), Whole(s.dSteamUse)},
                   false, true, kRight));
   return g;
 }

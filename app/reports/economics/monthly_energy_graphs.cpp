@@ -29,8 +29,8 @@ void FillEnergyChart(graph::Chart& chart, const EconSummaryData& summary, const 
     series.color = kColours[static_cast<size_t>(s)];
   }
   const std::string unit = kind == 1 ? vb::Trim(summary.sCurrency) : modpublic::gUnits.UnitStr(KWH_TO_KWH);
-  chart.yAxis.label = std::string(kind == 1 ? "Energy Cost" : "Energy Use") + " " +
-                      modpublic::Parenthesize(unit + " / " + monthLabel);
+  chart.yAxis.label =
+      std::string(kind == 1 ? "Energy Cost" : "Energy Use") + " " + modpublic::Parenthesize(unit + " / " + monthLabel);
   chart.xAxis.label = monthLabel;
 
   double maximum = 0, minimum = 0;

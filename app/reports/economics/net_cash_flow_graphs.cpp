@@ -58,8 +58,8 @@ void FillNetCashFlowChart(graph::Chart& chart, const std::vector<CashFlowYear>& 
   chart.yAxis.scale = graph::Scale::Manual(range.min, range.max);
 }
 
-void FillNetCashFlowCompChart(graph::Chart& chart, const std::vector<CashFlowYear>& years,
-                              const std::string& currency, const std::string& yearLabel) {
+void FillNetCashFlowCompChart(graph::Chart& chart, const std::vector<CashFlowYear>& years, const std::string& currency,
+                              const std::string& yearLabel) {
   YearBars(chart, 3, years.size(), currency, yearLabel, " Actual Value");
   const struct {
     const char* label;

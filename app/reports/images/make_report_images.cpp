@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     QImage image;
-  } images[] = {{"Tolvane-Logo.bmp", CoverLogo()}, {"Tolvane-Blue.bmp", CoverBanner()}, {"Footer-Logo.bmp", FooterLogo()}};
+  } images[] = {
+      {"Tolvane-Logo.bmp", CoverLogo()}, {"Tolvane-Blue.bmp", CoverBanner()}, {"Footer-Logo.bmp", FooterLogo()}};
   for (const auto& i : images) {
     if (!i.image.save(dir + i.name, "BMP")) {
       std::fprintf(stderr, "make_report_images: cannot write %s\n", i.name);

@@ -70,12 +70,16 @@ CoolingDutyTotals SumCoolingDuty(const std::vector<DutyBin>& bins) {
   for (const DutyBin& b : bins) {
     t.hours += b.hours;
     switch (b.mode) {
-      case CoolingMode::Free: t.free += b.free; break;
+      case CoolingMode::Free:
+        t.free += b.free;
+        break;
       case CoolingMode::Hybrid:
         t.hybridFree += b.free;
         t.hybridMechanical += b.mechanical;
         break;
-      case CoolingMode::Mechanical: t.mechanical += b.mechanical; break;
+      case CoolingMode::Mechanical:
+        t.mechanical += b.mechanical;
+        break;
     }
   }
   return t;
@@ -127,8 +131,12 @@ void FillCoolingDutyChart(graph::Chart& chart, const PLVProfileData& profile, bo
   };
   auto put = [&](int p, CoolingMode mode, double outer, double freePart) {
     switch (mode) {
-      case CoolingMode::Mechanical: chart.SetY(mechSubset, p, outer); break;
-      case CoolingMode::Free: chart.SetY(freeSubset, p, outer); break;
+      case CoolingMode::Mechanical:
+        chart.SetY(mechSubset, p, outer);
+        break;
+      case CoolingMode::Free:
+        chart.SetY(freeSubset, p, outer);
+        break;
       case CoolingMode::Hybrid:
         if (!showHybrid) break;
         chart.SetY(hybridMechSubset, p, outer);
@@ -302,8 +310,8 @@ bool clsReport::CoolingDutyProfileTable(const std::array<QColor, 4>& colours, bo
       }
       cells.push_back({coolingText(isMech, bin.mechanical), kModeWidth, isMech ? colourOf(colours[0]) : 0});
       for (size_t c = 0; c < cells.size(); ++c)
-        WriteCellData(cells[c].text, false, static_cast<int32_t>(c), cells[c].width, c + 1 == cells.size(), true,
-                      true, true, true, 1, 0, cells[c].colour);
+        WriteCellData(cells[c].text, false, static_cast<int32_t>(c), cells[c].width, c + 1 == cells.size(), true, true,
+                      true, true, 1, 0, cells[c].colour);
     }
 
     // Totals and shares.

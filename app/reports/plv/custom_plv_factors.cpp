@@ -161,10 +161,10 @@ bool clsReport::AvgWeightingFactors(int32_t& table) {
         factor(reports::plv::RatingPointECWT(first.fWeightingFactor(p), first.fECWT(p), "0.0"), p, 3000, p == 4, true,
                0);
 
-      WriteTextLine("Grand Total " + modpublic::gUnits.UnitStr(TONHR_TO_KWH) + " = " +
-                        Whole(reports::plv::CarriedTonHours(profile, members, reports::plv::PoolGrandTotal(first)),
-                              TONHR_TO_KWH),
-                    true, false);
+      WriteTextLine(
+          "Grand Total " + modpublic::gUnits.UnitStr(TONHR_TO_KWH) + " = " +
+              Whole(reports::plv::CarriedTonHours(profile, members, reports::plv::PoolGrandTotal(first)), TONHR_TO_KWH),
+          true, false);
       WriteTextLine(
           "Average weighting factors and entering condenser temperatures are calculated because the following "
           "chillers are all identical:  " +

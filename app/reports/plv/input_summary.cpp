@@ -63,8 +63,10 @@ bool clsReport::InputDataSummary(int32_t& section) {
     if (s.ProfileKind() == kBinProfile) {
       // The set-up names a profile of the site database after its building type.
       const std::string name = Clean(s.sLoadProfileName);
-      if (name.empty()) WriteTextLine("User-Defined Load Profile");
-      else line("Load Profile", "Site Database, " + name);
+      if (name.empty())
+        WriteTextLine("User-Defined Load Profile");
+      else
+        line("Load Profile", "Site Database, " + name);
     } else {
       line("Peak Building Load", load(s.fPeakLoad, s.fPeakLoadTemp));
       line("Building Load #2", load(s.fLoad2, s.fLoad2Temp));

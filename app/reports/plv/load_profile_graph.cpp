@@ -138,8 +138,10 @@ void FillLoadProfileChart(graph::Chart& chart, const PLVProfileData& profile, co
       const double offset = at.on > 1 ? 2 * c - 1 - at.on : 0;
       const double y = r.fProfileLoadPct(at.point), x = r.fProfileBuildingPct(at.point);
       if (split && c == n) {
-        if (runState == 0 && y > 0) runState = 1;
-        else if (runState == 1 && y == 0) runState = 2;
+        if (runState == 0 && y > 0)
+          runState = 1;
+        else if (runState == 1 && y == 0)
+          runState = 2;
         else if (runState == 2 && y > 0) {
           runState = 3;
           counter = -1;

@@ -163,22 +163,15 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
       {modpublic::AddUnitLabel("ECWT Variation Range", F_TO_C, true), 1250},
   }};
   for (size_t c = 0; c < columns.size(); ++c)
-    WriteTableColHeaderData(columns[c].header, static_cast<int32_t>(c), columns[c].width, c + 1 == columns.size(),
-                            true, true, true, true, 1);
+    WriteTableColHeaderData(columns[c].header, static_cast<int32_t>(c), columns[c].width, c + 1 == columns.size(), true,
+                            true, true, true, 1);
 
   for (size_t i = 0; i < rows.size(); ++i) {
     const HoursStatisticsRow& row = rows[i];
     const bool total = i == 4;
     const int32_t shading = total ? 20 : 0;
     std::array<std::string, 8> cells = {
-        row.point,
-        row.range,
-        figures[i].hours,
-        figures[i].hoursPct,
-        figures[i].cooling,
-        figures[i].coolingPct,
-        "",
-        "",
+        row.point, row.range, figures[i].hours, figures[i].hoursPct, figures[i].cooling, figures[i].coolingPct, "", "",
     };
     if (!total) {
       if (row.ecwt.ok) {
@@ -192,16 +185,17 @@ bool clsReport::WriteOperatingHoursStatistics(int32_t& table) {
       }
     }
     for (size_t c = 0; c < cells.size(); ++c)
-      WriteCellData(cells[c], false, static_cast<int32_t>(c), columns[c].width, c + 1 == cells.size(), true, true,
-                    true, true, 1, shading, 0, 1, total);
+      WriteCellData(cells[c], false, static_cast<int32_t>(c), columns[c].width, c + 1 == cells.size(), true, true, true,
+                    true, 1, shading, 0, 1, total);
   }
 
   if (m_PLVProfile->nHeatRecoveryMode == 2)
-    WriteCellData("Note: For this heat recovery plant, the custom PLV analysis only evaluates the performance of "
-                  "the cooling-only chillers and the portion of the building load served by these chillers.  "
-                  "Performance of the dedicated heat recovery chiller and the cooling it provides is not included "
-                  "in the calculation of custom PLV",
-                  false, 0, 10500, true, false, false, false, false, 1);
+    WriteCellData(
+        "Note: For this heat recovery plant, the custom PLV analysis only evaluates the performance of "
+        "the cooling-only chillers and the portion of the building load served by these chillers.  "
+        "Performance of the dedicated heat recovery chiller and the cooling it provides is not included "
+        "in the calculation of custom PLV",
+        false, 0, 10500, true, false, false, false, false, 1);
   KeepTableTogether(GetTableStart(), true);
   ResetTableStart();
   return true;

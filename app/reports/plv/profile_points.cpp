@@ -78,8 +78,7 @@ void PreprocessVUVORedoForProfileGraph(PLVProfileData& profile, PointIndex& binI
 
     // Down: the points before the drop with the earlier count, near its building load.
     int marked = 0;
-    for (int j = i - 1; j > previousStart && chillersOn(j) == current && std::fabs(load(j) - load(i - 1)) < 2.0;
-         --j)
+    for (int j = i - 1; j > previousStart && chillersOn(j) == current && std::fabs(load(j) - load(i - 1)) < 2.0; --j)
       if (flag(j)) marked = j;
     if (marked > 0 && i - marked > 1) AverageRun(profile, binIndex, marked, i - 1);
 

@@ -45,18 +45,18 @@ bool clsReport::SummaryOfMardelResults(int32_t& section) {
                     0, m_ShadeColor);
     for (int i = 4; i >= 1; --i) {
       const size_t k = static_cast<size_t>(i - 1);
-      const std::string cells[] = {
-          reports::plv::kPointLabels[k], FormatUnitValue(reports::plv::kIPLVWeights[k], NO_CONV, "0.000"),
-          FormatUnitValue(reports::plv::kIPLVECWT[k], F_TO_C),
-          FormatUnitValue(means.weightingFactor[k], NO_CONV, "0.000"),
-          reports::plv::RatingPointECWT(means.weightingFactor[k], means.ecwt[k])};
+      const std::string cells[] = {reports::plv::kPointLabels[k],
+                                   FormatUnitValue(reports::plv::kIPLVWeights[k], NO_CONV, "0.000"),
+                                   FormatUnitValue(reports::plv::kIPLVECWT[k], F_TO_C),
+                                   FormatUnitValue(means.weightingFactor[k], NO_CONV, "0.000"),
+                                   reports::plv::RatingPointECWT(means.weightingFactor[k], means.ecwt[k])};
       for (int pos = 0; pos < 5; ++pos)
         WriteCellData(cells[pos], false, pos, 2160, pos == 4, true, true, true, true, 0);
     }
     int32_t para = 0;
-    WriteTextLineWithFont(
-        "Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " + modpublic::gUnits.UnitStr(F_TO_K),
-        m_FontUnderline, para);
+    WriteTextLineWithFont("Note: Average ECWT's accurate to +/- " + FormatUnitValue(0.2, F_TO_K) + " " +
+                              modpublic::gUnits.UnitStr(F_TO_K),
+                          m_FontUnderline, para);
     KeepTableTogether(GetTableStart());
     ResetTableStart();
   });
@@ -150,8 +150,8 @@ bool clsReport::WeightingFactorsAndECWTs(int32_t& section) {
         WriteCellData(FormatUnitValue(r.fWeightingFactor(p), NO_CONV, "0.000"), false, p, 720, false, true, true, true,
                       true, 0);
       for (int p = 1; p <= 4; ++p)
-        WriteCellData(reports::plv::RatingPointECWT(r.fWeightingFactor(p), r.fECWT(p)), false, p + 4, 720, p == 4,
-                      true, true, true, true, 2);
+        WriteCellData(reports::plv::RatingPointECWT(r.fWeightingFactor(p), r.fECWT(p)), false, p + 4, 720, p == 4, true,
+                      true, true, true, 2);
     }
     if (profile.nHeatRecoveryMode == 2)
       WriteCellData(reports::plv::HeatRecoveryNote(), false, 0, 10080, true, false, false, false, false, 0);

@@ -70,7 +70,8 @@ TEST_P(CoverLogo, LogoAndSpacerFollowTheLogoSwitch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Logos, CoverLogo,
-                         ::testing::Values(LogoCase{true, "Tolvane-Logo.bmp", 8}, LogoCase{false, "Tolvane-Blue.bmp", 12}));
+                         ::testing::Values(LogoCase{true, "Tolvane-Logo.bmp", 8},
+                                           LogoCase{false, "Tolvane-Blue.bmp", 12}));
 
 TEST_F(CoverPage, CustomerValuesAsStoredPreparerValuesTrimmed) {
   gProject.ProjectName = "untitled";

@@ -34,9 +34,7 @@ PrinterCaps Letter600(int left, int top, int right, int bottom, bool landscape =
 
 class Geometry : public ::testing::TestWithParam<GeometryCase> {};
 
-TEST_P(Geometry, MarginsAndTextArea) {
-  EXPECT_EQ(ComputePageGeometry(GetParam().caps), GetParam().expected);
-}
+TEST_P(Geometry, MarginsAndTextArea) { EXPECT_EQ(ComputePageGeometry(GetParam().caps), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
     Printers, Geometry,
@@ -44,11 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
         // 0.25-inch borders everywhere: half-inch margins.
         GeometryCase{"Portrait", Letter600(150, 150, 150, 150), {12240, 15840, {720, 720, 720, 720}, 10800, 14400}},
         // A border of 0.6 inch (864 twips = 360 px) on the left gives that margin.
-        GeometryCase{"WideLeftBorder", Letter600(360, 150, 150, 150),
-                     {12240, 15840, {864, 720, 720, 720}, 10656, 14400}},
+        GeometryCase{
+            "WideLeftBorder", Letter600(360, 150, 150, 150), {12240, 15840, {864, 720, 720, 720}, 10656, 14400}},
         // The printer holds the sheet in landscape: a portrait page, the borders turned with
         // it (left takes the bottom, bottom the right, right the top, top the left).
-        GeometryCase{"LandscapeRotated", Letter600(100, 200, 150, 400, true),
+        GeometryCase{"LandscapeRotated",
+                     Letter600(100, 200, 150, 400, true),
                      {12240, 15840, {960, 720, 720, 720}, 12240 - 960 - 720, 15840 - 1440}},
         GeometryCase{"NoPrinter", reports::NoPrinterCaps(), {12240, 15840, {720, 720, 720, 720}, 10800, 14400}}),
     [](const ::testing::TestParamInfo<GeometryCase>& i) { return std::string(i.param.name); });

@@ -32,8 +32,8 @@ std::string Squeeze(const std::string& s) {
 using ErrorReport = ReportTest;
 
 TEST_F(ErrorReport, LinesTrimmedOfSpacesKeepTheirTabAndBlankLinesGo) {
-  WriteErrDat({"Errors in Input Data for System:  [Plant A]", "\tError 101: Chiller does not exist.", "",
-               "     ", "  \tNone  ", "Note - For more information on these errors:"});
+  WriteErrDat({"Errors in Input Data for System:  [Plant A]", "\tError 101: Chiller does not exist.", "", "     ",
+               "  \tNone  ", "Note - For more information on these errors:"});
   report->ReportType(2);
   ASSERT_TRUE(report->RptErrors());
   const auto texts = BodyTexts();

@@ -21,7 +21,8 @@ using FullDisk = ReportTest;
 TEST_F(FullDisk, FailedSaveKeepsTheOldReportAndTellsTheUser) {
   int32_t n = 0;
   ASSERT_TRUE(report->BeginNewReport("Full Disk", 1, n, true));
-  for (int i = 0; i < 400; ++i) report->WriteTextLine("Line " + std::to_string(i) + " of a report larger than the disk");
+  for (int i = 0; i < 400; ++i)
+    report->WriteTextLine("Line " + std::to_string(i) + " of a report larger than the disk");
   for (const char* format : {"pdf", "rtf"}) {
     SCOPED_TRACE(format);
     host.messages.clear();

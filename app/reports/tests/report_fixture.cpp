@@ -56,9 +56,12 @@ void ReportTest::TearDown() {
 std::string TextOf(const Paragraph& p) {
   std::string s;
   for (const Run& r : p.runs) {
-    if (r.kind == RunKind::Text) s += r.text;
-    else if (r.kind == RunKind::PageField) s += "#";
-    else if (r.kind == RunKind::LineBreak) s += "\n";
+    if (r.kind == RunKind::Text)
+      s += r.text;
+    else if (r.kind == RunKind::PageField)
+      s += "#";
+    else if (r.kind == RunKind::LineBreak)
+      s += "\n";
   }
   return s;
 }

@@ -99,13 +99,15 @@ TEST_F(Runs, AllSectionsInOrderWithTheirProgress) {
   FakeBodies();
   ASSERT_TRUE(report->PLVAnalysisReports());
   EXPECT_EQ(progress.values, (std::vector<float>{20, 30, 70, 40, 50, 80, 90, 95, 10, 100}));
-  EXPECT_EQ(std::vector<std::string>(progress.messages.begin(), progress.messages.begin() + 3),
-            (std::vector<std::string>{"Cover Page", "Weighting Factors and ECWTs Report", "System Load Profiles Report"}));
+  EXPECT_EQ(
+      std::vector<std::string>(progress.messages.begin(), progress.messages.begin() + 3),
+      (std::vector<std::string>{"Cover Page", "Weighting Factors and ECWTs Report", "System Load Profiles Report"}));
   EXPECT_EQ(Orientations(), (std::vector<int>{1, 1, 1, 2, 2, 1, 1, 1, 1}));
   EXPECT_EQ(Headers(), (std::vector<bool>{false, true, true, true, true, true, true, true, true}));
-  const char* titles[] = {"WEIGHTING FACTORS AND ECWTs REPORT", "SYSTEM LOAD PROFILES", "CUSTOM PLV FACTORS REPORT",
-                          "Custom PLV Specification Report", "Cooling Duty Profiles", "Condenser Temperature Profiles",
-                          "System Performance Profiles", "Input Data Summary"};
+  const char* titles[] = {
+      "WEIGHTING FACTORS AND ECWTs REPORT", "SYSTEM LOAD PROFILES",  "CUSTOM PLV FACTORS REPORT",
+      "Custom PLV Specification Report",    "Cooling Duty Profiles", "Condenser Temperature Profiles",
+      "System Performance Profiles",        "Input Data Summary"};
   for (size_t i = 0; i < 8; ++i) EXPECT_EQ(HdrFtrText(i + 1, false).rfind(titles[i], 0), 0u) << titles[i];
   EXPECT_EQ(report->SubReportsCount(), 9);
   EXPECT_TRUE(Has("Summary of Concepts")) << "the cover page is the object's own";

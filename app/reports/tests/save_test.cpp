@@ -22,10 +22,10 @@ std::string Head(const std::string& path, size_t n) {
 
 struct NameCase {
   const char* name;
-  const char* given;   // relative to the working folder; "" = blank name
+  const char* given;  // relative to the working folder; "" = blank name
   const char* format;
-  const char* written; // the file that appears in the working folder
-  const char* kind;    // "{\\rtf" or "%PDF"
+  const char* written;  // the file that appears in the working folder
+  const char* kind;     // "{\\rtf" or "%PDF"
 };
 
 class SaveNames : public ReportTest, public ::testing::WithParamInterface<NameCase> {};
@@ -84,9 +84,11 @@ TEST_F(Save, FailuresShowTheMessageAndKeepTheReportUnsaved) {
   EXPECT_EQ(host.messages[0].style, ui::kExclamation);
   EXPECT_EQ(host.messages[1].text.rfind("Error saving report as file:\r\n\r\n" + pdf + folder, 0), 0u);
   // Last, the reason.
-  EXPECT_NE(host.messages[0].text.find("\r\n\r\nCannot write " + rtf + ": No such file or directory"), std::string::npos)
+  EXPECT_NE(host.messages[0].text.find("\r\n\r\nCannot write " + rtf + ": No such file or directory"),
+            std::string::npos)
       << host.messages[0].text;
-  EXPECT_NE(host.messages[1].text.find("\r\n\r\nCannot write " + pdf + ": No such file or directory"), std::string::npos);
+  EXPECT_NE(host.messages[1].text.find("\r\n\r\nCannot write " + pdf + ": No such file or directory"),
+            std::string::npos);
   EXPECT_TRUE(WorkingFiles().empty());
 
   // Through the wrap-up: the entry stays unsaved.

@@ -41,8 +41,7 @@ class FakeView : public frmReport::View {
     ++waits;
     wait.Form_Activate();
   }
-  std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int&,
-                             const std::string&) override {
+  std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int&, const std::string&) override {
     return "";
   }
   void HideWindow() override { hidden = true; }
@@ -125,9 +124,9 @@ TEST_F(ViewerRun, EachOptionAloneGivesItsOneSubReportAndARepeatedStepDoesNotReca
     vb::Boolean ReportData::*option;
     float progress;  // 0: none between 10 and 100
   } cases[] = {
-      {&ReportData::bCoverPage, 20},        {&ReportData::bSummaryReport, 30},   {&ReportData::bLoadProfileGraph, 70},
-      {&ReportData::bCustomPLVFactors, 40}, {&ReportData::bCustomPLVSpec, 50},   {&ReportData::bCoolingDuty, 80},
-      {&ReportData::bCondTempProfiles, 90}, {&ReportData::bPerfProfiles, 95},    {&ReportData::bInputSummary, 0},
+      {&ReportData::bCoverPage, 20},        {&ReportData::bSummaryReport, 30}, {&ReportData::bLoadProfileGraph, 70},
+      {&ReportData::bCustomPLVFactors, 40}, {&ReportData::bCustomPLVSpec, 50}, {&ReportData::bCoolingDuty, 80},
+      {&ReportData::bCondTempProfiles, 90}, {&ReportData::bPerfProfiles, 95},  {&ReportData::bInputSummary, 0},
   };
   for (const auto& c : cases) {
     ReportData r;

@@ -17,8 +17,9 @@ TEST(ViewerRules, ZoomTakesTheLeadingNumberClampedTo20To200) {
   const struct {
     const char* text;
     int zoom;
-  } cases[] = {{"100%", 100}, {"250", 200}, {"5", 20}, {"abc", 20}, {"", 20},     {"20", 20},
-               {"200", 200},  {"75 %", 75}, {" 80", 80}, {"99999999999999", 200}, {"-50", 20}};
+  } cases[] = {{"100%", 100}, {"250", 200}, {"5", 20},    {"abc", 20}, {"", 20},
+               {"20", 20},    {"200", 200}, {"75 %", 75}, {" 80", 80}, {"99999999999999", 200},
+               {"-50", 20}};
   for (const auto& c : cases) EXPECT_EQ(frmReport::ParseZoom(c.text), c.zoom) << c.text;
 }
 
@@ -45,9 +46,9 @@ TEST(ViewerRules, SaveFormatByExtensionThenFilter) {
     int filter;
     const char* format;
   } cases[] = {
-      {"/t/x.rtf", 2, "rtf"}, {"/t/x.RTF", 3, "rtf"}, {"/t/x.pdf", 1, "pdf"}, {"/t/x.Pdf", 1, "pdf"},
-      {"/t/x", 1, "rtf"},     {"/t/x", 2, "pdf"},     {"/t/x", 3, "pdf"},     {"/t.rtf/x", 3, "pdf"},
-      {"/t/x.txt", 1, "rtf"},
+      {"/t/x.rtf", 2, "rtf"}, {"/t/x.RTF", 3, "rtf"}, {"/t/x.pdf", 1, "pdf"},
+      {"/t/x.Pdf", 1, "pdf"}, {"/t/x", 1, "rtf"},     {"/t/x", 2, "pdf"},
+      {"/t/x", 3, "pdf"},     {"/t.rtf/x", 3, "pdf"}, {"/t/x.txt", 1, "rtf"},
   };
   for (const auto& c : cases) EXPECT_EQ(frmReport::SaveFormat(c.path, c.filter), c.format) << c.path;
   EXPECT_EQ(frmReport::ProposedFileName("/w/PLVReport_for_A.rtf", 2), "/w/PLVReport_for_A.pdf");

@@ -15,15 +15,15 @@ constexpr ColorRef kHeaderBlue = Rgb(24, 145, 246);
 struct CellCase {
   const char* name;
   std::function<void(clsReport&, int32_t font14)> write;
-  std::vector<std::string> runs;   // text of each run
-  bool bold;                       // of the first run
-  double pointSize;                // of the first run
-  ColorRef textColor;              // of the first run
+  std::vector<std::string> runs;  // text of each run
+  bool bold;                      // of the first run
+  double pointSize;               // of the first run
+  ColorRef textColor;             // of the first run
   ColorRef background;
   Align align;
   bool headerRow;
   VAlign valign;
-  std::array<int32_t, 4> border;   // left, right, top, bottom
+  std::array<int32_t, 4> border;  // left, right, top, bottom
 };
 
 class CellKinds : public ReportTest, public ::testing::WithParamInterface<CellCase> {};
@@ -61,48 +61,120 @@ const std::array<int32_t, 4> kAll{10, 10, 10, 10};
 INSTANTIATE_TEST_SUITE_P(
     Cells, CellKinds,
     ::testing::Values(
-        CellCase{"PlainLeft",
-                 [](clsReport& r, int32_t) { r.WriteCellData("a", false, 0, 3000, true, true, true, true, true, 1024); },
-                 {"a"}, false, 9, 0, kWhite, Align::Left, false, VAlign::Top, kAll},
+        CellCase{
+            "PlainLeft",
+            [](clsReport& r, int32_t) { r.WriteCellData("a", false, 0, 3000, true, true, true, true, true, 1024); },
+            {"a"},
+            false,
+            9,
+            0,
+            kWhite,
+            Align::Left,
+            false,
+            VAlign::Top,
+            kAll},
         CellCase{"BoldRight",
                  [](clsReport& r, int32_t) {
                    r.WriteCellData("b", false, 0, 3000, true, true, true, true, true, 2, 0, 0, 1, true);
                  },
-                 {"b"}, true, 9, 0, kWhite, Align::Right, false, VAlign::Top, kAll},
+                 {"b"},
+                 true,
+                 9,
+                 0,
+                 kWhite,
+                 Align::Right,
+                 false,
+                 VAlign::Top,
+                 kAll},
         CellCase{"HeaderRowOwnColourCentred",
                  [](clsReport& r, int32_t) {
                    r.WriteCellData("h", true, 0, 3000, true, true, true, true, true, 1, 0, Rgb(1, 2, 3));
                  },
-                 {"h"}, true, 9, 0, Rgb(1, 2, 3), Align::Center, true, VAlign::Top, kAll},
+                 {"h"},
+                 true,
+                 9,
+                 0,
+                 Rgb(1, 2, 3),
+                 Align::Center,
+                 true,
+                 VAlign::Top,
+                 kAll},
         CellCase{"AlignmentZeroCentred",
                  [](clsReport& r, int32_t) { r.WriteCellData("z", false, 0, 3000, true, true, true, true, true, 0); },
-                 {"z"}, false, 9, 0, kWhite, Align::Center, false, VAlign::Top, kAll},
+                 {"z"},
+                 false,
+                 9,
+                 0,
+                 kWhite,
+                 Align::Center,
+                 false,
+                 VAlign::Top,
+                 kAll},
         CellCase{"FontOverridesBold",
                  [](clsReport& r, int32_t f) {
                    r.WriteCellData("f", true, 0, 3000, true, true, true, true, true, 1024, 0, 0, 1, true, f);
                  },
-                 {"f"}, false, 14, Rgb(200, 0, 0), kWhite, Align::Left, true, VAlign::Top, kAll},
-        CellCase{"BordersLeftAndTopOnly",
-                 [](clsReport& r, int32_t) { r.WriteCellData("t", false, 0, 3000, true, true, true, false, false, 1024); },
-                 {"t"}, false, 9, 0, kWhite, Align::Left, false, VAlign::Top, {10, 0, 10, 0}},
+                 {"f"},
+                 false,
+                 14,
+                 Rgb(200, 0, 0),
+                 kWhite,
+                 Align::Left,
+                 true,
+                 VAlign::Top,
+                 kAll},
+        CellCase{
+            "BordersLeftAndTopOnly",
+            [](clsReport& r, int32_t) { r.WriteCellData("t", false, 0, 3000, true, true, true, false, false, 1024); },
+            {"t"},
+            false,
+            9,
+            0,
+            kWhite,
+            Align::Left,
+            false,
+            VAlign::Top,
+            {10, 0, 10, 0}},
         CellCase{"ColumnHeaderAlwaysHeaderColour",
                  [](clsReport& r, int32_t) {
                    r.WriteTableColHeaderData("Load", 0, 3000, true, true, true, true, true, 1, 0, Rgb(9, 9, 9));
                  },
-                 {"Load"}, true, 9, Rgb(255, 255, 255), kHeaderBlue, Align::Center, true, VAlign::Center, kAll},
+                 {"Load"},
+                 true,
+                 9,
+                 Rgb(255, 255, 255),
+                 kHeaderBlue,
+                 Align::Center,
+                 true,
+                 VAlign::Center,
+                 kAll},
         CellCase{"TwoFonts",
                  [](clsReport& r, int32_t f) {
-                   r.WriteCellDataWithMixedFonts("Label: ", f, "value", 0, 0, 3000, true, false, false, false,
-                                                 false, 1024);
+                   r.WriteCellDataWithMixedFonts("Label: ", f, "value", 0, 0, 3000, true, false, false, false, false,
+                                                 1024);
                  },
-                 {"Label: ", "value"}, false, 14, Rgb(200, 0, 0), kWhite, Align::Left, false, VAlign::Top,
+                 {"Label: ", "value"},
+                 false,
+                 14,
+                 Rgb(200, 0, 0),
+                 kWhite,
+                 Align::Left,
+                 false,
+                 VAlign::Top,
                  {0, 0, 0, 0}},
         CellCase{"ThreeFonts",
                  [](clsReport& r, int32_t f) {
-                   r.WriteCellDataWithThreeDifferentFonts("x", f, "y", 0, "z", f, 0, 3000, true, true, true, true,
-                                                          true, 2, 0, Rgb(7, 7, 7));
+                   r.WriteCellDataWithThreeDifferentFonts("x", f, "y", 0, "z", f, 0, 3000, true, true, true, true, true,
+                                                          2, 0, Rgb(7, 7, 7));
                  },
-                 {"x", "y", "z"}, false, 14, Rgb(200, 0, 0), Rgb(7, 7, 7), Align::Right, false, VAlign::Top,
+                 {"x", "y", "z"},
+                 false,
+                 14,
+                 Rgb(200, 0, 0),
+                 Rgb(7, 7, 7),
+                 Align::Right,
+                 false,
+                 VAlign::Top,
                  kAll}),
     [](const ::testing::TestParamInfo<CellCase>& i) { return std::string(i.param.name); });
 

@@ -43,7 +43,8 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
           [this] { form_.mnuFile_PrintSetup_Click(); });
   connect(file->addAction(QStringLiteral("Print Preview")), &QAction::triggered, this,
           [this] { form_.mnuFile_PrintPreview_Click(); });
-  connect(file->addAction(QStringLiteral("&Print")), &QAction::triggered, this, [this] { form_.mnuFile_Print_Click(); });
+  connect(file->addAction(QStringLiteral("&Print")), &QAction::triggered, this,
+          [this] { form_.mnuFile_Print_Click(); });
   file->addSeparator();
   connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, [this] { form_.cmdExit_Click(); });
   QMenu* edit = menus->addMenu(QStringLiteral("&Edit"));
@@ -159,9 +160,9 @@ std::string frmReportWindow::ShowSaveDialog(const std::string& title, const std:
   QStringList list;
   for (const auto& f : filters) list << QString::fromStdString(f);
   QString selected = list.value(filterIndex - 1);
-  const QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(title),
-                                                    QString::fromStdString(fileName), list.join(QStringLiteral(";;")),
-                                                    &selected);
+  const QString path =
+      QFileDialog::getSaveFileName(this, QString::fromStdString(title), QString::fromStdString(fileName),
+                                   list.join(QStringLiteral(";;")), &selected);
   filterIndex = static_cast<int>(list.indexOf(selected)) + 1;
   return path.toStdString();
 }
@@ -199,8 +200,10 @@ bool frmReportWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
     }
-    if (event->type() == QEvent::FocusIn) QTimer::singleShot(0, txtZoom_, [this] { txtZoom_->selectAll(); });
-    else if (event->type() == QEvent::FocusOut) form_.txtZoom_LostFocus();
+    if (event->type() == QEvent::FocusIn)
+      QTimer::singleShot(0, txtZoom_, [this] { txtZoom_->selectAll(); });
+    else if (event->type() == QEvent::FocusOut)
+      form_.txtZoom_LostFocus();
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string languageName, fontName;
     double fontSize = 0.0;
     try {
-      const int32_t found = resourceconfig::ReadLanguageSettings(
-          reinterpret_cast<const char*>(data), size, localeId, languageName, fontName, fontSize);
+      const int32_t found = resourceconfig::ReadLanguageSettings(reinterpret_cast<const char*>(data), size, localeId,
+                                                                 languageName, fontName, fontSize);
       // A configured locale always comes with a usable font size.
       if (found != 0 && !(fontSize > 0.0)) __builtin_trap();
     } catch (const vb::RuntimeError&) {

@@ -138,17 +138,21 @@ struct MainForm {
   }
 };
 
-Row R(const std::string& control, const std::string& property, const std::string& text,
-      const std::string& index = {}, std::optional<int> disabled = 0) {
+Row R(const std::string& control, const std::string& property, const std::string& text, const std::string& index = {},
+      std::optional<int> disabled = 0) {
   return {"frmMain", control, index, property, false, disabled, text, 0, {}};
 }
 
 const std::vector<Row> kMainRows = {
     R("frmMain", "CAPTION", "K\xC3\xA4ltezentrale"),
     R("mnuFile", "CAPTION", "&Datei"),
-    R("mnuFileOpen", "CAPTION", "\xC3\x96" "&ffnen..."),
+    R("mnuFileOpen", "CAPTION",
+      "\xC3\x96"
+      "&ffnen..."),
     R("mnuFileSep", "CAPTION", "Trenner"),
-    R("tbrMain.Buttons.Button1", "Object.ToolTipText", "Projekt \xC3\xB6" "ffnen"),
+    R("tbrMain.Buttons.Button1", "Object.ToolTipText",
+      "Projekt \xC3\xB6"
+      "ffnen"),
     R("sbMain.Panels.Panel1", "CAPTION", "Bereit"),
     R("sbMain.Panels.Panel1", "Object.ToolTipText", "Zustand"),
     R("tabMain.Tabs.Tab2", "CAPTION", "Ergebnisse"),
@@ -189,10 +193,16 @@ TEST_F(FormsTest, LoadResStringsTranslatesEveryKindOfControl) {
   EXPECT_EQ(resource_->CurrentForm(), "frmMain");
   EXPECT_EQ(f.window.windowTitle().toStdString(), "K\xC3\xA4ltezentrale");
   EXPECT_EQ(f.mnuFile->title().toStdString(), "&Datei");
-  EXPECT_EQ(f.mnuFileOpen->text().toStdString(), "\xC3\x96" "&ffnen...");
+  EXPECT_EQ(f.mnuFileOpen->text().toStdString(),
+            "\xC3\x96"
+            "&ffnen...");
   EXPECT_EQ(f.mnuFileSep->text().toStdString(), "-");  // separators stay
-  EXPECT_EQ(f.buttonOpen->toolTip().toStdString(), "Projekt \xC3\xB6" "ffnen");
-  EXPECT_EQ(f.buttonOpen->property("tag").toString().toStdString(), "Projekt \xC3\xB6" "ffnen");
+  EXPECT_EQ(f.buttonOpen->toolTip().toStdString(),
+            "Projekt \xC3\xB6"
+            "ffnen");
+  EXPECT_EQ(f.buttonOpen->property("tag").toString().toStdString(),
+            "Projekt \xC3\xB6"
+            "ffnen");
   EXPECT_EQ(f.buttonSave->toolTip().toStdString(), "Save the project");
   EXPECT_FALSE(f.buttonSave->property("tag").isValid());
   EXPECT_EQ(f.panelState->text().toStdString(), "Bereit");
@@ -254,8 +264,8 @@ TEST_F(FormsTest, WithoutDatabaseFormsKeepTheirTexts) {
 // Drop-down rows of one combo box on form frmInput: entry 1 small (100 tons), entry 2
 // disabled, entry 3 large (300 tons, 1000 kW as its SI row), entry 4 only a value, then the end.
 std::vector<Row> ComboRows(const std::string& combo, const std::string& layout) {
-  auto row = [&](const std::string& index, const std::string& property, const std::string& text,
-                 int32_t unit = 0, bool metric = false, int disabled = 0) {
+  auto row = [&](const std::string& index, const std::string& property, const std::string& text, int32_t unit = 0,
+                 bool metric = false, int disabled = 0) {
     return Row{"frmInput", combo, index, property, metric, disabled, text, unit, {}};
   };
   std::vector<Row> rows = {
@@ -417,9 +427,12 @@ std::vector<std::string> Strings(const csQuillet* q) {
   return out;
 }
 
-const std::vector<std::string> kGermanUnitTexts = {
-    "Max. = ", "Min. = ", "Keine Grenzen", "Wert zu hoch: Max. = ", "Wert zu niedrig: Min. = ",
-    "Ung\xC3\xBCltige Eingabe"};
+const std::vector<std::string> kGermanUnitTexts = {"Max. = ",
+                                                   "Min. = ",
+                                                   "Keine Grenzen",
+                                                   "Wert zu hoch: Max. = ",
+                                                   "Wert zu niedrig: Min. = ",
+                                                   "Ung\xC3\xBCltige Eingabe"};
 
 TEST_F(FormsTest, UnitTextsAreHandedOnAndRemembered) {
   Install(kMainRows);
@@ -469,8 +482,8 @@ TEST_F(FormsTest, GermanInstallationTranslatesAForm) {
     r.form = "frmMain";
     rows.push_back(r);
   }
-  rows.push_back({"Strings", "s6223", "", "TEXT", false, 0,
-                  std::string("J") + kUml + "hrlicher Systemwirkungsgrad", 0, 6223});
+  rows.push_back(
+      {"Strings", "s6223", "", "TEXT", false, 0, std::string("J") + kUml + "hrlicher Systemwirkungsgrad", 0, 6223});
   Install(rows);
   modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
 

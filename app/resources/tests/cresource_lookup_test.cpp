@@ -39,8 +39,16 @@ const std::vector<Row> kRows = {
     {"frmMain", "lblOff", "", "CAPTION", true, 1, "Aus", 0, {}},
     {"frmMain", "lblOff", "", "CAPTION", false, 0, "An", 0, {}},
     {"frmMain", "O'Brien", "", "CAPTION", false, 0, "Zitat", 0, {}},
-    {"frmMain", "tbrMain.Buttons.Button1", "", "Object.ToolTipText", false, 0, "\xC3\x96" "ffnen",
-     0, {}},
+    {"frmMain",
+     "tbrMain.Buttons.Button1",
+     "",
+     "Object.ToolTipText",
+     false,
+     0,
+     "\xC3\x96"
+     "ffnen",
+     0,
+     {}},
     {"frmMain", "optUnit", "1", "CAPTION", false, 0, "SI", 0, {}},
     {"frmMain", "cboSize", "2", "DROPDOWNVALUE", false, 0, "45", TONS_TO_KW, {}},
     {"frmMain", "cboSize", "3", "DROPDOWNVALUE", false, 1, "50", TONS_TO_KW, {}},
@@ -69,27 +77,28 @@ TEST_P(LookupTableTest, FindsTheRow) {
   resource_->CurrentForm("frmMain");
   EXPECT_EQ(resource_->LookupTranslation(c.control, c.property, c.index), c.lookup);
   int32_t unit = -1;
-  EXPECT_EQ(resource_->SeekTranslation("frmMain", c.control, unit, c.property, c.index, false),
-            c.seek);
+  EXPECT_EQ(resource_->SeekTranslation("frmMain", c.control, unit, c.property, c.index, false), c.seek);
   EXPECT_EQ(unit, c.unit);
 }
 
 const LookupCase kLookupCases[] = {
     {"GeneralRowUnderIP", nENGLISH, "lblTitle", "CAPTION", "", "Titel", "Titel", 0},
     {"MetricRowWinsUnderSI", nMETRIC, "lblTitle", "CAPTION", "", "Titel", "Titel SI", 0},
-    {"GeneralRowWithoutMetricUnderSI", nMETRIC, "lblGeneral", "CAPTION", "", "Allgemein",
-     "Allgemein", 0},
+    {"GeneralRowWithoutMetricUnderSI", nMETRIC, "lblGeneral", "CAPTION", "", "Allgemein", "Allgemein", 0},
     {"NullDisabledCountsAsDisabled", nENGLISH, "lblNull", "CAPTION", "", "XXDised", "XXDised", -1},
     {"DisabledMetricRowUnderSI", nMETRIC, "lblOff", "CAPTION", "", "An", "XXDised", -1},
     {"KeyWithAQuote", nENGLISH, "O'Brien", "CAPTION", "", "Zitat", "Zitat", 0},
     {"KeysIgnoreCase", nENGLISH, "TBRMAIN.buttons.button1", "OBJECT.TOOLTIPTEXT", "",
-     "\xC3\x96" "ffnen", "\xC3\x96" "ffnen", 0},
+     "\xC3\x96"
+     "ffnen",
+     "\xC3\x96"
+     "ffnen",
+     0},
     {"IndexedControl", nENGLISH, "optUnit", "CAPTION", "1", "SI", "SI", 0},
     {"OtherIndexMisses", nENGLISH, "optUnit", "CAPTION", "", "", "", -1},
     {"MissingRow", nENGLISH, "lblNone", "CAPTION", "", "", "", -1},
     {"SeekGivesTheUnit", nENGLISH, "cboSize", "DROPDOWNVALUE", "2", "45", "45", TONS_TO_KW},
-    {"DisabledSeekKeepsTheUnit", nENGLISH, "cboSize", "DROPDOWNVALUE", "3", "XXDised", "XXDised",
-     -1},
+    {"DisabledSeekKeepsTheUnit", nENGLISH, "cboSize", "DROPDOWNVALUE", "3", "XXDised", "XXDised", -1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, LookupTableTest, ::testing::ValuesIn(kLookupCases),
@@ -107,8 +116,7 @@ TEST_F(LookupTest, LookupReadsTheCurrentFormOnly) {
 TEST_F(LookupTest, NumberedTextsComeFromTheDatabaseWhileItIsOpen) {
   textcatalog::SetEnglishTexts({{6219, "Annual Energy Use"}, {6220, "Cash Flow"}});
   {
-    Install({{"Strings", "s6219", "", "TEXT", false, 1, "J\xC3\xA4hrlicher Energieverbrauch", 0,
-              6219}});
+    Install({{"Strings", "s6219", "", "TEXT", false, 1, "J\xC3\xA4hrlicher Energieverbrauch", 0, 6219}});
     EXPECT_EQ(resource_->GetString(6219), "J\xC3\xA4hrlicher Energieverbrauch");  // Disabled is not read
     EXPECT_EQ(resource_->GetString(6220), "?????");
     EXPECT_EQ(textcatalog::GetString(6219), "J\xC3\xA4hrlicher Energieverbrauch");
@@ -134,8 +142,8 @@ Row CaptionRow(const std::string& index, const std::string& text) {
 }
 
 TEST_F(LookupTest, ContinuedTextJoinsItsRows) {
-  Install({CaptionRow("", "Teil eins, _"), CaptionRow("1", "Teil zwei, _"),
-           CaptionRow("2", "Ende"), CaptionRow("3", "nicht mehr")});
+  Install({CaptionRow("", "Teil eins, _"), CaptionRow("1", "Teil zwei, _"), CaptionRow("2", "Ende"),
+           CaptionRow("3", "nicht mehr")});
   resource_->CurrentForm("frmAbout");
   int16_t row = 0;
   EXPECT_EQ(resource_->GetResString(row), "Teil eins, Teil zwei, Ende");
@@ -191,11 +199,9 @@ TEST(TextHelpers, NextToken) {
     const char* rest;
   };
   const Case cases[] = {
-      {"a,b,c", ",", "a", "b,c"},
-      {"abc", ",", "abc", ""},
+      {"a,b,c", ",", "a", "b,c"}, {"abc", ",", "abc", ""},
       {"abc", "", "abc", ""},  // an empty delimiter takes all, so a loop over it ends
-      {"a::b", "::", "a", "b"},
-      {",a", ",", "", "a"},
+      {"a::b", "::", "a", "b"},   {",a", ",", "", "a"},
       {"", ",", "", ""},
   };
   for (const Case& c : cases) {

@@ -15,8 +15,7 @@ namespace fixture {
 ProgramFolder::ProgramFolder() {
   static std::atomic<int> counter{0};
   const auto dir = std::filesystem::temp_directory_path() /
-                   ("kestrin_resources_" + std::to_string(getpid()) + "_" +
-                    std::to_string(counter++));
+                   ("kestrin_resources_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   path_ = dir.string() + "/";
@@ -43,9 +42,15 @@ void ProgramFolder::WriteDatabase(int32_t localeId, const std::vector<Row>& rows
         " Disabled, EnglishText, Unit, ResourceID) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
     insert.Bind(1, r.form).Bind(2, r.control).Bind(3, r.index).Bind(4, r.property);
     insert.Bind(5, r.metric ? 1 : 0);
-    if (r.disabled) insert.Bind(6, *r.disabled); else insert.BindNull(6);
+    if (r.disabled)
+      insert.Bind(6, *r.disabled);
+    else
+      insert.BindNull(6);
     insert.Bind(7, r.text).Bind(8, r.unit);
-    if (r.resourceId) insert.Bind(9, *r.resourceId); else insert.BindNull(9);
+    if (r.resourceId)
+      insert.Bind(9, *r.resourceId);
+    else
+      insert.BindNull(9);
     insert.Run();
   }
   transaction.Commit();
@@ -59,15 +64,20 @@ std::vector<std::string> ProgramFolder::MessageTexts() const {
 
 std::string Config(const std::string& current, const std::string& germanSize) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<RESOURCES>\n"
-         "  <LOCALE Current=\"" + current + "\"/>\n"
+         "  <LOCALE Current=\"" +
+         current +
+         "\"/>\n"
          "  <FONTS>\n"
          "    <FONT LocaleID=\"1033\" Name=\"Arial\" Size=\"9\"/>\n"
-         "    <FONT LocaleID=\"1031\" Name=\"Liberation Sans\" Size=\"" + germanSize + "\"/>\n"
+         "    <FONT LocaleID=\"1031\" Name=\"Liberation Sans\" Size=\"" +
+         germanSize +
+         "\"/>\n"
          "  </FONTS>\n"
          "  <LANGUAGES>\n"
          "    <LANGUAGE LocaleID=\"1033\" Name=\"English\"/>\n"
          "    <LANGUAGE LocaleID=\"1031\" Name=\"Deutsch\"/>\n"
-         "    <LANGUAGE LocaleID=\"1036\" Name=\"Fran\xC3\xA7" "ais\"/>\n"
+         "    <LANGUAGE LocaleID=\"1036\" Name=\"Fran\xC3\xA7"
+         "ais\"/>\n"
          "  </LANGUAGES>\n</RESOURCES>\n";
 }
 

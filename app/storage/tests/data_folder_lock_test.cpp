@@ -51,7 +51,7 @@ TEST_F(DataFolderLock, OneProcessHoldsAFolderForItsLife) {
   EXPECT_EQ(LockInChild(a), 0);
 
   ASSERT_TRUE(bLockDataFolder(a));
-  EXPECT_TRUE(bLockDataFolder(a));         // again: already held
+  EXPECT_TRUE(bLockDataFolder(a));                 // again: already held
   EXPECT_TRUE(bLockDataFolder(dir_ + "b/../a/"));  // the same folder by another name
   EXPECT_EQ(LockInChild(a), 1);
   EXPECT_EQ(LockInChild(dir_ + "b/../a/"), 1);

@@ -40,8 +40,8 @@ TEST_F(ModPublic, NameTablesHoldTheProgramTexts) {
   EXPECT_EQ(gHelpFile, "/opt/kestrin/VEXON.html");
   EXPECT_EQ(gMaxText + gMinText + gYrText + gYrsText, "MaxMinyryrs");
   const std::vector<std::string> months(gMonthNames.begin() + 1, gMonthNames.end());
-  EXPECT_EQ(months, (std::vector<std::string>{"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul",
-                                              "Aug", "Sep", "Oct", "Nov", "Dec"}));
+  EXPECT_EQ(months, (std::vector<std::string>{"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct",
+                                              "Nov", "Dec"}));
   EXPECT_EQ(gDataIOErrorMsg, "The following error occurred while reading or writing data:");
   EXPECT_EQ(gFileFilterNames[1], "All Files");
   EXPECT_EQ(gFileFilterNames[2], "Chiller Library Files");
@@ -109,17 +109,17 @@ TEST_F(ModPublic, FormatUnitValueByIdAndSystem) {
       {87.5, PCT_TO_PCT, nMETRIC, "", "88"},
       {2.4, GPMTON_TO_LSKW, nENGLISH, "", "2.40"},
       {2.4, GPMTON_TO_LSKW, nMETRIC, "", "0.043"},
-      {100, GPM_TO_LPS, nENGLISH, "", "100"},            // no pattern: plain number text
+      {100, GPM_TO_LPS, nENGLISH, "", "100"},  // no pattern: plain number text
       {100, GPM_TO_LPS, nMETRIC, "", "6.30902"},
       {12.25, FT_TO_M, nENGLISH, "", "12.25"},
       {1234567, TONS_TO_KW, nENGLISH, "0.0", "1234567.0"},  // an explicit format wins
-      {100, GPM_TO_LPS, nMETRIC, " 0.0 ", " 6.3 "},  // spaces in a format are literal
-      {0.5, NO_CONV, nENGLISH, "  ", "0.500"},            // a blank format chooses by id
-      {5, 1000, nMETRIC, "", "5"},                         // unknown id: unconverted
+      {100, GPM_TO_LPS, nMETRIC, " 0.0 ", " 6.3 "},         // spaces in a format are literal
+      {0.5, NO_CONV, nENGLISH, "  ", "0.500"},              // a blank format chooses by id
+      {5, 1000, nMETRIC, "", "5"},                          // unknown id: unconverted
   };
   for (const FormatCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.value << " id " << c.id << " system " << c.system
-                                    << " format '" << c.format << "'");
+    SCOPED_TRACE(testing::Message() << c.value << " id " << c.id << " system " << c.system << " format '" << c.format
+                                    << "'");
     gUnits.CurrentUnitOfMeasure(c.system);
     EXPECT_EQ(FormatUnitValue(c.value, c.id, c.format), c.expected);
   }
@@ -180,14 +180,12 @@ TEST_F(ModPublic, ShowErrorComposition) {
   const std::string enoent = GetSystemErrorText(ENOENT);
   ASSERT_FALSE(enoent.empty());
   const ShowErrorCase cases[] = {
-      {"Calculations failed due to the following error:", 11, "Division by zero", 0, "",
-       "bCalcController", "Calculations failed due to the following error:\r\n\r\nError 11 - Division by zero",
-       "bCalcController"},
-      {"", 9, "Subscript out of range", 0, "", "modPublic.FileExists()",
-       "Error 9 - Subscript out of range", "modPublic.FileExists()"},
+      {"Calculations failed due to the following error:", 11, "Division by zero", 0, "", "bCalcController",
+       "Calculations failed due to the following error:\r\n\r\nError 11 - Division by zero", "bCalcController"},
+      {"", 9, "Subscript out of range", 0, "", "modPublic.FileExists()", "Error 9 - Subscript out of range",
+       "modPublic.FileExists()"},
       {"Message only", 0, "", 0, "", "T", "Message only", "T"},
-      {"Msg", 53, "File not found", 0, " (suffix)", "T",
-       "Msg\r\n\r\nError 53 - File not found (suffix)", "T"},
+      {"Msg", 53, "File not found", 0, " (suffix)", "T", "Msg\r\n\r\nError 53 - File not found (suffix)", "T"},
       {"", 0, "", 0, "tail", "T", "tail", "T"},
       {"Msg", 0, "", 0, "", "", "Msg", "Kestrin"},  // empty title: the application's title
       {"", 0, "", 0, "", "T", nullptr, nullptr},    // nothing to say: nothing shown
@@ -260,10 +258,12 @@ TEST_F(ModPublic, RunGuardedKeepsTheNumberOfAnyLibrarysError) {
 
 TEST_F(ModPublic, RunGuardedBuildsTheMessageFromTheStepThatFailed) {
   std::string step = "Opening";
-  const bool ok = RunGuarded("caller()", [&] { return step + " failed"; }, 16, [&] {
-    step = "Reading";
-    vb::Raise(vb::kFileNotFound, "File not found");
-  });
+  const bool ok = RunGuarded(
+      "caller()", [&] { return step + " failed"; }, 16,
+      [&] {
+        step = "Reading";
+        vb::Raise(vb::kFileNotFound, "File not found");
+      });
   EXPECT_FALSE(ok);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "Reading failed\r\n\r\nError 53 - File not found");
@@ -308,8 +308,12 @@ TEST_F(ModPublic, PlantControlAndDayTypes) {
   const struct {
     const char* key;
     const char* name;
-  } days[] = {{" saturday ", "Saturday"}, {"WEEKDAY", "WeekDay"}, {"Sunday", "Sunday"},
-              {"", ""},                   {"Holiday", ""},        {"week day", ""}};
+  } days[] = {{" saturday ", "Saturday"},
+              {"WEEKDAY", "WeekDay"},
+              {"Sunday", "Sunday"},
+              {"", ""},
+              {"Holiday", ""},
+              {"week day", ""}};
   for (const auto& d : days) EXPECT_EQ(GetDayTypeName(d.key), d.name) << d.key;
 }
 

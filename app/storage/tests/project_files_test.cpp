@@ -170,12 +170,15 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
   const Case cases[] = {
       // Not a project at all.
       {"another XML file", "<?xml version=\"1.0\"?><html><body>hello</body></html>", "is not a project file"},
-      {"settings file", "<?xml version=\"1.0\"?><MardelSettings><FileIdentifier>VEXON</FileIdentifier></MardelSettings>",
+      {"settings file",
+       "<?xml version=\"1.0\"?><MardelSettings><FileIdentifier>VEXON</FileIdentifier></MardelSettings>",
        "is not a project file"},
       {"project root without identifier", value("<FileIdentifier>VEXON</FileIdentifier>", ""), "is not a project file"},
       {"foreign identifier", value(">VEXON<", ">OTHER<"), "is not a project file"},
-      {"identifier nested elsewhere", "<?xml version=\"1.0\"?><Other><MardelData><FileIdentifier>VEXON"
-                                      "</FileIdentifier></MardelData></Other>", "is not a project file"},
+      {"identifier nested elsewhere",
+       "<?xml version=\"1.0\"?><Other><MardelData><FileIdentifier>VEXON"
+       "</FileIdentifier></MardelData></Other>",
+       "is not a project file"},
       {"malformed XML", base.substr(0, base.size() / 2), "could not be opened"},
       {"empty file", "", "could not be opened"},
       // Present sections with a value that cannot be read: named.
@@ -188,7 +191,8 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
       // Values outside the limits of their entry boxes: named with the limits.
       {"DesignLCHWT 200", value("<DesignLCHWT>44<", "<DesignLCHWT>200<"), "DesignLCHWT is 200 (must be 35 to 75)"},
       {"DesignLCHWT -1e30", value("<DesignLCHWT>44<", "<DesignLCHWT>-1e30<"), "DesignLCHWT is -1E+30"},
-      {"EvapFlowRate 1e30", value("<EvapFlowRate>2.4<", "<EvapFlowRate>1e30<"), "EvapFlowRate is 1E+30 (must be 0.5 to 8)"},
+      {"EvapFlowRate 1e30", value("<EvapFlowRate>2.4<", "<EvapFlowRate>1e30<"),
+       "EvapFlowRate is 1E+30 (must be 0.5 to 8)"},
       {"CondFlowRate 0.4", value("<CondFlowRate>3<", "<CondFlowRate>0.4<"), "CondFlowRate is 0.4"},
       {"DesignApproach 0", value("<DesignApproach>7<", "<DesignApproach>0<"), "DesignApproach is 0 (must be 6 to 20)"},
       {"DesignWB 91", value("<DesignWB>78<", "<DesignWB>91<"), "DesignWB is 91"},
@@ -203,7 +207,8 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
       {"11 chillers", value("<ChillerNumber>2<", "<ChillerNumber>11<"), "ChillerNumber is 11"},
       {"Economizer 9", value("<Economizer>0<", "<Economizer>9<"), "Economizer is 9 (must be 0, 1 or 2)"},
       {"PlantControl -3", value("<PlantControl>1<", "<PlantControl>-3<"), "PlantControl is -3 (must be 1 to 4)"},
-      {"EvapFlowControl 1", value("<EvapFlowControl>3<", "<EvapFlowControl>1<"), "EvapFlowControl is 1 (must be 2 or 3)"},
+      {"EvapFlowControl 1", value("<EvapFlowControl>3<", "<EvapFlowControl>1<"),
+       "EvapFlowControl is 1 (must be 2 or 3)"},
       {"NaN", value("<DesignWB>78<", "<DesignWB>NaN<"), "DesignWB \"NaN\""},
       // A count or an id that is not a whole number, a text longer than its field.
       {"2.5 chillers", value("<ChillerNumber>2<", "<ChillerNumber>2.5<"),
@@ -216,11 +221,12 @@ TEST_F(ProjectFiles, BadProjectFilesLeaveTheOpenProjectAndTheFile) {
       // Only one encoding is held: bytes that are not what the file declares are refused.
       {"Latin-1 bytes without a declaration", value("<ProjectName>untitled<", "<ProjectName>K\xE4lte<"),
        "is not UTF-8 text"},
-      {"an encoding that is not read", value("<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"),
-       "encoding shift_jis"},
+      {"an encoding that is not read",
+       value("<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"), "encoding shift_jis"},
       // A file of the project's root and identifier alone.
       {"no section at all",
-       "<?xml version=\"1.0\"?><MardelData><FileIdentifier>VEXON</FileIdentifier><ProjectName>x</ProjectName></MardelData>",
+       "<?xml "
+       "version=\"1.0\"?><MardelData><FileIdentifier>VEXON</FileIdentifier><ProjectName>x</ProjectName></MardelData>",
        "holds none of the sections of a project. The project was not opened."},
   };
   for (const auto& c : cases) {
@@ -263,8 +269,8 @@ TEST_F(ProjectFiles, MissingSectionsTakeTheDefaultProject) {
   };
   const Case cases[] = {
       {"no CustomerInfo", without(base, {"CustomerInfo"}), "untitled", "has no CustomerInfo section; it takes"},
-      {"plant and tower missing", without(Replace(base, "<ProjectName>untitled<", "<ProjectName>Partial<"),
-                                          {"PlantInfo", "CoolingTowerInfo"}),
+      {"plant and tower missing",
+       without(Replace(base, "<ProjectName>untitled<", "<ProjectName>Partial<"), {"PlantInfo", "CoolingTowerInfo"}),
        "Partial", "has no PlantInfo, CoolingTowerInfo sections; they take the values of the default project."},
   };
   for (const auto& c : cases) {
@@ -396,7 +402,8 @@ TEST_F(ProjectFiles, SettingsRoundTripAndFallBacks) {
   const std::string path = dir_ + "GlobalSettings.xml";
   ASSERT_TRUE(SaveSettings(path, s));
   const std::string xml = ReadAll(path);
-  EXPECT_EQ(xml.rfind("<?xml version=\"1.0\"?><MardelSettings><FileIdentifier>VEXON</FileIdentifier><UserInfo>", 0), 0u);
+  EXPECT_EQ(xml.rfind("<?xml version=\"1.0\"?><MardelSettings><FileIdentifier>VEXON</FileIdentifier><UserInfo>", 0),
+            0u);
   EXPECT_LT(xml.find("<LoadProfileGraph>True</LoadProfileGraph>"), xml.find("<CustomPLVFactors>False<"));
   SettingsData back;
   ASSERT_TRUE(LoadSettings(path, back));
@@ -452,11 +459,17 @@ TEST_F(ProjectFiles, BadSettingsTakeTheirDefaultAlone) {
     std::function<void(SettingsData&)> expectDefault;  // the bad fields at their defaults
   };
   const Case cases[] = {
-      {"UnitType text", Replace(xml, "<UnitType>1<", "<UnitType>x<"), {"UnitType \"x\""},
+      {"UnitType text",
+       Replace(xml, "<UnitType>1<", "<UnitType>x<"),
+       {"UnitType \"x\""},
        [&](SettingsData& e) { e.UnitType = defaults.UnitType; }},
-      {"UnitType 7", Replace(xml, "<UnitType>1<", "<UnitType>7<"), {"UnitType is 7 (must be 0 or 1)"},
+      {"UnitType 7",
+       Replace(xml, "<UnitType>1<", "<UnitType>7<"),
+       {"UnitType is 7 (must be 0 or 1)"},
        [&](SettingsData& e) { e.UnitType = defaults.UnitType; }},
-      {"Boolean text", Replace(xml, "<ShowLogo>True<", "<ShowLogo>maybe<"), {"ShowLogo \"maybe\""},
+      {"Boolean text",
+       Replace(xml, "<ShowLogo>True<", "<ShowLogo>maybe<"),
+       {"ShowLogo \"maybe\""},
        [&](SettingsData& e) { e.ShowLogo = defaults.ShowLogo; }},
       {"Long overflow and a missing leaf",
        Replace(Replace(xml, "<MainLeft>40<", "<MainLeft>9999999999<"), "<CoverPage>False</CoverPage>", ""),

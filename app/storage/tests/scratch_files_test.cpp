@@ -27,7 +27,10 @@ TEST_F(ScratchFiles, FoldersFollowTheDataHomeAndEndWithSlash) {
   EXPECT_EQ(GetTempFolder(), "/data/home/Kestrin/Temp/");
   setenv("XDG_DATA_HOME", "relative/ignored", 1);
   EXPECT_EQ(GetAppDataFolder(), GetUserProfileFolder() + ".local/share/Kestrin/");
-  if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+  if (old)
+    setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
   EXPECT_EQ(GetAppFolder().back(), '/');
   EXPECT_TRUE(std::filesystem::exists(GetAppFolder()));
   EXPECT_EQ(GetErrSource("bChillerRead"), "vexon.modDataIO.bChillerRead");

@@ -139,8 +139,8 @@ TEST_F(SummaryCsv, TheSameFileWhateverTheLocale) {
 
 TEST_F(SummaryCsv, VariableFlowAndTheNotAvailableBoundary) {
   p_.EvapFlowControl = 2;
-  wf_(3) = 0.0001f;     // exactly the limit: the ECWT is shown
-  wf_(2) = 0.00009f;    // below: "n/a"
+  wf_(3) = 0.0001f;   // exactly the limit: the ECWT is shown
+  wf_(2) = 0.00009f;  // below: "n/a"
   wf_(0) = 0;
   ASSERT_TRUE(ExportCSV(path_, p_, wf_, ecwt_));
   const auto lines = Lines(ReadAll(path_));
@@ -175,8 +175,9 @@ TEST_F(SummaryCsv, RefusalsWriteNothing) {
   EXPECT_FALSE(ExportCSV(dir_ + "missing/x.csv", p_, wf_, ecwt_));
   EXPECT_EQ(host_.messages.at(0).title, "modDataIO.ExportCSV");
   // The message names the file, its folder and how to choose another.
-  EXPECT_EQ(host_.messages.at(0).text.rfind(CsvNotWrittenMessage(dir_ + "missing/x.csv",
-                                                                 "its folder cannot be written to"), 0), 0u)
+  EXPECT_EQ(host_.messages.at(0).text.rfind(
+                CsvNotWrittenMessage(dir_ + "missing/x.csv", "its folder cannot be written to"), 0),
+            0u)
       << host_.messages.at(0).text;
   EXPECT_NE(host_.messages.at(0).text.find("where the folder " + dir_ + "missing cannot be written to, choose"),
             std::string::npos);

@@ -40,9 +40,9 @@ class DesktopLocale {
 }  // namespace kestrin_test
 
 // Declares a kestrin_test::DesktopLocale named `var` for `name` for the rest of the test body.
-#define KESTRIN_USE_DESKTOP_LOCALE(var, name)                                              \
-  kestrin_test::DesktopLocale var(name);                                                   \
-  if (!var.active()) {                                                                     \
+#define KESTRIN_USE_DESKTOP_LOCALE(var, name)                                                          \
+  kestrin_test::DesktopLocale var(name);                                                               \
+  if (!var.active()) {                                                                                 \
     if (std::getenv("KESTRIN_REQUIRE_COMMA_LOCALE")) FAIL() << "the locale " << name << " is missing"; \
-    GTEST_SKIP() << "the locale " << name << " is not installed";                          \
+    GTEST_SKIP() << "the locale " << name << " is not installed";                                      \
   }

@@ -29,40 +29,28 @@ TEST_P(Evaluate, GivesTheResultText) {
 INSTANTIATE_TEST_SUITE_P(
     Examples, Evaluate,
     ::testing::Values(
-        EvalCase{"Product", "12*3", "36", true},
-        EvalCase{"BlanksAtEveryLevel", "  7 +  3 ", "10", true},
-        EvalCase{"TypedEntry", "12*100", "1200", true},
-        EvalCase{"LoneNegativeKeepsItsText", " -5.50 ", "-5.50", false},
+        EvalCase{"Product", "12*3", "36", true}, EvalCase{"BlanksAtEveryLevel", "  7 +  3 ", "10", true},
+        EvalCase{"TypedEntry", "12*100", "1200", true}, EvalCase{"LoneNegativeKeepsItsText", " -5.50 ", "-5.50", false},
         EvalCase{"LoneNegativeOfText", "-abc", "-abc", false},
-        EvalCase{"LoneNegativeAsLeftOperand", "-5-3", "-8", true},
-        EvalCase{"LeadingMinusThenPlus", "-5+3", "-2", true},
+        EvalCase{"LoneNegativeAsLeftOperand", "-5-3", "-8", true}, EvalCase{"LeadingMinusThenPlus", "-5+3", "-2", true},
         EvalCase{"LeadingMinusBindsLoosestOverPower", "-2^2", "-4", true},
         EvalCase{"LeadingMinusBindsLoosestOverProduct", "-2*3+1", "-5", true},
         EvalCase{"SubtractionIsLeftAssociative", "8-2-1", "5", true},
         EvalCase{"DivisionIsLeftAssociative", "8/2*4", "16", true},
         EvalCase{"PowerIsLeftAssociative", "2^3^2", "64", true},
-        EvalCase{"PrecedenceLowToHigh", "1+2*3^2-4/2", "17", true},
-        EvalCase{"Exponent", "2e2", "200", true},
+        EvalCase{"PrecedenceLowToHigh", "1+2*3^2-4/2", "17", true}, EvalCase{"Exponent", "2e2", "200", true},
         EvalCase{"ThousandsSeparator", "1,000/4", "250", true},
         // "," is never a decimal separator here: it groups digits, as everywhere in the program.
-        EvalCase{"CommaGroupsDigits", "1,5*2", "30", true},
-        EvalCase{"FifteenDigits", "2/3", "0.666666666666667", true},
-        EvalCase{"PlainNumberRewritten", "1.50", "1.5", true},
-        EvalCase{"DivisionByZero", "10/0", "Error", false},
-        EvalCase{"ZeroDividedByZero", "0/0", "Error", false},
-        EvalCase{"Empty", "", "Error", false},
-        EvalCase{"Blank", "   ", "Error", false},
-        EvalCase{"EmptyOperand", "5+", "Error", false},
-        EvalCase{"SignAfterOperator", "5*-3", "Error", false},
-        EvalCase{"SignsAfterOperators", "-5*-3", "Error", false},
-        EvalCase{"LeadingPlus", "+5", "Error", false},
-        EvalCase{"SignedExponent", "1e-3", "Error", false},
+        EvalCase{"CommaGroupsDigits", "1,5*2", "30", true}, EvalCase{"FifteenDigits", "2/3", "0.666666666666667", true},
+        EvalCase{"PlainNumberRewritten", "1.50", "1.5", true}, EvalCase{"DivisionByZero", "10/0", "Error", false},
+        EvalCase{"ZeroDividedByZero", "0/0", "Error", false}, EvalCase{"Empty", "", "Error", false},
+        EvalCase{"Blank", "   ", "Error", false}, EvalCase{"EmptyOperand", "5+", "Error", false},
+        EvalCase{"SignAfterOperator", "5*-3", "Error", false}, EvalCase{"SignsAfterOperators", "-5*-3", "Error", false},
+        EvalCase{"LeadingPlus", "+5", "Error", false}, EvalCase{"SignedExponent", "1e-3", "Error", false},
         EvalCase{"NotANumber", "12*abc", "Error", false},
         EvalCase{"SpaceAfterLoneMinusOperand", "- 5-1", "Error", false},
-        EvalCase{"Overflow", "1e300*1e300", "Error", false},
-        EvalCase{"NumberTooLarge", "1e400+1", "Error", false},
-        EvalCase{"PowerOverflow", "10^400", "Error", false},
-        EvalCase{"PowerOfZeroToNothing", "0^0", "1", true},
+        EvalCase{"Overflow", "1e300*1e300", "Error", false}, EvalCase{"NumberTooLarge", "1e400+1", "Error", false},
+        EvalCase{"PowerOverflow", "10^400", "Error", false}, EvalCase{"PowerOfZeroToNothing", "0^0", "1", true},
         EvalCase{"DoubleMinus", "3--5", "Error", false}),
     CaseName<EvalCase>);
 
@@ -114,14 +102,22 @@ modArithmetic::EvalResult Described(std::string s) {
   if (left.IsError() || right.IsError() || !value(left, l) || !value(right, r)) return error;
   double v = 0.0;
   switch (op) {
-    case '+': v = l + r; break;
-    case '-': v = l - r; break;
-    case '*': v = l * r; break;
+    case '+':
+      v = l + r;
+      break;
+    case '-':
+      v = l - r;
+      break;
+    case '*':
+      v = l * r;
+      break;
     case '/':
       if (r == 0.0) return error;
       v = l / r;
       break;
-    default: v = std::pow(l, r); break;
+    default:
+      v = std::pow(l, r);
+      break;
   }
   return std::isfinite(v) ? EvalResult{true, v, {}} : error;
 }
@@ -135,8 +131,7 @@ TEST(EvaluateOnePass, AgreesWithTheSplittingAtTheLastOperatorOnEveryShortText) {
     for (int i = 0; i < len; ++i) total *= k;
     for (std::size_t n = 0; n < total; ++n) {
       std::string s;
-      for (std::size_t m = n, i = 0; i < static_cast<std::size_t>(len); ++i, m /= k)
-        s += alphabet[m % k];
+      for (std::size_t m = n, i = 0; i < static_cast<std::size_t>(len); ++i, m /= k) s += alphabet[m % k];
       const modArithmetic::EvalResult got = modArithmetic::Evaluate(s);
       const modArithmetic::EvalResult want = Described(s);
       ASSERT_EQ(got.Text(), want.Text()) << "input \"" << s << "\"";
@@ -186,19 +181,18 @@ TEST_P(FilterKey, PassesOrSwallowsTheKey) {
   EXPECT_EQ(text, "12*3");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, FilterKey,
-    ::testing::Values(KeyCase{"Digit", u'7', u'7'}, KeyCase{"Times", u'*', u'*'},
-                      KeyCase{"Plus", u'+', u'+'}, KeyCase{"Comma", u',', u','},
-                      KeyCase{"Minus", u'-', u'-'}, KeyCase{"PointStaysPoint", u'.', u'.'},
-                      KeyCase{"Slash", u'/', u'/'}, KeyCase{"Power", u'^', u'^'},
-                      KeyCase{"SmallE", u'e', u'e'}, KeyCase{"CapitalE", u'E', u'E'},
-                      KeyCase{"Backspace", 8, 8}, KeyCase{"Letter", u'a', 0},
-                      KeyCase{"Blank", u' ', 0}, KeyCase{"Parenthesis", u'(', 0},
-                      KeyCase{"Enter", 13, 0}, KeyCase{"Escape", 27, 0}, KeyCase{"Tab", 9, 0},
-                      KeyCase{"CtrlC", 3, 0}, KeyCase{"CtrlV", 22, 0}, KeyCase{"CtrlX", 24, 0},
-                      KeyCase{"NonAscii", u'\u00b0', 0}),
-    CaseName<KeyCase>);
+INSTANTIATE_TEST_SUITE_P(Keys, FilterKey,
+                         ::testing::Values(KeyCase{"Digit", u'7', u'7'}, KeyCase{"Times", u'*', u'*'},
+                                           KeyCase{"Plus", u'+', u'+'}, KeyCase{"Comma", u',', u','},
+                                           KeyCase{"Minus", u'-', u'-'}, KeyCase{"PointStaysPoint", u'.', u'.'},
+                                           KeyCase{"Slash", u'/', u'/'}, KeyCase{"Power", u'^', u'^'},
+                                           KeyCase{"SmallE", u'e', u'e'}, KeyCase{"CapitalE", u'E', u'E'},
+                                           KeyCase{"Backspace", 8, 8}, KeyCase{"Letter", u'a', 0},
+                                           KeyCase{"Blank", u' ', 0}, KeyCase{"Parenthesis", u'(', 0},
+                                           KeyCase{"Enter", 13, 0}, KeyCase{"Escape", 27, 0}, KeyCase{"Tab", 9, 0},
+                                           KeyCase{"CtrlC", 3, 0}, KeyCase{"CtrlV", 22, 0}, KeyCase{"CtrlX", 24, 0},
+                                           KeyCase{"NonAscii", u'\u00b0', 0}),
+                         CaseName<KeyCase>);
 
 TEST(FilterKeyEquals, IsSwallowedAndReplacesTheTextByItsValue) {
   char16_t key = u'=';

@@ -58,7 +58,6 @@ QString ToolTip(const csQuillet& box);
 // Replaces the whole text as a user typing it key by key would (through the key filter).
 void Type(csQuillet& box, const QString& keys);
 // One key press on the text box.
-void Press(csQuillet& box, int key, const QString& text = {},
-           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void Press(csQuillet& box, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Focus leaving the box for another control.
 void Leave(csQuillet& box);

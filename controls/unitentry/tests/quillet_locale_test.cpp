@@ -14,8 +14,8 @@ const QColor kRed(255, 0, 0);
 struct LocaleCase {
   const char* name;
   const char* locale;
-  const char* typed;     // key by key, through the key filter
-  const char* shown;     // after leaving the box
+  const char* typed;  // key by key, through the key filter
+  const char* shown;  // after leaving the box
   double value;
 };
 
@@ -31,17 +31,17 @@ TEST_P(LocaleTable, TypedTextIsReadAndShownWithTheDesktopSeparators) {
   EXPECT_DOUBLE_EQ(box->Value(), c.value) << "typed " << c.typed;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Desktops, LocaleTable,
-    ::testing::Values(LocaleCase{"CommaDecimal", "de_DE.UTF-8", "2,4", "2,40", 2.4},
-                      // The "." key types the decimal separator of a comma desktop.
-                      LocaleCase{"PointKeyOnCommaDesktop", "de_DE.UTF-8", "2.4", "2,40", 2.4},
-                      LocaleCase{"CommaArithmetic", "de_DE.UTF-8", "2,4*3", "7,20", 7.2},
-                      LocaleCase{"PointDecimal", "en_US.UTF-8", "2.4", "2.40", 2.4},
-                      LocaleCase{"PointArithmetic", "en_US.UTF-8", "1.5+1.5", "3.00", 3.0},
-                      // "," groups thousands where "." is the decimal separator.
-                      LocaleCase{"CommaGroupsOnPointDesktop", "en_US.UTF-8", "2,4", "24.00", 24.0}),
-    CaseName<LocaleCase>);
+INSTANTIATE_TEST_SUITE_P(Desktops, LocaleTable,
+                         ::testing::Values(LocaleCase{"CommaDecimal", "de_DE.UTF-8", "2,4", "2,40", 2.4},
+                                           // The "." key types the decimal separator of a comma desktop.
+                                           LocaleCase{"PointKeyOnCommaDesktop", "de_DE.UTF-8", "2.4", "2,40", 2.4},
+                                           LocaleCase{"CommaArithmetic", "de_DE.UTF-8", "2,4*3", "7,20", 7.2},
+                                           LocaleCase{"PointDecimal", "en_US.UTF-8", "2.4", "2.40", 2.4},
+                                           LocaleCase{"PointArithmetic", "en_US.UTF-8", "1.5+1.5", "3.00", 3.0},
+                                           // "," groups thousands where "." is the decimal separator.
+                                           LocaleCase{"CommaGroupsOnPointDesktop", "en_US.UTF-8", "2,4", "24.00",
+                                                      24.0}),
+                         CaseName<LocaleCase>);
 
 TEST_F(QuilletTest, ValuesLimitsAndGroupedPicturesUseTheDesktopSeparators) {
   KESTRIN_USE_DESKTOP_LOCALE(desktop, "de_DE.UTF-8");

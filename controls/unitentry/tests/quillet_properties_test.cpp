@@ -54,8 +54,7 @@ TEST_F(QuilletTest, PropertiesAreReachableByName) {
 TEST_F(QuilletTest, ADecimalCommaLocaleChangesNoNumberText) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous ? previous : "C";
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr &&
-      std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
     if (kestrin_test::CommaLocale::Required()) FAIL() << "no decimal-comma locale is installed";
     GTEST_SKIP() << "no decimal-comma locale installed";
   }
@@ -118,10 +117,16 @@ TEST_F(QuilletTest, LimitsRefreshTheToolTipAndValidateOnlyAnEditableBox) {
 }
 
 TEST_F(QuilletTest, ABoxBuiltFromItsSavedPropertiesHasThemWithoutSideEffects) {
-  const QVariantMap bag{{"Value", 71.5},            {"Min", 40.0},
-                        {"Max", 60.0},              {"FormatString", "0.0"},
-                        {"FormatStringMetric", "0.00"}, {"Locked", true},   {"LabelSpace", 90},
-                        {"LabelWidth", 600},        {"TextWidth", 1200},    {"Enabled", false},
+  const QVariantMap bag{{"Value", 71.5},
+                        {"Min", 40.0},
+                        {"Max", 60.0},
+                        {"FormatString", "0.0"},
+                        {"FormatStringMetric", "0.00"},
+                        {"Locked", true},
+                        {"LabelSpace", 90},
+                        {"LabelWidth", 600},
+                        {"TextWidth", 1200},
+                        {"Enabled", false},
                         {"Units", 9999}};
   csQuillet box(bag);
   ChangeCount changes(box);
@@ -138,7 +143,7 @@ TEST_F(QuilletTest, ABoxBuiltFromItsSavedPropertiesHasThemWithoutSideEffects) {
   EXPECT_EQ(box.LabelWidth(), 600);
   EXPECT_EQ(box.TextBoxWidth(), 1200);
   EXPECT_EQ(Background(box), QColor(255, 255, 255));  // not validated although out of range
-  EXPECT_EQ(Text(box), "0.00");                         // nothing shown before a converter
+  EXPECT_EQ(Text(box), "0.00");                       // nothing shown before a converter
   EXPECT_EQ(box.Label()->text(), "(no_conv)");
   EXPECT_EQ(changes(), 0);
   QVariantMap saved;

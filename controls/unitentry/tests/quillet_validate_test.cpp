@@ -47,16 +47,19 @@ INSTANTIATE_TEST_SUITE_P(
         ValidateCase{"IpOnTheUpperLimit", nENGLISH, 40, 60, "60", true, "Min = 40.0, Max = 60.0", "60.0", 60},
         ValidateCase{"IpOnTheLowerLimit", nENGLISH, 40, 60, "40.0", true, "Min = 40.0, Max = 60.0", "40.0", 40},
         ValidateCase{"IpRoundedOntoTheLimit", nENGLISH, 40, 60, "60.04", true, "Min = 40.0, Max = 60.0", "60.0", 60},
-        ValidateCase{"IpMinWithoutMaxLimitsAboveZero", nENGLISH, 5, 0, "7", false, "Value too high: Max = 0.0", "7.0", 7},
+        ValidateCase{"IpMinWithoutMaxLimitsAboveZero", nENGLISH, 5, 0, "7", false, "Value too high: Max = 0.0", "7.0",
+                     7},
         ValidateCase{"IpNotANumber", nENGLISH, 40, 60, "e", false, "Invalid input (Numeric value required)", "e", 0},
-        ValidateCase{"IpExpressionNotYetEvaluated", nENGLISH, 0, 0, "12*3", false, "Invalid input (Numeric value required)", "12*3", 0},
+        ValidateCase{"IpExpressionNotYetEvaluated", nENGLISH, 0, 0, "12*3", false,
+                     "Invalid input (Numeric value required)", "12*3", 0},
         ValidateCase{"SiNoLimits", nMETRIC, 0, 0, "12.8", true, "No Limits", "12.8", 55.04},
         ValidateCase{"SiInside", nMETRIC, 40, 60, "10", true, "Min = 4.4, Max = 15.6", "10.0", 50},
         ValidateCase{"SiAbove", nMETRIC, 40, 60, "16", false, "Value too high: Max = 15.6", "16.0", 60.8},
         ValidateCase{"SiBelow", nMETRIC, 40, 60, "4.3", false, "Value too low: Min = 4.4", "4.3", 39.74},
         // Typed as the shown limit: on the limit, and stored as the limit itself.
         ValidateCase{"SiShownLowerLimitAgainstIpMin", nMETRIC, 40, 60, "4.4", true, "Min = 4.4, Max = 15.6", "4.4", 40},
-        ValidateCase{"SiShownUpperLimitAgainstIpMax", nMETRIC, 40, 60, "15.6", true, "Min = 4.4, Max = 15.6", "15.6", 60},
+        ValidateCase{"SiShownUpperLimitAgainstIpMax", nMETRIC, 40, 60, "15.6", true, "Min = 4.4, Max = 15.6", "15.6",
+                     60},
         ValidateCase{"SiNotANumber", nMETRIC, 40, 60, "1e", false, "Invalid input (Numeric value required)", "1e", 0}),
     CaseName<ValidateCase>);
 
@@ -224,8 +227,7 @@ TEST_F(QuilletTest, SettingAPictureRedisplaysAsInput) {
 
 TEST_F(QuilletTest, TranslationStringsReplaceTheTextsFromTheFirstOn) {
   auto box = Box({{"Min", 1.0}, {"Max", 2.0}});
-  box->TranslationStrings({"Höchst = ", "Mindest = ", "Keine Grenzen", "Zu hoch: Höchst = ",
-                           "Zu niedrig: Mindest = "});
+  box->TranslationStrings({"Höchst = ", "Mindest = ", "Keine Grenzen", "Zu hoch: Höchst = ", "Zu niedrig: Mindest = "});
   EXPECT_EQ(box->Texts()[csQuillet::kNoLimits], "Keine Grenzen");
   EXPECT_EQ(box->Texts()[csQuillet::kInvalidInput], "Invalid input (Numeric value required)");
   EXPECT_EQ(ToolTip(*box), "Min = 1, Max = 2");  // a short list leaves the tooltip
@@ -267,8 +269,7 @@ TEST_F(QuilletFocus, TabbingInSelectsAllAndTheFirstMouseMoveSelectsAgain) {
   ASSERT_TRUE(box->TextBox()->hasFocus());
   EXPECT_EQ(box->TextBox()->selectedText(), "45.0");
   box->TextBox()->deselect();  // as a click into the text would
-  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
-                   Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(box->TextBox(), &move);
   EXPECT_EQ(box->TextBox()->selectedText(), "45.0");
   box->TextBox()->deselect();

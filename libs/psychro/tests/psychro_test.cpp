@@ -16,11 +16,11 @@ constexpr float kSeaLevel = 14.696f;
 double HandbookSatPres(double t) {
   const double T = t + 459.67;
   if (t < 32.0) {
-    return std::exp(-1.0214165e4 / T - 4.8932428 - 5.3765794e-3 * T + 1.9202377e-7 * T * T +
-                    3.5575832e-10 * T * T * T - 9.0344688e-14 * T * T * T * T + 4.1635019 * std::log(T));
+    return std::exp(-1.0214165e4 / T - 4.8932428 - 5.3765794e-3 * T + 1.9202377e-7 * T * T + 3.5575832e-10 * T * T * T -
+                    9.0344688e-14 * T * T * T * T + 4.1635019 * std::log(T));
   }
-  return std::exp(-1.0440397e4 / T - 1.1294650e1 - 2.7022355e-2 * T + 1.2890360e-5 * T * T -
-                  2.4780681e-9 * T * T * T + 6.5459673 * std::log(T));
+  return std::exp(-1.0440397e4 / T - 1.1294650e1 - 2.7022355e-2 * T + 1.2890360e-5 * T * T - 2.4780681e-9 * T * T * T +
+                  6.5459673 * std::log(T));
 }
 
 double HandbookHumRatio(double pw, double p) { return 0.621945 * pw / (p - pw); }
@@ -77,8 +77,9 @@ TEST(PsychroFormulas, TextbookFormsOfEnthalpyVolumeAndHumidity) {
     EXPECT_NEAR(PSYCHEN32::EnthalpyFromDBSH(s.t, s.w), 0.240 * t + w * (1061.0 + 0.444 * t), 1e-4);
     const float pv = PSYCHEN32::VaporPresFromSH(kSeaLevel, s.w);
     // Handbook: v = 0.370486 (t + 459.67)(1 + 1.607858 W) / p.
-    EXPECT_LT(RelErr(PSYCHEN32::SpecVolFromDBVP(kSeaLevel, s.t, pv), 0.370486 * (t + 459.67) * (1 + 1.607858 * w) / 14.696),
-              1e-4);
+    EXPECT_LT(
+        RelErr(PSYCHEN32::SpecVolFromDBVP(kSeaLevel, s.t, pv), 0.370486 * (t + 459.67) * (1 + 1.607858 * w) / 14.696),
+        1e-4);
     EXPECT_LT(RelErr(PSYCHEN32::SpecHumFromVP(kSeaLevel, pv), w), 1e-5);
     // Inverse forms return the state they started from.
     const float h = static_cast<float>(PSYCHEN32::EnthalpyFromDBSH(s.t, s.w));
@@ -211,9 +212,9 @@ TEST(PsychroStates, HumidityWetBulbLimiterBounds) {
   ASSERT_GT(twMin150, 60.0f);
   ASSERT_LT(twMin150, 80.0f);
   struct Case {
-    float w, tw;              // inputs
-    float wantW, wantTw;      // limited inputs written back
-    float wantDryBulb;        // the dry bulb of the limited state
+    float w, tw;          // inputs
+    float wantW, wantTw;  // limited inputs written back
+    float wantDryBulb;    // the dry bulb of the limited state
   };
   const Case cases[] = {
       // Driest air that can have an 80 deg F wet bulb: the 150 deg F dry-bulb state.

@@ -25,12 +25,12 @@ TEST(Encoding, Utf8ToCp1252MarksWhatHasNoByte) {
     std::string in, out;
   };
   const Case cases[] = {
-      {"\xE4\xB8\xAD\xFF", "??"},            // a CJK character; a byte that starts nothing
-      {"\xF0\x9F\x98\x80", "?"},             // one character outside the BMP
-      {"\xE2\x82", "??"},                    // a sequence cut by the end
-      {"\xC0\xAF", "??"},                    // an overlong form
-      {"\xED\xA0\x80", "???"},               // a surrogate
-      {"\xE2\x80\x93 x", "\x96 x"},          // en dash
+      {"\xE4\xB8\xAD\xFF", "??"},    // a CJK character; a byte that starts nothing
+      {"\xF0\x9F\x98\x80", "?"},     // one character outside the BMP
+      {"\xE2\x82", "??"},            // a sequence cut by the end
+      {"\xC0\xAF", "??"},            // an overlong form
+      {"\xED\xA0\x80", "???"},       // a surrogate
+      {"\xE2\x80\x93 x", "\x96 x"},  // en dash
   };
   for (const auto& c : cases) EXPECT_EQ(text::Utf8ToCp1252(c.in), c.out) << c.in;
 }
@@ -57,7 +57,9 @@ TEST(Encoding, AppendUtf8ReplacesSurrogatesAndOutOfRange) {
 }
 
 TEST(Encoding, WalkCountsCharactersNotBytes) {
-  const std::string s = "a\xC3\xA9\xE2\x82\xAC" "b";  // a, e acute, euro, b
+  const std::string s =
+      "a\xC3\xA9\xE2\x82\xAC"
+      "b";  // a, e acute, euro, b
   EXPECT_EQ(text::Utf8Length(s), 4u);
   EXPECT_EQ(text::Utf8Offset(s, 0), 0u);
   EXPECT_EQ(text::Utf8Offset(s, 1), 1u);
@@ -76,11 +78,11 @@ TEST(Encoding, IsUtf8AcceptsOnlyWellFormedText) {
       {"", true},
       {"plain", true},
       {"caf\xC3\xA9 \xF0\x9F\x98\x80", true},
-      {"caf\xE9", false},          // a Latin-1 byte
-      {"\xC3", false},             // cut short
-      {"\xC0\xAF", false},         // overlong
-      {"\xED\xA0\x80", false},     // a surrogate
-      {"\xF4\x90\x80\x80", false}, // past U+10FFFF
+      {"caf\xE9", false},           // a Latin-1 byte
+      {"\xC3", false},              // cut short
+      {"\xC0\xAF", false},          // overlong
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
   };
   for (const auto& c : cases) EXPECT_EQ(text::IsUtf8(c.bytes), c.utf8) << c.bytes;
 }

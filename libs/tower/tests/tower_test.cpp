@@ -42,8 +42,10 @@ struct RecordedTower {
   cClgTower tower;
   std::vector<ErrorEvent> events;
   RecordedTower() {
-    tower.SetOnError([this](long n, const std::string& d, const std::string& l, const std::string& c,
-                            const std::string& m) { events.push_back({n, d, l, c, m}); });
+    tower.SetOnError(
+        [this](long n, const std::string& d, const std::string& l, const std::string& c, const std::string& m) {
+          events.push_back({n, d, l, c, m});
+        });
   }
 };
 
@@ -97,12 +99,13 @@ double MerkelBySimpson(double lg, double wb, double range, double approach) {
 
 TEST(TowerObject, NewObjectIsAllZero) {
   const cClgTower t;
-  for (double v : {t.ActualAIRFactor(), t.ActualApproach(), t.ActualDryBulb(), t.ActualEntWaterTemp(), t.ActualFanKW(),
-                   t.ActualH2OFactor(), t.ActualRange(), t.ActualWetBulb(), t.BaromPressure(), t.DesignAIRFactor(),
-                   t.DesignAirFlow(), t.DesignApproach(), t.DesignCair(), t.DesignCwater(), t.DesignDryBulb(),
-                   t.DesignEffectiveness(), t.DesignFanElecEff(), t.DesignFanKW(), t.DesignH2OFactor(), t.DesignRange(),
-                   t.DesignWaterFlow(), t.DesignWetBulb(), t.LowSpdAirflow(), t.MinRetWaterTemp(), t.RetWaterTemp(),
-                   t.WaterFlowRatio()}) {
+  for (double v :
+       {t.ActualAIRFactor(),     t.ActualApproach(),   t.ActualDryBulb(), t.ActualEntWaterTemp(), t.ActualFanKW(),
+        t.ActualH2OFactor(),     t.ActualRange(),      t.ActualWetBulb(), t.BaromPressure(),      t.DesignAIRFactor(),
+        t.DesignAirFlow(),       t.DesignApproach(),   t.DesignCair(),    t.DesignCwater(),       t.DesignDryBulb(),
+        t.DesignEffectiveness(), t.DesignFanElecEff(), t.DesignFanKW(),   t.DesignH2OFactor(),    t.DesignRange(),
+        t.DesignWaterFlow(),     t.DesignWetBulb(),    t.LowSpdAirflow(), t.MinRetWaterTemp(),    t.RetWaterTemp(),
+        t.WaterFlowRatio()}) {
     EXPECT_EQ(v, 0.0);
   }
   EXPECT_EQ(t.CapacityCtrl(), Fan_Cycling);
@@ -149,16 +152,32 @@ TEST(TowerObject, FailuresRaiseOneEventAndReturn) {
     const char* method;
   };
   const Case cases[] = {
-      {"zero design range", [](cClgTower& t) { DesignTower(t); t.DesignRange(0.0); },
+      {"zero design range",
+       [](cClgTower& t) {
+         DesignTower(t);
+         t.DesignRange(0.0);
+       },
        [](cClgTower& t) { t.CalcDesignFactors(); }, cClgTower::kErrDivisionByZero, "CalcDesignFactors"},
-      {"no barometric pressure", [](cClgTower& t) { DesignTower(t); t.BaromPressure(0.0); },
+      {"no barometric pressure",
+       [](cClgTower& t) {
+         DesignTower(t);
+         t.BaromPressure(0.0);
+       },
        [](cClgTower& t) { t.CalcDesignFactors(); }, cClgTower::kErrBaromPressure, "CalcDesignFactors"},
-      {"design range too small for the air factor limits", [](cClgTower& t) {
-         DesignTower(t); t.DesignRange(1.0); t.DesignApproach(0.5); },
+      {"design range too small for the air factor limits",
+       [](cClgTower& t) {
+         DesignTower(t);
+         t.DesignRange(1.0);
+         t.DesignApproach(0.5);
+       },
        [](cClgTower& t) { t.CalcDesignFactors(); }, cClgTower::kErrDesignNotMet, "CalcDesignFactors"},
-      {"idle tower", [](cClgTower& t) { DesignTower(t); },
-       [](cClgTower& t) { Operate(t, 70.0, 10.0, 0.0, 60.0); }, cClgTower::kErrDivisionByZero, "CalcReturnWaterTemp"},
-      {"fan power before any design", [](cClgTower& t) { t.EquipmentType(Dry_Cooler); t.MinRetWaterTemp(65.0); },
+      {"idle tower", [](cClgTower& t) { DesignTower(t); }, [](cClgTower& t) { Operate(t, 70.0, 10.0, 0.0, 60.0); },
+       cClgTower::kErrDivisionByZero, "CalcReturnWaterTemp"},
+      {"fan power before any design",
+       [](cClgTower& t) {
+         t.EquipmentType(Dry_Cooler);
+         t.MinRetWaterTemp(65.0);
+       },
        [](cClgTower& t) { t.CalcFanKW(); }, cClgTower::kErrDivisionByZero, "CalcFanKW"},
       {"saturation enthalpy fails in the Merkel integral", [](cClgTower& t) { DesignTower(t); },
        [](cClgTower& t) { Operate(t, -470.0, 10.0, 1.0, -1000.0); }, cClgTower::kErrOverflow, "CalcMerkelBasis"},
@@ -223,8 +242,7 @@ TEST(TowerMerkel, ChebyshevRuleAgreesWithNumericalIntegration) {
   for (const Case c : {Case{1.0, 78.0, 10.0, 7.0}, Case{1.3, 65.0, 12.0, 10.0}, Case{0.8, 50.0, 8.0, 15.0}}) {
     const double merkel = cClgTowerProbe::Merkel(t, c.lg, c.wb, c.range, c.approach) / 0.9354603;
     const double simpson = MerkelBySimpson(c.lg, c.wb, c.range, c.approach);
-    EXPECT_NEAR(merkel, simpson, 0.001 * simpson)
-        << c.lg << " " << c.wb << " " << c.range << " " << c.approach;
+    EXPECT_NEAR(merkel, simpson, 0.001 * simpson) << c.lg << " " << c.wb << " " << c.range << " " << c.approach;
   }
 }
 
@@ -319,10 +337,10 @@ TEST(TowerFanPower, TablePerCapacityControl) {
     double r, kw;
   };
   const Case cases[] = {
-      {Fan_Cycling, 1.0, 30.0},   {Fan_Cycling, 0.5, 15.0},      {Fan_Cycling, 0.1, 3.0},
-      {Water_Bypass, 1.0, 30.0},  {Water_Bypass, 0.5, 30.0},     {Water_Bypass, 0.1, 30.0},
-      {Fan_VFD, 1.0, 30.0},       {Fan_VFD, 0.5, 6.0936711},     {Fan_VFD, 0.25, 4.532190},
-      {Fan_VFD, 0.1, 1.812876},   {Fan_2_Speed, 1.0, 30.0},      {Fan_2_Speed, 0.75, 17.7693792},
+      {Fan_Cycling, 1.0, 30.0},      {Fan_Cycling, 0.5, 15.0},      {Fan_Cycling, 0.1, 3.0},
+      {Water_Bypass, 1.0, 30.0},     {Water_Bypass, 0.5, 30.0},     {Water_Bypass, 0.1, 30.0},
+      {Fan_VFD, 1.0, 30.0},          {Fan_VFD, 0.5, 6.0936711},     {Fan_VFD, 0.25, 4.532190},
+      {Fan_VFD, 0.1, 1.812876},      {Fan_2_Speed, 1.0, 30.0},      {Fan_2_Speed, 0.75, 17.7693792},
       {Fan_2_Speed, 0.5, 5.5387585}, {Fan_2_Speed, 0.1, 1.1077517},
   };
   for (const Case& c : cases) {

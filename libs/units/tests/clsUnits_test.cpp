@@ -56,18 +56,14 @@ const std::vector<Row> kTable = {
     {34, "FTWG_TO_KPA", 2.98294, "ft wg", "kPa", nullptr, nullptr},
     {35, "INWG_TO_KPA", 0.2485784, "in wg", "kPa", nullptr, nullptr},
     {36, "PSI_TO_KPA", 6.894757, "psi", "kPa", nullptr, nullptr},
-    {37, "BTULBF_TO_KJKGK", 4.1868, "BTU / (lb - F)", "kJ / (kg - K)", "BTU / (lb - °F)",
-     "kJ / (kg - °K)"},
+    {37, "BTULBF_TO_KJKGK", 4.1868, "BTU / (lb - F)", "kJ / (kg - K)", "BTU / (lb - °F)", "kJ / (kg - °K)"},
     {38, "F_TO_C", -1, "F", "C", "°F", "°C"},
     {39, "R_TO_K", 0.5555556, "R", "K", "°R", "°K"},
     {40, "F_TO_K", 0.555556, "F", "K", "°F", "°K"},
     {41, "BTUHRFTF_TO_WMK", 1.730735, "BTU/(hr-ft-F)", "W/(m-K)", "BTU/(hr-ft-°F)", "W/(m-°K)"},
-    {42, "HRSQFTFBTU_TO_SQMKW", 0.1761102, "(hr-sqft-F)/BTU", "(sqm-K)/W", "(hr-ft²-°F)/BTU",
-     "(m²-°K)/W"},
-    {43, "HRSQFTFBTU_TO_SQMKKW", 176.1102, "(hr-sqft-F)/BTU", "(sqm-K)/kW", "(hr-ft²-°F)/BTU",
-     "(m²-°K)/kW"},
-    {44, "BTUHRSQFTF_TO_WSQMK", 5.678263, "BTU/(hr-sqft-F)", "W/(sqm-K)", "BTU/(hr-ft²-°F)",
-     "W/(m²-°K)"},
+    {42, "HRSQFTFBTU_TO_SQMKW", 0.1761102, "(hr-sqft-F)/BTU", "(sqm-K)/W", "(hr-ft²-°F)/BTU", "(m²-°K)/W"},
+    {43, "HRSQFTFBTU_TO_SQMKKW", 176.1102, "(hr-sqft-F)/BTU", "(sqm-K)/kW", "(hr-ft²-°F)/BTU", "(m²-°K)/kW"},
+    {44, "BTUHRSQFTF_TO_WSQMK", 5.678263, "BTU/(hr-sqft-F)", "W/(sqm-K)", "BTU/(hr-ft²-°F)", "W/(m²-°K)"},
     {45, "FTS_TO_MS", 0.3048, "ft/s", "m/s", nullptr, nullptr},
     {46, "FPM_TO_MS", 0.00508, "fpm", "m/s", nullptr, nullptr},
     {47, "LBFTHR_TO_PAS", 0.0004133789, "lb/(ft-hr)", "Pa-s", nullptr, nullptr},
@@ -171,19 +167,19 @@ TEST(clsUnits, ConversionCases) {
       {F_TO_C, 100, nENGLISH, 212},
       {F_TO_C, 32, nMETRIC, 0},
       {F_TO_C, -40, nMETRIC, -40},
-      {F_TO_K, 10, nMETRIC, 5.55556},           // a difference: no offset
+      {F_TO_K, 10, nMETRIC, 5.55556},  // a difference: no offset
       {R_TO_K, 10, nMETRIC, 5.555556},
-      {BTULB_TO_KJKG, 7.687, nMETRIC, 0},       // enthalpy datum shift
+      {BTULB_TO_KJKG, 7.687, nMETRIC, 0},  // enthalpy datum shift
       {BTULB_TO_KJKG, 0, nENGLISH, 7.687},
       {BTULB_TO_KJKG, 17.687, nMETRIC, 23.26},
       {TONS_TO_KW, 100, nMETRIC, 351.6853},
       {TONS_TO_KW, 351.6853, nENGLISH, 100},
-      {NO_CONV, 5, 7, 5},                        // id 0 ignores the target
+      {NO_CONV, 5, 7, 5},  // id 0 ignores the target
       {NO_CONV, 5, nMETRIC, 5},
-      {TONS_TO_KW, 5, 7, 0},                     // any other id: bad target gives 0
+      {TONS_TO_KW, 5, 7, 0},  // any other id: bad target gives 0
       {F_TO_C, 5, -1, 0},
       {BTULB_TO_KJKG, 5, 2, 0},
-      {1000, 5, 7, 0},                           // target tested before the row
+      {1000, 5, 7, 0},  // target tested before the row
   };
   clsUnits u;
   for (const ConvCase& c : cases) {

@@ -37,9 +37,9 @@ class CommaLocale {
 }  // namespace kestrin_test
 
 // Declares a kestrin_test::CommaLocale named `name` for the rest of the test body.
-#define KESTRIN_USE_COMMA_LOCALE(name)                                                  \
-  kestrin_test::CommaLocale name;                                                       \
-  if (!name.active()) {                                                                 \
+#define KESTRIN_USE_COMMA_LOCALE(name)                                                        \
+  kestrin_test::CommaLocale name;                                                             \
+  if (!name.active()) {                                                                       \
     if (kestrin_test::CommaLocale::Required()) FAIL() << "the locale de_DE.UTF-8 is missing"; \
-    GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed";                          \
+    GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed";                                \
   }

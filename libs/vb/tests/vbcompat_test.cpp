@@ -158,7 +158,7 @@ TEST(VbConversions, IntegerRoundingIsHalfToEven) {
   const struct {
     double in;
     int32_t out;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2},
+  } cases[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},    {3.5, 4},         {-0.5, 0},         {-1.5, -2},
                {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {32767.4, 32767}, {-32768.4, -32768}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.in);
@@ -205,14 +205,27 @@ TEST(VbConversions, NumericText) {
     const char* text;
     bool numeric;
     double value;
-  } cases[] = {{"12", true, 12},       {" 12.5 ", true, 12.5}, {"-3", true, -3},
-               {"+4.", true, 4},       {".5", true, 0.5},      {"1e3", true, 1000},
-               {"2.5E-1", true, 0.25}, {"n/a", false, 0},      {"", false, 0},
-               {"   ", false, 0},      {"1.2.3", false, 0},    {"12abc", false, 0},
-               {"e5", false, 0},       {"1e", false, 0},       {"-", false, 0},
+  } cases[] = {{"12", true, 12},
+               {" 12.5 ", true, 12.5},
+               {"-3", true, -3},
+               {"+4.", true, 4},
+               {".5", true, 0.5},
+               {"1e3", true, 1000},
+               {"2.5E-1", true, 0.25},
+               {"n/a", false, 0},
+               {"", false, 0},
+               {"   ", false, 0},
+               {"1.2.3", false, 0},
+               {"12abc", false, 0},
+               {"e5", false, 0},
+               {"1e", false, 0},
+               {"-", false, 0},
                // Grouped integer digits read back as the number Format wrote.
-               {"1,234,567", true, 1234567}, {" -3,517.5 ", true, -3517.5},
-               {",5", false, 0},       {"1.5,3", false, 0},    {"1e3,5", false, 0}};
+               {"1,234,567", true, 1234567},
+               {" -3,517.5 ", true, -3517.5},
+               {",5", false, 0},
+               {"1.5,3", false, 0},
+               {"1e3,5", false, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(vb::IsNumeric(c.text), c.numeric);
@@ -245,10 +258,8 @@ TEST(VbText, FixedWidthCountsCharacters) {
     std::size_t n;
     const char* left;
     const char* right;
-  } cases[] = {{"CH-1", 6, "CH-1  ", "  CH-1"},
-               {"Chiller One", 7, "Chiller", "Chiller"},
-               {"", 3, "   ", "   "},
-               {"abc", 0, "", ""},
+  } cases[] = {{"CH-1", 6, "CH-1  ", "  CH-1"}, {"Chiller One", 7, "Chiller", "Chiller"},
+               {"", 3, "   ", "   "},           {"abc", 0, "", ""},
                {"°F²", 4, "°F² ", " °F²"},  // multi-byte characters count once
                {"m²/kW", 2, "m²", "m²"}};
   for (const auto& c : cases) {

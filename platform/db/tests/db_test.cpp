@@ -168,8 +168,7 @@ TEST_F(DbTest, BadFilesGiveErrorsNamingTheFile) {
     }
   }
   EXPECT_FALSE(fs::exists(missing));
-  EXPECT_THROW(db::Database::Open(path_, db::OpenMode::kReadWrite)->Execute("SELECT * FROM Nope"),
-               db::Error);
+  EXPECT_THROW(db::Database::Open(path_, db::OpenMode::kReadWrite)->Execute("SELECT * FROM Nope"), db::Error);
 }
 
 TEST_F(DbTest, ReadWriteOpenWhileOpenReadOnlyIsRefused) {

@@ -123,7 +123,7 @@ TEST(ChartCounts, WritesOutsideTheCountsAreIgnoredAndReadAsEmpty) {
   Chart chart(ChartType::Bar);
   chart.SetSeriesCount(1);
   chart.SetPointCount(4);
-  chart.SetY(1, 0, 9);    // a second subset the graph does not have
+  chart.SetY(1, 0, 9);         // a second subset the graph does not have
   chart.SetPoint(0, 4, 1, 9);  // one point past the count
   chart.SetPoint(-1, 0, 1, 9);
   chart.SetPointLabel(4, "E");
@@ -159,18 +159,17 @@ TEST_P(ChartValue, HasValue) {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ChartValue,
-    ::testing::Values(ValueCase{"NeverSet", std::nullopt, std::nullopt, 0, false},
-                      ValueCase{"Set", std::nullopt, 5.0, 1, true},
-                      ValueCase{"ZeroWithoutEmptyValue", std::nullopt, 0.0, 0, true},
-                      ValueCase{"EqualToTheEmptyValue", -20.0, -20.0, 3, false},
-                      ValueCase{"ZeroWhenZeroIsEmpty", 0.0, 0.0, 0, false},
-                      ValueCase{"NearTheEmptyValue", -20.0, -19.5, 3, true},
-                      ValueCase{"NotANumber", std::nullopt, kNaN, 0, false},
-                      ValueCase{"Infinite", std::nullopt, kInf, 0, false},
-                      ValueCase{"XNotANumber", std::nullopt, 1.0, kNaN, false}),
-    [](const ::testing::TestParamInfo<ValueCase>& i) { return i.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ChartValue,
+                         ::testing::Values(ValueCase{"NeverSet", std::nullopt, std::nullopt, 0, false},
+                                           ValueCase{"Set", std::nullopt, 5.0, 1, true},
+                                           ValueCase{"ZeroWithoutEmptyValue", std::nullopt, 0.0, 0, true},
+                                           ValueCase{"EqualToTheEmptyValue", -20.0, -20.0, 3, false},
+                                           ValueCase{"ZeroWhenZeroIsEmpty", 0.0, 0.0, 0, false},
+                                           ValueCase{"NearTheEmptyValue", -20.0, -19.5, 3, true},
+                                           ValueCase{"NotANumber", std::nullopt, kNaN, 0, false},
+                                           ValueCase{"Infinite", std::nullopt, kInf, 0, false},
+                                           ValueCase{"XNotANumber", std::nullopt, 1.0, kNaN, false}),
+                         [](const ::testing::TestParamInfo<ValueCase>& i) { return i.param.name; });
 
 }  // namespace
 }  // namespace graph

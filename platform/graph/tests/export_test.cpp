@@ -64,7 +64,8 @@ TEST_F(ExportTest, PictureIsExactlyTheRequestedSizeInTwips) {
 TEST_F(ExportTest, SizesOutsideWhatTheReportPassesGiveNoPicture) {
   const Chart chart = OneBar(QColor(0, 0, 191));
   const SizeCase bad[] = {{0, 5760}, {10400, 0}, {-1, 100}, {32768, 100}, {100, 40000}};
-  for (const SizeCase& c : bad) EXPECT_FALSE(ExportPicture(chart, c.width, c.height).has_value()) << c.width << "x" << c.height;
+  for (const SizeCase& c : bad)
+    EXPECT_FALSE(ExportPicture(chart, c.width, c.height).has_value()) << c.width << "x" << c.height;
   EXPECT_EQ(ToSvg(chart, 0, 10), "");
   EXPECT_TRUE(ExportPicture(chart, 32767, 1).has_value());
 }

@@ -77,9 +77,9 @@ struct TickCase {
 };
 
 TEST(ScaleTicks, TextHasThousandsSeparatorsAndTheDecimalsOfTheStep) {
-  const TickCase cases[] = {{1500000, 500000, "1,500,000"}, {-150000, 25000, "-150,000"}, {0, 20, "0"},
-                            {0.7, 0.1, "0.7"},             {2.5, 2.5, "2.5"},             {0.25, 0.25, "0.25"},
-                            {0.6, 0.05, "0.60"}};
+  const TickCase cases[] = {
+      {1500000, 500000, "1,500,000"}, {-150000, 25000, "-150,000"}, {0, 20, "0"}, {0.7, 0.1, "0.7"}, {2.5, 2.5, "2.5"},
+      {0.25, 0.25, "0.25"},           {0.6, 0.05, "0.60"}};
   for (const TickCase& c : cases) EXPECT_EQ(TickText(c.value, c.step), c.text) << c.value << " step " << c.step;
 }
 

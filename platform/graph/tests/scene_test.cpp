@@ -143,7 +143,8 @@ TEST_F(SceneTest, BarsStandInCategoryOrderWithTheirSeriesSideBySide) {
   const Scene sc = BuildScene(chart, kSize);
   ASSERT_EQ(sc.bars.size(), 6u);
   std::vector<SceneBar> bars = sc.bars;
-  std::sort(bars.begin(), bars.end(), [](const SceneBar& a, const SceneBar& b) { return a.rect.left() < b.rect.left(); });
+  std::sort(bars.begin(), bars.end(),
+            [](const SceneBar& a, const SceneBar& b) { return a.rect.left() < b.rect.left(); });
   const int order[6][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}};
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(bars[static_cast<size_t>(i)].point, order[i][0]) << i;

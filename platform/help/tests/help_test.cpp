@@ -16,10 +16,8 @@ struct RecordingOpener : help::Opener {
 };
 
 TEST(Help, TopicUrlEncodesPathAndAnchorsTheContextId) {
-  EXPECT_EQ(help::TopicUrl("/opt/kestrin/VEXON.html", 10000),
-            "file:///opt/kestrin/VEXON.html#ctx10000");
-  EXPECT_EQ(help::TopicUrl("/home/a b/#x%/VEXON.html", 31020),
-            "file:///home/a%20b/%23x%25/VEXON.html#ctx31020");
+  EXPECT_EQ(help::TopicUrl("/opt/kestrin/VEXON.html", 10000), "file:///opt/kestrin/VEXON.html#ctx10000");
+  EXPECT_EQ(help::TopicUrl("/home/a b/#x%/VEXON.html", 31020), "file:///home/a%20b/%23x%25/VEXON.html#ctx31020");
 }
 
 TEST(Help, ShowTopicGoesThroughTheInstalledOpenerOnly) {

@@ -89,8 +89,8 @@ void FakeCwPlant::RaiseErrorAt(const std::string& target, int occurrence, FakeEr
 int FakeCwPlant::CountOf(const std::string& target) const {
   int n = 0;
   for (const std::string& c : calls_)
-    if (c == target || (c.size() > target.size() && c.compare(0, target.size(), target) == 0 &&
-                        c[target.size()] == '='))
+    if (c == target ||
+        (c.size() > target.size() && c.compare(0, target.size(), target) == 0 && c[target.size()] == '='))
       ++n;
   return n;
 }
@@ -140,8 +140,7 @@ void FakeCwPlant::CalcPlant() {
   ApplyRun(run);
   Called("CalcPlant");
   if (run.Error)
-    RaiseError(run.Error->number, run.Error->description, run.Error->library, run.Error->className,
-               run.Error->method);
+    RaiseError(run.Error->number, run.Error->description, run.Error->library, run.Error->className, run.Error->method);
 }
 
 void FakeCwPlant::ApplyRun(const FakeRun& run) {

@@ -53,8 +53,8 @@ struct FakeRun {
   double ECWT = 0;
   bool FreeCoolingOn = false;
   double FreeCoolingLoad = 0;
-  std::optional<int> ChillersOn;       // default: chillers (main items) with Load > 0.001
-  std::optional<double> SupplyTemp;    // default: the plant's DesignLCHWT
+  std::optional<int> ChillersOn;     // default: chillers (main items) with Load > 0.001
+  std::optional<double> SupplyTemp;  // default: the plant's DesignLCHWT
   double PrimaryPumpKW = 0, SecondaryPumpKW = 0, CondPumpKW = 0, FanKW = 0;
   std::vector<FakeChillerResult> Chillers;        // [0] = Chillers.Item(1); missing items get zeros
   std::vector<FakeChillerResult> PairedChillers;  // [0] = PairedChillers.Item(1)

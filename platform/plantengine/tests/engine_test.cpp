@@ -67,8 +67,9 @@ std::unique_ptr<cCwPlant> AirCooledPlant(const std::vector<double>& capacities,
     s.capacity = capacities[static_cast<size_t>(c - 1)];
     s.waterCooled = false;
     const double kw = s.capacity / 12 * 1.1;
-    LetChiller(p->Chillers().Item(c), s,
-               FlatMap(s.capacity, {105, 75}, {{kw, kw * 0.8, kw * 0.6, kw * 0.4}, {kw, kw * 0.8, kw * 0.6, kw * 0.4}}));
+    LetChiller(
+        p->Chillers().Item(c), s,
+        FlatMap(s.capacity, {105, 75}, {{kw, kw * 0.8, kw * 0.6, kw * 0.4}, {kw, kw * 0.8, kw * 0.6, kw * 0.4}}));
   }
   p->HasAirCooledChillers(true);
   p->PrimaryPumps().BuildCollection(n);
@@ -107,23 +108,22 @@ const std::vector<std::vector<int>> kPartLoadLow = {{3}, {1}, {1, 2}};
 const std::vector<std::vector<int>> kPartLoadHighLow = {{3}, {1}, {1, 2}, {1, 2, 3}};
 const std::vector<std::vector<int>> kEqualUnloading = {{1, 2, 3}, {1, 2, 3}, {1, 2, 3}};
 
-INSTANTIATE_TEST_SUITE_P(
-    Controls, Staging,
-    testing::Values(StagingCase{"sequenced", kSequenced, 800, {1}, 0},
-                    StagingCase{"sequenced", kSequenced, 1500, {1, 2}, 0},
-                    StagingCase{"sequenced", kSequenced, 2400, {1, 2, 3}, 0},
-                    StagingCase{"sequenced", kSequenced, 2600, {1, 2, 3}, 100},
-                    StagingCase{"part-load low", kPartLoadLow, 400, {3}, 0},
-                    StagingCase{"part-load low", kPartLoadLow, 800, {1}, 0},
-                    StagingCase{"part-load low", kPartLoadLow, 1800, {1, 2}, 0},
-                    StagingCase{"part-load low", kPartLoadLow, 2300, {1, 2}, 300},
-                    StagingCase{"part-load high+low", kPartLoadHighLow, 400, {3}, 0},
-                    StagingCase{"part-load high+low", kPartLoadHighLow, 800, {1}, 0},
-                    StagingCase{"part-load high+low", kPartLoadHighLow, 1800, {1, 2}, 0},
-                    StagingCase{"part-load high+low", kPartLoadHighLow, 2400, {1, 2, 3}, 0},
-                    StagingCase{"part-load high+low", kPartLoadHighLow, 2600, {1, 2, 3}, 100},
-                    StagingCase{"equal unloading", kEqualUnloading, 400, {1, 2, 3}, 0},
-                    StagingCase{"equal unloading", kEqualUnloading, 3000, {1, 2, 3}, 500}));
+INSTANTIATE_TEST_SUITE_P(Controls, Staging,
+                         testing::Values(StagingCase{"sequenced", kSequenced, 800, {1}, 0},
+                                         StagingCase{"sequenced", kSequenced, 1500, {1, 2}, 0},
+                                         StagingCase{"sequenced", kSequenced, 2400, {1, 2, 3}, 0},
+                                         StagingCase{"sequenced", kSequenced, 2600, {1, 2, 3}, 100},
+                                         StagingCase{"part-load low", kPartLoadLow, 400, {3}, 0},
+                                         StagingCase{"part-load low", kPartLoadLow, 800, {1}, 0},
+                                         StagingCase{"part-load low", kPartLoadLow, 1800, {1, 2}, 0},
+                                         StagingCase{"part-load low", kPartLoadLow, 2300, {1, 2}, 300},
+                                         StagingCase{"part-load high+low", kPartLoadHighLow, 400, {3}, 0},
+                                         StagingCase{"part-load high+low", kPartLoadHighLow, 800, {1}, 0},
+                                         StagingCase{"part-load high+low", kPartLoadHighLow, 1800, {1, 2}, 0},
+                                         StagingCase{"part-load high+low", kPartLoadHighLow, 2400, {1, 2, 3}, 0},
+                                         StagingCase{"part-load high+low", kPartLoadHighLow, 2600, {1, 2, 3}, 100},
+                                         StagingCase{"equal unloading", kEqualUnloading, 400, {1, 2, 3}, 0},
+                                         StagingCase{"equal unloading", kEqualUnloading, 3000, {1, 2, 3}, 500}));
 
 TEST(Engine, EqualUnloadingSplitsInEqualFractionsOfCapacity) {
   auto p = AirCooledPlant({1000, 1000, 500}, kEqualUnloading);
@@ -728,8 +728,9 @@ struct Snapshot {
 
 Snapshot Take(cCwPlant& p) {
   Snapshot s;
-  s.values = {p.LoadNotMet(), p.ECWT(), p.FreeCoolingLoad(), double(p.ChillersOn()), p.SupplyTemp(),
-              p.PrimaryPumpKW(), p.SecondaryPumpKW(), p.CondPumpKW(), p.FanKW()};
+  s.values = {p.LoadNotMet(),         p.ECWT(),       p.FreeCoolingLoad(),
+              double(p.ChillersOn()), p.SupplyTemp(), p.PrimaryPumpKW(),
+              p.SecondaryPumpKW(),    p.CondPumpKW(), p.FanKW()};
   for (int c = 1; c <= p.Chillers().Count(); ++c) {
     const cChiller& ch = p.Chillers().Item(c);
     s.values.insert(s.values.end(), {ch.Load(), ch.Power(), ch.GenHeat(), ch.ECWT(), ch.FreeCoolingLoad()});
@@ -785,9 +786,8 @@ TEST(Engine, ATowerKeptAfterThePlantNoLongerReportsToIt) {
   {
     plant_builder::PlantSpec s;
     auto p = plant_builder::MakePlant(s);
-    p->SetOnError([&events](long, const std::string&, const std::string&, const std::string&, const std::string&) {
-      ++events;
-    });
+    p->SetOnError(
+        [&events](long, const std::string&, const std::string&, const std::string&, const std::string&) { ++events; });
     plant_builder::RunBin(*p, 80, 68, 3000);
     kept = p->ClgTowers().Item(1);
     replaced = p->ClgTowers().Item(2);

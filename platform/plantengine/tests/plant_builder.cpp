@@ -12,8 +12,9 @@ namespace {
 // Runs a tower's design method; a fixture whose unit cannot exist fails at once.
 void Design(cClgTower& t, void (cClgTower::*method)()) {
   std::string failure;
-  t.SetOnError([&failure](long n, const std::string& d, const std::string&, const std::string&,
-                          const std::string& m) { failure = m + " (" + std::to_string(n) + "): " + d; });
+  t.SetOnError([&failure](long n, const std::string& d, const std::string&, const std::string&, const std::string& m) {
+    failure = m + " (" + std::to_string(n) + "): " + d;
+  });
   (t.*method)();
   t.SetOnError({});
   if (!failure.empty()) throw std::logic_error("impossible fixture unit: " + failure);

@@ -29,8 +29,8 @@ void Convert(const QTemporaryDir& dir, const std::vector<std::string>& files, co
   const std::string soffice = Tool("soffice");
   ASSERT_FALSE(soffice.empty()) << "LibreOffice is not installed (scripts/setup.sh installs it)";
   // HOME in the temporary folder too: LibreOffice's helpers write caches and settings there.
-  std::string cmd = "cd '" + dir.path().toStdString() + "' && HOME='" + dir.path().toStdString() + "' timeout 240 '" + soffice +
-                    "' -env:UserInstallation=file://" + dir.filePath("lo-profile").toStdString() +
+  std::string cmd = "cd '" + dir.path().toStdString() + "' && HOME='" + dir.path().toStdString() + "' timeout 240 '" +
+                    soffice + "' -env:UserInstallation=file://" + dir.filePath("lo-profile").toStdString() +
                     " --headless --convert-to " + format + " --outdir " + out;
   for (const auto& f : files) cmd += " " + f;
   cmd += " 2>&1";
@@ -135,8 +135,8 @@ TEST_F(LibreOffice, LaysOutOurRtfOnTheSamePages) {
   // The landscape sub-report's header and page number are where ours are.
   const std::vector<bool> report = OurLandscape(cases.back().doc);
   const std::string page = std::to_string(std::find(report.begin(), report.end(), true) - report.begin() + 1);
-  const std::string text = RunCommand("'" + Tool("pdftotext") + "' -f " + page + " -l " + page + " '" +
-                                      scratch("lo/report.pdf") + "' -");
+  const std::string text =
+      RunCommand("'" + Tool("pdftotext") + "' -f " + page + " -l " + page + " '" + scratch("lo/report.pdf") + "' -");
   EXPECT_NE(text.find("Custom PLV Worksheet"), std::string::npos) << text;
   EXPECT_NE(text.find("Page " + page), std::string::npos) << text;
 }

@@ -29,8 +29,7 @@ std::string Field(const std::string& info, const std::string& key) {
 
 bool SavePdf(TerHwnd h, const std::string& path, const std::string& title) {
   int32_t job = 0;
-  const int32_t pdf = TerPdfStart(path, job, "Jane Engineer", "", title, "2024-03-05T14:30:00",
-                                  "2024-03-06T09:15:00");
+  const int32_t pdf = TerPdfStart(path, job, "Jane Engineer", "", title, "2024-03-05T14:30:00", "2024-03-06T09:15:00");
   return pdf != 0 && TerPdfPrintPage(h, job, -1) != 0 && TerPdfEnd(pdf, job) != 0;
 }
 
@@ -220,7 +219,8 @@ TEST_F(Output, PdfStoresEachDistinctPictureOnce) {
   for (std::string row; std::getline(rows, row);) {
     std::istringstream cols(row);
     std::string page, num, type, w, hgt, color, comp, bpc, enc, interp, object;
-    if (!(cols >> page >> num >> type >> w >> hgt >> color >> comp >> bpc >> enc >> interp >> object) || type != "image")
+    if (!(cols >> page >> num >> type >> w >> hgt >> color >> comp >> bpc >> enc >> interp >> object) ||
+        type != "image")
       continue;
     ++placements;
     objects.insert(object);
@@ -234,8 +234,9 @@ TEST_F(Output, PdfStoresEachDistinctPictureOnce) {
 TEST_F(Output, VectorPicturesBecomeOpaquePngsOnce) {
   Picture svg;
   svg.format = Picture::Format::Svg;
-  svg.data = "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='50'>"
-             "<rect width='100' height='50' fill='white'/><line x1='0' y1='0' x2='100' y2='50' stroke='black'/></svg>";
+  svg.data =
+      "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='50'>"
+      "<rect width='100' height='50' fill='white'/><line x1='0' y1='0' x2='100' y2='50' stroke='black'/></svg>";
   svg.width = 1500;
   svg.height = 750;
   const std::string png = PictureAsPng(svg);

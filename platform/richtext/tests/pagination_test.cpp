@@ -38,8 +38,10 @@ TEST_F(Pagination, KeptTableMovesWholeToNextPageAndSplitsWithoutKeep) {
       cell("row " + std::to_string(r) + " a", true, 5400, false);
       cell("row " + std::to_string(r) + " b", false, 5400, true);
     }
-    if (keep) keepFrom(start);
-    else line("");
+    if (keep)
+      keepFrom(start);
+    else
+      line("");
     const Layout& lay = ed().layout();
     const auto first = PagesWith(lay, "row 0 a");
     const auto last = PagesWith(lay, "row 11 a");
@@ -182,8 +184,8 @@ std::vector<PlacedLine> PlacedLines(const Layout& lay) {
       if (const auto* t = std::get_if<DrawText>(&item)) {
         const QTextLine l = t->layout->lineAt(t->line);
         const double top = t->origin.y() + l.y();
-        out.push_back({static_cast<int>(p), top, top + l.height(),
-                       t->layout->text().mid(l.textStart(), l.textLength())});
+        out.push_back(
+            {static_cast<int>(p), top, top + l.height(), t->layout->text().mid(l.textStart(), l.textLength())});
       }
   return out;
 }
@@ -205,7 +207,8 @@ TEST_F(Pagination, RowTallerThanPageSplitsAcrossPagesUnderRepeatedHeaders) {
   const auto placed = PlacedLines(lay);
   ASSERT_GE(lay.pages.size(), 3u);
   const double bodyBottom = 15840 - 720;
-  for (const auto& pl : placed) EXPECT_LE(pl.bottom, bodyBottom + 0.5) << pl.text.toStdString() << " overflows page " << pl.page;
+  for (const auto& pl : placed)
+    EXPECT_LE(pl.bottom, bodyBottom + 0.5) << pl.text.toStdString() << " overflows page " << pl.page;
   for (const auto& pg : lay.pages)
     for (const auto& item : pg.items)
       if (const auto* l = std::get_if<DrawLine>(&item)) {
@@ -222,7 +225,8 @@ TEST_F(Pagination, RowTallerThanPageSplitsAcrossPagesUnderRepeatedHeaders) {
     for (const auto& pl : placed)
       if (pl.text == want) hits.push_back(&pl);
     ASSERT_EQ(hits.size(), 1u) << want.toStdString();
-    EXPECT_TRUE(hits[0]->page > prevPage || (hits[0]->page == prevPage && hits[0]->top > prevTop)) << want.toStdString();
+    EXPECT_TRUE(hits[0]->page > prevPage || (hits[0]->page == prevPage && hits[0]->top > prevTop))
+        << want.toStdString();
     EXPECT_EQ(lay.linePage.at(2 + i), hits[0]->page) << want.toStdString();
     prevPage = hits[0]->page;
     prevTop = hits[0]->top;
@@ -321,10 +325,10 @@ std::vector<std::string> DrawList(const Layout& lay) {
     for (const auto& item : pg.items) {
       if (const auto* t = std::get_if<DrawText>(&item)) {
         const QTextLine l = t->layout->lineAt(t->line);
-        const QRectF r = l.naturalTextRect();   // aligned within the line's width
+        const QRectF r = l.naturalTextRect();  // aligned within the line's width
         std::snprintf(buf, sizeof buf, "T %.2f %.2f %.2f %.2f %.2f %.2f %d ", t->origin.x() + r.x(),
-                      t->origin.y() + r.y(), r.width(), l.width(), r.height(), l.cursorToX(l.textStart() + l.textLength()),
-                      t->bodyLine);
+                      t->origin.y() + r.y(), r.width(), l.width(), r.height(),
+                      l.cursorToX(l.textStart() + l.textLength()), t->bodyLine);
         out.push_back(buf + t->layout->text().mid(l.textStart(), l.textLength()).toStdString());
       } else if (const auto* f = std::get_if<DrawFill>(&item)) {
         std::snprintf(buf, sizeof buf, "F %.2f %.2f %.2f %.2f %u", f->rect.x(), f->rect.y(), f->rect.width(),
@@ -352,7 +356,7 @@ TEST_F(Pagination, RepaginationAfterEachEditEqualsAFreshLayout) {
   TerPosBodyText(h, 0, 1, false);
   const int32_t indented = TerCreateParaId(h, -1, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kParaLeft);
   const int32_t spaced = TerCreateParaId(h, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 200, 0, 0, kParaLeft);
-  for (int i = 0; i < 70; ++i) line("same text\tin every line");   // identical paragraphs
+  for (int i = 0; i < 70; ++i) line("same text\tin every line");  // identical paragraphs
   for (int r = 0; r < 30; ++r) {
     cell("same text", true, 2000, false);
     cell("same text", false, 4000, true);
@@ -361,34 +365,82 @@ TEST_F(Pagination, RepaginationAfterEachEditEqualsAFreshLayout) {
   QImage img(40, 20, QImage::Format_RGB32);
   img.fill(Qt::red);
   line("after the table");
-  SetTerCursorPos(h, 74, 0, false);   // a frame in a cell: its height is the row's
+  SetTerCursorPos(h, 74, 0, false);  // a frame in a cell: its height is the row's
   const int32_t frame = TerInsertParaFrame(h, 0, 100, 0, 0, 0);
   const int32_t pic = TerPastePicture(h, 2, PictureFromImage(img), frame, 0, 1);
   ASSERT_GT(pic, 0);
 
   auto select = [&](int32_t l1, int32_t c1, int32_t l2, int32_t c2) { SelectTerText(h, l1, c1, l2, c2, false); };
   const std::vector<std::pair<const char*, std::function<void()>>> edits = {
-      {"point size of a word", [&] { select(3, 0, 3, 4); SetTerPointSize(h, 14, false); }},
-      {"point size of a line", [&] { select(4, 0, 4, 9999); SetTerPointSize(h, 14, false); }},
-      {"bold", [&] { select(5, 0, 5, 9999); SetTerCharStyle(h, kStyleBold, true, false); }},
-      {"italic", [&] { select(6, 0, 6, 9999); SetTerCharStyle(h, kStyleItalic, true, false); }},
-      {"superscript", [&] { select(7, 0, 7, 9999); SetTerCharStyle(h, kStyleSuperscript, true, false); }},
-      {"character spacing", [&] { select(8, 0, 8, 9999); TerSetCharSpace(h, 40, false); }},
-      {"face", [&] { select(9, 0, 9, 9999); SetTerFont(h, "Courier New", false); }},
-      {"centred", [&] { select(10, 0, 10, 1); SetTerParaFmt(h, kParaCenter, true, false); }},
-      {"tab stops", [&] {
+      {"point size of a word",
+       [&] {
+         select(3, 0, 3, 4);
+         SetTerPointSize(h, 14, false);
+       }},
+      {"point size of a line",
+       [&] {
+         select(4, 0, 4, 9999);
+         SetTerPointSize(h, 14, false);
+       }},
+      {"bold",
+       [&] {
+         select(5, 0, 5, 9999);
+         SetTerCharStyle(h, kStyleBold, true, false);
+       }},
+      {"italic",
+       [&] {
+         select(6, 0, 6, 9999);
+         SetTerCharStyle(h, kStyleItalic, true, false);
+       }},
+      {"superscript",
+       [&] {
+         select(7, 0, 7, 9999);
+         SetTerCharStyle(h, kStyleSuperscript, true, false);
+       }},
+      {"character spacing",
+       [&] {
+         select(8, 0, 8, 9999);
+         TerSetCharSpace(h, 40, false);
+       }},
+      {"face",
+       [&] {
+         select(9, 0, 9, 9999);
+         SetTerFont(h, "Courier New", false);
+       }},
+      {"centred",
+       [&] {
+         select(10, 0, 10, 1);
+         SetTerParaFmt(h, kParaCenter, true, false);
+       }},
+      {"tab stops",
+       [&] {
          select(11, 0, 11, 1);
          TerSetTab(h, 1, 2520, 1, false);
          select(13, 0, 13, 1);
          TerSetTab(h, 1, 5040, 1, false);
        }},
-      {"centred cells", [&] { select(76, 0, 79, 1); SetTerParaFmt(h, kParaCenter, true, false); }},
-      {"cell text size", [&] { select(72, 0, 72, 9999); SetTerPointSize(h, 20, false); }},
+      {"centred cells",
+       [&] {
+         select(76, 0, 79, 1);
+         SetTerParaFmt(h, kParaCenter, true, false);
+       }},
+      {"cell text size",
+       [&] {
+         select(72, 0, 72, 9999);
+         SetTerPointSize(h, 20, false);
+       }},
       {"picture size", [&] { TerSetPictSize(h, pic, 300, 200); }},
-      {"text inserted", [&] { SetTerCursorPos(h, 12, 4, false); InsertTerText(h, " more", false); }},
+      {"text inserted",
+       [&] {
+         SetTerCursorPos(h, 12, 4, false);
+         InsertTerText(h, " more", false);
+       }},
       {"indented paragraph", [&] { TerAppendTextEx(h, "same text\tin every line\x15", font, indented, 0, 0, false); }},
       {"spaced paragraph", [&] { TerAppendTextEx(h, "same text\tin every line\x15", font, spaced, 0, 0, false); }},
-      {"page added", [&] { for (int i = 0; i < 40; ++i) line("same text\tin every line"); }},
+      {"page added",
+       [&] {
+         for (int i = 0; i < 40; ++i) line("same text\tin every line");
+       }},
   };
   ASSERT_FALSE(DrawList(ed().layout()).empty());
   for (const auto& [what, edit] : edits) {

@@ -139,13 +139,15 @@ class ReportCalls : public DocTest {
     int lines;
   };
   static std::vector<Sub> TestSubReports() {
-    return {{"Cover", 1, false, 5}, {"Input Data Summary", 1, true, 130},
-            {"Custom PLV Worksheet", 2, true, 10}, {"Operating Hours", 1, true, 20}};
+    return {{"Cover", 1, false, 5},
+            {"Input Data Summary", 1, true, 130},
+            {"Custom PLV Worksheet", 2, true, 10},
+            {"Operating Hours", 1, true, 20}};
   }
   struct Built {
-    std::vector<int32_t> firstPage;   // 1-based first page of each sub-report, taken mid-build
-    std::vector<int32_t> firstLine;   // API line of each sub-report's first text line
-    std::vector<int> subOfSection;    // the sub-report each section belongs to
+    std::vector<int32_t> firstPage;  // 1-based first page of each sub-report, taken mid-build
+    std::vector<int32_t> firstLine;  // API line of each sub-report's first text line
+    std::vector<int> subOfSection;   // the sub-report each section belongs to
   };
   // Builds the sub-reports the way the builder does: each begun with a section break, a
   // two-column part in the second, text lines and a kept-together table with a header row.

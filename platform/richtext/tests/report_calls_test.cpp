@@ -48,7 +48,8 @@ TEST_F(ReportCalls, SubReportsHeadersFootersAndFirstPagesAsTheBuilderMakesThem) 
   EXPECT_TRUE(Contains(TextOf(lay.pages.at(static_cast<size_t>(firstPage[1] - 1))), "Summary right"));
   for (size_t n = 0; n < subs.size(); ++n) {
     // The page the builder took mid-build is where the sub-report is in the final layout.
-    const auto section = static_cast<size_t>(std::find(subOfSection.begin(), subOfSection.end(), n) - subOfSection.begin());
+    const auto section =
+        static_cast<size_t>(std::find(subOfSection.begin(), subOfSection.end(), n) - subOfSection.begin());
     EXPECT_EQ(firstPage[n], lay.sectionFirstPage.at(section) + 1) << subs[n].title;
     EXPECT_EQ(lay.linePage.at(static_cast<size_t>(firstLine[n])), firstPage[n] - 1) << subs[n].title;
     const PageLayout& page = lay.pages.at(static_cast<size_t>(firstPage[n] - 1));
@@ -127,7 +128,7 @@ TEST_F(ReportCalls, BreaksOfTheViewerEditingCommands) {
   EXPECT_EQ(ed().doc.sections[1].fmt.columns, 2);
   EXPECT_EQ(ed().doc.sections[1].fmt.columnSpacing, 360);
   line("left column");
-  TerAppendTextEx(h, "\x0f", -1, -1, 0, 0, false);   // the column-break writer's way
+  TerAppendTextEx(h, "\x0f", -1, -1, 0, 0, false);  // the column-break writer's way
   moveToDocEnd();
   TerColBreak(h, false);
   line("right column");
@@ -154,7 +155,7 @@ TEST_F(ReportCalls, PictureWiderThanTheTextKeepsItsCentre) {
   img.fill(Qt::blue);
   const int32_t width = 12000, height = 1500;
   const int32_t textWidth = 10800;
-  const int32_t x = (textWidth - width) / 2;   // -600
+  const int32_t x = (textWidth - width) / 2;  // -600
   line("");
   moveToDocEnd();
   const int32_t frame = TerInsertParaFrame(h, x, 200, width, height, 0);

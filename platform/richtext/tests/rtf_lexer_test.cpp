@@ -16,9 +16,14 @@ std::string describe(std::string_view input) {
     Token t = lx.next();
     if (!out.empty() && t.kind != TokenKind::End) out += ' ';
     switch (t.kind) {
-      case TokenKind::End: return out;
-      case TokenKind::GroupStart: out += '{'; break;
-      case TokenKind::GroupEnd: out += '}'; break;
+      case TokenKind::End:
+        return out;
+      case TokenKind::GroupStart:
+        out += '{';
+        break;
+      case TokenKind::GroupEnd:
+        out += '}';
+        break;
       case TokenKind::ControlWord:
         out += '\\';
         out += t.name;
@@ -34,7 +39,9 @@ std::string describe(std::string_view input) {
         out += buf;
         break;
       }
-      case TokenKind::Binary: out += "bin:" + std::to_string(t.text.size()); break;
+      case TokenKind::Binary:
+        out += "bin:" + std::to_string(t.text.size());
+        break;
       case TokenKind::Text:
         out += '"';
         out += t.text;

@@ -17,7 +17,8 @@ const char* const kPngHex =
     "639098f80d881820140029fa067d99065d0d0000000049454e44ae426082";
 
 std::string CoverPage() {
-  return std::string(R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman\fcharset0{\*\panose 02020603050405020304}Times New Roman;}}
+  return std::string(
+             R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman\fcharset0{\*\panose 02020603050405020304}Times New Roman;}}
 {\colortbl ;\red24\green145\blue246;\red21\green44\blue115;}
 {\*\generator Hand written 1.0;}{\info{\title Cover}{\author Someone}{\creatim\yr2024\mo1\dy2}}
 {\stylesheet{\s0 Normal;}{\s1\b Heading 1;}}
@@ -144,9 +145,10 @@ TEST(RtfReader, SectionsHeadersAndInheritance) {
 
 TEST(RtfReader, FramesAnchorToTheNextParagraph) {
   const std::string png = kPngHex;
-  const std::string rtf = "{\\rtf1\\pard\\pvpara\\posx720\\posy-100\\absw2880\\absh-720\\box\\brdrs\\brdrw15{\\pict\\pngblip " +
-                          png + "}\\par\\pard\\posx100 boxed text\\par\\pard After\\par" +
-                          "\\pard\\posyc\\absw500{\\pict\\jpegblip ffd8}{\\pict\\pngblip " + png + "}\\par}";
+  const std::string rtf =
+      "{\\rtf1\\pard\\pvpara\\posx720\\posy-100\\absw2880\\absh-720\\box\\brdrs\\brdrw15{\\pict\\pngblip " + png +
+      "}\\par\\pard\\posx100 boxed text\\par\\pard After\\par" +
+      "\\pard\\posyc\\absw500{\\pict\\jpegblip ffd8}{\\pict\\pngblip " + png + "}\\par}";
   Document doc;
   ASSERT_TRUE(ReadRtf(rtf, doc));
   const auto& blocks = doc.sections[0].blocks;
@@ -182,16 +184,17 @@ TEST(RtfReader, ShapesKeepTheirPicturesAndSizes) {
   const std::string props = "{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn fLine}{\\sv 0}}";
   const std::string rtf =
       "{\\rtf1\\pard Logo{\\shp{\\*\\shpinst\\shpwr1\\shpbypara\\shptop60\\shpbottom1260\\shpleft3600\\shpright7200" +
-      props + "{\\shptxt\\pard\\ql{\\*\\shppict{\\pict\\picscalex64\\picscaley64\\picwgoal5625\\pichgoal1875\\pngblip " +
-      png + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}\\par\\pard}}}\\par" +
+      props +
+      "{\\shptxt\\pard\\ql{\\*\\shppict{\\pict\\picscalex64\\picscaley64\\picwgoal5625\\pichgoal1875\\pngblip " + png +
+      "}}{\\nonshppict{\\pict\\wmetafile8 0100}}\\par\\pard}}}\\par" +
       "\\pard{\\shpgrp{\\*\\shpinst\\shpleft0\\shptop0\\shpright9000\\shpbottom3000" +
-      "{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright100\\shpbottom100{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
+      "{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright100\\shpbottom100{\\sp{\\sn pib}{\\sv "
+      "{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
       png + "}}}}}" +
-      "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright200\\shpbottom100{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal2880\\pichgoal720 " +
-      png + "}}}}}}" +
-      "{\\shprslt{\\pict\\pngblip " + png + "}}}Group\\par" +
-      "\\pard{\\shp{\\*\\shpinst" + props + "{\\shptxt only text}}{\\shprslt{\\pict\\pngblip\\picwgoal720\\pichgoal360 " +
-      png + "}}}Fallback\\par}";
+      "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright200\\shpbottom100{\\sp{\\sn pib}{\\sv "
+      "{\\pict\\pngblip\\picwgoal2880\\pichgoal720 " +
+      png + "}}}}}}" + "{\\shprslt{\\pict\\pngblip " + png + "}}}Group\\par" + "\\pard{\\shp{\\*\\shpinst" + props +
+      "{\\shptxt only text}}{\\shprslt{\\pict\\pngblip\\picwgoal720\\pichgoal360 " + png + "}}}Fallback\\par}";
   Document doc;
   ASSERT_TRUE(ReadRtf(rtf, doc));
   ASSERT_EQ(doc.sections[0].blocks.size(), 3u);
@@ -237,14 +240,19 @@ TEST(RtfReader, UnicodeAndFallbacks) {
     const char* rtf;
     const char* text;
   } cases[] = {
-      {R"({\rtf1 A\u937?B})", "A\xCE\xA9" "B"},
-      {R"({\rtf1\uc2 A\u937XXB})", "A\xCE\xA9" "B"},
+      {R"({\rtf1 A\u937?B})",
+       "A\xCE\xA9"
+       "B"},
+      {R"({\rtf1\uc2 A\u937XXB})",
+       "A\xCE\xA9"
+       "B"},
       {R"({\rtf1\uc0 \u233\'e9})", "\xC3\xA9\xC3\xA9"},
       {R"({\rtf1 \u-10179?\u-8704?})", "\xF0\x9F\x98\x80"},
-      {R"({\rtf1 \u-10179?x})", "\xEF\xBF\xBDx"},           // a lone high surrogate
-      {R"({\rtf1 \u-8704?})", "\xEF\xBF\xBD"},              // a lone low surrogate
+      {R"({\rtf1 \u-10179?x})", "\xEF\xBF\xBDx"},  // a lone high surrogate
+      {R"({\rtf1 \u-8704?})", "\xEF\xBF\xBD"},     // a lone low surrogate
       {R"({\rtf1 \u99999999?})", "\xEF\xBF\xBD"},
-      {R"({\rtf1 \'80\'93\'9f\~\_\emdash\bullet})", "\xE2\x82\xAC\xE2\x80\x9C\xC5\xB8\xC2\xA0\xE2\x80\x91\xE2\x80\x94\xE2\x80\xA2"},
+      {R"({\rtf1 \'80\'93\'9f\~\_\emdash\bullet})",
+       "\xE2\x82\xAC\xE2\x80\x9C\xC5\xB8\xC2\xA0\xE2\x80\x91\xE2\x80\x94\xE2\x80\xA2"},
       {R"({\rtf1 a\-b})", "ab"},
   };
   for (const auto& c : cases) {
@@ -282,7 +290,7 @@ TEST(RtfReader, MalformedInputIsSafe) {
     std::string name;
     std::string rtf;
     bool ok;
-    std::string text;   // body paragraphs, one per line
+    std::string text;  // body paragraphs, one per line
   } cases[] = {
       {"not rtf", "hello {\\b world}", false, ""},
       {"empty", "", false, ""},
@@ -301,7 +309,8 @@ TEST(RtfReader, MalformedInputIsSafe) {
       {"row without cells", "{\\rtf1\\trowd\\cellx100\\row\\row a\\par}", true, "a\n"},
       {"header in a header", "{\\rtf1{\\header a{\\footer b}\\par} c\\par}", true, " c\n"},
       {"field without result", "{\\rtf1{\\field{\\*\\fldinst PAGE}}\\par}", true, "\n"},
-      {"nested fields", "{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt{\\field{\\*\\fldinst Y}{\\fldrslt in}}}}\\par}", true, "in\n"},
+      {"nested fields", "{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt{\\field{\\*\\fldinst Y}{\\fldrslt in}}}}\\par}",
+       true, "in\n"},
       {"star before text", "{\\rtf1{\\* skipped}a\\par}", true, "a\n"},
   };
   for (const auto& c : cases) {
@@ -329,7 +338,7 @@ TEST(RtfReader, HugeNumbersAreClamped) {
   const SectionFormat& f = doc.sections[0].fmt;
   EXPECT_EQ(f.paperHeight, 31680);
   EXPECT_EQ(f.paperWidth, 1440);
-  EXPECT_GE(f.textWidth(), 720);   // margins wider than the page are shrunk to leave room
+  EXPECT_GE(f.textWidth(), 720);  // margins wider than the page are shrunk to leave room
   EXPECT_EQ(f.columns, 2);
   EXPECT_GE(f.columnSpacing, 0);
   const Paragraph& p = ParaAt(doc, 0);

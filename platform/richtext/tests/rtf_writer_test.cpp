@@ -126,18 +126,18 @@ Document FullDocument(const std::string& project, int tableRows = 6) {
   tabbed.firstIndent = -180;
   tabbed.keepTogether = true;
   tabbed.keepWithNext = true;
-  s1.blocks.push_back(Para({TextRun("Capacity:", label), TextRun("\t1200\ttons", body),
-                            TextRun("2", sup), TextRun("x", sub), KindRun(RunKind::LineBreak, body),
-                            TextRun("second line in Times", other), TextRun(" small", small)},
-                           tabbed));
+  s1.blocks.push_back(
+      Para({TextRun("Capacity:", label), TextRun("\t1200\ttons", body), TextRun("2", sup), TextRun("x", sub),
+            KindRun(RunKind::LineBreak, body), TextRun("second line in Times", other), TextRun(" small", small)},
+           tabbed));
   ParaFormat right;
   right.align = Align::Right;
   ParaFormat justify;
   justify.align = Align::Justify;
-  s1.blocks.push_back(PageBreak{});   // written as the next paragraph's break before
+  s1.blocks.push_back(PageBreak{});  // written as the next paragraph's break before
   s1.blocks.push_back(Para({TextRun("Right aligned", body)}, right));
   Paragraph justified = Para({TextRun("Justified text ", body)}, justify);
-  Frame graph;   // a picture that fills its frame: written as a shape
+  Frame graph;  // a picture that fills its frame: written as a shape
   graph.x = 200;
   graph.y = 40;
   graph.picture = MakePicture(20, 10, "PNG", qRgb(0, 0, 255));
@@ -199,8 +199,8 @@ Document FullDocument(const std::string& project, int tableRows = 6) {
   s2.fmt.footer.reset();
   s2.blocks.push_back(Para({TextRun("Left column", body)}));
   s2.blocks.push_back(ColumnBreak{});
-  s2.blocks.push_back(Para({TextRun("Right column", body),
-                            KindRun(RunKind::Picture, body, MakePicture(30, 30, "JPEG", qRgb(200, 0, 0)))}));
+  s2.blocks.push_back(Para(
+      {TextRun("Right column", body), KindRun(RunKind::Picture, body, MakePicture(30, 30, "JPEG", qRgb(200, 0, 0)))}));
   doc.sections.push_back(s2);
 
   // Portrait again, continuing without a new page, with neither header nor footer.
@@ -272,12 +272,27 @@ TEST_F(RtfWriter, RoundTripKeepsEveryFeature) {
   ExpectSameDocument(doc, back);
 
   // The file states what other word processors need.
-  for (const char* word : {"\\ansicpg1252", "\\fcharset0 Arial;", "\\lndscpsxn\\pgwsxn15840\\pghsxn12240",
-                           "\\cols2\\colsx360", "\\headerr", "\\footerr", "\\trhdr", "\\clvertalc",
-                           "\\clbrdrt\\brdrs\\brdrw10", "\\clshdng2000", "\\keep\\keepn", "\\pngblip",
-                           "\\jpegblip", "\\picwgoal", "\\posx9000\\posy-60\\absw1440\\absh-480",
-                           "\\sbknone", "\\column", "\\qr\\sb0\\sa0\\pagebb", "{\\field{\\*\\fldinst PAGE }",
-                           "{\\shp{\\*\\shpinst\\shpleft200\\shptop40\\shpright500\\shpbottom190", "\\shpwr1"})
+  for (const char* word : {"\\ansicpg1252",
+                           "\\fcharset0 Arial;",
+                           "\\lndscpsxn\\pgwsxn15840\\pghsxn12240",
+                           "\\cols2\\colsx360",
+                           "\\headerr",
+                           "\\footerr",
+                           "\\trhdr",
+                           "\\clvertalc",
+                           "\\clbrdrt\\brdrs\\brdrw10",
+                           "\\clshdng2000",
+                           "\\keep\\keepn",
+                           "\\pngblip",
+                           "\\jpegblip",
+                           "\\picwgoal",
+                           "\\posx9000\\posy-60\\absw1440\\absh-480",
+                           "\\sbknone",
+                           "\\column",
+                           "\\qr\\sb0\\sa0\\pagebb",
+                           "{\\field{\\*\\fldinst PAGE }",
+                           "{\\shp{\\*\\shpinst\\shpleft200\\shptop40\\shpright500\\shpbottom190",
+                           "\\shpwr1"})
     EXPECT_NE(rtf.find(word), std::string::npos) << word;
   // Cell edges are cumulative from the row's left edge.
   EXPECT_NE(rtf.find("\\trleft120"), std::string::npos);
@@ -328,7 +343,7 @@ TEST_F(RtfWriter, HeaderAndFooterPicturesAreParagraphsOfTheirOwn) {
 TEST_F(RtfWriter, SpecialCharactersInNamesStayText) {
   struct Case {
     const char* name;
-    const char* escaped;   // how the name appears in the file
+    const char* escaped;  // how the name appears in the file
   } cases[] = {
       {"Plant {A}\\B", "Plant \\{A\\}\\\\B"},
       {"}{\\rtf1 \\par {\\*\\x}", "\\}\\{\\\\rtf1 \\\\par \\{\\\\*\\\\x\\}"},
@@ -346,8 +361,7 @@ TEST_F(RtfWriter, SpecialCharactersInNamesStayText) {
     Document back;
     ASSERT_TRUE(ReadRtf(rtf, back));
     // The same structure, and the name comes back as UTF-8 (ANSI input is read as cp1252).
-    ExpectSameDocument(FullDocument(std::string(c.name) == "Caf\xE9 (ANSI)" ? "Caf\xC3\xA9 (ANSI)" : c.name, 1),
-                       back);
+    ExpectSameDocument(FullDocument(std::string(c.name) == "Caf\xE9 (ANSI)" ? "Caf\xC3\xA9 (ANSI)" : c.name, 1), back);
   }
 }
 
@@ -355,7 +369,8 @@ TEST_F(RtfWriter, VectorPicturesGoAsPng) {
   Document doc;
   auto svg = std::make_shared<Picture>();
   svg->format = Picture::Format::Svg;
-  svg->data = "<svg xmlns='http://www.w3.org/2000/svg' width='96' height='48'><rect width='96' height='48' fill='blue'/></svg>";
+  svg->data =
+      "<svg xmlns='http://www.w3.org/2000/svg' width='96' height='48'><rect width='96' height='48' fill='blue'/></svg>";
   svg->width = 1440;
   svg->height = 720;
   doc.sections[0].blocks.push_back(Para({KindRun(RunKind::Picture, Font(9), svg)}));

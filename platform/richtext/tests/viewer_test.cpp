@@ -24,7 +24,7 @@ class Viewer : public DocTest {
     TerDestroyWindow(h);
     view = std::make_unique<TocViewer>();
     view->resize(900, 700);
-    view->show();   // offscreen platform: no window appears
+    view->show();  // offscreen platform: no window appears
     h = view->hWnd();
     Editor& e = ed();
     e.paper = {12240, 15840};
@@ -47,8 +47,8 @@ class Viewer : public DocTest {
   }
   void wheel(int dy) {
     const QPointF at(100, 100);
-    QWheelEvent ev(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton,
-                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent ev(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(view->viewport(), &ev);
   }
   QImage shot() { return view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -153,7 +153,7 @@ TEST_F(Viewer, PaintsTheShownPageWithTextWhereTheLayoutPutIt) {
   TerPosBodyText(h, 0, 1, false);
   TerRepaginate(h, true);
   ASSERT_EQ(view->pageCount(), 2);
-  view->resize(900, 1150);   // the whole page at 100 %
+  view->resize(900, 1150);  // the whole page at 100 %
 
   ExpectTextWhereLaidOut(shot(), *view, ed());
   view->setCommand(kCmdPageDown);
@@ -302,8 +302,8 @@ TEST_F(Viewer, ReadOnlyViewStillTakesAppendedTextButNoTyping) {
   ASSERT_EQ(ed().doc.sections[0].fmt.footer->paragraphs.at(0).runs.size(), 2u);
   // Keys typed at the view change nothing.
   const Document before = ed().doc;
-  for (const auto& [k, t] : std::vector<std::pair<int, QString>>{{Qt::Key_X, "x"}, {Qt::Key_Return, "\r"},
-                                                                  {Qt::Key_Backspace, "\b"}, {Qt::Key_Delete, {}}})
+  for (const auto& [k, t] : std::vector<std::pair<int, QString>>{
+           {Qt::Key_X, "x"}, {Qt::Key_Return, "\r"}, {Qt::Key_Backspace, "\b"}, {Qt::Key_Delete, {}}})
     key(k, Qt::NoModifier, t);
   EXPECT_EQ(ed().doc, before);
   ASSERT_TRUE(TerSetReadOnly(h, false));
@@ -330,7 +330,7 @@ TEST_F(Viewer, SelectAllHighlightsTheBodyLinesOnly) {
   EXPECT_EQ(std::max(e.selLine1, e.selLine2), l);
 
   const QImage selected = shot();
-  std::map<QString, int> changed;   // changed pixels inside each laid-out line
+  std::map<QString, int> changed;  // changed pixels inside each laid-out line
   int outside = 0;
   const auto boxes = LaidOutText(*view, e);
   for (int y = 0; y < plain.height(); ++y)
@@ -410,10 +410,9 @@ TEST_F(Viewer, CommandsAsTheReportWindowSendsThem) {
   EXPECT_TRUE(TerPrint2(h, true, 0, 0, 1, 1));
   EXPECT_FALSE(ed().hasSelection);
 
-  const std::vector<PrintDialogKind> kinds = {PrintDialogKind::PrintSetup, PrintDialogKind::Preview,
-                                              PrintDialogKind::PageSetup, PrintDialogKind::PageSetup,
-                                              PrintDialogKind::PageSetup, PrintDialogKind::PageSetup,
-                                              PrintDialogKind::Print};
+  const std::vector<PrintDialogKind> kinds = {
+      PrintDialogKind::PrintSetup, PrintDialogKind::Preview,   PrintDialogKind::PageSetup, PrintDialogKind::PageSetup,
+      PrintDialogKind::PageSetup,  PrintDialogKind::PageSetup, PrintDialogKind::Print};
   ASSERT_EQ(asked.size(), kinds.size());
   for (size_t i = 0; i < kinds.size(); ++i) {
     EXPECT_EQ(asked[i].first, kinds[i]) << i;

@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a CRC list: the check that the list is whole, the section scan,
-// and every key of every section the scan takes, through the same reader the checker uses. Nothing may crash, hang or trip a
-// sanitizer, and a value never exceeds its 254 characters.
+// and every key of every section the scan takes, through the same reader the checker uses. Nothing may crash, hang or
+// trip a sanitizer, and a value never exceeds its 254 characters.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

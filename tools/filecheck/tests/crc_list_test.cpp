@@ -86,13 +86,14 @@ TEST(IniFile, KeysAsTheListsWereWritten) {
       "CLSID={later}\n"
       "[ empty ]\n"
       "[c.so]\n"
-      "CRC=" + std::string(300, '7') + "\n");
+      "CRC=" +
+      std::string(300, '7') + "\n");
   EXPECT_EQ(ini.Get("a.so:LINUX", "CRC"), "1F");
   EXPECT_EQ(ini.Get("A.so:Linux", "version"), "1.2.3");
-  EXPECT_EQ(ini.Get("A.so:Linux", "Size"), "10");       // the first key wins
-  EXPECT_EQ(ini.Get("A.so:Linux", "CLSID"), "");        // only the first section of a name counts
-  EXPECT_EQ(ini.Get("A.so:Linux", "CLSIDVer"), "");     // missing key
-  EXPECT_EQ(ini.Get("nowhere", "CRC"), "");             // missing section
+  EXPECT_EQ(ini.Get("A.so:Linux", "Size"), "10");    // the first key wins
+  EXPECT_EQ(ini.Get("A.so:Linux", "CLSID"), "");     // only the first section of a name counts
+  EXPECT_EQ(ini.Get("A.so:Linux", "CLSIDVer"), "");  // missing key
+  EXPECT_EQ(ini.Get("nowhere", "CRC"), "");          // missing section
   EXPECT_EQ(ini.Get("empty", "CRC"), "");
   EXPECT_EQ(ini.Get("b.so", "CRC"), "2");
   EXPECT_EQ(ini.Get("c.so", "CRC").size(), 254u);

@@ -101,14 +101,22 @@ inline std::string MakeInstallation(const fs::path& dir) {
 
 // The report lines after the title line for the installation in dir, with the OS name shown.
 inline std::string ExpectedReportBody(const std::string& dir, const std::string& osName) {
-  return "Running under " + osName + " with file " + dir + "/disk1/SETUP.CRC\r\n"
+  return "Running under " + osName + " with file " + dir +
+         "/disk1/SETUP.CRC\r\n"
          "\r\n"
          "File #\tName\tStatus\tPath\tVersion Found\tVersion Shipped\tOriginal Size\tCurrent Size\t\r\n"
-         "1\tgood.dll\tOK\t" + dir + "/good.dll \u00A9\t\t1.0.0\t9\t9\t\r\n"
-         "2\tchanged.dat\tB2288182\t" + dir + "/changed.dat \u00A9\t\t\t9\t9\t\r\n"
+         "1\tgood.dll\tOK\t" +
+         dir +
+         "/good.dll \u00A9\t\t1.0.0\t9\t9\t\r\n"
+         "2\tchanged.dat\tB2288182\t" +
+         dir +
+         "/changed.dat \u00A9\t\t\t9\t9\t\r\n"
          "3\tmissing.ocx\tFile Not Found\tNot found\t\t\t3,221,225,472\t\t\r\n"
-         "4\tlocked.bin\tInput/output error\t" + dir + "/locked.bin \u00A9\t\t\t0\t\t\r\n"
-         "5\tempty.txt\tOK\t" + dir + "/empty.txt \u00A9\t\t\t0\t0\t\r\n";
+         "4\tlocked.bin\tInput/output error\t" +
+         dir +
+         "/locked.bin \u00A9\t\t\t0\t\t\r\n"
+         "5\tempty.txt\tOK\t" +
+         dir + "/empty.txt \u00A9\t\t\t0\t0\t\r\n";
 }
 
 inline std::string ReadAll(const fs::path& path) {

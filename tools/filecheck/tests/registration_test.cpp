@@ -38,9 +38,8 @@ TEST(VersionStringsMatch, PointsAndCommasOfTheFirstTextAreSkipped) {
     const char* b;
     bool match;
   };
-  const Case cases[] = {{"1.0", "1,0", true},  {"1.0", "1.00", false}, {"1,0", "1.0", true},
-                        {"1.0", "1x0", true},  {"10", "1.", false},    {"2.0", "1.0", false},
-                        {"", "", true}};
+  const Case cases[] = {{"1.0", "1,0", true}, {"1.0", "1.00", false}, {"1,0", "1.0", true}, {"1.0", "1x0", true},
+                        {"10", "1.", false},  {"2.0", "1.0", false},  {"", "", true}};
   for (const Case& c : cases) EXPECT_EQ(Version::VersionStringsMatch(c.a, c.b), c.match) << c.a << " " << c.b;
 }
 
@@ -62,10 +61,9 @@ TEST(FindTypeLibVersionKey, MatchElseGreatestCountingSubkey) {
     const char* result;
   };
   const Case cases[] = {
-      {"T", "1,0", "1.0"},   // a match wins over the greatest
-      {"T", "3.0", "2.0"},   // greatest of 0, 1.0, 2.0 ("abc" and "0.0" do not count)
-      {"L", "0", "409"},
-      {"N", "0", ""},        // no counting subkey
+      {"T", "1,0", "1.0"},                     // a match wins over the greatest
+      {"T", "3.0", "2.0"},                     // greatest of 0, 1.0, 2.0 ("abc" and "0.0" do not count)
+      {"L", "0", "409"},      {"N", "0", ""},  // no counting subkey
       {"missing", "1.0", ""},
   };
   for (const Case& c : cases)
@@ -91,11 +89,11 @@ TEST_F(RegistrationTest, MarksAndPathsOfEachRegistrationState) {
     reg.keys[key + "\\" + version + "\\" + language] = "";
     if (path) reg.keys[key + "\\" + version + "\\" + language + "\\Win32"] = *path;
   };
-  add("{NEW}", "2.0", "0", d + "/reg/new.dll");      // newer than shipped (1.0): proper
-  add("{OLD}", "1.0", "0", d + "/reg/old.dll");      // only older than shipped (9.0): not proper
-  add("{TEN}", "10.0", "409", d + "/reg/new.dll");   // 10.0 is newer than 9.0
+  add("{NEW}", "2.0", "0", d + "/reg/new.dll");     // newer than shipped (1.0): proper
+  add("{OLD}", "1.0", "0", d + "/reg/old.dll");     // only older than shipped (9.0): not proper
+  add("{TEN}", "10.0", "409", d + "/reg/new.dll");  // 10.0 is newer than 9.0
   add("{RES}", "1.0", "0", d + "/reg/res.DLL\\3");  // a resource number after the name
-  add("{NOLANG}", "1.0", "", std::nullopt);          // no language key
+  add("{NOLANG}", "1.0", "", std::nullopt);         // no language key
   const std::string list = d + "/SETUP.CRC";
   fixture::WriteFile(list,
                      "[lib.dll]\nCRC=CBF43926\n"
@@ -144,8 +142,9 @@ TEST_F(RegistrationTest, FoundByNameWithABadRegistration) {
                         "TypeLib\\{EMPTY}\\1.0\\0", "TypeLib\\{EMPTY}\\1.0\\0\\Win32"})
     reg.keys[k] = "";
   const std::string list = d + "/SETUP.CRC";
-  fixture::WriteFile(list, "[lib.dll]\nCLSID={GONE}\n[lib.dll:linux]\nCLSID={NOLANG}\nCLSIDVer=1.0\n"
-                           "[lib.dll: Linux ]\nCLSID={EMPTY}\nCLSIDVer=1.0\n");
+  fixture::WriteFile(list,
+                     "[lib.dll]\nCLSID={GONE}\n[lib.dll:linux]\nCLSID={NOLANG}\nCLSIDVer=1.0\n"
+                     "[lib.dll: Linux ]\nCLSID={EMPTY}\nCLSIDVer=1.0\n");
   FileInfo info;
   info.InitGrid();
   ASSERT_TRUE(info.LoadCrcFile(list));

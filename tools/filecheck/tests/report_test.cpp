@@ -148,7 +148,7 @@ TEST(LayoutPrint, ColumnsAlignmentAndPages) {
     grid.push_back(row);
   }
   const std::vector<int> widths = report::MeasurePrintColumns(grid, FixedWidth);
-  EXPECT_EQ(widths[checker::kColNumber], 600 + 200);   // "File #"
+  EXPECT_EQ(widths[checker::kColNumber], 600 + 200);        // "File #"
   EXPECT_EQ(widths[checker::kColCurrentSize], 1200 + 200);  // "Current Size"
 
   // Page height such that the break comes after the second row (y = 1440, 1740; 1740 + 2000 > 3500).

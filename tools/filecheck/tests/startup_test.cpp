@@ -45,7 +45,8 @@ TEST(ParseCommandLine, SwitchOnlyAsItsOwnArgument) {
 int RunVeritor(const std::string& folder, const std::string& args, std::string& err) {
   const std::string errFile = folder + "/stderr.txt";
   // A run that hangs (on a FIFO, say) ends after a minute with the exit code 124.
-  const std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
+  const std::string command = "cd '" + folder +
+                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
                               KESTRIN_PROGRAM_DIR "/veritor' " + args + " 2>'" + errFile + "'";
   const int status = std::system(command.c_str());
   err = fixture::ReadAll(errFile);
@@ -111,7 +112,10 @@ TEST(Unattended, ExitCodesOfTheListsThatCannotBeReadWhole) {
       {"whole.crc", shipped, 1, ""},
       {"missing.crc", std::nullopt, 2, "No such file or directory"},
       {"empty.crc", std::string(), 2, "the list is empty"},
-      {"garbage.crc", std::string("\x7f" "ELF\x02\x01 not a list\n"), 2, "not part of a file list"},
+      {"garbage.crc",
+       std::string("\x7f"
+                   "ELF\x02\x01 not a list\n"),
+       2, "not part of a file list"},
       {"cut100.crc", shipped.substr(0, 100), 2, "cut short"},
       {"cutsection.crc", shipped.substr(0, lastSection + 1), 2, "files where its first line says"},
       {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number"},
@@ -157,8 +161,10 @@ TEST(Unattended, BuildTreeProgramFolderIsAllGood) {
       std::vector<std::string> c;
       std::string cell;
       for (char ch : lines[i]) {
-        if (ch == '\t') c.push_back(std::exchange(cell, ""));
-        else cell += ch;
+        if (ch == '\t')
+          c.push_back(std::exchange(cell, ""));
+        else
+          cell += ch;
       }
       return c;
     }();

@@ -34,8 +34,10 @@ TEST(CRC32File, KnownValuesAndHexForm) {
     uint64_t size = 1;
     ASSERT_EQ(filesearch::CRC32File(path, crc, size), 0);
     EXPECT_EQ(size, c.bytes.size());
-    if (c.hex != nullptr) EXPECT_EQ(filesearch::Hex(crc), c.hex);
-    else EXPECT_EQ(crc, 0x51BF0272u);  // zlib crc32 of 200000 'x' in one piece
+    if (c.hex != nullptr)
+      EXPECT_EQ(filesearch::Hex(crc), c.hex);
+    else
+      EXPECT_EQ(crc, 0x51BF0272u);  // zlib crc32 of 200000 'x' in one piece
   }
   EXPECT_EQ(filesearch::Hex(0x1F), "1F");
   EXPECT_EQ(filesearch::Hex(0x0000ABCD), "ABCD");
@@ -111,9 +113,9 @@ TEST_F(VerifyFilesTest, SearchOrderAndSkippedRows) {
   ASSERT_TRUE(fixture::LoadAndVerify(info, list));
   const Grid& g = info.Grid1();
   ASSERT_EQ(g.size(), 10u);
-  const std::string found[] = {(d / "a/b/here.bin").string(), (d / "a/up.bin").string(),
+  const std::string found[] = {(d / "a/b/here.bin").string(),   (d / "a/up.bin").string(),
                                (d / "ENVIRO/env.bin").string(), (d / "ENVIRO/WIZARDS/wiz.bin").string(),
-                               (d / "top.bin").string(), (d / "top.bin").string()};
+                               (d / "top.bin").string(),        (d / "top.bin").string()};
   for (int r = 1; r <= 6; ++r) EXPECT_EQ(g[r][checker::kColPath], found[r - 1] + " \u00A9") << r;
   // Rows without a name are left as the list gave them.
   EXPECT_EQ(g[7][checker::kColStatus], "");
@@ -141,7 +143,7 @@ TEST(GetLoadedModulePath, FindsLibrariesWithoutLoadingThem) {
   EXPECT_FALSE(Version::GetFileVersionString(z).empty());
 
   EXPECT_EQ(filesearch::GetLoadedModulePath("libnothing-here.so.9"), "");
-  EXPECT_EQ(filesearch::GetLoadedModulePath("ls"), "");          // not a library name
+  EXPECT_EQ(filesearch::GetLoadedModulePath("ls"), "");              // not a library name
   EXPECT_EQ(filesearch::GetLoadedModulePath("/lib/libz.so.1"), "");  // not a bare name
 }
 
@@ -156,8 +158,10 @@ TEST(GetLoadedModulePath, LibraryPathComesFirst) {
   const auto located = filesearch::LocateFile("libdemo.so.2", "/nonexistent/SETUP.CRC");
   EXPECT_TRUE(located.found);
   EXPECT_EQ(located.path, dir.str() + "/libdemo.so.2");
-  if (old != nullptr) setenv("LD_LIBRARY_PATH", saved.c_str(), 1);
-  else unsetenv("LD_LIBRARY_PATH");
+  if (old != nullptr)
+    setenv("LD_LIBRARY_PATH", saved.c_str(), 1);
+  else
+    unsetenv("LD_LIBRARY_PATH");
 }
 
 TEST(ReadLoaderCache, RejectsDamagedCaches) {
@@ -221,7 +225,10 @@ TEST(ReadVersionNote, DamagedElfFilesGiveNothing) {
   longNote.replace(owner - 8, 4, "\x00\xff\xff\x7f", 4);
   const Case cases[] = {
       {"truncated header", good.substr(0, 40)},
-      {"32-bit class", std::string("\x7f" "ELF\x01\x01", 6) + std::string(58, '\0')},
+      {"32-bit class", std::string("\x7f"
+                                   "ELF\x01\x01",
+                                   6) +
+                           std::string(58, '\0')},
       {"section table past the end", farSections},
       {"note longer than its section", longNote},
       {"cut before the sections", good.substr(0, good.size() / 2)},

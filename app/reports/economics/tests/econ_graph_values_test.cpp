@@ -25,8 +25,8 @@ TEST(EconomicValues, PrintedRoundingIsHalfAwayFromZero) {
     double value;
     int decimals;
     double printed;
-  } cases[] = {{1234.4, 0, 1234}, {1234.6, 0, 1235}, {2.5, 0, 3}, {-2.5, 0, -3}, {-0.4, 0, 0}, {0.6505, 3, 0.651},
-               {-15.04, 1, -15.0}};
+  } cases[] = {{1234.4, 0, 1234}, {1234.6, 0, 1235},  {2.5, 0, 3},       {-2.5, 0, -3},
+               {-0.4, 0, 0},      {0.6505, 3, 0.651}, {-15.04, 1, -15.0}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(AsPrinted(c.value, c.decimals), c.printed) << c.value;
   EXPECT_FALSE(std::signbit(AsPrinted(-0.4, 0)));
 }
@@ -72,7 +72,7 @@ TEST(EconomicValues, ResultsOutsideTheirRangesAreRefused) {
   r.summary.nLifeCycleYears = 51;
   EXPECT_ANY_THROW(CheckEconomicResults(r.summary));
   r = HandResults();
-  r.summary.Cases(1).nChallengerSystem = 3;  // only two alternatives
+  r.summary.Cases(1).nChallengerSystem = 3;          // only two alternatives
   EXPECT_NO_THROW(CheckEconomicResults(r.summary));  // graphs that draw no comparison
   EXPECT_ANY_THROW(CheckEconomicComparisons(r.summary));
   r = HandResults();
@@ -119,7 +119,7 @@ TEST(EconomicValues, MonthlyGraphWithoutEnergyOrWithCredits) {
   graph::Chart chart(graph::ChartType::Xy);
   FillEnergyChart(chart, r.summary, *r.systems, 1, "Month");
   EXPECT_EQ(chart.yAxis.scale, graph::Scale::Manual(0, 1));  // never a range of zero height
-  (*r.systems)(2).dMonthEnergyCost(6) = -200;  // a credit
+  (*r.systems)(2).dMonthEnergyCost(6) = -200;                // a credit
   (*r.systems)(2).dMonthEnergyCost(7) = 400;
   FillEnergyChart(chart, r.summary, *r.systems, 1, "Month");
   EXPECT_DOUBLE_EQ(chart.yAxis.scale.min, -200 - 0.03 * 400);
@@ -283,7 +283,8 @@ TEST_F(Units, Footnotes) {
     const char* note;
   } cases[] = {
       {"no unit, IP", 0, kCooling, false, 0,
-       "Annual Cooling System Efficiency in  = (Cooling System Load in Ton-hrs x 12) / (Total Cooling Energy Use in kWh)"},
+       "Annual Cooling System Efficiency in  = (Cooling System Load in Ton-hrs x 12) / (Total Cooling Energy Use in "
+       "kWh)"},
       {"no unit, SI", 0, kHeating, true, 0,
        "Annual Heating System Efficiency in  = (Heating System Load in kWh) / (Total Heating Energy Use in kWh)"},
       {"kW/ton", 33, kCooling, false, 0,

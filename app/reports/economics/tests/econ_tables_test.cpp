@@ -37,16 +37,16 @@ TEST_P(Savings, Table) {
   EXPECT_EQ(clsReport::CalculateSavings(c.a, s), c.percent) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Savings,
-    ::testing::Values(SavingsCase{"dollars_saved", 5000, 3766, "$", "$1,234", "25%"},
-                      SavingsCase{"dollars_lost", 10000, 11234, "$", "($1,234)", "-12%"},
-                      SavingsCase{"other_unit_lost", 10000, 11234, "", "(1,234)", "-12%"},
-                      SavingsCase{"half_percent_rounds_away_from_zero", 1000, 875, "", "125", "13%"},
-                      SavingsCase{"nothing_to_compare_with", 0, 500, "$", "($500)", "n/a"},
-                      SavingsCase{"both_zero", 0, 0, "$", "$0", "0%"},
-                      SavingsCase{"millions", 12345678.4, 0, "$", "$12,345,678", "100%"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Savings,
+                         ::testing::Values(SavingsCase{"dollars_saved", 5000, 3766, "$", "$1,234", "25%"},
+                                           SavingsCase{"dollars_lost", 10000, 11234, "$", "($1,234)", "-12%"},
+                                           SavingsCase{"other_unit_lost", 10000, 11234, "", "(1,234)", "-12%"},
+                                           SavingsCase{"half_percent_rounds_away_from_zero", 1000, 875, "", "125",
+                                                       "13%"},
+                                           SavingsCase{"nothing_to_compare_with", 0, 500, "$", "($500)", "n/a"},
+                                           SavingsCase{"both_zero", 0, 0, "$", "$0", "0%"},
+                                           SavingsCase{"millions", 12345678.4, 0, "$", "$12,345,678", "100%"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- records ------------------------------------------------------------------------------
 
@@ -88,7 +88,7 @@ class Grids : public ::testing::Test {
       s.dTotalKWh = 3900.0 * i;
       s.DHRCChillerEnergyForHeating = 5;  // in the total electric whatever the switch
       s.dGasUse = 70.0 * i;
-      s.GasBoilerUse = 7;                 // in the total gas whatever the switch
+      s.GasBoilerUse = 7;  // in the total gas whatever the switch
       s.dSteamUse = 80.0 * i;
     }
   }
@@ -114,29 +114,29 @@ class Grids : public ::testing::Test {
 TEST_F(Grids, TwoAlternativesWithLifeCycleCosts) {
   const Grid g = CostAndEnergyUseGrid(econ, *systems, 2, false);
   EXPECT_EQ(Texts(g)[0], (std::vector<std::string>{"", "(A) North", "(B) South", "Savings", "Percentage Savings"}));
-  EXPECT_EQ(Column(g, 0),
-            (std::vector<std::string>{"",
-                                      "Lifecycle Cost Results",
-                                      "     First Cost ($)",
-                                      "     Annual Energy Cost ($)",
-                                      "     Annual Operating Cost ($)",
-                                      "     Total Present Worth ($)",
-                                      "Annual Energy Cost Details",
-                                      "     Chiller Electric Cost ($)",
-                                      "     Chiller Fuel Cost ($)",
-                                      "     Heat Rejection Fans ($)",
-                                      "     Chilled Water Pump ($)",
-                                      "     Condenser Water Pump ($)",
-                                      "     Total Energy Cost ($)",
-                                      "Annual Energy Use Details",
-                                      "     Chillers (kWh/yr)",
-                                      "     Heat Rejection Fans (kWh/yr)",
-                                      "     Chiller Water Pumps (kWh/yr)",
-                                      "     Condenser Water Pumps (kWh/yr)",
-                                      "     Total Electric (kWh/yr)",
-                                      "     Total Natural Gas Use (therm)",
-                                      "     Total Steam Use (lb)"}));
-  EXPECT_EQ(RowOf(g, "     First Cost ($)"), (std::vector<std::string>{"     First Cost ($)", "$1,000", "$2,000", "($1,000)", "-100%"}));
+  EXPECT_EQ(Column(g, 0), (std::vector<std::string>{"",
+                                                    "Lifecycle Cost Results",
+                                                    "     First Cost ($)",
+                                                    "     Annual Energy Cost ($)",
+                                                    "     Annual Operating Cost ($)",
+                                                    "     Total Present Worth ($)",
+                                                    "Annual Energy Cost Details",
+                                                    "     Chiller Electric Cost ($)",
+                                                    "     Chiller Fuel Cost ($)",
+                                                    "     Heat Rejection Fans ($)",
+                                                    "     Chilled Water Pump ($)",
+                                                    "     Condenser Water Pump ($)",
+                                                    "     Total Energy Cost ($)",
+                                                    "Annual Energy Use Details",
+                                                    "     Chillers (kWh/yr)",
+                                                    "     Heat Rejection Fans (kWh/yr)",
+                                                    "     Chiller Water Pumps (kWh/yr)",
+                                                    "     Condenser Water Pumps (kWh/yr)",
+                                                    "     Total Electric (kWh/yr)",
+                                                    "     Total Natural Gas Use (therm)",
+                                                    "     Total Steam Use (lb)"}));
+  EXPECT_EQ(RowOf(g, "     First Cost ($)"),
+            (std::vector<std::string>{"     First Cost ($)", "$1,000", "$2,000", "($1,000)", "-100%"}));
   EXPECT_EQ(RowOf(g, "     Total Present Worth ($)")[2], "$18,000");
   // Sums: 3900 + 5 and 7800 + 5; 70 + 7 and 140 + 7. Energy rows carry no money prefix.
   EXPECT_EQ(RowOf(g, "     Total Electric (kWh/yr)"),
@@ -149,7 +149,7 @@ TEST_F(Grids, TwoAlternativesWithLifeCycleCosts) {
   EXPECT_TRUE(g[1][0].bold);
   EXPECT_EQ(g[2][0].align, kCentre);  // life-cycle labels centred
   EXPECT_EQ(g[7][0].align, kLeft);
-  EXPECT_EQ(g[7][3].align, kRight);   // savings and percentage right-aligned
+  EXPECT_EQ(g[7][3].align, kRight);  // savings and percentage right-aligned
 }
 
 TEST_F(Grids, ThreeAlternativesWithoutLifeCycleCostsInAnotherCurrency) {
@@ -249,13 +249,14 @@ TEST_F(Grids, EnergyCostMonthsAndTotals) {
   }
   s.dEnergyCost(10) = 9999;  // the stored annual cost, not the column's sum
   const Grid g = EnergyCostGrid(s, "$");
-  EXPECT_EQ(Texts(g)[0], (std::vector<std::string>{"Month", "Electric Energy Use (kWh)", "Electrical Energy Cost ($)",
-                                                   "Electric Demand (kW)", "Electric Demand Cost ($)",
-                                                   "Total Electric Cost ($)", "Natural Gas Costs ($)", "Steam Costs ($)",
-                                                   "Total Energy Cost ($)"}));
+  EXPECT_EQ(Texts(g)[0],
+            (std::vector<std::string>{"Month", "Electric Energy Use (kWh)", "Electrical Energy Cost ($)",
+                                      "Electric Demand (kW)", "Electric Demand Cost ($)", "Total Electric Cost ($)",
+                                      "Natural Gas Costs ($)", "Steam Costs ($)", "Total Energy Cost ($)"}));
   EXPECT_EQ(Texts(g)[3], (std::vector<std::string>{"Mar", "1,001", "100", "30.8", "50", "150", "21", "3", "174"}));
   // Sums of the unrounded months: 12 x 1000.6, 12 x 100.4, ...
-  EXPECT_EQ(Texts(g)[13], (std::vector<std::string>{"Total", "12,007", "1,205", "-", "600", "1,805", "252", "36", "9,999"}));
+  EXPECT_EQ(Texts(g)[13],
+            (std::vector<std::string>{"Total", "12,007", "1,205", "-", "600", "1,805", "252", "36", "9,999"}));
   EXPECT_TRUE(g[13][0].bold);
   EXPECT_FALSE(g[13][0].header);
   EXPECT_EQ(g[13][5].align, kRight);
@@ -291,7 +292,8 @@ TEST_F(Grids, EnergyUseTotalsAreTheStoredAnnualsAndOnlyTheLoadConverts) {
                                                     "Natural Gas Use (therm)", "Steam Use (lb)"}));
   EXPECT_EQ(Texts(ip)[1], (std::vector<std::string>{"Jan", "1,000", "500", "60", "70", "30", "660", "2", "3"}));
   // The load is summed (12,000); the others are the annual values stored (3000, 300, ...).
-  EXPECT_EQ(Texts(ip)[13], (std::vector<std::string>{"Total", "12,000", "3,000", "300", "400", "200", "3,900", "70", "80"}));
+  EXPECT_EQ(Texts(ip)[13],
+            (std::vector<std::string>{"Total", "12,000", "3,000", "300", "400", "200", "3,900", "70", "80"}));
 
   modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
   const Grid si = EnergyUseGrid(s, "therm", "lb");
@@ -450,8 +452,7 @@ TEST_P(Bodies, CountsAreCheckedBeforeWriting) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Bodies,
-                         ::testing::Values(BodyCase{"none", 0, 2, true, 0, ""},
-                                           BodyCase{"two", 2, 2, true, 2, ""},
+                         ::testing::Values(BodyCase{"none", 0, 2, true, 0, ""}, BodyCase{"two", 2, 2, true, 2, ""},
                                            BodyCase{"five", 5, 2, false, 0, ""},
                                            BodyCase{"fifty_one_years", 2, 51, false, 2, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -459,7 +460,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Bodies,
 // With the heat-recovery switch on, the energy use details end after the first table.
 TEST_F(Sections, HeatRecoveryEndsTheEnergyUseDetailsAfterTheFirstTable) {
   modpublic::gHeatRecoveryOption = 1;
-  const bool ok = RunSection(econ, *systems, 2, "Energy Use Details", 1, [&] { return report->RptEnergyUseDetails0(); });
+  const bool ok =
+      RunSection(econ, *systems, 2, "Energy Use Details", 1, [&] { return report->RptEnergyUseDetails0(); });
   modpublic::gHeatRecoveryOption = 0;
   EXPECT_FALSE(ok);
   EXPECT_EQ(Tables().size(), 1u);
@@ -469,8 +471,9 @@ TEST_F(Sections, HeatRecoveryEndsTheEnergyUseDetailsAfterTheFirstTable) {
 
 // The lead text is a centred paragraph of its own; the first title follows it.
 TEST_F(Sections, TheLeadTextStandsAlone) {
-  ASSERT_TRUE(RunSection(econ, *systems, 2, "Energy Cost Details", 1, [&] { return report->RptEnergyCostDetails0(); },
-                         "Prepared for the board"));
+  ASSERT_TRUE(RunSection(
+      econ, *systems, 2, "Energy Cost Details", 1, [&] { return report->RptEnergyCostDetails0(); },
+      "Prepared for the board"));
   const auto texts = BodyTexts();
   const auto lead = std::find(texts.begin(), texts.end(), "Prepared for the board");
   ASSERT_NE(lead, texts.end());

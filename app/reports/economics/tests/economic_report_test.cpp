@@ -82,11 +82,13 @@ TEST_F(EconomicReport, TwoPlantsOverTwentyYearsSavedAsPdf) {
   for (int a = 1; a <= 2; ++a) {
     const SystemEconData& e = (*systems)(a);
     ASSERT_GT(e.dAnnualTonHours, 0);
-    EXPECT_EQ(bars.annotations()[static_cast<size_t>(a - 1)].text, vb::Format(e.dTotalKWh / e.dAnnualTonHours, "0.000"));
+    EXPECT_EQ(bars.annotations()[static_cast<size_t>(a - 1)].text,
+              vb::Format(e.dTotalKWh / e.dAnnualTonHours, "0.000"));
   }
   const EconCaseData& c = summary.Cases(1);
   const auto flows = NetCashFlows((*systems)(c.nBaseSystem), (*systems)(c.nChallengerSystem), 20);
-  const double energySaved = (*systems)(c.nBaseSystem).dEnergyCost(10) - (*systems)(c.nChallengerSystem).dEnergyCost(10);
+  const double energySaved =
+      (*systems)(c.nBaseSystem).dEnergyCost(10) - (*systems)(c.nChallengerSystem).dEnergyCost(10);
   EXPECT_GT(energySaved, 0);
   EXPECT_NEAR(flows[1].energy, energySaved * 1.03, 0.01 * energySaved);
   EXPECT_NEAR(flows[20].energy / flows[1].energy, std::pow(1.03, 19), 1e-6);

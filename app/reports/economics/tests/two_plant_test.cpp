@@ -80,8 +80,8 @@ TEST_F(TwoPlants, EconomicSummary) {
 }
 
 TEST_F(TwoPlants, EnergyCostDetails) {
-  ASSERT_TRUE(RunSection(run.econ, *run.systems, 2, "Energy Cost Details", 1,
-                         [&] { return report->RptEnergyCostDetails0(); }));
+  ASSERT_TRUE(
+      RunSection(run.econ, *run.systems, 2, "Energy Cost Details", 1, [&] { return report->RptEnergyCostDetails0(); }));
   ASSERT_EQ(Tables().size(), 2u);
   for (size_t t = 0; t < 2; ++t) {
     const SystemEconData& s = (*run.systems)(static_cast<int>(t) + 1);
@@ -110,8 +110,8 @@ TEST_F(TwoPlants, EnergyCostDetails) {
 }
 
 TEST_F(TwoPlants, EnergyUseDetails) {
-  ASSERT_TRUE(RunSection(run.econ, *run.systems, 2, "Energy Use Details", 1,
-                         [&] { return report->RptEnergyUseDetails0(); }));
+  ASSERT_TRUE(
+      RunSection(run.econ, *run.systems, 2, "Energy Use Details", 1, [&] { return report->RptEnergyUseDetails0(); }));
   ASSERT_EQ(Tables().size(), 2u);
   const auto texts = BodyTexts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "2.  Energy Use Details for [Plant B]"), texts.end());
@@ -137,8 +137,8 @@ TEST_F(TwoPlants, EnergyUseDetails) {
 // In SI only the cooling load changes (ton-hours to kWh); the energy columns stay kWh.
 TEST_F(TwoPlants, EnergyUseDetailsInSI) {
   modpublic::gUnits.CurrentUnitOfMeasure(nMETRIC);
-  const bool ok = RunSection(run.econ, *run.systems, 2, "Energy Use Details", 1,
-                             [&] { return report->RptEnergyUseDetails0(); });
+  const bool ok =
+      RunSection(run.econ, *run.systems, 2, "Energy Use Details", 1, [&] { return report->RptEnergyUseDetails0(); });
   const auto rows = CellTexts(0);
   SavePdf("EnergyUseDetails_SI.pdf");
   modpublic::gUnits.CurrentUnitOfMeasure(nENGLISH);
@@ -151,8 +151,8 @@ TEST_F(TwoPlants, EnergyUseDetailsInSI) {
 }
 
 TEST_F(TwoPlants, CashFlowDetails) {
-  ASSERT_TRUE(RunSection(run.econ, *run.systems, 2, "Cash Flow Details", 2,
-                         [&] { return report->RptCashFlowDetails0(); }));
+  ASSERT_TRUE(
+      RunSection(run.econ, *run.systems, 2, "Cash Flow Details", 2, [&] { return report->RptCashFlowDetails0(); }));
   ASSERT_EQ(Tables().size(), 2u);
   for (size_t t = 0; t < 2; ++t) {
     const SystemEconData& s = (*run.systems)(static_cast<int>(t) + 1);

@@ -176,7 +176,8 @@ TEST_F(EveryCity, EmptyRatingPointsPrintAlikeInEverySection) {
       const std::vector<std::string> chiller = Row(1, static_cast<size_t>(1 + c));
       ASSERT_EQ(chiller.size(), 9u);
       for (int q = 1; q <= 4; ++q) {
-        if (std::abs(means.weightingFactor[static_cast<size_t>(q - 1)] - p.ChillerResults(c).fWeightingFactor(q)) > 1e-6f)
+        if (std::abs(means.weightingFactor[static_cast<size_t>(q - 1)] - p.ChillerResults(c).fWeightingFactor(q)) >
+            1e-6f)
           continue;
         ++compared;
         // Summary rows 2..5 are the 100 % down to the 25 % point; the chiller's ECWTs are

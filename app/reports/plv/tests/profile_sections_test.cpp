@@ -166,7 +166,10 @@ TEST_F(ProfileSections, CoolingDutyWithAndWithoutHybridColumns) {
   };
   // Mechanical 565,000, hybrid 110,000 free + 95,000 mechanical, free 69,000 ton-hours.
   const Case cases[] = {
-      {6, 6, {"Totals", "2,900", "69,000", "110,000", "95,000", "565,000"}, {"Percent", "", "8.2 %", "24.4 %", "67.3 %"},
+      {6,
+       6,
+       {"Totals", "2,900", "69,000", "110,000", "95,000", "565,000"},
+       {"Percent", "", "8.2 %", "24.4 %", "67.3 %"},
        {1400, 1400, 2000, 4000, 2000}},
       {0, 4, {"Totals", "2,900", "69,000", "565,000"}, {"Percent", "", "8.2 %", "67.3 %"}, {1400, 1400, 2000, 2000}},
   };

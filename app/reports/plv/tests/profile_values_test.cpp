@@ -112,9 +112,14 @@ TEST(ProfileOrder, MarkedRunsNextToADropAreAveraged) {
     std::vector<float> loads;
   };
   const std::vector<Expect> expected = {
-      {1, 90, {95, 93, 90}},        {2, 80.5f, {84.5f, 82.5f, 79.5f}}, {3, 80.5f, {84.5f, 82.5f, 79.5f}},
-      {4, 79.25f, {99.5f, 97.5f, 0}}, {5, 79.25f, {99.5f, 97.5f, 0}},    {6, 78, {98, 96, 0}},
-      {7, 60, {75, 73, 0}},         {8, 95, {0, 0, 0}},
+      {1, 90, {95, 93, 90}},
+      {2, 80.5f, {84.5f, 82.5f, 79.5f}},
+      {3, 80.5f, {84.5f, 82.5f, 79.5f}},
+      {4, 79.25f, {99.5f, 97.5f, 0}},
+      {5, 79.25f, {99.5f, 97.5f, 0}},
+      {6, 78, {98, 96, 0}},
+      {7, 60, {75, 73, 0}},
+      {8, 95, {0, 0, 0}},
   };
   for (const Expect& e : expected)
     for (int c = 1; c <= 3; ++c) {
@@ -434,8 +439,8 @@ TEST(LoadProfile, BandCrossingsAreInterpolated) {
   SetPoint(*p, 4, 20, {25});
   const auto [index, on] = StoredOrder(*p);
   const auto points = LoadBandPoints(*p, index, on, 2, false);
-  const std::vector<std::pair<double, double>> expected = {
-      {90, -1}, {82.5, -1}, {82.5, 87.5}, {70, 75}, {57.5, 62.5}, {57.5, -1}, {50, -1}, {20, -1}};
+  const std::vector<std::pair<double, double>> expected = {{90, -1},     {82.5, -1}, {82.5, 87.5}, {70, 75},
+                                                           {57.5, 62.5}, {57.5, -1}, {50, -1},     {20, -1}};
   EXPECT_EQ(points, expected);
   // A load on a limit lies in both bands.
   SetPoint(*p, 2, 70, {62.5f});
@@ -607,13 +612,12 @@ TEST_P(PerformanceValues, AsPrinted) {
   EXPECT_EQ(chart.series(1).axis, graph::YAxis::Right);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Units, PerformanceValues,
-    ::testing::Values(PerformanceCase{"IP", false, false, 12345, 0.654, 0.7, "kW/Ton"},
-                      // 12,345 ton-hours = 43,415.55 kWh; 0.65432 kW/ton = 0.18605 ikW/kW.
-                      PerformanceCase{"SI", true, false, 43416, 0.186, 0.199, "ikW/kW"},
-                      PerformanceCase{"HeatDriven", true, true, 43416, 0.654, 0.7, ""}),
-    [](const ::testing::TestParamInfo<PerformanceCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Units, PerformanceValues,
+                         ::testing::Values(PerformanceCase{"IP", false, false, 12345, 0.654, 0.7, "kW/Ton"},
+                                           // 12,345 ton-hours = 43,415.55 kWh; 0.65432 kW/ton = 0.18605 ikW/kW.
+                                           PerformanceCase{"SI", true, false, 43416, 0.186, 0.199, "ikW/kW"},
+                                           PerformanceCase{"HeatDriven", true, true, 43416, 0.654, 0.7, ""}),
+                         [](const ::testing::TestParamInfo<PerformanceCase>& i) { return std::string(i.param.name); });
 
 TEST_F(PerformanceGraph, EfficiencyUnitByKind) {
   auto p = ThreeBins();
