@@ -83,8 +83,8 @@ TEST_F(WeightingFactors, NotAvailableBelowTheThresholdAndNoChillers) {
 }
 
 // A rating point that does not weigh (factor below 0.0001) has no ECWT in any section, even
-// with one stored: the summary, the worksheet, the specification, the weighting factors and
-// the cooling hours statistics all read "n/a" for it.
+// with one stored: the summary, the worksheet, the custom PLV specification, the weighting
+// factors and the cooling hours statistics all read "n/a" for it.
 TEST_F(WeightingFactors, AnEmptyRatingPointReadsTheSameInEverySection) {
   auto p = std::make_unique<PLVProfileData>();
   p->nNumChillerResults = 1;
