@@ -21,7 +21,7 @@
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
-#include "app/reports/economics/tests/econ_run_setup.h"
+#include "app/program/tests/econ_run_setup.h"
 #include "bench/common/process_bench.h"
 #include "platform/ui/ui.h"
 

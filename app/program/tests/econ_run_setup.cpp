@@ -1,4 +1,4 @@
-#include "app/reports/economics/tests/econ_run_setup.h"
+#include "app/program/tests/econ_run_setup.h"
 
 #include <fstream>
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/program/frmMain.h"
+#include "app/program/tests/econ_run_setup.h"
 #include "app/reports/economics/tests/econ_run_fixture.h"
-#include "app/reports/economics/tests/econ_run_setup.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
