@@ -10,11 +10,15 @@
 // factors; the run's plant evaluations (CalcPlant calls), its engine floor (those
 // evaluations at the CPU time per CalcPlant that BM_CalcPlant measured just before, in the
 // same program run) and the run's CPU time as a multiple of that floor (x_floor; in wall-clock
-// time x_floor_wall, which the load of a shared machine distorts). The scratch
-// folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
+// time x_floor_wall, which the load of a shared machine distorts). The run's evaluations are
+// not those of BM_CalcPlant's sweep: BM_DefaultProjectEngineWork repeats exactly the run's
+// own (its bins and its staging searches, on an engine set up from the same records, nothing
+// read or written around them), and x_engine_work is the run's CPU time as a multiple of
+// that. The scratch folder of the last run stays in $XDG_DATA_HOME/Kestrin/Temp/.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
@@ -33,6 +37,109 @@ benchapp::Seconds gCalcPlant;
 
 void BM_CalcPlant(benchmark::State& state) { gCalcPlant = benchapp::CalcPlantLoop(state); }
 BENCHMARK(BM_CalcPlant);
+
+// Seconds per repetition of the default project's engine work, from
+// BM_DefaultProjectEngineWork of this program run.
+benchapp::Seconds gEngineWork;
+
+// The start-up file steps and the calculation set-up of the default project, with RPT.DAT
+// asking for a part-load run, as the Reports command launches it; false after a failure.
+bool SetUpPartLoadRun(benchmark::State& state) {
+  modpublic::InitGlobalSettings(modDataIO::GetAppFolder());
+  modDataIO::InitProject(modDataIO::gProject);
+  modDataIO::InitSettings(modDataIO::gSettings);
+  if (!frmMain::PrepareDataFiles() || !frmMain::SetupCalculationData()) {
+    state.SkipWithError("the start-up file steps or the calculation set-up failed");
+    return false;
+  }
+  ReportData report;
+  if (!modDataIO::bReportsRead(report)) {
+    state.SkipWithError("RPT.DAT could not be read");
+    return false;
+  }
+  report.ReportType = 2;
+  if (!modDataIO::bReportsWrite(report)) {
+    state.SkipWithError("RPT.DAT could not be written");
+    return false;
+  }
+  return true;
+}
+
+// One part-load calculation through the progress window's controller; false after a failure.
+bool RunPartLoad(const ui::RecordingHost& host) {
+  frmWait form;
+  form.CalculationOnly(true);
+  form.DoCalcs(true);
+  return form.ProcessReports() && host.messages.empty();
+}
+
+// The plant evaluations of one part-load run and nothing else: per load bin with hours the
+// bin's conditions and one CalcPlant (as the bin simulation sets them), then the staging
+// searches of the graph profiles, on an engine set up once from the default project's
+// records, with the bins and the chiller states of a run before.
+void BM_DefaultProjectEngineWork(benchmark::State& state) {
+  ui::RecordingHost host;
+  ui::ScopedHost scopedHost(host);
+  ui::RecordingProgress progress;
+  ui::ScopedProgressTarget scopedProgress(progress);
+  if (!SetUpPartLoadRun(state)) return;
+  if (!RunPartLoad(host)) {
+    state.SkipWithError("the calculation failed");
+    return;
+  }
+  PLVSummaryData summary;
+  auto profile = std::make_unique<PLVProfileData>();
+  ReportData report;
+  SystemData system;
+  WeatherData weather;
+  if (!modDataIO::bCalcReadPLVData(summary, *profile) || !modDataIO::bReportsRead(report) ||
+      !modDataIO::bSystemRead(vb::CInt(report.AnalysedSystemIndex), system) || !modDataIO::bWeatherRead(weather)) {
+    state.SkipWithError("the run's records could not be read");
+    return;
+  }
+  // As the part-load analysis sets the system up: without the chilled-water pumps.
+  system.fEvapPumpHead = 0;
+  system.fChilledWaterPumpHead = 0;
+  system.fChwPumpControlValue = 0;
+  frmWait form;
+  cCwPlant& plant = form.CreatePlant();
+  std::vector<ChillerData> chillers;
+  std::vector<TowerData> towers;
+  std::vector<float> firstECWT, lastECWT;
+  auto well = std::make_unique<frmWait::WellWaterTable>();
+  if (!form.bSimEngineSetup(system, chillers, towers, weather, firstECWT, lastECWT, *well)) {
+    state.SkipWithError("the engine could not be set up");
+    return;
+  }
+
+  long long evaluations = 0;
+  const benchapp::Seconds start = benchapp::Now();
+  for (auto _ : state) {
+    const long long before = CalcPlantRuns();
+    for (int b = 1; b <= profile->nLastLoadBin; ++b) {
+      const PLVBinData& bin = profile->Bins(b);
+      if (bin.lHours <= 0) continue;
+      plant.OutdoorDryBulb(bin.fDB);
+      plant.OutdoorWetBulb(bin.fMCWB);
+      plant.CoolingLoad(bin.fLoad * 12.0);
+      for (int j = 1; j <= profile->nNumChillerResults; ++j)
+        if (plant.HeatRejectionMode(j) == 1) plant.WellWaterTemp(j, (*well)(j, 13));
+      if (plant.CoolingLoad() > 0.001) plant.CalcPlant();
+    }
+    bool profiled = false;
+    if (!form.bCalcGraphProfiles(*profile, *well, profiled) || !profiled || form.EngineError()) {
+      state.SkipWithError("the engine failed");
+      return;
+    }
+    evaluations = CalcPlantRuns() - before;
+  }
+  const benchapp::Seconds end = benchapp::Now();
+  if (state.iterations() == 0) return;
+  const auto runs = static_cast<double>(state.iterations());
+  gEngineWork = {(end.wall - start.wall) / runs, (end.cpu - start.cpu) / runs};
+  state.counters["plant_evaluations"] = static_cast<double>(evaluations);
+}
+BENCHMARK(BM_DefaultProjectEngineWork)->Unit(benchmark::kMillisecond);
 
 // The chiller result 1 of the last run and the record of its machine; false when missing.
 bool ReadChiller1(ChillerResultData& result, ChillerData& chiller) {
@@ -53,38 +160,16 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
   ui::RecordingProgress progress;
   ui::ScopedProgressTarget scopedProgress(progress);
 
-  modpublic::InitGlobalSettings(modDataIO::GetAppFolder());
-  modDataIO::InitProject(modDataIO::gProject);
-  modDataIO::InitSettings(modDataIO::gSettings);
-  if (!frmMain::PrepareDataFiles() || !frmMain::SetupCalculationData()) {
-    state.SkipWithError("the start-up file steps or the calculation set-up failed");
-    return;
-  }
-  // A part-load run, as the Reports command launches it.
-  ReportData report;
-  if (!modDataIO::bReportsRead(report)) {
-    state.SkipWithError("RPT.DAT could not be read");
-    return;
-  }
-  report.ReportType = 2;
-  if (!modDataIO::bReportsWrite(report)) {
-    state.SkipWithError("RPT.DAT could not be written");
-    return;
-  }
+  if (!SetUpPartLoadRun(state)) return;
 
   long long evaluations = 0;
   const benchapp::Seconds start = benchapp::Now();
   for (auto _ : state) {
     const long long before = CalcPlantRuns();
-    frmWait form;
-    form.CalculationOnly(true);
-    form.DoCalcs(true);
-    const bool ok = form.ProcessReports();
-    if (!ok || !host.messages.empty()) {
+    if (!RunPartLoad(host)) {
       state.SkipWithError("the calculation failed");
       return;
     }
-    benchmark::DoNotOptimize(ok);
     evaluations = CalcPlantRuns() - before;
   }
   const benchapp::Seconds end = benchapp::Now();
@@ -108,6 +193,11 @@ void BM_DefaultProjectPartLoad(benchmark::State& state) {
     state.counters["floor_ms"] = n * gCalcPlant.cpu * 1e3;
     state.counters["x_floor"] = (end.cpu - start.cpu) / runs / (n * gCalcPlant.cpu);
     state.counters["x_floor_wall"] = (end.wall - start.wall) / runs / (n * gCalcPlant.wall);
+  }
+  if (gEngineWork.cpu > 0 && state.iterations() > 0) {
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["engine_work_ms"] = gEngineWork.cpu * 1e3;
+    state.counters["x_engine_work"] = (end.cpu - start.cpu) / runs / gEngineWork.cpu;
   }
 }
 BENCHMARK(BM_DefaultProjectPartLoad)->Unit(benchmark::kMillisecond);
