@@ -1,7 +1,6 @@
 #include "app/storage/data_files.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include "app/storage/modpublic.h"
 #include "libs/vb/vberror.h"
 #include "platform/db/db.h"
+#include "platform/savefile/save_file.h"
 
 namespace fs = std::filesystem;
 
@@ -197,94 +197,23 @@ std::int64_t OwnFileLength(const std::string& path) {
 
 namespace {
 
-// Removes "<name>.tmp<pid>" files beside the target whose process has ended (a save that
-// was killed before its rename).
-void RemoveStaleTemporaries(const fs::path& target) {
-  const std::string prefix = target.filename().string() + ".tmp";
-  std::error_code ec;
-  for (fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec), end;
-       !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-    const std::string digits = name.substr(prefix.size());
-    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
-    const pid_t pid = static_cast<pid_t>(std::stol(digits));
-    if (pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(pid, 0) != 0 && errno == ESRCH) {
-      std::error_code ignored;
-      fs::remove(it->path(), ignored);
-    }
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// Writes the bytes at the offset, all of them; on failure closes the file, removes `temp`
-// (when named) and raises.
-void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::string& path, const std::string& temp) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      if (!temp.empty()) ::unlink(temp.c_str());
-      RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-// Builds the new content of the file under a temporary name (length bytes, zero where no
-// range is written) and renames it over the old one; see WriteFileAtomic.
-void ReplaceFile(const std::string& path, std::int64_t length,
-                 const std::vector<std::pair<std::int64_t, std::string_view>>& ranges, bool durable, bool followLinks) {
-  fs::path target(path);
-  std::error_code ec;
-  // A symlink is followed, so the link stays and the file it points to gets the data; our
-  // own files replace the link instead.
-  for (int hops = 0; followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
-    const fs::path link = fs::read_symlink(target, ec);
-    if (ec) break;
-    target = link.is_absolute() ? link : target.parent_path() / link;
-  }
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  if (!fs::is_directory(dir, ec)) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
-  if (fs::is_directory(followLinks ? fs::status(target, ec) : fs::symlink_status(target, ec)))
-    RaiseIo(vb::kPathFileAccess, "Not a file:", path);
-  RemoveStaleTemporaries(target);
-  const std::string temp = target.string() + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
-  auto fail = [&](int err) {
+// Writes the bytes at the offset, all of them; on failure closes the file and raises.
+void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::string& path) {
+  if (const int err = savefile::WriteAllAt(fd, bytes, offset)) {
     ::close(fd);
-    ::unlink(temp.c_str());
-    RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
-  };
-  // The new file keeps the permission bits of the one it replaces (a new file: 0644 less
-  // the umask, as created).
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
-    fail(errno);
-  }
-  // The length first: the parts no range covers read as zeros without being written.
-  if (::ftruncate(fd, static_cast<off_t>(length)) != 0) fail(errno);
-  for (const auto& [offset, bytes] : ranges) WriteAllAt(fd, bytes, offset, path, temp);
-  const int synced = durable ? ::fsync(fd) : 0;
-  const int syncErr = errno;
-  if (::close(fd) != 0 || synced != 0) {
-    const int err = synced != 0 ? syncErr : errno;
-    ::unlink(temp.c_str());
     RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    RaiseIo(vb::kPathFileAccess, "Cannot replace", path, err);
-  }
+}
+
+// Saves the file through savefile::SaveLaidOut (see WriteFileAtomic) and raises its failure:
+// 76 for a missing folder, 75 with its text for anything else. Our own files are created
+// 0644, as AppendToFile creates them.
+void ReplaceFile(const std::string& path, std::int64_t length, const savefile::Ranges& ranges, bool durable,
+                 bool followLinks) {
+  const savefile::SaveResult saved =
+      savefile::SaveLaidOut(path, length, ranges, {.sync = durable, .followLinks = followLinks, .newFileMode = 0644});
+  if (saved.failure == savefile::Failure::kNoFolder) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
+  if (!saved) vb::Raise(vb::kPathFileAccess, saved.error);
 }
 
 }  // namespace
@@ -299,7 +228,7 @@ void WriteOwnFileAtomic(const std::string& path, std::string_view bytes) {
 
 void WriteLaidOutFileAtomic(const std::string& path, std::int64_t length,
                             const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
-  std::vector<std::pair<std::int64_t, std::string_view>> views;
+  savefile::Ranges views;
   for (const auto& [offset, bytes] : ranges) {
     if (offset < 0 || offset + static_cast<std::int64_t>(bytes.size()) > length) {
       vb::Raise(vb::kBadFileName, "Bad record position in " + path);
@@ -328,12 +257,11 @@ bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_v
     ::close(fd);
     return false;
   }
-  const std::string temp;  // nothing to remove on failure
   const std::string zeros(65536, '\0');
   auto zero = [&](std::int64_t from, std::int64_t to) {
     while (from < to) {
       const std::int64_t n = std::min<std::int64_t>(to - from, static_cast<std::int64_t>(zeros.size()));
-      WriteAllAt(fd, std::string_view(zeros.data(), static_cast<std::size_t>(n)), from, path, temp);
+      WriteAllAt(fd, std::string_view(zeros.data(), static_cast<std::size_t>(n)), from, path);
       from += n;
     }
   };
@@ -349,7 +277,7 @@ bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_v
     zero(data, hole);
     at = hole;
   }
-  WriteAllAt(fd, header, 0, path, temp);
+  WriteAllAt(fd, header, 0, path);
   if (::close(fd) != 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
   return true;
 }
@@ -374,19 +302,7 @@ void AppendToFile(const std::string& path, std::string_view bytes) {
 void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
   const int fd = OpenOwnFile(path, O_WRONLY);
   if (fd < 0) RaiseIo(vb::kFileNotFound, "File not found:", path);
-  for (const auto& [offset, data] : ranges) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-      const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        const int err = errno;
-        ::close(fd);
-        RaiseIo(vb::kPathFileAccess, "Cannot write", path, err);
-      }
-      done += static_cast<std::size_t>(n);
-    }
-  }
+  for (const auto& [offset, data] : ranges) WriteAllAt(fd, data, offset, path);
   if (::close(fd) != 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
 }
 

@@ -46,10 +46,12 @@ std::int64_t OwnFileLength(const std::string& path);
 // blocking and without reading it.
 std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // Writes the file under a temporary name in its folder and renames it into place, so the
-// old file stays whole when anything fails. Raises 76 when the folder does not exist.
-// A path that is a symlink is followed: the file it points to is replaced and the link
-// stays. The new file keeps the permissions of the one it replaces. With `durable`, the data
-// reach the disk before the rename (files the user keeps); scratch files go without. Left-
+// old file stays whole when anything fails (savefile::SaveLaidOut). Raises 76 when the
+// folder does not exist, 75 for anything else that fails (something other than a file at
+// the path included). A path that is a symlink is followed: the file it points to is
+// replaced and the link stays. The new file keeps the permissions of the one it replaces (a
+// new one: 0644 less the umask). With `durable`, the data and then the rename are synced to
+// the disk (files the user keeps); scratch files, made again on every run, go without. Left-
 // over temporary files of this file from processes that have ended are removed.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
 // WriteFileAtomic for our own file: a symlink at the path is replaced by the new file, never

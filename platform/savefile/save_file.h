@@ -1,18 +1,66 @@
 // Saving a whole file so that a failure never leaves a cut or mixed file behind.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace savefile {
 
-// Replaces the file at `path` with `bytes`. The bytes go to a temporary file in the same
-// folder; every write is checked, the data are synced to the disk and the temporary is
-// renamed over the old file only when all of that succeeded. On any failure (a full disk,
-// a missing or read-only folder, a path that is a folder) the old file stays as it was, the
-// temporary is removed, false is returned and `error` (when given) says what failed, with
-// the system's reason. A symlink is followed: the file it points to is replaced and the link
-// stays. The new file keeps the permission bits of the file it replaces.
+// How a save treats the file and the disk.
+struct SaveOptions {
+  // The data, then the rename, are synced to the disk (a file the user keeps). Without it
+  // nothing is synced: for files that are made again on every run, where a sync only costs.
+  bool sync = true;
+  // A symlink at the path is followed: the file it points to is replaced and the link stays.
+  // Without it the link itself is replaced by the new file (our own files, never followed).
+  bool followLinks = true;
+  // The permission bits of a new file, less the umask; a replaced file keeps its own bits.
+  mode_t newFileMode = 0666;
+};
+
+// What stopped a save.
+enum class Failure {
+  kNone,
+  kNoFolder,  // the folder of the file does not exist (or is not a folder)
+  kNotAFile,  // something other than a regular file is at the path
+  kWrite,     // the new file could not be made, written, synced or closed
+  kReplace,   // the rename over the old file failed
+};
+
+struct SaveResult {
+  Failure failure = Failure::kNone;
+  // What failed, with the file and the system's reason ("Cannot write <path>: <reason>").
+  std::string error;
+  explicit operator bool() const { return failure == Failure::kNone; }
+};
+
+// Byte ranges at their 0-based offsets.
+using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
+
+// Replaces the file at `path` with a file of `length` bytes: the ranges (each inside the
+// length) at their offsets and zeros everywhere else, left as holes, so a large laid-out
+// file costs only the bytes of its ranges. The new file is made under a temporary name in
+// the same folder (".<name>.tmp<pid>.<6 characters>", created exclusively, so nothing
+// already there is followed or overwritten); every write is checked, and the temporary is
+// renamed over the old file only when all of it succeeded. On any failure the old file
+// stays as it was and the temporary is removed. Temporaries of this file left by saves whose
+// process has ended (killed before their rename) are removed first.
+SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,
+                       const SaveOptions& options = {});
+
+// Replaces the file at `path` with `bytes` as SaveLaidOut does, synced to the disk and
+// following a symlink. On failure false is returned and `error` (when given) says what
+// failed, with the system's reason (a missing folder: "Cannot write <path>: No such file or
+// directory").
 bool SaveWhole(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// Writes all the bytes at `offset` of the open file; 0, or the errno of the write that
+// failed (ENOSPC for a write that stores nothing without an error).
+int WriteAllAt(int fd, std::string_view bytes, std::int64_t offset);
 
 }  // namespace savefile

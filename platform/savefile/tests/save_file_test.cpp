@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace fs = std::filesystem;
 using savefile::testing::DiskOf;
@@ -86,6 +88,102 @@ TEST_F(SaveWholeTest, ReplacesTheFileThroughALinkAndKeepsItsPermissions) {
   ::stat(real.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(FilesInFolder(), 2u);
+}
+
+// A save without sync (files made again on every run) and with ranges laid out is as atomic
+// as a whole one: on a full disk the old file stays whole and no temporary is left.
+TEST_F(SaveWholeTest, AnUnsyncedLaidOutSaveKeepsTheOldFileOnAFullDisk) {
+  const fs::path file = dir_ / "CAL.DAT";
+  const std::string old(6000, 'o');
+  WriteRaw(file, old);
+  const savefile::SaveOptions scratch{.sync = false, .followLinks = false};
+  savefile::SaveResult saved;
+  {
+    DiskOf disk(4096);
+    saved = savefile::SaveLaidOut(file.string(), 300000, {{0, "head"}, {299996, "tail"}}, scratch);
+  }
+  EXPECT_EQ(saved.failure, savefile::Failure::kWrite);
+  EXPECT_NE(saved.error.find(std::strerror(EFBIG)), std::string::npos) << saved.error;
+  EXPECT_EQ(ReadAll(file), old);
+  EXPECT_EQ(FilesInFolder(), 1u) << "the temporary is left";
+
+  ASSERT_TRUE(savefile::SaveLaidOut(file.string(), 300000, {{0, "head"}, {299996, "tail"}}, scratch));
+  EXPECT_EQ(ReadAll(file), "head" + std::string(299992, '\0') + "tail");
+  EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// The failures are told apart, so a caller can answer a missing folder differently from
+// anything else; nothing is left behind by any of them.
+TEST_F(SaveWholeTest, FailuresSayWhatStoppedTheSave) {
+  fs::create_directory(dir_ / "folder");
+  WriteRaw(dir_ / "plain", "a file");
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  const struct {
+    fs::path path;
+    savefile::Failure failure;
+  } cases[] = {
+      {dir_ / "missing" / "a.csv", savefile::Failure::kNoFolder},
+      {dir_ / "plain" / "a.csv", savefile::Failure::kNoFolder},
+      {dir_ / "folder", savefile::Failure::kNotAFile},
+      {dir_ / "fifo", savefile::Failure::kNotAFile},
+  };
+  for (const auto& c : cases) {
+    for (const bool followLinks : {true, false}) {
+      const savefile::SaveResult saved =
+          savefile::SaveLaidOut(c.path.string(), 4, {{0, "text"}}, {.followLinks = followLinks});
+      EXPECT_EQ(saved.failure, c.failure) << c.path << " " << saved.error;
+      EXPECT_NE(saved.error.find(c.path.string()), std::string::npos) << saved.error;
+    }
+  }
+  EXPECT_EQ(FilesInFolder(), 3u);
+  EXPECT_EQ(ReadAll(dir_ / "plain"), "a file");
+}
+
+// A new file gets the bits asked for less the umask; the umask is the process's own, read by
+// the kernel as the file is created.
+TEST_F(SaveWholeTest, ANewFileGetsItsModeLessTheUmask) {
+  const mode_t oldMask = ::umask(002);
+  const struct {
+    const char* name;
+    mode_t asked;
+    mode_t expected;
+  } cases[] = {{"document.csv", 0666, 0664}, {"own.dat", 0644, 0644}, {"private.key", 0600, 0600}};
+  for (const auto& c : cases) {
+    const fs::path file = dir_ / c.name;
+    EXPECT_TRUE(savefile::SaveLaidOut(file.string(), 1, {{0, "x"}}, {.newFileMode = c.asked})) << c.name;
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0) << c.name;
+    EXPECT_EQ(st.st_mode & 07777, c.expected) << c.name;
+  }
+  ::umask(oldMask);
+}
+
+// Temporaries of this file whose process has ended (a save killed before its rename) go; those
+// of live processes, of other files and names of another shape stay.
+TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);  // a pid that has certainly ended
+  const std::string dead = std::to_string(child);
+  const std::string self = std::to_string(::getpid());
+  const struct {
+    std::string name;
+    bool removed;
+  } cases[] = {
+      {".r.csv.tmp" + dead + ".AbC123", true},
+      {"r.csv.tmp" + dead, true},  // as saves of earlier versions named them
+      {".r.csv.tmp1.AbC123", false},
+      {".r.csv.tmp" + self + ".AbC123", false},
+      {".other.csv.tmp" + dead + ".AbC123", false},
+      {".r.csv.tmp" + dead + ".AbC", false},
+      {"r.csv.tmp" + dead + "x", false},
+      {"r.csv.tmp", false},
+  };
+  for (const auto& c : cases) WriteRaw(dir_ / c.name, "left over");
+  ASSERT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), "saved"));
+  EXPECT_EQ(ReadAll(dir_ / "r.csv"), "saved");
+  for (const auto& c : cases) EXPECT_EQ(fs::exists(dir_ / c.name), !c.removed) << c.name;
 }
 
 }  // namespace
