@@ -102,10 +102,16 @@ function(kestrin_add_fuzzer)
 endfunction()
 
 # The project's one version, from project(Kestrin VERSION ...): the generated header
-# kestrin_version.h (include it as "kestrin_version.h": kestrin::kVersion, kVersionMajor,
-# kVersionMinor, kVersionPatch, kProgramName) and an ELF note with the version text that
-# every shipped program and library carries.
+# kestrin_version.h (include it as "kestrin_version.h": kestrin::kVersion, kVersionText,
+# kVersionMajor, kVersionMinor, kVersionPatch, kProgramName) and an ELF note with the version
+# text that every shipped program and library carries.
 set(KESTRIN_PROGRAM_NAME vexon)
+# The version as the program shows it: the major version, ".", the minor in two digits.
+if(PROJECT_VERSION_MINOR LESS 10)
+  set(KESTRIN_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+  set(KESTRIN_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrin_version.h.in
   ${CMAKE_BINARY_DIR}/generated/kestrin_version.h @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/version_note.cpp.in

@@ -9,7 +9,7 @@ const char* const kComments = "Part-load rating of chilled-water plants";
 
 std::string clsProgram::ProductName() { return "Kestrin"; }
 std::string clsProgram::ProgramTitle() { return std::string(kCompany) + " " + ProductName(); }
-std::string clsProgram::VersionText() { return kestrin::kVersion; }
+std::string clsProgram::VersionText() { return kestrin::kVersionText; }
 
 std::string clsProgram::DisclaimerText() {
   return "No warranty, expressed or implied, is given for the accuracy or sufficiency of the "

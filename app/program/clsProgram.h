@@ -22,7 +22,7 @@ class clsProgram {
   // The texts above without an object.
   static std::string ProductName();     // "Kestrin"
   static std::string ProgramTitle();    // "Tolvane Kestrin"
-  static std::string VersionText();     // the project version, "1.2.3"
+  static std::string VersionText();     // the version as shown, "1.00"
   static std::string DisclaimerText();  // the no-warranty paragraph
   static std::string CopyrightText();   // the legal notice
   static std::string WarningText();     // the protection notice

@@ -86,8 +86,8 @@ class clsReport : public frmWait::ReportClassInterface {
   };
 
   static constexpr const char* kProductName = "Kestrin";
-  // The program's one version, generated from the project's (kestrin_version.h).
-  static constexpr const char* kProductVersion = kestrin::kVersion;
+  // The program's version as it shows it, generated from the project's (kestrin_version.h).
+  static constexpr const char* kProductVersion = kestrin::kVersionText;
 
   // A new report object with its own empty portrait document on the default printer's page
   // (US Letter with half-inch margins when there is no printer).

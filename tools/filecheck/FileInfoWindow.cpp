@@ -153,7 +153,7 @@ SplashWindow::SplashWindow(QWidget* next, QWidget* parent)
   big.setBold(true);
   title->setFont(big);
   auto* Label1 = new QLabel(
-      QString("Checks the installed files of Kestrin %1 against their CRC list.").arg(kestrin::kVersion), Frame1);
+      QString("Checks the installed files of Kestrin %1 against their CRC list.").arg(kestrin::kVersionText), Frame1);
   inner->addWidget(title);
   inner->addWidget(Label1);
   layout->addWidget(Frame1);

@@ -82,7 +82,7 @@ TEST_P(ErrorReportType, NameTitlePortraitHeaderAndFooter) {
   EXPECT_EQ(header.substr(0, header.find("|Project:")), c.title);
   EXPECT_NE(header.find("|Project:  Plant {A}\t"), std::string::npos) << header;
   EXPECT_NE(header.find("|Prepared By:  J. Engineer\t"), std::string::npos) << header;
-  EXPECT_EQ(HdrFtrText(0, true), std::string("Kestrin v") + kestrin::kVersion + "\tPage  #");
+  EXPECT_EQ(HdrFtrText(0, true), std::string("Kestrin v") + kestrin::kVersionText + "\tPage  #");
   EXPECT_TRUE(ed().readOnly);
 }
 
@@ -165,7 +165,7 @@ TEST_F(ErrorReport, ProjectWithInputErrorsEndsInTheSavedErrorReport) {
   EXPECT_NE(text.find("Error 102: Chiller and system have different full load LCHWT values."), std::string::npos);
   EXPECT_NE(text.find("PLV Analysis Error Report"), std::string::npos);
   EXPECT_NE(text.find("Project: Error Plant"), std::string::npos);
-  EXPECT_NE(text.find(std::string("Kestrin v") + kestrin::kVersion), std::string::npos);
+  EXPECT_NE(text.find(std::string("Kestrin v") + kestrin::kVersionText), std::string::npos);
 
   // The RTF opens in LibreOffice where it is installed: it converts to a PDF with the lines.
   if (RunCommand("command -v soffice").empty()) GTEST_SKIP() << "LibreOffice is not installed";

@@ -242,7 +242,7 @@ TEST_F(Dialogs, SplashShowsTitleVersionAndTextsAndClosesOnlyThroughOk) {
   splash.show();
   EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(splash.findChild<QLabel*>("lblProgramName")->text(), "Tolvane Kestrin");
-  EXPECT_EQ(splash.findChild<QLabel*>("lblProgramVer")->text(), "Version " + QString(kestrin::kVersion));
+  EXPECT_EQ(splash.findChild<QLabel*>("lblProgramVer")->text(), "Version " + QString(kestrin::kVersionText));
   EXPECT_FALSE(splash.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
   EXPECT_FALSE(splash.findChild<QLabel*>("lblWarning")->text().isEmpty());
   RenderToPng(splash, "splash");

@@ -120,15 +120,16 @@ TEST_F(StartUp, AFileThatIsNotAProjectEndsTheProgramWithoutWritingAnything) {
 
 TEST(Program, IdentityTextsCarryTheProjectVersion) {
   const clsProgram program;
-  EXPECT_EQ(program.version(), kestrin::kVersion);
+  // Shown as the major version and the minor in two digits; the developer version adds the
+  // revision.
+  EXPECT_EQ(program.version(), "1.00");
+  EXPECT_EQ(program.version(), kestrin::kVersionText);
   EXPECT_EQ(program.Name(), "Kestrin");
-  EXPECT_EQ(program.DeveloperVersion(), std::to_string(kestrin::kVersionMajor) + "." +
-                                            std::to_string(kestrin::kVersionMinor) + ".0." +
-                                            std::to_string(kestrin::kVersionPatch));
+  EXPECT_EQ(program.DeveloperVersion(), "1.0.0.0");
   EXPECT_NE(program.Comments().find(" v" + program.DeveloperVersion()), std::string::npos);
   EXPECT_FALSE(program.Disclaimer().empty());
   EXPECT_FALSE(program.Warning().empty());
-  EXPECT_EQ(frmMain::MainCaption("untitled"), "Kestrin v" + std::string(kestrin::kVersion) + " (untitled)");
+  EXPECT_EQ(frmMain::MainCaption("untitled"), "Kestrin v" + std::string(kestrin::kVersionText) + " (untitled)");
 }
 
 TEST(Program, HelpPageHasAnAnchorForEveryContextId) {

@@ -78,7 +78,7 @@ TEST_F(Sections, CombinedHeaderAndFooterLines) {
   EXPECT_EQ(title.runs.at(0).fmt.spacing, 36);
   EXPECT_EQ(doc().sections[0].fmt.header->paragraphs.at(1).runs.at(0).fmt.color, 0u);
 
-  EXPECT_EQ(HdrFtrText(0, true), std::string("KestrinTM  v") + kestrin::kVersion + "\tPage #");
+  EXPECT_EQ(HdrFtrText(0, true), std::string("KestrinTM  v") + kestrin::kVersionText + "\tPage #");
   const auto& footer = doc().sections[0].fmt.footer->paragraphs.at(0).runs;
   ASSERT_EQ(footer.size(), 4u);
   EXPECT_EQ(footer[0].text, "Kestrin");
@@ -143,7 +143,7 @@ TEST_F(Sections, SingleDocumentHeaderAndFooter) {
   EXPECT_TRUE(fs::exists(Working("single.rtf")));
   EXPECT_TRUE(report->Reportinfo(id).Saved);
   ASSERT_EQ(doc().sections.size(), 3u);
-  EXPECT_EQ(HdrFtrText(0, true), std::string("Kestrin v") + kestrin::kVersion + "\tPage  #");
+  EXPECT_EQ(HdrFtrText(0, true), std::string("Kestrin v") + kestrin::kVersionText + "\tPage  #");
   EXPECT_EQ(HdrFtrText(0, false).substr(0, 16), "Single Document|");
   EXPECT_FALSE(doc().sections[1].fmt.header.has_value());
   EXPECT_EQ(HdrFtrText(2, false).substr(0, 16), "Single Document|");

@@ -172,7 +172,7 @@ TEST(Unattended, BuildTreeProgramFolderIsAllGood) {
     EXPECT_EQ(cells[2], "OK") << lines[i];
     names.insert(cells[1]);
   }
-  for (const char* shipped : {"libconvora.so.0", "libdamplo.so.0", "libpylorn.so.0", "libgrendax.so.0", "veritor"})
+  for (const char* shipped : {"libconvora.so.1", "libdamplo.so.1", "libpylorn.so.1", "libgrendax.so.1", "veritor"})
     EXPECT_EQ(names.count(shipped), 1u) << shipped;
 }
 

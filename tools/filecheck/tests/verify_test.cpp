@@ -189,8 +189,8 @@ TEST(GetFileVersionString, NoteOrLibraryNameOrNothing) {
   // Our own program carries the version note; a shared library is found through its SONAME
   // link and the note of the real file.
   EXPECT_EQ(Version::GetFileVersionString(KESTRIN_PROGRAM_DIR "/veritor"), kestrin::kVersion);
-  EXPECT_EQ(Version::GetFileVersionString(KESTRIN_PROGRAM_DIR "/libconvora.so.0"), kestrin::kVersion);
-  EXPECT_EQ(Version::ReadVersionNote(KESTRIN_PROGRAM_DIR "/libconvora.so.0"), kestrin::kVersion);
+  EXPECT_EQ(Version::GetFileVersionString(KESTRIN_PROGRAM_DIR "/libconvora.so.1"), kestrin::kVersion);
+  EXPECT_EQ(Version::ReadVersionNote(KESTRIN_PROGRAM_DIR "/libconvora.so.1"), kestrin::kVersion);
 
   fixture::TempDir dir;
   fixture::WriteFile(dir.path() / "libdemo.so.2.5.1", "no ELF here");
@@ -210,7 +210,7 @@ TEST(GetFileVersionString, NoteOrLibraryNameOrNothing) {
 
 TEST(ReadVersionNote, DamagedElfFilesGiveNothing) {
   fixture::TempDir dir;
-  const std::string good = fixture::ReadAll(KESTRIN_PROGRAM_DIR "/libdamplo.so.0");
+  const std::string good = fixture::ReadAll(KESTRIN_PROGRAM_DIR "/libdamplo.so.1");
   ASSERT_GT(good.size(), 64u);
   struct Case {
     const char* what;
