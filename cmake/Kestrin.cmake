@@ -65,6 +65,20 @@ function(kestrin_add_gtest)
       TIMEOUT 300)
 endfunction()
 
+# kestrin_add_test_fixture(NAME <library> SOURCES <files...> LIBS <targets...>)
+# A fixture shared by several test executables, compiled once as a static library instead of
+# once in every executable that uses it.
+function(kestrin_add_test_fixture)
+  if(NOT KESTRIN_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_library(${F_NAME} STATIC ${F_SOURCES})
+  target_link_libraries(${F_NAME} PUBLIC ${F_LIBS} GTest::gtest GTest::gmock)
+  target_compile_definitions(${F_NAME} PRIVATE KESTRIN_PROGRAM_DIR="${KESTRIN_PROGRAM_DIR}")
+  kestrin_target_defaults(${F_NAME})
+endfunction()
+
 # kestrin_add_bench(NAME <name> SOURCES <files...> LIBS <targets...> [DEPENDS <targets...>])
 function(kestrin_add_bench)
   if(NOT KESTRIN_BUILD_BENCH)
