@@ -8,7 +8,7 @@
 
 #include "app/calc/custom_plv.h"
 #include "app/calc/frmWait.h"
-#include "app/program/frmMain.h"
+#include "app/program/tests/part_load_setup.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/tests/plv_fixture.h"
 #include "app/storage/modDataIO.h"
@@ -29,19 +29,15 @@ class DefaultProject : public PLVTableTest {
     modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
     ASSERT_TRUE(modpublic::InitGlobalSettings(modpublic::gAppPath));
     gProject.ProjectName = name;
-    ASSERT_TRUE(frmMain::PrepareDataFiles());
-    ASSERT_TRUE(frmMain::SetupCalculationData());
-    ReportData r;
-    ASSERT_TRUE(modDataIO::bReportsRead(r));
-    r.ReportType = 2;
-    if (everySection) {
-      r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kTrue;
-      r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = r.bShowLogo = vb::kTrue;
-    } else {
-      r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
-      r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = vb::kTrue;
-    }
-    ASSERT_TRUE(modDataIO::bReportsWrite(r));
+    ASSERT_NO_FATAL_FAILURE(programtest::SetUpPartLoadReport(host, [&](ReportData& r) {
+      if (everySection) {
+        r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kTrue;
+        r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = r.bShowLogo = vb::kTrue;
+      } else {
+        r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
+        r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = vb::kTrue;
+      }
+    }));
 
     report->ReportType(2);
     report->InstallPLVTableSections();

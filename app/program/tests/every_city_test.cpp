@@ -11,6 +11,7 @@
 
 #include "app/calc/frmWait.h"
 #include "app/program/frmMain.h"
+#include "app/program/tests/part_load_setup.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/plv/tests/plv_fixture.h"
@@ -61,12 +62,7 @@ class EveryCity : public PLVTableTest {
     gProject.CityID = static_cast<decltype(gProject.CityID)>(city.id);
     gProject.LocationID = static_cast<decltype(gProject.LocationID)>(city.location);
     gProject.CityName = city.name;
-    ASSERT_TRUE(frmMain::PrepareDataFiles());
-    ASSERT_TRUE(frmMain::SetupCalculationData());
-    ReportData r;
-    ASSERT_TRUE(modDataIO::bReportsRead(r));
-    r.ReportType = 2;
-    ASSERT_TRUE(modDataIO::bReportsWrite(r));
+    ASSERT_NO_FATAL_FAILURE(programtest::SetUpPartLoadReport(host));
     frmWait form;
     form.CalculationOnly(true);
     form.DoCalcs(true);

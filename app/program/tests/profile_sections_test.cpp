@@ -8,7 +8,7 @@
 #include <numeric>
 
 #include "app/calc/frmWait.h"
-#include "app/program/frmMain.h"
+#include "app/program/tests/part_load_setup.h"
 #include "app/reports/plv/profile_graphs.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
@@ -48,12 +48,7 @@ class ProfileSections : public ReportTest {
   // The part-load calculation of the project as the Reports command starts it, calculation
   // only: CAL.DAT and RPT.DAT in the scratch folder.
   void Calculate() {
-    ASSERT_TRUE(frmMain::PrepareDataFiles());
-    ASSERT_TRUE(frmMain::SetupCalculationData()) << FirstMessage();
-    ReportData options;
-    ASSERT_TRUE(modDataIO::bReportsRead(options));
-    options.ReportType = 2;
-    ASSERT_TRUE(modDataIO::bReportsWrite(options));
+    ASSERT_NO_FATAL_FAILURE(programtest::SetUpPartLoadReport(host));
     frmWait form;
     form.CalculationOnly(true);
     form.DoCalcs(true);

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/calc/frmWait.h"
-#include "app/program/frmMain.h"
+#include "app/program/tests/part_load_setup.h"
 #include "app/reports/frmReport.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
@@ -62,12 +62,7 @@ class ViewerRun : public ReportTest {
     modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
     ASSERT_TRUE(modpublic::InitGlobalSettings(modpublic::gAppPath));
     modDataIO::gProject.ProjectName = "Viewer Plant";
-    ASSERT_TRUE(frmMain::PrepareDataFiles());
-    ASSERT_TRUE(frmMain::SetupCalculationData());
-    ReportData r;
-    ASSERT_TRUE(modDataIO::bReportsRead(r));
-    r.ReportType = 2;
-    ASSERT_TRUE(modDataIO::bReportsWrite(r));
+    ASSERT_NO_FATAL_FAILURE(programtest::SetUpPartLoadReport(host));
   }
   void TearDown() override {
     modpublic::gAppPath.clear();
