@@ -1,9 +1,12 @@
 // Cooling tower (Merkel model) and dry cooler (constant effectiveness) of cClgTower.
 #include "libs/tower/cClgTower.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 
 #include "libs/psychro/PSYCHEN32.h"
@@ -36,6 +39,47 @@ inline double Line(double x0, double y0, double x1, double y1, double x) {
   if (std::fabs(dx) <= 0.0001) dx = 0.0001;
   const double slope = (y1 - y0) / dx;
   return slope * x + (y0 - slope * x0);
+}
+
+// The design solves of this process, by their inputs. Every calculation run sets its towers
+// up again, often several of one design, and the air-factor search is a pure function of the
+// pressure, wet bulb, range and approach: a solve found here is the solve the search gives.
+class DesignSolves {
+ public:
+  struct Solve {
+    float pressure;
+    double wb, range, approach;
+    double air, reached;
+  };
+  bool Find(Solve& solve) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (std::size_t i = 0; i < count_; ++i) {
+      const Solve& s = solves_[i];
+      if (s.pressure == solve.pressure && s.wb == solve.wb && s.range == solve.range && s.approach == solve.approach) {
+        solve.air = s.air;
+        solve.reached = s.reached;
+        return true;
+      }
+    }
+    return false;
+  }
+  void Keep(const Solve& solve) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    solves_[next_] = solve;
+    next_ = (next_ + 1) % solves_.size();
+    count_ = std::max(count_, next_ == 0 ? solves_.size() : next_);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::array<Solve, 16> solves_{};
+  std::size_t count_ = 0;
+  std::size_t next_ = 0;
+};
+
+DesignSolves& KnownDesignSolves() {
+  static DesignSolves solves;
+  return solves;
 }
 
 }  // namespace
@@ -259,8 +303,13 @@ void cClgTower::CalcDesignFactors() {
     if (!(BaromPressure_ > 0.0f)) {
       Fail(method, kErrBaromPressure, "The barometric pressure must be above 0 psia.");
     }
-    double reached = 0.0;
-    DesignAIRFactor_ = CalcAIRFactor(DesignWetBulb_, DesignRange_, DesignApproach_, DesignH2OFactor_, &reached);
+    DesignSolves::Solve solve{BaromPressure_, DesignWetBulb_, DesignRange_, DesignApproach_, 0.0, 0.0};
+    if (!KnownDesignSolves().Find(solve)) {
+      solve.air = CalcAIRFactor(DesignWetBulb_, DesignRange_, DesignApproach_, DesignH2OFactor_, &solve.reached);
+      KnownDesignSolves().Keep(solve);
+    }
+    DesignAIRFactor_ = solve.air;
+    const double reached = solve.reached;
     if (!(std::fabs(reached - DesignApproach_) < 0.001)) {
       Fail(method, kErrDesignNotMet,
            "The design approach cannot be met: the tower reaches " + std::to_string(reached) + " deg F instead of " +
@@ -279,8 +328,14 @@ void cClgTower::CalcReturnWaterTemp() {
     if (!(last.valid && last.pressure == BaromPressure_ && last.air == ActualAIRFactor_ &&
           last.h2o == ActualH2OFactor_ && last.wb == ActualWetBulb_ && last.range == ActualRange_)) {
       last.valid = false;
-      const double approach = CalcApproach(ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_);
+      const ApproachSolve* recent =
+          recentApproaches_ ? recentApproaches_->Find(BaromPressure_, ActualAIRFactor_, ActualH2OFactor_,
+                                                      ActualWetBulb_, ActualRange_)
+                            : nullptr;
+      const double approach =
+          recent ? recent->approach : CalcApproach(ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_);
       last = {true, BaromPressure_, ActualAIRFactor_, ActualH2OFactor_, ActualWetBulb_, ActualRange_, approach};
+      if (recentApproaches_ && !recent) recentApproaches_->Keep(last);
     }
     ActualApproach_ = last.approach;
     RetWaterTemp_ = ActualWetBulb_ + ActualApproach_;

@@ -27,10 +27,12 @@
 // Whoever drives a tower should subscribe with SetOnError: it is the only signal of a failure.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "libs/psychro/PSYCHEN32.h"
@@ -135,6 +137,7 @@ class PYLORN_EXPORT cClgTower {
 
  private:
   friend struct cClgTowerProbe;  // unit tests reach the private steps through it
+  friend class cClgTowers;       // shares the recent approach solves among its towers
 
   struct Reported {};  // a failure that has already been reported to the listener
   // Saturated-air enthalpy hsat(T) at the tower's barometric pressure, in single precision:
@@ -213,6 +216,24 @@ class PYLORN_EXPORT cClgTower {
   };
   ApproachSolve lastApproach_;
   AirSolve lastAir_;
+  // The approach solves of the towers of one collection, most recent first: the units of a
+  // plant are often alike and equally loaded, so one unit's solve is often the next unit's.
+  // A collection's towers are driven by one thread at a time, as the collection is.
+  struct RecentApproaches {
+    std::array<ApproachSolve, 4> solves{};
+    const ApproachSolve* Find(float pressure, double air, double h2o, double wb, double range) const {
+      for (const ApproachSolve& s : solves) {
+        if (s.valid && s.pressure == pressure && s.air == air && s.h2o == h2o && s.wb == wb && s.range == range)
+          return &s;
+      }
+      return nullptr;
+    }
+    void Keep(const ApproachSolve& solve) {
+      for (std::size_t i = solves.size() - 1; i > 0; --i) solves[i] = solves[i - 1];
+      solves[0] = solve;
+    }
+  };
+  std::shared_ptr<RecentApproaches> recentApproaches_;  // none for a tower outside a collection
 
   double ActualAIRFactor_ = 0;
   double ActualApproach_ = 0;

@@ -37,6 +37,8 @@ void cClgTowers::RaiseError(const std::string& method) {
 std::shared_ptr<cClgTower> cClgTowers::Add() {
   try {
     auto tower = std::make_shared<cClgTower>();
+    if (!recentApproaches_) recentApproaches_ = std::make_shared<cClgTower::RecentApproaches>();
+    tower->recentApproaches_ = recentApproaches_;
     items_.push_back(tower);
     return tower;
   } catch (...) {
@@ -48,6 +50,7 @@ std::shared_ptr<cClgTower> cClgTowers::Add() {
 void cClgTowers::BuildCollection(long nNumUnits) {
   try {
     items_ = Items();
+    recentApproaches_ = nullptr;  // the new towers share solves among themselves only
     for (long i = 1; i <= nNumUnits; ++i) Add();
   } catch (...) {
     RaiseError("BuildCollection");

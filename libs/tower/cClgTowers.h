@@ -43,4 +43,5 @@ class PYLORN_EXPORT cClgTowers {
 
   ErrorListener onError_;
   Items items_;
+  std::shared_ptr<cClgTower::RecentApproaches> recentApproaches_;  // shared by the items
 };

@@ -20,6 +20,10 @@ struct cClgTowerProbe {
   static double Approach(cClgTower& t, double air, double h2o, double wb, double range) {
     return t.CalcApproach(air, h2o, wb, range);
   }
+  // The design search itself, as CalcDesignFactors runs it when it has not solved the design before.
+  static double DesignSearch(cClgTower& t, double& reached) {
+    return t.CalcAIRFactor(t.DesignWetBulb(), t.DesignRange(), t.DesignApproach(), 10.0 / t.DesignRange(), &reached);
+  }
   // Puts a rejector at its minimum return temperature with a given air-flow ratio, as the
   // operating method leaves it before CalcFanKW.
   static void AtMinimum(cClgTower& t, double airFactor) {
@@ -243,6 +247,33 @@ TEST(TowerMerkel, ChebyshevRuleAgreesWithNumericalIntegration) {
     const double merkel = cClgTowerProbe::Merkel(t, c.lg, c.wb, c.range, c.approach) / 0.9354603;
     const double simpson = MerkelBySimpson(c.lg, c.wb, c.range, c.approach);
     EXPECT_NEAR(merkel, simpson, 0.001 * simpson) << c.lg << " " << c.wb << " " << c.range << " " << c.approach;
+  }
+}
+
+// Every run sets its towers up again and a design already solved in the process is not
+// searched again: whatever the order, each design must get its own search's air factor,
+// including designs that differ only in pressure and more designs than are kept.
+TEST(TowerMerkel, DesignSolvesAreThoseOfTheirOwnSearch) {
+  struct Design {
+    double pressure, wb, range, approach;
+  };
+  std::vector<Design> designs = {{14.696, 78, 10, 7}, {12.0, 78, 10, 7}, {14.696, 76, 10, 7},
+                                 {14.696, 78, 12, 7}, {14.696, 78, 10, 9}};
+  for (int i = 0; i < 16; ++i) designs.push_back({14.696, 60.0 + i, 10, 7});
+  designs.push_back(designs[0]);
+  designs.push_back(designs[1]);
+  for (const Design& d : designs) {
+    RecordedTower r;
+    DesignTower(r.tower);
+    r.tower.BaromPressure(d.pressure);
+    r.tower.DesignWetBulb(d.wb);
+    r.tower.DesignRange(d.range);
+    r.tower.DesignApproach(d.approach);
+    r.tower.CalcDesignFactors();
+    double reached = 0;
+    const double searched = cClgTowerProbe::DesignSearch(r.tower, reached);
+    EXPECT_EQ(r.tower.DesignAIRFactor(), searched) << d.pressure << " " << d.wb << " " << d.range << " " << d.approach;
+    EXPECT_TRUE(r.events.empty());
   }
 }
 
