@@ -179,9 +179,11 @@ bool LifeCycleChain(int n, int16_t nYears, const vb::Array<SystemEconData, 1, 4>
 
 bool frmWait::bEconomicsController(const std::vector<int16_t>& selected, bool& bInputErrors, bool& bCalcErrors) {
   if (!modDataIO::bLockDataFolder()) return false;
-  // The system library index is opened once for the run: every record read joins it.
+  // The system library index is opened once for the run: every record read joins it, and
+  // each record is read from the disk once.
   std::shared_ptr<db::Database> index;
   if (!modDataIO::bOpenIndexDatabase(index, true)) return false;
+  const modDataIO::LibraryReadScope keepRecords;
   ReportData report;
   EconomicsData economics;
   if (!modDataIO::bReportsRead(report)) return false;

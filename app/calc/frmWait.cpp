@@ -190,9 +190,11 @@ bool frmWait::bCalcController(bool& bInputErrors, bool& bCalcErrors) {
 bool frmWait::CalcController(bool& bInputErrors, bool& bCalcErrors) {
   // The run reads and writes the scratch folder: it must be this program's alone.
   if (!modDataIO::bLockDataFolder()) return false;
-  // The system library index is opened once for the run: every record read joins it.
+  // The system library index is opened once for the run: every record read joins it, and
+  // each record is read from the disk once.
   std::shared_ptr<db::Database> index;
   if (!modDataIO::bOpenIndexDatabase(index, true)) return false;
+  const modDataIO::LibraryReadScope keepRecords;
   if (!modpublic::UpdateProgress(modpublic::kProgressCalculating, 10, "Validating Input Data")) return false;
   ReportData report;
   EconomicsData economics;

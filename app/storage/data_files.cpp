@@ -210,6 +210,7 @@ void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::
 // 0644, as AppendToFile creates them.
 void ReplaceFile(const std::string& path, std::int64_t length, const savefile::Ranges& ranges, bool durable,
                  bool followLinks) {
+  ForgetKeptRecords(path);
   const savefile::SaveResult saved =
       savefile::SaveLaidOut(path, length, ranges, {.sync = durable, .followLinks = followLinks, .newFileMode = 0644});
   if (saved.failure == savefile::Failure::kNoFolder) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
@@ -250,6 +251,7 @@ void PatchFile(const std::string& path, const std::vector<std::pair<std::int64_t
 }
 
 bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_view header) {
+  ForgetKeptRecords(path);
   const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return false;
   struct stat st {};
@@ -283,6 +285,7 @@ bool RelayOutInPlace(const std::string& path, std::int64_t length, std::string_v
 }
 
 void AppendToFile(const std::string& path, std::string_view bytes) {
+  ForgetKeptRecords(path);
   const int fd = OpenOwnFile(path, O_WRONLY | O_APPEND | O_CREAT);
   if (fd < 0) RaiseIo(vb::kPathFileAccess, "Cannot write", path, errno);
   std::size_t done = 0;
@@ -300,6 +303,7 @@ void AppendToFile(const std::string& path, std::string_view bytes) {
 }
 
 void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int64_t, std::string>>& ranges) {
+  ForgetKeptRecords(path);
   const int fd = OpenOwnFile(path, O_WRONLY);
   if (fd < 0) RaiseIo(vb::kFileNotFound, "File not found:", path);
   for (const auto& [offset, data] : ranges) WriteAllAt(fd, data, offset, path);

@@ -86,14 +86,28 @@ void WriteInPlace(const std::string& path, const std::vector<std::pair<std::int6
 // as zeros; something there that cannot be read as a file is an error. The file is opened
 // read-only and never created.
 template <class R>
-R ReadRecordAt(const std::string& path, std::int64_t offset) {
+std::string ReadRecordBytesAt(const std::string& path, std::int64_t offset) {
   const std::size_t size = codec::EncodedSize(R{});
   std::string bytes = Exists(path) ? ReadRange(path, offset, size) : std::string();
   bytes.resize(size, '\0');
+  return bytes;
+}
+template <class R>
+R ReadRecordAt(const std::string& path, std::int64_t offset) {
   R rec;
-  codec::Decode(bytes, rec);
+  codec::Decode(ReadRecordBytesAt<R>(path, offset), rec);
   return rec;
 }
+
+// Records of the system library kept in memory while a LibraryReadScope lives.
+// The kept bytes of the record at `offset` of `path`; false when none are kept.
+bool FindKeptRecord(const std::string& path, std::int64_t offset, std::string& bytes);
+// Keeps the bytes of a record that has been read and checked; nothing when no scope lives.
+void KeepRecord(const std::string& path, std::int64_t offset, const std::string& bytes);
+// Forgets the kept records of the file at `path` (all of them when it is an index, INX.MDB).
+// Every write of this module calls it, so a record read after a write of its file is read
+// from the disk again.
+void ForgetKeptRecords(const std::string& path);
 
 // The record stored at `offset` of our own file. A missing file, or a record that starts at or
 // beyond the end (a record never written), reads as zeros; a file that ends inside the record

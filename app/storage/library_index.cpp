@@ -5,9 +5,71 @@
 #include "libs/vb/vbcompat.h"
 #include "platform/db/db.h"
 
+#include <map>
+#include <mutex>
 #include <type_traits>
+#include <utility>
 
 namespace modDataIO {
+
+// ---- records kept for a run ------------------------------------------------------------
+
+namespace {
+
+struct KeptRecords {
+  std::mutex mutex;
+  int scopes = 0;
+  std::map<std::pair<std::string, std::int64_t>, std::string> records;
+};
+
+KeptRecords& Kept() {
+  static KeptRecords kept;
+  return kept;
+}
+
+}  // namespace
+
+LibraryReadScope::LibraryReadScope() {
+  KeptRecords& kept = Kept();
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  ++kept.scopes;
+}
+
+LibraryReadScope::~LibraryReadScope() {
+  KeptRecords& kept = Kept();
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  if (--kept.scopes == 0) kept.records.clear();
+}
+
+namespace detail {
+
+bool FindKeptRecord(const std::string& path, std::int64_t offset, std::string& bytes) {
+  KeptRecords& kept = Kept();
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  const auto it = kept.records.find({path, offset});
+  if (it == kept.records.end()) return false;
+  bytes = it->second;
+  return true;
+}
+
+void KeepRecord(const std::string& path, std::int64_t offset, const std::string& bytes) {
+  KeptRecords& kept = Kept();
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  if (kept.scopes > 0) kept.records[{path, offset}] = bytes;
+}
+
+void ForgetKeptRecords(const std::string& path) {
+  KeptRecords& kept = Kept();
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  if (FileName(path) == "INX.MDB") {
+    kept.records.clear();
+    return;
+  }
+  std::erase_if(kept.records, [&](const auto& entry) { return entry.first.first == path; });
+}
+
+}  // namespace detail
+
 namespace {
 
 constexpr std::int64_t kSystemSize = 1590;
@@ -66,15 +128,23 @@ bool ReadKeyed(std::int16_t id, R& rec, FolderArg& folder, const std::string& ti
   return detail::RunData(title, [&] {
     RejectNegativeId(id);
     const std::string& dir = folder.Resolve();
-    if (id > 0) {
-      DbPtr d = OpenIndex(true, dir);
-      if (!d) return false;
-      if (!RowExists(*d, std::string("SELECT lID FROM ") + table + " WHERE lID = ?1", id)) {
-        modpublic::ShowError(invalidMessage, 48, title);
-        return false;
+    const std::string path = dir + file;
+    std::string bytes;
+    if (!detail::FindKeptRecord(path, id * size, bytes)) {
+      if (id > 0) {
+        DbPtr d = OpenIndex(true, dir);
+        if (!d) return false;
+        if (!RowExists(*d, std::string("SELECT lID FROM ") + table + " WHERE lID = ?1", id)) {
+          modpublic::ShowError(invalidMessage, 48, title);
+          return false;
+        }
       }
+      bytes = detail::ReadRecordBytesAt<R>(path, id * size);
+      detail::KeepRecord(path, id * size, bytes);
     }
-    rec = detail::ReadRecordAt<R>(dir + file, id * size);
+    R read;
+    codec::Decode(bytes, read);
+    rec = read;
     return true;
   });
 }
@@ -130,6 +200,8 @@ bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, 
     // the disk. A run cut short leaves a journal that the next open rolls back, or an index
     // the next open refuses.
     if (!readOnly) database->Execute("PRAGMA synchronous=OFF");
+    // A writer may change what a kept record's index check found.
+    if (!readOnly) detail::ForgetKeptRecords(path);
     return true;
   });
 }
@@ -156,11 +228,18 @@ bool bSystemRead(std::int16_t id, SystemData& rec, FolderArg folder) {
     const std::string& dir = folder.Resolve();
     DbPtr d = OpenIndex(true, dir);
     if (!d) return false;
-    if (id > 0 && !RowExists(*d, "SELECT lID FROM Systems WHERE lID = ?1", id)) {
-      modpublic::ShowError("Unable to read system data.  Index is invalid.", 48, "bSystemRead");
-      return false;
+    const std::string path = dir + "SYS.DAT";
+    std::string bytes;
+    if (!detail::FindKeptRecord(path, id * kSystemSize, bytes)) {
+      if (id > 0 && !RowExists(*d, "SELECT lID FROM Systems WHERE lID = ?1", id)) {
+        modpublic::ShowError("Unable to read system data.  Index is invalid.", 48, "bSystemRead");
+        return false;
+      }
+      bytes = detail::ReadRecordBytesAt<SystemData>(path, id * kSystemSize);
+      detail::KeepRecord(path, id * kSystemSize, bytes);
     }
-    SystemData s = detail::ReadRecordAt<SystemData>(dir + "SYS.DAT", id * kSystemSize);
+    SystemData s;
+    codec::Decode(bytes, s);
     CheckSlotCount(id, s);
     if (s.nHeatRecoveryMode > 0) s.nHeatRecoveryMode = 0;
 

@@ -106,6 +106,18 @@ struct SystemListEntry {
 };
 
 bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, FolderArg folder = {});
+// While an object of this class lives, a record of the system library that has been read
+// once (SYS.DAT, CHL.DAT or TWR.DAT, with its index check) is read again from memory. A
+// calculation run holds one: it reads the same few records many times while its scratch
+// folder is locked to it. Every write of this module, a read-write open of an index and the
+// end of the last scope forget the kept records.
+class LibraryReadScope {
+ public:
+  LibraryReadScope();
+  ~LibraryReadScope();
+  LibraryReadScope(const LibraryReadScope&) = delete;
+  LibraryReadScope& operator=(const LibraryReadScope&) = delete;
+};
 bool bSystemRead(std::int16_t id, SystemData& rec, FolderArg folder = {});
 bool bSystemWrite(std::int16_t id, const SystemData& rec, FolderArg folder = {});
 bool bChillerRead(std::int16_t id, ChillerData& rec, FolderArg folder = {});

@@ -6,6 +6,7 @@
 #include "app/storage/index_schema.h"
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
+#include "libs/vb/vbcompat.h"
 #include "platform/db/db.h"
 
 using namespace modDataIO;
@@ -300,4 +301,69 @@ TEST_F(LibraryIndex, IndexHeldByAnotherProcessFails) {
   int status = 0;
   waitpid(child, &status, 0);
   EXPECT_TRUE(bSystemListRead(count, list, dir_));
+}
+
+// A run reads the same records many times: inside a LibraryReadScope a record is read from
+// the disk once, a write through this module is seen at once, a failed read is not kept,
+// and nothing is kept outside a scope.
+TEST_F(LibraryIndex, RecordsReadOnceInAScopeAndAgainAfterAWrite) {
+  AddMachines();
+  ASSERT_TRUE(bSystemWrite(1, System({{1, 1, 0, 0}}), dir_));
+  // Renames the record of slot 1 in the file behind the module's back.
+  auto renameOnDisk = [&](const std::string& file, std::int64_t size, auto rec, const std::string& name) {
+    rec.sName = name;
+    std::string bytes = ReadAll(dir_ + file);
+    bytes.replace(static_cast<std::size_t>(size), static_cast<std::size_t>(size), codec::Encode(rec));
+    WriteAll(dir_ + file, bytes);
+  };
+  auto chillerName = [&] {
+    ChillerData c;
+    EXPECT_TRUE(bChillerRead(1, c, dir_));
+    return vb::RTrim(c.sName);
+  };
+  auto towerName = [&] {
+    TowerData t;
+    EXPECT_TRUE(bTowerRead(1, t, dir_));
+    return vb::RTrim(t.sName);
+  };
+  auto systemName = [&] {
+    SystemData s;
+    EXPECT_TRUE(bSystemRead(1, s, dir_));
+    return vb::RTrim(s.sName);
+  };
+
+  renameOnDisk("CHL.DAT", 3764, ChillerData{}, "Outside 1");
+  EXPECT_EQ(chillerName(), "Outside 1");  // no scope: every read goes to the disk
+  {
+    const LibraryReadScope scope;
+    EXPECT_EQ(chillerName(), "Outside 1");
+    EXPECT_EQ(towerName(), "Tower 1");
+    EXPECT_EQ(systemName(), "Plant");
+    renameOnDisk("CHL.DAT", 3764, ChillerData{}, "Outside 2");
+    renameOnDisk("TWR.DAT", 133, TowerData{}, "Outside 2");
+    renameOnDisk("SYS.DAT", 1590, System({{1, 1, 0, 0}}), "Outside 2");
+    EXPECT_EQ(chillerName(), "Outside 1");  // kept
+    EXPECT_EQ(towerName(), "Tower 1");
+    EXPECT_EQ(systemName(), "Plant");
+
+    ChillerData written;
+    written.sName = "Written";
+    ASSERT_TRUE(bChillerWrite(1, written, dir_));
+    EXPECT_EQ(chillerName(), "Written");
+    // The write went through the index, which may change any record's check: all are read again.
+    EXPECT_EQ(towerName(), "Outside 2");
+    EXPECT_EQ(systemName(), "Outside 2");
+
+    // A record the index does not list is not kept: once written, it reads.
+    ChillerData missing;
+    EXPECT_FALSE(bChillerRead(9, missing, dir_));
+    EXPECT_EQ(TakeMessage(), "Unable to read chiller data.  Index is invalid.");
+    written.sName = "Nine";
+    ASSERT_TRUE(bChillerWrite(9, written, dir_));
+    ASSERT_TRUE(bChillerRead(9, missing, dir_));
+    EXPECT_EQ(vb::RTrim(missing.sName), "Nine");
+  }
+  renameOnDisk("CHL.DAT", 3764, ChillerData{}, "Outside 3");
+  EXPECT_EQ(chillerName(), "Outside 3");  // the scope has ended: nothing is kept
+  EXPECT_TRUE(host_.messages.empty());
 }
