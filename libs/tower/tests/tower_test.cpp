@@ -613,3 +613,36 @@ TEST(TowerCollection, EnumerationFollowsPositions) {
   c.ClgTowers().pop_back();  // the inner collection is live
   EXPECT_EQ(c.Count(), 3);
 }
+
+// The towers of a collection share their recent approach solves: each tower must still get
+// the return temperature of a tower of its own design at its own conditions, whichever
+// tower solved last and whatever of design, wet bulb, range or flow differs between them.
+TEST(TowerCollection, SharedSolvesGiveEachTowerItsOwnResult) {
+  cClgTowers c;
+  c.BuildCollection(3);
+  const double approaches[3] = {7.0, 7.0, 9.0};  // towers 1 and 2 alike, tower 3 another design
+  std::vector<std::unique_ptr<cClgTower>> alone;
+  for (long i = 1; i <= 3; ++i) {
+    DesignTower(*c.Item(i));
+    c.Item(i)->DesignApproach(approaches[i - 1]);
+    c.Item(i)->CalcDesignFactors();
+    alone.push_back(std::make_unique<cClgTower>());
+    DesignTower(*alone.back());
+    alone.back()->DesignApproach(approaches[i - 1]);
+    alone.back()->CalcDesignFactors();
+  }
+  struct Condition {
+    double wb, range, wfr;
+  };
+  const Condition conditions[] = {{70, 8, 1.0}, {70, 8, 0.8}, {70, 6, 0.8}, {66, 6, 0.8}, {70, 8, 1.0}};
+  for (const Condition& k : conditions) {
+    for (long i : {1, 2, 3, 2, 1}) {
+      cClgTower& shared = *c.Item(i);
+      cClgTower& own = *alone[static_cast<std::size_t>(i - 1)];
+      Operate(shared, k.wb, k.range, k.wfr, 40.0);
+      Operate(own, k.wb, k.range, k.wfr, 40.0);
+      EXPECT_EQ(shared.RetWaterTemp(), own.RetWaterTemp()) << "tower " << i << " at " << k.wb << " " << k.range;
+      EXPECT_EQ(shared.ActualApproach(), own.ActualApproach()) << "tower " << i;
+    }
+  }
+}
