@@ -61,6 +61,7 @@ void KeepRecord(const std::string& path, std::int64_t offset, const std::string&
 void ForgetKeptRecords(const std::string& path) {
   KeptRecords& kept = Kept();
   const std::lock_guard<std::mutex> lock(kept.mutex);
+  if (kept.records.empty()) return;  // no run holds records: nothing to forget
   if (FileName(path) == "INX.MDB") {
     kept.records.clear();
     return;
@@ -71,6 +72,18 @@ void ForgetKeptRecords(const std::string& path) {
 }  // namespace detail
 
 namespace {
+
+// The bytes of the record at `offset` of the library file `path`: the kept ones while a
+// LibraryReadScope lives, otherwise read from the file once `indexed()` (the record's index
+// check, which shows its own box when it fails) has passed; false when it failed.
+template <class R, class IndexCheck>
+bool LibraryRecordBytes(const std::string& path, std::int64_t offset, std::string& bytes, IndexCheck indexed) {
+  if (detail::FindKeptRecord(path, offset, bytes)) return true;
+  if (!indexed()) return false;
+  bytes = detail::ReadRecordBytesAt<R>(path, offset);
+  detail::KeepRecord(path, offset, bytes);
+  return true;
+}
 
 constexpr std::int64_t kSystemSize = 1590;
 constexpr std::int64_t kChillerSize = 3764;
@@ -128,23 +141,21 @@ bool ReadKeyed(std::int16_t id, R& rec, FolderArg& folder, const std::string& ti
   return detail::RunData(title, [&] {
     RejectNegativeId(id);
     const std::string& dir = folder.Resolve();
-    const std::string path = dir + file;
     std::string bytes;
-    if (!detail::FindKeptRecord(path, id * size, bytes)) {
-      if (id > 0) {
-        DbPtr d = OpenIndex(true, dir);
-        if (!d) return false;
-        if (!RowExists(*d, std::string("SELECT lID FROM ") + table + " WHERE lID = ?1", id)) {
-          modpublic::ShowError(invalidMessage, 48, title);
-          return false;
-        }
+    const bool read = LibraryRecordBytes<R>(dir + file, id * size, bytes, [&] {
+      if (id == 0) return true;
+      DbPtr d = OpenIndex(true, dir);
+      if (!d) return false;
+      if (!RowExists(*d, std::string("SELECT lID FROM ") + table + " WHERE lID = ?1", id)) {
+        modpublic::ShowError(invalidMessage, 48, title);
+        return false;
       }
-      bytes = detail::ReadRecordBytesAt<R>(path, id * size);
-      detail::KeepRecord(path, id * size, bytes);
-    }
-    R read;
-    codec::Decode(bytes, read);
-    rec = read;
+      return true;
+    });
+    if (!read) return false;
+    R record;
+    codec::Decode(bytes, record);
+    rec = record;
     return true;
   });
 }
@@ -228,16 +239,13 @@ bool bSystemRead(std::int16_t id, SystemData& rec, FolderArg folder) {
     const std::string& dir = folder.Resolve();
     DbPtr d = OpenIndex(true, dir);
     if (!d) return false;
-    const std::string path = dir + "SYS.DAT";
     std::string bytes;
-    if (!detail::FindKeptRecord(path, id * kSystemSize, bytes)) {
-      if (id > 0 && !RowExists(*d, "SELECT lID FROM Systems WHERE lID = ?1", id)) {
-        modpublic::ShowError("Unable to read system data.  Index is invalid.", 48, "bSystemRead");
-        return false;
-      }
-      bytes = detail::ReadRecordBytesAt<SystemData>(path, id * kSystemSize);
-      detail::KeepRecord(path, id * kSystemSize, bytes);
-    }
+    const bool read = LibraryRecordBytes<SystemData>(dir + "SYS.DAT", id * kSystemSize, bytes, [&] {
+      if (id == 0 || RowExists(*d, "SELECT lID FROM Systems WHERE lID = ?1", id)) return true;
+      modpublic::ShowError("Unable to read system data.  Index is invalid.", 48, "bSystemRead");
+      return false;
+    });
+    if (!read) return false;
     SystemData s;
     codec::Decode(bytes, s);
     CheckSlotCount(id, s);

@@ -1,7 +1,6 @@
 // Cooling tower (Merkel model) and dry cooler (constant effectiveness) of cClgTower.
 #include "libs/tower/cClgTower.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <exception>
@@ -50,12 +49,13 @@ class DesignSolves {
     float pressure;
     double wb, range, approach;
     double air, reached;
+    bool kept;
   };
   bool Find(Solve& solve) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    for (std::size_t i = 0; i < count_; ++i) {
-      const Solve& s = solves_[i];
-      if (s.pressure == solve.pressure && s.wb == solve.wb && s.range == solve.range && s.approach == solve.approach) {
+    for (const Solve& s : solves_) {
+      if (s.kept && s.pressure == solve.pressure && s.wb == solve.wb && s.range == solve.range &&
+          s.approach == solve.approach) {
         solve.air = s.air;
         solve.reached = s.reached;
         return true;
@@ -63,17 +63,17 @@ class DesignSolves {
     }
     return false;
   }
-  void Keep(const Solve& solve) {
+  // Keeps the solve in place of the oldest one.
+  void Keep(Solve solve) {
     const std::lock_guard<std::mutex> lock(mutex_);
+    solve.kept = true;
     solves_[next_] = solve;
     next_ = (next_ + 1) % solves_.size();
-    count_ = std::max(count_, next_ == 0 ? solves_.size() : next_);
   }
 
  private:
   std::mutex mutex_;
   std::array<Solve, 16> solves_{};
-  std::size_t count_ = 0;
   std::size_t next_ = 0;
 };
 
@@ -303,7 +303,7 @@ void cClgTower::CalcDesignFactors() {
     if (!(BaromPressure_ > 0.0f)) {
       Fail(method, kErrBaromPressure, "The barometric pressure must be above 0 psia.");
     }
-    DesignSolves::Solve solve{BaromPressure_, DesignWetBulb_, DesignRange_, DesignApproach_, 0.0, 0.0};
+    DesignSolves::Solve solve{BaromPressure_, DesignWetBulb_, DesignRange_, DesignApproach_, 0.0, 0.0, false};
     if (!KnownDesignSolves().Find(solve)) {
       solve.air = CalcAIRFactor(DesignWetBulb_, DesignRange_, DesignApproach_, DesignH2OFactor_, &solve.reached);
       KnownDesignSolves().Keep(solve);
