@@ -62,7 +62,7 @@ void FileInfo::InitGrid() {
 const crclist::IniFile& FileInfo::Ini(const std::string& file) {
   if (file != iniFile_) {
     std::string text;
-    filesearch::ReadFileText(file, text);
+    filesearch::ReadFileText(file, text, crclist::kMaxListBytes);
     ini_ = crclist::IniFile(text);
     iniFile_ = file;
   }
@@ -72,6 +72,7 @@ const crclist::IniFile& FileInfo::Ini(const std::string& file) {
 bool FileInfo::LoadCrcFile(const std::string& file) {
   listFile_ = file;
   listError_.clear();
+  listNote_.clear();
   // The reason goes to stderr in the unattended run, else to a message box, and into the report.
   auto refuse = [&](const std::string& reason, const std::string& boxText) {
     listError_ = reason;
@@ -82,18 +83,28 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
     return false;
   };
   std::string text;
-  if (const int error = filesearch::ReadFileText(file, text); error != 0) {
+  const int error = filesearch::ReadFileText(file, text, crclist::kMaxListBytes);
+  if (error == EFBIG) {
+    const std::string reason =
+        "Unable to read the whole input file " + file + ": it is larger than 1 MB, far larger than any list";
+    return refuse(reason, reason);
+  }
+  if (error != 0) {
     // Only a regular file is read: a FIFO or a device given as the list would block.
     const std::string why =
         std::to_string(error) + ": " + (error == EINVAL ? "not a regular file" : std::strerror(error));
     return refuse("Unable to open input file " + file + " Error: " + why,
                   "Unable to open input file " + file + "\n\n Error: " + why);
   }
-  // A list cut short or not a list at all would check only part of the files, or none, and
-  // pass: such a list is refused like one that cannot be opened.
+  // A list cut short, naming a file twice or not a list at all would check only part of the
+  // files, or none, and pass: such a list is refused like one that cannot be opened.
   if (const std::string problem = crclist::WholeListProblem(text); !problem.empty()) {
     const std::string reason = "Unable to read the whole input file " + file + ": " + problem;
     return refuse(reason, reason);
+  }
+  if (!crclist::HasCountLine(text)) {
+    listNote_ = "The list has no count line: whether it is complete could not be checked.";
+    if (modChecker::g_quiet == 1) std::cerr << "veritor: " << listNote_ << "\n";
   }
   ini_ = crclist::IniFile(text);
   iniFile_ = file;
@@ -207,11 +218,16 @@ void FileInfo::VerifyFiles(const std::string& file) {
 }
 
 std::string FileInfo::cmdMakeFile_Click() {
-  const std::string text = report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_);
-  report::Written written = report::WriteReportFile(modChecker::g_crc, text);
+  const std::string text =
+      report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_.empty() ? listNote_ : listError_);
+  report::Written written;
+  std::error_code ec;
+  if (modChecker::g_crc.empty() && !programFolder_.empty() && std::filesystem::equivalent(".", programFolder_, ec))
+    written.error = "The current folder is the program folder " + programFolder_ + ", which takes no report";
+  else
+    written = report::WriteReportFile(modChecker::g_crc, text);
   if (!written.ok) {
     const std::string fallback = UserReportFolder();
-    std::error_code ec;
     if (!fallback.empty() && (std::filesystem::create_directories(fallback, ec), !ec)) {
       report::Written second = report::WriteReportFile(fallback, text);
       if (second.ok) {
@@ -257,7 +273,8 @@ int FileInfo::DoItQuiet(const std::string& sFile) {
   InitGrid();
   const bool listRead = LoadCrcFile(sFile);
   VerifyFiles(sFile);
-  cmdMakeFile_Click();
+  if (const std::string report = cmdMakeFile_Click(); !report.empty())
+    std::cout << filesearch::GetFullPath(report) << "\n";
   if (!listRead || reportFailed_) return kExitListOrReportFailed;
   return CheckResult();
 }

@@ -35,19 +35,26 @@ class FileInfo {
   // The type-library registration to check a listed CLSID against; none on Linux, where a
   // CLSID does not apply (not owned).
   void SetRegistry(const Version::Registry* registry) { registry_ = registry; }
+  // The program's own folder: a report for which no folder was named goes to the current
+  // folder, but never into this one.
+  void SetProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
 
   const checker::Grid& Grid1() const { return grid_; }
   const std::string& ListFile() const { return listFile_; }
   // Why the last list could not be read ("" when it was read).
   const std::string& ListError() const { return listError_; }
+  // What the report says of a list read without its count line ("" for a counted list).
+  const std::string& ListNote() const { return listNote_; }
   std::string OsDisplayName() const;
   std::tm Now() const;
 
   // Header row only, with the column headers.
   void InitGrid();
   // Reads the list: one row per section taken for this system. A list that cannot be read
+  // whole (see crclist::WholeListProblem; one over crclist::kMaxListBytes is not read at all)
   // adds no rows; the error is shown in a box, or in the unattended run written to stderr,
-  // and kept for the report.
+  // and kept for the report. A list read without its count line gets the note that its
+  // completeness could not be checked, kept for the report (and on stderr when unattended).
   bool LoadCrcFile(const std::string& file);
   // Locates every listed file and fills Status, Path, Version Found and both sizes.
   void VerifyFiles(const std::string& file);
@@ -58,14 +65,16 @@ class FileInfo {
   std::string IniGetCLSID(const std::string& section, const std::string& file);
   std::string IniGetCLSIDVer(const std::string& section, const std::string& file);
 
-  // "Save to File": writes crcNNN.txt into modChecker::g_crc, or, when that folder cannot take
-  // it, into the per-user folder. Shows "File created: " (not in the unattended run) or the
-  // failure. Returns the file written, empty on failure.
+  // "Save to File": writes crcNNN.txt into modChecker::g_crc (empty: the current folder,
+  // unless that is the program folder), or, when that folder cannot take it, into the per-user
+  // folder. Shows "File created: " (not in the unattended run) or the failure. Returns the
+  // file written, empty on failure.
   std::string cmdMakeFile_Click();
 
   // First activation of the window: caption, list, checks, buttons. Later calls do nothing.
   void Form_Activate(const std::string& listFile);
-  // The unattended run: list, checks, report file; returns the exit code.
+  // The unattended run: list, checks, report file, whose path goes to stdout; returns the
+  // exit code.
   int DoItQuiet(const std::string& sFile);
 
   // 0 when every listed file was found with its CRC, 1 when one was not.
@@ -88,6 +97,8 @@ class FileInfo {
   checker::Grid grid_;
   std::string listFile_;
   std::string listError_;
+  std::string listNote_;
+  std::string programFolder_;
   std::string iniFile_;
   crclist::IniFile ini_;
   bool activated_ = false;

@@ -1,6 +1,7 @@
 #include "tools/filecheck/crc_list.h"
 
 #include <charconv>
+#include <set>
 
 #include "tools/filecheck/modChecker.h"
 
@@ -17,6 +18,24 @@ std::string TrimBlanks(std::string_view s) {
 }
 
 std::string Key(std::string_view s) { return modChecker::UCase(TrimBlanks(s)); }
+
+// The value of a key=value line: the text after "=", trimmed, without a surrounding pair of quotes.
+std::string ValueAfter(std::string_view line, size_t eq) {
+  std::string value = TrimBlanks(line.substr(eq + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value;
+}
+
+// A section header as the scan takes it: "[" first and "]" last, no blanks around.
+bool IsSectionHeader(const std::string& line) { return line.size() >= 2 && line.front() == '[' && line.back() == ']'; }
+
+// A text list holds no NUL and no control characters but the tab, line ends and page breaks.
+bool IsBinary(std::string_view text) {
+  for (const unsigned char c : text)
+    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f') || c == 0x7F) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -48,9 +67,7 @@ IniFile::IniFile(std::string_view text) {
     }
     const size_t eq = line.find('=');
     if (current == nullptr || eq == std::string::npos) continue;
-    std::string value = TrimBlanks(std::string_view(line).substr(eq + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-      value = value.substr(1, value.size() - 2);
+    std::string value = ValueAfter(line, eq);
     if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
     current->values.emplace_back(Key(std::string_view(line).substr(0, eq)), std::move(value));
   }
@@ -71,7 +88,7 @@ std::string IniFile::Get(const std::string& section, const std::string& key) con
 std::vector<ListedFile> ScanSections(std::string_view text, const std::string& osName) {
   std::vector<ListedFile> files;
   for (const std::string& line : SplitLines(text)) {
-    if (line.size() < 2 || line.front() != '[' || line.back() != ']') continue;
+    if (!IsSectionHeader(line)) continue;
     const std::string section = line.substr(1, line.size() - 2);
     auto [name, filter] = modChecker::NextToken(section, ":");
     if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section});
@@ -80,42 +97,59 @@ std::vector<ListedFile> ScanSections(std::string_view text, const std::string& o
 }
 
 namespace {
+
 constexpr std::string_view kCountPrefix = "; files listed: ";
+
+// The first line without its line end and surrounding blanks.
+std::string FirstLine(std::string_view text) {
+  std::string_view line = text.substr(0, text.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return TrimBlanks(line);
+}
+
 }  // namespace
 
 std::string CountLine(size_t files) { return std::string(kCountPrefix) + std::to_string(files); }
 
+bool HasCountLine(std::string_view text) { return FirstLine(text).rfind(kCountPrefix, 0) == 0; }
+
 std::string WholeListProblem(std::string_view text) {
   if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return "the list is empty";
-  if (text.back() != '\n') return "the list is cut short (its last line has no line end)";
-  const std::vector<std::string> lines = SplitLines(text);
-  std::vector<std::string> sections;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string line = TrimBlanks(lines[i]);
+  if (IsBinary(text)) return "it is not a list (it holds binary data)";
+  size_t sections = 0;
+  std::set<std::string> keys;  // the section texts as the key reader compares them
+  std::string twice;           // the first file named in two sections
+  std::string badCrc;          // the first section whose CRC is not a hexadecimal number
+  std::string section;         // the header of the section the key reader is in, "" outside
+  for (const std::string& raw : SplitLines(text)) {
+    const std::string line = TrimBlanks(raw);
     if (line.empty() || line[0] == ';') continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-      sections.push_back(line);
+    if (line[0] == '[') {
+      // The key reader starts a section here, or ends the last one on a header without "]".
+      const size_t close = line.rfind(']');
+      section = close == std::string::npos ? "" : line;
+      if (!section.empty() && !keys.insert(Key(std::string_view(line).substr(1, close - 1))).second && twice.empty())
+        twice = modChecker::NextToken(line.substr(1, close - 1), ":").first;
+      if (IsSectionHeader(raw)) ++sections;
       continue;
     }
     const size_t eq = line.find('=');
-    if (eq == std::string::npos || eq == 0 || sections.empty())
-      return "line " + std::to_string(i + 1) + " is not part of a file list";
+    if (section.empty() || eq == std::string::npos || eq == 0) continue;
     if (Key(std::string_view(line).substr(0, eq)) != "CRC") continue;
-    std::string value = TrimBlanks(std::string_view(line).substr(eq + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-      value = value.substr(1, value.size() - 2);
+    const std::string value = ValueAfter(line, eq);
     const bool hex =
         !value.empty() && value.size() <= 8 && value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
-    if (!hex) return "the CRC of " + sections.back() + " is not a hexadecimal number";
+    if (!hex && badCrc.empty()) badCrc = section;
   }
-  if (sections.empty()) return "the list names no file";
-  const std::string first = TrimBlanks(lines.front());
-  if (first.rfind(kCountPrefix, 0) == 0) {
-    const auto count = ParseSize(first.substr(kCountPrefix.size()));
-    if (!count || *count != static_cast<int64_t>(sections.size()))
-      return "it names " + std::to_string(sections.size()) + " files where its first line says " +
-             first.substr(kCountPrefix.size());
+  if (sections == 0) return "the list names no file";
+  if (HasCountLine(text)) {
+    const std::string said = FirstLine(text).substr(kCountPrefix.size());
+    const auto count = ParseSize(said);
+    if (!count || *count != static_cast<int64_t>(sections))
+      return "it names " + std::to_string(sections) + " files where its first line says " + said;
   }
+  if (!twice.empty()) return "it names " + twice + " in two sections";
+  if (!badCrc.empty()) return "the CRC of " + badCrc + " is not a hexadecimal number";
   return "";
 }
 

@@ -45,14 +45,22 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The sections of the list, in file order, whose OS filter admits the system osName.
 std::vector<ListedFile> ScanSections(std::string_view text, const std::string& osName);
 
+// A list is never larger than this: a file that is, is not read.
+constexpr uint64_t kMaxListBytes = uint64_t{1} << 20;
+
 // The first line with which the build starts a list it writes: "; files listed: <count>".
 // A list that starts so must hold exactly that many sections.
 std::string CountLine(size_t files);
 
-// Why the text cannot be taken as a whole list, or "" when it can: an empty text, a last line
-// without its line end (a list cut short), a line that is neither blank, a comment, a section
-// header nor a key=value line (not a list), no section at all, a CRC value that is not a
-// hexadecimal number, or fewer or more sections than the count line says.
+// True when the text starts with a count line, which lets its completeness be checked.
+bool HasCountLine(std::string_view text);
+
+// Why the text cannot be taken as a whole list, or "" when it can: an empty text, binary data
+// (not a list), no section at all, fewer or more sections than the count line says, a file
+// named in two sections whose texts are the same to the key reader (the second one's values
+// could never be read), or a CRC value that is not a hexadecimal number. Lines that are
+// neither a section header, a key=value line, a comment nor blank are ignored, as the scan
+// ignores them; so is a missing line end after the last line.
 std::string WholeListProblem(std::string_view text);
 
 // A Size value read as a 64-bit count of bytes; nothing when it is not a whole number.

@@ -22,9 +22,10 @@ namespace {
 // Reads the file in blocks, handing each to the consumer. Returns 0 or the errno. Only a
 // regular file (a link to one included) is read: a FIFO or a device would block or never end,
 // a folder has no bytes; those give EINVAL or EISDIR without a read. The open does not wait
-// for a FIFO's writer.
+// for a FIFO's writer. A file larger than limit bytes gives EFBIG, before any read when its
+// size says so, else (it grew) as soon as the bytes read pass the limit.
 template <typename Consumer>
-int ReadBlocks(const std::string& path, Consumer consume) {
+int ReadBlocks(const std::string& path, Consumer consume, uint64_t limit = UINT64_MAX) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
   struct stat st {};
@@ -33,13 +34,23 @@ int ReadBlocks(const std::string& path, Consumer consume) {
     ::close(fd);
     return error;
   }
+  if (static_cast<uint64_t>(st.st_size) > limit) {
+    ::close(fd);
+    return EFBIG;
+  }
   std::vector<unsigned char> block(1 << 16);
   int error = 0;
+  uint64_t total = 0;
   for (;;) {
     const ssize_t n = ::read(fd, block.data(), block.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) error = errno;
     if (n <= 0) break;
+    total += static_cast<uint64_t>(n);
+    if (total > limit) {
+      error = EFBIG;
+      break;
+    }
     consume(block.data(), static_cast<size_t>(n));
   }
   ::close(fd);
@@ -63,10 +74,12 @@ int CRC32File(const std::string& path, uint32_t& crc, uint64_t& size) {
   return 0;
 }
 
-int ReadFileText(const std::string& path, std::string& text) {
+int ReadFileText(const std::string& path, std::string& text, uint64_t limit) {
   text.clear();
-  return ReadBlocks(path,
-                    [&](const unsigned char* data, size_t n) { text.append(reinterpret_cast<const char*>(data), n); });
+  const int error = ReadBlocks(
+      path, [&](const unsigned char* data, size_t n) { text.append(reinterpret_cast<const char*>(data), n); }, limit);
+  if (error != 0) text.clear();
+  return error;
 }
 
 std::string Hex(uint32_t crc) {

@@ -13,9 +13,10 @@ namespace filesearch {
 // for a folder) without blocking.
 int CRC32File(const std::string& path, uint32_t& crc, uint64_t& size);
 
-// Reads a whole regular file into text. Returns 0, or the errno of the open or read that
-// failed (EINVAL or EISDIR for what is not a regular file).
-int ReadFileText(const std::string& path, std::string& text);
+// Reads a whole regular file of at most limit bytes into text. Returns 0, or the errno of the
+// open or read that failed (EINVAL or EISDIR for what is not a regular file, EFBIG for a file
+// larger than the limit, which is not read); text is empty then.
+int ReadFileText(const std::string& path, std::string& text, uint64_t limit);
 
 // The CRC as the list writes it: upper-case hexadecimal without leading zeros ("CBF43926", "0").
 std::string Hex(uint32_t crc);

@@ -1,6 +1,7 @@
 // veritor: checks an installation's files against its CRC list. "veritor [list]" shows the
 // results window; "veritor /s [list]" checks without a display, writes the report file beside
-// the list and ends with 0 (every file good), 1 (a file failed) or 2 (list or report failed).
+// the list (no list named: into the current folder), prints the report's path and ends with 0
+// (every file good), 1 (a file failed) or 2 (list or report failed).
 #include <QApplication>
 #include <filesystem>
 #include <string>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
   if (cl.quiet) {
     FileInfo fileInfo;
+    fileInfo.SetProgramFolder(programFolder);
     return fileInfo.DoItQuiet(cl.listFile);
   }
 
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
   ui::QtHost host;
   ui::ScopedHost scopedHost(host);
   FileInfo logic;
+  logic.SetProgramFolder(programFolder);
   FileInfoWindow window(logic, cl.listFile);
   SplashWindow splash(&window);
   splash.show();

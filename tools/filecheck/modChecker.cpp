@@ -95,13 +95,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
   } else {
     cl.listFile = JoinArgs(args, 0, args.size());
   }
+  // A list named with its folder has its report beside it; without a list named (the
+  // program folder's SETUP.CRC is checked) the report goes to the current folder.
+  const size_t slash = cl.listFile.rfind('/');
+  if (slash != std::string::npos) cl.reportFolder = Trim(cl.listFile.substr(0, slash + 1));
   if (cl.listFile.empty()) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     cl.listFile = folder + "SETUP.CRC";
   }
-  const size_t slash = cl.listFile.rfind('/');
-  if (slash != std::string::npos) cl.reportFolder = Trim(cl.listFile.substr(0, slash + 1));
   return cl;
 }
 

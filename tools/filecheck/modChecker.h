@@ -35,13 +35,14 @@ bool SectionTaken(const std::string& filter, const std::string& osName);
 struct CommandLine {
   bool quiet = false;        // "/s" given as an argument of its own
   std::string listFile;      // the CRC list file to check
-  std::string reportFolder;  // g_crc: the list file's folder with "/", or empty
+  std::string reportFolder;  // g_crc: the named list file's folder with "/", or empty
 };
 
 // Reads the arguments (without the program name). "/s" counts only as a whole argument and
 // only in lower case. Unattended: the list file is the text after "/s", else the text before
 // it. Interactive: the whole text. The arguments of a part are joined by blanks and
-// trimmed; an empty list file name means SETUP.CRC in the program folder.
+// trimmed; an empty list file name means SETUP.CRC in the program folder, with the report
+// folder empty (the current folder).
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::string& programFolder);
 
 // Text helpers shared by the checker.

@@ -30,9 +30,9 @@ std::string RunningLine(const std::string& osName, const std::string& listFile) 
 }
 
 std::string ReportFileText(const checker::Grid& grid, const std::tm& now, const std::string& osName,
-                           const std::string& listFile, const std::string& listError) {
+                           const std::string& listFile, const std::string& listRemark) {
   std::string text = TitleLine(now) + "\r\n" + RunningLine(osName, listFile) + "\r\n\r\n";
-  if (!listError.empty()) text += listError + "\r\n";
+  if (!listRemark.empty()) text += listRemark + "\r\n";
   for (const auto& row : grid) {
     for (int c = 0; c < checker::kColSection; ++c) text += TrimCell(row[c]) + "\t";
     text += "\r\n";

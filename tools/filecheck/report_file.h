@@ -17,10 +17,11 @@ std::string TitleLine(const std::tm& now);
 std::string RunningLine(const std::string& osName, const std::string& listFile);
 
 // The report text, every line ended CR LF: the title line, the running line, an empty line,
-// a line naming the list error when the list could not be read, then one line per grid row
-// (header row first) with the trimmed texts of columns 0 to 7 each followed by a TAB.
+// a line about the list when there is one to say (why it could not be read, or that its
+// completeness could not be checked), then one line per grid row (header row first) with the
+// trimmed texts of columns 0 to 7 each followed by a TAB.
 std::string ReportFileText(const checker::Grid& grid, const std::tm& now, const std::string& osName,
-                           const std::string& listFile, const std::string& listError);
+                           const std::string& listFile, const std::string& listRemark);
 
 // The number after the largest "crcNNN.txt" in the folder (any case, three digits or more;
 // other names are skipped): 1 for a folder without reports.

@@ -1,10 +1,14 @@
 // The CRC list: section texts, OS filters, the key reader and the grid rows of a list.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+
 #include "platform/ui/ui.h"
 #include "tools/filecheck/FileInfo.h"
 #include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/crc_list.h"
+#include "tools/filecheck/file_search.h"
 #include "tools/filecheck/tests/fixture.h"
 
 namespace {
@@ -169,6 +173,23 @@ TEST_F(LoadCrcFileTest, UnreadableListShowsTheErrorAndAddsNoRows) {
   // A folder opens but cannot be read as a list.
   EXPECT_FALSE(info.LoadCrcFile(dir_.str()));
   EXPECT_NE(info.ListError().find("Is a directory"), std::string::npos);
+}
+
+// A file far larger than any list is refused from its size, without reading it: the sparse
+// 2 GiB file here holds no bytes on disk, and reading it would take gigabytes of memory.
+TEST_F(LoadCrcFileTest, FileLargerThanAnyListIsNotRead) {
+  const std::string list = dir_.str() + "/huge.crc";
+  fixture::WriteFile(list, "; files listed: 1\n[good.dll]\nCRC=CBF43926\n");
+  std::filesystem::resize_file(list, uint64_t{2} << 30);
+  FileInfo info;
+  info.InitGrid();
+  EXPECT_FALSE(info.LoadCrcFile(list));
+  EXPECT_EQ(info.Grid1().size(), 1u);
+  EXPECT_EQ(info.ListError(),
+            "Unable to read the whole input file " + list + ": it is larger than 1 MB, far larger than any list");
+  std::string text = "left over";
+  EXPECT_EQ(filesearch::ReadFileText(list, text, crclist::kMaxListBytes), EFBIG);
+  EXPECT_TRUE(text.empty());
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 
 #include <optional>
+#include <random>
 #include <regex>
 #include <set>
 
+#include "tools/filecheck/crc_list.h"
 #include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/tests/fixture.h"
 
@@ -24,11 +26,11 @@ TEST(ParseCommandLine, SwitchOnlyAsItsOwnArgument) {
   const Case cases[] = {
       {{"/s", "/data/L.CRC"}, true, "/data/L.CRC", "/data/"},
       {{"/data/L.CRC", "/s"}, true, "/data/L.CRC", "/data/"},
-      {{"/s"}, true, "/opt/k/SETUP.CRC", "/opt/k/"},
+      {{"/s"}, true, "/opt/k/SETUP.CRC", ""},
       {{"/srv/k/SETUP.CRC"}, false, "/srv/k/SETUP.CRC", "/srv/k/"},
       {{"/home/sam/SETUP.CRC"}, false, "/home/sam/SETUP.CRC", "/home/sam/"},
       {{"/S", "L.CRC"}, false, "/S L.CRC", "/"},
-      {{}, false, "/opt/k/SETUP.CRC", "/opt/k/"},
+      {{}, false, "/opt/k/SETUP.CRC", ""},
       {{"  list with blanks.crc  "}, false, "list with blanks.crc", ""},
       {{"/s", "my", "list.crc"}, true, "my list.crc", ""},
   };
@@ -41,17 +43,25 @@ TEST(ParseCommandLine, SwitchOnlyAsItsOwnArgument) {
   }
 }
 
-// Runs veritor with the arguments in the folder; returns its exit code and its stderr.
-int RunVeritor(const std::string& folder, const std::string& args, std::string& err) {
-  const std::string errFile = folder + "/stderr.txt";
+// What a run of veritor left: its exit code, its stdout and its stderr.
+struct Outcome {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs veritor with the arguments in the folder, with the environment settings env
+// ("NAME=value ...") added.
+Outcome RunVeritor(const std::string& folder, const std::string& args, const std::string& env = "") {
+  fixture::TempDir streams;
+  const std::string outFile = streams.str() + "/stdout.txt";
+  const std::string errFile = streams.str() + "/stderr.txt";
   // A run that hangs (on a FIFO, say) ends after a minute with the exit code 124.
-  const std::string command = "cd '" + folder +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
-                              KESTRIN_PROGRAM_DIR "/veritor' " + args + " 2>'" + errFile + "'";
+  const std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env +
+                              " timeout 60 '" + KESTRIN_PROGRAM_DIR "/veritor' " + args + " >'" + outFile + "' 2>'" +
+                              errFile + "'";
   const int status = std::system(command.c_str());
-  err = fixture::ReadAll(errFile);
-  fs::remove(errFile);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fixture::ReadAll(outFile), fixture::ReadAll(errFile)};
 }
 
 std::set<std::string> Reports(const fs::path& folder) {
@@ -66,11 +76,12 @@ const std::regex kTitle(R"(Tolvane 32-Bit File Integrity Verification \d\d-\d\d-
 TEST(Unattended, FixtureInstallationReportAndExitCodes) {
   fixture::TempDir dir;
   const std::string list = fixture::MakeInstallation(dir.path());
-  std::string err;
 
-  // Failing files: exit code 1, the report beside the list.
-  ASSERT_EQ(RunVeritor(dir.str(), "/s '" + list + "'", err), 1) << err;
+  // Failing files: exit code 1, the report beside the list, its path on stdout.
+  Outcome run = RunVeritor(dir.str(), "/s '" + list + "'");
+  ASSERT_EQ(run.code, 1) << run.err;
   const fs::path report = dir.path() / "disk1" / "crc001.txt";
+  EXPECT_EQ(run.out, report.string() + "\n");
   const std::string text = fixture::ReadAll(report);
   std::smatch title;
   ASSERT_TRUE(std::regex_search(text, title, kTitle));
@@ -79,62 +90,133 @@ TEST(Unattended, FixtureInstallationReportAndExitCodes) {
 
   // Only good files, the switch after the list: exit code 0.
   fixture::WriteFile(dir.path() / "good.crc", "[good.dll]\nCRC=CBF43926\n[empty.txt]\nCRC=0\n");
-  EXPECT_EQ(RunVeritor(dir.str(), "good.crc /s", err), 0) << err;
+  run = RunVeritor(dir.str(), "good.crc /s");
+  EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_TRUE(fs::exists(dir.path() / "crc001.txt"));
 
   // A list that cannot be read: exit code 2, the error on stderr and in the report.
-  EXPECT_EQ(RunVeritor(dir.str(), "/s missing.crc", err), 2);
-  EXPECT_NE(err.find("Unable to open input file missing.crc"), std::string::npos) << err;
+  run = RunVeritor(dir.str(), "/s missing.crc");
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("Unable to open input file missing.crc"), std::string::npos) << run.err;
   const std::string failed = fixture::ReadAll(dir.path() / "crc002.txt");
   EXPECT_NE(failed.find("\r\n\r\nUnable to open input file missing.crc Error: 2: No such file or directory\r\n"),
             std::string::npos)
       << failed;
 }
 
-// The exit code of an unattended run for every kind of list: only a list read whole is
-// checked; one that is empty, cut short, not a list or not a regular file ends with 2 and
-// says why on stderr.
-TEST(Unattended, ExitCodesOfTheListsThatCannotBeReadWhole) {
+// The unattended run for every kind of list, in a folder holding good.dll and empty.txt of the
+// fixture: the exit code, what stderr says, and whether the report (whose path is the one line
+// on stdout, beside the list) says that the list's completeness could not be checked. A list
+// is whole when its count line (the first line the build writes) matches its sections; without
+// that line it is read as it stands, lines that are not sections, keys or comments ignored.
+TEST(Unattended, ExitCodesOfTheLists) {
   fixture::TempDir dir;
+  fixture::MakeInstallation(dir.path());
   const std::string shipped = fixture::ReadAll(fs::path(KESTRIN_PROGRAM_DIR) / "SETUP.CRC");
   ASSERT_GT(shipped.size(), 1000u);
   const size_t lastSection = shipped.rfind("\n[");
   ASSERT_NE(lastSection, std::string::npos);
   fs::create_directory(dir.path() / "folder.crc");
   ASSERT_EQ(::mkfifo((dir.path() / "fifo.crc").c_str(), 0600), 0);
+  const std::string good = "[good.dll]\nCRC=CBF43926\nSize=9\n\n[empty.txt]\nCRC=0\n";
+  const std::string counted = crclist::CountLine(2) + "\n" + good;
+  std::string random(4096, '\0');
+  std::mt19937 bits(41);
+  for (char& c : random) c = static_cast<char>(bits() & 0xFF);
+  std::string large = counted;
+  while (large.size() <= (1u << 20)) large += "; a comment line that only makes the list longer\n";
   const struct {
     const char* name;
     std::optional<std::string> text;  // none: the path is there already (a folder, a FIFO)
     int code;
-    const char* says;
+    const char* says;  // on stderr
+    bool unchecked;    // the report says the list's completeness could not be checked
   } cases[] = {
-      // Read whole: the build's own list in a folder without its files fails them all.
-      {"whole.crc", shipped, 1, ""},
-      {"missing.crc", std::nullopt, 2, "No such file or directory"},
-      {"empty.crc", std::string(), 2, "the list is empty"},
+      // The build's own list in a folder without its files: read whole, every file fails.
+      {"whole.crc", shipped, 1, "", false},
+      {"counted.crc", counted, 0, "", false},
+      {"noend.crc", counted.substr(0, counted.size() - 1), 0, "", false},
+      {"freetext.crc",
+       crclist::CountLine(2) +
+           "\nThe files of the fixture\n[good.dll]\nCRC=CBF43926\nchecked everywhere\n[empty.txt]\nCRC=0\n",
+       0, "", false},
+      {"uncounted.crc", good, 0, "could not be checked", true},
+      {"lostsection.crc", "[good.dll]\nCRC=CBF43926\n", 0, "could not be checked", true},
+      {"countmore.crc", crclist::CountLine(3) + "\n" + good, 2, "it names 2 files where its first line says 3", false},
+      {"cutsection.crc", shipped.substr(0, lastSection + 1), 2, "files where its first line says", false},
+      {"cut100.crc", shipped.substr(0, 100), 2, "files where its first line says", false},
+      {"twice.crc", crclist::CountLine(3) + "\n" + good + "[good.dll]\nCRC=00000000\n", 2,
+       "it names good.dll in two sections", false},
+      {"samekey.crc", crclist::CountLine(2) + "\n[good.dll:Linux]\nCRC=CBF43926\n[GOOD.DLL:linux]\nCRC=0\n", 2,
+       "it names GOOD.DLL in two sections", false},
+      // Sections of their own, each read with its own values: both rows are checked.
+      {"twosections.crc", crclist::CountLine(2) + "\n[good.dll]\nCRC=CBF43926\n[good.dll:Linux]\nCRC=0\n", 1, "",
+       false},
+      {"othersystem.crc", crclist::CountLine(2) + "\n[good.dll:Windows 95]\nCRC=1\n[good.dll:Linux]\nCRC=CBF43926\n", 0,
+       "", false},
+      {"missing.crc", std::nullopt, 2, "No such file or directory", false},
+      {"empty.crc", std::string(), 2, "the list is empty", false},
       {"garbage.crc",
        std::string("\x7f"
                    "ELF\x02\x01 not a list\n"),
-       2, "not part of a file list"},
-      {"cut100.crc", shipped.substr(0, 100), 2, "cut short"},
-      {"cutsection.crc", shipped.substr(0, lastSection + 1), 2, "files where its first line says"},
-      {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number"},
-      {"folder.crc", std::nullopt, 2, "Is a directory"},
-      {"fifo.crc", std::nullopt, 2, "not a regular file"},
+       2, "it is not a list", false},
+      {"random.crc", random, 2, "it is not a list", false},
+      {"large.crc", large, 2, "larger than 1 MB", false},
+      {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number", false},
+      {"folder.crc", std::nullopt, 2, "Is a directory", false},
+      {"fifo.crc", std::nullopt, 2, "not a regular file", false},
   };
   for (const auto& c : cases) {
     if (c.text) fixture::WriteFile(dir.path() / c.name, *c.text);
-    std::string err;
-    EXPECT_EQ(RunVeritor(dir.str(), std::string("/s ") + c.name, err), c.code) << c.name << ": " << err;
-    EXPECT_NE(err.find(c.says), std::string::npos) << c.name << ": " << err;
+    const Outcome run = RunVeritor(dir.str(), std::string("/s ") + c.name);
+    EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << c.name << ": " << run.err;
+    if (run.out.size() < 2 || run.out.back() != '\n') {
+      ADD_FAILURE() << c.name << ": no report path on stdout: " << run.out;
+      continue;
+    }
+    const fs::path report = run.out.substr(0, run.out.size() - 1);
+    EXPECT_EQ(report.parent_path(), dir.path()) << c.name;
+    const std::string text = fixture::ReadAll(report);
+    EXPECT_EQ(text.find("\r\n\r\nThe list has no count line: whether it is complete could not be checked.\r\n") !=
+                  std::string::npos,
+              c.unchecked)
+        << c.name << ": " << text.substr(0, 300);
   }
+}
+
+// With no list named, the program folder's SETUP.CRC is checked and the report goes into the
+// current folder; when that is the program folder itself, into the per-user folder. Either
+// way the program folder gets no report.
+TEST(Unattended, NoListNamedLeavesTheProgramFolderAlone) {
+  const fs::path folder = KESTRIN_PROGRAM_DIR;
+  const std::set<std::string> before = Reports(folder);
+  fixture::TempDir dir;
+  const std::string env = "XDG_DATA_HOME='" + dir.str() + "/data'";
+
+  const Outcome elsewhere = RunVeritor(dir.str(), "/s", env);
+  const Outcome inside = RunVeritor(folder.string(), "/s", env);
+  std::set<std::string> created;
+  for (const auto& r : Reports(folder))
+    if (before.count(r) == 0) created.insert(r);
+  for (const auto& r : created) fs::remove(r);
+  EXPECT_TRUE(created.empty()) << *created.begin();
+
+  EXPECT_EQ(elsewhere.code, 0) << elsewhere.err;
+  EXPECT_EQ(elsewhere.out, dir.str() + "/crc001.txt\n");
+  EXPECT_NE(fixture::ReadAll(dir.path() / "crc001.txt").find("with file " + folder.string() + "/SETUP.CRC\r\n"),
+            std::string::npos);
+  EXPECT_EQ(inside.code, 0) << inside.err;
+  EXPECT_EQ(inside.out, dir.str() + "/data/Kestrin/crc001.txt\n");
+  EXPECT_TRUE(fs::exists(dir.path() / "data" / "Kestrin" / "crc001.txt"));
 }
 
 TEST(Unattended, BuildTreeProgramFolderIsAllGood) {
   const fs::path folder = KESTRIN_PROGRAM_DIR;
   const std::set<std::string> before = Reports(folder);
-  std::string err;
-  const int code = RunVeritor(folder.string(), "/s " KESTRIN_PROGRAM_DIR "/SETUP.CRC", err);
+  const Outcome run = RunVeritor(folder.string(), "/s " KESTRIN_PROGRAM_DIR "/SETUP.CRC");
+  const int code = run.code;
+  const std::string& err = run.err;
   std::set<std::string> created;
   for (const auto& r : Reports(folder))
     if (before.count(r) == 0) created.insert(r);
