@@ -222,8 +222,11 @@ std::string FileInfo::cmdMakeFile_Click() {
       report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_.empty() ? listNote_ : listError_);
   report::Written written;
   std::error_code ec;
-  if (modChecker::g_crc.empty() && !programFolder_.empty() && std::filesystem::equivalent(".", programFolder_, ec))
-    written.error = "The current folder is the program folder " + programFolder_ + ", which takes no report";
+  // The report goes beside a named list, or into the current folder; never into the program
+  // folder, which holds only what SETUP.CRC lists.
+  const std::string reportFolder = modChecker::g_crc.empty() ? "." : modChecker::g_crc;
+  if (!programFolder_.empty() && std::filesystem::equivalent(reportFolder, programFolder_, ec))
+    written.error = "The report folder is the program folder " + programFolder_ + ", which takes no report";
   else
     written = report::WriteReportFile(modChecker::g_crc, text);
   if (!written.ok) {

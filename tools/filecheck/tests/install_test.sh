@@ -96,6 +96,7 @@ check "(none)" "$other" "" 0 "$other" /s
 check "(none)" "$pf" "" 0 "$userdata/Kestrin" /s
 check "(none)" "$locked" "$pf $locked" 0 "$userdata/Kestrin" /s
 check "share/kestrin/SETUP.CRC" "$other" "$pf" 0 "$userdata/Kestrin" /s "$pf/SETUP.CRC"
+check "share/kestrin/SETUP.CRC" "$other" "" 0 "$userdata/Kestrin" /s "$pf/SETUP.CRC"
 cat "$(ls "$other"/crc*.txt | head -n 1)"
 
 # 3. vexon starts from the installation with a fresh per-user folder and is still running
