@@ -13,9 +13,9 @@
 
 #include "app/program/Module1.h"
 #include "app/program/frmDialogs.h"
-#include "app/storage/modpublic.h"
-#include "app/storage/modDataIO.h"
 #include "app/program/tests/main_fixture.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
 #include "controls/unitentry/tests/desktop_locale.h"
 #include "platform/ui/qt_host.h"
@@ -335,6 +335,15 @@ std::string Slurp(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The message box as the user sees it, saved as a PNG.
+void RenderMessage(const ui::RecordingHost::Message& message, QWidget& owner, const std::string& name) {
+  auto box = ui::BuildMessageBox(message.text, message.style, "Kestrin", &owner);
+  box->show();
+  QCoreApplication::processEvents();
+  RenderToPng(*box, name);
+  box->hide();
+}
+
 // A name typed with or without the extension names the file and the project alike: the caption
 // and the report options' question about an unnamed project follow the file's name.
 TEST_F(FileCommands, SaveAsNamesTheProjectTheSameWithOrWithoutTheTypedExtension) {
@@ -418,6 +427,7 @@ TEST_F(FileCommands, SaveOfAWriteProtectedFileOffersSaveAsAndLeavesTheFile) {
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].text,
               locked + " is write-protected. The project was not saved; save it under another name.");
+    if (mode == std::filesystem::perms::owner_read) RenderMessage(host_.messages[0], w, "write_protected_message");
     EXPECT_EQ(w.lastSaveInitDir, modDataIO::WorkingFolder());
     EXPECT_EQ(Slurp(locked), before);
     bool changed = false;
@@ -549,6 +559,7 @@ TEST_F(ProgramFolderSample, SaveOffersSaveAsInTheWorkingFolderAndNeverWritesTheS
                                           " is in the program folder, which holds the program's own files. The "
                                           "project was not saved; save it in another folder.");
     EXPECT_TRUE(w.saveAnswers.empty());
+    if (atStart) RenderMessage(host_.messages[0], w, "program_folder_message");
     EXPECT_EQ(Slurp(sample_), original);
     EXPECT_EQ(gProject.FilePath, copy);
     EXPECT_EQ(gProject.ProjectName, name);
