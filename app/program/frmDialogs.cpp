@@ -312,5 +312,6 @@ void frmReportOptions::cmdOK_Click() {
   gSettings.CustomPLVFactors = chkCustomPlvFactors->isChecked();
   gSettings.LoadProfileGraph = chkLoadProfileGraph->isChecked();
   gSettings.ExportCSV = chkExportCSV->isChecked();
+  StoreSettings();
   accept();
 }

@@ -218,16 +218,20 @@ class frmMain {
   static std::string ProjectFileFilter();
   // What Save As makes of the chosen path: the path to write (with the project extension
   // when the file title has none, compared without regard to case), the new working folder,
-  // and the project name (the file title without extension when the current name is empty or
-  // "untitled" in any case and the extension was given; else the current name).
+  // and the project name (the title of the path to write without its extension when the
+  // current name is empty or "untitled" in any case; else the current name).
   struct SaveAsTarget {
     std::string path;
     std::string workingFolder;
     std::string projectName;
   };
   static SaveAsTarget SaveAsNaming(const std::string& chosenPath, const std::string& projectName);
-  // Whether Save must ask for a file name (Save As) instead of writing to FilePath.
+  // Whether Save must ask for a file name (Save As) instead of writing to FilePath: an unnamed
+  // project, a missing file, or a file in the program folder (the shipped sample), which the
+  // program never writes.
   static bool SaveNeedsName(const std::string& projectName, const std::string& filePath);
+  // Whether the file lies in the program folder or below it (links resolved).
+  static bool InProgramFolder(const std::string& path);
 
   // ---- start-up file steps -------------------------------------------------------------
   // Points modDataIO::DataFolder at the scratch folder, creates the per-user and scratch

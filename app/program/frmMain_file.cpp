@@ -1,4 +1,7 @@
 // The main window's File commands: New, Open, Save and Save As.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -12,6 +15,7 @@
 
 using modDataIO::gDefaultProjectName;
 using modDataIO::gProject;
+using modDataIO::gSettings;
 using Module1::gProjectChanged;
 using Module1::gProjectExt;
 
@@ -28,6 +32,46 @@ std::string FileTitleOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A folder with links and "." / ".." resolved as far as it exists, ending with "/", so that
+// two spellings of one folder compare equal.
+std::string ResolvedFolder(const std::string& folder) {
+  const std::filesystem::path given = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+  std::error_code ec;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(given, ec);
+  if (ec) resolved = std::filesystem::absolute(given, ec).lexically_normal();
+  std::string text = resolved.string();
+  if (text.empty() || text.back() != '/') text += '/';
+  return text;
+}
+
+// A file the user has write-protected: it has no write bit for anyone (which also root, whom
+// the bits do not stop, must respect), or this user may not write it (its mode, its owner, or
+// a read-only file system). A file that does not exist protects nothing.
+bool WriteProtected(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+// Why the project must not be written to `path`, as the message that says so; "" when it may.
+std::string SaveRefusal(const std::string& path) {
+  if (frmMain::InProgramFolder(path)) {
+    return path +
+           " is in the program folder, which holds the program's own files. The project was not saved; save it in "
+           "another folder.";
+  }
+  if (WriteProtected(path)) return path + " is write-protected. The project was not saved; save it under another name.";
+  return {};
+}
+
+// A new working folder goes to the settings file at once, so that it is not lost when the
+// program ends without closing its window.
+void MoveWorkingFolder(const std::string& folder) {
+  if (folder == modDataIO::WorkingFolder()) return;
+  modDataIO::WorkingFolder(folder);
+  modDataIO::SaveSettings(Module1::gSettingsFile, gSettings);
+}
+
 }  // namespace
 
 std::string frmMain::ProjectFileFilter() {
@@ -36,12 +80,17 @@ std::string frmMain::ProjectFileFilter() {
 
 frmMain::SaveAsTarget frmMain::SaveAsNaming(const std::string& chosenPath, const std::string& projectName) {
   SaveAsTarget target{chosenPath, {}, projectName};
-  const std::string title = FileTitleOf(chosenPath);
-  // 1-based position of the last extension in the title, 0 when absent; any case counts, so
+  // 1-based position of the last extension in a title, 0 when absent; any case counts, so
   // "PLANT.VXN" is not saved as "PLANT.VXN.vxn".
-  const std::size_t found = vb::LCase(title).rfind(vb::LCase(gProjectExt));
-  const std::size_t p = found == std::string::npos ? 0 : found + 1;
-  if (p < 1) target.path += gProjectExt;
+  const auto extensionAt = [](const std::string& title) {
+    const std::size_t found = vb::LCase(title).rfind(vb::LCase(gProjectExt));
+    return found == std::string::npos ? std::size_t{0} : found + 1;
+  };
+  if (extensionAt(FileTitleOf(chosenPath)) < 1) target.path += gProjectExt;
+  // The name comes from the title the file gets, so that "Plant" and "Plant.vxn" name the
+  // project alike.
+  const std::string title = FileTitleOf(target.path);
+  const std::size_t p = extensionAt(title);
   target.workingFolder = FolderOf(target.path);
   const std::string name = vb::Trim(projectName);
   if ((name.empty() || vb::LCase(name) == gDefaultProjectName) && p >= 2) {
@@ -52,7 +101,12 @@ frmMain::SaveAsTarget frmMain::SaveAsNaming(const std::string& chosenPath, const
 
 bool frmMain::SaveNeedsName(const std::string& projectName, const std::string& filePath) {
   return projectName == gDefaultProjectName || projectName.empty() || filePath.empty() ||
-         !modpublic::FileExists(filePath);
+         !modpublic::FileExists(filePath) || InProgramFolder(filePath);
+}
+
+bool frmMain::InProgramFolder(const std::string& path) {
+  const std::string program = ResolvedFolder(ProgramFolder());
+  return program != "/" && ResolvedFolder(FolderOf(path)).rfind(program, 0) == 0;
 }
 
 bool frmMain::UnsavedDataQuestion(const std::string& action) {
@@ -83,8 +137,12 @@ void frmMain::mnuFileOpen_Click() {
     ui::host().messageBox(kNotAProjectFile, ui::kOkOnly, "");
     return;
   }
-  modDataIO::WorkingFolder(FolderOf(path));
-  modDataIO::LoadProject(path, gProject);
+  // A file the loader refuses (its box says why) changes nothing: not the project, not the
+  // controls with their unsaved changes, not the working folder.
+  if (!modDataIO::LoadProject(path, gProject)) return;
+  // The program folder never becomes the working folder: reports and the next Save As go
+  // where the user's own files are.
+  if (!InProgramFolder(path)) MoveWorkingFolder(FolderOf(path));
   m_bFormReady = false;
   SetupOtherControlsInForm();
   m_bFormReady = true;
@@ -108,6 +166,13 @@ void frmMain::mnuFileSave_Click() {
     mnuFileSaveAs_Click();
     return;
   }
+  // A write-protected file is the user's "do not change": said, and another name offered.
+  const std::string refusal = SaveRefusal(gProject.FilePath);
+  if (!refusal.empty()) {
+    ui::host().messageBox(refusal, ui::kExclamation, "");
+    mnuFileSaveAs_Click();
+    return;
+  }
   SaveTo(gProject.FilePath);
 }
 
@@ -116,10 +181,17 @@ void frmMain::mnuFileSaveAs_Click() {
   ValidateFormControls(valid);
   if (!valid) return;
   modpublic::RunGuarded("frmMain.mnuFileSaveAs_Click()", "Error in SaveAs", ui::kCritical, [&] {
-    const std::string chosen =
-        view_->ShowSaveDialog("Save Project As...", ProjectFileFilter(), modDataIO::WorkingFolder());
-    if (chosen.empty()) return;
-    const SaveAsTarget target = SaveAsNaming(chosen, gProject.ProjectName);
+    std::string chosen;
+    SaveAsTarget target;
+    // A name in the program folder or of a write-protected file is refused and asked again.
+    for (;;) {
+      chosen = view_->ShowSaveDialog("Save Project As...", ProjectFileFilter(), modDataIO::WorkingFolder());
+      if (chosen.empty()) return;
+      target = SaveAsNaming(chosen, gProject.ProjectName);
+      const std::string refusal = SaveRefusal(target.path);
+      if (refusal.empty()) break;
+      ui::host().messageBox(refusal, ui::kExclamation, "");
+    }
     // The dialog asked about the name the user chose; a file under the name with the extension
     // added is asked about here.
     if (target.path != chosen && std::filesystem::exists(target.path)) {
@@ -135,7 +207,7 @@ void frmMain::mnuFileSaveAs_Click() {
       gProject.ProjectName = previousName;
       return;
     }
-    modDataIO::WorkingFolder(target.workingFolder);
+    MoveWorkingFolder(target.workingFolder);
     view_->Caption(MainCaption(gProject.ProjectName));
   });
 }

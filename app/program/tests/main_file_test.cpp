@@ -4,11 +4,18 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 
 #include "app/program/Module1.h"
-#include "app/storage/modDataIO.h"
+#include "app/program/frmDialogs.h"
 #include "app/program/tests/main_fixture.h"
+#include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
 #include "controls/unitentry/tests/desktop_locale.h"
 #include "platform/ui/qt_host.h"
@@ -30,11 +37,12 @@ TEST(SaveAsNaming, ExtensionAndProjectNameTable) {
       {"/w/Plant.vxn", "Untitled", "/w/Plant.vxn", "Plant"},
       {"/w/Plant.vxn", "  ", "/w/Plant.vxn", "Plant"},
       {"/w/Plant.vxn", "Tower Job", "/w/Plant.vxn", "Tower Job"},
-      {"/w/Plant", "untitled", "/w/Plant.vxn", "untitled"},  // extension added: the name stays
-      {"/w/Plant", "Untitled", "/w/Plant.vxn", "Untitled"},
+      {"/w/Plant", "untitled", "/w/Plant.vxn", "Plant"},  // extension added: the same name
+      {"/w/Plant", "Untitled", "/w/Plant.vxn", "Plant"},
       {"/w/Plant", "Tower Job", "/w/Plant.vxn", "Tower Job"},
       {"/w/PLANT.VXN", "untitled", "/w/PLANT.VXN", "PLANT"},  // any case counts as the extension
-      {"/w/a.b/Plant", "untitled", "/w/a.b/Plant.vxn", "untitled"},
+      {"/w/a.b/Plant", "untitled", "/w/a.b/Plant.vxn", "Plant"},
+      {"/w/Plant.v", "untitled", "/w/Plant.v.vxn", "Plant.v"},
   };
   for (const auto& c : cases) {
     const F::SaveAsTarget t = F::SaveAsNaming(c.chosen, c.name);
@@ -320,6 +328,246 @@ TEST_F(FileCommands, SaveIsRefusedWhileAListHasNoSelection) {
   ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_EQ(host_.messages[0].text, "No city is selected, the action can not be completed.");
   EXPECT_FALSE(std::filesystem::exists(TempDir() / "Plant.vxn"));
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The message box as the user sees it, saved as a PNG.
+void RenderMessage(const ui::RecordingHost::Message& message, QWidget& owner, const std::string& name) {
+  auto box = ui::BuildMessageBox(message.text, message.style, "Kestrin", &owner);
+  box->show();
+  QCoreApplication::processEvents();
+  RenderToPng(*box, name);
+  box->hide();
+}
+
+// A name typed with or without the extension names the file and the project alike: the caption
+// and the report options' question about an unnamed project follow the file's name.
+TEST_F(FileCommands, SaveAsNamesTheProjectTheSameWithOrWithoutTheTypedExtension) {
+  for (const char* typed : {"cancel", "cancel.vxn"}) {
+    SCOPED_TRACE(typed);
+    modDataIO::InitProject(gProject);
+    TestWindow& w = OpenWindow();
+    const std::string saved = (TempDir() / "cancel.vxn").string();
+    std::filesystem::remove(saved);
+    w.saveAnswers = {(TempDir() / typed).string()};
+    w.form().mnuFileSaveAs_Click();
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(gProject.FilePath, saved);
+    EXPECT_EQ(gProject.ProjectName, "cancel");
+    EXPECT_EQ(w.windowTitle().toStdString(), F::MainCaption("cancel"));
+    EXPECT_FALSE(frmReportOptions::NeedsProjectName(true, gProject.ProjectName));
+    ProjectData loaded;
+    ASSERT_TRUE(modDataIO::LoadProject(saved, loaded));
+    EXPECT_EQ(loaded.ProjectName, "cancel");
+  }
+}
+
+// A file that passes the quick check but cannot be loaded (a value no entry box takes) is
+// refused by the loader with its box; the open project, the controls, their unsaved change and
+// the working folder stay as they were, so the next report does not land beside that file.
+TEST_F(FileCommands, RefusedOpenChangesNothing) {
+  ProjectData bad;
+  modDataIO::InitProject(bad);
+  bad.ProjectName = "Too Many Chillers";
+  std::filesystem::create_directories(TempDir() / "elsewhere");
+  const std::string path = (TempDir() / "elsewhere" / "bad.vxn").string();
+  ASSERT_TRUE(modDataIO::SaveProject(path, bad));
+  std::string text = Slurp(path);
+  const std::size_t at = text.find("<ChillerNumber>2<");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 17, "<ChillerNumber>40<");
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  ASSERT_TRUE(modDataIO::IsValidProjectFile(path));
+
+  TestWindow& w = OpenWindow();
+  const std::string folder = modDataIO::WorkingFolder();
+  const QString caption = w.windowTitle();
+  Type(F::uncDesignWB, "80");
+  host_.answers = {ui::kYes};  // open without saving
+  w.openAnswers = {path};
+  w.form().mnuFileOpen_Click();
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_NE(host_.messages[1].text.find("ChillerNumber is 40"), std::string::npos) << host_.messages[1].text;
+  EXPECT_EQ(modDataIO::WorkingFolder(), folder);
+  EXPECT_EQ(gProject.ProjectName, "untitled");
+  EXPECT_TRUE(gProject.FilePath.empty());
+  EXPECT_EQ(Shown(F::uncDesignWB), "80");
+  EXPECT_EQ(w.windowTitle(), caption);
+  bool changed = false;
+  w.form().ProjectDataChanged(changed);
+  EXPECT_TRUE(changed);
+  EXPECT_TRUE(w.form().FormReady());
+}
+
+// A project file without a write bit is the user's "do not change": Save says so and offers
+// Save As instead of replacing it (as root too, whom the mode bits do not stop).
+TEST_F(FileCommands, SaveOfAWriteProtectedFileOffersSaveAsAndLeavesTheFile) {
+  for (const std::filesystem::perms mode :
+       {std::filesystem::perms::owner_read | std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+        std::filesystem::perms::owner_read}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    modDataIO::InitProject(gProject);
+    gProject.ProjectName = "Locked Job";
+    const std::string locked = (TempDir() / "locked.vxn").string();
+    std::filesystem::remove(locked);
+    ASSERT_TRUE(modDataIO::SaveProject(locked, gProject));
+    std::filesystem::permissions(locked, mode);
+    const std::string before = Slurp(locked);
+
+    TestWindow& w = OpenWindow();
+    host_.messages.clear();
+    Type(F::uncDesignWB, "80");
+    w.lastSaveInitDir.clear();
+    w.form().mnuFileSave_Click();  // the offered Save As is cancelled
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              locked + " is write-protected. The project was not saved; save it under another name.");
+    if (mode == std::filesystem::perms::owner_read) RenderMessage(host_.messages[0], w, "write_protected_message");
+    EXPECT_EQ(w.lastSaveInitDir, modDataIO::WorkingFolder());
+    EXPECT_EQ(Slurp(locked), before);
+    bool changed = false;
+    w.form().ProjectDataChanged(changed);
+    EXPECT_TRUE(changed);
+
+    // The offered Save As writes under the new name; the write-protected file stays.
+    host_.messages.clear();
+    const std::string copy = (TempDir() / "unlocked.vxn").string();
+    w.saveAnswers = {copy};
+    w.form().mnuFileSave_Click();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_TRUE(host_.messages.front().text.find("write-protected") != std::string::npos);
+    EXPECT_EQ(gProject.FilePath, copy);
+    EXPECT_EQ(Slurp(locked), before);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::remove(copy);
+  }
+}
+
+// A project file on a read-only mount (mounted in a private mount namespace of a child
+// process, so that it holds for root too) is write-protected like one without a write bit.
+TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
+  const std::filesystem::path folder = TempDir() / "mounted";
+  std::filesystem::create_directories(folder);
+  gProject.ProjectName = "Mounted Job";
+  const std::string path = (folder / "mounted.vxn").string();
+  ASSERT_TRUE(modDataIO::SaveProject(path, gProject));
+  const std::string before = Slurp(path);
+  TestWindow& w = OpenWindow();
+  Type(F::uncDesignWB, "80");
+  const std::string expected = path + " is write-protected. The project was not saved; save it under another name.";
+  const std::string dir = folder.string();
+
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+      _exit(77);  // no private mount namespace here
+    }
+    host_.messages.clear();
+    w.lastSaveInitDir.clear();
+    w.form().mnuFileSave_Click();
+    int faults = 0;
+    if (host_.messages.size() != 1 || host_.messages[0].text != expected) faults |= 1;
+    if (w.lastSaveInitDir != modDataIO::WorkingFolder()) faults |= 2;
+    _exit(faults);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace (needs root)";
+  EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "not the write-protected message";
+  EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "Save As was not offered in the working folder";
+  EXPECT_EQ(Slurp(path), before);
+}
+
+// The shipped sample in the program folder (here a copy of the test's own): Save never writes
+// there but offers Save As in the working folder, opening it leaves the working folder, and
+// Save As into the program folder is refused and asked again.
+class ProgramFolderSample : public FileCommands {
+ protected:
+  void SetUp() override {
+    FileCommands::SetUp();
+    program_ = TempDir() / "program";
+    std::filesystem::create_directories(program_);
+    sample_ = (program_ / "Sample.vxn").string();
+    std::filesystem::copy_file(std::filesystem::path(KESTRIN_PROGRAM_DIR) / "Sample.vxn", sample_);
+    work_ = (TempDir() / "work").string() + "/";
+    std::filesystem::create_directories(work_);
+    previous_ = modpublic::gAppPath;
+    UseProgramCopy();
+  }
+  void TearDown() override {
+    modpublic::gAppPath = previous_;
+    FileCommands::TearDown();
+  }
+  void UseProgramCopy() {
+    modpublic::gAppPath = program_.string() + "/";
+    modDataIO::WorkingFolder(work_);
+  }
+  // The start-up with the sample on the command line, as scripts/run.sh starts the program;
+  // the templates come from the build's program folder, which the start-up only reads.
+  void StartWithSample() {
+    modpublic::gAppPath = previous_;
+    ASSERT_EQ(Module1::StartUp(sample_), Module1::StartResult::kReady);
+    UseProgramCopy();
+  }
+
+  std::filesystem::path program_;
+  std::string sample_, work_, previous_;
+};
+
+TEST_F(ProgramFolderSample, SaveOffersSaveAsInTheWorkingFolderAndNeverWritesTheSample) {
+  const std::string original = Slurp(sample_);
+  for (const bool atStart : {true, false}) {
+    SCOPED_TRACE(atStart ? "opened at start" : "opened with File > Open");
+    modDataIO::InitProject(gProject);
+    if (atStart) {
+      StartWithSample();
+      OpenWindow();
+    } else {
+      TestWindow& w = OpenWindow();
+      w.openAnswers = {sample_};
+      w.form().mnuFileOpen_Click();
+    }
+    TestWindow& w = *window_;
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(gProject.FilePath, sample_);
+    EXPECT_EQ(modDataIO::WorkingFolder(), work_);
+    const std::string name = gProject.ProjectName;
+
+    Type(F::uncDesignWB, "80");
+    w.lastSaveInitDir.clear();
+    w.form().mnuFileSave_Click();  // the dialog is cancelled
+    EXPECT_EQ(w.lastSaveInitDir, work_);
+    EXPECT_EQ(Slurp(sample_), original);
+    EXPECT_TRUE(host_.messages.empty());
+
+    // Save As onto the sample is refused and the dialog comes again; the next answer is saved.
+    const std::string copy = work_ + "Sample.vxn";
+    std::filesystem::remove(copy);
+    w.saveAnswers = {sample_, copy};
+    w.form().mnuFileSave_Click();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, sample_ +
+                                          " is in the program folder, which holds the program's own files. The "
+                                          "project was not saved; save it in another folder.");
+    EXPECT_TRUE(w.saveAnswers.empty());
+    if (atStart) RenderMessage(host_.messages[0], w, "program_folder_message");
+    EXPECT_EQ(Slurp(sample_), original);
+    EXPECT_EQ(gProject.FilePath, copy);
+    EXPECT_EQ(gProject.ProjectName, name);
+    ProjectData loaded;
+    ASSERT_TRUE(modDataIO::LoadProject(copy, loaded));
+    EXPECT_EQ(loaded.DesignWB, 80.0F);
+    host_.messages.clear();
+  }
 }
 
 }  // namespace
