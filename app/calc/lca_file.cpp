@@ -197,9 +197,18 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
       vb::Raise(vb::kSubscriptOutOfRange, "The run has " + std::to_string(S) + " systems; 1 to 4 are listed.");
     CheckLifeCycleYears(L);
 
+    // In the scratch folder the listing is one of the run's own files: made again on every run
+    // (not synced), and a link or anything else but a regular file under its name is refused,
+    // never written through. In a folder of the user's choice it is the user's file.
+    const bool scratch = dir == modDataIO::DataFolder();
     Listing f;
     // What was listed stays in the file when a monthly block cannot be read back.
-    auto save = [&] { modDataIO::detail::WriteFileAtomic(path, text::Utf8ToCp1252(f.Take()), /*durable=*/true); };
+    auto save = [&] {
+      const std::string bytes = text::Utf8ToCp1252(f.Take());
+      if (!scratch) return modDataIO::detail::WriteFileAtomic(path, bytes, /*durable=*/true);
+      modDataIO::detail::OwnFileLength(path);
+      modDataIO::detail::WriteOwnFileAtomic(path, bytes);
+    };
     for (int s = 1; s <= S; ++s) {
       MonthlyTotals(f, systems(s));
       CashFlow(f, systems(s), L);

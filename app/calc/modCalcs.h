@@ -101,7 +101,9 @@ bool bCalcPayback(const SystemEconData& base, const SystemEconData& challenger, 
 // Writes LCA.TXT into `folder` (empty: the scratch folder, written back): the monthly
 // totals, cash flow and annual costs of each system, the comparisons, and the bin results
 // of every month read back from CAL.DAT of the scratch folder. A block that cannot be read
-// ends the listing with false (the reader has shown its box); what was listed stays.
+// ends the listing with false (the reader has shown its box); what was listed stays. In the
+// scratch folder a link or anything else but a regular file named LCA.TXT is refused (box,
+// false) and left as it is.
 bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<SystemEconData, 1, 4>& systems,
                           std::string& folder);
 

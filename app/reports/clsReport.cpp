@@ -1,6 +1,7 @@
 // The report object: creation, properties, error source, and the helpers of its files.
 #include "app/reports/clsReport.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/reports/report_internal.h"
@@ -98,7 +99,13 @@ std::string clsReport::PLVReportFileName(const std::string& projectName) {
         c == '|')
       c = '_';
   }
-  return "PLVReport_for_" + name + ".rtf";
+  // A file name holds at most 255 bytes: a longer project name is cut at the start of a
+  // UTF-8 character (never inside one), and the extension stays.
+  const std::string prefix = "PLVReport_for_", extension = ".rtf";
+  std::size_t cut = std::min(name.size(), std::size_t{255} - prefix.size() - extension.size());
+  while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  name.resize(cut);
+  return prefix + name + extension;
 }
 
 int32_t clsReport::CaretLine() {

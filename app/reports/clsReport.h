@@ -151,8 +151,9 @@ class clsReport : public frmWait::ReportClassInterface {
   // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
   // report code; without it the economic run ends in its error page.
   std::function<bool()> EcoRptCombinedBody;
-  // The file name of the combined part-load report for a project name: trimmed, and made
-  // safe as a file name (separators and characters other systems refuse become "_").
+  // The file name of the combined part-load report for a project name: trimmed, made safe as
+  // a file name (separators and characters other systems refuse become "_") and cut to fit
+  // the 255 bytes of a file name at a character boundary.
   static std::string PLVReportFileName(const std::string& projectName);
 
   // ---- document set-up ----

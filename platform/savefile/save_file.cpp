@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <random>
+#include <string_view>
 #include <utility>
 
 namespace savefile {
@@ -18,6 +20,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kSuffixLength = 6;
+constexpr std::size_t kPidDigits = 10;  // any pid_t, zero-padded
+// The temporary's name, ".kestrin-<pid>-<suffix>.tmp", is 30 bytes long whatever the file's
+// name, so every file name the system takes can be saved.
+constexpr std::string_view kTempPrefix = ".kestrin-";
+constexpr std::string_view kTempEnd = ".tmp";
+constexpr std::size_t kTempLength = kTempPrefix.size() + kPidDigits + 1 + kSuffixLength + kTempEnd.size();
 
 SaveResult Failed(Failure failure, const std::string& what, const std::string& path, int err) {
   std::string text = what + " " + path;
@@ -25,28 +33,44 @@ SaveResult Failed(Failure failure, const std::string& what, const std::string& p
   return {failure, std::move(text)};
 }
 
-// The process that made `name` as a temporary of the file `file`: ".<file>.tmp<pid>.<suffix>",
-// or "<file>.tmp<pid>" as saves of earlier versions named them. 0 for any other name.
-pid_t TemporaryOwner(const std::string& name, const std::string& file) {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// The characters of a temporary's suffix (kChars of CreateTemporary).
+bool IsSuffixChar(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The process that made `name` as a temporary of a save in this folder: a temporary of
+// today's form (it names no file: any save's), or one of the file `file` as saves of earlier
+// versions named them, ".<file>.tmp<pid>.<suffix>" or "<file>.tmp<pid>". 0 for any other name.
+pid_t TemporaryOwner(std::string_view name, const std::string& file) {
+  if (name.size() == kTempLength && name.starts_with(kTempPrefix) && name.ends_with(kTempEnd)) {
+    const std::string_view pid = name.substr(kTempPrefix.size(), kPidDigits);
+    const std::string_view suffix = name.substr(kTempPrefix.size() + kPidDigits + 1, kSuffixLength);
+    if (!std::all_of(pid.begin(), pid.end(), IsDigit) || name[kTempPrefix.size() + kPidDigits] != '-' ||
+        !std::all_of(suffix.begin(), suffix.end(), IsSuffixChar))
+      return 0;
+    const long long owner = std::stoll(std::string(pid));
+    return owner <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(owner) : 0;
+  }
   for (const bool hidden : {true, false}) {
     const std::string prefix = (hidden ? "." : "") + file + ".tmp";
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
     const std::size_t end = std::min(name.find_first_not_of("0123456789", prefix.size()), name.size());
     const std::size_t digits = end - prefix.size();
     const std::size_t rest = name.size() - end;
     const bool restFits = hidden ? rest == 1 + kSuffixLength && name[end] == '.' : rest == 0;
     if (digits == 0 || digits > 9 || !restFits) continue;
-    return static_cast<pid_t>(std::stol(name.substr(prefix.size(), digits)));
+    return static_cast<pid_t>(std::stol(std::string(name.substr(prefix.size(), digits))));
   }
   return 0;
 }
 
-// Removes the temporaries of `file` in `dir` whose process has ended (a save that was killed
-// before its rename). Those of live processes, this one included, may be saves under way.
+// Removes the temporaries in `dir` whose process has ended (a save that was killed before
+// its rename): those of today's form whatever file they were for, and those of `file` named
+// as earlier versions named them. Those of live processes, this one included, may be saves
+// under way.
 void RemoveStaleTemporaries(const fs::path& dir, const std::string& file) {
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const pid_t pid = TemporaryOwner(it->path().filename().string(), file);
+    const pid_t pid = TemporaryOwner(it->path().filename().native(), file);
     if (pid <= 0 || pid == ::getpid()) continue;
     if (::kill(pid, 0) != 0 && errno == ESRCH) {
       std::error_code ignored;
@@ -55,17 +79,20 @@ void RemoveStaleTemporaries(const fs::path& dir, const std::string& file) {
   }
 }
 
-// Creates the temporary of `file` in `dir` (its name in `temp`) with the bits `mode` less the
-// umask. O_EXCL: a name that is taken, by a file or by a link planted there, is never opened;
+// Creates a temporary in `dir` (its path in `temp`) with the bits `mode` less the umask.
+// O_EXCL: a name that is taken, by a file or by a link planted there, is never opened;
 // another name is tried. -1 with errno set when none could be created.
-int CreateTemporary(const fs::path& dir, const std::string& file, mode_t mode, std::string& temp) {
+int CreateTemporary(const fs::path& dir, mode_t mode, std::string& temp) {
   static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::minstd_rand random(std::random_device{}());
   std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
-  const std::string stem = (dir / ("." + file + ".tmp" + std::to_string(::getpid()) + ".")).string();
+  std::string pid = std::to_string(::getpid());
+  pid.insert(0, kPidDigits - std::min(kPidDigits, pid.size()), '0');
+  const std::string stem = (dir / (std::string(kTempPrefix) + pid + "-")).string();
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = stem;
     for (std::size_t i = 0; i < kSuffixLength; ++i) temp += kChars[pick(random)];
+    temp += kTempEnd;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -107,7 +134,7 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
   RemoveStaleTemporaries(dir, file);
 
   std::string temp;
-  const int fd = CreateTemporary(dir, file, options.newFileMode, temp);
+  const int fd = CreateTemporary(dir, options.newFileMode, temp);
   if (fd < 0) {
     const int err = errno;
     return Failed(err == ENOENT || err == ENOTDIR ? Failure::kNoFolder : Failure::kWrite, "Cannot write", path, err);

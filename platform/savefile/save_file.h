@@ -45,11 +45,13 @@ using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 // Replaces the file at `path` with a file of `length` bytes: the ranges (each inside the
 // length) at their offsets and zeros everywhere else, left as holes, so a large laid-out
 // file costs only the bytes of its ranges. The new file is made under a temporary name in
-// the same folder (".<name>.tmp<pid>.<6 characters>", created exclusively, so nothing
+// the same folder (".kestrin-<pid, 10 digits>-<6 characters>.tmp", 30 bytes whatever the
+// file's name, so any name the system takes can be saved; created exclusively, so nothing
 // already there is followed or overwritten); every write is checked, and the temporary is
 // renamed over the old file only when all of it succeeded. On any failure the old file
-// stays as it was and the temporary is removed. Temporaries of this file left by saves whose
-// process has ended (killed before their rename) are removed first.
+// stays as it was and the temporary is removed. Temporaries in the folder left by saves whose
+// process has ended (killed before their rename) are removed first, and so are those of this
+// file named as earlier versions named them (".<name>.tmp<pid>.<6 characters>", "<name>.tmp<pid>").
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,
                        const SaveOptions& options = {});
 

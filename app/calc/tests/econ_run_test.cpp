@@ -489,4 +489,39 @@ TEST_F(LcaTxtTest, AnUnreadableBlockEndsTheListingAndKeepsWhatWasListed) {
   EXPECT_EQ(calctest::ReadFile(folder + "LCA.TXT"), golden.substr(0, detailed));
 }
 
+// LCA.TXT of the scratch folder is the run's own file: a link in its place is refused with
+// the box of the other scratch files and its target stays untouched. In a folder of the
+// user's choice it is the user's file, and a link there is followed as for any file the user
+// keeps.
+TEST_F(LcaTxtTest, ALinkInPlaceOfTheScratchListingIsRefused) {
+  ASSERT_TRUE(Cost({1}));
+  const EconResults r = Read();
+  const std::string target = OtherFolder() + "elsewhere.txt";
+  const struct {
+    const char* what;
+    std::string folder;  // "": the scratch folder
+    bool written;
+  } cases[] = {{"the scratch folder", "", false}, {"a folder of the user's choice", OtherFolder(), true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(target, std::ios::binary) << "the user's own text";
+    const std::string link = (c.folder.empty() ? scratch.File("") : c.folder) + "LCA.TXT";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(target, link);
+    host.messages.clear();
+    std::string folder = c.folder;
+    EXPECT_EQ(modCalcs::bWriteEconDiagnostic(*r.econ, *r.systems, folder), c.written);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    if (c.written) {
+      EXPECT_TRUE(host.messages.empty());
+      EXPECT_EQ(calctest::ReadFile(target), Golden());
+    } else {
+      ASSERT_EQ(host.messages.size(), 1u);
+      EXPECT_EQ(host.messages[0].title, "bWriteEconDiagnostic");
+      EXPECT_NE(host.messages[0].text.find("Not a regular file: " + link), std::string::npos) << host.messages[0].text;
+      EXPECT_EQ(calctest::ReadFile(target), "the user's own text");
+    }
+  }
+}
+
 }  // namespace

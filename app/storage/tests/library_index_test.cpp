@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "app/storage/index_schema.h"
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
@@ -275,6 +277,48 @@ TEST_F(LibraryIndex, UnknownSystemAndMissingOrForeignDatabase) {
   EXPECT_FALSE(bSystemListRead(count, list, dir_));
   EXPECT_NE(TakeMessage().find("does not exist"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ + "INX.MDB"));
+}
+
+// The scratch index is this program's own file, like the record files beside it: a link to
+// another database in its place is neither read nor written through, each use is refused
+// with the record files' "Not a regular file" box, and the other database stays as it was.
+TEST_F(LibraryIndex, ALinkedIndexIsNeitherReadNorWrittenThrough) {
+  std::filesystem::create_directories(dir_ + "elsewhere");
+  const std::string other = dir_ + "elsewhere/other.mdb";
+  std::filesystem::rename(dir_ + "INX.MDB", other);
+  std::filesystem::create_symlink(other, dir_ + "INX.MDB");
+  const std::string before = ReadAll(other);
+  const struct {
+    const char* what;
+    std::function<bool()> use;
+  } cases[] = {
+      {"a chiller write", [&] { return bChillerWrite(1, ChillerData{}, dir_); }},
+      {"a system write",
+       [&] {
+         return bSystemWrite(1, System({{0, 0, 0, 0}}), dir_);
+       }},
+      {"a chiller read",
+       [&] {
+         ChillerData c;
+         return bChillerRead(1, c, dir_);
+       }},
+      {"the system list",
+       [&] {
+         std::int16_t count = 0;
+         std::vector<SystemListEntry> list;
+         return bSystemListRead(count, list, dir_);
+       }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(c.use()) << c.what;
+    ASSERT_FALSE(host_.messages.empty()) << c.what;
+    EXPECT_EQ(host_.messages[0].style, 48) << c.what;
+    EXPECT_NE(TakeMessage().find("Not a regular file: " + dir_ + "INX.MDB"), std::string::npos) << c.what;
+    EXPECT_EQ(ReadAll(other), before) << c.what;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "CHL.DAT"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "SYS.DAT"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "INX.MDB"));
 }
 
 TEST_F(LibraryIndex, IndexHeldByAnotherProcessFails) {

@@ -6,12 +6,14 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
 
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
+#include "platform/savefile/tests/read_only_folder.h"
 
 using namespace modDataIO;
 
@@ -93,21 +95,20 @@ TEST_F(ScratchFiles, MissingEconomicsFileReadsAsZerosAndIsNotCreated) {
   EXPECT_FALSE(std::filesystem::exists(dir_ + "ECO.DAT"));
 }
 
+// The folder is read-only even for root (a read-only mount): a read that opened a file for
+// writing, or created one, would fail there.
 TEST_F(ScratchFiles, ReadsWorkInAReadOnlyFolder) {
   ReportData r;
   r.ReportType = 2;
   r.AnalysedSystemIndex = 2;
   ASSERT_TRUE(bReportsWrite(r, dir_));
-  ::chmod(root_.c_str(), 0555);
-  ReportData back;
-  EXPECT_TRUE(bReportsRead(back, dir_));
-  EXPECT_TRUE(bEconomicsRead(*std::make_unique<EconomicsData>(), dir_));
-  ::chmod(root_.c_str(), 0755);
-  EXPECT_EQ(back, [&] {
-    ReportData x;
-    codec::Decode(codec::Encode(r), x);
-    return x;
-  }());
+  const std::string seen = savefile::testing::InReadOnlyFolder(root_.string(), [&] {
+    ReportData back;
+    const bool read = bReportsRead(back, dir_) && bEconomicsRead(*std::make_unique<EconomicsData>(), dir_);
+    if (!read) return "not read: " + (host_.messages.empty() ? std::string() : host_.messages[0].text);
+    return codec::Encode(back) == codec::Encode(r) ? std::string("read") : std::string("read other bytes");
+  });
+  EXPECT_EQ(seen, "read");
   EXPECT_FALSE(std::filesystem::exists(dir_ + "ECO.DAT"));
 }
 
@@ -134,12 +135,14 @@ TEST_F(ScratchFiles, FailedWriteKeepsTheOldFile) {
   w.sName = "new";
   EXPECT_FALSE(bWeatherWrite(w, dir_ + "missing/"));
   EXPECT_NE(TakeMessage().find(dir_ + "missing/WTH.DAT"), std::string::npos);
-  if (geteuid() != 0) {  // permissions do not stop the superuser
-    ::chmod(root_.c_str(), 0555);
-    EXPECT_FALSE(bWeatherWrite(w, dir_));
-    ::chmod(root_.c_str(), 0755);
-    EXPECT_NE(TakeMessage().find(dir_ + "WTH.DAT"), std::string::npos);
-  }
+  // A folder that cannot be written, by root neither (a read-only mount).
+  const std::string seen = savefile::testing::InReadOnlyFolder(root_.string(), [&] {
+    const bool written = bWeatherWrite(w, dir_);
+    return (written ? "written: " : "refused: ") + (host_.messages.empty() ? std::string() : host_.messages[0].text);
+  });
+  EXPECT_EQ(seen.rfind("refused: ", 0), 0u) << seen;
+  EXPECT_NE(seen.find(dir_ + "WTH.DAT"), std::string::npos) << seen;
+  EXPECT_NE(seen.find(std::strerror(EROFS)), std::string::npos) << seen;
   EXPECT_EQ(ReadAll(dir_ + "WTH.DAT"), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_), {}), 1);  // no temporary left
 }

@@ -1,6 +1,7 @@
 // Saving a whole file: the old file stays whole and no temporary is left when a write fails.
 #include "platform/savefile/save_file.h"
 #include "platform/savefile/tests/disk_limit.h"
+#include "platform/savefile/tests/read_only_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -158,8 +159,9 @@ TEST_F(SaveWholeTest, ANewFileGetsItsModeLessTheUmask) {
   ::umask(oldMask);
 }
 
-// Temporaries of this file whose process has ended (a save killed before its rename) go; those
-// of live processes, of other files and names of another shape stay.
+// Temporaries whose process has ended (a save killed before its rename) go: those of today's
+// form, which name no file, and those of this file as earlier versions named them. Those of
+// live processes, of other files in an earlier form and names of another shape stay.
 TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
   const pid_t child = fork();
   if (child == 0) _exit(0);
@@ -167,12 +169,20 @@ TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
   waitpid(child, &status, 0);  // a pid that has certainly ended
   const std::string dead = std::to_string(child);
   const std::string self = std::to_string(::getpid());
+  const auto padded = [](std::string pid) { return std::string(10 - pid.size(), '0') + pid; };
   const struct {
     std::string name;
     bool removed;
   } cases[] = {
-      {".r.csv.tmp" + dead + ".AbC123", true},
-      {"r.csv.tmp" + dead, true},  // as saves of earlier versions named them
+      {".kestrin-" + padded(dead) + "-AbC123.tmp", true},
+      {".kestrin-" + padded(self) + "-AbC123.tmp", false},
+      {".kestrin-" + padded("1") + "-AbC123.tmp", false},
+      {".kestrin-" + padded(dead) + "-AbC12.tmp", false},
+      {".kestrin-" + padded(dead) + "-AbC1-3.tmp", false},
+      {".kestrin-" + dead + "-AbC123.tmp", false},
+      {".kestrin-" + padded(dead) + "-AbC123.tmpx", false},
+      {".r.csv.tmp" + dead + ".AbC123", true},  // as earlier versions named them
+      {"r.csv.tmp" + dead, true},
       {".r.csv.tmp1.AbC123", false},
       {".r.csv.tmp" + self + ".AbC123", false},
       {".other.csv.tmp" + dead + ".AbC123", false},
@@ -184,6 +194,45 @@ TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
   ASSERT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), "saved"));
   EXPECT_EQ(ReadAll(dir_ / "r.csv"), "saved");
   for (const auto& c : cases) EXPECT_EQ(fs::exists(dir_ / c.name), !c.removed) << c.name;
+}
+
+// The temporary's name does not grow with the file's: every name the system takes, up to
+// its 255 bytes in one- and in multi-byte characters, is saved and saved over, and nothing
+// else is left in the folder.
+TEST_F(SaveWholeTest, EveryNameTheSystemTakesCanBeSaved) {
+  std::string twoByte, threeByte;
+  for (int i = 0; i < 127; ++i) twoByte += "\u00fc";
+  for (int i = 0; i < 85; ++i) threeByte += "\u20ac";
+  const std::string names[] = {std::string(239, 'a') + ".csv", std::string(251, 'b') + ".vxn", twoByte + "x",
+                               threeByte};
+  for (const std::string& name : names) {
+    ASSERT_LE(name.size(), 255u);
+    const fs::path file = dir_ / name;
+    for (const char* contents : {"first", "second"}) {
+      std::string error;
+      EXPECT_TRUE(savefile::SaveWhole(file.string(), contents, &error)) << name.size() << " bytes: " << error;
+      EXPECT_EQ(ReadAll(file), contents) << name.size() << " bytes";
+      EXPECT_EQ(FilesInFolder(), 1u) << name.size() << " bytes";
+    }
+    fs::remove(file);
+  }
+}
+
+// A folder that cannot be written, also by root: the save fails, the old file stays whole
+// and nothing is left beside it.
+TEST_F(SaveWholeTest, AReadOnlyFolderKeepsTheOldFile) {
+  const fs::path file = dir_ / "settings.xml";
+  WriteRaw(file, "old");
+  for (const bool sync : {true, false}) {
+    const std::string seen = savefile::testing::InReadOnlyFolder(dir_.string(), [&] {
+      const savefile::SaveResult saved = savefile::SaveLaidOut(file.string(), 3, {{0, "new"}}, {.sync = sync});
+      return std::to_string(static_cast<int>(saved.failure)) + " " + saved.error;
+    });
+    EXPECT_EQ(seen, std::to_string(static_cast<int>(savefile::Failure::kWrite)) + " Cannot write " + file.string() +
+                        ": " + std::strerror(EROFS));
+    EXPECT_EQ(ReadAll(file), "old");
+    EXPECT_EQ(FilesInFolder(), 1u);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// A folder that nobody can write, for tests, root included: the folder's mode bits do not
+// stop the superuser (as which the tests run in CI), a read-only mount does. The body runs in
+// a forked child that has a private mount namespace in which the folder is bind-mounted
+// read-only onto itself; the parent, and the files themselves, are untouched, so the test
+// checks afterwards what the body left in the folder.
+#pragma once
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace savefile::testing {
+
+namespace detail {
+
+inline bool WriteTo(const char* file, const std::string& text) {
+  std::ofstream out(file);
+  out << text;
+  return static_cast<bool>(out.flush());
+}
+
+// A private mount namespace for this process (as root directly, otherwise in a user namespace
+// of its own in which this user is root); "" on success, else what failed.
+inline std::string PrivateMounts() {
+  if (::unshare(CLONE_NEWNS) != 0) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return std::string("unshare: ") + std::strerror(errno);
+    if (!WriteTo("/proc/self/setgroups", "deny") || !WriteTo("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !WriteTo("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
+      return "the user namespace's id maps could not be written";
+  }
+  // Private, so that the mounts below never reach the namespace of the parent.
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    return std::string("mount --make-rprivate /: ") + std::strerror(errno);
+  return {};
+}
+
+}  // namespace detail
+
+// What `body` returns, run in a forked child in which `folder` is read-only. A child that
+// could not make the folder read-only, or that did not end normally, returns a text saying so
+// (beginning with "read-only folder:"), which no test expects.
+inline std::string InReadOnlyFolder(const std::string& folder, const std::function<std::string()>& body) {
+  int fds[2];
+  if (::pipe(fds) != 0) return std::string("read-only folder: pipe: ") + std::strerror(errno);
+  const pid_t child = ::fork();
+  if (child < 0) return std::string("read-only folder: fork: ") + std::strerror(errno);
+  if (child == 0) {
+    ::close(fds[0]);
+    std::string result = detail::PrivateMounts();
+    if (result.empty() && (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                           ::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0))
+      result = "mount " + folder + ": " + std::strerror(errno);
+    result = result.empty() ? body() : "read-only folder: " + result;
+    for (std::size_t done = 0; done < result.size();) {
+      const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  std::string result;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    result.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return "read-only folder: the child ended with status " + std::to_string(status) + " after: " + result;
+  return result;
+}
+
+}  // namespace savefile::testing
