@@ -84,6 +84,13 @@ frmMainWindow::frmMainWindow(frmMain& form, QWidget* parent) : QMainWindow(paren
   setStatusBar(bar);
   form_.SetView(this);
   form_.Form_Load();
+  // The coupling: the plant is at least the building's peak load, the minimum ECWT at most
+  // the design ECWT. Connected once the load has bound every entry box to the converter and
+  // set the limits from the project: binding a box re-displays it, which counts as input, and
+  // a coupling run then would set a limit on a box not bound yet.
+  using F = frmMain;
+  connect(boxes_[F::uncBldgPeakLoad], &csQuillet::Change, this, [this] { form_.uncBldgPeakLoad_Change(); });
+  connect(boxes_[F::uncDesignECWT], &csQuillet::Change, this, [this] { form_.uncDesignECWT_Change(); });
 }
 
 frmMainWindow::~frmMainWindow() { form_.SetView(nullptr); }
@@ -284,11 +291,6 @@ QWidget* frmMainWindow::BuildInputs() {
 
   // The lists are as wide as the entry boxes with their unit labels.
   for (auto& combo : combos_) combo->widget()->setFixedWidth(boxes_[F::uncBldgPeakLoad]->width());
-
-  // The coupling: the plant is at least the building's peak load, the minimum ECWT at most
-  // the design ECWT.
-  connect(boxes_[F::uncBldgPeakLoad], &csQuillet::Change, this, [this] { form_.uncBldgPeakLoad_Change(); });
-  connect(boxes_[F::uncDesignECWT], &csQuillet::Change, this, [this] { form_.uncDesignECWT_Change(); });
   return inputs;
 }
 
