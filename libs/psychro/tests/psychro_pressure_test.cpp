@@ -1,6 +1,7 @@
 // Every operation that takes a barometric pressure refuses one that is not positive, as it
 // refuses a NaN: no state of moist air exists there (at 0 psia the humidity ratio of any
 // vapour pressure would come out as -0.622).
+#include <array>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -17,22 +18,21 @@ using P = PSYCHEN32;
 
 struct Routine {
   const char* name;
-  // Calls the routine at the pressure with arguments of a plausible state (95 F, 0.0141 lb/lb).
+  // Calls the routine at the pressure with the arguments of a plausible state (95 F, 0.0141 lb/lb).
   std::function<void(float)> call;
 };
 
-// A complete-state operation on fresh arguments; the arguments must come back unchanged when
+// A complete-state operation with its two inputs; the arguments must come back unchanged when
 // the pressure is refused.
-template <class F>
-std::function<void(float)> State(F psy) {
-  return [psy](float p) {
-    float a = 95.0f, b = 0.0141f, c = -7, d = -7, e = -7, f = -7, g = -7, h = -7;
-    const float before[] = {a, b, c, d, e, f, g, h};
+using StateOperation = void (*)(float, float&, float&, float&, float&, float&, float&, float&, float&);
+std::function<void(float)> State(StateOperation psy, float in1, float in2) {
+  return [=](float p) {
+    std::array<float, 8> v = {in1, in2, -7, -7, -7, -7, -7, -7};
+    const std::array<float, 8> before = v;
     try {
-      psy(p, a, b, c, d, e, f, g, h);
+      psy(p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
     } catch (...) {
-      const float after[] = {a, b, c, d, e, f, g, h};
-      for (int i = 0; i < 8; ++i) EXPECT_EQ(after[i], before[i]) << "argument " << i + 2 << " changed";
+      EXPECT_EQ(v, before) << "arguments changed";
       throw;
     }
   };
@@ -40,36 +40,11 @@ std::function<void(float)> State(F psy) {
 
 std::vector<Routine> Routines() {
   return {
-      {"Psy_ALL_DB_EN",
-       [](float p) {
-         State([](float p0, float& a, float&, float& c, float& d, float& e, float& f, float& g, float& h) {
-           float en = 40.0f;
-           P::Psy_ALL_DB_EN(p0, a, en, c, d, e, f, g, h);
-         })(p);
-       }},
-      {"Psy_ALL_DB_RH",
-       [](float p) {
-         State([](float p0, float& a, float&, float& c, float& d, float& e, float& f, float& g, float& h) {
-           float rh = 40.0f;
-           P::Psy_ALL_DB_RH(p0, a, rh, c, d, e, f, g, h);
-         })(p);
-       }},
-      {"Psy_ALL_DB_SH", State([](float p0, float& a, float& b, float& c, float& d, float& e, float& f, float& g,
-                                 float& h) { P::Psy_ALL_DB_SH(p0, a, b, c, d, e, f, g, h); })},
-      {"Psy_ALL_DB_WB",
-       [](float p) {
-         State([](float p0, float& a, float&, float& c, float& d, float& e, float& f, float& g, float& h) {
-           float wb = 75.0f;
-           P::Psy_ALL_DB_WB(p0, a, wb, c, d, e, f, g, h);
-         })(p);
-       }},
-      {"Psy_ALL_SH_WB",
-       [](float p) {
-         State([](float p0, float&, float& b, float& c, float& d, float& e, float& f, float& g, float& h) {
-           float wb = 75.0f;
-           P::Psy_ALL_SH_WB(p0, b, wb, c, d, e, f, g, h);
-         })(p);
-       }},
+      {"Psy_ALL_DB_EN", State(&P::Psy_ALL_DB_EN, 95.0f, 40.0f)},
+      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f)},
+      {"Psy_ALL_DB_SH", State(&P::Psy_ALL_DB_SH, 95.0f, 0.0141f)},
+      {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f)},
+      {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f)},
       {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 14.2f, 0.3f); }},
       {"MinimumVPSH",
        [](float p) {
