@@ -84,6 +84,13 @@ frmMainWindow::frmMainWindow(frmMain& form, QWidget* parent) : QMainWindow(paren
   setStatusBar(bar);
   form_.SetView(this);
   form_.Form_Load();
+  // The coupling: the plant is at least the building's peak load, the minimum ECWT at most
+  // the design ECWT. Connected once the load has bound every entry box to the converter and
+  // set the limits from the project: binding a box re-displays it, which counts as input, and
+  // a coupling run then would set a limit on a box not bound yet.
+  using F = frmMain;
+  connect(boxes_[F::uncBldgPeakLoad], &csQuillet::Change, this, [this] { form_.uncBldgPeakLoad_Change(); });
+  connect(boxes_[F::uncDesignECWT], &csQuillet::Change, this, [this] { form_.uncDesignECWT_Change(); });
 }
 
 frmMainWindow::~frmMainWindow() { form_.SetView(nullptr); }
@@ -183,8 +190,10 @@ QWidget* frmMainWindow::NewChillerNum() {
   row->setSpacing(0);
   txtChillerNum_ = new QLineEdit(QStringLiteral("1"), holder);
   txtChillerNum_->setObjectName(QStringLiteral("txtChillerNum"));
-  txtChillerNum_->setFixedWidth(boxes_[frmMain::uncPlantCapacity]->TextBox()->width() - 18);
-  // The up-down buttons step the count within its range and write it into the text box.
+  // As wide as the entry boxes' text boxes (the building's peak load box is one of them).
+  txtChillerNum_->setFixedWidth(boxes_[frmMain::uncBldgPeakLoad]->TextBox()->width() - 18);
+  // The up-down buttons step the count within its range and write it into the text box. They
+  // take no keyboard focus: the count is one stop of the Tab key, its text box.
   auto* updown = new QWidget(holder);
   updown->setObjectName(QStringLiteral("udChillerNum"));
   auto* buttons = new QVBoxLayout(updown);
@@ -195,6 +204,7 @@ QWidget* frmMainWindow::NewChillerNum() {
     auto* b = new QToolButton(updown);
     b->setArrowType(step > 0 ? Qt::UpArrow : Qt::DownArrow);
     b->setAutoRepeat(true);
+    b->setFocusPolicy(Qt::NoFocus);
     b->setFixedSize(18, half);
     buttons->addWidget(b);
     connect(b, &QToolButton::clicked, this, [this, step] {
@@ -212,6 +222,8 @@ QWidget* frmMainWindow::NewChillerNum() {
   return holder;
 }
 
+// The controls are made in reading order (the left column, then the Chiller Plant column),
+// which is the order the Tab key walks; no tab order is set by hand.
 QWidget* frmMainWindow::BuildInputs() {
   using F = frmMain;
   auto* inputs = new QWidget(this);
@@ -261,11 +273,9 @@ QWidget* frmMainWindow::BuildInputs() {
   add(plant, "Plant Control:", NewCombo(F::cboPlantControl, "cboPlantControl", &F::cboPlantControl_Click));
   add(plant,
       "Evap. Flow Control:", NewCombo(F::cboEvapFlowControl, "cboEvapFlowControl", &F::cboEvapFlowControl_Click));
-  // The count's box is as wide as the entry boxes' text boxes, so it is made after one of them.
-  csQuillet* capacity =
-      NewUnitBox(F::uncPlantCapacity, "uncPlantCapacity", TONS_TO_KW, "0.0", "0.0", 3, 4000, 1200, kTextWidth);
   add(plant, "Number of Chillers:", NewChillerNum());
-  add(plant, "Plant Capacity:", capacity);
+  add(plant, "Plant Capacity:",
+      NewUnitBox(F::uncPlantCapacity, "uncPlantCapacity", TONS_TO_KW, "0.0", "0.0", 3, 4000, 1200, kTextWidth));
   add(plant,
       "Design LCHWT:", NewUnitBox(F::uncDesignLCHWT, "uncDesignLCHWT", F_TO_C, "0.0", "0.0", 35, 75, 44, kTextWidth));
   add(plant, "Design ECWT:",
@@ -279,25 +289,8 @@ QWidget* frmMainWindow::BuildInputs() {
                  kTextWidthCondenser));
   right->addStretch(1);
 
-  // Tab follows the Chiller Plant boxes top to bottom (the capacity box was made before the count).
-  QWidget* plantOrder[] = {combos_[F::cboPlantControl]->widget(),
-                           combos_[F::cboEvapFlowControl]->widget(),
-                           txtChillerNum_,
-                           boxes_[F::uncPlantCapacity]->TextBox(),
-                           boxes_[F::uncDesignLCHWT]->TextBox(),
-                           boxes_[F::uncDesignECWT]->TextBox(),
-                           boxes_[F::uncMinECWT]->TextBox(),
-                           boxes_[F::uncFlowRate]->TextBox(),
-                           boxes_[F::uncEvapFlowRate]->TextBox()};
-  for (std::size_t i = 1; i < std::size(plantOrder); ++i) setTabOrder(plantOrder[i - 1], plantOrder[i]);
-
   // The lists are as wide as the entry boxes with their unit labels.
   for (auto& combo : combos_) combo->widget()->setFixedWidth(boxes_[F::uncBldgPeakLoad]->width());
-
-  // The coupling: the plant is at least the building's peak load, the minimum ECWT at most
-  // the design ECWT.
-  connect(boxes_[F::uncBldgPeakLoad], &csQuillet::Change, this, [this] { form_.uncBldgPeakLoad_Change(); });
-  connect(boxes_[F::uncDesignECWT], &csQuillet::Change, this, [this] { form_.uncDesignECWT_Change(); });
   return inputs;
 }
 

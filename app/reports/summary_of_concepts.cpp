@@ -3,6 +3,7 @@
 #include "app/reports/clsReport.h"
 #include "app/reports/report_internal.h"
 #include "app/storage/modpublic.h"
+#include "libs/vb/vberror.h"
 #include "platform/db/db.h"
 
 using reports::detail::kCrLf;
@@ -24,7 +25,8 @@ int64_t OfferedRows(db::Database& database, const char* table) {
 }
 
 // What the site database holds, counted from it: its cities and building types and one load
-// profile for each combination.
+// profile for each combination. A database that cannot be read leaves the counts out of the
+// text, which holds without them; the error is recorded as passed over.
 std::string LoadProfileSource() {
   int64_t cities = 0, types = 0;
   try {
@@ -33,7 +35,8 @@ std::string LoadProfileSource() {
       cities = OfferedRows(*database, "Cities");
       types = OfferedRows(*database, "BuildingTypes");
     }
-  } catch (...) {
+  } catch (const std::exception& e) {
+    vb::NoteIgnoredError("clsReport.GenerateSummaryOfConceptsTable: site database", e);
     cities = types = 0;
   }
   const std::string combinations =

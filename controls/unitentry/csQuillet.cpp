@@ -55,6 +55,36 @@ QString Shown(const std::string& programText) {
   return out;
 }
 
+// True when the group separator that starts at `at` stands where the locale writes one: in the
+// whole-number digits of a number, after one to three digits (or a group before it) and before
+// exactly three digits that end the whole number or lead to the next group.
+bool GroupSeparatorInPlace(const QString& text, qsizetype at, const QString& group) {
+  auto digit = [&text](qsizetype i) { return i >= 0 && i < text.size() && text[i].isDigit(); };
+  // The three digits after it, and no fourth.
+  const qsizetype after = at + group.size();
+  if (!digit(after) || !digit(after + 1) || !digit(after + 2) || digit(after + 3)) return false;
+  // Back over the digits and the groups before it: each group three digits, the first one to three.
+  qsizetype i = at - 1;
+  for (;;) {
+    int digits = 0;
+    while (digit(i)) {
+      --i;
+      ++digits;
+    }
+    if (digits == 0 || digits > 3) return false;
+    if (i + 1 >= group.size() && text.mid(i + 1 - group.size(), group.size()) == group) {
+      if (digits != 3) return false;
+      i -= group.size();
+      continue;
+    }
+    break;
+  }
+  // Not in a fraction or an exponent (after a decimal separator, either of "." and ",", or an "e").
+  if (i < 0) return true;
+  const QChar before = text[i];
+  return before != u'.' && before != u',' && before != u'e' && before != u'E';
+}
+
 std::string ProgramText(const QString& shown) {
   const QLocale locale;
   const QString point = locale.decimalPoint();
@@ -66,7 +96,9 @@ std::string ProgramText(const QString& shown) {
       out += u'.';
       i += point.size();
     } else if (!group.isEmpty() && shown.mid(i, group.size()) == group) {
-      i += group.size();  // grouping carries no value
+      // Grouping carries no value where the locale writes it; anywhere else the text is no number.
+      if (!GroupSeparatorInPlace(shown, i, group)) out += u'#';
+      i += group.size();
     } else if (shown[i] == u'.' || shown[i] == u',') {
       // The other one of "." and "," means nothing in this locale: the text is no number.
       out += u'#';
@@ -132,18 +164,19 @@ class csQuillet::Edit : public QLineEdit {
       QLineEdit::keyPressEvent(e);
       return;
     }
-    // The filter sees the program's separators: "." (and "," where the locale's decimal
-    // separator is a comma) is the decimal separator, "," or the locale's group character
-    // groups thousands. So "." types the locale's decimal separator on any desktop.
+    // The filter sees the program's separators: "." is the decimal separator, "," groups
+    // thousands. A key types what it shows in the desktop locale: its decimal separator is a
+    // decimal point, its group separator a group separator (so "." groups thousands where
+    // the decimal separator is a comma). The point or comma of the key pad always types the
+    // decimal separator.
     const QLocale locale;
     const QString point = locale.decimalPoint();
     const QString group = locale.groupSeparator();
     char16_t key = typed.size() == 1 ? typed[0].unicode() : 0;
-    if (key == u',' && point == QStringLiteral(","))
+    const bool separatorKey = key == u'.' || key == u',';
+    if ((separatorKey && (e->modifiers() & Qt::KeypadModifier)) || typed == point)
       key = u'.';
-    else if (key != u'.' && key != u',' && typed == point)
-      key = u'.';
-    else if (key != u'.' && key != u',' && typed == group)
+    else if (typed == group && group != point)
       key = u',';
     std::string content = ProgramText(text());
     const std::string before = content;

@@ -8,9 +8,11 @@
 //   number unconverted and no label). Display pictures: FormatStringMetric in SI when it is set,
 //   else FormatString; an empty picture shows full precision (15 significant digits). The box
 //   shows and reads numbers with the desktop locale's (QLocale()) decimal and group
-//   separators, and the "." key types the decimal separator; behind the box numbers are the
-//   program's locale-independent texts (vb::Format, vb::CDbl, modArithmetic: "." decimal, ","
-//   grouping). Where the decimal separator is "," a typed "." or "," both are decimal points.
+//   separators; the key pad's point (or comma) types the decimal separator. A group separator
+//   counts only where the locale writes one, between groups of three whole-number digits
+//   ("1,200.5" en_US, "1.200,5" de_DE); anywhere else ("7,5" en_US, "7.5" de_DE) the text is
+//   no number. Behind the box numbers are the program's locale-independent texts (vb::Format,
+//   vb::CDbl, modArithmetic: "." decimal, "," grouping).
 //   Setting Value in IP display stores the number the picture shows (44.123 with "0.0" stores
 //   44.1); in SI display it stores the value exactly.
 //

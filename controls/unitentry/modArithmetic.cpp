@@ -136,7 +136,10 @@ EvalResult Evaluate(std::string_view input) {
 std::string EvaluateEntry(const std::string& text) {
   double number = 0.0;
   if (ReadNumber(text, number)) return text;
-  return Evaluate(text).Text();
+  // A lone negative Evaluate keeps as text is no number here ("-1e400", "-abc"): the entry is
+  // as bad as the same text without its sign.
+  const EvalResult result = Evaluate(text);
+  return result.isNumber ? result.Text() : std::string(kError);
 }
 
 char DecimalSeparator() { return vb::CStr(2.3)[1]; }

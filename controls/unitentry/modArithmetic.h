@@ -49,7 +49,8 @@ QUILLET_EXPORT long LastPos(std::string_view s, char c);
 // The text a unit entry box shows after evaluating its entry (on Enter, on "=" and when the
 // box is left invalid). A text that already reads as a number a Double holds stays as it is,
 // so a value that the full-precision display writes with a signed exponent ("1E-05") is not
-// split at its sign into "Error"; any other text ("1e400" too) becomes Evaluate's result text.
+// split at its sign into "Error"; any other text becomes Evaluate's result, a number, or
+// "Error" for anything else ("1e400", "-1e400" and "-abc" alike).
 QUILLET_EXPORT std::string EvaluateEntry(const std::string& text);
 
 // The decimal separator of the program's number texts (the second character of 2.3 as text).

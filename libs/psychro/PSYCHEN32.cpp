@@ -11,6 +11,7 @@ namespace {
 
 using damplo::WaterExponent;
 using damplo::WaterExponentSlope;
+using damplo::checked::CheckPressure;
 using damplo::checked::Div;
 using damplo::checked::Exp;
 using damplo::checked::Finite;
@@ -101,6 +102,7 @@ double PSYCHEN32::DryBulbFromSHWB(float fSASpecHum, float fSpecHum, float fWetBu
 }
 
 float PSYCHEN32::DryBulbFromSVVP(float fBaPres, float fSpecVol, float fVaPres) {
+  CheckPressure(fBaPres);
   return Single((static_cast<double>(fBaPres) - fVaPres) * (144.0 / 53.352 * fSpecVol) - 459.67);
 }
 
@@ -109,6 +111,7 @@ double PSYCHEN32::EnthalpyFromDBSH(float fDryBulb, float fSpecHum) {
 }
 
 float PSYCHEN32::MinimumVPSH(float fBaPres, float& fMinimumVaPres) {
+  CheckPressure(fBaPres);
   fMinimumVaPres = MinimumVaPres();
   return SpecHumFromVP(fBaPres, fMinimumVaPres);
 }
@@ -124,6 +127,7 @@ double PSYCHEN32::RelHumFromVP(float fVaPres, float fSatVaPres) {
 }
 
 float PSYCHEN32::SatSpecHumFromRHSH(float fBaPres, float fRelHum, float fSpecHum) {
+  CheckPressure(fBaPres);
   const double w = fSpecHum, rh = fRelHum;
   return FloorSpecHum(fBaPres, Div(0.62198 * w, 0.0062198 * rh - w + 0.01 * rh * w));
 }
@@ -136,54 +140,65 @@ double PSYCHEN32::SatVaporPresFromDB(float fTemp) {
 }
 
 float PSYCHEN32::SatVaporPresFromRHVP(float fBaPres, float fRelHum, float fVaPres) {
+  CheckPressure(fBaPres);
   return FloorVaPres(Div(fVaPres, fRelHum) * 100.0);
 }
 
 float PSYCHEN32::SpecHumFromDBEN(float fBaPres, float fDryBulb, float fEnth) {
+  CheckPressure(fBaPres);
   const double t = fDryBulb;
   return FloorSpecHum(fBaPres, Div(fEnth - 0.24 * t, 0.444 * t + 1061.0));
 }
 
 float PSYCHEN32::SpecHumFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
+  CheckPressure(fBaPres);
   const double tr = static_cast<double>(fDryBulb) + 459.67;
   return FloorSpecHum(fBaPres, Div(144.0 * fBaPres * fSpecVol - 53.352 * tr, 85.7793456 * tr));
 }
 
 float PSYCHEN32::SpecHumFromDBWB(float fBaPres, float fDryBulb, float fSASpecHum, float fWetBulb) {
+  CheckPressure(fBaPres);
   const double t = fDryBulb, tw = fWetBulb;
   return FloorSpecHum(fBaPres, Div((1093.0 - 0.556 * tw) * fSASpecHum - 0.24 * (t - tw), 0.444 * t + 1093.0 - tw));
 }
 
 float PSYCHEN32::SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecHum) {
+  CheckPressure(fBaPres);
   const double a = 0.01 * fRelHum * fSASpecHum;
   return FloorSpecHum(fBaPres, Div(0.62198 * a, fSASpecHum + 0.62198 - a));
 }
 
 float PSYCHEN32::SpecHumFromVP(float fBaPres, float fVaPres) {
+  CheckPressure(fBaPres);
   if (static_cast<double>(fBaPres) - fVaPres == 0.0) Raise(PsychroError::kDivisionByZero);
   return Single(damplo::HumidityRatio(fBaPres, fVaPres));
 }
 
 float PSYCHEN32::SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres) {
+  CheckPressure(fBaPres);
   return Single(
       Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * (static_cast<double>(fBaPres) - fVaPres)));
 }
 
 float PSYCHEN32::VaporPresFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
+  CheckPressure(fBaPres);
   return FloorVaPres(fBaPres - Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * fSpecVol));
 }
 
 float PSYCHEN32::VaporPresFromRH(float fBaPres, float fRelHum, float fSatVaPres) {
+  CheckPressure(fBaPres);
   return FloorVaPres(static_cast<double>(fRelHum) * fSatVaPres / 100.0);
 }
 
 float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
+  CheckPressure(fBaPres);
   return FloorVaPres(Div(static_cast<double>(fBaPres) * fSpecHum, fSpecHum + 0.62198));
 }
 
 // Secant iteration on the saturation humidity x at the wet bulb: the psychrometric equation
 // gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x).
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
@@ -312,6 +327,7 @@ void CompleteFromDBSH(float fBaPres, float fDryBulb, float fSpecHum, float& fVaP
 
 void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   LimitDBEN(fBaPres, fDryBulb, fEnth);
   fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
@@ -324,6 +340,7 @@ void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, floa
 
 void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   LimitDBRH(fDryBulb, fRelHum);
   fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
@@ -336,6 +353,7 @@ void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, fl
 
 void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   LimitDBSH(fBaPres, fDryBulb, fSpecHum);
   fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
@@ -348,6 +366,7 @@ void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, f
 
 void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   LimitDBWB(fBaPres, fDryBulb, fWetBulb);
   fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
@@ -356,6 +375,7 @@ void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, f
 
 void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
                               float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
+  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   LimitSHWB(fBaPres, fSpecHum, fWetBulb);
   fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));

@@ -23,6 +23,9 @@
 // Errors: an arithmetic step that would divide by zero, overflow, take the logarithm of a
 // non-positive value or raise a non-positive base to a fractional power throws PsychroError
 // (number 11 "Division by zero", 6 "Overflow", 5 "Invalid procedure call or argument").
+// A barometric pressure that is not positive (zero, negative or NaN) is an invalid argument:
+// every operation that takes one throws error 5 before anything else, so a complete-state
+// operation then changes none of its arguments.
 // In a complete-state operation the outputs stored before the failing step keep their new
 // values. The iterations (wet bulb, dew point, dry bulb from saturation pressure) never fail
 // for lack of convergence: they return their last point after their step limit, and they

@@ -46,6 +46,11 @@ inline double Pow(double base, double exponent) {
   return Finite(std::pow(base, exponent));
 }
 
+// A barometric pressure: only a positive one is an argument (a NaN is none either).
+inline void CheckPressure(float fBaPres) {
+  if (!(fBaPres > 0.0f)) Raise(PsychroError::kInvalidProcedureCall);
+}
+
 // Rounds a double result to single precision; a value beyond the float range overflows.
 inline float Single(double x) {
   Finite(x);

@@ -14,7 +14,8 @@ std::string TopicUrl(const std::string& helpFile, long contextId);
 class Opener {
  public:
   virtual ~Opener() = default;
-  // True when the page was handed to a browser; false when none could be started.
+  // True when the page was handed to a browser; false when none could be started or every
+  // launcher failed.
   virtual bool open(const std::string& url) = 0;
 };
 
@@ -23,7 +24,7 @@ void setOpener(Opener* opener);
 Opener* opener();
 
 // Opens the help file at the topic of the context id through the installed opener. False
-// only when the opener could not start a browser (no opener installed: nothing, true).
+// only when the opener could not show the page (no opener installed: nothing, true).
 bool ShowTopic(const std::string& helpFile, long contextId);
 
 }  // namespace help

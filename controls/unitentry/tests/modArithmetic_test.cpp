@@ -162,7 +162,9 @@ TEST(EvaluateEntry, KeepsANumberWithASignedExponentAndEvaluatesAnythingElse) {
   EXPECT_EQ(modArithmetic::EvaluateEntry("-5"), "-5");
   EXPECT_EQ(modArithmetic::EvaluateEntry("12*3"), "36");
   EXPECT_EQ(modArithmetic::EvaluateEntry("5*-3"), "Error");
-  EXPECT_EQ(modArithmetic::EvaluateEntry("1e400"), "Error");  // a number no Double holds
+  EXPECT_EQ(modArithmetic::EvaluateEntry("1e400"), "Error");   // a number no Double holds
+  EXPECT_EQ(modArithmetic::EvaluateEntry("-1e400"), "Error");  // with either sign
+  EXPECT_EQ(modArithmetic::EvaluateEntry("-abc"), "Error");
 }
 
 struct KeyCase {
