@@ -148,7 +148,8 @@ TEST_F(Runs, FailedCombinedReportEndsInTheRunsErrorPage) {
   EXPECT_EQ(progress.values, (std::vector<float>{20, 30, 70, 40, 50, 80, 90, 95, 10, 100}));
   EXPECT_FALSE(Has("Summary body")) << "the error page stands alone";
   EXPECT_TRUE(Has("Error found in this report:  PLV Analysis Combined Report"));
-  EXPECT_TRUE(report->Reportinfo(1).Saved);
+  EXPECT_FALSE(report->Reportinfo(1).Saved) << "an error page is never saved";
+  EXPECT_TRUE(WorkingFiles().empty());
   EXPECT_EQ(HdrFtrText(0, false).rfind("Custom PLV Reports|", 0), 0u);
 }
 
