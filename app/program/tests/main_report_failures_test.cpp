@@ -22,6 +22,7 @@
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
 #include "libs/testsupport/run_command.h"
+#include "platform/richtext/ter.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ struct Refusal {
   const char* name;
   bool readOnlyDisk;  // else a folder under a file, which no user can make
 };
+
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 
 class UnsavedReport : public ReportsCommand, public ::testing::WithParamInterface<Refusal> {};
 
@@ -192,8 +195,17 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
   std::vector<bool> commands;
   std::string png;
   int32_t reports = -1;
+  bool saveAsked = false, printAsked = false;
+  richtext::SetPrintDialogHook([&](richtext::PrintDialogKind, QPrinter&, richtext::TerHwnd) {
+    printAsked = true;
+    return false;
+  });
   window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
     cancelling.armed = true;
+    w.chooseSaveFile = [&](const std::string&, int&) {
+      saveAsked = true;
+      return std::string();
+    };
     WhenActivated(w, [&] {
       commands = ReportCommands(w);
       reports = form.Report().ReportsCount();
@@ -205,7 +217,10 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
     });
   };
   window->form().cmdReport_Click();
+  richtext::SetPrintDialogHook({});
   EXPECT_FALSE(cancelling.armed) << "Cancel was never pressed";
+  EXPECT_FALSE(saveAsked);
+  EXPECT_FALSE(printAsked);
   EXPECT_EQ(reports, 0);
   EXPECT_EQ(commands, std::vector<bool>(5, false));
   ASSERT_EQ(cancelling.messages.size(), 2u);
@@ -216,30 +231,42 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
   EXPECT_FALSE(png.empty());
 }
 
-// A scratch file that cannot be used (ERR.DAT a folder, which cannot be deleted as the
-// file) fails the economics calculation and then the part-load one: one box for both. Run
-// again from the viewer, the calculation says it again.
+// A scratch file that cannot be used (a folder where the calculation deletes ERR.DAT or lays
+// out CAL.DAT) fails the economics calculation and then the part-load one: one box for both.
+// Run again from the viewer, the calculation says it again.
 TEST_F(ReportsCommand, ScratchFailureBothCalculationsMeetGivesOneBox) {
-  fs::create_directories(modDataIO::DataFolder() + "ERR.DAT");
-  size_t atViewer = 0, afterRetry = 0;
-  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
-    WhenActivated(w, [&] {
-      atViewer = host_.messages.size();
-      form.mnuEdit_ReportOptions_Click();
-      afterRetry = host_.messages.size();
-      w.exitButton()->click();
-    });
-  };
-  window->form().cmdReport_Click();
-  ASSERT_EQ(host_.messages.size(), 3u);
-  EXPECT_EQ(atViewer, 1u);
-  EXPECT_EQ(afterRetry, 2u);
-  for (size_t i : {0u, 1u}) {
-    EXPECT_EQ(host_.messages[i].title, "bErrorDelete");
-    EXPECT_NE(host_.messages[i].text.find("Not a regular file"), std::string::npos) << host_.messages[i].text;
+  const struct {
+    const char* file;
+    const char* routine;  // the title of its box
+  } cases[] = {{"ERR.DAT", "bErrorDelete"}, {"CAL.DAT", "bCalcWriteHeaderData"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    host_.messages.clear();
+    const std::string blocked = modDataIO::DataFolder() + c.file;
+    fs::create_directories(blocked);
+    size_t atViewer = 0, afterRetry = 0;
+    window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+      WhenActivated(w, [&] {
+        atViewer = host_.messages.size();
+        form.mnuEdit_ReportOptions_Click();
+        afterRetry = host_.messages.size();
+        w.exitButton()->click();
+      });
+    };
+    window->form().cmdReport_Click();
+    fs::remove(blocked);
+    std::string boxes;
+    for (const auto& m : host_.messages) boxes += m.title + ": " + m.text + "\n";
+    ASSERT_EQ(host_.messages.size(), 3u) << boxes;
+    EXPECT_EQ(atViewer, 1u);
+    EXPECT_EQ(afterRetry, 2u);
+    for (size_t i : {0u, 1u}) {
+      EXPECT_EQ(host_.messages[i].title, c.routine);
+      EXPECT_NE(host_.messages[i].text.find("Not a regular file"), std::string::npos) << host_.messages[i].text;
+    }
+    EXPECT_EQ(host_.messages[2].text,
+              modDataIO::CsvNotWrittenMessage(window->csvPath, "the part-load calculation did not finish"));
   }
-  EXPECT_EQ(host_.messages[2].text,
-            modDataIO::CsvNotWrittenMessage(window->csvPath, "the part-load calculation did not finish"));
 }
 
 }  // namespace

@@ -83,6 +83,8 @@ struct Refusal {
   bool folderExists;
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+
 class UnsavedReportRefused : public UnsavedReport, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(UnsavedReportRefused, OneBoxTheOldFileStaysAndTheWholeReportIsShownAndSavedElsewhere) {
