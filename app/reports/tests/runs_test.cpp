@@ -17,13 +17,7 @@ class Runs : public ReportTest {
  protected:
   void SetUp() override {
     ReportTest::SetUp();
-    ASSERT_TRUE(modDataIO::bCalcWriteHeaderData());
-    PLVSummaryData summary;
-    auto profile = std::make_unique<PLVProfileData>();
-    ASSERT_TRUE(modDataIO::bCalcWritePLVData(summary, *profile));
-    EconSummaryData econ;
-    auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
-    ASSERT_TRUE(modDataIO::bCalcWriteEconData(summary, econ, *systems));
+    ASSERT_NO_FATAL_FAILURE(WriteEmptyResults());
     modDataIO::gProject.ProjectName = "Plant X";
   }
   void WriteOptions(bool all, bool inputSummary) {

@@ -48,10 +48,7 @@ class UnsavedReport : public ReportTest {
  protected:
   void SetUp() override {
     ReportTest::SetUp();
-    ASSERT_TRUE(modDataIO::bCalcWriteHeaderData());
-    PLVSummaryData summary;
-    auto profile = std::make_unique<PLVProfileData>();
-    ASSERT_TRUE(modDataIO::bCalcWritePLVData(summary, *profile));
+    ASSERT_NO_FATAL_FAILURE(WriteEmptyResults());
     modDataIO::gProject.ProjectName = "Plant X";
     ReportData r;
     r.ReportType = 2;
@@ -147,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                 true},
         // A folder under a file can never be made, by any user.
         Refusal{"FolderUnderAFile", ENOTDIR,
-                [](UnsavedReport& t, std::string&) -> std::shared_ptr<void> {
-                  t.WorkUnderAFile();
+                [](UnsavedReport& fixture, std::string&) -> std::shared_ptr<void> {
+                  fixture.WorkUnderAFile();
                   return std::make_shared<int>(0);
                 },
                 false}),
@@ -175,10 +172,6 @@ TEST_F(UnsavedReport, ErrorPageNeverReplacesTheReportFile) {
 // The economic run meets a folder that refuses its report: one box, not three (the save's,
 // the run's "could not be saved" and a second save of an error page).
 TEST_F(UnsavedReport, EconomicReportThatCannotBeSavedGivesOneBox) {
-  EconSummaryData econ;
-  PLVSummaryData summary;
-  auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
-  ASSERT_TRUE(modDataIO::bCalcWriteEconData(summary, econ, *systems));
   ReportData r;
   r.ReportType = 1;
   ASSERT_TRUE(modDataIO::bReportsWrite(r));

@@ -39,14 +39,6 @@ class SaveDialogView : public frmReport::View {
   void ShowHelp(long) override {}
 };
 
-std::string Head(const std::string& path, size_t n) {
-  std::ifstream in(path, std::ios::binary);
-  std::string s(n, '\0');
-  in.read(s.data(), static_cast<std::streamsize>(n));
-  s.resize(static_cast<size_t>(in.gcount()));
-  return s;
-}
-
 class ViewerSave : public ReportTest {
  protected:
   void SetUp() override {
