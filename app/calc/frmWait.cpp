@@ -3,6 +3,7 @@
 #include "app/calc/frmWait.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,7 +30,41 @@ class OnExit {
   F f_;
 };
 
+frmWait::SharedFailures* gSharedFailures = nullptr;
+
 }  // namespace
+
+frmWait::SharedFailures::SharedFailures() : outer_(gSharedFailures) { gSharedFailures = this; }
+
+frmWait::SharedFailures::~SharedFailures() { gSharedFailures = outer_; }
+
+// Installed while one calculation runs: passes every box on to the host it replaces, except
+// one the calculation before showed; what it shows becomes the list of the next calculation.
+class frmWait::SharedFailures::Filter : public ui::Host {
+ public:
+  explicit Filter(SharedFailures& shared) : shared_(shared), inner_(ui::host()), scope_(*this) {}
+  ~Filter() override { shared_.shownBefore_ = std::move(shown_); }
+  Filter(const Filter&) = delete;
+  Filter& operator=(const Filter&) = delete;
+
+  int messageBox(const std::string& text, int style, const std::string& title) override {
+    const Box box{text, style, title};
+    const auto& before = shared_.shownBefore_;
+    if (ui::buttonsOf(style) == ui::kOkOnly && std::find(before.begin(), before.end(), box) != before.end())
+      return ui::kOk;
+    shown_.push_back(box);
+    return inner_.messageBox(text, style, title);
+  }
+  void processEvents() override { inner_.processEvents(); }
+  void setWaitCursor(bool busy) override { inner_.setWaitCursor(busy); }
+  std::string applicationTitle() const override { return inner_.applicationTitle(); }
+
+ private:
+  SharedFailures& shared_;
+  ui::Host& inner_;
+  std::vector<Box> shown_;
+  ui::ScopedHost scope_;
+};
 
 frmWait::frmWait() : m_EngineFactory([] { return CreateCwPlant(); }) {}
 
@@ -95,6 +130,8 @@ bool frmWait::ProcessReports() {
 
 bool frmWait::RunCalculations() {
   bool result = false;
+  std::optional<SharedFailures::Filter> repeated;
+  if (gSharedFailures) repeated.emplace(*gSharedFailures);
   modpublic::RunGuarded("frmWait.RunCalculations()", "", ui::kExclamation, [&] {
     m_nState = 1;
     SetAction("Calculating...");

@@ -53,6 +53,32 @@ class frmWait {
     virtual void HideWindow() = 0;  // ends the modal show once the work has unwound
   };
 
+  // A command that runs one calculation after another over the same scratch files (the
+  // Reports command: the economics calculation, then the part-load one in the viewer). A
+  // failure of those files is met by each calculation in turn and is one failure for the
+  // user: while a SharedFailures lives, a calculation does not show again a box that the
+  // calculation just before it showed. A calculation after that one (the user runs it again)
+  // shows it again.
+  class SharedFailures {
+   public:
+    SharedFailures();
+    ~SharedFailures();
+    SharedFailures(const SharedFailures&) = delete;
+    SharedFailures& operator=(const SharedFailures&) = delete;
+
+   private:
+    friend class frmWait;
+    class Filter;
+    struct Box {
+      std::string text;
+      int style;
+      std::string title;
+      bool operator==(const Box&) const = default;
+    };
+    std::vector<Box> shownBefore_;  // by the calculation before the running one
+    SharedFailures* outer_;
+  };
+
   using EngineFactory = std::function<std::unique_ptr<cCwPlant>()>;
   // Per heat-rejection unit (1..30), the thirteen values of a well-water unit's table;
   // column 13 is its well-water temperature.

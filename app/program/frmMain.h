@@ -67,6 +67,13 @@ class frmMain {
     virtual std::string Text(int index) const = 0;
   };
 
+  // What a report viewer's run leaves for the summary CSV: the part-load weighting factors
+  // and ECWTs (stored in gProject), or what stopped them, as the CSV's message says it.
+  struct ReportRun {
+    bool weightingFactors = false;
+    std::string failure;
+  };
+
   // The window as the logic uses it.
   class View {
    public:
@@ -107,10 +114,10 @@ class frmMain {
     virtual void CloseOtherWindows() = 0;
     // The Reports command's modal windows: the report options dialog (its DialogOK), the
     // progress window with the main window as owner, and the report viewer for a report type
-    // (true when its report run built and saved its report).
+    // (what its last run left for the summary CSV).
     virtual bool ShowReportOptions() = 0;
     virtual void ShowWait(frmWait& wait) = 0;
-    virtual bool ShowReportViewer(int16_t reportType) = 0;
+    virtual ReportRun ShowReportViewer(int16_t reportType) = 0;
   };
 
   static constexpr const char* kInvalidInput =
@@ -178,14 +185,15 @@ class frmMain {
   // Validates, asks for the options (cancel: nothing written), writes the scratch records,
   // runs the economics calculation, derives the system difference (Equal Unloading, only
   // after a successful calculation), shows the part-load viewer and exports the summary CSV
-  // when asked and the part-load run succeeded.
+  // when asked and the part-load run gave the weighting factors (else says what stopped
+  // them). A failure both calculations meet is shown once.
   void cmdReport_Click();
   // The calculation of a type behind the progress window, calculation only; true when it
   // ran to its end without input or calculation errors and was not cancelled.
   bool RunCalculations(int32_t& type);
   void CalcSystemDifference();
-  // Shows the viewer for a report type; true when its run built and saved its report.
-  bool GenerateReports(int32_t& type);
+  // Shows the viewer for a report type; what its last run left for the summary CSV.
+  ReportRun GenerateReports(int32_t& type);
   void PerformEconomicsAnalysis();
   // The percent difference of system 2 against system 1 in annual chilled-water plus
   // condenser pump energy, from the first two records indexed by their nSysIndex (records

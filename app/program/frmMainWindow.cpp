@@ -418,13 +418,13 @@ void frmMainWindow::ShowWait(frmWait& wait) {
   dialog.exec();
 }
 
-bool frmMainWindow::ShowReportViewer(int16_t reportType) {
+frmMain::ReportRun frmMainWindow::ShowReportViewer(int16_t reportType) {
   frmReport form;
   frmReportWindow window(form, this);
   form.ReportType(reportType);
   if (onReportViewer) onReportViewer(window, form);
   window.exec();
-  return form.RunSucceeded();
+  return {form.WeightingFactorsComputed(), form.WeightingFactorsMissing()};
 }
 
 void frmMainWindow::closeEvent(QCloseEvent* event) {

@@ -72,7 +72,7 @@ class frmMainWindow : public QMainWindow, public frmMain::View {
   void CloseOtherWindows() override;
   bool ShowReportOptions() override;
   void ShowWait(frmWait& wait) override;
-  bool ShowReportViewer(int16_t reportType) override;
+  frmMain::ReportRun ShowReportViewer(int16_t reportType) override;
 
   // Called with the report viewer window before it is shown (tests drive it from here).
   std::function<void(class frmReportWindow&, class frmReport&)> onReportViewer;

@@ -43,19 +43,21 @@ void frmMain::cmdReport_Click() {
     if (!ControlsToProjectData()) return;
     // Without every scratch record the calculation would read the previous run's.
     if (!SetupCalculationData()) return;
+    // Both calculations read and write the same scratch files.
+    const frmWait::SharedFailures oneBoxPerFailure;
     int32_t type = 1;
     const bool economicsOK = RunCalculations(type);
     if (economicsOK && gProject.PlantControl == kEqualUnloading) CalcSystemDifference();
     type = 2;
-    const bool reportOK = GenerateReports(type);
+    const ReportRun run = GenerateReports(type);
     if (!gSettings.ExportCSV) return;
-    if (reportOK)
+    // The CSV needs the weighting factors only: a failed section or report file does not
+    // keep it back.
+    if (run.weightingFactors)
       modDataIO::ExportCSV(gSettings.CSVFilePath, gProject, gProject.WeightingFactor, gProject.ECWT);
     else
       // A CSV asked for and not written is never passed over in silence.
-      ui::host().messageBox(
-          modDataIO::CsvNotWrittenMessage(gSettings.CSVFilePath, "the part-load report run did not finish"),
-          ui::kExclamation, "");
+      ui::host().messageBox(modDataIO::CsvNotWrittenMessage(gSettings.CSVFilePath, run.failure), ui::kExclamation, "");
   });
 }
 
@@ -93,15 +95,15 @@ void frmMain::CalcSystemDifference() {
   if (modDataIO::bCalcReadEconData(summary, econ, *systems)) gProject.SystemDifference = SystemDifference(*systems);
 }
 
-bool frmMain::GenerateReports(int32_t& type) {
-  bool ok = false;
+frmMain::ReportRun frmMain::GenerateReports(int32_t& type) {
+  ReportRun run{false, "the report options could not be stored for the part-load report run"};
   std::string step = "Create report class";
   modpublic::RunGuarded("frmMain.GenerateReports()", step, ui::kCritical, [&] {
     if (!StoreReportType(type)) return;
     step.clear();
-    ok = view_->ShowReportViewer(static_cast<int16_t>(type));
+    run = view_->ShowReportViewer(static_cast<int16_t>(type));
   });
-  return ok;
+  return run;
 }
 
 void frmMain::PerformEconomicsAnalysis() {

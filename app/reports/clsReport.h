@@ -15,6 +15,9 @@
 //      A body that fails gets one bold error line in place of its contents; the run goes on.
 //   4. The whole document is saved as RTF in the working folder, marked saved, and loaded back
 //      into the viewer as report 1. Prev/Next then move between the sub-reports' first pages.
+//      A report that cannot be saved there stays whole in the viewer, unsaved, with one box
+//      naming the folder and the reason; a run that could not build its report shows an
+//      error page, which is never saved over a report file.
 //   Cancel at a progress step leaves an empty document, an empty report list and no file.
 //
 // Writing primitives (all append at the end of the document and leave the caret there):
@@ -146,6 +149,12 @@ class clsReport : public frmWait::ReportClassInterface {
   bool LastRunOK() const { return m_LastRunOK; }
   // The sections of the last run written as an error line instead of their body.
   int32_t FailedSections() const { return m_FailedSections; }
+  // Whether the last run built its combined report but could not save it into the working
+  // folder: the document holds the whole report, shown and saved from the viewer.
+  bool ReportUnsaved() const { return m_ReportUnsaved; }
+  // Whether the last part-load run read the calculation's results and stored the plant's
+  // weighting factors and ECWTs in gProject (what the summary CSV exports).
+  bool RatingMeansStored() const { return m_RatingMeansStored; }
   bool EconomicAnalysisReports() override;
   PLVSectionBodies& PLVSections() { return m_PLVSections; }
   // The body of the combined economic report ("EcoCombined.rtf"), supplied by the economic
@@ -233,7 +242,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // "Error found in this report:  <title>". Earlier sections stay.
   bool RptSectionError(const std::string& title, bool hdrFtr);
   // The error page of a whole run that failed: a new document holding only the error line,
-  // wrapped up and saved under the current report's file name.
+  // wrapped up for the viewer. It is never saved: under the report's file name it would
+  // replace the last good report.
   bool RptErrorPage(const std::string& title, bool hdrFtr);
 
   // ---- saving ----
@@ -324,6 +334,9 @@ class clsReport : public frmWait::ReportClassInterface {
   // gProject.WeightingFactor / ECWT for the summary CSV) and the plant's input data.
   bool RptForMardel(int32_t& section);
   bool SummaryOfMardelResults(int32_t& section);
+  // The plant's means of the weighting factors and ECWTs of the run's results into
+  // gProject.WeightingFactor / ECWT.
+  void StoreRatingMeans();
   bool PlantInputDataSummary(int32_t& section);
   // Custom PLV specification: the chiller table and the custom PLV formulas; the second
   // makes it a document of its own ("CplvSpec.rtf").
@@ -528,6 +541,14 @@ class clsReport : public frmWait::ReportClassInterface {
                   bool left, bool top, bool right, bool bottom, richtext::ColorRef background);
   void SyncSectionList();
   void CancelRun();
+  // Saves the run's combined report into the working folder as RTF; one that cannot be saved
+  // stays whole in the document (ReportUnsaved), and the save's one box says why.
+  bool SaveCombinedReport();
+  // Shows a report kept in the document as a loaded one is shown: read-only, at its first
+  // sub-report.
+  void ShowUnsavedReport();
+  // Registers a document that no report of the list stands for as "Rpt-RPT.rtf".
+  void RegisterUnnamedReport();
   int32_t HdrFtrTab() const;
   void WriteHeaderLines(const std::string& title, bool combined);
   void WriteFooterLine(bool combined);
@@ -564,6 +585,8 @@ class clsReport : public frmWait::ReportClassInterface {
   bool m_OwnsDocument = true;  // false once bound to a viewer's document
   bool m_LastRunOK = false;
   int32_t m_FailedSections = 0;
+  bool m_ReportUnsaved = false;
+  bool m_RatingMeansStored = false;
   std::function<std::optional<reports::PrinterCaps>()> m_PrinterCaps;
 
   // Copies of the records a run reads.

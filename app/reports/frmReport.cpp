@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/calc/frmWait.h"
 #include "app/storage/modpublic.h"
@@ -32,6 +33,7 @@ void frmReport::Form_Load() {
     m_View->NavButton(0, "&Prev Report", false);
     m_View->NavButton(1, "&Next Report", false);
     m_View->ExitEnabled(false);
+    m_View->ReportCommandsEnabled(false);
   });
 }
 
@@ -77,6 +79,8 @@ void frmReport::mnuEdit_ReportOptions_Click() {
     // DoCalcs stays set while no calculation has succeeded; the report run says whether it
     // built and saved its own report.
     m_RunSucceeded = !canceled && !m_DoCalcs && !inputErrors && !calcErrors && m_Report->LastRunOK();
+    m_WeightingFactorsMissing =
+        WeightingFactorsMissing(canceled, !m_DoCalcs, inputErrors, calcErrors, m_Report->RatingMeansStored());
     if (NeedsErrorReport(canceled, calcsOK, inputErrors, calcErrors)) {
       m_RunSucceeded = false;
       m_Report->RptErrors();
@@ -159,7 +163,7 @@ void frmReport::cmdExit_Click() {
 // ---- procedures -----------------------------------------------------------------------
 
 void frmReport::SaveReport(int format) {
-  if (!m_View) return;
+  if (!m_View || !HasReport()) return;
   const std::string name = modpublic::gFileFilterNames[3].empty() ? "Report Files" : modpublic::gFileFilterNames[3];
   const std::string all = modpublic::gFileFilterNames[1].empty() ? "All Files" : modpublic::gFileFilterNames[1];
   const std::vector<std::string> filters = {name + " (*.rtf)", name + " (*.pdf)", all + " (*.*)"};
@@ -167,11 +171,20 @@ void frmReport::SaveReport(int format) {
   const std::string path =
       m_View->ShowSaveDialog("Save Report", filters, filterIndex, ProposedFileName(m_Report->ReportFileName(), format));
   if (vb::Trim(path).empty()) return;
-  m_Report->SaveReportAsFile(path, SaveFormat(path, filterIndex));
+  const std::string saveFormat = SaveFormat(path, filterIndex);
+  const std::string target = SavePath(path, saveFormat);
+  // The dialog asked about the name the user typed; a file under the name with the
+  // extension added is asked about here.
+  if (target != path && std::filesystem::exists(target) &&
+      ui::host().messageBox(target + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
+                            "") != ui::kYes)
+    return;
+  m_Report->SaveReportAsFile(target, saveFormat);
 }
 
 void frmReport::PrintReport(bool dialog) {
   modpublic::RunGuarded("frmReport.PrintReport()", "", ui::kExclamation, [&] {
+    if (!HasReport()) return;
     const TerHwnd h = m_Report->TerHwnd();
     DeselectTerText(h, false);
     const bool printed = dialog ? TerPrint2(h, true, 0, 0, 1, 1) : TerPrint2(h, false, -1, 0, 1, 1);
@@ -197,6 +210,7 @@ void frmReport::EnableReportButtons() {
     m_View->NavButton(0, "Prev Report", s.prev);
     m_View->NavButton(1, "Next Report", s.next);
     if (s.focus >= 0) m_View->FocusNavButton(s.focus);
+    m_View->ReportCommandsEnabled(HasReport());
   });
 }
 
@@ -242,6 +256,22 @@ std::string frmReport::SaveFormat(const std::string& path, int filterIndex) {
 
 bool frmReport::NeedsErrorReport(bool userCanceled, bool calcsOK, bool inputErrors, bool calcErrors) {
   return !userCanceled && calcsOK && (inputErrors || calcErrors);
+}
+
+std::string frmReport::SavePath(const std::string& chosen, const std::string& format) {
+  const std::string ending = "." + format;
+  const std::string name = std::filesystem::path(chosen).filename().string();
+  if (name.size() > ending.size() && vb::LCase(name.substr(name.size() - ending.size())) == ending) return chosen;
+  return chosen + ending;
+}
+
+std::string frmReport::WeightingFactorsMissing(bool userCanceled, bool calcsDone, bool inputErrors, bool calcErrors,
+                                               bool stored) {
+  if (userCanceled) return "the report run was cancelled";
+  if (inputErrors || calcErrors) return "the part-load calculation found errors (see the error report)";
+  if (!calcsDone) return "the part-load calculation did not finish";
+  if (!stored) return "the part-load results could not be read";
+  return "";
 }
 
 std::string frmReport::ProposedFileName(const std::string& reportFile, int format) {

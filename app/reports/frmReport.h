@@ -27,6 +27,8 @@ class frmReport {
     virtual void NavButton(int index, const std::string& caption, bool enabled) = 0;
     virtual void FocusNavButton(int index) = 0;
     virtual void ExitEnabled(bool enabled) = 0;
+    // Print and the two saves (toolbar and menu): offered only while there is a report.
+    virtual void ReportCommandsEnabled(bool) {}
     virtual std::string ZoomText() const = 0;
     virtual void ZoomText(const std::string& text) = 0;
     // The page view's document (Toc1) and its command entry point.
@@ -66,9 +68,12 @@ class frmReport {
   std::string Caption() const { return m_Caption; }
   bool DoCalcs() const { return m_DoCalcs; }
   // Whether the last report options step ended in the run's own saved report (not cancelled,
-  // no input or calculation errors, the combined report saved): the summary CSV follows only
-  // then.
+  // no input or calculation errors, the combined report saved, no section failed).
   bool RunSucceeded() const { return m_RunSucceeded; }
+  // Whether the last report options step gave the part-load weighting factors and ECWTs
+  // (stored in gProject, what the summary CSV exports); when it did not, what stopped them.
+  bool WeightingFactorsComputed() const { return m_WeightingFactorsMissing.empty(); }
+  const std::string& WeightingFactorsMissing() const { return m_WeightingFactorsMissing; }
 
   // ---- events ----
   void Form_Load();
@@ -121,9 +126,19 @@ class frmReport {
   // The file name the save dialog proposes: the report's, with "pdf" for the last three
   // characters for PDF.
   static std::string ProposedFileName(const std::string& reportFile, int format);
+  // The file a save writes: the chosen path, with ".rtf" or ".pdf" (the format's) added
+  // when its name does not end so ("walk" saved as PDF is "walk.pdf").
+  static std::string SavePath(const std::string& chosen, const std::string& format);
+  // Why a report options step gave no weighting factors, for the summary CSV's message;
+  // "" when it gave them (a finished, uncancelled part-load calculation whose results the
+  // run read).
+  static std::string WeightingFactorsMissing(bool userCanceled, bool calcsDone, bool inputErrors, bool calcErrors,
+                                             bool stored);
 
  private:
   void TocCommand(int command);
+  // Whether the viewer holds a report (the run's, its error page or the error report).
+  bool HasReport() const { return m_Report->ReportsCount() > 0; }
 
   View* m_View = nullptr;
   std::unique_ptr<clsReport> m_Report;
@@ -133,4 +148,5 @@ class frmReport {
   bool m_Activated = false;
   bool m_bCancel = false;
   bool m_RunSucceeded = false;
+  std::string m_WeightingFactorsMissing = "the part-load report run did not start";
 };

@@ -85,5 +85,8 @@ bool clsReport::RptErrorPage(const std::string& title, bool hdrFtr) {
   const ReportInfo current = Reportinfo(m_CurrentReportID);
   m_Sections.front() = SectionInfo{m_Orientation, current.Title, hdrFtr};
   RptSectionError(title, hdrFtr);
-  return WrapUpReport();
+  const bool finished = WrapUpReport0();
+  // The page stands in the list for the viewer, unsaved.
+  RegisterUnnamedReport();
+  return finished;
 }

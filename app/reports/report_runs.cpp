@@ -66,10 +66,22 @@ bool clsReport::PLVRptCombined() {
         if (row.body == &Bodies::Cover) m_HdrFtrDefault = true;
       }
     }
-    ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
-    entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
-    return entry.Saved;
+    return SaveCombinedReport();
   });
+}
+
+bool clsReport::SaveCombinedReport() {
+  ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
+  entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
+  m_ReportUnsaved = !entry.Saved;
+  return entry.Saved;
+}
+
+void clsReport::ShowUnsavedReport() {
+  richtext::TerSetReadOnly(m_TerHwnd, true);
+  richtext::TerRepaginate(m_TerHwnd, m_Repaint);
+  m_CurrentSubReportID = 0;
+  GoToSubReport(0);
 }
 
 // Cancel at a progress step: an empty document, an empty list, and no file of this run.
@@ -81,6 +93,7 @@ void clsReport::CancelRun() {
   }
   InitReportDocument(1, true);
   ClearReportList();
+  m_ReportUnsaved = false;
 }
 
 bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePage, bool progressFirst,
@@ -88,6 +101,8 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
   m_UserCanceled = false;
   m_LastRunOK = false;
   m_FailedSections = 0;
+  m_ReportUnsaved = false;
+  m_RatingMeansStored = false;
   const bool ran = modpublic::RunGuarded(errorTitle, "", ui::kExclamation, [&] {
     if (!modDataIO::bReportsRead(m_ReportData)) return false;
     if (!readResults()) return false;
@@ -108,12 +123,15 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
         return false;
       }
     }
-    if (!built) RptErrorPage(failurePage, true);
+    // A report built whole but not saved is shown as it is: an error page in its place would
+    // hide it, and a second box would repeat the save's.
+    if (!built && !m_ReportUnsaved) RptErrorPage(failurePage, true);
     if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 100, "")) {
       CancelRun();
       return false;
     }
     if (Reportinfo(1).Saved && !LoadReportFile(1)) return false;
+    if (m_ReportUnsaved) ShowUnsavedReport();
     // True only when the combined report itself was built and saved.
     return built;
   });
@@ -125,7 +143,13 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
 bool clsReport::PLVAnalysisReports() {
   return AnalysisRun(
       ErrorSource("PLVAnalysisReports"), "PLV Analysis Combined Report", false,
-      [this] { return modDataIO::bCalcReadPLVData(m_PLVSummary, *m_PLVProfile); }, [this] { return PLVRptCombined(); });
+      [this] {
+        if (!modDataIO::bCalcReadPLVData(m_PLVSummary, *m_PLVProfile)) return false;
+        // The weighting factors are the calculation's: stored whichever sections are chosen.
+        StoreRatingMeans();
+        return m_RatingMeansStored = true;
+      },
+      [this] { return PLVRptCombined(); });
 }
 
 bool clsReport::EconomicAnalysisReports() {

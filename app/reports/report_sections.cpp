@@ -218,12 +218,16 @@ bool clsReport::WrapUpReport() {
   return modpublic::RunGuarded(ErrorSource("WrapUpReport"), "", ui::kExclamation, [&] {
     if (!WrapUpReport0()) return false;
     // A document that no report of the list stands for is saved under a name of its own.
-    if (m_CurrentReportID < 1 || m_CurrentReportID > m_ReportsCount)
-      m_CurrentReportID = AddReportInfo("Rpt-RPT.rtf", "Unknown Report", 1, true);
+    RegisterUnnamedReport();
     ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
     entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
     return entry.Saved;
   });
+}
+
+void clsReport::RegisterUnnamedReport() {
+  if (m_CurrentReportID < 1 || m_CurrentReportID > m_ReportsCount)
+    m_CurrentReportID = AddReportInfo("Rpt-RPT.rtf", "Unknown Report", 1, true);
 }
 
 bool clsReport::pOCMSELECT(int32_t command, bool wanted) {

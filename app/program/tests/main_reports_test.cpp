@@ -28,6 +28,7 @@
 #include "app/storage/modDataIO.h"
 #include "libs/testsupport/run_command.h"
 #include "app/program/tests/main_fixture.h"
+#include "app/program/tests/reports_command.h"
 #include "platform/richtext/ter.h"
 #include "platform/richtext/viewer.h"
 #include "platform/ui/qt_host.h"
@@ -54,47 +55,8 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// The main window with the report options dialog answered: every section the dialog offers
-// ticked (or as asked), the CSV exported to the test's folder; OK or Cancel.
-class ReportsWindow : public TestWindow {
- public:
-  using TestWindow::TestWindow;
-  bool optionsOK = true;
-  bool allSections = true;
-  std::string csvPath;
-  int optionsShown = 0;
-  bool ShowReportOptions() override {
-    ++optionsShown;
-    frmReportOptions dialog;
-    dialog.ParentForm(this);
-    for (QCheckBox* c : {dialog.chkCoverPage, dialog.chkLogo, dialog.chkSummary, dialog.chkCustomPlvFactors,
-                         dialog.chkLoadProfileGraph})
-      c->setChecked(allSections);
-    dialog.chkExportCSV->setChecked(true);
-    dialog.txtCSVFile->setText(QString::fromStdString(csvPath));
-    if (optionsOK)
-      dialog.cmdOK_Click();
-    else
-      dialog.cmdCancel_Click();
-    return dialog.DialogOK();
-  }
-};
-
-class ReportsCommand : public MainTest {
- protected:
-  void SetUp() override {
-    MainTest::SetUp();
-    gProject.ProjectName = "Default Plant";
-    window = std::make_unique<ReportsWindow>(form_);
-    window->csvPath = (TempDir() / "summary.csv").string();
-  }
-  void TearDown() override {
-    window.reset();
-    MainTest::TearDown();
-  }
-  std::string Out(const std::string& name) const { return (TempDir() / name).string(); }
-  std::unique_ptr<ReportsWindow> window;
-};
+using programtest::ReportsCommand;
+using programtest::ReportsWindow;
 
 TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
   int subReports = 0, visited = 0;
@@ -324,35 +286,6 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
   EXPECT_EQ(zoomAfterEnter, 50);
   EXPECT_EQ(pageAfter, pageBefore);
   EXPECT_FALSE(png.empty());
-}
-
-// A working folder that cannot take the report: the message names the folder and how to choose
-// another, and the CSV that was asked for is reported as not written.
-TEST_F(ReportsCommand, UnwritableWorkingFolderNamesTheFolderAndTheCsvNotWritten) {
-  std::ofstream(TempDir() / "blocker") << "a file, not a folder";
-  const std::string blocked = (TempDir() / "blocker").string();
-  modDataIO::WorkingFolder(blocked + "/");
-  window->onReportViewer = [&](frmReportWindow& w, frmReport&) {
-    auto* poll = new QTimer(&w);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, &w, [&w, poll] {
-      if (!w.activated()) return;
-      poll->stop();
-      w.exitButton()->click();
-    });
-    poll->start();
-  };
-  window->form().cmdReport_Click();
-  bool folderNamed = false;
-  for (const auto& m : host_.messages)
-    folderNamed =
-        folderNamed || (m.text.find("The folder " + blocked + " cannot be written to.") != std::string::npos &&
-                        m.text.find("File > Save As") != std::string::npos);
-  EXPECT_TRUE(folderNamed);
-  ASSERT_FALSE(host_.messages.empty());
-  EXPECT_EQ(host_.messages.back().text,
-            modDataIO::CsvNotWrittenMessage(window->csvPath, "the part-load report run did not finish"));
-  EXPECT_FALSE(fs::exists(window->csvPath));
 }
 
 TEST_F(ReportsCommand, CancelledOptionsWriteNothing) {

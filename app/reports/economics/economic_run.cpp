@@ -107,11 +107,9 @@ void clsReport::EcoRptCombined(bool& ok) {
     }
     if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 100, "")) return false;
 
-    // Error lines are written in place, so the document is whole: it is saved as it stands.
-    ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
-    entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
-    Check(entry.Saved, "The economic report could not be saved.");
-    return true;
+    // Error lines are written in place, so the document is whole: it is saved as it stands
+    // (or, when the folder refuses it, kept for the viewer after the save's one box).
+    return SaveCombinedReport();
   });
 }
 

@@ -111,6 +111,24 @@ void ReportTest::Keep(const std::string& path) {
   fs::copy_file(path, fs::path(keep) / fs::path(path).filename(), fs::copy_options::overwrite_existing, ec);
 }
 
+void ReportTest::WriteEmptyResults() {
+  ASSERT_TRUE(modDataIO::bCalcWriteHeaderData());
+  PLVSummaryData summary;
+  auto profile = std::make_unique<PLVProfileData>();
+  ASSERT_TRUE(modDataIO::bCalcWritePLVData(summary, *profile));
+  EconSummaryData econ;
+  auto systems = std::make_unique<vb::Array<SystemEconData, 1, 4>>();
+  ASSERT_TRUE(modDataIO::bCalcWriteEconData(summary, econ, *systems));
+}
+
+std::string Head(const std::string& path, size_t n) {
+  std::ifstream f(path, std::ios::binary);
+  std::string s(n, '\0');
+  f.read(s.data(), static_cast<std::streamsize>(n));
+  s.resize(static_cast<size_t>(f.gcount()));
+  return s;
+}
+
 void ReportTest::WriteErrDat(const std::vector<std::string>& lines) const {
   std::ofstream f(scratch + "ERR.DAT", std::ios::binary);
   for (const auto& l : lines) f << l << "\r\n";

@@ -39,6 +39,9 @@ class ReportTest : public ::testing::Test {
   static void Keep(const std::string& path);
   // Writes ERR.DAT into the scratch folder from lines (CR LF ends each).
   void WriteErrDat(const std::vector<std::string>& lines) const;
+  // Lays CAL.DAT out in the scratch folder with empty part-load and economic results, for a
+  // report run to read.
+  static void WriteEmptyResults();
 
   ui::RecordingHost host;
   ui::RecordingProgress progress;
@@ -53,6 +56,8 @@ class ReportTest : public ::testing::Test {
 
 // Text of a paragraph's runs (page fields as "#").
 std::string TextOf(const richtext::Paragraph& p);
+// The first n bytes of a file (fewer when it is shorter).
+std::string Head(const std::string& path, size_t n);
 // Output of a shell command.
 using testsupport::RunCommand;
 

@@ -12,14 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace richtext;
 
-std::string Head(const std::string& path, size_t n) {
-  std::ifstream f(path, std::ios::binary);
-  std::string s(n, '\0');
-  f.read(s.data(), static_cast<std::streamsize>(n));
-  s.resize(static_cast<size_t>(f.gcount()));
-  return s;
-}
-
 struct NameCase {
   const char* name;
   const char* given;  // relative to the working folder; "" = blank name

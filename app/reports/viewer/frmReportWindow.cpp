@@ -34,8 +34,8 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
 
   auto* menus = new QMenuBar(this);
   QMenu* file = menus->addMenu(QStringLiteral("&File"));
-  connect(file->addAction(QStringLiteral("Save Report &As...")), &QAction::triggered, this,
-          [this] { form_.mnuFile_SaveAs_Click(); });
+  QAction* saveAs = file->addAction(QStringLiteral("Save Report &As..."));
+  connect(saveAs, &QAction::triggered, this, [this] { form_.mnuFile_SaveAs_Click(); });
   file->addSeparator();
   connect(file->addAction(QStringLiteral("Page Setup...")), &QAction::triggered, this,
           [this] { form_.mnuFile_PageSetup_Click(); });
@@ -43,8 +43,9 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
           [this] { form_.mnuFile_PrintSetup_Click(); });
   connect(file->addAction(QStringLiteral("Print Preview")), &QAction::triggered, this,
           [this] { form_.mnuFile_PrintPreview_Click(); });
-  connect(file->addAction(QStringLiteral("&Print")), &QAction::triggered, this,
-          [this] { form_.mnuFile_Print_Click(); });
+  QAction* print = file->addAction(QStringLiteral("&Print"));
+  connect(print, &QAction::triggered, this, [this] { form_.mnuFile_Print_Click(); });
+  reportActions_ = {saveAs, print};
   file->addSeparator();
   connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, [this] { form_.cmdExit_Click(); });
   QMenu* edit = menus->addMenu(QStringLiteral("&Edit"));
@@ -70,12 +71,13 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
     row->addWidget(b);
     return b;
   };
-  connect(tool("cmdPrint", "Print", QStyle::SP_FileDialogDetailedView), &QToolButton::clicked, this,
-          [this] { form_.Toolbar1_ButtonClick("cmdPrint"); });
-  connect(tool("cmdSaveAsRTF", "Save as RTF", QStyle::SP_DialogSaveButton), &QToolButton::clicked, this,
-          [this] { form_.cmdSaveAsRTF_Click(); });
-  connect(tool("cmdSaveAsPDF", "Save as PDF", QStyle::SP_DialogSaveButton), &QToolButton::clicked, this,
-          [this] { form_.cmdSaveAsPDF_Click(); });
+  QToolButton* printButton = tool("cmdPrint", "Print", QStyle::SP_FileDialogDetailedView);
+  connect(printButton, &QToolButton::clicked, this, [this] { form_.Toolbar1_ButtonClick("cmdPrint"); });
+  QToolButton* saveRtf = tool("cmdSaveAsRTF", "Save as RTF", QStyle::SP_DialogSaveButton);
+  connect(saveRtf, &QToolButton::clicked, this, [this] { form_.cmdSaveAsRTF_Click(); });
+  QToolButton* savePdf = tool("cmdSaveAsPDF", "Save as PDF", QStyle::SP_DialogSaveButton);
+  connect(savePdf, &QToolButton::clicked, this, [this] { form_.cmdSaveAsPDF_Click(); });
+  reportButtons_ = {printButton, saveRtf, savePdf};
   row->addSpacing(12);
   auto push = [&](const char* name, const char* text, auto handler) {
     auto* b = new QPushButton(QString::fromUtf8(text), bar);
@@ -143,6 +145,11 @@ void frmReportWindow::NavButton(int index, const std::string& caption, bool enab
 
 void frmReportWindow::FocusNavButton(int index) { navButton(index)->setFocus(); }
 void frmReportWindow::ExitEnabled(bool enabled) { cmdExit_->setEnabled(enabled); }
+
+void frmReportWindow::ReportCommandsEnabled(bool enabled) {
+  for (QWidget* b : reportButtons_) b->setEnabled(enabled);
+  for (QAction* a : reportActions_) a->setEnabled(enabled);
+}
 std::string frmReportWindow::ZoomText() const { return txtZoom_->text().toStdString(); }
 void frmReportWindow::ZoomText(const std::string& text) { txtZoom_->setText(QString::fromStdString(text)); }
 richtext::TerHwnd frmReportWindow::Toc1() const { return toc_->hWnd(); }

@@ -13,6 +13,7 @@
 
 #include "app/reports/frmReport.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -35,6 +36,7 @@ class frmReportWindow : public QDialog, public frmReport::View {
   void NavButton(int index, const std::string& caption, bool enabled) override;
   void FocusNavButton(int index) override;
   void ExitEnabled(bool enabled) override;
+  void ReportCommandsEnabled(bool enabled) override;
   std::string ZoomText() const override;
   void ZoomText(const std::string& text) override;
   richtext::TerHwnd Toc1() const override;
@@ -70,6 +72,9 @@ class frmReportWindow : public QDialog, public frmReport::View {
   QPushButton* cmdHelp_ = nullptr;
   QPushButton* cmdExit_ = nullptr;
   QLineEdit* txtZoom_ = nullptr;
+  // Print, Save as RTF, Save as PDF and their menu entries.
+  std::vector<QWidget*> reportButtons_;
+  std::vector<QAction*> reportActions_;
   bool started_ = false;
   bool activated_ = false;
 };

@@ -1,0 +1,272 @@
+// The Reports command when something fails: a working folder that cannot take the report (the
+// report is shown whole and saved elsewhere, one box, the summary CSV still written), a failed
+// section, a cancelled run (nothing to print or save, the CSV's message says why), and a
+// scratch-folder failure that both calculations meet (one box).
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+
+#include "app/calc/frmWaitDialog.h"
+#include "app/program/tests/reports_command.h"
+#include "app/reports/frmReport.h"
+#include "app/reports/tests/read_only_folder.h"
+#include "app/reports/viewer/frmReportWindow.h"
+#include "app/storage/modDataIO.h"
+#include "libs/testsupport/run_command.h"
+#include "platform/richtext/ter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using modDataIO::gProject;
+using modDataIO::gSettings;
+using programtest::ReportsCommand;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Runs `then` once the viewer's first activation (calculation and report run) is over.
+void WhenActivated(frmReportWindow& w, std::function<void()> then) {
+  auto* poll = new QTimer(&w);
+  poll->setInterval(20);
+  QObject::connect(poll, &QTimer::timeout, &w, [&w, poll, then = std::move(then)] {
+    if (!w.activated()) return;
+    poll->stop();
+    then();
+  });
+  poll->start();
+}
+
+// Print, Save as RTF, Save as PDF and the menu entries that do the same: each one enabled.
+std::vector<bool> ReportCommands(frmReportWindow& w) {
+  std::vector<bool> on;
+  for (const char* name : {"cmdPrint", "cmdSaveAsRTF", "cmdSaveAsPDF"})
+    on.push_back(w.findChild<QToolButton*>(QString::fromUtf8(name))->isEnabled());
+  for (QAction* a : w.findChild<QMenuBar*>()->actions().first()->menu()->actions())
+    if (a->text() == QStringLiteral("Save Report &As...") || a->text() == QStringLiteral("&Print"))
+      on.push_back(a->isEnabled());
+  return on;
+}
+
+double WeightSum() {
+  return gProject.WeightingFactor(0) + gProject.WeightingFactor(1) + gProject.WeightingFactor(2) +
+         gProject.WeightingFactor(3);
+}
+
+struct Refusal {
+  const char* name;
+  bool readOnlyDisk;  // else a folder under a file, which no user can make
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+
+class UnsavedReport : public ReportsCommand, public ::testing::WithParamInterface<Refusal> {};
+
+// The working folder cannot take the report: the one box names the folder, the viewer shows
+// the whole report (no error page), its Save as PDF saves all of it elsewhere, the report file
+// of the last run stays, and the CSV asked for is written.
+TEST_P(UnsavedReport, IsShownWholeSavedElsewhereAndTheCsvIsWritten) {
+  const std::string old = "{\\rtf1 the last good report}";
+  std::string folder;
+  std::unique_ptr<reporttest::ReadOnlyFolder> readOnly;
+  if (GetParam().readOnlyDisk) {
+    folder = Out("work");
+    fs::create_directories(folder);
+    std::ofstream(folder + "/PLVReport_for_Default Plant.rtf", std::ios::binary) << old;
+    readOnly = std::make_unique<reporttest::ReadOnlyFolder>(folder);
+    if (!readOnly->Unavailable().empty()) GTEST_SKIP() << readOnly->Unavailable();
+  } else {
+    std::ofstream(Out("blocker")) << "a file, not a folder";
+    folder = Out("blocker");
+  }
+  modDataIO::WorkingFolder(folder + "/");
+  int subReports = 0;
+  size_t boxesBeforeSave = 0;
+  std::vector<bool> commands;
+  std::string png;
+  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+    w.chooseSaveFile = [&](const std::string&, int& filter) {
+      filter = 2;
+      return Out("kept.pdf");
+    };
+    WhenActivated(w, [&] {
+      subReports = form.Report().SubReportsCount();
+      commands = ReportCommands(w);
+      boxesBeforeSave = host_.messages.size();
+      png = RenderToPng(w, std::string("report_viewer_unsaved_report_") + GetParam().name);
+      form.cmdSaveAsPDF_Click();
+      w.exitButton()->click();
+    });
+  };
+  window->form().cmdReport_Click();
+  readOnly.reset();
+
+  // One failure, one box: the report's save, which names the folder and what to do.
+  std::string boxes;
+  for (const auto& m : host_.messages) boxes += m.title + ": " + m.text + "\n";
+  ASSERT_EQ(host_.messages.size(), 1u) << boxes;
+  EXPECT_EQ(boxesBeforeSave, 1u);
+  const std::string& box = host_.messages[0].text;
+  EXPECT_NE(box.find("The folder " + folder + " cannot be written to."), std::string::npos) << box;
+  EXPECT_NE(box.find("File > Save As"), std::string::npos) << box;
+  EXPECT_EQ(commands, std::vector<bool>(5, true));
+  EXPECT_GT(subReports, 3);
+  const std::string text = testsupport::RunCommand("pdftotext '" + Out("kept.pdf") + "' -");
+  EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
+  EXPECT_NE(text.find("Summary of Concepts"), std::string::npos);
+  EXPECT_NE(text.find("Input Data Summary"), std::string::npos);
+  if (GetParam().readOnlyDisk) {
+    EXPECT_EQ(Slurp(folder + "/PLVReport_for_Default Plant.rtf"), old);
+  }
+  // The weighting factors were computed: the CSV follows.
+  EXPECT_TRUE(fs::exists(window->csvPath));
+  EXPECT_GT(WeightSum(), 0.5);
+  EXPECT_FALSE(png.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkingFolder, UnsavedReport,
+                         ::testing::Values(Refusal{"FolderUnderAFile", false}, Refusal{"ReadOnlyDisk", true}),
+                         [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
+
+// The CSV needs the weighting factors, not a flawless report: a failed section does not keep
+// it back, and the weighting factors are computed also when their report is not chosen.
+TEST_F(ReportsCommand, CsvIsWrittenWhenASectionFailsOrTheWeightingFactorsReportIsNotChosen) {
+  const struct {
+    const char* name;
+    bool allSections;
+    bool failLoadProfiles;
+  } cases[] = {{"failed section", true, true}, {"weighting factors report not chosen", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(window->csvPath);
+    host_.messages.clear();
+    for (int i = 0; i < 4; ++i) gProject.WeightingFactor(i) = 0;
+    window->allSections = c.allSections;
+    int failed = -1;
+    window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+      if (c.failLoadProfiles) form.Report().PLVSections().LoadProfiles = [] { return false; };
+      WhenActivated(w, [&] {
+        failed = form.Report().FailedSections();
+        w.exitButton()->click();
+      });
+    };
+    window->form().cmdReport_Click();
+    EXPECT_EQ(failed, c.failLoadProfiles ? 1 : 0);
+    for (const auto& m : host_.messages) ADD_FAILURE() << m.title << ": " << m.text;
+    EXPECT_TRUE(fs::exists(window->csvPath));
+    EXPECT_GT(WeightSum(), 0.5);
+  }
+}
+
+// The message host that presses the progress window's Cancel at the first progress step of
+// the viewer's run.
+class CancellingHost : public ui::RecordingHost {
+ public:
+  bool armed = false;
+  void processEvents() override {
+    ++eventPumps;
+    if (!armed) return;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* wait = qobject_cast<frmWaitDialog*>(top);
+      if (!wait || !wait->isVisible()) continue;
+      armed = false;
+      for (QPushButton* b : wait->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Cancel")) b->click();
+    }
+  }
+};
+
+// A cancelled run leaves the viewer without a report: Print and the saves are not offered,
+// and the CSV's message says the run was cancelled.
+TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
+  CancellingHost cancelling;
+  ui::ScopedHost scoped(cancelling);
+  std::vector<bool> commands;
+  std::string png;
+  int32_t reports = -1;
+  bool saveAsked = false, printAsked = false;
+  richtext::SetPrintDialogHook([&](richtext::PrintDialogKind, QPrinter&, richtext::TerHwnd) {
+    printAsked = true;
+    return false;
+  });
+  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+    cancelling.armed = true;
+    w.chooseSaveFile = [&](const std::string&, int&) {
+      saveAsked = true;
+      return std::string();
+    };
+    WhenActivated(w, [&] {
+      commands = ReportCommands(w);
+      reports = form.Report().ReportsCount();
+      png = RenderToPng(w, "report_viewer_cancelled");
+      // A click on a button not offered does nothing; the menu's Save and Print neither.
+      form.cmdSaveAsRTF_Click();
+      form.mnuFile_Print_Click();
+      w.exitButton()->click();
+    });
+  };
+  window->form().cmdReport_Click();
+  richtext::SetPrintDialogHook({});
+  EXPECT_FALSE(cancelling.armed) << "Cancel was never pressed";
+  EXPECT_FALSE(saveAsked);
+  EXPECT_FALSE(printAsked);
+  EXPECT_EQ(reports, 0);
+  EXPECT_EQ(commands, std::vector<bool>(5, false));
+  ASSERT_EQ(cancelling.messages.size(), 2u);
+  EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
+  EXPECT_EQ(cancelling.messages[1].text,
+            modDataIO::CsvNotWrittenMessage(window->csvPath, "the report run was cancelled"));
+  EXPECT_FALSE(fs::exists(window->csvPath));
+  EXPECT_FALSE(png.empty());
+}
+
+// A scratch file that cannot be used (a folder where the calculation deletes ERR.DAT or lays
+// out CAL.DAT) fails the economics calculation and then the part-load one: one box for both.
+// Run again from the viewer, the calculation says it again.
+TEST_F(ReportsCommand, ScratchFailureBothCalculationsMeetGivesOneBox) {
+  const struct {
+    const char* file;
+    const char* routine;  // the title of its box
+  } cases[] = {{"ERR.DAT", "bErrorDelete"}, {"CAL.DAT", "bCalcWriteHeaderData"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    host_.messages.clear();
+    const std::string blocked = modDataIO::DataFolder() + c.file;
+    fs::create_directories(blocked);
+    size_t atViewer = 0, afterRetry = 0;
+    window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+      WhenActivated(w, [&] {
+        atViewer = host_.messages.size();
+        form.mnuEdit_ReportOptions_Click();
+        afterRetry = host_.messages.size();
+        w.exitButton()->click();
+      });
+    };
+    window->form().cmdReport_Click();
+    fs::remove(blocked);
+    std::string boxes;
+    for (const auto& m : host_.messages) boxes += m.title + ": " + m.text + "\n";
+    ASSERT_EQ(host_.messages.size(), 3u) << boxes;
+    EXPECT_EQ(atViewer, 1u);
+    EXPECT_EQ(afterRetry, 2u);
+    for (size_t i : {0u, 1u}) {
+      EXPECT_EQ(host_.messages[i].title, c.routine);
+      EXPECT_NE(host_.messages[i].text.find("Not a regular file"), std::string::npos) << host_.messages[i].text;
+    }
+    EXPECT_EQ(host_.messages[2].text,
+              modDataIO::CsvNotWrittenMessage(window->csvPath, "the part-load calculation did not finish"));
+  }
+}
+
+}  // namespace
