@@ -4,9 +4,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -18,6 +15,7 @@
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
 #include "controls/unitentry/tests/desktop_locale.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "platform/ui/qt_host.h"
 
 namespace {
@@ -462,28 +460,16 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
   const std::string expected = path + " is write-protected. The project was not saved; save it under another name.";
   const std::string dir = folder.string();
 
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-      _exit(77);  // no private mount namespace here
-    }
+  const std::string seen = testsupport::InReadOnlyFolder(dir, [&] {
     host_.messages.clear();
     w.lastSaveInitDir.clear();
     w.form().mnuFileSave_Click();
-    int faults = 0;
-    if (host_.messages.size() != 1 || host_.messages[0].text != expected) faults |= 1;
-    if (w.lastSaveInitDir != modDataIO::WorkingFolder()) faults |= 2;
-    _exit(faults);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace (needs root)";
-  EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "not the write-protected message";
-  EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "Save As was not offered in the working folder";
+    std::string faults;
+    if (host_.messages.size() != 1 || host_.messages[0].text != expected) faults += "not the write-protected message; ";
+    if (w.lastSaveInitDir != modDataIO::WorkingFolder()) faults += "Save As was not offered in the working folder";
+    return faults;
+  });
+  EXPECT_EQ(seen, "");
   EXPECT_EQ(Slurp(path), before);
 }
 

@@ -18,7 +18,7 @@
 #include "app/calc/frmWaitDialog.h"
 #include "app/program/tests/reports_command.h"
 #include "app/reports/frmReport.h"
-#include "app/reports/tests/read_only_folder.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
 #include "libs/testsupport/run_command.h"
@@ -79,12 +79,12 @@ class UnsavedReport : public ReportsCommand, public ::testing::WithParamInterfac
 TEST_P(UnsavedReport, IsShownWholeSavedElsewhereAndTheCsvIsWritten) {
   const std::string old = "{\\rtf1 the last good report}";
   std::string folder;
-  std::unique_ptr<reporttest::ReadOnlyFolder> readOnly;
+  std::unique_ptr<testsupport::ReadOnlyFolder> readOnly;
   if (GetParam().readOnlyDisk) {
     folder = Out("work");
     fs::create_directories(folder);
     std::ofstream(folder + "/PLVReport_for_Default Plant.rtf", std::ios::binary) << old;
-    readOnly = std::make_unique<reporttest::ReadOnlyFolder>(folder);
+    readOnly = std::make_unique<testsupport::ReadOnlyFolder>(folder);
     if (!readOnly->Unavailable().empty()) GTEST_SKIP() << readOnly->Unavailable();
   } else {
     std::ofstream(Out("blocker")) << "a file, not a folder";

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <memory>
 
-#include "app/reports/tests/read_only_folder.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "platform/savefile/tests/disk_limit.h"
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                 [](UnsavedReport&, std::string&) { return std::make_shared<savefile::testing::DiskOf>(8192); }, true},
         Refusal{"ReadOnlyDisk", EROFS,
                 [](UnsavedReport&, std::string& why) -> std::shared_ptr<void> {
-                  auto ro = std::make_shared<ReadOnlyFolder>(modDataIO::WorkingFolder());
+                  auto ro = std::make_shared<testsupport::ReadOnlyFolder>(modDataIO::WorkingFolder());
                   why = ro->Unavailable();
                   if (!why.empty()) return nullptr;
                   return ro;

@@ -13,7 +13,7 @@
 
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
-#include "platform/savefile/tests/read_only_folder.h"
+#include "libs/testsupport/read_only_folder.h"
 
 using namespace modDataIO;
 
@@ -102,7 +102,7 @@ TEST_F(ScratchFiles, ReadsWorkInAReadOnlyFolder) {
   r.ReportType = 2;
   r.AnalysedSystemIndex = 2;
   ASSERT_TRUE(bReportsWrite(r, dir_));
-  const std::string seen = savefile::testing::InReadOnlyFolder(root_.string(), [&] {
+  const std::string seen = testsupport::InReadOnlyFolder(root_.string(), [&] {
     ReportData back;
     const bool read = bReportsRead(back, dir_) && bEconomicsRead(*std::make_unique<EconomicsData>(), dir_);
     if (!read) return "not read: " + (host_.messages.empty() ? std::string() : host_.messages[0].text);
@@ -136,7 +136,7 @@ TEST_F(ScratchFiles, FailedWriteKeepsTheOldFile) {
   EXPECT_FALSE(bWeatherWrite(w, dir_ + "missing/"));
   EXPECT_NE(TakeMessage().find(dir_ + "missing/WTH.DAT"), std::string::npos);
   // A folder that cannot be written, by root neither (a read-only mount).
-  const std::string seen = savefile::testing::InReadOnlyFolder(root_.string(), [&] {
+  const std::string seen = testsupport::InReadOnlyFolder(root_.string(), [&] {
     const bool written = bWeatherWrite(w, dir_);
     return (written ? "written: " : "refused: ") + (host_.messages.empty() ? std::string() : host_.messages[0].text);
   });

@@ -1,7 +1,7 @@
 // Saving a whole file: the old file stays whole and no temporary is left when a write fails.
 #include "platform/savefile/save_file.h"
 #include "platform/savefile/tests/disk_limit.h"
-#include "platform/savefile/tests/read_only_folder.h"
+#include "libs/testsupport/read_only_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -224,7 +224,7 @@ TEST_F(SaveWholeTest, AReadOnlyFolderKeepsTheOldFile) {
   const fs::path file = dir_ / "settings.xml";
   WriteRaw(file, "old");
   for (const bool sync : {true, false}) {
-    const std::string seen = savefile::testing::InReadOnlyFolder(dir_.string(), [&] {
+    const std::string seen = testsupport::InReadOnlyFolder(dir_.string(), [&] {
       const savefile::SaveResult saved = savefile::SaveLaidOut(file.string(), 3, {{0, "new"}}, {.sync = sync});
       return std::to_string(static_cast<int>(saved.failure)) + " " + saved.error;
     });

@@ -1,8 +1,11 @@
-// A folder that nobody can write, for tests, root included: the folder's mode bits do not
-// stop the superuser (as which the tests run in CI), a read-only mount does. The body runs in
-// a forked child that has a private mount namespace in which the folder is bind-mounted
-// read-only onto itself; the parent, and the files themselves, are untouched, so the test
-// checks afterwards what the body left in the folder.
+// Test support: a folder that nobody can write, root included. The folder's mode bits do not
+// stop the superuser (as which the tests run in CI); a read-only mount does. The folder is
+// bind-mounted read-only onto itself in a private mount namespace, so that nothing outside
+// sees the mount and the files themselves are untouched.
+//   ReadOnlyFolder   for the rest of the calling thread's life (its namespace), until the
+//                    object goes;
+//   InReadOnlyFolder runs a body in a forked child, so that the test process keeps its own
+//                    namespace, and checks afterwards what the body left in the folder.
 #pragma once
 
 #include <sched.h>
@@ -16,7 +19,7 @@
 #include <functional>
 #include <string>
 
-namespace savefile::testing {
+namespace testsupport {
 
 namespace detail {
 
@@ -26,7 +29,7 @@ inline bool WriteTo(const char* file, const std::string& text) {
   return static_cast<bool>(out.flush());
 }
 
-// A private mount namespace for this process (as root directly, otherwise in a user namespace
+// A private mount namespace for this thread (as root directly, otherwise in a user namespace
 // of its own in which this user is root); "" on success, else what failed.
 inline std::string PrivateMounts() {
   if (::unshare(CLONE_NEWNS) != 0) {
@@ -43,7 +46,41 @@ inline std::string PrivateMounts() {
   return {};
 }
 
+// Binds `folder` read-only onto itself; "" on success, else what failed. `bound` tells
+// whether the bind itself was made (to be undone).
+inline std::string BindReadOnly(const std::string& folder, bool& bound) {
+  bound = false;
+  if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0)
+    return "mount " + folder + ": " + std::strerror(errno);
+  bound = true;
+  if (::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+    return "mount -o remount,ro " + folder + ": " + std::strerror(errno);
+  return {};
+}
+
 }  // namespace detail
+
+// `path` read-only for the calling thread while the object lives. Unavailable() says why it
+// could not be made (no right to make mount namespaces), empty when the folder is read-only.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(std::string path) : path_(std::move(path)) {
+    why_ = detail::PrivateMounts();
+    if (why_.empty()) why_ = detail::BindReadOnly(path_, bound_);
+  }
+  ~ReadOnlyFolder() {
+    if (bound_) ::umount2(path_.c_str(), MNT_DETACH);
+  }
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+  const std::string& Unavailable() const { return why_; }
+
+ private:
+  std::string path_;
+  std::string why_;
+  bool bound_ = false;
+};
 
 // What `body` returns, run in a forked child in which `folder` is read-only. A child that
 // could not make the folder read-only, or that did not end normally, returns a text saying so
@@ -56,9 +93,8 @@ inline std::string InReadOnlyFolder(const std::string& folder, const std::functi
   if (child == 0) {
     ::close(fds[0]);
     std::string result = detail::PrivateMounts();
-    if (result.empty() && (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-                           ::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0))
-      result = "mount " + folder + ": " + std::strerror(errno);
+    bool bound = false;
+    if (result.empty()) result = detail::BindReadOnly(folder, bound);
     result = result.empty() ? body() : "read-only folder: " + result;
     for (std::size_t done = 0; done < result.size();) {
       const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
@@ -84,4 +120,4 @@ inline std::string InReadOnlyFolder(const std::string& folder, const std::functi
   return result;
 }
 
-}  // namespace savefile::testing
+}  // namespace testsupport
