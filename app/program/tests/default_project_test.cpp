@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "app/calc/custom_plv.h"
-#include "app/calc/frmWait.h"
 #include "app/program/tests/part_load_setup.h"
 #include "app/reports/plv/plv_values.h"
 #include "app/reports/plv/tests/plv_fixture.h"
@@ -34,19 +33,10 @@ class DefaultProject : public PLVTableTest {
         r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kTrue;
         r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = r.bShowLogo = vb::kTrue;
       } else {
-        r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
-        r.bSummaryReport = r.bCustomPLVFactors = r.bCustomPLVSpec = r.bInputSummary = vb::kTrue;
+        programtest::TableSectionsOnly(r);
       }
     }));
-
-    report->ReportType(2);
-    report->InstallPLVTableSections();
-    frmWait form;
-    form.ReportClass(report.get());
-    form.DoCalcs(true);
-    form.Form_Activate();
-    ASSERT_TRUE(form.CalcsOK());
-    ASSERT_FALSE(form.InputErrors());
+    ASSERT_NO_FATAL_FAILURE(programtest::RunPartLoadTables(*report));
     ASSERT_TRUE(report->Reportinfo(1).Saved) << (host.messages.empty() ? "" : host.messages[0].text);
     EXPECT_TRUE(host.messages.empty()) << host.messages[0].title << ": " << host.messages[0].text;
     EXPECT_FALSE(Contains("Error found in this report"));

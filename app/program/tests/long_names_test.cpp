@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/calc/frmWait.h"
 #include "app/program/tests/part_load_setup.h"
 #include "app/reports/plv/tests/plv_fixture.h"
 #include "app/storage/modDataIO.h"
@@ -94,17 +93,10 @@ TEST_F(LongNames, AProjectNamedWith255CharactersIsSavedAndReported) {
     EXPECT_EQ(back.ProjectName, c.name);
 
     ASSERT_NO_FATAL_FAILURE(programtest::SetUpPartLoadReport(host, [](ReportData& r) {
-      r.bCoverPage = r.bLoadProfileGraph = r.bCoolingDuty = r.bCondTempProfiles = r.bPerfProfiles = vb::kFalse;
+      programtest::TableSectionsOnly(r);
       r.bCustomPLVFactors = r.bCustomPLVSpec = vb::kFalse;
-      r.bSummaryReport = r.bInputSummary = vb::kTrue;
     }));
-    report->ReportType(2);
-    report->InstallPLVTableSections();
-    frmWait form;
-    form.ReportClass(report.get());
-    form.DoCalcs(true);
-    form.Form_Activate();
-    ASSERT_TRUE(form.CalcsOK());
+    ASSERT_NO_FATAL_FAILURE(programtest::RunPartLoadTables(*report));
     EXPECT_TRUE(report->Reportinfo(1).Saved);
     EXPECT_TRUE(host.messages.empty()) << host.messages.at(0).title << ": " << host.messages.at(0).text;
     const std::string reportFile = clsReport::PLVReportFileName(c.name);
