@@ -206,7 +206,7 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
     auto save = [&] {
       const std::string bytes = text::Utf8ToCp1252(f.Take());
       if (!scratch) return modDataIO::detail::WriteFileAtomic(path, bytes, /*durable=*/true);
-      modDataIO::detail::OwnFileLength(path);
+      modDataIO::detail::CheckOwnFile(path);
       modDataIO::detail::WriteOwnFileAtomic(path, bytes);
     };
     for (int s = 1; s <= S; ++s) {

@@ -56,6 +56,10 @@
 #include "platform/graph/graph.h"
 #include "platform/richtext/ter.h"
 
+namespace reports::plv {
+struct RatingMeans;
+}
+
 class clsReport : public frmWait::ReportClassInterface {
  public:
   // One entry of the report list: a report file in the working folder.
@@ -335,8 +339,8 @@ class clsReport : public frmWait::ReportClassInterface {
   bool RptForMardel(int32_t& section);
   bool SummaryOfMardelResults(int32_t& section);
   // The plant's means of the weighting factors and ECWTs of the run's results into
-  // gProject.WeightingFactor / ECWT.
-  void StoreRatingMeans();
+  // gProject.WeightingFactor / ECWT; returns them.
+  reports::plv::RatingMeans StoreRatingMeans();
   bool PlantInputDataSummary(int32_t& section);
   // Custom PLV specification: the chiller table and the custom PLV formulas; the second
   // makes it a document of its own ("CplvSpec.rtf").

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/reports/clsReport.h"
+#include "app/reports/plv/plv_values.h"
 #include "app/reports/report_internal.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"

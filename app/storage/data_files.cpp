@@ -195,6 +195,8 @@ std::int64_t OwnFileLength(const std::string& path) {
   return fd >= 0 ? length : -1;
 }
 
+void CheckOwnFile(const std::string& path) { OwnFileLength(path); }
+
 namespace {
 
 // Writes the bytes at the offset, all of them; on failure closes the file and raises.

@@ -201,7 +201,7 @@ bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, 
     // Any other index is this program's own file, like the record files beside it: a link or
     // anything else but a regular file under its name is refused ("Not a regular file"),
     // never opened through, so no file elsewhere is read or written in its place.
-    if (!shipped) detail::OwnFileLength(path);
+    if (!shipped) detail::CheckOwnFile(path);
     database = db::Database::Open(path,
                                   shipped    ? db::OpenMode::kImmutable
                                   : readOnly ? db::OpenMode::kReadOnly

@@ -18,9 +18,9 @@
 #include "app/calc/frmWaitDialog.h"
 #include "app/program/tests/reports_command.h"
 #include "app/reports/frmReport.h"
-#include "libs/testsupport/read_only_folder.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "libs/testsupport/run_command.h"
 #include "platform/richtext/ter.h"
 

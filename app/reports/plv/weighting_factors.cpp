@@ -23,19 +23,19 @@ bool clsReport::RptForMardel(int32_t& section) {
   return false;
 }
 
-void clsReport::StoreRatingMeans() {
+reports::plv::RatingMeans clsReport::StoreRatingMeans() {
   const reports::plv::RatingMeans means = reports::plv::PlantRatingMeans(*m_PLVProfile);
   for (int i = 0; i < 4; ++i) {
     gProject.WeightingFactor(i) = means.weightingFactor[static_cast<size_t>(i)];
     gProject.ECWT(i) = means.ecwt[static_cast<size_t>(i)];
   }
+  return means;
 }
 
 bool clsReport::SummaryOfMardelResults(int32_t& section) {
   return modpublic::RunGuarded(ErrorSource("SummaryOfMardelResults"), "", ui::kExclamation, [&] {
     // The plant's means go to the project first: the summary CSV takes them from there.
-    StoreRatingMeans();
-    const reports::plv::RatingMeans means = reports::plv::PlantRatingMeans(*m_PLVProfile);
+    const reports::plv::RatingMeans means = StoreRatingMeans();
     SetTableStart(0);
     ++section;
     WriteSectionTitle(Numbered(section, "Summary of Results"));

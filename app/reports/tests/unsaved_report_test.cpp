@@ -11,9 +11,9 @@
 #include <iterator>
 #include <memory>
 
-#include "libs/testsupport/read_only_folder.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "platform/savefile/tests/disk_limit.h"
 
 namespace reporttest {
