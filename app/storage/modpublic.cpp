@@ -6,6 +6,7 @@
 #include "kestrin_version.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/help/help.h"
+#include "platform/savefile/save_file.h"
 #include "platform/ui/ui.h"
 
 namespace modpublic {
@@ -32,6 +33,13 @@ int32_t gEfficiencyUnitID = NO_CONV;
 namespace {
 // The help page in the program folder; topics are anchors "ctx<context id>".
 constexpr const char* kHelpFileName = "VEXON.html";
+
+// Every save of the program (projects, settings, reports, the CSV, scratch files) is refused
+// inside the program folder, wherever gAppPath points at the time of the save.
+[[maybe_unused]] const bool kProgramFolderProtected = [] {
+  savefile::SetProtectedFolder([] { return gAppPath; });
+  return true;
+}();
 }  // namespace
 
 bool InitGlobalSettings(const std::string& appFolder) {

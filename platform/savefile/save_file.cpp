@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <random>
 #include <string_view>
 #include <utility>
@@ -100,7 +101,70 @@ int CreateTemporary(const fs::path& dir, mode_t mode, std::string& temp) {
   return -1;
 }
 
+std::mutex& ProtectedMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::function<std::string()>& ProtectedFolderName() {
+  static std::function<std::string()> folder;
+  return folder;
+}
+
+// The file a save of `path` writes: the path with the links at its end followed (when the
+// save follows them), as far as 40 hops.
+fs::path SaveTarget(const std::string& path, bool followLinks) {
+  fs::path target(path);
+  std::error_code ec;
+  for (int hops = 0; followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return target;
+}
+
+fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
+
+// A folder with every link and "." or ".." resolved as far as it exists.
+fs::path RealFolder(const fs::path& folder) {
+  std::error_code ec;
+  fs::path real = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+  if (ec) real = fs::absolute(folder, ec).lexically_normal();
+  return real;
+}
+
+// The protected folder (real path) when the file `target` (its links already followed) lies in
+// it or below it; empty otherwise.
+fs::path ProtectingFolder(const fs::path& target) {
+  std::string protectedName;
+  {
+    const std::lock_guard lock(ProtectedMutex());
+    if (ProtectedFolderName()) protectedName = ProtectedFolderName()();
+  }
+  if (protectedName.empty()) return {};
+  const fs::path guarded = RealFolder(protectedName);
+  if (guarded == guarded.root_path()) return {};  // a folder of "/" would refuse every save
+  const fs::path folder = RealFolder(FolderOf(target));
+  auto g = guarded.begin();
+  auto f = folder.begin();
+  for (; g != guarded.end(); ++g, ++f) {
+    if (g->empty()) continue;  // the trailing "/" of a folder name
+    if (f == folder.end() || *f != *g) return {};
+  }
+  return guarded;
+}
+
 }  // namespace
+
+void SetProtectedFolder(std::function<std::string()> folder) {
+  const std::lock_guard lock(ProtectedMutex());
+  ProtectedFolderName() = std::move(folder);
+}
+
+bool InProtectedFolder(const std::string& path) {
+  return !path.empty() && !ProtectingFolder(SaveTarget(path, true)).empty();
+}
 
 int WriteAllAt(int fd, std::string_view bytes, std::int64_t offset) {
   std::size_t done = 0;
@@ -116,14 +180,12 @@ int WriteAllAt(int fd, std::string_view bytes, std::int64_t offset) {
 
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges, const SaveOptions& options) {
   if (path.empty()) return Failed(Failure::kWrite, "Cannot write", "(no file name)", ENOENT);
-  fs::path target(path);
-  std::error_code ec;
-  for (int hops = 0; options.followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
-    const fs::path link = fs::read_symlink(target, ec);
-    if (ec) break;
-    target = link.is_absolute() ? link : target.parent_path() / link;
-  }
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const fs::path target = SaveTarget(path, options.followLinks);
+  const fs::path dir = FolderOf(target);
+  // Nothing is written into the program folder, not even a temporary.
+  if (const fs::path guarded = ProtectingFolder(target); !guarded.empty())
+    return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded.string() +
+                                     ", which holds the program's own files"};
   const std::string file = target.filename().string();
   // What is at the path now: a regular file (its bits are kept), nothing, or a link that is
   // not followed (replaced). Anything else is refused.

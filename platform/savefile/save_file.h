@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,7 @@ enum class Failure {
   kNotAFile,  // something other than a regular file is at the path
   kWrite,     // the new file could not be made, written, synced or closed
   kReplace,   // the rename over the old file failed
+  kProtected, // the file, with every link followed, lies in the protected folder
 };
 
 struct SaveResult {
@@ -38,6 +40,16 @@ struct SaveResult {
   std::string error;
   explicit operator bool() const { return failure == Failure::kNone; }
 };
+
+// The folder no save may write into (the program folder, which holds the program's own
+// files): a function that names it, asked at every save, so that the folder can move (an
+// empty name protects nothing). Set once by the program; nothing is protected until then.
+void SetProtectedFolder(std::function<std::string()> folder);
+
+// Whether the file a save of `path` would write (every link at the path and in its folders
+// followed, as the save follows them) lies in the protected folder or below it, compared by
+// real path.
+bool InProtectedFolder(const std::string& path);
 
 // Byte ranges at their 0-based offsets.
 using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
@@ -52,6 +64,7 @@ using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 // stays as it was and the temporary is removed. Temporaries in the folder left by saves whose
 // process has ended (killed before their rename) are removed first, and so are those of this
 // file named as earlier versions named them (".<name>.tmp<pid>.<6 characters>", "<name>.tmp<pid>").
+// A file in the protected folder is refused (kProtected) before anything is written there.
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,
                        const SaveOptions& options = {});
 

@@ -235,4 +235,50 @@ TEST_F(SaveWholeTest, AReadOnlyFolderKeepsTheOldFile) {
   }
 }
 
+// Nothing is saved into the protected folder, however the path reaches it: directly, through
+// a link to a file in it, through a link to the folder or with ".." in the path, and as a
+// link that a save replaces. Its listing and bytes stay; saves beside it still go through.
+TEST_F(SaveWholeTest, NothingIsSavedIntoTheProtectedFolder) {
+  const fs::path program = dir_ / "program";
+  fs::create_directories(program / "data");
+  WriteRaw(program / "ECO.DAT", "shipped");
+  fs::create_directory(dir_ / "work");
+  fs::create_symlink(program / "ECO.DAT", dir_ / "work" / "linked.csv");
+  fs::create_symlink(program, dir_ / "work" / "folder");
+  fs::create_symlink(program / "new.csv", dir_ / "work" / "dangling.csv");
+  savefile::SetProtectedFolder([&] { return program.string() + "/"; });
+  const struct {
+    fs::path path;
+    bool followLinks;
+  } cases[] = {
+      {program / "ECO.DAT", true},
+      {program / "new.csv", true},
+      {program / "data" / "new.csv", false},
+      {dir_ / "work" / "linked.csv", true},
+      {dir_ / "work" / "dangling.csv", true},
+      {dir_ / "work" / "folder" / "ECO.DAT", false},
+      {dir_ / "work" / ".." / "program" / "x.rtf", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(savefile::InProtectedFolder(c.path.string())) << c.path;
+    const savefile::SaveResult saved =
+        savefile::SaveLaidOut(c.path.string(), 3, {{0, "new"}}, {.followLinks = c.followLinks});
+    EXPECT_EQ(saved.failure, savefile::Failure::kProtected) << c.path << " " << saved.error;
+    EXPECT_NE(saved.error.find(c.path.string()), std::string::npos) << saved.error;
+    EXPECT_NE(saved.error.find("program folder"), std::string::npos) << saved.error;
+  }
+  EXPECT_EQ(ReadAll(program / "ECO.DAT"), "shipped");
+  std::size_t inProgram = 0;
+  for ([[maybe_unused]] const auto& entry : fs::recursive_directory_iterator(program)) ++inProgram;
+  EXPECT_EQ(inProgram, 2u);
+
+  // A folder whose name only begins like the protected folder's is not in it.
+  fs::create_directory(dir_ / "program2");
+  const fs::path beside = dir_ / "program2" / "x.csv";
+  EXPECT_FALSE(savefile::InProtectedFolder(beside.string()));
+  EXPECT_TRUE(savefile::SaveWhole(beside.string(), "saved"));
+  savefile::SetProtectedFolder({});
+  EXPECT_FALSE(savefile::InProtectedFolder((program / "ECO.DAT").string()));
+}
+
 }  // namespace
