@@ -46,7 +46,8 @@ WeatherData MonthOneWeather(WeatherData w = calctest::FiveBinWeather()) {
 class EconRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
+    // A program folder apart from the scratch folder: no save may go into the program folder.
+    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
     ASSERT_TRUE(calctest::WriteDefaultPlant(MonthOneWeather(), calctest::FiveBinLoad()));
     ReportData report;
     report.ReportType = 1;

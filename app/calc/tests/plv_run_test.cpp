@@ -28,7 +28,8 @@ struct Results {
 class PLVRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
+    // A program folder apart from the scratch folder: no save may go into the program folder.
+    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
     ASSERT_TRUE(calctest::WriteDefaultPlant());
     form.CalculationOnly(true);
   }

@@ -20,7 +20,7 @@ namespace {
 
 TEST(RunSummary, ScheduleAndPeriodTexts) {
   calctest::ScratchFolder scratch;
-  ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));  // the day-type names
+  ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));  // the day-type names
   WeatherData w = calctest::FiveBinWeather();
   const LoadProfileData lp = calctest::FiveBinLoad();
   PLVSummaryData s;
@@ -57,7 +57,7 @@ TEST(RunSummary, ScheduleAndPeriodTexts) {
 class PLVSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
+    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
     ASSERT_TRUE(calctest::WriteDefaultPlant());
     // Every chiller runs and carries an equal share of the load.
     form.SetEngineFactory([this] {
