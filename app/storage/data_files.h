@@ -56,7 +56,8 @@ std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // replaced and the link stays. The new file keeps the permissions of the one it replaces (a
 // new one: 0644 less the umask). With `durable`, the data and then the rename are synced to
 // the disk (files the user keeps); scratch files, made again on every run, go without. Left-
-// over temporary files of saves in the folder whose process has ended are removed.
+// over temporaries of saves in the folder that were killed before their rename are removed
+// (savefile::SaveLaidOut says which: never a name a user may have chosen).
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
 // WriteFileAtomic for our own file: a symlink at the path is replaced by the new file, never
 // followed, and the data are not synced (the scratch folder is rebuilt on every run).
