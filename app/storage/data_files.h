@@ -40,8 +40,9 @@ std::string ReadOwnFile(const std::string& path);
 // The length of our own file; -1 when it does not exist.
 std::int64_t OwnFileLength(const std::string& path);
 // Refuses anything but our own regular file under its name (a link, a folder, a FIFO, ...:
-// raises 75, "Not a regular file"); a missing file passes. For a file that is written or
-// opened by other means than the reads above.
+// raises 75, "Not a regular file"); a missing file passes. Only the name is looked at (lstat):
+// the file is neither opened nor read. For a file that is written or opened by other means
+// than the reads above.
 void CheckOwnFile(const std::string& path);
 
 // A whole file that a user or another program hands us (a project or settings file): only
