@@ -195,7 +195,17 @@ std::int64_t OwnFileLength(const std::string& path) {
   return fd >= 0 ? length : -1;
 }
 
-void CheckOwnFile(const std::string& path) { OwnFileLength(path); }
+void CheckOwnFile(const std::string& path) {
+  // The name itself is looked at (lstat), nothing is opened: a FIFO is never waited on, and
+  // a link is refused, not followed.
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    const int err = errno;
+    if (err == ENOENT) return;
+    RaiseIo(vb::kPathFileAccess, "Cannot open", path, err);
+  }
+  if (!S_ISREG(st.st_mode)) RaiseIo(vb::kPathFileAccess, "Not a regular file:", path);
+}
 
 namespace {
 

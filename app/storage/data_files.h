@@ -40,8 +40,9 @@ std::string ReadOwnFile(const std::string& path);
 // The length of our own file; -1 when it does not exist.
 std::int64_t OwnFileLength(const std::string& path);
 // Refuses anything but our own regular file under its name (a link, a folder, a FIFO, ...:
-// raises 75, "Not a regular file"); a missing file passes. For a file that is written or
-// opened by other means than the reads above.
+// raises 75, "Not a regular file"); a missing file passes. Only the name is looked at (lstat):
+// the file is neither opened nor read. For a file that is written or opened by other means
+// than the reads above.
 void CheckOwnFile(const std::string& path);
 
 // A whole file that a user or another program hands us (a project or settings file): only
@@ -56,7 +57,8 @@ std::string ReadUserFile(const std::string& path, std::size_t maxBytes);
 // replaced and the link stays. The new file keeps the permissions of the one it replaces (a
 // new one: 0644 less the umask). With `durable`, the data and then the rename are synced to
 // the disk (files the user keeps); scratch files, made again on every run, go without. Left-
-// over temporary files of saves in the folder whose process has ended are removed.
+// over temporaries of saves in the folder that were killed before their rename are removed
+// (savefile::SaveLaidOut says which: never a name a user may have chosen).
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool durable = false);
 // WriteFileAtomic for our own file: a symlink at the path is replaced by the new file, never
 // followed, and the data are not synced (the scratch folder is rebuilt on every run).

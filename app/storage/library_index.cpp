@@ -200,8 +200,13 @@ bool bOpenIndexDatabase(std::shared_ptr<db::Database>& database, bool readOnly, 
     const bool shipped = readOnly && dir != DataFolder();
     // Any other index is this program's own file, like the record files beside it: a link or
     // anything else but a regular file under its name is refused ("Not a regular file"),
-    // never opened through, so no file elsewhere is read or written in its place.
-    if (!shipped) detail::CheckOwnFile(path);
+    // never opened through, so no file elsewhere is read or written in its place. So are the
+    // files SQLite opens beside it: the rollback journal (its hot-journal check opens one
+    // that exists, which on a FIFO would wait for ever), the write-ahead log and its shared
+    // memory.
+    if (!shipped) {
+      for (const char* companion : {"", "-journal", "-wal", "-shm"}) detail::CheckOwnFile(path + companion);
+    }
     database = db::Database::Open(path,
                                   shipped    ? db::OpenMode::kImmutable
                                   : readOnly ? db::OpenMode::kReadOnly

@@ -38,51 +38,76 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The characters of a temporary's suffix (kChars of CreateTemporary).
 bool IsSuffixChar(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The process that made `name` as a temporary of a save in this folder: a temporary of
-// today's form (it names no file: any save's), or one of the file `file` as saves of earlier
-// versions named them, ".<file>.tmp<pid>.<suffix>" or "<file>.tmp<pid>". 0 for any other name.
-pid_t TemporaryOwner(std::string_view name, const std::string& file) {
-  if (name.size() == kTempLength && name.starts_with(kTempPrefix) && name.ends_with(kTempEnd)) {
-    const std::string_view pid = name.substr(kTempPrefix.size(), kPidDigits);
-    const std::string_view suffix = name.substr(kTempPrefix.size() + kPidDigits + 1, kSuffixLength);
-    if (!std::all_of(pid.begin(), pid.end(), IsDigit) || name[kTempPrefix.size() + kPidDigits] != '-' ||
-        !std::all_of(suffix.begin(), suffix.end(), IsSuffixChar))
-      return 0;
-    const long long owner = std::stoll(std::string(pid));
-    return owner <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(owner) : 0;
-  }
-  for (const bool hidden : {true, false}) {
-    const std::string prefix = (hidden ? "." : "") + file + ".tmp";
-    if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
-    const std::size_t end = std::min(name.find_first_not_of("0123456789", prefix.size()), name.size());
-    const std::size_t digits = end - prefix.size();
-    const std::size_t rest = name.size() - end;
-    const bool restFits = hidden ? rest == 1 + kSuffixLength && name[end] == '.' : rest == 0;
-    if (digits == 0 || digits > 9 || !restFits) continue;
-    return static_cast<pid_t>(std::stol(std::string(name.substr(prefix.size(), digits))));
-  }
-  return 0;
+// The process named in `name` when it is a temporary of today's form, the only form a save
+// ever removes: ".kestrin-<pid, 10 digits>-<6 suffix characters>.tmp". 0 for any other name:
+// a name of another shape, earlier forms of temporaries included, may be a user's own file.
+pid_t TemporaryOwner(std::string_view name) {
+  if (name.size() != kTempLength || !name.starts_with(kTempPrefix) || !name.ends_with(kTempEnd)) return 0;
+  const std::string_view pid = name.substr(kTempPrefix.size(), kPidDigits);
+  const std::string_view suffix = name.substr(kTempPrefix.size() + kPidDigits + 1, kSuffixLength);
+  if (!std::all_of(pid.begin(), pid.end(), IsDigit) || name[kTempPrefix.size() + kPidDigits] != '-' ||
+      !std::all_of(suffix.begin(), suffix.end(), IsSuffixChar))
+    return 0;
+  const long long owner = std::stoll(std::string(pid));
+  return owner <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(owner) : 0;
 }
 
-// Removes the temporaries in `dir` whose process has ended (a save that was killed before
-// its rename): those of today's form whatever file they were for, and those of `file` named
-// as earlier versions named them. Those of live processes, this one included, may be saves
-// under way.
-void RemoveStaleTemporaries(const fs::path& dir, const std::string& file) {
+// An open file description's lock on the whole file (F_OFD_SETLK, never waiting): `type` is
+// F_WRLCK (a save on its temporary) or F_RDLCK (the clean-up, which may only read). Such a
+// lock belongs to the open file, not to the process: another open of the file in this process
+// conflicts with it and closing that other open does not release it, and Linux extends it to
+// other pid namespaces and to network file systems. 0, or the errno of the refusal.
+int LockWhole(int fd, short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Removes `path` when it is the temporary of a save that was killed before its rename: a
+// regular file (a link or anything else stays) that no save holds any more, proved by taking
+// its lock, and the same file as the one locked when it is removed. Every save holds the lock
+// on its temporary from just after creating it until after its rename or removal.
+void RemoveWhenAbandoned(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;  // a link (ELOOP), gone, or not ours to read: it stays
+  struct stat opened {};
+  struct stat named {};
+  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && LockWhole(fd, F_RDLCK) == 0 &&
+      ::lstat(path.c_str(), &named) == 0 && SameFile(opened, named))
+    ::unlink(path.c_str());  // before the lock goes with the close: see CreateTemporary
+  ::close(fd);
+}
+
+// Removes the temporaries in `dir` of saves that were killed before their rename. Only names
+// of today's form are looked at, and of those only the ones whose process this one cannot
+// see: a save of an earlier version of the program holds no lock, so a process seen here keeps
+// its temporaries. A pid that is not seen proves nothing (a process in another pid namespace,
+// a sandboxed instance, another computer on a shared folder): the lock decides.
+void RemoveStaleTemporaries(const fs::path& dir) {
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const pid_t pid = TemporaryOwner(it->path().filename().native(), file);
-    if (pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(pid, 0) != 0 && errno == ESRCH) {
-      std::error_code ignored;
-      fs::remove(it->path(), ignored);
-    }
+    const pid_t pid = TemporaryOwner(it->path().filename().native());
+    std::error_code typeError;
+    if (pid <= 0 || pid == ::getpid() || it->symlink_status(typeError).type() != fs::file_type::regular) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) RemoveWhenAbandoned(it->path().string());
   }
 }
 
-// Creates a temporary in `dir` (its path in `temp`) with the bits `mode` less the umask.
-// O_EXCL: a name that is taken, by a file or by a link planted there, is never opened;
-// another name is tried. -1 with errno set when none could be created.
+// Creates a temporary in `dir` (its path in `temp`) with the bits `mode` less the umask, and
+// locks it before anything else is done with it. O_EXCL: a name that is taken, by a file or by
+// a link planted there, is never opened; another name is tried. -1 with errno set when none
+// could be created.
+//
+// A clean-up elsewhere may take the lock of a temporary that was just created here but is not
+// locked yet, and remove it. It removes the file while it holds the lock, so this save either
+// finds the lock taken (the file is going: another name is tried) or, once the lock is its
+// own, finds that the name no longer leads to its file (another name is tried); from then on
+// no clean-up can take the lock. That closes the race without guessing at a file's age.
+// Where the file system refuses locks altogether, the save goes on without one: the clean-up
+// cannot lock the file either, so it removes nothing there.
 int CreateTemporary(const fs::path& dir, mode_t mode, std::string& temp) {
   static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::minstd_rand random(std::random_device{}());
@@ -95,7 +120,16 @@ int CreateTemporary(const fs::path& dir, mode_t mode, std::string& temp) {
     for (std::size_t i = 0; i < kSuffixLength; ++i) temp += kChars[pick(random)];
     temp += kTempEnd;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return fd;
+    // EAGAIN or EACCES: a clean-up holds the lock, and removes the file.
+    const int err = LockWhole(fd, F_WRLCK);
+    struct stat opened {};
+    struct stat named {};
+    if (err != EAGAIN && err != EACCES && ::fstat(fd, &opened) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
+        SameFile(opened, named))
+      return fd;
+    ::close(fd);
   }
   errno = EEXIST;
   return -1;
@@ -186,14 +220,13 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
   if (const fs::path guarded = ProtectingFolder(target); !guarded.empty())
     return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded.string() +
                                      ", which holds the program's own files"};
-  const std::string file = target.filename().string();
   // What is at the path now: a regular file (its bits are kept), nothing, or a link that is
   // not followed (replaced). Anything else is refused.
   struct stat old {};
   const bool exists = ::lstat(target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode))
     return Failed(Failure::kNotAFile, "Not a file:", path, 0);
-  RemoveStaleTemporaries(dir, file);
+  RemoveStaleTemporaries(dir);
 
   std::string temp;
   const int fd = CreateTemporary(dir, options.newFileMode, temp);
@@ -201,6 +234,20 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
     const int err = errno;
     return Failed(err == ENOENT || err == ENOTDIR ? Failure::kNoFolder : Failure::kWrite, "Cannot write", path, err);
   }
+  // The temporary's lock belongs to its open file: a second descriptor of it keeps the lock
+  // after `fd` is closed (checked, as a network file system reports late write errors
+  // there), until the temporary is renamed or removed and this function returns.
+  const int held = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (held < 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    ::close(fd);
+    return Failed(Failure::kWrite, "Cannot write", path, err);
+  }
+  const struct Release {
+    int fd;
+    ~Release() { ::close(fd); }
+  } release{held};
   auto failAndRemove = [&](int err) {
     ::close(fd);
     ::unlink(temp.c_str());

@@ -27,11 +27,11 @@ struct SaveOptions {
 // What stopped a save.
 enum class Failure {
   kNone,
-  kNoFolder,  // the folder of the file does not exist (or is not a folder)
-  kNotAFile,  // something other than a regular file is at the path
-  kWrite,     // the new file could not be made, written, synced or closed
-  kReplace,   // the rename over the old file failed
-  kProtected, // the file, with every link followed, lies in the protected folder
+  kNoFolder,   // the folder of the file does not exist (or is not a folder)
+  kNotAFile,   // something other than a regular file is at the path
+  kWrite,      // the new file could not be made, written, synced or closed
+  kReplace,    // the rename over the old file failed
+  kProtected,  // the file, with every link followed, lies in the protected folder
 };
 
 struct SaveResult {
@@ -61,9 +61,14 @@ using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 // file's name, so any name the system takes can be saved; created exclusively, so nothing
 // already there is followed or overwritten); every write is checked, and the temporary is
 // renamed over the old file only when all of it succeeded. On any failure the old file
-// stays as it was and the temporary is removed. Temporaries in the folder left by saves whose
-// process has ended (killed before their rename) are removed first, and so are those of this
-// file named as earlier versions named them (".<name>.tmp<pid>.<6 characters>", "<name>.tmp<pid>").
+// stays as it was and the temporary is removed. The save holds an open file description's
+// write lock (F_OFD_SETLK) on its temporary from just after creating it until after the rename
+// or the removal. Temporaries in the folder left by saves that were killed before their rename
+// are removed first, and only what is provably such a temporary: a regular file (never a link
+// or a folder) of today's form, named for a process this one cannot see, whose lock this save
+// can take (so no save anywhere, in another pid namespace or on another computer sharing the
+// folder included, still holds it). Names of any other form, those of earlier versions'
+// temporaries included, may be a user's own files and are never removed.
 // A file in the protected folder is refused (kProtected) before anything is written there.
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,
                        const SaveOptions& options = {});

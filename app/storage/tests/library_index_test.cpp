@@ -1,5 +1,7 @@
 // The system library: index rows and record slots kept together, the slot checks of a
 // system read, link rows on write, the system list, transactions and the process lock.
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -319,6 +321,66 @@ TEST_F(LibraryIndex, ALinkedIndexIsNeitherReadNorWrittenThrough) {
   EXPECT_FALSE(std::filesystem::exists(dir_ + "CHL.DAT"));
   EXPECT_FALSE(std::filesystem::exists(dir_ + "SYS.DAT"));
   EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "INX.MDB"));
+}
+
+// What `body` returns, run in a forked child that an alarm ends should the body wait (on a
+// FIFO) instead of returning: "hung" then, so that a wait fails the test rather than hangs it.
+std::string InChildThatCannotHang(const std::function<std::string()>& body) {
+  int out[2];
+  if (pipe(out) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child < 0) return "no child";
+  if (child == 0) {
+    close(out[0]);
+    alarm(10);
+    const std::string text = body();
+    (void)!write(out[1], text.data(), text.size());
+    _exit(0);
+  }
+  close(out[1]);
+  std::string text;
+  char buf[4096];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM ? "hung" : text;
+}
+
+// SQLite opens files beside the scratch index too: its rollback journal (a hot-journal check
+// opens one that exists: on a FIFO the open waited for ever), its write-ahead log and that
+// log's shared memory. Anything but a regular file under one of those names is refused at
+// once, as the index itself is, for a reader and for a writer; a regular one is no obstacle.
+TEST_F(LibraryIndex, AnythingButAFileBesideTheIndexIsRefusedAtOnce) {
+  WriteAll(dir_ + "elsewhere.txt", "elsewhere");
+  const struct {
+    const char* companion;
+    bool fifo;
+  } cases[] = {{"-journal", true}, {"-wal", true}, {"-shm", true}, {"-journal", false}};
+  for (const auto& c : cases) {
+    const std::string beside = dir_ + "INX.MDB" + c.companion;
+    if (c.fifo) {
+      ASSERT_EQ(mkfifo(beside.c_str(), 0600), 0);
+    } else {
+      std::filesystem::create_symlink(dir_ + "elsewhere.txt", beside);
+    }
+    for (const bool readOnly : {true, false}) {
+      const std::string seen = InChildThatCannotHang([&] {
+        std::shared_ptr<db::Database> index;
+        const bool opened = bOpenIndexDatabase(index, readOnly, dir_);
+        return std::string(opened ? "opened" : "refused") + ": " +
+               (host_.messages.empty() ? "" : host_.messages.back().text);
+      });
+      EXPECT_EQ(seen.rfind("refused: ", 0), 0u) << c.companion << " " << readOnly << " " << seen;
+      EXPECT_NE(seen.find("Not a regular file: " + beside), std::string::npos) << c.companion << " " << seen;
+    }
+    std::filesystem::remove(beside);
+  }
+  EXPECT_EQ(ReadAll(dir_ + "elsewhere.txt"), "elsewhere");
+  WriteAll(dir_ + "INX.MDB-journal", "");
+  std::shared_ptr<db::Database> index;
+  EXPECT_TRUE(bOpenIndexDatabase(index, true, dir_));
+  EXPECT_TRUE(host_.messages.empty());
 }
 
 TEST_F(LibraryIndex, IndexHeldByAnotherProcessFails) {

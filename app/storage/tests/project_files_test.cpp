@@ -506,8 +506,9 @@ TEST_F(ProjectFiles, BadSettingsTakeTheirDefaultAlone) {
   EXPECT_EQ(kept, s);
 }
 
-// Saving keeps what the user set up around the file: its permissions, a symlink to it, no
-// temporary files of saves that were killed; a failed save leaves the old file whole.
+// Saving keeps what the user set up around the file: its permissions, a symlink to it, files
+// of their own named like temporaries of earlier versions, but no temporary of a save that was
+// killed; a failed save leaves the old file whole.
 TEST_F(ProjectFiles, SaveFaults) {
   namespace fs = std::filesystem;
   const ProjectData p0 = DefaultProject();
@@ -517,6 +518,7 @@ TEST_F(ProjectFiles, SaveFaults) {
     std::function<void(const std::string&)> check;
   };
   const std::string oldXml = "<?xml version=\"1.0\"?><MardelData>old</MardelData>";
+  std::string dead;  // the pid of an ended process
   const Case cases[] = {
       {"a 0600 file stays 0600",
        [&] {
@@ -540,25 +542,26 @@ TEST_F(ProjectFiles, SaveFaults) {
          EXPECT_EQ(std::distance(fs::directory_iterator(dir_ + "real"), fs::directory_iterator()), 1)
              << "a temporary is left beside the target";
        }},
-      {"temporaries of dead processes go, others stay",
+      {"a killed save's temporary goes, names a user may choose stay",
        [&] {
          const pid_t child = fork();
          if (child == 0) _exit(0);
          int status = 0;
          waitpid(child, &status, 0);  // a pid that has certainly ended
-         WriteAll(dir_ + "p.vxn.tmp" + std::to_string(child), "killed save");
-         WriteAll(dir_ + "p.vxn.tmp1", "pid 1 is alive");
-         WriteAll(dir_ + "other.vxn.tmp" + std::to_string(child), "another file's");
+         dead = std::to_string(child);
+         WriteAll(dir_ + ".kestrin-" + std::string(10 - dead.size(), '0') + dead + "-AbC123.tmp", "killed save");
+         WriteAll(dir_ + "p.vxn.tmp" + dead, "the user's");
+         WriteAll(dir_ + "p.vxn.tmp1", "the user's");
+         WriteAll(dir_ + "other.vxn.tmp" + dead, "the user's");
          return dir_ + "p.vxn";
        },
        [&](const std::string&) {
          std::vector<std::string> names;
          for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
          std::sort(names.begin(), names.end());
-         ASSERT_EQ(names.size(), 3u);
-         EXPECT_EQ(names[0].rfind("other.vxn.tmp", 0), 0u);
-         EXPECT_EQ(names[1], "p.vxn");
-         EXPECT_EQ(names[2], "p.vxn.tmp1");
+         std::vector<std::string> expected = {"other.vxn.tmp" + dead, "p.vxn", "p.vxn.tmp" + dead, "p.vxn.tmp1"};
+         std::sort(expected.begin(), expected.end());
+         EXPECT_EQ(names, expected);
        }},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 // Folders, the scratch record files and the start-up template copy.
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/storage/data_files.h"
 #include "app/storage/record_codec.h"
 #include "app/storage/tests/storage_fixture.h"
 #include "libs/testsupport/read_only_folder.h"
@@ -205,6 +207,46 @@ TEST_F(ScratchFiles, AFifoInPlaceOfAScratchFileFailsWithoutWaiting) {
   struct stat st {};
   ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// The check of our own file under its name (before SQLite or another writer opens it) looks
+// at the name alone: a regular file or none passes, a link (to a file or to nothing), a folder
+// and a FIFO are refused with the scratch files' "Not a regular file" box, and nothing at the
+// name is opened on the way (a FIFO then never waits, a link is never followed).
+TEST_F(ScratchFiles, CheckOwnFileRefusesAnythingButARegularFileWithoutOpeningIt) {
+  WriteAll(dir_ + "elsewhere.txt", "elsewhere");
+  WriteAll(dir_ + "LCA.TXT", "listing");
+  std::filesystem::create_symlink(dir_ + "elsewhere.txt", dir_ + "linked");
+  std::filesystem::create_symlink(dir_ + "nowhere.txt", dir_ + "dangling");
+  std::filesystem::create_directory(dir_ + "folder");
+  ASSERT_EQ(::mkfifo((dir_ + "fifo").c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    bool refused;
+  } cases[] = {{"LCA.TXT", false}, {"missing", false}, {"linked", true},
+               {"dangling", true}, {"folder", true},   {"fifo", true}};
+  // Every open of anything there, the link's target included, shows as an event.
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  for (const char* name : {"elsewhere.txt", "LCA.TXT", "linked", "folder", "fifo"})
+    ASSERT_GE(::inotify_add_watch(watch, (dir_ + name).c_str(), IN_OPEN | IN_DONT_FOLLOW), 0) << name;
+  for (const auto& c : cases) {
+    const std::string path = dir_ + c.name;
+    EXPECT_EQ(detail::RunData("CheckOwnFile",
+                              [&] {
+                                detail::CheckOwnFile(path);
+                                return true;
+                              }),
+              !c.refused)
+        << c.name;
+    if (c.refused) {
+      EXPECT_NE(TakeMessage().find("Not a regular file: " + path), std::string::npos) << c.name;
+    }
+    char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << c.name << " was opened";
+  }
+  ::close(watch);
+  EXPECT_TRUE(host_.messages.empty());
 }
 
 TEST_F(ScratchFiles, ALinkedScratchFileIsNeitherReadNorWrittenThrough) {

@@ -3,7 +3,10 @@
 #include "platform/savefile/tests/disk_limit.h"
 #include "libs/testsupport/read_only_folder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +28,22 @@ std::string ReadAll(const fs::path& p) {
 }
 
 void WriteRaw(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+// A pid whose process has certainly ended.
+pid_t EndedPid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return child;
+}
+
+std::string Padded(std::string pid) { return std::string(10 - pid.size(), '0') + pid; }
+
+// The name a save of process `pid` gives its temporary.
+std::string TemporaryName(pid_t pid, const std::string& suffix) {
+  return ".kestrin-" + Padded(std::to_string(pid)) + "-" + suffix + ".tmp";
+}
 
 class SaveWholeTest : public ::testing::Test {
  protected:
@@ -159,30 +178,25 @@ TEST_F(SaveWholeTest, ANewFileGetsItsModeLessTheUmask) {
   ::umask(oldMask);
 }
 
-// Temporaries whose process has ended (a save killed before its rename) go: those of today's
-// form, which name no file, and those of this file as earlier versions named them. Those of
-// live processes, of other files in an earlier form and names of another shape stay.
+// Temporaries of today's form whose process has ended (a save killed before its rename)
+// go, whatever file they were for. Those of live processes and names of any other shape stay,
+// the names earlier versions gave their temporaries included: such a name may be a user's.
 TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  int status = 0;
-  waitpid(child, &status, 0);  // a pid that has certainly ended
-  const std::string dead = std::to_string(child);
+  const std::string dead = std::to_string(EndedPid());
   const std::string self = std::to_string(::getpid());
-  const auto padded = [](std::string pid) { return std::string(10 - pid.size(), '0') + pid; };
   const struct {
     std::string name;
     bool removed;
   } cases[] = {
-      {".kestrin-" + padded(dead) + "-AbC123.tmp", true},
-      {".kestrin-" + padded(self) + "-AbC123.tmp", false},
-      {".kestrin-" + padded("1") + "-AbC123.tmp", false},
-      {".kestrin-" + padded(dead) + "-AbC12.tmp", false},
-      {".kestrin-" + padded(dead) + "-AbC1-3.tmp", false},
+      {".kestrin-" + Padded(dead) + "-AbC123.tmp", true},
+      {".kestrin-" + Padded(self) + "-AbC123.tmp", false},
+      {".kestrin-" + Padded("1") + "-AbC123.tmp", false},
+      {".kestrin-" + Padded(dead) + "-AbC12.tmp", false},
+      {".kestrin-" + Padded(dead) + "-AbC1-3.tmp", false},
       {".kestrin-" + dead + "-AbC123.tmp", false},
-      {".kestrin-" + padded(dead) + "-AbC123.tmpx", false},
-      {".r.csv.tmp" + dead + ".AbC123", true},  // as earlier versions named them
-      {"r.csv.tmp" + dead, true},
+      {".kestrin-" + Padded(dead) + "-AbC123.tmpx", false},
+      {".r.csv.tmp" + dead + ".AbC123", false},  // as earlier versions named them
+      {"r.csv.tmp" + dead, false},
       {".r.csv.tmp1.AbC123", false},
       {".r.csv.tmp" + self + ".AbC123", false},
       {".other.csv.tmp" + dead + ".AbC123", false},
@@ -194,6 +208,134 @@ TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
   ASSERT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), "saved"));
   EXPECT_EQ(ReadAll(dir_ / "r.csv"), "saved");
   for (const auto& c : cases) EXPECT_EQ(fs::exists(dir_ / c.name), !c.removed) << c.name;
+}
+
+// A save in another pid namespace (a sandboxed instance, another computer on a shared folder)
+// is named for a pid that does not exist here. The lock it holds on its temporary keeps the
+// temporary through the saves beside it; once nothing holds it, the next save removes it.
+TEST_F(SaveWholeTest, ATemporaryASaveStillHoldsStays) {
+  const fs::path held = dir_ / TemporaryName(EndedPid(), "Held01");
+  int ready[2], go[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(go), 0);
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    ::close(go[1]);  // so that the test's end ends the wait too
+    // As a save holds its temporary: created, then locked by its open file until it ends.
+    const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    char c = fd >= 0 && ::write(fd, "partial", 7) == 7 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 'y' : 'n';
+    (void)!::write(ready[1], &c, 1);
+    (void)!::read(go[0], &c, 1);
+    _exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y') << "the holder could not lock its temporary";
+  for (const char* contents : {"first", "second"}) {
+    EXPECT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), contents));
+    EXPECT_EQ(ReadAll(held), "partial") << "a save removed a temporary that another save holds";
+  }
+  (void)!::write(go[1], &c, 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(holder, &status, 0), holder);
+  for (const int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+  EXPECT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), "third"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(held))) << "the temporary of an ended save stays";
+  EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// Names a user may give a file of their own stay beside the saved file, those like the names
+// earlier versions gave their temporaries included (more of them above); so does anything
+// that is not a regular file under the exact name of a temporary of an ended save (a folder,
+// a link, a FIFO).
+TEST_F(SaveWholeTest, NamesAUserMayChooseStay) {
+  const pid_t dead = EndedPid();
+  const std::string ended = std::to_string(dead);
+  WriteRaw(dir_ / "kept.txt", "the user's");
+  enum Kind { kFile, kFolder, kLink, kFifo };
+  const struct {
+    std::string saved;
+    std::string beside;
+    Kind kind;
+  } cases[] = {
+      {"Plant.vxn", "Plant.vxn.tmp2024", kFile},
+      {"summary.csv", "summary.csv.tmp31000", kFile},
+      {"PLVReport_for_Plant.rtf", "PLVReport_for_Plant.rtf.tmp" + ended, kFile},
+      {"r.csv", TemporaryName(dead, "AbC123"), kFolder},
+      {"r.csv", TemporaryName(dead, "Link01"), kLink},
+      {"r.csv", TemporaryName(dead, "Fifo01"), kFifo},
+  };
+  for (const auto& c : cases) {
+    const fs::path beside = dir_ / c.beside;
+    switch (c.kind) {
+      case kFile:
+        WriteRaw(beside, "user data");
+        break;
+      case kFolder:
+        fs::create_directory(beside);
+        break;
+      case kLink:
+        fs::create_symlink(dir_ / "kept.txt", beside);
+        break;
+      case kFifo:
+        ASSERT_EQ(::mkfifo(beside.c_str(), 0600), 0);
+        break;
+    }
+    ASSERT_TRUE(savefile::SaveWhole((dir_ / c.saved).string(), "saved")) << c.beside;
+    const fs::file_status status = fs::symlink_status(beside);
+    const fs::file_type type[] = {fs::file_type::regular, fs::file_type::directory, fs::file_type::symlink,
+                                  fs::file_type::fifo};
+    EXPECT_EQ(status.type(), type[c.kind]) << c.beside;
+    if (c.kind == kFile) {
+      EXPECT_EQ(ReadAll(beside), "user data") << c.beside;
+    }
+    fs::remove(beside);
+  }
+  EXPECT_EQ(ReadAll(dir_ / "kept.txt"), "the user's");
+}
+
+// Saves in two pid namespaces share a folder: the one inside the new namespace sees the pid
+// of the one outside as ended. Every save of both goes through and nothing is left behind.
+TEST_F(SaveWholeTest, SavesInAnotherPidNamespaceKeepTheirTemporaries) {
+  int done[2];
+  ASSERT_EQ(::pipe(done), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The first child of a new pid namespace is its pid 1; this process stays outside it.
+    if (::unshare(CLONE_NEWPID) != 0) _exit(2);
+    const pid_t inside = fork();
+    if (inside == 0) {
+      int failed = 0;
+      for (int i = 0; i < 300; ++i)
+        failed += !savefile::SaveLaidOut((dir_ / "inside.csv").string(), 5, {{0, "saved"}}, {.sync = false});
+      _exit(failed == 0 ? 0 : 1);
+    }
+    int status = 0;
+    if (inside < 0 || waitpid(inside, &status, 0) != inside) _exit(2);
+    (void)!::write(done[1], "x", 1);
+    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
+  }
+  ::close(done[1]);
+  // Saves on this side for as long as the other side saves (its end closes the pipe).
+  int saves = 0, failed = 0;
+  std::string firstError;
+  for (pollfd p{done[0], POLLIN, 0}; ::poll(&p, 1, 0) == 0 || saves == 0; ++saves) {
+    std::string error;
+    if (!savefile::SaveWhole((dir_ / "outside.csv").string(), "saved", &error) && failed++ == 0) firstError = error;
+  }
+  ::close(done[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no pid namespace could be made";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "saves in the other namespace failed";
+  EXPECT_EQ(failed, 0) << "of " << saves << " saves; the first: " << firstError;
+  EXPECT_EQ(FilesInFolder(), 2u);
 }
 
 // The temporary's name does not grow with the file's: every name the system takes, up to
