@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
@@ -34,18 +33,6 @@ using programtest::ReportsCommand;
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Runs `then` once the viewer's first activation (calculation and report run) is over.
-void WhenActivated(frmReportWindow& w, std::function<void()> then) {
-  auto* poll = new QTimer(&w);
-  poll->setInterval(20);
-  QObject::connect(poll, &QTimer::timeout, &w, [&w, poll, then = std::move(then)] {
-    if (!w.activated()) return;
-    poll->stop();
-    then();
-  });
-  poll->start();
 }
 
 // Print, Save as RTF, Save as PDF and the menu entries that do the same: each one enabled.
