@@ -10,8 +10,10 @@
 #include <filesystem>
 
 #include "app/calc/frmWait.h"
+#include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/savefile/save_file.h"
 #include "platform/ui/ui.h"
 
 using namespace richtext;
@@ -167,19 +169,43 @@ void frmReport::SaveReport(int format) {
   const std::string name = modpublic::gFileFilterNames[3].empty() ? "Report Files" : modpublic::gFileFilterNames[3];
   const std::string all = modpublic::gFileFilterNames[1].empty() ? "All Files" : modpublic::gFileFilterNames[1];
   const std::vector<std::string> filters = {name + " (*.rtf)", name + " (*.pdf)", all + " (*.*)"};
+  const std::string proposed = ProposedFileName(m_Report->ReportFileName(), format);
   int filterIndex = format;
-  const std::string path =
-      m_View->ShowSaveDialog("Save Report", filters, filterIndex, ProposedFileName(m_Report->ReportFileName(), format));
-  if (vb::Trim(path).empty()) return;
-  const std::string saveFormat = SaveFormat(path, filterIndex);
-  const std::string target = SavePath(path, saveFormat);
-  // The dialog asked about the name the user typed; a file under the name with the
-  // extension added is asked about here.
-  if (target != path && std::filesystem::exists(target) &&
+  std::string target, saveFormat;
+  // A file in the program folder is refused before anything is written, and another one asked for.
+  for (;;) {
+    const std::string path = m_View->ShowSaveDialog("Save Report", filters, filterIndex, proposed);
+    if (vb::Trim(path).empty()) return;
+    saveFormat = SaveFormat(path, filterIndex);
+    target = SavePath(path, saveFormat);
+    if (!savefile::InProtectedFolder(target)) break;
+    ui::host().messageBox(ProgramFolderMessage(target), ui::kExclamation, "");
+  }
+  // The dialog asks nothing: the name typed may not be the file written ("CHL.DAT" saved as
+  // "CHL.DAT.rtf"), so the file the save replaces is asked about here.
+  std::error_code ec;
+  if (std::filesystem::exists(target, ec) &&
       ui::host().messageBox(target + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
                             "") != ui::kYes)
     return;
-  m_Report->SaveReportAsFile(target, saveFormat);
+  const std::string why = WriteReport(target, saveFormat);
+  if (!why.empty()) ui::host().messageBox(SaveFailedMessage(why), ui::kExclamation, "");
+}
+
+std::string frmReport::WriteReport(const std::string& path, const std::string& format) {
+  const TerHwnd h = m_Report->TerHwnd();
+  if (format != "pdf") return SaveTerFile(h, path) == 1 ? std::string() : TerLastSaveError();
+  int32_t job = 0;
+  const int32_t pdf = TerPdfStart(path, job, vb::Trim(modDataIO::gSettings.UserName), "",
+                                  m_Report->Reportinfo(m_Report->CurrentReportID()).Title, "", "");
+  if (pdf == 0) return "the PDF of " + path + " could not be started";
+  if (TerPdfPrintPage(h, job, -1) == 0) {
+    TerPdfEnd(pdf, job);  // releases the job
+    return "the pages of " + path + " could not be laid out as PDF";
+  }
+  if (TerPdfEnd(pdf, job) == 1) return {};
+  const std::string why = TerLastSaveError();
+  return why.empty() ? "the PDF " + path + " could not be written" : why;
 }
 
 void frmReport::PrintReport(bool dialog) {
@@ -215,6 +241,16 @@ void frmReport::EnableReportButtons() {
 }
 
 // ---- rules ----------------------------------------------------------------------------
+
+std::string frmReport::ProgramFolderMessage(const std::string& path) {
+  return path +
+         " is in the program folder, which holds the program's own files. The report was not saved; save it in "
+         "another folder.";
+}
+
+std::string frmReport::SaveFailedMessage(const std::string& reason) {
+  return "The report was not saved: " + reason + ".\nSave it in another folder or under another name.";
+}
 
 std::string frmReport::PrintFailedMessage(const std::string& reason) {
   return "The report was not printed: " + reason +

@@ -27,8 +27,9 @@ class frmReport {
     virtual void NavButton(int index, const std::string& caption, bool enabled) = 0;
     virtual void FocusNavButton(int index) = 0;
     virtual void ExitEnabled(bool enabled) = 0;
-    // Print and the two saves (toolbar and menu): offered only while there is a report.
-    virtual void ReportCommandsEnabled(bool) {}
+    // Print, Print Preview and the two saves (toolbar and menu): offered only while there is
+    // a report.
+    virtual void ReportCommandsEnabled(bool enabled) = 0;
     virtual std::string ZoomText() const = 0;
     virtual void ZoomText(const std::string& text) = 0;
     // The page view's document (Toc1) and its command entry point.
@@ -98,7 +99,9 @@ class frmReport {
   void cmdExit_Click();
 
   // ---- procedures ----
-  // 1 RTF, 2 PDF.
+  // 1 RTF, 2 PDF, as offered first in the save dialog. A file in the program folder is refused
+  // and the dialog shown again; an existing file (the one written, its extension added) is
+  // asked about; a failed save says why, with its own message.
   void SaveReport(int format);
   void PrintReport(bool dialog);
   void SetZoom();
@@ -109,6 +112,10 @@ class frmReport {
   static int ParseZoom(const std::string& text);
   static constexpr const char* kCancelledMessage =
       "The report run was cancelled; no report was made. Choose Edit > Report Options to run it again.";
+  // The message of a save refused because the file lies in the program folder.
+  static std::string ProgramFolderMessage(const std::string& path);
+  // The message of a save that failed, with the reason (which names the file).
+  static std::string SaveFailedMessage(const std::string& reason);
   // The one message of a print that failed (not of one the user cancelled), with the reason.
   static std::string PrintFailedMessage(const std::string& reason);
   struct NavState {
@@ -137,6 +144,8 @@ class frmReport {
 
  private:
   void TocCommand(int command);
+  // Writes the report document as "pdf" or else RTF; "" when written, else why it was not.
+  std::string WriteReport(const std::string& path, const std::string& format);
   // Whether the viewer holds a report (the run's, its error page or the error report).
   bool HasReport() const { return m_Report->ReportsCount() > 0; }
 

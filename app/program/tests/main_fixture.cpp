@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 
 #include "app/program/Module1.h"
+#include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
@@ -20,6 +22,17 @@ void EnsureApp() {
   static char* argv[] = {name, nullptr};
   // Never destroyed: the application lives until the process ends.
   if (!QCoreApplication::instance()) new QApplication(argc, argv);
+}
+
+void WhenActivated(frmReportWindow& window, std::function<void()> then) {
+  auto* poll = new QTimer(&window);
+  poll->setInterval(20);
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, then = std::move(then)] {
+    if (!window.activated()) return;
+    poll->stop();
+    then();
+  });
+  poll->start();
 }
 
 std::string RenderToPng(QWidget& widget, const std::string& name) {

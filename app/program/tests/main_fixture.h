@@ -8,6 +8,7 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,8 +17,13 @@
 #include "platform/ui/ui.h"
 
 class QWidget;
+class frmReportWindow;
 
 void EnsureApp();
+
+// Runs `then` once the viewer's first activation (the calculation and the report run) is
+// over. The viewer is shown modally: a test acts on it from its event loop, through this.
+void WhenActivated(frmReportWindow& window, std::function<void()> then);
 
 // Saves a picture of the widget as <build>/renders/<name>.png and returns the path.
 std::string RenderToPng(QWidget& widget, const std::string& name);

@@ -2,7 +2,6 @@
 // the controls), a Reports run through the viewer and the exit record nothing through
 // vb::NoteIgnoredError.
 #include <QPushButton>
-#include <QTimer>
 
 #include "app/program/frmDialogs.h"
 #include "app/program/tests/main_fixture.h"
@@ -37,15 +36,10 @@ TEST_F(IgnoredErrors, StartReportsRunAndExitPassOverNoError) {
 
   bool viewed = false;
   window.onReportViewer = [&](frmReportWindow& w, frmReport&) {
-    auto* poll = new QTimer(&w);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, &w, [&w, &viewed, poll] {
-      if (!w.activated()) return;
-      poll->stop();
+    WhenActivated(w, [&w, &viewed] {
       viewed = true;
       w.exitButton()->click();
     });
-    poll->start();
   };
   window.findChild<QPushButton*>(QStringLiteral("cmdReport"))->click();
   EXPECT_EQ(window.optionsShown, 1);

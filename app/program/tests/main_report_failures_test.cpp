@@ -4,9 +4,9 @@
 // scratch-folder failure that both calculations meet (one box).
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
@@ -36,25 +36,18 @@ std::string Slurp(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs `then` once the viewer's first activation (calculation and report run) is over.
-void WhenActivated(frmReportWindow& w, std::function<void()> then) {
-  auto* poll = new QTimer(&w);
-  poll->setInterval(20);
-  QObject::connect(poll, &QTimer::timeout, &w, [&w, poll, then = std::move(then)] {
-    if (!w.activated()) return;
-    poll->stop();
-    then();
-  });
-  poll->start();
-}
+// The viewer's File menu.
+QMenu* FileMenu(frmReportWindow& w) { return w.findChild<QMenuBar*>()->actions().first()->menu(); }
 
-// Print, Save as RTF, Save as PDF and the menu entries that do the same: each one enabled.
+// Print, Save as RTF, Save as PDF and the menu entries that need a report (Save Report As,
+// Print Preview, Print): each one enabled.
 std::vector<bool> ReportCommands(frmReportWindow& w) {
   std::vector<bool> on;
   for (const char* name : {"cmdPrint", "cmdSaveAsRTF", "cmdSaveAsPDF"})
     on.push_back(w.findChild<QToolButton*>(QString::fromUtf8(name))->isEnabled());
-  for (QAction* a : w.findChild<QMenuBar*>()->actions().first()->menu()->actions())
-    if (a->text() == QStringLiteral("Save Report &As...") || a->text() == QStringLiteral("&Print"))
+  for (QAction* a : FileMenu(w)->actions())
+    if (a->text() == QStringLiteral("Save Report &As...") || a->text() == QStringLiteral("Print Preview") ||
+        a->text() == QStringLiteral("&Print"))
       on.push_back(a->isEnabled());
   return on;
 }
@@ -120,7 +113,7 @@ TEST_P(UnsavedReport, IsShownWholeSavedElsewhereAndTheCsvIsWritten) {
   const std::string& box = host_.messages[0].text;
   EXPECT_NE(box.find("The folder " + folder + " cannot be written to."), std::string::npos) << box;
   EXPECT_NE(box.find("File > Save As"), std::string::npos) << box;
-  EXPECT_EQ(commands, std::vector<bool>(5, true));
+  EXPECT_EQ(commands, std::vector<bool>(6, true));
   EXPECT_GT(subReports, 3);
   const std::string text = testsupport::RunCommand("pdftotext '" + Out("kept.pdf") + "' -");
   EXPECT_EQ(text.find("Error found in this report"), std::string::npos);
@@ -187,13 +180,13 @@ class CancellingHost : public ui::RecordingHost {
   }
 };
 
-// A cancelled run leaves the viewer without a report: Print and the saves are not offered,
-// and the CSV's message says the run was cancelled.
+// A cancelled run leaves the viewer without a report: Print, Print Preview and the saves are
+// not offered, and the CSV's message says the run was cancelled.
 TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
   CancellingHost cancelling;
   ui::ScopedHost scoped(cancelling);
   std::vector<bool> commands;
-  std::string png;
+  std::string png, menuPng;
   int32_t reports = -1;
   bool saveAsked = false, printAsked = false;
   richtext::SetPrintDialogHook([&](richtext::PrintDialogKind, QPrinter&, richtext::TerHwnd) {
@@ -210,6 +203,12 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
       commands = ReportCommands(w);
       reports = form.Report().ReportsCount();
       png = RenderToPng(w, "report_viewer_cancelled");
+      // The File menu as the user opens it: what needs a report is greyed.
+      QMenu* file = FileMenu(w);
+      file->popup(w.mapToGlobal(QPoint(0, 0)));
+      QCoreApplication::processEvents();
+      menuPng = RenderToPng(*file, "report_viewer_cancelled_file_menu");
+      file->hide();
       // A click on a button not offered does nothing; the menu's Save and Print neither.
       form.cmdSaveAsRTF_Click();
       form.mnuFile_Print_Click();
@@ -222,13 +221,14 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
   EXPECT_FALSE(saveAsked);
   EXPECT_FALSE(printAsked);
   EXPECT_EQ(reports, 0);
-  EXPECT_EQ(commands, std::vector<bool>(5, false));
+  EXPECT_EQ(commands, std::vector<bool>(6, false));
   ASSERT_EQ(cancelling.messages.size(), 2u);
   EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
   EXPECT_EQ(cancelling.messages[1].text,
             modDataIO::CsvNotWrittenMessage(window->csvPath, "the report run was cancelled"));
   EXPECT_FALSE(fs::exists(window->csvPath));
   EXPECT_FALSE(png.empty());
+  EXPECT_FALSE(menuPng.empty());
 }
 
 // A scratch file that cannot be used (a folder where the calculation deletes ERR.DAT or lays

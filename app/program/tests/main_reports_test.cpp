@@ -11,7 +11,6 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTimer>
 
 #include <array>
 #include <cctype>
@@ -69,11 +68,7 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
                 filter == 2 ? "PLVReport_for_Default Plant.pdf" : "PLVReport_for_Default Plant.rtf");
       return Out(filter == 2 ? "saved.PDF" : "saved.rtf");
     };
-    auto* poll = new QTimer(&w);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, &w, [&, poll] {
-      if (!w.activated()) return;
-      poll->stop();
+    WhenActivated(w, [&] {
       EXPECT_EQ(w.windowTitle().toStdString(), "Reports Viewer");
       EXPECT_TRUE(w.exitButton()->isEnabled());
       subReports = form.Report().SubReportsCount();
@@ -104,7 +99,6 @@ TEST_F(ReportsCommand, DefaultProjectToTheSavedPartLoadReport) {
       graphPng = RenderToPng(w, "report_viewer_load_profiles");
       w.exitButton()->click();
     });
-    poll->start();
   };
   window->findChild<QPushButton*>(QStringLiteral("cmdReport"))->click();
 
@@ -178,18 +172,13 @@ TEST_F(ReportsCommand, EconomicReportThroughTheViewer) {
       filter = 2;
       return Out("economics.pdf");
     };
-    auto* poll = new QTimer(&w);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, &w, [&, poll] {
-      if (!w.activated()) return;
-      poll->stop();
+    WhenActivated(w, [&] {
       type = form.Report().ReportType();
       subReports = form.Report().SubReportsCount();
       form.cmdSaveAsPDF_Click();
       png = RenderToPng(w, "report_viewer_economics");
       w.exitButton()->click();
     });
-    poll->start();
   };
   window->form().PerformEconomicsAnalysis();
   for (const auto& m : host_.messages) ADD_FAILURE() << m.title << ": " << m.text;
@@ -230,11 +219,7 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
   int zoomAfterEnter = 0, pageBefore = 0, pageAfter = 0;
   std::string png;
   window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
-    auto* poll = new QTimer(&w);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, &w, [&, poll] {
-      if (!w.activated()) return;
-      poll->stop();
+    WhenActivated(w, [&] {
       host_.messages.clear();
       w.findChild<QToolButton*>(QStringLiteral("cmdPrint"))->click();
       afterToolbar = host_.messages;
@@ -265,7 +250,6 @@ TEST_F(ReportsCommand, ViewerPrintSaysWhyItFailedAndTheNextPrintWorks) {
       pageAfter = w.toc()->currentPage();
       w.exitButton()->click();
     });
-    poll->start();
   };
   window->form().PerformEconomicsAnalysis();
   richtext::SetPrintDialogHook({});

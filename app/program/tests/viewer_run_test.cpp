@@ -24,7 +24,7 @@ class FakeView : public frmReport::View {
  public:
   TerHwnd toc = TerCreateWindow();
   std::string caption, zoom = "100%";
-  bool prev = false, next = false, exitEnabled = false, hidden = false;
+  bool prev = false, next = false, exitEnabled = false, hidden = false, reportCommands = false;
   int focus = -1, waits = 0;
   std::vector<int> commands;
   ~FakeView() override { TerDestroyWindow(toc); }
@@ -32,6 +32,7 @@ class FakeView : public frmReport::View {
   void NavButton(int index, const std::string&, bool enabled) override { (index == 0 ? prev : next) = enabled; }
   void FocusNavButton(int index) override { focus = index; }
   void ExitEnabled(bool enabled) override { exitEnabled = enabled; }
+  void ReportCommandsEnabled(bool enabled) override { reportCommands = enabled; }
   std::string ZoomText() const override { return zoom; }
   void ZoomText(const std::string& text) override { zoom = text; }
   TerHwnd Toc1() const override { return toc; }
@@ -152,9 +153,11 @@ TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   // A full run first counts the progress steps of calculation and report.
   form.Form_Activate();
   ASSERT_TRUE(form.RunSucceeded());
+  EXPECT_TRUE(view.reportCommands);
   const size_t calcSteps = progress.values.size();
   ASSERT_GT(calcSteps, 2U);
   FakeView view2;
+  view2.reportCommands = true;  // to see the run turn them off
   auto viewer2 = Viewer(view2);
   frmReport& again = *viewer2;
   progress.values.clear();
@@ -169,6 +172,7 @@ TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   EXPECT_EQ(host.messages[0].text, frmReport::kCancelledMessage);
   EXPECT_FALSE(fs::exists(Working("PLVReport_for_Viewer Plant.rtf")));
   EXPECT_EQ(again.Report().ReportsCount(), 0);
+  EXPECT_FALSE(view2.reportCommands);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "app/storage/modDataIO.h"
 
 bool clsReport::ReadRunResults() {
+  // Results read here have no means stored yet: the summary section stores them.
+  m_RatingMeansStored = false;
   if (!modDataIO::bReportsRead(m_ReportData)) return false;
   m_ReportType = m_ReportData.ReportType;
   if (m_ReportType == 1) return modDataIO::bCalcReadEconData(m_PLVSummary, m_EconSummary, *m_SystemEcon);

@@ -32,10 +32,25 @@ reports::plv::RatingMeans clsReport::StoreRatingMeans() {
   return means;
 }
 
+namespace {
+
+// The plant's means as stored in the project.
+reports::plv::RatingMeans ProjectRatingMeans() {
+  reports::plv::RatingMeans means;
+  for (int i = 0; i < 4; ++i) {
+    means.weightingFactor[static_cast<size_t>(i)] = gProject.WeightingFactor(i);
+    means.ecwt[static_cast<size_t>(i)] = gProject.ECWT(i);
+  }
+  return means;
+}
+
+}  // namespace
+
 bool clsReport::SummaryOfMardelResults(int32_t& section) {
   return modpublic::RunGuarded(ErrorSource("SummaryOfMardelResults"), "", ui::kExclamation, [&] {
-    // The plant's means go to the project first: the summary CSV takes them from there.
-    const reports::plv::RatingMeans means = StoreRatingMeans();
+    // The table shows what the summary CSV exports: the means the run stored in the project
+    // when it read the results; results read otherwise have their means stored here first.
+    const reports::plv::RatingMeans means = m_RatingMeansStored ? ProjectRatingMeans() : StoreRatingMeans();
     SetTableStart(0);
     ++section;
     WriteSectionTitle(Numbered(section, "Summary of Results"));

@@ -7,6 +7,7 @@
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vberror.h"
+#include "platform/db/db.h"
 
 namespace reporttest {
 namespace {
@@ -36,12 +37,34 @@ class SummaryOfConcepts : public ReportTest {
   std::string savedAppPath_;
 };
 
+// The counts are the shipped database's own: the cities and building types the program
+// offers, and the combinations of them that have a load profile, which is every one.
 TEST_F(SummaryOfConcepts, CountsComeFromTheShippedSiteDatabase) {
   modpublic::gAppPath = std::string(KESTRIN_PROGRAM_DIR) + "/";
+  const auto database = db::Database::Open(modpublic::gAppPath + "RIZIRure.rev", db::OpenMode::kImmutable);
+  ASSERT_TRUE(database);
+  const auto count = [&](const std::string& sql) {
+    auto st = database->Prepare(sql);
+    EXPECT_TRUE(st.Step()) << sql;
+    return st.Int(0);
+  };
+  const int64_t cities = count("SELECT COUNT(*) FROM Cities WHERE bSelect <> 0");
+  const int64_t types = count("SELECT COUNT(*) FROM BuildingTypes WHERE bSelect <> 0");
+  const int64_t profiled = count(
+      "SELECT COUNT(*) FROM (SELECT DISTINCT p.CityID, p.BuildingTypeID FROM ProfilesForSPLV p "
+      "JOIN Cities c ON c.ID = p.CityID JOIN BuildingTypes b ON b.ID = p.BuildingTypeID "
+      "WHERE c.bSelect <> 0 AND b.bSelect <> 0)");
+  ASSERT_GT(cities, 1);
+  ASSERT_GT(types, 1);
+  EXPECT_EQ(profiled, cities * types) << "a load profile for each combination";
   const long ignored = vb::IgnoredErrorCount();
   const std::string row = LoadProfileRow();
   EXPECT_EQ(row.rfind(" 2. A building cooling load profile", 0), 0u) << row;
-  EXPECT_NE(row.find(" cities and "), std::string::npos) << row;
+  EXPECT_NE(
+      row.find("Kestrin's site database holds " + std::to_string(cities) + " cities and " + std::to_string(types) +
+               " building types, and one load profile for each of the " + std::to_string(profiled) + " combinations,"),
+      std::string::npos)
+      << row;
   EXPECT_EQ(vb::IgnoredErrorCount(), ignored);
   EXPECT_TRUE(host.messages.empty());
 }

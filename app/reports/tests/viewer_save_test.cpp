@@ -3,23 +3,32 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <type_traits>
+
+#include <QCryptographicHash>
+#include <QFile>
 
 #include "app/reports/frmReport.h"
 #include "app/reports/tests/report_fixture.h"
+#include "app/storage/modpublic.h"
 
 namespace reporttest {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The viewer's window as the save sees it: the dialog answers with a typed name and a filter.
-class SaveDialogView : public frmReport::View {
+// The viewer's window as the save sees it, but for Print and the saves: the dialog answers
+// with the typed names in turn (then Cancel) and a filter. A view that leaves Print and the
+// saves out cannot be made, so no view can forget to disable them.
+class ViewWithoutReportCommands : public frmReport::View {
  public:
   richtext::TerHwnd toc = richtext::TerCreateWindow();
-  std::string typed;
+  std::vector<std::string> typed;
   int filter = 1;
-  ~SaveDialogView() override { richtext::TerDestroyWindow(toc); }
+  size_t dialogs = 0;  // how often the save dialog was shown
+  ~ViewWithoutReportCommands() override { richtext::TerDestroyWindow(toc); }
   void Caption(const std::string&) override {}
   void NavButton(int, const std::string&, bool) override {}
   void FocusNavButton(int) override {}
@@ -33,10 +42,17 @@ class SaveDialogView : public frmReport::View {
   std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int& filterIndex,
                              const std::string&) override {
     filterIndex = filter;
-    return typed;
+    const size_t i = dialogs++;
+    return i < typed.size() ? typed[i] : std::string();
   }
   void HideWindow() override {}
   void ShowHelp(long) override {}
+};
+static_assert(std::is_abstract_v<ViewWithoutReportCommands>, "a view must say whether Print and the saves are offered");
+
+class SaveDialogView : public ViewWithoutReportCommands {
+ public:
+  void ReportCommandsEnabled(bool) override {}
 };
 
 class ViewerSave : public ReportTest {
@@ -83,7 +99,8 @@ TEST_F(ViewerSave, ATypedNameGetsTheExtensionOfTheTypeItIsSavedAs) {
     SCOPED_TRACE(std::string(c.typed) + " filter " + std::to_string(c.filter));
     const std::string folder = Working("case" + std::to_string(++n));
     fs::create_directories(folder);
-    view->typed = folder + "/" + c.typed;
+    view->typed = {folder + "/" + c.typed};
+    view->dialogs = 0;
     view->filter = c.filter;
     if (std::string(c.button) == "rtf")
       form->cmdSaveAsRTF_Click();
@@ -99,7 +116,7 @@ TEST_F(ViewerSave, ATypedNameGetsTheExtensionOfTheTypeItIsSavedAs) {
 TEST_F(ViewerSave, AFileUnderTheCompletedNameIsAskedAbout) {
   const std::string existing = Working("walk.pdf");
   std::ofstream(existing) << "kept";
-  view->typed = Working("walk");
+  view->typed = {Working("walk")};
   view->filter = 2;
   host.answers = {ui::kNo};
   form->cmdSaveAsPDF_Click();
@@ -108,9 +125,130 @@ TEST_F(ViewerSave, AFileUnderTheCompletedNameIsAskedAbout) {
   EXPECT_EQ(Head(existing, 10), "kept");
   EXPECT_FALSE(fs::exists(Working("walk")));
   host.answers = {ui::kYes};
+  view->dialogs = 0;
   form->cmdSaveAsPDF_Click();
   EXPECT_EQ(Head(existing, 4), "%PDF");
   EXPECT_FALSE(fs::exists(Working("walk")));
+}
+
+// The program folder holds the program's own files: a save into it, under a shipped file's
+// name or a new one, directly or through a link, writes nothing there, says why naming the
+// file, and shows the dialog again.
+TEST_F(ViewerSave, TheProgramFolderIsRefusedAndAnotherPlaceAskedFor) {
+  const fs::path program = fs::path(Working("program"));
+  fs::create_directories(program);
+  std::ofstream(program / "ECO.DAT", std::ios::binary) << "shipped data";
+  std::ofstream(program / "Guide.pdf", std::ios::binary) << "%PDF shipped guide";
+  fs::create_directory_symlink(program, Working("linked folder"));
+  fs::create_symlink(program / "Guide.pdf", Working("guide link.pdf"));
+  const std::string savedAppPath = modpublic::gAppPath;
+  modpublic::gAppPath = program.string() + "/";
+  // Each file of the folder with the SHA-256 of its bytes.
+  const auto listing = [&] {
+    std::map<std::string, QByteArray> files;
+    for (const auto& e : fs::directory_iterator(program)) {
+      QFile f(QString::fromStdString(e.path().string()));
+      EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+      files[e.path().filename().string()] = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    }
+    return files;
+  };
+  const auto before = listing();
+  const struct {
+    const char* typed;
+    int filter;
+    std::string written;  // the file the save would write
+  } cases[] = {
+      {"program/Guide.pdf", 2, (program / "Guide.pdf").string()},
+      {"program/ECO.DAT", 1, (program / "ECO.DAT.rtf").string()},
+      {"program/new report", 2, (program / "new report.pdf").string()},
+      {"linked folder/new report.rtf", 1, Working("linked folder/new report.rtf")},
+      {"guide link.pdf", 2, Working("guide link.pdf")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    host.messages.clear();
+    view->typed = {Working(c.typed)};
+    view->filter = c.filter;
+    view->dialogs = 0;
+    if (c.filter == 1)
+      form->cmdSaveAsRTF_Click();
+    else
+      form->cmdSaveAsPDF_Click();
+    EXPECT_EQ(view->dialogs, 2u) << "the dialog is shown again";
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        host.messages[0].text.rfind(c.written + " is in the program folder, which holds the program's own files.", 0),
+        0u)
+        << host.messages[0].text;
+    EXPECT_NE(host.messages[0].text.find("another folder"), std::string::npos) << host.messages[0].text;
+    EXPECT_EQ(listing(), before);
+  }
+  EXPECT_EQ(Head(Working("guide link.pdf"), 100), "%PDF shipped guide");
+  modpublic::gAppPath = savedAppPath;
+}
+
+// The replace question is about the file the save writes: "CHL.DAT" saved as RTF writes
+// CHL.DAT.rtf, so an existing CHL.DAT is not asked about, and an existing CHL.DAT.rtf is.
+TEST_F(ViewerSave, TheReplaceQuestionNamesTheFileWritten) {
+  const struct {
+    const char* typed;
+    std::vector<std::string> existing;
+    const char* asked;  // the file asked about, "" none
+  } cases[] = {
+      {"CHL.DAT", {"CHL.DAT"}, ""},
+      {"CHL.DAT", {"CHL.DAT", "CHL.DAT.rtf"}, "CHL.DAT.rtf"},
+      {"walk.rtf", {"walk.rtf"}, "walk.rtf"},
+      {"walk.RTF", {}, ""},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed + std::string(" with ") + std::to_string(c.existing.size()) + " files");
+    const std::string folder = Working("case" + std::to_string(++n)) + "/";
+    fs::create_directories(folder);
+    for (const auto& e : c.existing) std::ofstream(folder + e) << "kept";
+    host.messages.clear();
+    host.answers = {ui::kNo};
+    view->typed = {folder + c.typed};
+    view->dialogs = 0;
+    form->cmdSaveAsRTF_Click();
+    const std::string asked = c.asked;
+    if (asked.empty()) {
+      EXPECT_TRUE(host.messages.empty()) << host.messages[0].text;
+      EXPECT_EQ(FilesIn(folder).size(), c.existing.size() + 1) << "saved";
+    } else {
+      ASSERT_EQ(host.messages.size(), 1u);
+      EXPECT_EQ(host.messages[0].text, folder + asked + " already exists. Do you want to replace it?");
+      EXPECT_EQ(FilesIn(folder).size(), c.existing.size()) << "No: nothing saved";
+    }
+    for (const auto& e : c.existing) EXPECT_EQ(Head(folder + e, 10), "kept") << e;
+  }
+}
+
+// A save that fails names what failed and says what to do from where the user is: another
+// folder or another name (not the viewer's Save buttons, which they just pressed).
+TEST_F(ViewerSave, AFailedSaveNamesTheFileAndAdvisesAnotherFolderOrName) {
+  std::ofstream(Working("blocker")) << "a file, not a folder";
+  for (const int filter : {1, 2}) {
+    SCOPED_TRACE(filter);
+    host.messages.clear();
+    const std::string target = Working(filter == 1 ? "blocker/walk.rtf" : "blocker/walk.pdf");
+    view->typed = {target};
+    view->filter = filter;
+    view->dialogs = 0;
+    if (filter == 1)
+      form->cmdSaveAsRTF_Click();
+    else
+      form->cmdSaveAsPDF_Click();
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string& box = host.messages[0].text;
+    EXPECT_EQ(box.rfind("The report was not saved: ", 0), 0u) << box;
+    EXPECT_NE(box.find(target), std::string::npos) << box;
+    EXPECT_NE(box.find("Save it in another folder or under another name."), std::string::npos) << box;
+    EXPECT_EQ(box.find("Save as"), std::string::npos) << box;
+    EXPECT_EQ(box.find("viewer"), std::string::npos) << box;
+    EXPECT_EQ(view->dialogs, 1u);
+  }
 }
 
 }  // namespace

@@ -41,11 +41,11 @@ frmReportWindow::frmReportWindow(frmReport& form, QWidget* parent) : QDialog(par
           [this] { form_.mnuFile_PageSetup_Click(); });
   connect(file->addAction(QStringLiteral("Print Setup...")), &QAction::triggered, this,
           [this] { form_.mnuFile_PrintSetup_Click(); });
-  connect(file->addAction(QStringLiteral("Print Preview")), &QAction::triggered, this,
-          [this] { form_.mnuFile_PrintPreview_Click(); });
+  QAction* preview = file->addAction(QStringLiteral("Print Preview"));
+  connect(preview, &QAction::triggered, this, [this] { form_.mnuFile_PrintPreview_Click(); });
   QAction* print = file->addAction(QStringLiteral("&Print"));
   connect(print, &QAction::triggered, this, [this] { form_.mnuFile_Print_Click(); });
-  reportActions_ = {saveAs, print};
+  reportActions_ = {saveAs, preview, print};
   file->addSeparator();
   connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, [this] { form_.cmdExit_Click(); });
   QMenu* edit = menus->addMenu(QStringLiteral("&Edit"));
@@ -161,17 +161,27 @@ void frmReportWindow::ShowWait(frmWait& wait) {
   dialog.exec();
 }
 
+std::unique_ptr<QFileDialog> frmReportWindow::SaveDialog(const std::string& title,
+                                                         const std::vector<std::string>& filters, int filterIndex,
+                                                         const std::string& fileName) {
+  QStringList list;
+  for (const auto& f : filters) list << QString::fromStdString(f);
+  auto dialog = std::make_unique<QFileDialog>(this, QString::fromStdString(title), QString::fromStdString(fileName),
+                                              list.join(QStringLiteral(";;")));
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  // The dialog would ask about the name typed; the viewer asks about the file it writes.
+  dialog->setOption(QFileDialog::DontConfirmOverwrite);
+  dialog->selectNameFilter(list.value(filterIndex - 1));
+  return dialog;
+}
+
 std::string frmReportWindow::ShowSaveDialog(const std::string& title, const std::vector<std::string>& filters,
                                             int& filterIndex, const std::string& fileName) {
   if (chooseSaveFile) return chooseSaveFile(fileName, filterIndex);
-  QStringList list;
-  for (const auto& f : filters) list << QString::fromStdString(f);
-  QString selected = list.value(filterIndex - 1);
-  const QString path =
-      QFileDialog::getSaveFileName(this, QString::fromStdString(title), QString::fromStdString(fileName),
-                                   list.join(QStringLiteral(";;")), &selected);
-  filterIndex = static_cast<int>(list.indexOf(selected)) + 1;
-  return path.toStdString();
+  const std::unique_ptr<QFileDialog> dialog = SaveDialog(title, filters, filterIndex, fileName);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+  filterIndex = static_cast<int>(dialog->nameFilters().indexOf(dialog->selectedNameFilter())) + 1;
+  return dialog->selectedFiles().first().toStdString();
 }
 
 void frmReportWindow::HideWindow() { QDialog::done(QDialog::Accepted); }

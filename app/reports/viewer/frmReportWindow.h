@@ -8,12 +8,14 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/reports/frmReport.h"
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -48,6 +50,10 @@ class frmReportWindow : public QDialog, public frmReport::View {
   void HideWindow() override;
   void ShowHelp(long contextId) override;
 
+  // The save dialog ShowSaveDialog shows (filterIndex 1-based). It asks nothing about a file
+  // that exists: the viewer asks about the file it writes, which may carry an added extension.
+  std::unique_ptr<QFileDialog> SaveDialog(const std::string& title, const std::vector<std::string>& filters,
+                                          int filterIndex, const std::string& fileName);
   // How the save dialog is answered; tests replace it (path, filter index in and out).
   std::function<std::string(const std::string& proposed, int& filterIndex)> chooseSaveFile;
 
@@ -72,7 +78,7 @@ class frmReportWindow : public QDialog, public frmReport::View {
   QPushButton* cmdHelp_ = nullptr;
   QPushButton* cmdExit_ = nullptr;
   QLineEdit* txtZoom_ = nullptr;
-  // Print, Save as RTF, Save as PDF and their menu entries.
+  // Print, Save as RTF, Save as PDF and the menu's Save Report As, Print Preview and Print.
   std::vector<QWidget*> reportButtons_;
   std::vector<QAction*> reportActions_;
   bool started_ = false;

@@ -1,6 +1,7 @@
 // The part-load table sections written into the document from a CAL.DAT fixture: the
 // values they show and store, their numbering and which rows appear; not their layout.
 #include <filesystem>
+#include <functional>
 
 #include "app/calc/tests/calc_fixtures.h"
 #include "app/reports/plv/plv_values.h"
@@ -52,6 +53,29 @@ TEST_F(WeightingFactors, SIShowsTheStandardECWTsAndTheNoteConverted) {
   EXPECT_EQ(Row(0, 5), (Strings{"25%", "0.120", "18.3", "0.167", "25.6"}));
   EXPECT_NEAR(gProject.ECWT(0), 78, 1e-3) << "the project keeps deg F";
   EXPECT_TRUE(Has("Note: Average ECWT's accurate to +/- 0.1 K")) << "a temperature difference";
+}
+
+// In a report run the section shows the means the run stored in the project (what the summary
+// CSV exports), not means computed again: changed between the run's store and the section,
+// the stored ones are printed.
+TEST_F(WeightingFactors, TheRunsSectionShowsTheMeansTheRunStored) {
+  options.bSummaryReport = vb::kTrue;
+  Load(*calctest::ThreeChillerProfile(), calctest::ThreeChillerSummary());
+  gProject.ProjectName = "Stored Means";
+  auto& sections = report->PLVSections();
+  const std::function<bool()> summary = sections.SummaryReport;
+  float storedByTheRun = -1;
+  sections.SummaryReport = [&] {
+    storedByTheRun = gProject.WeightingFactor(3);
+    gProject.WeightingFactor(3) = 0.5f;
+    gProject.ECWT(3) = 80;
+    return summary();
+  };
+  ASSERT_TRUE(report->PLVAnalysisReports());
+  EXPECT_NEAR(storedByTheRun, 0.8 / 3, 1e-6) << "the run stored the means before its sections";
+  EXPECT_EQ(Row(0, 2), (Strings{"100%", "0.010", "85.0", "0.500", "80.0"}));
+  EXPECT_EQ(gProject.WeightingFactor(3), 0.5f);
+  EXPECT_TRUE(host.messages.empty());
 }
 
 // The CPLV ECWT shows only from a mean factor of 0.0001; zero chillers write zeros.
