@@ -2,7 +2,7 @@
 //
 // The tests wait for the opener's outcome without a deadline: a fake launcher is a shell script,
 // and on a loaded machine starting one can take far longer than any short wait a test could
-// choose (a 200 ms wait failed 3 of 8 runs with one CPU kept busy). A launcher that never ends
+// choose (a wait of 200 ms failed runs with one CPU kept busy). A launcher that never ends
 // makes the test run into ctest's timeout instead.
 #include "platform/help/help_qt.h"
 
