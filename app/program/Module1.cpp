@@ -77,6 +77,10 @@ StartResult StartUp(const std::string& commandLine) {
   return result;
 }
 
+void HelpOutcome(bool shown) {
+  if (!shown) ui::host().messageBox(modpublic::HelpNotShownMessage(modpublic::gHelpFile), ui::kExclamation, "");
+}
+
 int Main(int argc, char** argv) {
   QApplication app(argc, argv);
   // QApplication takes the C library's locale from the environment; numbers in the program's
@@ -85,7 +89,7 @@ int Main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromStdString(clsProgram::ProductName()));
   ui::QtHost host;
   ui::ScopedHost scopedHost(host);
-  help::QtHelpOpener opener;
+  help::QtHelpOpener opener(HelpOutcome);
   help::setOpener(&opener);
 
   // QApplication has taken its own options out of argv.

@@ -37,6 +37,11 @@ enum class StartResult {
 // scratch folders with fresh template copies, the unit controls and the site database path.
 StartResult StartUp(const std::string& commandLine);
 
+// The outcome of a Help request that the help opener reports once the desktop's launchers are
+// done, after Help returned: a page no launcher showed gets the message saying where the help
+// file is, as when no launcher could be started at all.
+void HelpOutcome(bool shown);
+
 // The program: returns its exit code (0 after a normal close, 1 when start-up ended it).
 int Main(int argc, char** argv);
 

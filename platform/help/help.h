@@ -14,8 +14,9 @@ std::string TopicUrl(const std::string& helpFile, long contextId);
 class Opener {
  public:
   virtual ~Opener() = default;
-  // True when the page was handed to a browser; false when none could be started or every
-  // launcher failed.
+  // True when the page was handed to a browser, or is being handed on by a launcher that runs
+  // on (an opener that learns the outcome later reports it its own way); false when it is known
+  // at once that the page cannot be shown (no launcher could be started, every launcher failed).
   virtual bool open(const std::string& url) = 0;
 };
 
@@ -24,7 +25,8 @@ void setOpener(Opener* opener);
 Opener* opener();
 
 // Opens the help file at the topic of the context id through the installed opener. False
-// only when the opener could not show the page (no opener installed: nothing, true).
+// only when the opener said at once that it could not show the page (no opener installed:
+// nothing, true).
 bool ShowTopic(const std::string& helpFile, long contextId);
 
 }  // namespace help

@@ -2,13 +2,22 @@
 //
 // The launchers tried, in order: each command of $BROWSER (a list separated by ":"; "%s" in a
 // command stands for the URL, else the URL is added as its last argument), then xdg-open. A
-// launcher that cannot be started or ends with a non-zero exit status has failed and the next
-// one is tried. A launcher that hands the page off ends quickly (xdg-open does); one that is
-// still running after `handOffWait` is taken as the browser itself showing the page: it is left
-// running and counts as success, so Help never waits longer than that for a browser to close.
+// launcher that cannot be started or ends other than with exit status 0 has failed and the next
+// one is tried.
+//
+// open() never waits for a launcher: it starts the first one that can be started and returns.
+// The launcher's end is watched from the event loop (through a pidfd, readable once the process
+// has ended), so the window goes on painting and answering however long a launcher runs: a
+// browser named in $BROWSER, or xdg-open on a desktop without a desktop environment, shows the
+// page in the foreground until the user closes it. A launcher that ends with status 0 has shown
+// the page; one that fails, even long after open() returned, has the next one started; when none
+// is left the page was not shown. A launcher still running when the opener is destroyed (the
+// program ends) is left to run.
 #pragma once
 
-#include <chrono>
+#include <functional>
+#include <list>
+#include <memory>
 
 #include "platform/help/help.h"
 
@@ -16,14 +25,31 @@ namespace help {
 
 class QtHelpOpener : public Opener {
  public:
-  static constexpr std::chrono::milliseconds kHandOffWait{3000};
+  // Receives the outcome of each open() that returned true, once its launchers are done: shown
+  // when one ended with exit status 0, not shown when every one failed. Called from the event
+  // loop (during open() only for a launcher whose end cannot be watched, taken as shown).
+  using Outcome = std::function<void(bool shown)>;
 
-  explicit QtHelpOpener(std::chrono::milliseconds handOffWait = kHandOffWait) : handOffWait_(handOffWait) {}
-  // True when a launcher showed the page or handed it on; false when every launcher failed.
+  explicit QtHelpOpener(Outcome outcome);
+  ~QtHelpOpener() override;
+  QtHelpOpener(const QtHelpOpener&) = delete;
+  QtHelpOpener& operator=(const QtHelpOpener&) = delete;
+
+  // True when a launcher was started (the outcome follows); false when none could be started.
   bool open(const std::string& url) override;
 
  private:
-  std::chrono::milliseconds handOffWait_;
+  struct Launch;
+  enum class Started { kWatched, kUnwatched, kNone };
+  // Starts the launch's next launcher that can be started and watches for its end.
+  Started StartNext(Launch& launch);
+  // The watched launcher has ended (or its pidfd woke the event loop): the next one or the outcome.
+  void Ended(Launch& launch);
+  // Forgets the launch and reports its outcome.
+  void Finish(Launch& launch, bool shown);
+
+  Outcome outcome_;
+  std::list<std::unique_ptr<Launch>> launches_;  // each with its launcher running
 };
 
 }  // namespace help
