@@ -28,7 +28,7 @@ struct Results {
 class PLVRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.path()));
+    ASSERT_TRUE(modpublic::InitGlobalSettings(KESTRIN_PROGRAM_DIR));  // saves refuse it: never the scratch folder
     ASSERT_TRUE(calctest::WriteDefaultPlant());
     form.CalculationOnly(true);
   }
