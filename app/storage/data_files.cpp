@@ -208,9 +208,9 @@ void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::
 }
 
 // Saves the file through savefile::SaveLaidOut (see WriteFileAtomic) and raises its failure:
-// 76 for a missing folder, 75 with its text for anything else (a file in the program folder
-// with what to do instead). Our own files are created
-// 0644, as AppendToFile creates them.
+// 76 for a missing folder, 75 with its text for anything else (for a file in the program
+// folder with what to do instead). Our own files are created 0644, as AppendToFile creates
+// them.
 void ReplaceFile(const std::string& path, std::int64_t length, const savefile::Ranges& ranges, bool durable,
                  bool followLinks) {
   ForgetKeptRecords(path);

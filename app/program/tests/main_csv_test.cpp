@@ -6,7 +6,9 @@
 #include <QLineEdit>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/program/frmDialogs.h"
 #include "app/program/tests/main_fixture.h"
