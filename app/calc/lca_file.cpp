@@ -188,7 +188,8 @@ void ChillerLevel(Listing& f, const SystemEconData& e, int m, const SimMonthResu
 
 bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<SystemEconData, 1, 4>& systems,
                           std::string& folder) {
-  return modpublic::RunGuarded("bWriteEconDiagnostic", kCalcErrorPrefix, ui::kExclamation, [&]() -> bool {
+  std::string message = kCalcErrorPrefix;
+  return modpublic::RunGuarded("bWriteEconDiagnostic", message, ui::kExclamation, [&]() -> bool {
     modDataIO::FolderArg folderArg(folder);
     const std::string dir = folderArg.Resolve();
     const std::string path = dir + "LCA.TXT";
@@ -204,6 +205,8 @@ bool bWriteEconDiagnostic(const EconSummaryData& summary, const vb::Array<System
     Listing f;
     // What was listed stays in the file when a monthly block cannot be read back.
     auto save = [&] {
+      // The results are calculated by now: a failure here is the listing's alone.
+      message = "The economics listing LCA.TXT could not be written to " + path + ".";
       const std::string bytes = text::Utf8ToCp1252(f.Take());
       if (!scratch) return modDataIO::detail::WriteFileAtomic(path, bytes, /*durable=*/true);
       modDataIO::detail::CheckOwnFile(path);

@@ -299,6 +299,14 @@ void frmReportOptions::cmdOK_Click() {
     ui::host().messageBox(kCsvWarning, ui::kExclamation, "");
     return;
   }
+  // The program folder takes no CSV: said here, while another file can still be chosen.
+  if (chkExportCSV->isChecked()) {
+    const std::string refusal = modDataIO::CsvProgramFolderRefusal(txtCSVFile->text().toStdString());
+    if (!refusal.empty()) {
+      ui::host().messageBox(refusal, ui::kExclamation, "");
+      return;
+    }
+  }
   if (NeedsProjectName(chkCoverPage->isChecked(), gProject.ProjectName)) {
     if (ui::host().messageBox(kUntitledQuestion, ui::kYesNo | ui::kExclamation, "") == ui::kYes) {
       showCustomerInfo(this);

@@ -238,7 +238,8 @@ class frmMain {
   // project, a missing file, or a file in the program folder (the shipped sample), which the
   // program never writes.
   static bool SaveNeedsName(const std::string& projectName, const std::string& filePath);
-  // Whether the file lies in the program folder or below it (links resolved).
+  // Whether the file a save of `path` writes (every link followed) lies in the program folder
+  // or below it, compared by real path, as the save itself checks it.
   static bool InProgramFolder(const std::string& path);
 
   // ---- start-up file steps -------------------------------------------------------------

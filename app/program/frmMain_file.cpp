@@ -11,6 +11,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/savefile/save_file.h"
 #include "platform/ui/ui.h"
 
 using modDataIO::gDefaultProjectName;
@@ -32,18 +33,6 @@ std::string FileTitleOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A folder with links and "." / ".." resolved as far as it exists, ending with "/", so that
-// two spellings of one folder compare equal.
-std::string ResolvedFolder(const std::string& folder) {
-  const std::filesystem::path given = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
-  std::error_code ec;
-  std::filesystem::path resolved = std::filesystem::weakly_canonical(given, ec);
-  if (ec) resolved = std::filesystem::absolute(given, ec).lexically_normal();
-  std::string text = resolved.string();
-  if (text.empty() || text.back() != '/') text += '/';
-  return text;
-}
-
 // A file the user has write-protected: it has no write bit for anyone (which also root, whom
 // the bits do not stop, must respect), or this user may not write it (its mode, its owner, or
 // a read-only file system). A file that does not exist protects nothing.
@@ -51,6 +40,16 @@ bool WriteProtected(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+// The folder the save of `path` writes in (links followed) when it exists and this user may
+// not make a file there (its mode, its owner, or a read-only file system); "" otherwise.
+std::string UnwritableFolder(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path folder =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec).parent_path();
+  if (ec || !std::filesystem::is_directory(folder, ec)) return {};
+  return ::access(folder.c_str(), W_OK) != 0 ? folder.string() : std::string();
 }
 
 // Why the project must not be written to `path`, as the message that says so; "" when it may.
@@ -61,6 +60,10 @@ std::string SaveRefusal(const std::string& path) {
            "another folder.";
   }
   if (WriteProtected(path)) return path + " is write-protected. The project was not saved; save it under another name.";
+  if (const std::string folder = UnwritableFolder(path); !folder.empty()) {
+    return path + " is in the folder " + folder +
+           ", which cannot be written to. The project was not saved; save it in another folder.";
+  }
   return {};
 }
 
@@ -104,10 +107,7 @@ bool frmMain::SaveNeedsName(const std::string& projectName, const std::string& f
          !modpublic::FileExists(filePath) || InProgramFolder(filePath);
 }
 
-bool frmMain::InProgramFolder(const std::string& path) {
-  const std::string program = ResolvedFolder(ProgramFolder());
-  return program != "/" && ResolvedFolder(FolderOf(path)).rfind(program, 0) == 0;
-}
+bool frmMain::InProgramFolder(const std::string& path) { return savefile::InProtectedFolder(path); }
 
 bool frmMain::UnsavedDataQuestion(const std::string& action) {
   bool changed = true;
@@ -183,7 +183,8 @@ void frmMain::mnuFileSaveAs_Click() {
   modpublic::RunGuarded("frmMain.mnuFileSaveAs_Click()", "Error in SaveAs", ui::kCritical, [&] {
     std::string chosen;
     SaveAsTarget target;
-    // A name in the program folder or of a write-protected file is refused and asked again.
+    // A name in the program folder, of a write-protected file or in a folder that cannot be
+    // written to is refused and asked again.
     for (;;) {
       chosen = view_->ShowSaveDialog("Save Project As...", ProjectFileFilter(), modDataIO::WorkingFolder());
       if (chosen.empty()) return;

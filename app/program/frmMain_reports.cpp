@@ -41,8 +41,16 @@ void frmMain::cmdReport_Click() {
     gSettings.CSVFilePath = DefaultCsvPath(gSettings.CSVFilePath, modDataIO::WorkingFolder());
     if (!view_->ShowReportOptions()) return;
     if (!ControlsToProjectData()) return;
+    // A CSV asked for and not written is never passed over in silence.
+    const auto csvNotWritten = [](const std::string& reason) {
+      if (gSettings.ExportCSV)
+        ui::host().messageBox(modDataIO::CsvNotWrittenMessage(gSettings.CSVFilePath, reason), ui::kExclamation, "");
+    };
     // Without every scratch record the calculation would read the previous run's.
-    if (!SetupCalculationData()) return;
+    if (!SetupCalculationData()) {
+      csvNotWritten("the calculation's input could not be stored in the scratch folder");
+      return;
+    }
     // Both calculations read and write the same scratch files.
     const frmWait::SharedFailures oneBoxPerFailure;
     int32_t type = 1;
@@ -50,14 +58,12 @@ void frmMain::cmdReport_Click() {
     if (economicsOK && gProject.PlantControl == kEqualUnloading) CalcSystemDifference();
     type = 2;
     const ReportRun run = GenerateReports(type);
-    if (!gSettings.ExportCSV) return;
     // The CSV needs the weighting factors only: a failed section or report file does not
     // keep it back.
-    if (run.weightingFactors)
+    if (!run.weightingFactors)
+      csvNotWritten(run.failure);
+    else if (gSettings.ExportCSV)
       modDataIO::ExportCSV(gSettings.CSVFilePath, gProject, gProject.WeightingFactor, gProject.ECWT);
-    else
-      // A CSV asked for and not written is never passed over in silence.
-      ui::host().messageBox(modDataIO::CsvNotWrittenMessage(gSettings.CSVFilePath, run.failure), ui::kExclamation, "");
   });
 }
 

@@ -218,14 +218,18 @@ void WriteAllAt(int fd, std::string_view bytes, std::int64_t offset, const std::
 }
 
 // Saves the file through savefile::SaveLaidOut (see WriteFileAtomic) and raises its failure:
-// 76 for a missing folder, 75 with its text for anything else. Our own files are created
-// 0644, as AppendToFile creates them.
+// 76 for a missing folder, 75 with its text for anything else (for a file in the program
+// folder with what to do instead). Our own files are created 0644, as AppendToFile creates
+// them.
 void ReplaceFile(const std::string& path, std::int64_t length, const savefile::Ranges& ranges, bool durable,
                  bool followLinks) {
   ForgetKeptRecords(path);
   const savefile::SaveResult saved =
       savefile::SaveLaidOut(path, length, ranges, {.sync = durable, .followLinks = followLinks, .newFileMode = 0644});
   if (saved.failure == savefile::Failure::kNoFolder) RaiseIo(vb::kPathNotFound, "Folder not found for", path);
+  // The program folder is refused before anything is written: said with what to do instead.
+  if (saved.failure == savefile::Failure::kProtected)
+    vb::Raise(vb::kPathFileAccess, saved.error + ". Nothing is written there: save the file in another folder.");
   if (!saved) vb::Raise(vb::kPathFileAccess, saved.error);
 }
 

@@ -423,6 +423,7 @@ bool SaveSettings(const std::string& path, const SettingsData& settings) {
     CreateNodeValue(root, "FileIdentifier", kFileIdentifier);
     SettingsData copy = settings;
     WriteSections(root, copy, kSettingsSections, step);
+    step = "The settings could not be saved as " + path + ".";
     SaveDocument(doc, path);
     return true;
   });

@@ -54,9 +54,10 @@ bool bReportsWrite(const ReportData& rec, FolderArg folder) {
 }
 
 bool CopyFiles(const std::string& source, const std::string& dest) {
+  // Each template is copied under its own step, which a failure's message names.
   struct Step {
     const char* file;
-    const char* text;  // nullptr: the previous step text stays
+    const char* text;
   };
   static constexpr std::array<Step, 9> kSteps = {{
       {"CHL.DAT", "Copy CHL File"},
@@ -67,12 +68,12 @@ bool CopyFiles(const std::string& source, const std::string& dest) {
       {"RPT.DAT", "Copy RPT File"},
       {"ECO.DAT", "Copy ECO File"},
       {"INX.MDB", "Copy INX File"},
-      {"HW1.DAT", nullptr},
+      {"HW1.DAT", "Copy HW1 File"},
   }};
   std::string step;
   return modpublic::RunGuarded("modDataIO.CopyFiles", step, 16, [&] {
     for (const auto& s : kSteps) {
-      if (s.text) step = s.text;
+      step = s.text;
       detail::WriteOwnFileAtomic(dest + s.file, detail::ReadFileBytes(source + s.file));
     }
     return true;

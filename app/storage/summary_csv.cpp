@@ -1,6 +1,8 @@
 // The summary CSV of a PLV report run: the project and its four rating points, once in
 // inch-pound and once in SI units, each pass converted with a unit converter of its own.
 // Numbers are written with "." whatever the locale; quoted texts double their quotes.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -9,6 +11,7 @@
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/units/clsUnits.h"
+#include "platform/savefile/save_file.h"
 
 namespace modDataIO {
 namespace {
@@ -20,6 +23,30 @@ std::string Quoted(const std::string& text) {
     if (c == '"') out += '"';
   }
   return out + "\"";
+}
+
+std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+// Whether a failed write's description ("Cannot write <path>: <system text>") ends with the
+// system's text for the error number (in the language the system gave it).
+bool FailedWith(const std::string& description, int err) {
+  const std::string reason = std::string(": ") + std::strerror(err);
+  return description.size() >= reason.size() &&
+         description.compare(description.size() - reason.size(), reason.size(), reason) == 0;
+}
+
+// The message of a CSV whose write failed with `description`: the cause as far as the system
+// tells it (a read-only disk, a full disk) and what to do about it.
+std::string CsvWriteFailedMessage(const std::string& path, const std::string& description) {
+  const std::string head = "The summary CSV file " + path + " was not written: ";
+  if (FailedWith(description, EROFS))
+    return head + "the folder " + FolderOf(path) +
+           " is on a read-only disk.\nChoose a CSV file in another folder in the report options.";
+  if (FailedWith(description, ENOSPC) || FailedWith(description, EDQUOT) || FailedWith(description, EFBIG))
+    return head + "the disk of the folder " + FolderOf(path) +
+           " is full.\nMake room on that disk and run the reports again, or choose a CSV file on another disk in "
+           "the report options.";
+  return CsvNotWrittenMessage(path, "its folder cannot be written to");
 }
 
 }  // namespace
@@ -100,6 +127,12 @@ std::string CsvNotWrittenMessage(const std::string& path, const std::string& rea
          " cannot be written to, choose a CSV file in another folder in the report options.";
 }
 
+std::string CsvProgramFolderRefusal(const std::string& path) {
+  if (!savefile::InProtectedFolder(path)) return {};
+  return "The summary CSV file " + path + " lies in the program folder " + FolderOf(modpublic::gAppPath) +
+         ", which holds the program's own files: nothing is written there.\nChoose a CSV file in another folder.";
+}
+
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
                const vb::Array<float, 0, 3>& ecwt) {
   // A plant without chillers has no per-chiller flows: nothing is written.
@@ -110,11 +143,19 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
                          16, "modDataIO.ExportCSV");
     return false;
   }
+  // A path in the program folder (from a settings file edited by hand) is refused with its own
+  // message before anything is written.
+  if (const std::string refusal = CsvProgramFolderRefusal(path); !refusal.empty()) {
+    vb::Err().Clear();
+    modpublic::ShowError(refusal, 16, "modDataIO.ExportCSV");
+    return false;
+  }
   std::ostringstream out;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
-  return modpublic::RunGuarded("modDataIO.ExportCSV", CsvNotWrittenMessage(path, "its folder cannot be written to"), 16,
-                               [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
+  return modpublic::RunGuarded(
+      "modDataIO.ExportCSV", [&] { return CsvWriteFailedMessage(path, vb::Err().Description); }, 16,
+      [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
 }  // namespace modDataIO

@@ -46,8 +46,7 @@ WeatherData MonthOneWeather(WeatherData w = calctest::FiveBinWeather()) {
 class EconRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A program folder apart from the scratch folder: no save may go into the program folder.
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
+    ASSERT_TRUE(modpublic::InitGlobalSettings(KESTRIN_PROGRAM_DIR));  // saves refuse it: never the scratch folder
     ASSERT_TRUE(calctest::WriteDefaultPlant(MonthOneWeather(), calctest::FiveBinLoad()));
     ReportData report;
     report.ReportType = 1;
@@ -522,6 +521,41 @@ TEST_F(LcaTxtTest, ALinkInPlaceOfTheScratchListingIsRefused) {
       EXPECT_NE(host.messages[0].text.find("Not a regular file: " + link), std::string::npos) << host.messages[0].text;
       EXPECT_EQ(calctest::ReadFile(target), "the user's own text");
     }
+  }
+}
+
+// A listing that cannot be written is the listing's failure alone: its box names LCA.TXT and
+// where it was to go, and does not say that the calculations failed; the run's results are
+// stored and read back whole.
+TEST_F(LcaTxtTest, AListingThatCannotBeWrittenIsNamedAsTheListing) {
+  const struct {
+    const char* what;
+    bool scratch;
+  } cases[] = {{"the scratch folder, in the run", true}, {"a folder of the user's choice", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string folder = c.scratch ? std::string() : OtherFolder();
+    const std::string listing = (c.scratch ? scratch.File("") : folder) + "LCA.TXT";
+    std::filesystem::remove_all(listing);
+    std::filesystem::create_directories(listing);  // a folder where the file belongs
+    host.messages.clear();
+    if (c.scratch) {
+      EXPECT_FALSE(Cost({1}));
+    } else {
+      ASSERT_TRUE(Cost({1})) << (host.messages.empty() ? "" : host.messages[0].text);
+      const EconResults run = Read();
+      EXPECT_FALSE(modCalcs::bWriteEconDiagnostic(*run.econ, *run.systems, folder));
+    }
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "bWriteEconDiagnostic");
+    const std::string& text = host.messages[0].text;
+    EXPECT_EQ(text.rfind("The economics listing LCA.TXT could not be written to " + listing + ".\r\n\r\nError ", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("Calculations failed"), std::string::npos) << text;
+    const EconResults r = Read();
+    EXPECT_EQ(r.econ->nNumSystems, 1);
+    EXPECT_GT((*r.systems)(1).dChwPumpKWh, 0);
+    std::filesystem::remove_all(listing);
   }
 }
 

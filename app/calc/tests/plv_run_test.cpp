@@ -28,8 +28,7 @@ struct Results {
 class PLVRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A program folder apart from the scratch folder: no save may go into the program folder.
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
+    ASSERT_TRUE(modpublic::InitGlobalSettings(KESTRIN_PROGRAM_DIR));  // saves refuse it: never the scratch folder
     ASSERT_TRUE(calctest::WriteDefaultPlant());
     form.CalculationOnly(true);
   }

@@ -20,7 +20,8 @@ namespace {
 
 TEST(RunSummary, ScheduleAndPeriodTexts) {
   calctest::ScratchFolder scratch;
-  ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));  // the day-type names
+  // The day-type names. The program folder is not the scratch folder: saves refuse it.
+  ASSERT_TRUE(modpublic::InitGlobalSettings(KESTRIN_PROGRAM_DIR));
   WeatherData w = calctest::FiveBinWeather();
   const LoadProfileData lp = calctest::FiveBinLoad();
   PLVSummaryData s;
@@ -57,7 +58,7 @@ TEST(RunSummary, ScheduleAndPeriodTexts) {
 class PLVSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(modpublic::InitGlobalSettings(scratch.File("program")));
+    ASSERT_TRUE(modpublic::InitGlobalSettings(KESTRIN_PROGRAM_DIR));  // saves refuse it: never the scratch folder
     ASSERT_TRUE(calctest::WriteDefaultPlant());
     // Every chiller runs and carries an equal share of the load.
     form.SetEngineFactory([this] {

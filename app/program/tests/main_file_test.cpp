@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <vector>
 
 #include "app/program/Module1.h"
 #include "app/program/frmDialogs.h"
@@ -333,15 +334,6 @@ std::string Slurp(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The message box as the user sees it, saved as a PNG.
-void RenderMessage(const ui::RecordingHost::Message& message, QWidget& owner, const std::string& name) {
-  auto box = ui::BuildMessageBox(message.text, message.style, "Kestrin", &owner);
-  box->show();
-  QCoreApplication::processEvents();
-  RenderToPng(*box, name);
-  box->hide();
-}
-
 // A name typed with or without the extension names the file and the project alike: the caption
 // and the report options' question about an unnamed project follow the file's name.
 TEST_F(FileCommands, SaveAsNamesTheProjectTheSameWithOrWithoutTheTypedExtension) {
@@ -473,6 +465,39 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
   EXPECT_EQ(Slurp(path), before);
 }
 
+// Save As in the folder of a project on a read-only mount (where the write-protected message
+// offers it) is refused like one in the program folder, and the dialog comes again: the next
+// name, in a folder that can be written, is saved.
+TEST_F(FileCommands, SaveAsIntoAReadOnlyFolderIsRefusedAndAskedAgain) {
+  const std::filesystem::path folder = TempDir() / "mounted";
+  std::filesystem::create_directories(folder);
+  gProject.ProjectName = "Mounted Job";
+  const std::string path = (folder / "mounted.vxn").string();
+  ASSERT_TRUE(modDataIO::SaveProject(path, gProject));
+  const std::string before = Slurp(path);
+  TestWindow& w = OpenWindow();
+  Type(F::uncDesignWB, "80");
+  const std::string other = (folder / "other.vxn").string();
+  const std::string elsewhere = (TempDir() / "elsewhere.vxn").string();
+  const std::string expected =
+      path + " is write-protected. The project was not saved; save it under another name.\n" + other +
+      " is in the folder " + std::filesystem::canonical(folder).string() +
+      ", which cannot be written to. The project was not saved; save it in another folder.\nsaved as " + elsewhere +
+      ", 0 names left";
+
+  const std::string seen = testsupport::InReadOnlyFolder(folder.string(), [&] {
+    host_.messages.clear();
+    w.saveAnswers = {other, elsewhere};
+    w.form().mnuFileSave_Click();
+    std::string result;
+    for (const auto& m : host_.messages) result += m.text + "\n";
+    return result + "saved as " + gProject.FilePath + ", " + std::to_string(w.saveAnswers.size()) + " names left";
+  });
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(Slurp(path), before);
+  EXPECT_FALSE(std::filesystem::exists(other));
+}
+
 // The shipped sample in the program folder (here a copy of the test's own): Save never writes
 // there but offers Save As in the working folder, opening it leaves the working folder, and
 // Save As into the program folder is refused and asked again.
@@ -554,6 +579,40 @@ TEST_F(ProgramFolderSample, SaveOffersSaveAsInTheWorkingFolderAndNeverWritesTheS
     EXPECT_EQ(loaded.DesignWB, 80.0F);
     host_.messages.clear();
   }
+}
+
+// A project opened through a link to the shipped sample is the sample: Save offers Save As, and
+// Save As onto the link, or into the program folder through a link to it, is refused and asked
+// again, one message each. Nothing in the program folder changes, byte for byte.
+TEST_F(ProgramFolderSample, ALinkToTheSampleIsTheSample) {
+  std::filesystem::copy_file(std::filesystem::path(KESTRIN_PROGRAM_DIR) / "ECO.DAT", program_ / "ECO.DAT");
+  const std::string link = work_ + "linked.vxn";
+  std::filesystem::create_symlink(sample_, link);
+  const std::filesystem::path folderLink = TempDir() / "program-link";
+  std::filesystem::create_directory_symlink(program_, folderLink);
+  const auto before = FolderDigest(program_);
+
+  TestWindow& w = OpenWindow();
+  w.openAnswers = {link};
+  w.form().mnuFileOpen_Click();
+  EXPECT_TRUE(host_.messages.empty());
+  ASSERT_EQ(gProject.FilePath, link);
+  Type(F::uncDesignWB, "80");
+  const std::vector<std::string> refused = {link, (folderLink / "Sample.vxn").string(),
+                                            (folderLink / "new.vxn").string()};
+  w.saveAnswers = {refused.begin(), refused.end()};
+  w.form().mnuFileSave_Click();  // Save As, every name refused, then cancelled
+  ASSERT_EQ(host_.messages.size(), refused.size());
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    EXPECT_EQ(host_.messages[i].text, refused[i] +
+                                          " is in the program folder, which holds the program's own files. The "
+                                          "project was not saved; save it in another folder.");
+  }
+  EXPECT_TRUE(w.saveAnswers.empty());
+  bool changed = false;
+  w.form().ProjectDataChanged(changed);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(FolderDigest(program_), before);
 }
 
 }  // namespace

@@ -1,17 +1,22 @@
 #include "app/program/tests/main_fixture.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "app/program/Module1.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "controls/unitentry/csQuillet.h"
+#include "platform/ui/qt_host.h"
 
 // fontconfig keeps its configuration cache for the life of the process; that is not ours.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
@@ -43,6 +48,32 @@ std::string RenderToPng(QWidget& widget, const std::string& name) {
   const QPixmap picture = widget.grab();
   EXPECT_TRUE(picture.save(QString::fromStdString(path)));
   return path;
+}
+
+void RenderMessage(const ui::RecordingHost::Message& message, QWidget& owner, const std::string& name) {
+  auto box = ui::BuildMessageBox(message.text, message.style, "Kestrin", &owner);
+  box->show();
+  QCoreApplication::processEvents();
+  RenderToPng(*box, name);
+  box->hide();
+}
+
+std::map<std::string, std::string> FolderDigest(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> digest;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    std::string& value = digest[entry.path().string()];
+    if (entry.is_symlink()) {
+      value = "link to " + std::filesystem::read_symlink(entry.path()).string();
+    } else if (entry.is_directory()) {
+      value = "folder";
+    } else {
+      std::ifstream in(entry.path(), std::ios::binary);
+      const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+      value =
+          QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256).toHex().toStdString();
+    }
+  }
+  return digest;
 }
 
 void MainTest::SetUp() {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,13 @@ void WhenActivated(frmReportWindow& window, std::function<void()> then);
 
 // Saves a picture of the widget as <build>/renders/<name>.png and returns the path.
 std::string RenderToPng(QWidget& widget, const std::string& name);
+
+// The message box as the user sees it, saved as a PNG.
+void RenderMessage(const ui::RecordingHost::Message& message, QWidget& owner, const std::string& name);
+
+// Every entry of a folder and below (links not followed) with the SHA-256 of a file's bytes,
+// a link's target or "folder": two calls compare equal only when nothing in it changed.
+std::map<std::string, std::string> FolderDigest(const std::filesystem::path& folder);
 
 // The main window with its modal parts replaced: file dialogs answer from queues, the dialog
 // commands only count their calls.

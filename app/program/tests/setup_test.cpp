@@ -172,7 +172,7 @@ TEST_F(Setup, StartUpFailsWhenATemplateIsMissing) {
   fs::remove(program_ / "HW1.DAT");
   EXPECT_FALSE(frmMain::PrepareDataFiles());
   ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text.rfind("Copy INX File", 0), 0u) << host_.messages[0].text;
+  EXPECT_EQ(host_.messages[0].text.rfind("Copy HW1 File", 0), 0u) << host_.messages[0].text;
 }
 
 // ---- pump heads --------------------------------------------------------------------------

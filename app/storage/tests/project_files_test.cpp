@@ -610,3 +610,41 @@ TEST_F(ProjectFiles, FullDiskKeepsTheOldFiles) {
   ASSERT_EQ(host_.messages.size(), 2u);
   EXPECT_NE(host_.messages[0].text.find(std::strerror(EFBIG)), std::string::npos) << host_.messages[0].text;
 }
+
+// A project or settings file in the program folder, named directly or through a link, is
+// refused before anything is written there: one box each, naming the file, the folder and
+// what to do instead.
+TEST_F(ProjectFiles, SavesIntoTheProgramFolderAreRefused) {
+  namespace fs = std::filesystem;
+  const std::string program = dir_ + "program/";
+  fs::create_directories(program);
+  WriteAll(program + "Sample.vxn", "shipped sample");
+  fs::create_symlink(program + "Sample.vxn", dir_ + "linked.vxn");
+  const std::string previous = modpublic::gAppPath;
+  modpublic::gAppPath = program;
+  ProjectData p = DefaultProject();
+  SettingsData s;
+  InitSettings(s);
+  const struct {
+    std::string path;
+    bool project;
+  } cases[] = {{program + "Sample.vxn", true},
+               {dir_ + "linked.vxn", true},
+               {program + "new.vxn", true},
+               {program + "GlobalSettings.xml", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_FALSE(c.project ? SaveProject(c.path, p) : SaveSettings(c.path, s));
+    const std::string message = TakeMessage();
+    EXPECT_EQ(
+        message.rfind(std::string(c.project ? "The project" : "The settings") + " could not be saved as " + c.path +
+                          ".\r\n\r\nError 75 - Cannot write " + c.path + ": it lies in the program folder ",
+                      0),
+        0u)
+        << message;
+    EXPECT_NE(message.find("Nothing is written there: save the file in another folder."), std::string::npos) << message;
+  }
+  modpublic::gAppPath = previous;
+  EXPECT_EQ(ReadAll(program + "Sample.vxn"), "shipped sample");
+  EXPECT_EQ(std::distance(fs::directory_iterator(program), fs::directory_iterator()), 1);
+}

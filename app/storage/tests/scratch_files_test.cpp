@@ -149,26 +149,45 @@ TEST_F(ScratchFiles, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_), {}), 1);  // no temporary left
 }
 
-TEST_F(ScratchFiles, CopyFilesStopsAtTheFirstMissingTemplate) {
+// Each template that cannot be copied is reported under its own step; the templates before it
+// are copied, the copy stops there, and once the template is back everything is copied.
+TEST_F(ScratchFiles, CopyFilesStopsAtTheFirstMissingTemplateUnderItsOwnStep) {
   const std::string src = dir_ + "program/";
   const std::string dst = dir_ + "scratch/";
   std::filesystem::create_directories(src);
   std::filesystem::create_directories(dst);
-  const char* names[] = {"CHL.DAT", "SYS.DAT", "WTH.DAT", "LOD.DAT", "TWR.DAT", "RPT.DAT", "ECO.DAT", "INX.MDB"};
-  for (const char* n : names) WriteAll(src + n, std::string("template ") + n);
-  WriteAll(dst + "CHL.DAT", "stale");
-  EXPECT_FALSE(CopyFiles(src, dst));
-  const auto& m = host_.messages.at(0);
-  EXPECT_EQ(m.title, "modDataIO.CopyFiles");
-  EXPECT_EQ(m.style, 16);
-  EXPECT_EQ(m.text.rfind("Copy INX File", 0), 0u);
-  EXPECT_NE(m.text.find("HW1.DAT"), std::string::npos);
-  for (const char* n : names) EXPECT_EQ(ReadAll(dst + n), std::string("template ") + n);
-  WriteAll(src + "HW1.DAT", "hw");
-  host_.messages.clear();
-  EXPECT_TRUE(CopyFiles(src, dst));
-  EXPECT_EQ(ReadAll(dst + "HW1.DAT"), "hw");
-  EXPECT_TRUE(host_.messages.empty());
+  const struct {
+    const char* file;
+    const char* step;
+  } templates[] = {{"CHL.DAT", "Copy CHL File"}, {"SYS.DAT", "Copy SYS File"}, {"WTH.DAT", "Copy WTH File"},
+                   {"LOD.DAT", "Copy LOD File"}, {"TWR.DAT", "Copy TWR File"}, {"RPT.DAT", "Copy RPT File"},
+                   {"ECO.DAT", "Copy ECO File"}, {"INX.MDB", "Copy INX File"}, {"HW1.DAT", "Copy HW1 File"}};
+  for (const auto& missing : templates) {
+    SCOPED_TRACE(missing.file);
+    for (const auto& t : templates) {
+      std::filesystem::remove(src + t.file);
+      if (&t != &missing) WriteAll(src + t.file, std::string("template ") + t.file);
+      WriteAll(dst + t.file, "stale");
+    }
+    host_.messages.clear();
+    EXPECT_FALSE(CopyFiles(src, dst));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    const auto& m = host_.messages[0];
+    EXPECT_EQ(m.title, "modDataIO.CopyFiles");
+    EXPECT_EQ(m.style, 16);
+    EXPECT_EQ(m.text.rfind(std::string(missing.step) + "\r\n", 0), 0u) << m.text;
+    EXPECT_NE(m.text.find(src + missing.file), std::string::npos) << m.text;
+    bool before = true;
+    for (const auto& t : templates) {
+      if (&t == &missing) before = false;
+      EXPECT_EQ(ReadAll(dst + t.file), before ? std::string("template ") + t.file : "stale") << t.file;
+    }
+    WriteAll(src + missing.file, std::string("template ") + missing.file);
+    host_.messages.clear();
+    EXPECT_TRUE(CopyFiles(src, dst));
+    for (const auto& t : templates) EXPECT_EQ(ReadAll(dst + t.file), std::string("template ") + t.file);
+    EXPECT_TRUE(host_.messages.empty());
+  }
 }
 
 // A FIFO put where WTH.DAT belongs must not hang the read. Should the read wait on it

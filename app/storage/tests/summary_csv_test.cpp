@@ -1,7 +1,12 @@
 // The summary CSV: the exact file of the default project in both passes, the flow and
 // "n/a" rules, quoting, and the refusals.
+#include <cerrno>
+#include <cstring>
+
 #include "app/storage/tests/storage_fixture.h"
+#include "libs/testsupport/read_only_folder.h"
 #include "libs/vb/tests/comma_locale.h"
+#include "platform/savefile/tests/disk_limit.h"
 
 using namespace modDataIO;
 
@@ -181,4 +186,58 @@ TEST_F(SummaryCsv, RefusalsWriteNothing) {
       << host_.messages.at(0).text;
   EXPECT_NE(host_.messages.at(0).text.find("where the folder " + dir_ + "missing cannot be written to, choose"),
             std::string::npos);
+}
+
+// A write that fails names its cause and what to do about it, not a folder that cannot be
+// written to: a full disk, a read-only disk. The old file stays.
+TEST_F(SummaryCsv, AFailedWriteNamesItsCause) {
+  WriteAll(path_, "previous export");
+  {
+    savefile::testing::DiskOf disk(64);
+    EXPECT_FALSE(ExportCSV(path_, p_, wf_, ecwt_));
+  }
+  std::string full = TakeMessage();
+  EXPECT_EQ(full.rfind("The summary CSV file " + path_ + " was not written: the disk of the folder " + root_.string() +
+                           " is full.\nMake room on that disk",
+                       0),
+            0u)
+      << full;
+  EXPECT_EQ(full.find("cannot be written to"), std::string::npos) << full;
+  EXPECT_EQ(ReadAll(path_), "previous export");
+
+  const std::string readOnly = testsupport::InReadOnlyFolder(root_.string(), [&] {
+    host_.messages.clear();
+    const bool written = ExportCSV(path_, p_, wf_, ecwt_);
+    return (written ? "written: " : "refused: ") + (host_.messages.empty() ? std::string() : host_.messages[0].text);
+  });
+  EXPECT_EQ(readOnly.rfind("refused: The summary CSV file " + path_ + " was not written: the folder " + root_.string() +
+                               " is on a read-only disk.\nChoose a CSV file in another folder",
+                           0),
+            0u)
+      << readOnly;
+  EXPECT_NE(readOnly.find(std::strerror(EROFS)), std::string::npos) << readOnly;
+  EXPECT_EQ(ReadAll(path_), "previous export");
+}
+
+// A CSV path in the program folder (a settings file edited by hand holds one) is refused
+// before anything is written, with one message naming the file and why: a shipped file's
+// name, a new name, and a link elsewhere to a shipped file.
+TEST_F(SummaryCsv, APathInTheProgramFolderIsRefusedAndNothingIsWritten) {
+  const std::string program = dir_ + "program/";
+  std::filesystem::create_directories(program);
+  WriteAll(program + "ECO.DAT", "shipped economics");
+  std::filesystem::create_symlink(program + "ECO.DAT", dir_ + "linked.csv");
+  const std::string previous = modpublic::gAppPath;
+  modpublic::gAppPath = program;
+  for (const std::string& path : {program + "ECO.DAT", program + "new.csv", dir_ + "linked.csv"}) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(ExportCSV(path, p_, wf_, ecwt_));
+    const std::string message = TakeMessage();
+    EXPECT_EQ(message, "The summary CSV file " + path + " lies in the program folder " + dir_ +
+                           "program, which holds the program's own files: nothing is written there.\nChoose a CSV "
+                           "file in another folder.");
+  }
+  modpublic::gAppPath = previous;
+  EXPECT_EQ(ReadAll(program + "ECO.DAT"), "shipped economics");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program), {}), 1);
 }
