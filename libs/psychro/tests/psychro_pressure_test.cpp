@@ -1,7 +1,8 @@
 // Every operation whose result depends on the barometric pressure refuses one that is not
 // finite or not above the water vapour pressure it sets against it: no moist air exists there
 // (at 1e-30 psia the minimum humidity came out as -0.622, at 0.01 psia the humidity of 0.3 psia
-// vapour as -0.64, and at +inf the operations disagreed: some gave 0, some overflowed).
+// vapour as -0.64 and the wet bulb of 95 F air as 134 F, and at +inf the operations disagreed:
+// some gave 0, some a number, some overflowed).
 #include <array>
 #include <cmath>
 #include <functional>
@@ -22,8 +23,8 @@ struct Routine {
   const char* name;
   // Calls the routine at the pressure with the arguments of a plausible state (95 F, 0.0141 lb/lb).
   std::function<void(float)> call;
-  // The highest water vapour pressure (psia) the routine sets against the pressure for these
-  // arguments; the pressure must be above it.
+  // A water vapour pressure (psia) the routine sets against the pressure for these arguments:
+  // any pressure up to it is refused.
   float vapourPres;
 };
 
