@@ -32,9 +32,9 @@
 // refuses it: it then puts back all its arguments as they were passed. VaporPresFromRH and
 // SatVaporPresFromRHVP do not use the pressure and take any.
 // On any other error, in a complete-state operation the outputs stored before the failing step
-// keep their new values. The iterations (wet bulb, dew point, dry bulb from saturation pressure) never fail
-// for lack of convergence: they return their last point after their step limit, and they
-// also stop at their current point when a secant or Newton divisor vanishes.
+// keep their new values. The iterations (wet bulb, dew point, dry bulb from saturation
+// pressure) never fail for lack of convergence: they return their last point after their step
+// limit, and they also stop at their current point when a secant or Newton divisor vanishes.
 #pragma once
 
 #include <string>
