@@ -233,31 +233,40 @@ float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
 }
 
 // Secant iteration on the saturation humidity x at the wet bulb: the psychrometric equation
-// gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x). Every
-// trial saturation state, the first before any result, refuses a pressure not above its vapour
-// pressure: its humidity would be negative or infinite and the iteration would run off.
+// gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x). The
+// lower x, the higher t*(x), which is the dry bulb at x = W; the first trial lies above it. A
+// trial whose saturation pressure is not below the pressure is no state of moist air (its
+// humidity would be negative or infinite and the iteration would run off): it is pulled back
+// halfway toward x = W until it is one. The root is one whenever the dry bulb is: below the
+// dry bulb for unsaturated air; for supersaturated air between the dry bulb, where the
+// residual is positive, and the pulled-back trials, toward which it falls without bound. A dry
+// bulb whose own saturation pressure is not below the pressure is refused.
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
   kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
+  // Sets tw to the wet bulb of trial x, pulled back as needed, and returns its residual.
+  auto f = [&](float& x, float& tw) {
+    for (;;) {
+      tw = wetBulb(x);
+      const double ps = static_cast<float>(SatVaporPresFromDB(tw));
+      if (damplo::PressureAbove(p, ps)) return Single(x - Div(0.62198 * ps, p - ps));
+      if (x == fSpecHum) throw PressureRefused();  // the wet bulb is the dry bulb here
+      const float pulled = static_cast<float>((x + w) / 2.0);
+      x = pulled == x ? fSpecHum : pulled;
+    }
+  };
   // x1, x2: the two latest trial humidities; f1, f2 their residuals.
   float x1 = static_cast<float>(w - 0.001);
   float x2 = static_cast<float>(w + 0.001);
-  auto f = [&](float x, float tw) {
-    const double ps = static_cast<float>(SatVaporPresFromDB(tw));
-    CheckPressure(fBaPres, ps);
-    return Single(x - Div(0.62198 * ps, p - ps));
-  };
-  float t1 = wetBulb(x1);
-  float f1 = f(x1, t1);
-  float t2 = wetBulb(x2);
-  float f2 = f(x2, t2);
-  float tw = t2;
+  float tw1 = 0;
+  float f1 = f(x1, tw1);
+  float tw = 0;
+  float f2 = f(x2, tw);
   for (int step = 0; step < 21; ++step) {
     const double df = static_cast<double>(f1) - f2;
     if (df == 0.0) break;  // the secant is flat: keep the current point
-    const float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
-    tw = wetBulb(x);
+    float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
     const float fx = f(x, tw);
     if (std::fabs(fx) < 0.00001f) break;
     x1 = x2;

@@ -27,10 +27,11 @@
 // water vapour pressure the operation sets against it (the P - pv of its formulas: the given
 // vapour pressure, saturation at the wet bulb or dry bulb, or pv,min where the pressure enters
 // only through a floor); at or below it no such moist air exists. Every operation whose result
-// depends on the pressure refuses one before anything else, the wet-bulb iteration at each
-// trial state, and a complete-state operation also where a step of its own or of its limiter
-// refuses it: it then puts back all its arguments as they were passed. VaporPresFromRH and
-// SatVaporPresFromRHVP do not use the pressure and take any.
+// depends on the pressure refuses one before anything else, the wet bulb one not above the
+// saturation pressure at the dry bulb (a trial of its iteration above the boiling point is
+// pulled back toward the dry bulb instead), and a complete-state operation also where a step
+// of its own or of its limiter refuses it: it then puts back all its arguments as they were
+// passed. VaporPresFromRH and SatVaporPresFromRHVP do not use the pressure and take any.
 // On any other error, in a complete-state operation the outputs stored before the failing step
 // keep their new values. The iterations (wet bulb, dew point, dry bulb from saturation
 // pressure) never fail for lack of convergence: they return their last point after their step

@@ -23,8 +23,8 @@ struct Routine {
   const char* name;
   // Calls the routine at the pressure with the arguments of a plausible state (95 F, 0.0141 lb/lb).
   std::function<void(float)> call;
-  // A water vapour pressure (psia) the routine sets against the pressure for these arguments:
-  // any pressure up to it is refused.
+  // The highest water vapour pressure (psia) the routine sets against the pressure for these
+  // arguments: a pressure up to it is refused, one just above it taken.
   float vapourPres;
 };
 
@@ -53,14 +53,14 @@ std::function<void(float)> State(StateOperation psy, float in1, float in2) {
 }
 
 // Vapour pressures: saturation at the dry bulb where a limiter needs saturated air at it, or
-// where a wet-bulb iteration runs (its first trial wet bulbs lie just above the dry bulb); at
-// 150 F for the humidity / wet-bulb limiter, which finds the driest air there; the state's
-// vapour pressure; pv,min where the pressure enters only through the floor W,min or pv,min.
+// where a wet bulb is found (none exists for air at or above the boiling point); at 150 F for
+// the humidity / wet-bulb limiter, which finds the driest air there; the state's vapour
+// pressure; pv,min where the pressure enters only through the floor W,min or pv,min.
 std::vector<Routine> Routines() {
   const float pvMin = MinimumVaPres();
   return {
       {"Psy_ALL_DB_EN", State(&P::Psy_ALL_DB_EN, 95.0f, 40.0f), SatPres(95.0f)},
-      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f), P::VaporPresFromRH(14.696f, 40.0f, SatPres(95.0f))},
+      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f), SatPres(95.0f)},
       {"Psy_ALL_DB_SH", State(&P::Psy_ALL_DB_SH, 95.0f, 0.0141f), SatPres(95.0f)},
       {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f), SatPres(95.0f)},
       {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f), SatPres(150.0f)},
@@ -112,11 +112,49 @@ TEST(PsychroPressure, EveryRoutineUsingThePressureRefusesOneNotAboveItsVapourPre
     for (float p : neverAir) {
       EXPECT_EQ(ErrorOf(r, p), PsychroError::kInvalidProcedureCall) << "at " << p << " psia";
     }
-    // A positive pressure is refused up to the vapour pressure, the boundary included.
-    for (float p : {1.0e-30f, 0.01f, 0.3f, r.vapourPres}) {
+    // A positive pressure is refused up to the vapour pressure, the boundary included, and
+    // taken from the next float above it.
+    for (float p : {1.0e-30f, 0.01f, 0.3f, r.vapourPres, std::nextafter(r.vapourPres, kInf)}) {
       const long expected = p <= r.vapourPres ? PsychroError::kInvalidProcedureCall : 0;
       EXPECT_EQ(ErrorOf(r, p), expected) << "at " << p << " psia, vapour pressure " << r.vapourPres;
     }
+  }
+}
+
+// Air just below the boiling point has a wet bulb although the wet-bulb iteration's first trial
+// (some 4 F above the dry bulb) does not exist; air at it or above has none. Psy_ALL_DB_EN keeps
+// the caller's dry bulb; at sea level water boils at 212.4 F on this saturation curve.
+TEST(PsychroPressure, CompleteStateNearTheBoilingPointHasAWetBulbBelowItsDryBulb) {
+  struct Case {
+    float t, h;
+    bool exists;
+  };
+  const float p = 14.696f;
+  for (const Case c : {Case{209.0f, 100.0f, true}, Case{211.0f, 100.0f, true}, Case{211.0f, 60.0f, true},
+                       Case{213.0f, 100.0f, false}}) {
+    SCOPED_TRACE(testing::Message() << c.t << " F, " << c.h << " Btu/lb");
+    float t = c.t, h = c.h, dp = -7, rh = -7, w = -7, v = -7, pv = -7, tw = -7;
+    long error = 0;
+    try {
+      P::Psy_ALL_DB_EN(p, t, h, dp, rh, w, v, pv, tw);
+    } catch (const PsychroError& e) {
+      error = e.Number();
+    }
+    if (!c.exists) {
+      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall);
+      EXPECT_EQ(tw, -7.0f);
+      continue;
+    }
+    ASSERT_EQ(error, 0);
+    EXPECT_EQ(t, c.t);
+    EXPECT_EQ(h, c.h);
+    EXPECT_LT(tw, t);
+    EXPECT_EQ(tw, P::WetBulbFromDBSH(p, t, w));
+    // The wet bulb gives back the humidity, dry bulb and enthalpy of the state.
+    const float wsStar = P::SpecHumFromVP(p, SatPres(tw));
+    EXPECT_NEAR(P::SpecHumFromDBWB(p, t, wsStar, tw), w, 2e-5);
+    EXPECT_NEAR(P::DryBulbFromSHWB(wsStar, w, tw), t, 0.05);
+    EXPECT_NEAR(P::EnthalpyFromDBSH(t, w), h, 1e-4);
   }
 }
 

@@ -122,7 +122,8 @@ TEST(PsychroWetBulb, CheckPointsAndHandbookEquation) {
   };
   for (const State s : {State{14.696f, 95.0f, 0.0141f}, State{14.696f, 60.0f, 0.005f}, State{14.696f, 110.0f, 0.002f},
                         State{12.228f, 85.0f, 0.012f}, State{14.696f, 35.0f, 0.001f}, State{10.108f, 95.0f, 0.0141f},
-                        State{10.108f, 40.0f, 0.002f}}) {
+                        State{10.108f, 40.0f, 0.002f}, State{14.696f, 209.0f, 0.043f}, State{14.696f, 211.0f, 0.01f},
+                        State{10.108f, 190.0f, 0.02f}}) {
     EXPECT_NEAR(PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w), HandbookWetBulb(s.t, s.w, s.p), 0.1)
         << s.p << " psia, " << s.t << " F, W " << s.w;
   }
