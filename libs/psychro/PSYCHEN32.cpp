@@ -1,7 +1,9 @@
 // Moist-air properties (inch-pound units). See PSYCHEN32.h for the conventions.
 #include "libs/psychro/PSYCHEN32.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "libs/psychro/checked_math.h"
 #include "libs/psychro/psychro_formulas.h"
@@ -17,6 +19,7 @@ using damplo::checked::Exp;
 using damplo::checked::Finite;
 using damplo::checked::Log;
 using damplo::checked::Pow;
+using damplo::checked::PressureRefused;
 using damplo::checked::Raise;
 using damplo::checked::Single;
 
@@ -51,6 +54,35 @@ inline float SatSpecHum(float fBaPres, float t) {
 inline void Clamp(float& v, float lo, float hi) {
   if (v > hi) v = hi;
   if (v < lo) v = lo;
+}
+
+// Runs the steps of an input limiter. An arithmetic error stops the limiting and is passed
+// over (the complete-state operation goes on and reports any error its own steps meet); a
+// refused pressure is not: a saturation state the limiter needs does not exist at it.
+template <class Steps>
+void Limiting(Steps&& steps) {
+  try {
+    steps();
+  } catch (const PressureRefused&) {
+    throw;
+  } catch (const PsychroError&) {
+  }
+}
+
+// Runs the steps of a complete-state operation on the caller's arguments. When a step refuses
+// the pressure (a limiter's or an iteration's trial state included), every argument is put back
+// as the caller passed it before the error goes on; any other error keeps the outputs stored
+// before it.
+template <class Steps>
+void KeepingArgumentsIfPressureRefused(const std::array<float*, 8>& args, Steps&& steps) {
+  std::array<float, 8> passed{};
+  for (std::size_t i = 0; i < args.size(); ++i) passed[i] = *args[i];
+  try {
+    steps();
+  } catch (const PressureRefused&) {
+    for (std::size_t i = 0; i < args.size(); ++i) *args[i] = passed[i];
+    throw;
+  }
 }
 
 constexpr float kTempMin = -65.0f;
@@ -89,6 +121,13 @@ inline float SaturationStart(double pv) { return Single(Div(-9548.0, Log(pv / 24
 }  // namespace
 
 // ---- single properties ----------------------------------------------------------------
+//
+// An operation whose result depends on the pressure refuses one that is not above the vapour
+// pressure it sets against it, before anything else. Where the pressure enters only through
+// the floor W,min (or, for VaporPresFromSH and VaporPresFromDBSV, whose formulas give a vapour
+// pressure below the pressure for any humidity and any positive volume, through the floor
+// pv,min), that vapour pressure is pv,min. VaporPresFromRH and SatVaporPresFromRHVP do not use
+// the pressure and take any.
 
 float PSYCHEN32::BaromPres(float fAlt) { return Single(14.696 * Pow(1.0 - 6.87535e-6 * fAlt, 5.2561)); }
 
@@ -102,7 +141,7 @@ double PSYCHEN32::DryBulbFromSHWB(float fSASpecHum, float fSpecHum, float fWetBu
 }
 
 float PSYCHEN32::DryBulbFromSVVP(float fBaPres, float fSpecVol, float fVaPres) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, fVaPres);
   return Single((static_cast<double>(fBaPres) - fVaPres) * (144.0 / 53.352 * fSpecVol) - 459.67);
 }
 
@@ -111,9 +150,10 @@ double PSYCHEN32::EnthalpyFromDBSH(float fDryBulb, float fSpecHum) {
 }
 
 float PSYCHEN32::MinimumVPSH(float fBaPres, float& fMinimumVaPres) {
-  CheckPressure(fBaPres);
-  fMinimumVaPres = MinimumVaPres();
-  return SpecHumFromVP(fBaPres, fMinimumVaPres);
+  const float pvMin = MinimumVaPres();
+  const float wMin = SpecHumFromVP(fBaPres, pvMin);  // a refused pressure leaves the output as it was
+  fMinimumVaPres = pvMin;
+  return wMin;
 }
 
 float PSYCHEN32::RelHumFromSHSatSH(float fSpecHum, float fSASpecHum) {
@@ -127,7 +167,7 @@ double PSYCHEN32::RelHumFromVP(float fVaPres, float fSatVaPres) {
 }
 
 float PSYCHEN32::SatSpecHumFromRHSH(float fBaPres, float fRelHum, float fSpecHum) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   const double w = fSpecHum, rh = fRelHum;
   return FloorSpecHum(fBaPres, Div(0.62198 * w, 0.0062198 * rh - w + 0.01 * rh * w));
 }
@@ -139,86 +179,94 @@ double PSYCHEN32::SatVaporPresFromDB(float fTemp) {
   return Finite(4.926e8 * Exp(Finite(damplo::IceExponent(t))));
 }
 
-float PSYCHEN32::SatVaporPresFromRHVP(float fBaPres, float fRelHum, float fVaPres) {
-  CheckPressure(fBaPres);
+float PSYCHEN32::SatVaporPresFromRHVP(float /*fBaPres*/, float fRelHum, float fVaPres) {
   return FloorVaPres(Div(fVaPres, fRelHum) * 100.0);
 }
 
 float PSYCHEN32::SpecHumFromDBEN(float fBaPres, float fDryBulb, float fEnth) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   const double t = fDryBulb;
   return FloorSpecHum(fBaPres, Div(fEnth - 0.24 * t, 0.444 * t + 1061.0));
 }
 
 float PSYCHEN32::SpecHumFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   const double tr = static_cast<double>(fDryBulb) + 459.67;
   return FloorSpecHum(fBaPres, Div(144.0 * fBaPres * fSpecVol - 53.352 * tr, 85.7793456 * tr));
 }
 
 float PSYCHEN32::SpecHumFromDBWB(float fBaPres, float fDryBulb, float fSASpecHum, float fWetBulb) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   const double t = fDryBulb, tw = fWetBulb;
   return FloorSpecHum(fBaPres, Div((1093.0 - 0.556 * tw) * fSASpecHum - 0.24 * (t - tw), 0.444 * t + 1093.0 - tw));
 }
 
 float PSYCHEN32::SpecHumFromRHSatSH(float fBaPres, float fRelHum, float fSASpecHum) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   const double a = 0.01 * fRelHum * fSASpecHum;
   return FloorSpecHum(fBaPres, Div(0.62198 * a, fSASpecHum + 0.62198 - a));
 }
 
 float PSYCHEN32::SpecHumFromVP(float fBaPres, float fVaPres) {
-  CheckPressure(fBaPres);
-  if (static_cast<double>(fBaPres) - fVaPres == 0.0) Raise(PsychroError::kDivisionByZero);
+  CheckPressure(fBaPres, fVaPres);
   return Single(damplo::HumidityRatio(fBaPres, fVaPres));
 }
 
 float PSYCHEN32::SpecVolFromDBVP(float fBaPres, float fDryBulb, float fVaPres) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, fVaPres);
   return Single(
       Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * (static_cast<double>(fBaPres) - fVaPres)));
 }
 
 float PSYCHEN32::VaporPresFromDBSV(float fBaPres, float fDryBulb, float fSpecVol) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   return FloorVaPres(fBaPres - Div(53.352 * (static_cast<double>(fDryBulb) + 459.67), 144.0 * fSpecVol));
 }
 
-float PSYCHEN32::VaporPresFromRH(float fBaPres, float fRelHum, float fSatVaPres) {
-  CheckPressure(fBaPres);
+float PSYCHEN32::VaporPresFromRH(float /*fBaPres*/, float fRelHum, float fSatVaPres) {
   return FloorVaPres(static_cast<double>(fRelHum) * fSatVaPres / 100.0);
 }
 
 float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
-  CheckPressure(fBaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
   return FloorVaPres(Div(static_cast<double>(fBaPres) * fSpecHum, fSpecHum + 0.62198));
 }
 
 // Secant iteration on the saturation humidity x at the wet bulb: the psychrometric equation
-// gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x).
+// gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x). The
+// lower x, the higher t*(x), which is the dry bulb at x = W; the first trial lies above it. A
+// trial whose saturation pressure is not below the pressure is no state of moist air (its
+// humidity would be negative or infinite and the iteration would run off): it is pulled back
+// halfway toward x = W until it is one. The root is one whenever the dry bulb is: below the
+// dry bulb for unsaturated air; for supersaturated air between the dry bulb, where the
+// residual is positive, and the pulled-back trials, toward which it falls without bound. A dry
+// bulb whose own saturation pressure is not below the pressure is refused.
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
-  CheckPressure(fBaPres);
   kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
+  // Sets tw to the wet bulb of trial x, pulled back as needed, and returns its residual.
+  auto f = [&](float& x, float& tw) {
+    for (;;) {
+      tw = wetBulb(x);
+      const double ps = static_cast<float>(SatVaporPresFromDB(tw));
+      if (damplo::PressureAbove(p, ps)) return Single(x - Div(0.62198 * ps, p - ps));
+      if (x == fSpecHum) throw PressureRefused();  // the wet bulb is the dry bulb here
+      const float pulled = static_cast<float>((x + w) / 2.0);
+      x = pulled == x ? fSpecHum : pulled;
+    }
+  };
   // x1, x2: the two latest trial humidities; f1, f2 their residuals.
   float x1 = static_cast<float>(w - 0.001);
   float x2 = static_cast<float>(w + 0.001);
-  auto f = [&](float x, float tw) {
-    const double ps = static_cast<float>(SatVaporPresFromDB(tw));
-    return Single(x - Div(0.62198 * ps, p - ps));
-  };
-  float t1 = wetBulb(x1);
-  float f1 = f(x1, t1);
-  float t2 = wetBulb(x2);
-  float f2 = f(x2, t2);
-  float tw = t2;
+  float tw1 = 0;
+  float f1 = f(x1, tw1);
+  float tw = 0;
+  float f2 = f(x2, tw);
   for (int step = 0; step < 21; ++step) {
     const double df = static_cast<double>(f1) - f2;
     if (df == 0.0) break;  // the secant is flat: keep the current point
-    const float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
-    tw = wetBulb(x);
+    float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
     const float fx = f(x, tw);
     if (std::fabs(fx) < 0.00001f) break;
     x1 = x2;
@@ -244,9 +292,6 @@ float PSYCHEN32::DryBulbFromSatVP(float fSatVaPres) {
 }
 
 // ---- input limiters -------------------------------------------------------------------
-//
-// A limiter that meets an arithmetic error stops limiting; the complete-state operation then
-// goes on and reports any error its own steps meet.
 
 void PSYCHEN32::LimitDBRH(float& fDryBulb, float& fRelHum) {
   Clamp(fDryBulb, kTempMin, kTempMax);
@@ -254,40 +299,37 @@ void PSYCHEN32::LimitDBRH(float& fDryBulb, float& fRelHum) {
 }
 
 void PSYCHEN32::LimitDBSH(float fBaPres, float& fDryBulb, float& fSpecHum) {
-  try {
+  Limiting([&] {
     Clamp(fDryBulb, kTempMin, kTempMax);
     const float wMin = MinimumSpecHum(fBaPres);
     if (fSpecHum < wMin) fSpecHum = wMin;
     const float wSat = SatSpecHum(fBaPres, fDryBulb);
     if (fSpecHum > wSat) fSpecHum = wSat;
-  } catch (const PsychroError&) {
-  }
+  });
 }
 
 void PSYCHEN32::LimitDBEN(float fBaPres, float fDryBulb, float& fEnth) {
-  try {
+  Limiting([&] {
     Clamp(fDryBulb, kTempMin, kTempMax);
     const double t = fDryBulb;
     const float hMin = Single(0.24 * t + MinimumSpecHum(fBaPres) * (1061.0 + 0.444 * t));
     if (fEnth < hMin) fEnth = hMin;
     const float hSat = Single(EnthalpyFromDBSH(fDryBulb, SatSpecHum(fBaPres, fDryBulb)));
     if (fEnth > hSat) fEnth = hSat;
-  } catch (const PsychroError&) {
-  }
+  });
 }
 
 void PSYCHEN32::LimitDBWB(float fBaPres, float& fDryBulb, float& fWetBulb) {
-  try {
+  Limiting([&] {
     Clamp(fDryBulb, kTempMin, kTempMax);
     if (fWetBulb > fDryBulb) fWetBulb = fDryBulb;
     const float twMin = WetBulbFromDBSH(fBaPres, fDryBulb, MinimumSpecHum(fBaPres));
     if (fWetBulb < twMin) fWetBulb = twMin;
-  } catch (const PsychroError&) {
-  }
+  });
 }
 
 void PSYCHEN32::LimitSHWB(float fBaPres, float& fSpecHum, float& fWetBulb) {
-  try {
+  Limiting([&] {
     const float wMin = MinimumSpecHum(fBaPres);
     const float twMin = WetBulbFromDBSH(fBaPres, kTempMax, wMin);
     float upper = 0;
@@ -304,8 +346,7 @@ void PSYCHEN32::LimitSHWB(float fBaPres, float& fSpecHum, float& fWetBulb) {
     }
     if (fSpecHum > upper) fSpecHum = upper;
     if (fSpecHum < lower) fSpecHum = lower;
-  } catch (const PsychroError&) {
-  }
+  });
 }
 
 // ---- complete state points ------------------------------------------------------------
@@ -325,59 +366,78 @@ void CompleteFromDBSH(float fBaPres, float fDryBulb, float fSpecHum, float& fVaP
 
 }  // namespace
 
+// Each refuses a pressure not above pv,min (every complete state sets at least that vapour
+// pressure against it) before anything else, and puts its arguments back when a later step
+// refuses the pressure.
+
 void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres);
-  kestrin::ClearUpperVectorState();
-  LimitDBEN(fBaPres, fDryBulb, fEnth);
-  fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
-  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
-  fDewPt = DewPointFromVP(fVaPres);
-  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
-  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
-  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
+  const std::array<float*, 8> args = {&fDryBulb, &fEnth, &fDewPt, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb};
+  KeepingArgumentsIfPressureRefused(args, [&] {
+    kestrin::ClearUpperVectorState();
+    LimitDBEN(fBaPres, fDryBulb, fEnth);
+    fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
+    fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+    fDewPt = DewPointFromVP(fVaPres);
+    fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+    fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+    fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  });
 }
 
 void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres);
-  kestrin::ClearUpperVectorState();
-  LimitDBRH(fDryBulb, fRelHum);
-  fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
-  fDewPt = DewPointFromVP(fVaPres);
-  fSpecHum = SpecHumFromVP(fBaPres, fVaPres);
-  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
-  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
-  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
+  const std::array<float*, 8> args = {&fDryBulb, &fRelHum, &fDewPt, &fEnth, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb};
+  KeepingArgumentsIfPressureRefused(args, [&] {
+    kestrin::ClearUpperVectorState();
+    LimitDBRH(fDryBulb, fRelHum);
+    fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
+    fDewPt = DewPointFromVP(fVaPres);
+    fSpecHum = SpecHumFromVP(fBaPres, fVaPres);
+    fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+    fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+    fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  });
 }
 
 void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres);
-  kestrin::ClearUpperVectorState();
-  LimitDBSH(fBaPres, fDryBulb, fSpecHum);
-  fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
-  fDewPt = DewPointFromVP(fVaPres);
-  fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
-  fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
-  fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
-  fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  CheckPressure(fBaPres, MinimumVaPres());
+  const std::array<float*, 8> args = {&fDryBulb, &fSpecHum, &fDewPt, &fEnth, &fRelHum, &fSpecVol, &fVaPres, &fWetBulb};
+  KeepingArgumentsIfPressureRefused(args, [&] {
+    kestrin::ClearUpperVectorState();
+    LimitDBSH(fBaPres, fDryBulb, fSpecHum);
+    fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
+    fDewPt = DewPointFromVP(fVaPres);
+    fRelHum = Single(RelHumFromVP(fVaPres, Single(SatVaporPresFromDB(fDryBulb))));
+    fWetBulb = WetBulbFromDBSH(fBaPres, fDryBulb, fSpecHum);
+    fEnth = Single(EnthalpyFromDBSH(fDryBulb, fSpecHum));
+    fSpecVol = SpecVolFromDBVP(fBaPres, fDryBulb, fVaPres);
+  });
 }
 
 void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
-  CheckPressure(fBaPres);
-  kestrin::ClearUpperVectorState();
-  LimitDBWB(fBaPres, fDryBulb, fWetBulb);
-  fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
-  CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+  CheckPressure(fBaPres, MinimumVaPres());
+  KeepingArgumentsIfPressureRefused(
+      {&fDryBulb, &fWetBulb, &fDewPt, &fEnth, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres}, [&] {
+        kestrin::ClearUpperVectorState();
+        LimitDBWB(fBaPres, fDryBulb, fWetBulb);
+        fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
+        CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+      });
 }
 
 void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
                               float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
-  CheckPressure(fBaPres);
-  kestrin::ClearUpperVectorState();
-  LimitSHWB(fBaPres, fSpecHum, fWetBulb);
-  fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
-  CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+  CheckPressure(fBaPres, MinimumVaPres());
+  KeepingArgumentsIfPressureRefused(
+      {&fSpecHum, &fWetBulb, &fDewPt, &fDryBulb, &fEnth, &fRelHum, &fSpecVol, &fVaPres}, [&] {
+        kestrin::ClearUpperVectorState();
+        LimitSHWB(fBaPres, fSpecHum, fWetBulb);
+        fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
+        CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+      });
 }

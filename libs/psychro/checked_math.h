@@ -9,8 +9,11 @@
 #include <cmath>
 
 #include "libs/psychro/PSYCHEN32.h"
+#include "libs/psychro/psychro_formulas.h"
 
 namespace damplo::checked {
+
+inline constexpr char kInvalidDescription[] = "Invalid procedure call or argument";
 
 [[noreturn]] inline void Raise(long number) {
   switch (number) {
@@ -19,8 +22,21 @@ namespace damplo::checked {
     case PsychroError::kOverflow:
       throw PsychroError(number, "Overflow");
     default:
-      throw PsychroError(PsychroError::kInvalidProcedureCall, "Invalid procedure call or argument");
+      throw PsychroError(PsychroError::kInvalidProcedureCall, kInvalidDescription);
   }
+}
+
+// A refused barometric pressure: error 5 like any invalid argument, told apart so that a
+// complete-state operation puts its arguments back and an input limiter does not pass over it.
+class PressureRefused : public PsychroError {
+ public:
+  PressureRefused() : PsychroError(PsychroError::kInvalidProcedureCall, kInvalidDescription) {}
+};
+
+// A barometric pressure for air whose water has vapour pressure pw (psia): refused unless it is
+// finite and above pw.
+inline void CheckPressure(float fBaPres, double pw) {
+  if (!PressureAbove(fBaPres, pw)) throw PressureRefused();
 }
 
 inline double Finite(double x) {
@@ -44,11 +60,6 @@ inline double Log(double x) {
 inline double Pow(double base, double exponent) {
   if (!(base > 0.0)) Raise(PsychroError::kInvalidProcedureCall);
   return Finite(std::pow(base, exponent));
-}
-
-// A barometric pressure: only a positive one is an argument (a NaN is none either).
-inline void CheckPressure(float fBaPres) {
-  if (!(fBaPres > 0.0f)) Raise(PsychroError::kInvalidProcedureCall);
 }
 
 // Rounds a double result to single precision; a value beyond the float range overflows.

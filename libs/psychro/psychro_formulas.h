@@ -24,6 +24,11 @@ inline double SatPresOverWater(double t) { return std::exp(WaterExponent(t)); }
 inline double IceExponent(double t) { return -11040.0 / (t + 460.0); }
 inline double SatPresOverIce(double t) { return 4.926e8 * std::exp(IceExponent(t)); }
 
+// Moist air at pressure p whose water has vapour pressure pw exists only when p is finite and
+// above pw: otherwise the humidity ratio pw / (p - pw) is negative, infinite or zero for any
+// water at all. The one test of a barometric pressure; a NaN pw fails it too.
+inline bool PressureAbove(double p, double pw) { return std::isfinite(p) && p > pw; }
+
 // Humidity ratio from pressure and vapour pressure.
 inline double HumidityRatio(double p, double pv) { return 0.62198 * pv / (p - pv); }
 
@@ -36,7 +41,7 @@ inline double Enthalpy(double t, double w) { return 0.24 * t + w * (1061.0 + 0.4
 inline double SatAirEnthalpy(float p, float t) {
   if (!OverWater(t) && static_cast<double>(t) + 460.0 == 0.0) return NAN;
   const float ps = static_cast<float>(OverWater(t) ? SatPresOverWater(t) : SatPresOverIce(t));
-  if (static_cast<double>(p) - ps == 0.0) return NAN;
+  if (!PressureAbove(p, ps)) return NAN;
   const float ws = static_cast<float>(HumidityRatio(p, ps));
   return static_cast<float>(Enthalpy(t, ws));
 }

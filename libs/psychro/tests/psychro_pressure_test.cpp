@@ -1,6 +1,8 @@
-// Every operation that takes a barometric pressure refuses one that is not positive, as it
-// refuses a NaN: no state of moist air exists there (at 0 psia the humidity ratio of any
-// vapour pressure would come out as -0.622).
+// Every operation whose result depends on the barometric pressure refuses one that is not
+// finite or not above the water vapour pressure it sets against it: no moist air exists there
+// (at 1e-30 psia the minimum humidity came out as -0.622, at 0.01 psia the humidity of 0.3 psia
+// vapour as -0.64 and the wet bulb of 95 F air as 134 F, and at +inf the operations disagreed:
+// some gave 0, some a number, some overflowed).
 #include <array>
 #include <cmath>
 #include <functional>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "libs/psychro/PSYCHEN32.h"
+#include "libs/psychro/psychro_formulas.h"
 
 namespace {
 
@@ -20,7 +23,18 @@ struct Routine {
   const char* name;
   // Calls the routine at the pressure with the arguments of a plausible state (95 F, 0.0141 lb/lb).
   std::function<void(float)> call;
+  // The highest water vapour pressure (psia) the routine sets against the pressure for these
+  // arguments: a pressure up to it is refused, one just above it taken.
+  float vapourPres;
 };
+
+float SatPres(float t) { return static_cast<float>(P::SatVaporPresFromDB(t)); }
+
+float MinimumVaPres() {
+  float pvMin = 0;
+  P::MinimumVPSH(14.696f, pvMin);
+  return pvMin;
+}
 
 // A complete-state operation with its two inputs; the arguments must come back unchanged when
 // the pressure is refused.
@@ -38,36 +52,40 @@ std::function<void(float)> State(StateOperation psy, float in1, float in2) {
   };
 }
 
+// Vapour pressures: saturation at the dry bulb where a limiter needs saturated air at it, or
+// where a wet bulb is found (none exists for air at or above the boiling point); at 150 F for
+// the humidity / wet-bulb limiter, which finds the driest air there; the state's vapour
+// pressure; pv,min where the pressure enters only through the floor W,min or pv,min.
 std::vector<Routine> Routines() {
+  const float pvMin = MinimumVaPres();
   return {
-      {"Psy_ALL_DB_EN", State(&P::Psy_ALL_DB_EN, 95.0f, 40.0f)},
-      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f)},
-      {"Psy_ALL_DB_SH", State(&P::Psy_ALL_DB_SH, 95.0f, 0.0141f)},
-      {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f)},
-      {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f)},
-      {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 14.2f, 0.3f); }},
+      {"Psy_ALL_DB_EN", State(&P::Psy_ALL_DB_EN, 95.0f, 40.0f), SatPres(95.0f)},
+      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f), SatPres(95.0f)},
+      {"Psy_ALL_DB_SH", State(&P::Psy_ALL_DB_SH, 95.0f, 0.0141f), SatPres(95.0f)},
+      {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f), SatPres(95.0f)},
+      {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f), SatPres(150.0f)},
+      {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 14.2f, 0.3f); }, 0.3f},
       {"MinimumVPSH",
        [](float p) {
-         float pvMin = -7;
+         float out = -7;
          try {
-           P::MinimumVPSH(p, pvMin);
+           P::MinimumVPSH(p, out);
          } catch (...) {
-           EXPECT_EQ(pvMin, -7.0f);
+           EXPECT_EQ(out, -7.0f) << "argument changed";
            throw;
          }
-       }},
-      {"SatSpecHumFromRHSH", [](float p) { P::SatSpecHumFromRHSH(p, 40.0f, 0.0141f); }},
-      {"SatVaporPresFromRHVP", [](float p) { P::SatVaporPresFromRHVP(p, 40.0f, 0.3f); }},
-      {"SpecHumFromDBEN", [](float p) { P::SpecHumFromDBEN(p, 95.0f, 40.0f); }},
-      {"SpecHumFromDBSV", [](float p) { P::SpecHumFromDBSV(p, 95.0f, 14.2f); }},
-      {"SpecHumFromDBWB", [](float p) { P::SpecHumFromDBWB(p, 95.0f, 0.0187f, 75.0f); }},
-      {"SpecHumFromRHSatSH", [](float p) { P::SpecHumFromRHSatSH(p, 40.0f, 0.0187f); }},
-      {"SpecHumFromVP", [](float p) { P::SpecHumFromVP(p, 0.3f); }},
-      {"SpecVolFromDBVP", [](float p) { P::SpecVolFromDBVP(p, 95.0f, 0.3f); }},
-      {"VaporPresFromDBSV", [](float p) { P::VaporPresFromDBSV(p, 95.0f, 14.2f); }},
-      {"VaporPresFromRH", [](float p) { P::VaporPresFromRH(p, 40.0f, 0.8f); }},
-      {"VaporPresFromSH", [](float p) { P::VaporPresFromSH(p, 0.0141f); }},
-      {"WetBulbFromDBSH", [](float p) { P::WetBulbFromDBSH(p, 95.0f, 0.0141f); }},
+       },
+       pvMin},
+      {"SatSpecHumFromRHSH", [](float p) { P::SatSpecHumFromRHSH(p, 40.0f, 0.0141f); }, pvMin},
+      {"SpecHumFromDBEN", [](float p) { P::SpecHumFromDBEN(p, 95.0f, 40.0f); }, pvMin},
+      {"SpecHumFromDBSV", [](float p) { P::SpecHumFromDBSV(p, 95.0f, 14.2f); }, pvMin},
+      {"SpecHumFromDBWB", [](float p) { P::SpecHumFromDBWB(p, 95.0f, 0.0187f, 75.0f); }, pvMin},
+      {"SpecHumFromRHSatSH", [](float p) { P::SpecHumFromRHSatSH(p, 40.0f, 0.0187f); }, pvMin},
+      {"SpecHumFromVP", [](float p) { P::SpecHumFromVP(p, 0.3f); }, 0.3f},
+      {"SpecVolFromDBVP", [](float p) { P::SpecVolFromDBVP(p, 95.0f, 0.3f); }, 0.3f},
+      {"VaporPresFromDBSV", [](float p) { P::VaporPresFromDBSV(p, 95.0f, 14.2f); }, pvMin},
+      {"VaporPresFromSH", [](float p) { P::VaporPresFromSH(p, 0.0141f); }, pvMin},
+      {"WetBulbFromDBSH", [](float p) { P::WetBulbFromDBSH(p, 95.0f, 0.0141f); }, SatPres(95.0f)},
   };
 }
 
@@ -81,20 +99,114 @@ long ErrorOf(const Routine& r, float pressure) {
   return 0;
 }
 
-TEST(PsychroPressure, EveryRoutineTakingAPressureRefusesOneThatIsNotPositive) {
-  const float refused[] = {0.0f,
-                           -0.0f,
-                           -14.696f,
-                           -1.0e-30f,
-                           -std::numeric_limits<float>::infinity(),
-                           std::numeric_limits<float>::quiet_NaN()};
+TEST(PsychroPressure, EveryRoutineUsingThePressureRefusesOneNotAboveItsVapourPressure) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const float neverAir[] = {0.0f, -0.0f, -14.696f, -1.0e-30f, -kInf, kInf, std::numeric_limits<float>::quiet_NaN()};
   const std::vector<Routine> routines = Routines();
-  ASSERT_EQ(routines.size(), 19u) << "every operation with a pressure argument";
+  ASSERT_EQ(routines.size(), 17u) << "every operation whose result depends on the pressure";
   for (const Routine& r : routines) {
-    // At sea level the arguments make a call that succeeds.
-    EXPECT_EQ(ErrorOf(r, 14.696f), 0) << r.name;
-    for (float p : refused) {
-      EXPECT_EQ(ErrorOf(r, p), PsychroError::kInvalidProcedureCall) << r.name << " at " << p << " psia";
+    SCOPED_TRACE(r.name);
+    // At sea level and at 10,000 ft the arguments make a call that succeeds.
+    EXPECT_EQ(ErrorOf(r, 14.696f), 0);
+    EXPECT_EQ(ErrorOf(r, P::BaromPres(10000.0f)), 0);
+    for (float p : neverAir) {
+      EXPECT_EQ(ErrorOf(r, p), PsychroError::kInvalidProcedureCall) << "at " << p << " psia";
+    }
+    // A positive pressure is refused up to the vapour pressure, the boundary included, and
+    // taken from the next float above it.
+    for (float p : {1.0e-30f, 0.01f, 0.3f, r.vapourPres, std::nextafter(r.vapourPres, kInf)}) {
+      const long expected = p <= r.vapourPres ? PsychroError::kInvalidProcedureCall : 0;
+      EXPECT_EQ(ErrorOf(r, p), expected) << "at " << p << " psia, vapour pressure " << r.vapourPres;
+    }
+  }
+}
+
+// Air just below the boiling point has a wet bulb although the wet-bulb iteration's first trial
+// (some 4 F above the dry bulb) does not exist; air at it or above has none. Psy_ALL_DB_EN keeps
+// the caller's dry bulb; at sea level water boils at 212.4 F on this saturation curve.
+TEST(PsychroPressure, CompleteStateNearTheBoilingPointHasAWetBulbBelowItsDryBulb) {
+  struct Case {
+    float t, h;
+    bool exists;
+  };
+  const float p = 14.696f;
+  for (const Case c : {Case{209.0f, 100.0f, true}, Case{211.0f, 100.0f, true}, Case{211.0f, 60.0f, true},
+                       Case{213.0f, 100.0f, false}}) {
+    SCOPED_TRACE(testing::Message() << c.t << " F, " << c.h << " Btu/lb");
+    float t = c.t, h = c.h, dp = -7, rh = -7, w = -7, v = -7, pv = -7, tw = -7;
+    long error = 0;
+    try {
+      P::Psy_ALL_DB_EN(p, t, h, dp, rh, w, v, pv, tw);
+    } catch (const PsychroError& e) {
+      error = e.Number();
+    }
+    if (!c.exists) {
+      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall);
+      EXPECT_EQ(tw, -7.0f);
+      continue;
+    }
+    ASSERT_EQ(error, 0);
+    EXPECT_EQ(t, c.t);
+    EXPECT_EQ(h, c.h);
+    EXPECT_LT(tw, t);
+    EXPECT_EQ(tw, P::WetBulbFromDBSH(p, t, w));
+    // The wet bulb gives back the humidity, dry bulb and enthalpy of the state.
+    const float wsStar = P::SpecHumFromVP(p, SatPres(tw));
+    EXPECT_NEAR(P::SpecHumFromDBWB(p, t, wsStar, tw), w, 2e-5);
+    EXPECT_NEAR(P::DryBulbFromSHWB(wsStar, w, tw), t, 0.05);
+    EXPECT_NEAR(P::EnthalpyFromDBSH(t, w), h, 1e-4);
+  }
+}
+
+// The pressure of these two enters no formula (their floor pv,min does not depend on it).
+TEST(PsychroPressure, RoutinesThatDoNotUseThePressureTakeAny) {
+  const float rh = 40.0f, pv = 0.3f, ps = SatPres(95.0f);
+  const float pvAtSeaLevel = P::VaporPresFromRH(14.696f, rh, ps);
+  const float psAtSeaLevel = P::SatVaporPresFromRHVP(14.696f, rh, pv);
+  for (float p : {0.0f, -14.696f, 1.0e-30f, 0.01f, 0.3f, std::numeric_limits<float>::infinity(),
+                  std::numeric_limits<float>::quiet_NaN()}) {
+    SCOPED_TRACE(testing::Message() << p << " psia");
+    float got = -7;
+    EXPECT_NO_THROW(got = P::VaporPresFromRH(p, rh, ps));
+    EXPECT_EQ(got, pvAtSeaLevel);
+    got = -7;
+    EXPECT_NO_THROW(got = P::SatVaporPresFromRHVP(p, rh, pv));
+    EXPECT_EQ(got, psAtSeaLevel);
+  }
+}
+
+// The unchecked saturated-air enthalpy (the cooling tower's fast path) is not finite exactly
+// where the checked calls it stands for refuse, and equal to them elsewhere.
+TEST(PsychroPressure, UncheckedSaturatedAirEnthalpyFailsWhereTheCheckedCallsDo) {
+  struct Case {
+    float p, t;
+    bool exists;
+  };
+  const Case cases[] = {
+      {14.696f, 95.0f, true},
+      {P::BaromPres(10000.0f), 150.0f, true},
+      {0.01f, -40.0f, true},  // above the saturation pressure over ice at -40 F
+      {0.3f, 95.0f, false},
+      {SatPres(95.0f), 95.0f, false},
+      {1.0e-30f, -40.0f, false},
+      {std::numeric_limits<float>::infinity(), 60.0f, false},
+      {std::numeric_limits<float>::quiet_NaN(), 60.0f, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.p << " psia, " << c.t << " F");
+    const double unchecked = damplo::SatAirEnthalpy(c.p, c.t);
+    EXPECT_EQ(std::isfinite(unchecked), c.exists);
+    long error = 0;
+    double checked = NAN;
+    try {
+      checked = static_cast<float>(P::EnthalpyFromDBSH(c.t, P::SpecHumFromVP(c.p, SatPres(c.t))));
+    } catch (const PsychroError& e) {
+      error = e.Number();
+    }
+    if (c.exists) {
+      EXPECT_EQ(unchecked, checked);
+    } else {
+      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall);
     }
   }
 }

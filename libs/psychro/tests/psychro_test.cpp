@@ -121,7 +121,9 @@ TEST(PsychroWetBulb, CheckPointsAndHandbookEquation) {
     float p, t, w;
   };
   for (const State s : {State{14.696f, 95.0f, 0.0141f}, State{14.696f, 60.0f, 0.005f}, State{14.696f, 110.0f, 0.002f},
-                        State{12.228f, 85.0f, 0.012f}, State{14.696f, 35.0f, 0.001f}}) {
+                        State{12.228f, 85.0f, 0.012f}, State{14.696f, 35.0f, 0.001f}, State{10.108f, 95.0f, 0.0141f},
+                        State{10.108f, 40.0f, 0.002f}, State{14.696f, 209.0f, 0.043f}, State{14.696f, 211.0f, 0.01f},
+                        State{10.108f, 190.0f, 0.02f}}) {
     EXPECT_NEAR(PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w), HandbookWetBulb(s.t, s.w, s.p), 0.1)
         << s.p << " psia, " << s.t << " F, W " << s.w;
   }
@@ -282,22 +284,26 @@ TEST(PsychroErrors, ArithmeticFailuresAreCheckedErrors) {
   EXPECT_EQ(number([] { PSYCHEN32::DewPointFromVP(0.0); }), PsychroError::kInvalidProcedureCall);
   EXPECT_EQ(number([] { PSYCHEN32::DewPointFromVP(-1.0); }), PsychroError::kInvalidProcedureCall);
   EXPECT_EQ(number([] { PSYCHEN32::DryBulbFromSatVP(0.0f); }), PsychroError::kInvalidProcedureCall);
-  EXPECT_EQ(number([] { PSYCHEN32::SpecHumFromVP(1.0f, 1.0f); }), PsychroError::kDivisionByZero);
+  EXPECT_EQ(number([] { PSYCHEN32::SpecHumFromDBWB(kSeaLevel, 0.0f, 0.01f, 1093.0f); }), PsychroError::kDivisionByZero);
   EXPECT_EQ(number([] { PSYCHEN32::SatVaporPresFromDB(-460.0f); }), PsychroError::kDivisionByZero);
   EXPECT_EQ(number([] { PSYCHEN32::RelHumFromSHSatSH(0.01f, 0.0f); }), PsychroError::kDivisionByZero);
   EXPECT_EQ(number([] { PSYCHEN32::SatVaporPresFromDB(std::numeric_limits<float>::quiet_NaN()); }),
             PsychroError::kInvalidProcedureCall);
   EXPECT_EQ(number([] { PSYCHEN32::SatVaporPresFromDB(-470.0f); }), PsychroError::kOverflow);
 
-  // A failing step of a complete state keeps the outputs stored before it: at a pressure
-  // equal to the saturation pressure the humidity ratio divides by zero.
-  const float p = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(70.0f));
-  float t = 70.0f, rh = 100.0f, dp = -7, h = -7, w = -7, v = -7, pv = -7, tw = -7;
-  EXPECT_EQ(number([&] { PSYCHEN32::Psy_ALL_DB_RH(p, t, rh, dp, h, w, v, pv, tw); }), PsychroError::kDivisionByZero);
-  EXPECT_EQ(pv, p);
-  EXPECT_NEAR(dp, 70.0, 0.01);
-  EXPECT_EQ(w, -7.0f);
-  EXPECT_EQ(h, -7.0f);
+  // A failing step of a complete state keeps the outputs stored before it: Psy_ALL_DB_EN goes
+  // on with the caller's dry bulb, and the saturation pressure at -460 deg F, taken after the
+  // humidity, vapour pressure and dew point are stored, divides by zero.
+  float t = -460.0f, h = 10.0f, dp = -7, rh = -7, w = -7, v = -7, pv = -7, tw = -7;
+  EXPECT_EQ(number([&] { PSYCHEN32::Psy_ALL_DB_EN(kSeaLevel, t, h, dp, rh, w, v, pv, tw); }),
+            PsychroError::kDivisionByZero);
+  EXPECT_EQ(t, -460.0f);
+  EXPECT_EQ(w, PSYCHEN32::SpecHumFromDBEN(kSeaLevel, -460.0f, h));
+  EXPECT_EQ(pv, PSYCHEN32::VaporPresFromSH(kSeaLevel, w));
+  EXPECT_EQ(dp, PSYCHEN32::DewPointFromVP(pv));
+  EXPECT_EQ(rh, -7.0f);
+  EXPECT_EQ(tw, -7.0f);
+  EXPECT_EQ(v, -7.0f);
 }
 
 TEST(PsychroIterations, VanishingSecantDivisorReturnsCurrentPoint) {
