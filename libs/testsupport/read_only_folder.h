@@ -45,9 +45,9 @@ inline std::string PrivateMounts() {
       if (inUserNamespace == EINVAL)
         return std::string("a process with threads cannot enter a user namespace (unshare: ") +
                std::strerror(inUserNamespace) + ")";
-      return "this machine cannot make a read-only folder for this user: uid " + std::to_string(uid) +
-             " is not root (unshare of the mount namespace: " + std::strerror(asRoot) +
-             ") and may not create a user namespace (unshare: " + std::strerror(inUserNamespace) +
+      return "this machine cannot make a read-only folder for this user (uid " + std::to_string(uid) +
+             "): it may not make a mount namespace (unshare: " + std::strerror(asRoot) +
+             ", not being root) nor create a user namespace (unshare: " + std::strerror(inUserNamespace) +
              "; see the sysctls user.max_user_namespaces, kernel.unprivileged_userns_clone and "
              "kernel.apparmor_restrict_unprivileged_userns)";
     }

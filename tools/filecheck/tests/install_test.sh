@@ -60,8 +60,8 @@ if unshare -m true 2>/dev/null; then
 elif why="$(unshare -Urm true 2>&1)"; then
   private=(unshare -Urm --propagation private)
 else
-  fail "this machine cannot make the read-only folders of this test: $(id -un) is not root and may not" \
-    "create a user namespace (unshare -Urm: $why)"
+  fail "this machine cannot make the read-only folders of this test for $(id -un): a mount namespace" \
+    "needs root, and user namespaces are not allowed (unshare -Urm: $why)"
 fi
 userdata="$work/userdata"
 other="$work/other"
