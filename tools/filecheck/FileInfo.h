@@ -56,6 +56,8 @@ class FileInfo {
   // adds no rows; the error is shown in a box, or in the unattended run written to stderr,
   // and kept for the report. A list read without its count line gets the note that its
   // completeness could not be checked, kept for the report (and on stderr when unattended).
+  // A list that names no file for this system (its sections all for other systems or without
+  // a file name) is refused the same way after its rows are read: a check of no file fails.
   bool LoadCrcFile(const std::string& file);
   // Locates every listed file and fills Status, Path, Version Found and both sizes.
   void VerifyFiles(const std::string& file);
