@@ -1,13 +1,16 @@
 // Test support: a folder that nobody can write, root included. The folder's mode bits do not
 // stop the superuser (as which the tests run in CI); a read-only mount does. The folder is
-// bind-mounted read-only onto itself in a private mount namespace, so that nothing outside
-// sees the mount and the files themselves are untouched.
+// bind-mounted read-only onto itself in a private mount namespace (for an ordinary user, in a
+// user namespace of its own), so that nothing outside sees the mount and the files themselves
+// are untouched. A test that needs such a folder fails, naming what the machine lacks, where
+// none can be made (KESTRIN_REQUIRE_READ_ONLY_FOLDER, ReadOnlyFolder::Unavailable).
 //   ReadOnlyFolder   for the rest of the calling thread's life (its namespace), until the
 //                    object goes;
 //   InReadOnlyFolder runs a body in a forked child, so that the test process keeps its own
 //                    namespace, and checks afterwards what the body left in the folder.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -30,12 +33,24 @@ inline bool WriteTo(const char* file, const std::string& text) {
 }
 
 // A private mount namespace for this thread (as root directly, otherwise in a user namespace
-// of its own in which this user is root); "" on success, else what failed.
+// of its own in which this user is root); "" on success, else what failed, naming what the
+// machine lacks when it allows neither.
 inline std::string PrivateMounts() {
   if (::unshare(CLONE_NEWNS) != 0) {
+    const int asRoot = errno;
     const uid_t uid = ::geteuid();
     const gid_t gid = ::getegid();
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return std::string("unshare: ") + std::strerror(errno);
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+      const int inUserNamespace = errno;
+      if (inUserNamespace == EINVAL)
+        return std::string("a process with threads cannot enter a user namespace (unshare: ") +
+               std::strerror(inUserNamespace) + ")";
+      return "this machine cannot make a read-only folder for this user (uid " + std::to_string(uid) +
+             "): it may not make a mount namespace (unshare: " + std::strerror(asRoot) +
+             ", not being root) nor create a user namespace (unshare: " + std::strerror(inUserNamespace) +
+             "; see the sysctls user.max_user_namespaces, kernel.unprivileged_userns_clone and "
+             "kernel.apparmor_restrict_unprivileged_userns)";
+    }
     if (!WriteTo("/proc/self/setgroups", "deny") || !WriteTo("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
         !WriteTo("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
       return "the user namespace's id maps could not be written";
@@ -82,20 +97,18 @@ class ReadOnlyFolder {
   bool bound_ = false;
 };
 
-// What `body` returns, run in a forked child in which `folder` is read-only. A child that
-// could not make the folder read-only, or that did not end normally, returns a text saying so
-// (beginning with "read-only folder:"), which no test expects.
-inline std::string InReadOnlyFolder(const std::string& folder, const std::function<std::string()>& body) {
+namespace detail {
+
+// What `body` returns, run in a forked child; a child that did not end normally gives a text
+// saying so, beginning with "read-only folder:".
+inline std::string InChild(const std::function<std::string()>& body) {
   int fds[2];
   if (::pipe(fds) != 0) return std::string("read-only folder: pipe: ") + std::strerror(errno);
   const pid_t child = ::fork();
   if (child < 0) return std::string("read-only folder: fork: ") + std::strerror(errno);
   if (child == 0) {
     ::close(fds[0]);
-    std::string result = detail::PrivateMounts();
-    bool bound = false;
-    if (result.empty()) result = detail::BindReadOnly(folder, bound);
-    result = result.empty() ? body() : "read-only folder: " + result;
+    const std::string result = body();
     for (std::size_t done = 0; done < result.size();) {
       const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
       if (n <= 0) break;
@@ -120,4 +133,29 @@ inline std::string InReadOnlyFolder(const std::string& folder, const std::functi
   return result;
 }
 
+}  // namespace detail
+
+// What `body` returns, run in a forked child in which `folder` is read-only. A child that
+// could not make the folder read-only, or that did not end normally, returns a text saying so
+// (beginning with "read-only folder:"), which no test expects.
+inline std::string InReadOnlyFolder(const std::string& folder, const std::function<std::string()>& body) {
+  return detail::InChild([&] {
+    std::string result = detail::PrivateMounts();
+    bool bound = false;
+    if (result.empty()) result = detail::BindReadOnly(folder, bound);
+    return result.empty() ? body() : "read-only folder: " + result;
+  });
+}
+
+// Why no read-only folder can be made here, "" when one can: tried in a forked child, as
+// InReadOnlyFolder makes it.
+inline std::string ReadOnlyFolderUnavailable() { return detail::InChild(detail::PrivateMounts); }
+
 }  // namespace testsupport
+
+// Every test that needs a read-only folder starts with this. Where none can be made (an
+// ordinary user on a machine that allows no user namespaces) the test fails with what the
+// machine lacks: it never passes or skips without having run.
+#define KESTRIN_REQUIRE_READ_ONLY_FOLDER()                                                                          \
+  if (const std::string kestrinReadOnlyWhy = testsupport::ReadOnlyFolderUnavailable(); !kestrinReadOnlyWhy.empty()) \
+  FAIL() << kestrinReadOnlyWhy

@@ -1,5 +1,6 @@
 #include "tools/filecheck/FileInfo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +120,13 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
     grid_.push_back(std::move(row));
   }
   if (view_ != nullptr) view_->GridReset();
+  // Sections only for other systems, or only without a file name, leave nothing to check: a
+  // check of no file must not pass as one whose files are all good.
+  if (std::none_of(grid_.begin() + 1, grid_.end(),
+                   [](const GridRow& row) { return !modChecker::Trim(row[kColName]).empty(); })) {
+    const std::string reason = "No file was checked: the input file " + file + " names no file for this system";
+    return refuse(reason, reason);
+  }
   return true;
 }
 
@@ -217,45 +225,75 @@ void FileInfo::VerifyFiles(const std::string& file) {
   ui::host().setWaitCursor(false);
 }
 
+bool FileInfo::InProgramFolder(const std::string& folder) const {
+  if (programFolder_.empty()) return false;
+  std::error_code ec;
+  const std::filesystem::path program = std::filesystem::canonical(programFolder_, ec);
+  if (ec) return false;
+  // The real path of what exists of the folder, links followed; the rest as written.
+  const std::filesystem::path target = std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
+  if (ec) return false;
+  return std::mismatch(program.begin(), program.end(), target.begin(), target.end()).first == program.end();
+}
+
 std::string FileInfo::cmdMakeFile_Click() {
   const std::string text =
       report::ReportFileText(grid_, Now(), OsDisplayName(), listFile_, listError_.empty() ? listNote_ : listError_);
-  report::Written written;
+  // The report goes beside a named list, or into the current folder; when that cannot take it,
+  // into the per-user folder. Never into the program folder, which holds only what SETUP.CRC
+  // lists, whatever the environment names. Each folder that could not take it is kept with why.
+  std::vector<std::string> refusals;
+  std::string written;
   std::error_code ec;
-  // The report goes beside a named list, or into the current folder; never into the program
-  // folder, which holds only what SETUP.CRC lists.
-  const std::string reportFolder = modChecker::g_crc.empty() ? "." : modChecker::g_crc;
-  if (!programFolder_.empty() && std::filesystem::equivalent(reportFolder, programFolder_, ec))
-    written.error = "The report folder is the program folder " + programFolder_ + ", which takes no report";
-  else
-    written = report::WriteReportFile(modChecker::g_crc, text);
-  if (!written.ok) {
-    const std::string fallback = UserReportFolder();
-    if (!fallback.empty() && (std::filesystem::create_directories(fallback, ec), !ec)) {
-      report::Written second = report::WriteReportFile(fallback, text);
-      if (second.ok) {
-        if (modChecker::g_quiet == 1)
-          std::cerr << "veritor: " << written.error << "; written to " << second.path << "\n";
-        written = second;
-      }
-    }
+  std::string folder = modChecker::g_crc;
+  if (folder.empty()) {
+    folder = std::filesystem::current_path(ec).string();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
   }
-  reportFailed_ = !written.ok;
-  if (!written.ok) {
-    ReportProblem(written.error);
+  // One folder: the report written into it, or why it could not take it.
+  const auto writeInto = [&](const std::string& what, const std::string& into, bool create) {
+    if (InProgramFolder(into)) {
+      refusals.push_back("The " + what + " " + into + " is in the program folder " + programFolder_ +
+                         ", which takes no report");
+    } else if (create && (std::filesystem::create_directories(into, ec), ec)) {
+      refusals.push_back("Unable to create the " + what + " " + into + ": " + ec.message());
+    } else if (const report::Written w = report::WriteReportFile(into, text); w.ok) {
+      written = w.path;
+    } else {
+      refusals.push_back(w.error);
+    }
+  };
+  writeInto("report folder", folder, false);
+  if (written.empty()) {
+    const std::string fallback = UserReportFolder();
+    if (fallback.empty())
+      refusals.push_back("There is no per-user folder: neither XDG_DATA_HOME nor HOME is set");
+    else
+      writeInto("per-user folder", fallback, true);
+  }
+  std::string why;
+  for (const std::string& r : refusals) why += (why.empty() ? "" : "; ") + r;
+  reportFailed_ = written.empty();
+  if (reportFailed_) {
+    ReportProblem("No report file could be written. " + why);
     return "";
   }
-  if (modChecker::g_quiet != 1) ui::host().messageBox("File created: \n" + written.path, ui::kOkOnly, "");
-  return written.path;
+  if (modChecker::g_quiet == 1 && !why.empty()) std::cerr << "veritor: " << why << "; written to " << written << "\n";
+  if (modChecker::g_quiet != 1) ui::host().messageBox("File created: \n" + written, ui::kOkOnly, "");
+  return written;
 }
 
-int FileInfo::CheckResult() const {
+FileInfo::Verdict FileInfo::Result() const {
+  Verdict v;
   for (size_t r = 1; r < grid_.size(); ++r) {
     if (modChecker::Trim(grid_[r][kColName]).empty()) continue;
-    if (grid_[r][kColStatus].rfind("OK", 0) != 0) return kExitFileFailed;
+    ++v.checked;
+    if (grid_[r][kColStatus].rfind("OK", 0) != 0) v.failed.push_back(r);
   }
-  return kExitAllGood;
+  return v;
 }
+
+int FileInfo::CheckResult() const { return Result().failed.empty() ? kExitAllGood : kExitFileFailed; }
 
 void FileInfo::Form_Activate(const std::string& listFile) {
   if (activated_) return;
@@ -276,8 +314,15 @@ int FileInfo::DoItQuiet(const std::string& sFile) {
   InitGrid();
   const bool listRead = LoadCrcFile(sFile);
   VerifyFiles(sFile);
-  if (const std::string report = cmdMakeFile_Click(); !report.empty())
+  if (const std::string report = cmdMakeFile_Click(); !report.empty()) {
     std::cout << filesearch::GetFullPath(report) << "\n";
+  } else {
+    // Without a report the verdict goes to stdout: what was checked and what failed.
+    const Verdict v = Result();
+    std::cout << v.checked << " files checked, " << v.failed.size() << " failed\n";
+    for (const size_t r : v.failed)
+      std::cout << "failed: " << grid_[r][kColName] << ": " << grid_[r][kColStatus] << "\n";
+  }
   if (!listRead || reportFailed_) return kExitListOrReportFailed;
   return CheckResult();
 }

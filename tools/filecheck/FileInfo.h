@@ -7,6 +7,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tools/filecheck/Version.h"
 #include "tools/filecheck/crc_list.h"
@@ -55,6 +56,8 @@ class FileInfo {
   // adds no rows; the error is shown in a box, or in the unattended run written to stderr,
   // and kept for the report. A list read without its count line gets the note that its
   // completeness could not be checked, kept for the report (and on stderr when unattended).
+  // A list that names no file for this system (its sections all for other systems or without
+  // a file name) is refused the same way after its rows are read: a check of no file fails.
   bool LoadCrcFile(const std::string& file);
   // Locates every listed file and fills Status, Path, Version Found and both sizes.
   void VerifyFiles(const std::string& file);
@@ -65,20 +68,27 @@ class FileInfo {
   std::string IniGetCLSID(const std::string& section, const std::string& file);
   std::string IniGetCLSIDVer(const std::string& section, const std::string& file);
 
-  // "Save to File": writes crcNNN.txt into modChecker::g_crc (empty: the current folder,
-  // unless that is the program folder), or, when that folder cannot take it, into the per-user
-  // folder. Shows "File created: " (not in the unattended run) or the failure. Returns the
+  // "Save to File": writes crcNNN.txt into modChecker::g_crc (empty: the current folder),
+  // or, when that folder cannot take it, into the per-user folder; never into the program
+  // folder or a folder inside it. Shows "File created: " (not in the unattended run) or the
+  // failure, naming every folder tried with why it could not take the report. Returns the
   // file written, empty on failure.
   std::string cmdMakeFile_Click();
 
   // First activation of the window: caption, list, checks, buttons. Later calls do nothing.
   void Form_Activate(const std::string& listFile);
-  // The unattended run: list, checks, report file, whose path goes to stdout; returns the
-  // exit code.
+  // The unattended run: list, checks, report file, whose path goes to stdout (when no report
+  // could be written: the number of files checked and the failed ones); returns the exit code.
   int DoItQuiet(const std::string& sFile);
 
   // 0 when every listed file was found with its CRC, 1 when one was not.
   int CheckResult() const;
+  // The rows checked (those with a name) and the ones of them that failed.
+  struct Verdict {
+    size_t checked = 0;
+    std::vector<size_t> failed;
+  };
+  Verdict Result() const;
 
  private:
   const crclist::IniFile& Ini(const std::string& file);
@@ -91,6 +101,8 @@ class FileInfo {
   };
   Registration CheckRegistration(const std::string& clsid, const std::string& shippedVersion) const;
   void ReportProblem(const std::string& text);
+  // True when the folder is the program folder or lies inside it, compared by real path.
+  bool InProgramFolder(const std::string& folder) const;
 
   View* view_ = nullptr;
   const Version::Registry* registry_ = nullptr;

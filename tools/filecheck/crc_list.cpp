@@ -39,7 +39,14 @@ bool IsBinary(std::string_view text) {
 
 }  // namespace
 
+std::string_view SkipByteOrderMark(std::string_view text) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
+  return text;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
+  text = SkipByteOrderMark(text);
   std::vector<std::string> lines;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -102,6 +109,7 @@ constexpr std::string_view kCountPrefix = "; files listed: ";
 
 // The first line without its line end and surrounding blanks.
 std::string FirstLine(std::string_view text) {
+  text = SkipByteOrderMark(text);
   std::string_view line = text.substr(0, text.find('\n'));
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return TrimBlanks(line);

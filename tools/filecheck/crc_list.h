@@ -39,7 +39,10 @@ struct ListedFile {
   std::string section;  // the section text, the key under which the values are read
 };
 
-// The lines of the text, each without its line end (LF or CR LF).
+// The text without the UTF-8 byte-order mark that an editor may have put before its first line.
+std::string_view SkipByteOrderMark(std::string_view text);
+
+// The lines of the text (after a byte-order mark), each without its line end (LF or CR LF).
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The sections of the list, in file order, whose OS filter admits the system osName.
@@ -52,7 +55,8 @@ constexpr uint64_t kMaxListBytes = uint64_t{1} << 20;
 // A list that starts so must hold exactly that many sections.
 std::string CountLine(size_t files);
 
-// True when the text starts with a count line, which lets its completeness be checked.
+// True when the text starts with a count line (a byte-order mark before it does not count),
+// which lets its completeness be checked.
 bool HasCountLine(std::string_view text);
 
 // Why the text cannot be taken as a whole list, or "" when it can: an empty text, binary data

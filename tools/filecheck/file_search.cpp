@@ -158,12 +158,15 @@ Located LocateFile(const std::string& name, const std::string& listFile) {
   Located r;
   const size_t slash = listFile.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : listFile.substr(0, slash + 1);
-  std::error_code ec;
-  std::string current = fs::current_path(ec).string();
-  if (!current.empty() && current.back() != '/') current += '/';
-  const std::string candidates[] = {
-      "",     folder, folder + "../", folder + "../../ENVIRO/", folder + "../../ENVIRO/WIZARDS/", folder + "../../",
-      current};
+  // A file is looked for where an installation puts it: beside the list and in the folders
+  // around it. The folder the check is run from is not searched (unless it is the list's own):
+  // it may hold other files of the listed names, a user's project or the scratch copies of the
+  // data files, which would stand in for the installed ones. An absolute name is taken as given.
+  const bool absolute = !name.empty() && name.front() == '/';
+  const std::vector<std::string> candidates =
+      absolute ? std::vector<std::string>{""}
+               : std::vector<std::string>{folder, folder + "../", folder + "../../ENVIRO/",
+                                          folder + "../../ENVIRO/WIZARDS/", folder + "../../"};
   for (const std::string& candidate : candidates) {
     const std::string path = GetFullPath(candidate + name);
     std::error_code stat;

@@ -37,9 +37,10 @@ std::string GetLoadedModulePath(const std::string& name);
 // empty when the file is missing or not in that format. Offsets are checked.
 std::vector<std::pair<std::string, std::string>> ReadLoaderCache(const std::string& cacheFile);
 
-// The search for a listed file: the name as given, then relative to the list file's folder,
-// its parent, ../../ENVIRO/, ../../ENVIRO/WIZARDS/, ../../, and the current folder; then, for a
-// shared library name, the loader's search. found tells whether a regular file was found;
+// The search for a listed file: an absolute name as given; any other name relative to the list
+// file's folder (the current folder for a list named without one), its parent,
+// ../../ENVIRO/, ../../ENVIRO/WIZARDS/ and ../../, never the current folder besides; then, for
+// a shared library name, the loader's search. found tells whether a regular file was found;
 // path is its full path (empty when not found); error is ENOENT when not found, or the
 // errno that stopped the last look-up.
 struct Located {

@@ -452,6 +452,7 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
   const std::string expected = path + " is write-protected. The project was not saved; save it under another name.";
   const std::string dir = folder.string();
 
+  KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(dir, [&] {
     host_.messages.clear();
     w.lastSaveInitDir.clear();

@@ -104,6 +104,7 @@ TEST_F(ScratchFiles, ReadsWorkInAReadOnlyFolder) {
   r.ReportType = 2;
   r.AnalysedSystemIndex = 2;
   ASSERT_TRUE(bReportsWrite(r, dir_));
+  KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(root_.string(), [&] {
     ReportData back;
     const bool read = bReportsRead(back, dir_) && bEconomicsRead(*std::make_unique<EconomicsData>(), dir_);
@@ -138,6 +139,7 @@ TEST_F(ScratchFiles, FailedWriteKeepsTheOldFile) {
   EXPECT_FALSE(bWeatherWrite(w, dir_ + "missing/"));
   EXPECT_NE(TakeMessage().find(dir_ + "missing/WTH.DAT"), std::string::npos);
   // A folder that cannot be written, by root neither (a read-only mount).
+  KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(root_.string(), [&] {
     const bool written = bWeatherWrite(w, dir_);
     return (written ? "written: " : "refused: ") + (host_.messages.empty() ? std::string() : host_.messages[0].text);

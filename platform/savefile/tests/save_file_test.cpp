@@ -365,6 +365,7 @@ TEST_F(SaveWholeTest, EveryNameTheSystemTakesCanBeSaved) {
 TEST_F(SaveWholeTest, AReadOnlyFolderKeepsTheOldFile) {
   const fs::path file = dir_ / "settings.xml";
   WriteRaw(file, "old");
+  KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   for (const bool sync : {true, false}) {
     const std::string seen = testsupport::InReadOnlyFolder(dir_.string(), [&] {
       const savefile::SaveResult saved = savefile::SaveLaidOut(file.string(), 3, {{0, "new"}}, {.sync = sync});

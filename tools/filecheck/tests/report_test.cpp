@@ -114,21 +114,65 @@ TEST_F(MakeFileTest, UnwritableFolderFallsBackOrIsReported) {
   setenv("XDG_DATA_HOME", (dir_.str() + "/user").c_str(), 1);
   EXPECT_EQ(info.cmdMakeFile_Click(), dir_.str() + "/user/Kestrin/crc001.txt");
 
-  // Neither folder can take it: the failure is shown, nothing else happens.
+  // Neither folder can take it: the failure is shown, naming each folder with its reason,
+  // nothing else happens.
   setenv("XDG_DATA_HOME", (dir_.str() + "/plain/user").c_str(), 1);
   host_.messages.clear();
   EXPECT_EQ(info.cmdMakeFile_Click(), "");
   ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_NE(host_.messages[0].text.find("Unable to create the report file " + dir_.str() + "/plain/crc001.txt"),
-            std::string::npos);
+  const std::string reasons[] = {
+      "Unable to create the report file " + dir_.str() + "/plain/crc001.txt: Not a directory",
+      "Unable to create the per-user folder " + dir_.str() + "/plain/user/Kestrin/: Not a directory"};
+  for (const std::string& reason : reasons)
+    EXPECT_NE(host_.messages[0].text.find(reason), std::string::npos) << host_.messages[0].text;
 
-  // Unattended: no box, and the run ends with the list-or-report exit code.
+  // Unattended: no box, the run ends with the list-or-report exit code, the folders tried go
+  // to stderr and the verdict to stdout.
   modChecker::g_quiet = 1;
   host_.messages.clear();
-  const std::string list = dir_.str() + "/empty.crc";
-  fixture::WriteFile(list, "");
+  const std::string list = fixture::MakeInstallation(dir_.path());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   EXPECT_EQ(info.DoItQuiet(list), FileInfo::kExitListOrReportFailed);
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(out,
+            "5 files checked, 3 failed\n"
+            "failed: changed.dat: B2288182\n"
+            "failed: missing.ocx: File Not Found\n"
+            "failed: locked.bin: Input/output error\n");
+  for (const std::string& reason : reasons) EXPECT_NE(err.find(reason), std::string::npos) << err;
+  setenv("XDG_DATA_HOME", saved.c_str(), 1);
+}
+
+// XDG_DATA_HOME names the program folder, or a folder inside it, or one that a link leads
+// into it: the per-user folder is refused there, nothing is made in the program folder, and
+// the report cannot be written anywhere.
+TEST_F(MakeFileTest, ThePerUserFolderIsNeverInTheProgramFolder) {
+  const fs::path program = dir_.path() / "program";
+  fs::create_directories(program / "data");
+  fs::create_directory_symlink(program, dir_.path() / "link");
+  fixture::WriteFile(dir_.path() / "plain", "a file, not a folder");
+  modChecker::g_crc = dir_.str() + "/plain/";
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  const std::string saved = oldData != nullptr ? oldData : "";
+  for (const std::string& data : {program.string(), program.string() + "/data", dir_.str() + "/link/new"}) {
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    FileInfo info;
+    info.SetProgramFolder(program.string());
+    info.InitGrid();
+    host_.messages.clear();
+    EXPECT_EQ(info.cmdMakeFile_Click(), "") << data;
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].text.find("The per-user folder " + data + "/Kestrin/ is in the program folder " +
+                                          program.string() + ", which takes no report"),
+              std::string::npos)
+        << host_.messages[0].text;
+    std::vector<std::string> inProgram;
+    for (const auto& e : fs::recursive_directory_iterator(program)) inProgram.push_back(e.path().string());
+    EXPECT_EQ(inProgram, std::vector<std::string>{(program / "data").string()}) << data;
+  }
   setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 

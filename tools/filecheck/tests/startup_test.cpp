@@ -71,6 +71,8 @@ std::set<std::string> Reports(const fs::path& folder) {
   return names;
 }
 
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
 const std::regex kTitle(R"(Tolvane 32-Bit File Integrity Verification \d\d-\d\d-\d{4}, \d\d:\d\d [AP]M\r\n)");
 
 TEST(Unattended, FixtureInstallationReportAndExitCodes) {
@@ -163,6 +165,14 @@ TEST(Unattended, ExitCodesOfTheLists) {
       {"random.crc", random, 2, "it is not a list", false},
       {"large.crc", large, 2, "larger than 1 MB", false},
       {"badcrc.crc", std::string("[a.dll]\nCRC=12G4\n"), 2, "is not a hexadecimal number", false},
+      // A byte-order mark before the count line hides neither the line nor a cut.
+      {"bom.crc", kByteOrderMark + counted, 0, "", false},
+      {"bomcut.crc", kByteOrderMark + shipped.substr(0, lastSection + 1), 2, "files where its first line says", false},
+      {"bomfirst.crc", kByteOrderMark + "[changed.dat]\nCRC=CBF43926\n" + good, 1, "could not be checked", true},
+      // Nothing left to check on this system: no file checked is no pass.
+      {"othersystemonly.crc", crclist::CountLine(2) + "\n[good.dll:Windows 95]\nCRC=1\n[empty.txt:Windows NT 4.0]\n", 2,
+       "No file was checked", false},
+      {"nonames.crc", crclist::CountLine(2) + "\n[ ]\nCRC=0\n[\"\":Linux]\nCRC=0\n", 2, "No file was checked", false},
       {"folder.crc", std::nullopt, 2, "Is a directory", false},
       {"fifo.crc", std::nullopt, 2, "not a regular file", false},
   };
@@ -178,6 +188,10 @@ TEST(Unattended, ExitCodesOfTheLists) {
     const fs::path report = run.out.substr(0, run.out.size() - 1);
     EXPECT_EQ(report.parent_path(), dir.path()) << c.name;
     const std::string text = fixture::ReadAll(report);
+    // A list refused says why in its report as well.
+    if (c.code == 2) {
+      EXPECT_NE(text.find(c.says), std::string::npos) << c.name << ": " << text.substr(0, 300);
+    }
     EXPECT_EQ(text.find("\r\n\r\nThe list has no count line: whether it is complete could not be checked.\r\n") !=
                   std::string::npos,
               c.unchecked)
@@ -196,11 +210,26 @@ TEST(Unattended, NoListNamedLeavesTheProgramFolderAlone) {
 
   const Outcome elsewhere = RunVeritor(dir.str(), "/s", env);
   const Outcome inside = RunVeritor(folder.string(), "/s", env);
+  // The per-user folder named inside the program folder takes no report either (nor a folder
+  // made for it): the run fails and says where it tried.
+  ASSERT_FALSE(fs::exists(folder / "Kestrin"));
+  const Outcome userInside = RunVeritor(folder.string(), "/s", "XDG_DATA_HOME='" + folder.string() + "'");
+  const bool madeUserFolder = fs::exists(folder / "Kestrin");
+  fs::remove_all(folder / "Kestrin");
   std::set<std::string> created;
   for (const auto& r : Reports(folder))
     if (before.count(r) == 0) created.insert(r);
   for (const auto& r : created) fs::remove(r);
   EXPECT_TRUE(created.empty()) << *created.begin();
+  EXPECT_FALSE(madeUserFolder);
+  EXPECT_EQ(userInside.code, 2) << userInside.out;
+  EXPECT_TRUE(std::regex_match(userInside.out, std::regex(R"(\d+ files checked, 0 failed\n)"))) << userInside.out;
+  EXPECT_NE(userInside.err.find("The report folder " + folder.string() + "/ is in the program folder"),
+            std::string::npos)
+      << userInside.err;
+  EXPECT_NE(userInside.err.find("The per-user folder " + folder.string() + "/Kestrin/ is in the program folder"),
+            std::string::npos)
+      << userInside.err;
 
   EXPECT_EQ(elsewhere.code, 0) << elsewhere.err;
   EXPECT_EQ(elsewhere.out, dir.str() + "/crc001.txt\n");

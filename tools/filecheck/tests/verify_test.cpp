@@ -1,6 +1,7 @@
 // Finding, reading and checking the listed files.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 
@@ -123,6 +124,29 @@ TEST_F(VerifyFilesTest, SearchOrderAndSkippedRows) {
   EXPECT_EQ(g[9][checker::kColPath], "");
   EXPECT_EQ(g[8][checker::kColStatus], "File Not Found");
   EXPECT_EQ(g[8][checker::kColPath], "Not found");
+}
+
+// The folder the check is run from holds files of the listed names: a list named with its
+// folder is checked against that folder only, never against those; a list named without a
+// folder is in the current folder, whose files are the ones it lists.
+TEST_F(VerifyFilesTest, TheCurrentFolderStandsInForNoListedFile) {
+  const fs::path d = dir_.path();
+  fixture::WriteFile(d / "install/good.dll", "123456789");
+  const std::string list = (d / "install/SETUP.CRC").string();
+  fixture::WriteFile(list, "[good.dll]\nCRC=CBF43926\n[gone.dat]\nCRC=CBF43926\n");
+  fixture::WriteFile(d / "work/good.dll", "a user's own file of that name");
+  fixture::WriteFile(d / "work/gone.dat", "123456789");
+  fixture::WriteFile(d / "work/SETUP.CRC", fixture::ReadAll(list));
+  const fs::path before = fs::current_path();
+  fs::current_path(d / "work");
+  const filesearch::Located named[] = {filesearch::LocateFile("good.dll", list),
+                                       filesearch::LocateFile("gone.dat", list)};
+  const filesearch::Located bare = filesearch::LocateFile("gone.dat", "SETUP.CRC");
+  fs::current_path(before);
+  EXPECT_EQ(named[0].path, (d / "install/good.dll").string());
+  EXPECT_FALSE(named[1].found) << named[1].path;
+  EXPECT_EQ(named[1].error, ENOENT);
+  EXPECT_EQ(bare.path, (d / "work/gone.dat").string());
 }
 
 // Whether a library of that file name is mapped into this process.
