@@ -4,9 +4,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <tuple>
 
 #include "app/reports/frmReport.h"
 #include "app/reports/tests/report_fixture.h"
+#include "app/storage/modDataIO.h"
 
 namespace reporttest {
 namespace {
@@ -30,8 +32,10 @@ class SaveDialogView : public frmReport::View {
   void TocCommand(int) override {}
   void FocusToc() override {}
   void ShowWait(frmWait&) override {}
+  std::string proposed;  // the name the last dialog proposed
   std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int& filterIndex,
-                             const std::string&) override {
+                             const std::string& fileName) override {
+    proposed = fileName;
     filterIndex = filter;
     return typed;
   }
@@ -111,6 +115,37 @@ TEST_F(ViewerSave, AFileUnderTheCompletedNameIsAskedAbout) {
   form->cmdSaveAsPDF_Click();
   EXPECT_EQ(Head(existing, 4), "%PDF");
   EXPECT_FALSE(fs::exists(Working("walk")));
+}
+
+// After a run that could not build its report, the viewer shows the error page: the saves
+// propose a name of the page's own, so that accepting it never replaces the report's files.
+TEST_F(ViewerSave, AnErrorPageIsNeverOfferedTheReportsName) {
+  ASSERT_NO_FATAL_FAILURE(WriteEmptyResults());
+  modDataIO::gProject.ProjectName = "Plant X";
+  ReportData options;
+  options.ReportType = 2;
+  options.bInputSummary = -1;
+  ASSERT_TRUE(modDataIO::bReportsWrite(options));
+  clsReport& r = form->Report();
+  r.PLVSections().InputSummary = [] { return false; };
+  const std::string good = "the last good report";
+  for (const char* ext : {".rtf", ".pdf"}) std::ofstream(Working(std::string("PLVReport_for_Plant X") + ext)) << good;
+  ASSERT_FALSE(r.PLVAnalysisReports());
+  for (const auto& [button, ext, start] : {std::tuple{&frmReport::cmdSaveAsRTF_Click, ".rtf", "{\\rtf"},
+                                           {&frmReport::cmdSaveAsPDF_Click, ".pdf", "%PDF"}}) {
+    SCOPED_TRACE(ext);
+    view->typed = "";
+    view->filter = ext == std::string(".rtf") ? 1 : 2;
+    (form.get()->*button)();
+    const std::string offered = Working(std::string("Error_PLVReport_for_Plant X") + ext);
+    EXPECT_EQ(view->proposed, offered);
+    // Accepted, the page is written under that name.
+    view->typed = view->proposed;
+    (form.get()->*button)();
+    EXPECT_EQ(Head(offered, std::string(start).size()), start);
+    EXPECT_EQ(Head(Working(std::string("PLVReport_for_Plant X") + ext), 100), good);
+  }
+  EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace
