@@ -73,6 +73,7 @@ bool clsReport::PLVRptCombined() {
 }
 
 bool clsReport::SaveCombinedReport() {
+  RegisterUnnamedReport();  // a body that built its report without registering it
   ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
   entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
   m_ReportUnsaved = !entry.Saved;
