@@ -1,8 +1,8 @@
 // A combined report that the working folder cannot take (a full disk, a read-only disk, a
-// folder that cannot exist): one box names the folder and the reason, the report file there
-// stays as it was, the document keeps the whole report for the viewer, and a save elsewhere
-// writes all of it. A run that cannot build its report shows an error page, which never
-// replaces the report's file.
+// folder that cannot exist, the program folder): one box names the folder and the reason, the
+// report file there stays as it was, the document keeps the whole report for the viewer (page
+// for page the report a saved run shows), and a save elsewhere writes all of it. A run that cannot build its report
+// shows an error page, which never replaces the report's file.
 #include <QImage>
 #include <QPainter>
 #include <sys/mount.h>

@@ -1,5 +1,6 @@
 // The viewer's Save as RTF and Save as PDF with the name the user typed: a bare name gets the
-// extension of the type it is saved as, and a file under the completed name is asked about.
+// extension of the type it is saved as, and a file under the completed name is asked about; an
+// error page is offered under a name of its own.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
