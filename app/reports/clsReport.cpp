@@ -91,6 +91,19 @@ clsReport::ReportInfo clsReport::Reportinfo(int32_t id) const {
   return m_Reportinfo[static_cast<size_t>(id)];
 }
 
+namespace {
+
+// prefix + name + extension, the name cut so that the whole fits the 255 bytes of a file name
+// at the start of a UTF-8 character (never inside one).
+std::string FitFileName(const std::string& prefix, std::string name, const std::string& extension) {
+  std::size_t cut = std::min(name.size(), std::size_t{255} - prefix.size() - extension.size());
+  while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  name.resize(cut);
+  return prefix + name + extension;
+}
+
+}  // namespace
+
 std::string clsReport::PLVReportFileName(const std::string& projectName) {
   std::string name = vb::Trim(projectName);
   for (char& c : name) {
@@ -99,13 +112,13 @@ std::string clsReport::PLVReportFileName(const std::string& projectName) {
         c == '|')
       c = '_';
   }
-  // A file name holds at most 255 bytes: a longer project name is cut at the start of a
-  // UTF-8 character (never inside one), and the extension stays.
-  const std::string prefix = "PLVReport_for_", extension = ".rtf";
-  std::size_t cut = std::min(name.size(), std::size_t{255} - prefix.size() - extension.size());
-  while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-  name.resize(cut);
-  return prefix + name + extension;
+  // A longer project name is cut, and the extension stays.
+  return FitFileName("PLVReport_for_", name, ".rtf");
+}
+
+std::string clsReport::ErrorPageFileName(const std::string& reportFile) {
+  const std::filesystem::path file(reportFile);
+  return FitFileName("Error_", file.stem().string(), file.has_extension() ? file.extension().string() : ".rtf");
 }
 
 int32_t clsReport::CaretLine() {

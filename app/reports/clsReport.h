@@ -13,12 +13,15 @@
 //      orientation, margins and page header/footer, the progress window is told (the one
 //      place where Cancel is noticed), and the section body writes through the primitives.
 //      A body that fails gets one bold error line in place of its contents; the run goes on.
-//   4. The whole document is saved as RTF in the working folder, marked saved, and loaded back
-//      into the viewer as report 1. Prev/Next then move between the sub-reports' first pages.
-//      A report that cannot be saved there stays whole in the viewer, unsaved, with one box
-//      naming the folder and the reason; a run that could not build its report shows an
-//      error page, which is never saved over a report file.
-//   Cancel at a progress step leaves an empty document, an empty report list and no file.
+//   4. After the run's last progress step the whole document is saved as RTF in the working
+//      folder, marked saved, and loaded back into the viewer as report 1. Prev/Next then move
+//      between the sub-reports' first pages. A report that cannot be saved there stays whole
+//      in the viewer, unsaved, read back through RTF in memory as a saved one is read from its
+//      file, with one box naming the folder and the reason; a run that could not build its
+//      report shows an error page, which is never saved over a report file and is offered
+//      under a name of its own ("Error_<report file>").
+//   Cancel at a progress step leaves an empty document, an empty report list and the report
+//   file of the last good run as it was.
 //
 // Writing primitives (all append at the end of the document and leave the caret there):
 //   text      WriteSectionTitle, WriteSubSectionTitle, WriteTextLine, WriteTextLineWithFont,
@@ -168,6 +171,10 @@ class clsReport : public frmWait::ReportClassInterface {
   // a file name (separators and characters other systems refuse become "_") and cut to fit
   // the 255 bytes of a file name at a character boundary.
   static std::string PLVReportFileName(const std::string& projectName);
+  // The file name an error page standing for a report is offered under: "Error_" before the
+  // report's name ("Error_EcoCombined.rtf"), which no report's name starts with, cut to fit the
+  // 255 bytes of a file name as PLVReportFileName cuts.
+  static std::string ErrorPageFileName(const std::string& reportFile);
 
   // ---- document set-up ----
   bool InitReportDocument(int32_t orientation, bool clear);
@@ -246,8 +253,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // "Error found in this report:  <title>". Earlier sections stay.
   bool RptSectionError(const std::string& title, bool hdrFtr);
   // The error page of a whole run that failed: a new document holding only the error line,
-  // wrapped up for the viewer. It is never saved: under the report's file name it would
-  // replace the last good report.
+  // wrapped up for the viewer. It is never saved by the run, and its entry is renamed
+  // (ErrorPageFileName): under the report's file name it would replace the last good report.
   bool RptErrorPage(const std::string& title, bool hdrFtr);
 
   // ---- saving ----
@@ -410,10 +417,10 @@ class clsReport : public frmWait::ReportClassInterface {
   // economic_run.cpp: the combined economic report "EcoCombined.rtf" ("Chiller Economics
   // Reports"): the cover page and the sections the options select, in a fixed order, each a
   // sub-report of its own orientation with a page header and footer. A section whose body
-  // fails gets the bold error line in its own sub-report and the run goes on; the document is
-  // saved once into the working folder. ok is false with nothing saved on a cancel at a
-  // progress step (no message) and after the one error box when a sub-report cannot be begun
-  // or the save fails.
+  // fails gets the bold error line in its own sub-report and the run goes on; ok is true once
+  // the document is whole, which the run then saves into the working folder. ok is false on a
+  // cancel at a progress step (no message) and after the one error box when a sub-report
+  // cannot be begun.
   void EcoRptCombined(bool& ok);
   // Gives the economic report run its combined report (called by the constructor).
   void InstallEconomicSections();
@@ -548,9 +555,11 @@ class clsReport : public frmWait::ReportClassInterface {
   // Saves the run's combined report into the working folder as RTF; one that cannot be saved
   // stays whole in the document (ReportUnsaved), and the save's one box says why.
   bool SaveCombinedReport();
-  // Shows a report kept in the document as a loaded one is shown: read-only, at its first
-  // sub-report.
+  // Shows a report kept in the document as a loaded one is shown: read back through RTF in
+  // memory (the document a saved report's file gives), read-only, at its first sub-report.
   void ShowUnsavedReport();
+  // The document just loaded shown read-only, laid out, at its first sub-report.
+  void ShowLoadedReport();
   // Registers a document that no report of the list stands for as "Rpt-RPT.rtf".
   void RegisterUnnamedReport();
   int32_t HdrFtrTab() const;

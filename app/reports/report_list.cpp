@@ -41,12 +41,16 @@ bool clsReport::LoadReportFile(int32_t reportID) {
   }
   if (!InitReportDocument(1, false)) return false;
   m_CurrentReportID = reportID;
+  ShowLoadedReport();
+  return true;
+}
+
+void clsReport::ShowLoadedReport() {
   TerSetReadOnly(m_TerHwnd, true);
   TerRepaginate(m_TerHwnd, m_Repaint);
   TerRepaint(m_TerHwnd, true);
   m_CurrentSubReportID = 0;
   GoToSubReport(0);
-  return true;
 }
 
 void clsReport::LoadPrevReport() {
@@ -86,7 +90,11 @@ bool clsReport::RptErrorPage(const std::string& title, bool hdrFtr) {
   m_Sections.front() = SectionInfo{m_Orientation, current.Title, hdrFtr};
   RptSectionError(title, hdrFtr);
   const bool finished = WrapUpReport0();
-  // The page stands in the list for the viewer, unsaved.
+  // The page stands in the list for the viewer, unsaved, under a name of its own: saved from
+  // the viewer, it is never offered the report's file.
   RegisterUnnamedReport();
+  ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
+  entry.FileName = ErrorPageFileName(entry.FileName);
+  entry.Saved = false;
   return finished;
 }

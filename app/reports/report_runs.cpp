@@ -67,11 +67,13 @@ bool clsReport::PLVRptCombined() {
         if (row.body == &Bodies::Cover) m_HdrFtrDefault = true;
       }
     }
-    return SaveCombinedReport();
+    // Saved by the run after its last progress step.
+    return true;
   });
 }
 
 bool clsReport::SaveCombinedReport() {
+  RegisterUnnamedReport();  // a body that built its report without registering it
   ReportInfo& entry = m_Reportinfo[static_cast<size_t>(m_CurrentReportID)];
   entry.Saved = SaveReportAsFile(WorkingPath(entry.FileName), "rtf");
   m_ReportUnsaved = !entry.Saved;
@@ -79,19 +81,15 @@ bool clsReport::SaveCombinedReport() {
 }
 
 void clsReport::ShowUnsavedReport() {
-  richtext::TerSetReadOnly(m_TerHwnd, true);
-  richtext::TerRepaginate(m_TerHwnd, m_Repaint);
-  m_CurrentSubReportID = 0;
-  GoToSubReport(0);
+  // Through RTF as a saved report is read back from its file, so that the report shown,
+  // printed and saved from the viewer is page for page the one a saved run shows.
+  if (richtext::TerReloadAsRtf(m_TerHwnd) != 1 || !InitReportDocument(1, false)) return;
+  ShowLoadedReport();
 }
 
-// Cancel at a progress step: an empty document, an empty list, and no file of this run.
+// Cancel at a progress step: an empty document and an empty list. The combined report is
+// saved only after the last progress step, so the report file of the last good run stays.
 void clsReport::CancelRun() {
-  const ReportInfo first = Reportinfo(1);
-  if (first.Saved && !first.FileName.empty()) {
-    std::error_code ec;
-    std::filesystem::remove(WorkingPath(first.FileName), ec);
-  }
   InitReportDocument(1, true);
   ClearReportList();
   m_ReportUnsaved = false;
@@ -124,15 +122,19 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
         return false;
       }
     }
-    // A report built whole but not saved is shown as it is: an error page in its place would
-    // hide it, and a second box would repeat the save's.
-    if (!built && !m_ReportUnsaved) RptErrorPage(failurePage, true);
+    if (!built) RptErrorPage(failurePage, true);
     if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 100, "")) {
       CancelRun();
       return false;
     }
+    // The save comes after the last step at which Cancel is seen: a cancelled run never
+    // replaces the last good report. A report built whole but not saved is shown as it is: an
+    // error page in its place would hide it, and a second box would repeat the save's.
+    if (built && !SaveCombinedReport()) {
+      ShowUnsavedReport();
+      return false;
+    }
     if (Reportinfo(1).Saved && !LoadReportFile(1)) return false;
-    if (m_ReportUnsaved) ShowUnsavedReport();
     // True only when the combined report itself was built and saved.
     return built;
   });

@@ -1,5 +1,7 @@
 // Saving the document as RTF or PDF. The PDF is painted from the laid-out pages straight
 // into the target file: no intermediate RTF is written, so nothing beside the PDF is touched.
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -8,6 +10,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "platform/savefile/save_file.h"
 
 using namespace richtext;
 using reports::detail::kCrLf;
@@ -15,6 +18,29 @@ using reports::detail::kCrLf;
 namespace {
 
 constexpr const char* kSaveTitle = "clsReport.SaveReportAsFile()";
+
+// What keeps a report from its folder, and what the user can do about it: the program folder
+// (never written), a disk with no room left for it, or a folder that cannot be written to (a
+// read-only disk, no permission, no such folder). `why` is the save's own reason, whose last
+// words are the system's.
+std::string FolderProblem(const std::string& target, const std::string& why) {
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  const auto because = [&why](int err) { return why.ends_with(std::strerror(err)); };
+  constexpr const char* kElsewhere = "save the report from the viewer with Save as RTF or Save as PDF.";
+  if (savefile::InProtectedFolder(target))
+    return "The folder " + folder +
+           " is the program folder, which holds the program's own files: nothing is saved there. Save the project "
+           "in a folder of your own (File > Save As), or " +
+           kElsewhere;
+  const bool full = because(ENOSPC) || because(EDQUOT);
+  if (full || because(EFBIG))  // EFBIG: a file larger than the disk (or its owner's limit) takes
+    return "The disk of the folder " + folder + (full ? " is full." : " has no room for a file this large.") +
+           " Make room on it, save the project in a folder on another disk (File > Save As), or " + kElsewhere;
+  return "The folder " + folder +
+         " cannot be written to. Reports are saved in the project's folder: save the project in a folder you can "
+         "write to (File > Save As), or " +
+         kElsewhere;
+}
 
 std::string IsoNow() {
   const std::time_t t = std::time(nullptr);
@@ -29,15 +55,13 @@ std::string IsoNow() {
 
 bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string& format) {
   const std::string target = vb::Trim(fileName).empty() ? WorkingPath("Rpt-RPT." + format) : fileName;
-  // A file that cannot be written names its folder, how to choose another one and the
-  // reason (a full disk, a read-only folder), which is read when the message is shown.
+  // A file that cannot be written names its folder, what keeps it from there (the program
+  // folder, a full disk, a folder that cannot be written to), how to choose another one and the
+  // save's reason, which is read when the message is shown.
   auto fileFailed = [&target] {
     const std::string why = TerLastSaveError();
-    return std::string("Error saving report as file:") + kCrLf + kCrLf + target + kCrLf + kCrLf + "The folder " +
-           std::filesystem::path(target).parent_path().string() +
-           " cannot be written to. Reports are saved in the project's folder: save the project in a folder you "
-           "can write to (File > Save As), or save the report from the viewer with Save as RTF or Save as PDF." +
-           (why.empty() ? std::string() : std::string(kCrLf) + kCrLf + why);
+    return std::string("Error saving report as file:") + kCrLf + kCrLf + target + kCrLf + kCrLf +
+           FolderProblem(target, why) + (why.empty() ? std::string() : std::string(kCrLf) + kCrLf + why);
   };
   const std::string engineFailed = std::string("Error saving report as file:") + kCrLf +
                                    "Failed to start the wPDF Engine. Please check that the plugin is available.";

@@ -289,6 +289,10 @@ Picture PictureFromSvg(const std::string& svg);
 int32_t ReadTerFile(TerHwnd h, const std::string& path);
 int32_t SaveTerFile(TerHwnd h, const std::string& path);
 std::string TerLastSaveError();
+// Replaces the document with what its RTF (as SaveTerFile writes it) reads back as: the
+// document that saving it and reading the file with ReadTerFile gives, without a file.
+// 0 (document untouched) when it cannot be written or read.
+int32_t TerReloadAsRtf(TerHwnd h);
 
 // PDF, written directly from the paginated document. TerPdfStart opens a job for a file with
 // its metadata (dates as ISO 8601 or "MM/dd/yyyy hh:mm:ss AP" text; empty = now) and returns

@@ -4,8 +4,10 @@
 // scratch-folder failure that both calculations meet (one box).
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -17,6 +19,7 @@
 
 #include "app/calc/frmWaitDialog.h"
 #include "app/program/tests/reports_command.h"
+#include "app/reports/clsReport.h"
 #include "app/reports/frmReport.h"
 #include "app/reports/viewer/frmReportWindow.h"
 #include "app/storage/modDataIO.h"
@@ -163,16 +166,17 @@ TEST_F(ReportsCommand, CsvIsWrittenWhenASectionFailsOrTheWeightingFactorsReportI
 }
 
 // The message host that presses the progress window's Cancel at the first progress step of
-// the viewer's run.
+// the viewer's run that `at` accepts (any step unless told).
 class CancellingHost : public ui::RecordingHost {
  public:
   bool armed = false;
+  std::function<bool(const frmWaitDialog&)> at = [](const frmWaitDialog&) { return true; };
   void processEvents() override {
     ++eventPumps;
     if (!armed) return;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       auto* wait = qobject_cast<frmWaitDialog*>(top);
-      if (!wait || !wait->isVisible()) continue;
+      if (!wait || !wait->isVisible() || !at(*wait)) continue;
       armed = false;
       for (QPushButton* b : wait->findChildren<QPushButton*>())
         if (b->text() == QStringLiteral("Cancel")) b->click();
@@ -229,6 +233,37 @@ TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
   EXPECT_FALSE(fs::exists(window->csvPath));
   EXPECT_FALSE(png.empty());
   EXPECT_FALSE(menuPng.empty());
+}
+
+// Cancel pressed once the report is built (at the run's step at 10 % that follows the
+// sections, the last but one): the report of the last good run stays as it was, and the viewer
+// has no report, so neither Print nor the saves are offered.
+TEST_F(ReportsCommand, CancelOnceTheReportIsBuiltKeepsTheLastGoodReport) {
+  CancellingHost cancelling;
+  cancelling.at = [](const frmWaitDialog& wait) {
+    return wait.actionLabel()->text() == QStringLiteral("Generating...") && wait.progressBar()->value() == 10;
+  };
+  ui::ScopedHost scoped(cancelling);
+  const std::string file = modDataIO::WorkingFolder() + clsReport::PLVReportFileName(gProject.ProjectName);
+  const std::string old = "{\\rtf1 the last good report}";
+  std::ofstream(file, std::ios::binary) << old;
+  std::vector<bool> commands;
+  int32_t reports = -1;
+  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+    cancelling.armed = true;
+    WhenActivated(w, [&] {
+      commands = ReportCommands(w);
+      reports = form.Report().ReportsCount();
+      w.exitButton()->click();
+    });
+  };
+  window->form().cmdReport_Click();
+  EXPECT_FALSE(cancelling.armed) << "Cancel was never pressed";
+  EXPECT_EQ(Slurp(file), old);
+  EXPECT_EQ(reports, 0);
+  EXPECT_EQ(commands, std::vector<bool>(6, false));
+  ASSERT_FALSE(cancelling.messages.empty());
+  EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
 }
 
 // A scratch file that cannot be used (a folder where the calculation deletes ERR.DAT or lays

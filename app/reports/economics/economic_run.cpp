@@ -107,9 +107,10 @@ void clsReport::EcoRptCombined(bool& ok) {
     }
     if (!modpublic::UpdateProgress(modpublic::kProgressGenerating, 100, "")) return false;
 
-    // Error lines are written in place, so the document is whole: it is saved as it stands
-    // (or, when the folder refuses it, kept for the viewer after the save's one box).
-    return SaveCombinedReport();
+    // Error lines are written in place, so the document is whole: the run saves it as it
+    // stands after its last progress step (or, when the folder refuses it, keeps it for the
+    // viewer after the save's one box).
+    return true;
   });
 }
 

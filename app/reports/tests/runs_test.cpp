@@ -2,6 +2,8 @@
 // sections in order, progress and cancel, failing sections, the file name, and the frame of
 // the economic run.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "app/calc/frmWait.h"
 #include "app/reports/tests/report_fixture.h"
@@ -167,6 +169,25 @@ TEST_P(RunCancel, LeavesNoFileNoListAndNoMessage) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// A Cancel seen once the report is built, with the report of the last good run in the working
+// folder: that report stays as it was (never no report), and the run leaves nothing of its own.
+TEST_P(RunCancel, KeepsTheLastGoodReport) {
+  const std::string file = "PLVReport_for_Plant X.rtf";
+  const std::string old = "{\\rtf1 the last good report}";
+  std::ofstream(Working(file), std::ios::binary) << old;
+  WriteOptions(true, true);
+  FakeBodies();
+  progress.cancelAfterUpdates = GetParam().after;
+  EXPECT_FALSE(report->PLVAnalysisReports());
+  EXPECT_EQ(WorkingFiles(), std::vector<std::string>{file});
+  std::ifstream in(Working(file), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+  EXPECT_EQ(report->ReportsCount(), 0);
+  EXPECT_EQ(doc().sections.size(), 1u);
+  EXPECT_FALSE(Has("Summary body"));
+  EXPECT_TRUE(host.messages.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Cancel, RunCancel,
                          ::testing::Values(CancelCase{"DuringTheLoadProfiles", 2}, CancelCase{"AfterTheSave", 8},
                                            CancelCase{"AtTheEnd", 9}),
@@ -230,10 +251,47 @@ TEST_F(Runs, FileNameFromTheProjectName) {
       {"../../etc/x", "PLVReport_for_.._.._etc_x.rtf"},
   };
   for (const auto& [project, file] : cases) EXPECT_EQ(clsReport::PLVReportFileName(project), file) << project;
+
   modDataIO::gProject.ProjectName = "../escape";
   WriteOptions(false, false);
   ASSERT_TRUE(report->PLVAnalysisReports());
   EXPECT_EQ(WorkingFiles(), std::vector<std::string>{"PLVReport_for_.._escape.rtf"});
+}
+
+// The economic run takes Cancel at its last step too: the last good report stays.
+TEST_F(Runs, EconomicRunCancelledAtItsLastStepKeepsTheLastGoodReport) {
+  const std::string old = "{\\rtf1 the last good economic report}";
+  std::ofstream(Working("EcoCombined.rtf"), std::ios::binary) << old;
+  ReportData r;
+  r.ReportType = 1;
+  ASSERT_TRUE(modDataIO::bReportsWrite(r));
+  report->ReportType(1);
+  // The run's first step, the report's two steps (start and end), then the run's last one.
+  progress.cancelAfterUpdates = 3;
+  EXPECT_FALSE(report->EconomicAnalysisReports());
+  EXPECT_EQ(progress.values, (std::vector<float>{10, 10, 100}));
+  EXPECT_EQ(WorkingFiles(), std::vector<std::string>{"EcoCombined.rtf"});
+  std::ifstream in(Working("EcoCombined.rtf"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+  EXPECT_EQ(report->ReportsCount(), 0);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+// An error page's name is the report's with "Error_" before it, within the 255 bytes of a file
+// name: a long name is cut at the start of a character, and the extension stays.
+TEST(ErrorPageFileName, MarksTheReportsNameAndFits) {
+  const std::string longest = clsReport::PLVReportFileName(std::string(300, 'x'));
+  ASSERT_EQ(longest.size(), 255u);
+  const std::string x230(230, 'x');
+  const std::pair<std::string, std::string> cases[] = {
+      {"PLVReport_for_Plant X.rtf", "Error_PLVReport_for_Plant X.rtf"},
+      {"EcoCombined.rtf", "Error_EcoCombined.rtf"},
+      {"PLVReport_for_a.b.rtf", "Error_PLVReport_for_a.b.rtf"},
+      {longest, "Error_PLVReport_for_" + x230 + "x.rtf"},
+      // The 245 bytes left for the name end inside the first "é".
+      {"PLVReport_for_" + x230 + "\u00e9\u00e9.rtf", "Error_PLVReport_for_" + x230 + ".rtf"},
+  };
+  for (const auto& [report, error] : cases) EXPECT_EQ(clsReport::ErrorPageFileName(report), error) << report;
 }
 
 TEST_F(Runs, EconomicRunFrame) {

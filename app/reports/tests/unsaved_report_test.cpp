@@ -1,19 +1,29 @@
 // A combined report that the working folder cannot take (a full disk, a read-only disk, a
-// folder that cannot exist): one box names the folder and the reason, the report file there
-// stays as it was, the document keeps the whole report for the viewer, and a save elsewhere
-// writes all of it. A run that cannot build its report shows an error page, which never
-// replaces the report's file.
+// folder that cannot exist, the program folder): one box names the folder and the reason, the
+// report file there stays as it was, the document keeps the whole report for the viewer (page
+// for page the report a saved run shows), and a save elsewhere writes all of it. A run that cannot build its report
+// shows an error page, which never replaces the report's file.
+#include <QImage>
+#include <QPainter>
+#include <sys/mount.h>
+
 #include <cerrno>
+#include <ctime>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
+#include "app/storage/modpublic.h"
 #include "libs/testsupport/read_only_folder.h"
+#include "platform/graph/graph.h"
+#include "platform/richtext/layout.h"
 #include "platform/savefile/tests/disk_limit.h"
 
 namespace reporttest {
@@ -24,7 +34,7 @@ namespace fs = std::filesystem;
 constexpr const char* kReportFile = "PLVReport_for_Plant X.rtf";
 constexpr int kSummaryLines = 400;
 
-std::string ReadAll(const std::string& path) {
+std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
@@ -71,14 +81,71 @@ class UnsavedReport : public ReportTest {
   }
 };
 
+// The working folder on a disk of its own that is full, for the calling thread while the
+// object lives: a small tmpfs mounted over it in a private mount namespace (as ReadOnlyFolder
+// binds one), holding a copy of what the folder held and a file that takes the rest of it.
+class FullDiskFolder {
+ public:
+  explicit FullDiskFolder(std::string path) : path_(std::move(path)) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& e : fs::directory_iterator(path_)) files.emplace_back(e.path().string(), ReadAll(e.path()));
+    why_ = testsupport::detail::PrivateMounts();
+    if (!why_.empty()) return;
+    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=256k") != 0) {
+      why_ = std::string("mount tmpfs: ") + std::strerror(errno);
+      return;
+    }
+    mounted_ = true;
+    for (const auto& [file, bytes] : files) std::ofstream(file, std::ios::binary) << bytes;
+    std::ofstream fill(path_ + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (fill.write(block.data(), static_cast<std::streamsize>(block.size())) && fill.flush()) {
+    }
+  }
+  ~FullDiskFolder() {
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+  }
+  FullDiskFolder(const FullDiskFolder&) = delete;
+  FullDiskFolder& operator=(const FullDiskFolder&) = delete;
+  const std::string& Unavailable() const { return why_; }
+
+ private:
+  std::string path_;
+  std::string why_;
+  bool mounted_ = false;
+};
+
+// The working folder as the program folder, while the object lives.
+class WorkingInProgramFolder {
+ public:
+  WorkingInProgramFolder() : old_(modpublic::gAppPath) { modpublic::gAppPath = modDataIO::WorkingFolder(); }
+  ~WorkingInProgramFolder() { modpublic::gAppPath = old_; }
+  WorkingInProgramFolder(const WorkingInProgramFolder&) = delete;
+  WorkingInProgramFolder& operator=(const WorkingInProgramFolder&) = delete;
+
+ private:
+  std::string old_;
+};
+
 struct Refusal {
   const char* name;
-  int err;  // the reason the box gives
+  int err;  // the reason the box gives, as the system words it; 0: `reason` instead
+  const char* reason;
+  // What the box says keeps the report from the folder: before and after the folder's name.
+  const char* problemBefore;
+  const char* problemAfter;
   // Makes the working folder refuse the report for the life of the returned guard; false
   // (with the reason) when this computer cannot.
   std::function<std::shared_ptr<void>(UnsavedReport&, std::string& why)> refuse;
   bool folderExists;
 };
+
+template <class Guard>
+std::shared_ptr<void> Made(std::shared_ptr<Guard> guard, std::string& why) {
+  why = guard->Unavailable();
+  if (!why.empty()) return nullptr;
+  return guard;
+}
 
 void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 
@@ -99,8 +166,8 @@ TEST_P(UnsavedReportRefused, OneBoxTheOldFileStaysAndTheWholeReportIsShownAndSav
   const std::string& box = host.messages[0].text;
   EXPECT_NE(box.find("Error saving report as file:"), std::string::npos) << box;
   const std::string folder = fs::path(modDataIO::WorkingFolder()).parent_path().string();
-  EXPECT_NE(box.find("The folder " + folder + " cannot be written to."), std::string::npos) << box;
-  EXPECT_NE(box.find(std::strerror(c.err)), std::string::npos) << box;
+  EXPECT_NE(box.find(c.problemBefore + folder + c.problemAfter), std::string::npos) << box;
+  EXPECT_NE(box.find(c.err != 0 ? std::strerror(c.err) : c.reason), std::string::npos) << box;
   // The last good report stays, and nothing else is left there.
   if (c.folderExists) {
     EXPECT_EQ(ReadAll(Working(kReportFile)), old);
@@ -131,24 +198,30 @@ TEST_P(UnsavedReportRefused, OneBoxTheOldFileStaysAndTheWholeReportIsShownAndSav
 INSTANTIATE_TEST_SUITE_P(
     Working, UnsavedReportRefused,
     ::testing::Values(
-        // 8 KB left: the report does not fit, an error page would.
-        Refusal{"FullDisk", EFBIG,
+        // A disk that is full.
+        Refusal{"DiskFull", ENOSPC, "", "The disk of the folder ", " is full.",
+                [](UnsavedReport&, std::string& why) {
+                  return Made(std::make_shared<FullDiskFolder>(modDataIO::WorkingFolder()), why);
+                },
+                true},
+        // 8 KB left for the file: the report does not fit, an error page would.
+        Refusal{"NoRoomForTheFile", EFBIG, "", "The disk of the folder ", " has no room for a file this large.",
                 [](UnsavedReport&, std::string&) { return std::make_shared<savefile::testing::DiskOf>(8192); }, true},
-        Refusal{"ReadOnlyDisk", EROFS,
-                [](UnsavedReport&, std::string& why) -> std::shared_ptr<void> {
-                  auto ro = std::make_shared<testsupport::ReadOnlyFolder>(modDataIO::WorkingFolder());
-                  why = ro->Unavailable();
-                  if (!why.empty()) return nullptr;
-                  return ro;
+        Refusal{"ReadOnlyDisk", EROFS, "", "The folder ", " cannot be written to.",
+                [](UnsavedReport&, std::string& why) {
+                  return Made(std::make_shared<testsupport::ReadOnlyFolder>(modDataIO::WorkingFolder()), why);
                 },
                 true},
         // A folder under a file can never be made, by any user.
-        Refusal{"FolderUnderAFile", ENOTDIR,
+        Refusal{"FolderUnderAFile", ENOTDIR, "", "The folder ", " cannot be written to.",
                 [](UnsavedReport& fixture, std::string&) -> std::shared_ptr<void> {
                   fixture.WorkUnderAFile();
                   return std::make_shared<int>(0);
                 },
-                false}),
+                false},
+        Refusal{"ProgramFolder", 0, "it lies in the program folder", "The folder ",
+                " is the program folder, which holds the program's own files",
+                [](UnsavedReport&, std::string&) { return std::make_shared<WorkingInProgramFolder>(); }, true}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 
 // A run that cannot build its report (here its input data summary fails) shows the error page;
@@ -167,6 +240,60 @@ TEST_F(UnsavedReport, ErrorPageNeverReplacesTheReportFile) {
   EXPECT_EQ(report->ReportsCount(), 1);
   EXPECT_FALSE(report->Reportinfo(1).Saved);
   EXPECT_TRUE(host.messages.empty());
+}
+
+// Each page of a document as it is painted, at 72 dots per inch.
+std::vector<QImage> PageImages(const richtext::Document& document) {
+  std::vector<QImage> pages;
+  for (const richtext::PageLayout& page : richtext::Paginate(document).pages) {
+    QImage image(page.width / 20, page.height / 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(1.0 / 20, 1.0 / 20);
+    richtext::PaintPage(painter, page);
+    painter.end();
+    pages.push_back(std::move(image));
+  }
+  return pages;
+}
+
+// The report kept after the working folder refused it is the report a saved run shows (read
+// back from its file), page for page: its footers with the logo, its graphs and tables.
+TEST_F(UnsavedReport, AKeptReportHasTheSavedReportsPages) {
+  ReportData options;
+  ASSERT_TRUE(modDataIO::bReportsRead(options));
+  options.bShowLogo = -1;  // the footers hold the logo
+  ASSERT_TRUE(modDataIO::bReportsWrite(options));
+  report->PLVSections().CustomPLVSpec = [this] {
+    graph::Chart* g = nullptr;
+    if (!report->InitGraph(g, 2)) return false;
+    g->title = "Spec graph";
+    for (int i = 0; i < 12; ++i) g->SetPoint(0, i, i, 10.0 + 7 * (i % 5));
+    report->PasteFullWidthGraph(*g);
+    return report->WriteTextLine("Spec body");
+  };
+  const std::string working = modDataIO::WorkingFolder();
+  std::vector<QImage> saved, kept;
+  // The pages' headers show the minute of the run: both runs are made within one.
+  for (int tries = 0; tries < 3; ++tries) {
+    modDataIO::WorkingFolder(working);
+    const std::time_t minute = std::time(nullptr) / 60;
+    ASSERT_TRUE(report->PLVAnalysisReports());
+    saved = PageImages(doc());
+    ASSERT_TRUE(report->SaveReportAsFile(Temp("saved.pdf"), "pdf"));
+    WorkUnderAFile();
+    EXPECT_FALSE(report->PLVAnalysisReports());
+    ASSERT_TRUE(report->ReportUnsaved());
+    kept = PageImages(doc());
+    ASSERT_TRUE(report->SaveReportAsFile(Temp("kept.pdf"), "pdf"));
+    if (std::time(nullptr) / 60 == minute) break;
+  }
+  Keep(Temp("saved.pdf"));
+  Keep(Temp("kept.pdf"));
+  ASSERT_GT(saved.size(), 3u);
+  ASSERT_EQ(kept.size(), saved.size());
+  for (size_t i = 0; i < saved.size(); ++i) EXPECT_TRUE(kept[i] == saved[i]) << "page " << i + 1;
+  EXPECT_EQ(fs::file_size(Temp("kept.pdf")), fs::file_size(Temp("saved.pdf")));
 }
 
 // The economic run meets a folder that refuses its report: one box, not three (the save's,

@@ -1,10 +1,12 @@
 // The viewer's Save as RTF and Save as PDF with the name the user typed: a bare name gets the
-// extension of the type it is saved as, and a file under the completed name is asked about.
+// extension of the type it is saved as, and a file under the completed name is asked about; an
+// error page is offered under a name of its own.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <type_traits>
 
 #include <QCryptographicHash>
@@ -12,6 +14,7 @@
 
 #include "app/reports/frmReport.h"
 #include "app/reports/tests/report_fixture.h"
+#include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 
 namespace reporttest {
@@ -39,8 +42,10 @@ class ViewWithoutReportCommands : public frmReport::View {
   void TocCommand(int) override {}
   void FocusToc() override {}
   void ShowWait(frmWait&) override {}
+  std::string proposed;  // the name the last dialog proposed
   std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int& filterIndex,
-                             const std::string&) override {
+                             const std::string& fileName) override {
+    proposed = fileName;
     filterIndex = filter;
     const size_t i = dialogs++;
     return i < typed.size() ? typed[i] : std::string();
@@ -249,6 +254,39 @@ TEST_F(ViewerSave, AFailedSaveNamesTheFileAndAdvisesAnotherFolderOrName) {
     EXPECT_EQ(box.find("viewer"), std::string::npos) << box;
     EXPECT_EQ(view->dialogs, 1u);
   }
+}
+
+// After a run that could not build its report, the viewer shows the error page: the saves
+// propose a name of the page's own, so that accepting it never replaces the report's files.
+TEST_F(ViewerSave, AnErrorPageIsNeverOfferedTheReportsName) {
+  ASSERT_NO_FATAL_FAILURE(WriteEmptyResults());
+  modDataIO::gProject.ProjectName = "Plant X";
+  ReportData options;
+  options.ReportType = 2;
+  options.bInputSummary = -1;
+  ASSERT_TRUE(modDataIO::bReportsWrite(options));
+  clsReport& r = form->Report();
+  r.PLVSections().InputSummary = [] { return false; };
+  const std::string good = "the last good report";
+  for (const char* ext : {".rtf", ".pdf"}) std::ofstream(Working(std::string("PLVReport_for_Plant X") + ext)) << good;
+  ASSERT_FALSE(r.PLVAnalysisReports());
+  for (const auto& [button, ext, start] : {std::tuple{&frmReport::cmdSaveAsRTF_Click, ".rtf", "{\\rtf"},
+                                           {&frmReport::cmdSaveAsPDF_Click, ".pdf", "%PDF"}}) {
+    SCOPED_TRACE(ext);
+    view->typed = {};
+    view->dialogs = 0;
+    view->filter = ext == std::string(".rtf") ? 1 : 2;
+    (form.get()->*button)();
+    const std::string offered = Working(std::string("Error_PLVReport_for_Plant X") + ext);
+    EXPECT_EQ(view->proposed, offered);
+    // Accepted, the page is written under that name.
+    view->typed = {view->proposed};
+    view->dialogs = 0;
+    (form.get()->*button)();
+    EXPECT_EQ(Head(offered, std::string(start).size()), start);
+    EXPECT_EQ(Head(Working(std::string("PLVReport_for_Plant X") + ext), 100), good);
+  }
+  EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace
