@@ -261,6 +261,12 @@ class clsReport : public frmWait::ReportClassInterface {
   // Writes the document as "pdf" (exactly that text) or else as RTF. A blank name becomes
   // "Rpt-RPT.<format>" in the working folder. False with the error box on failure.
   bool SaveReportAsFile(const std::string& fileName, const std::string& format);
+  // How writing the document to a file ended: written, the file not written (TerLastSaveError
+  // says why), or the PDF's pages not made.
+  enum class DocumentWrite { kWritten, kFileFailed, kPdfFailed };
+  // Writes the document to `target` as "pdf" (exactly that text) or else as RTF, without a
+  // message: the run's save and the viewer's saves each say what failed in their own words.
+  DocumentWrite WriteDocumentFile(const std::string& target, const std::string& format);
 
   // ---- pictures ----
   // A bitmap of the program folder, centred on the text width, inline or in a new frame.

@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "app/calc/frmWait.h"
-#include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/savefile/save_file.h"
@@ -193,19 +192,16 @@ void frmReport::SaveReport(int format) {
 }
 
 std::string frmReport::WriteReport(const std::string& path, const std::string& format) {
-  const TerHwnd h = m_Report->TerHwnd();
-  if (format != "pdf") return SaveTerFile(h, path) == 1 ? std::string() : TerLastSaveError();
-  int32_t job = 0;
-  const int32_t pdf = TerPdfStart(path, job, vb::Trim(modDataIO::gSettings.UserName), "",
-                                  m_Report->Reportinfo(m_Report->CurrentReportID()).Title, "", "");
-  if (pdf == 0) return "the PDF of " + path + " could not be started";
-  if (TerPdfPrintPage(h, job, -1) == 0) {
-    TerPdfEnd(pdf, job);  // releases the job
-    return "the pages of " + path + " could not be laid out as PDF";
+  switch (m_Report->WriteDocumentFile(path, format)) {
+    case clsReport::DocumentWrite::kWritten:
+      return {};
+    case clsReport::DocumentWrite::kPdfFailed:
+      return "the pages of " + path + " could not be laid out as PDF";
+    case clsReport::DocumentWrite::kFileFailed:
+      break;
   }
-  if (TerPdfEnd(pdf, job) == 1) return {};
   const std::string why = TerLastSaveError();
-  return why.empty() ? "the PDF " + path + " could not be written" : why;
+  return why.empty() ? path + " could not be written" : why;
 }
 
 void frmReport::PrintReport(bool dialog) {

@@ -1,7 +1,6 @@
 // Saving the document as RTF or PDF. The PDF is painted from the laid-out pages straight
 // into the target file: no intermediate RTF is written, so nothing beside the PDF is touched.
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -25,7 +24,7 @@ constexpr const char* kSaveTitle = "clsReport.SaveReportAsFile()";
 // words are the system's.
 std::string FolderProblem(const std::string& target, const std::string& why) {
   const std::string folder = std::filesystem::path(target).parent_path().string();
-  const auto because = [&why](int err) { return why.ends_with(std::strerror(err)); };
+  const auto because = [&why](int err) { return savefile::FailedBecause(why, err); };
   constexpr const char* kElsewhere = "save the report from the viewer with Save as RTF or Save as PDF.";
   if (savefile::InProtectedFolder(target))
     return "The folder " + folder +
@@ -70,21 +69,29 @@ bool clsReport::SaveReportAsFile(const std::string& fileName, const std::string&
     return false;
   };
   if (TerEditor(m_TerHwnd) == nullptr) return fail(fileFailed());
-
-  if (format != "pdf") {
-    if (SaveTerFile(m_TerHwnd, target) != 1) return fail(fileFailed());
-    return true;
+  switch (WriteDocumentFile(target, format)) {
+    case DocumentWrite::kWritten:
+      return true;
+    case DocumentWrite::kPdfFailed:
+      return fail(engineFailed);
+    case DocumentWrite::kFileFailed:
+      break;
   }
+  return fail(fileFailed());
+}
+
+clsReport::DocumentWrite clsReport::WriteDocumentFile(const std::string& target, const std::string& format) {
+  if (format != "pdf")
+    return SaveTerFile(m_TerHwnd, target) == 1 ? DocumentWrite::kWritten : DocumentWrite::kFileFailed;
   int32_t job = 0;
   const std::string now = IsoNow();
   const int32_t pdf = TerPdfStart(target, job, vb::Trim(modDataIO::gSettings.UserName), "",
                                   Reportinfo(m_CurrentReportID).Title, now, now);
-  if (pdf == 0) return fail(engineFailed);
+  if (pdf == 0) return DocumentWrite::kPdfFailed;
   if (TerPdfPrintPage(m_TerHwnd, job, -1) == 0) {
     TerPdfEnd(pdf, job);  // releases the job
-    return fail(engineFailed);
+    return DocumentWrite::kPdfFailed;
   }
   // The file itself is written here: a folder that cannot take it is a file error.
-  if (TerPdfEnd(pdf, job) == 0) return fail(fileFailed());
-  return true;
+  return TerPdfEnd(pdf, job) == 1 ? DocumentWrite::kWritten : DocumentWrite::kFileFailed;
 }

@@ -2,7 +2,6 @@
 // inch-pound and once in SI units, each pass converted with a unit converter of its own.
 // Numbers are written with "." whatever the locale; quoted texts double their quotes.
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -27,22 +26,15 @@ std::string Quoted(const std::string& text) {
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
-// Whether a failed write's description ("Cannot write <path>: <system text>") ends with the
-// system's text for the error number (in the language the system gave it).
-bool FailedWith(const std::string& description, int err) {
-  const std::string reason = std::string(": ") + std::strerror(err);
-  return description.size() >= reason.size() &&
-         description.compare(description.size() - reason.size(), reason.size(), reason) == 0;
-}
-
 // The message of a CSV whose write failed with `description`: the cause as far as the system
 // tells it (a read-only disk, a full disk) and what to do about it.
 std::string CsvWriteFailedMessage(const std::string& path, const std::string& description) {
   const std::string head = "The summary CSV file " + path + " was not written: ";
-  if (FailedWith(description, EROFS))
+  if (savefile::FailedBecause(description, EROFS))
     return head + "the folder " + FolderOf(path) +
            " is on a read-only disk.\nChoose a CSV file in another folder in the report options.";
-  if (FailedWith(description, ENOSPC) || FailedWith(description, EDQUOT) || FailedWith(description, EFBIG))
+  if (savefile::FailedBecause(description, ENOSPC) || savefile::FailedBecause(description, EDQUOT) ||
+      savefile::FailedBecause(description, EFBIG))
     return head + "the disk of the folder " + FolderOf(path) +
            " is full.\nMake room on that disk and run the reports again, or choose a CSV file on another disk in "
            "the report options.";

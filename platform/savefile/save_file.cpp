@@ -200,6 +200,10 @@ bool InProtectedFolder(const std::string& path) {
   return !path.empty() && !ProtectingFolder(SaveTarget(path, true)).empty();
 }
 
+bool FailedBecause(const std::string& error, int err) {
+  return error.ends_with(std::string(": ") + std::strerror(err));
+}
+
 int WriteAllAt(int fd, std::string_view bytes, std::int64_t offset) {
   std::size_t done = 0;
   while (done < bytes.size()) {

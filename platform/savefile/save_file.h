@@ -51,6 +51,11 @@ void SetProtectedFolder(std::function<std::string()> folder);
 // real path.
 bool InProtectedFolder(const std::string& path);
 
+// Whether a failed save's text (SaveResult::error, "<what> <path>: <system's reason>", passed
+// on as it is) ends with the system's reason for the error number `err`: callers that only
+// get the text tell a full disk from a read-only one by it.
+bool FailedBecause(const std::string& error, int err);
+
 // Byte ranges at their 0-based offsets.
 using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 
