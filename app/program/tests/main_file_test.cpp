@@ -51,12 +51,37 @@ TEST(SaveAsNaming, ExtensionAndProjectNameTable) {
   }
 }
 
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 class FileCommands : public MainTest {
  protected:
   std::string Existing() {
     const std::string path = (TempDir() / "existing.vxn").string();
     std::ofstream(path) << "x";
     return path;
+  }
+  // A project saved in a folder of its own ("mounted", which the test mounts read-only), with
+  // the window open and an entry changed, so that File > Save has something to save.
+  struct Mounted {
+    std::filesystem::path folder;
+    std::string path;
+    std::string before;  // the file's bytes
+    TestWindow* window;
+  };
+  Mounted MountedProject() {
+    Mounted m;
+    m.folder = TempDir() / "mounted";
+    std::filesystem::create_directories(m.folder);
+    gProject.ProjectName = "Mounted Job";
+    m.path = (m.folder / "mounted.vxn").string();
+    EXPECT_TRUE(modDataIO::SaveProject(m.path, gProject));
+    m.before = Slurp(m.path);
+    m.window = &OpenWindow();
+    Type(F::uncDesignWB, "80");
+    return m;
   }
 };
 
@@ -329,11 +354,6 @@ TEST_F(FileCommands, SaveIsRefusedWhileAListHasNoSelection) {
   EXPECT_FALSE(std::filesystem::exists(TempDir() / "Plant.vxn"));
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A name typed with or without the extension names the file and the project alike: the caption
 // and the report options' question about an unnamed project follow the file's name.
 TEST_F(FileCommands, SaveAsNamesTheProjectTheSameWithOrWithoutTheTypedExtension) {
@@ -441,14 +461,8 @@ TEST_F(FileCommands, SaveOfAWriteProtectedFileOffersSaveAsAndLeavesTheFile) {
 // A project file on a read-only mount (mounted in a private mount namespace of a child
 // process, so that it holds for root too) is write-protected like one without a write bit.
 TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
-  const std::filesystem::path folder = TempDir() / "mounted";
-  std::filesystem::create_directories(folder);
-  gProject.ProjectName = "Mounted Job";
-  const std::string path = (folder / "mounted.vxn").string();
-  ASSERT_TRUE(modDataIO::SaveProject(path, gProject));
-  const std::string before = Slurp(path);
-  TestWindow& w = OpenWindow();
-  Type(F::uncDesignWB, "80");
+  const auto [folder, path, before, window] = MountedProject();
+  TestWindow& w = *window;
   const std::string expected = path + " is write-protected. The project was not saved; save it under another name.";
   const std::string dir = folder.string();
 
@@ -470,14 +484,8 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
 // offers it) is refused like one in the program folder, and the dialog comes again: the next
 // name, in a folder that can be written, is saved.
 TEST_F(FileCommands, SaveAsIntoAReadOnlyFolderIsRefusedAndAskedAgain) {
-  const std::filesystem::path folder = TempDir() / "mounted";
-  std::filesystem::create_directories(folder);
-  gProject.ProjectName = "Mounted Job";
-  const std::string path = (folder / "mounted.vxn").string();
-  ASSERT_TRUE(modDataIO::SaveProject(path, gProject));
-  const std::string before = Slurp(path);
-  TestWindow& w = OpenWindow();
-  Type(F::uncDesignWB, "80");
+  const auto [folder, path, before, window] = MountedProject();
+  TestWindow& w = *window;
   const std::string other = (folder / "other.vxn").string();
   const std::string elsewhere = (TempDir() / "elsewhere.vxn").string();
   const std::string expected =
@@ -486,6 +494,7 @@ TEST_F(FileCommands, SaveAsIntoAReadOnlyFolderIsRefusedAndAskedAgain) {
       ", which cannot be written to. The project was not saved; save it in another folder.\nsaved as " + elsewhere +
       ", 0 names left";
 
+  KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(folder.string(), [&] {
     host_.messages.clear();
     w.saveAnswers = {other, elsewhere};
