@@ -1,7 +1,6 @@
 // The two report runs the progress window starts after a calculation, and the combined
 // part-load report with its sections in their fixed order.
-#include <filesystem>
-#include <system_error>
+#include <stdexcept>
 
 #include "app/reports/clsReport.h"
 #include "app/reports/plv/plv_values.h"
@@ -9,6 +8,7 @@
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
+#include "libs/vb/vberror.h"
 
 // One section of the combined part-load report.
 struct clsReport::RunRow {
@@ -82,8 +82,13 @@ bool clsReport::SaveCombinedReport() {
 
 void clsReport::ShowUnsavedReport() {
   // Through RTF as a saved report is read back from its file, so that the report shown,
-  // printed and saved from the viewer is page for page the one a saved run shows.
-  if (richtext::TerReloadAsRtf(m_TerHwnd) != 1 || !InitReportDocument(1, false)) return;
+  // printed and saved from the viewer is page for page the one a saved run shows. Where that
+  // cannot be done, the document as built is shown rather than nothing.
+  if (richtext::TerReloadAsRtf(m_TerHwnd) == 1)
+    InitReportDocument(1, false);
+  else
+    vb::NoteIgnoredError("clsReport.ShowUnsavedReport()",
+                         std::runtime_error("the report could not be read back as RTF"));
   ShowLoadedReport();
 }
 
