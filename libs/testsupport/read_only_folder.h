@@ -32,29 +32,36 @@ inline bool WriteTo(const char* file, const std::string& text) {
   return static_cast<bool>(out.flush());
 }
 
-// A private mount namespace for this thread (as root directly, otherwise in a user namespace
-// of its own in which this user is root); "" on success, else what failed, naming what the
-// machine lacks when it allows neither.
-inline std::string PrivateMounts() {
-  if (::unshare(CLONE_NEWNS) != 0) {
-    const int asRoot = errno;
-    const uid_t uid = ::geteuid();
-    const gid_t gid = ::getegid();
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
-      const int inUserNamespace = errno;
-      if (inUserNamespace == EINVAL)
-        return std::string("a process with threads cannot enter a user namespace (unshare: ") +
-               std::strerror(inUserNamespace) + ")";
-      return "this machine cannot make a read-only folder for this user (uid " + std::to_string(uid) +
-             "): it may not make a mount namespace (unshare: " + std::strerror(asRoot) +
-             ", not being root) nor create a user namespace (unshare: " + std::strerror(inUserNamespace) +
-             "; see the sysctls user.max_user_namespaces, kernel.unprivileged_userns_clone and "
-             "kernel.apparmor_restrict_unprivileged_userns)";
-    }
-    if (!WriteTo("/proc/self/setgroups", "deny") || !WriteTo("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
-        !WriteTo("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
-      return "the user namespace's id maps could not be written";
+// New namespaces of the kinds `flags` (CLONE_NEWNS, CLONE_NEWPID, ...) for this thread: as
+// root directly, otherwise inside a user namespace of its own in which this user is root.
+// "" on success, else what failed, naming what the machine lacks for `purpose` when it allows
+// neither.
+inline std::string OwnNamespaces(int flags, const std::string& purpose) {
+  if (::unshare(flags) == 0) return {};
+  const int asRoot = errno;
+  const uid_t uid = ::geteuid();
+  const gid_t gid = ::getegid();
+  if (::unshare(CLONE_NEWUSER | flags) != 0) {
+    const int inUserNamespace = errno;
+    if (inUserNamespace == EINVAL)
+      return std::string("a process with threads cannot enter a user namespace (unshare: ") +
+             std::strerror(inUserNamespace) + ")";
+    return "this machine cannot make " + purpose + " for this user (uid " + std::to_string(uid) +
+           "): it may not make the namespace (unshare: " + std::strerror(asRoot) +
+           ", not being root) nor create a user namespace (unshare: " + std::strerror(inUserNamespace) +
+           "; see the sysctls user.max_user_namespaces, kernel.unprivileged_userns_clone and "
+           "kernel.apparmor_restrict_unprivileged_userns)";
   }
+  if (!WriteTo("/proc/self/setgroups", "deny") || !WriteTo("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+      !WriteTo("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
+    return "the user namespace's id maps could not be written";
+  return {};
+}
+
+// A private mount namespace for this thread (see OwnNamespaces); "" on success, else what
+// failed.
+inline std::string PrivateMounts() {
+  if (std::string why = OwnNamespaces(CLONE_NEWNS, "a read-only folder"); !why.empty()) return why;
   // Private, so that the mounts below never reach the namespace of the parent.
   if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
     return std::string("mount --make-rprivate /: ") + std::strerror(errno);
