@@ -69,15 +69,18 @@ void Limiting(Steps&& steps) {
   }
 }
 
-// Runs the steps of a complete-state operation on the caller's arguments. When a step refuses
-// the pressure (a limiter's or an iteration's trial state included), every argument is put back
-// as the caller passed it before the error goes on; any other error keeps the outputs stored
-// before it.
+// Runs the steps of a complete-state operation on the caller's arguments. A pressure not above
+// pv,min (every complete state sets at least that vapour pressure against it) is refused before
+// anything else. When a later step refuses the pressure (a limiter's or an iteration's trial
+// state included), every argument is put back as the caller passed it before the error goes
+// on; any other error keeps the outputs stored before it.
 template <class Steps>
-void KeepingArgumentsIfPressureRefused(const std::array<float*, 8>& args, Steps&& steps) {
+void CompleteState(float fBaPres, const std::array<float*, 8>& args, Steps&& steps) {
+  CheckPressure(fBaPres, MinimumVaPres());
   std::array<float, 8> passed{};
   for (std::size_t i = 0; i < args.size(); ++i) passed[i] = *args[i];
   try {
+    kestrin::ClearUpperVectorState();
     steps();
   } catch (const PressureRefused&) {
     for (std::size_t i = 0; i < args.size(); ++i) *args[i] = passed[i];
@@ -366,16 +369,12 @@ void CompleteFromDBSH(float fBaPres, float fDryBulb, float fSpecHum, float& fVaP
 
 }  // namespace
 
-// Each refuses a pressure not above pv,min (every complete state sets at least that vapour
-// pressure against it) before anything else, and puts its arguments back when a later step
-// refuses the pressure.
+// Each runs as CompleteState: a pressure not above pv,min is refused before anything else, and
+// the arguments are put back when a later step refuses the pressure.
 
 void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, float& fDewPt, float& fRelHum,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres, MinimumVaPres());
-  const std::array<float*, 8> args = {&fDryBulb, &fEnth, &fDewPt, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb};
-  KeepingArgumentsIfPressureRefused(args, [&] {
-    kestrin::ClearUpperVectorState();
+  CompleteState(fBaPres, {&fDryBulb, &fEnth, &fDewPt, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb}, [&] {
     LimitDBEN(fBaPres, fDryBulb, fEnth);
     fSpecHum = SpecHumFromDBEN(fBaPres, fDryBulb, fEnth);
     fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
@@ -388,10 +387,7 @@ void PSYCHEN32::Psy_ALL_DB_EN(float fBaPres, float& fDryBulb, float& fEnth, floa
 
 void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, float& fDewPt, float& fEnth,
                               float& fSpecHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres, MinimumVaPres());
-  const std::array<float*, 8> args = {&fDryBulb, &fRelHum, &fDewPt, &fEnth, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb};
-  KeepingArgumentsIfPressureRefused(args, [&] {
-    kestrin::ClearUpperVectorState();
+  CompleteState(fBaPres, {&fDryBulb, &fRelHum, &fDewPt, &fEnth, &fSpecHum, &fSpecVol, &fVaPres, &fWetBulb}, [&] {
     LimitDBRH(fDryBulb, fRelHum);
     fVaPres = VaporPresFromRH(fBaPres, fRelHum, Single(SatVaporPresFromDB(fDryBulb)));
     fDewPt = DewPointFromVP(fVaPres);
@@ -404,10 +400,7 @@ void PSYCHEN32::Psy_ALL_DB_RH(float fBaPres, float& fDryBulb, float& fRelHum, fl
 
 void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecVol, float& fVaPres, float& fWetBulb) {
-  CheckPressure(fBaPres, MinimumVaPres());
-  const std::array<float*, 8> args = {&fDryBulb, &fSpecHum, &fDewPt, &fEnth, &fRelHum, &fSpecVol, &fVaPres, &fWetBulb};
-  KeepingArgumentsIfPressureRefused(args, [&] {
-    kestrin::ClearUpperVectorState();
+  CompleteState(fBaPres, {&fDryBulb, &fSpecHum, &fDewPt, &fEnth, &fRelHum, &fSpecVol, &fVaPres, &fWetBulb}, [&] {
     LimitDBSH(fBaPres, fDryBulb, fSpecHum);
     fVaPres = VaporPresFromSH(fBaPres, fSpecHum);
     fDewPt = DewPointFromVP(fVaPres);
@@ -420,24 +413,18 @@ void PSYCHEN32::Psy_ALL_DB_SH(float fBaPres, float& fDryBulb, float& fSpecHum, f
 
 void PSYCHEN32::Psy_ALL_DB_WB(float fBaPres, float& fDryBulb, float& fWetBulb, float& fDewPt, float& fEnth,
                               float& fRelHum, float& fSpecHum, float& fSpecVol, float& fVaPres) {
-  CheckPressure(fBaPres, MinimumVaPres());
-  KeepingArgumentsIfPressureRefused(
-      {&fDryBulb, &fWetBulb, &fDewPt, &fEnth, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres}, [&] {
-        kestrin::ClearUpperVectorState();
-        LimitDBWB(fBaPres, fDryBulb, fWetBulb);
-        fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
-        CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
-      });
+  CompleteState(fBaPres, {&fDryBulb, &fWetBulb, &fDewPt, &fEnth, &fRelHum, &fSpecHum, &fSpecVol, &fVaPres}, [&] {
+    LimitDBWB(fBaPres, fDryBulb, fWetBulb);
+    fSpecHum = SpecHumFromDBWB(fBaPres, fDryBulb, SatSpecHum(fBaPres, fWetBulb), fWetBulb);
+    CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+  });
 }
 
 void PSYCHEN32::Psy_ALL_SH_WB(float fBaPres, float& fSpecHum, float& fWetBulb, float& fDewPt, float& fDryBulb,
                               float& fEnth, float& fRelHum, float& fSpecVol, float& fVaPres) {
-  CheckPressure(fBaPres, MinimumVaPres());
-  KeepingArgumentsIfPressureRefused(
-      {&fSpecHum, &fWetBulb, &fDewPt, &fDryBulb, &fEnth, &fRelHum, &fSpecVol, &fVaPres}, [&] {
-        kestrin::ClearUpperVectorState();
-        LimitSHWB(fBaPres, fSpecHum, fWetBulb);
-        fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
-        CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
-      });
+  CompleteState(fBaPres, {&fSpecHum, &fWetBulb, &fDewPt, &fDryBulb, &fEnth, &fRelHum, &fSpecVol, &fVaPres}, [&] {
+    LimitSHWB(fBaPres, fSpecHum, fWetBulb);
+    fDryBulb = Single(DryBulbFromSHWB(SatSpecHum(fBaPres, fWetBulb), fSpecHum, fWetBulb));
+    CompleteFromDBSH(fBaPres, fDryBulb, fSpecHum, fVaPres, fDewPt, fRelHum, fEnth, fSpecVol);
+  });
 }
