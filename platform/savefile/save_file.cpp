@@ -168,28 +168,31 @@ fs::path RealFolder(const fs::path& folder) {
   return real;
 }
 
-// The protected folder (real path) when the file `target` (its links already followed) lies in
-// it or below it; empty otherwise.
-fs::path ProtectingFolder(const fs::path& target) {
+// The protected folder's name when the file `target` (its links already followed) lies in it
+// or below it; empty otherwise.
+std::string ProtectingFolder(const fs::path& target) {
   std::string protectedName;
   {
     const std::lock_guard lock(ProtectedMutex());
     if (ProtectedFolderName()) protectedName = ProtectedFolderName()();
   }
-  if (protectedName.empty()) return {};
-  const fs::path guarded = RealFolder(protectedName);
-  if (guarded == guarded.root_path()) return {};  // a folder of "/" would refuse every save
-  const fs::path folder = RealFolder(FolderOf(target));
-  auto g = guarded.begin();
-  auto f = folder.begin();
-  for (; g != guarded.end(); ++g, ++f) {
-    if (g->empty()) continue;  // the trailing "/" of a folder name
-    if (f == folder.end() || *f != *g) return {};
-  }
-  return guarded;
+  if (protectedName.empty() || !FolderWithin(FolderOf(target).string(), protectedName)) return {};
+  return RealFolder(protectedName).string();
 }
 
 }  // namespace
+
+bool FolderWithin(const std::string& folder, const std::string& guarded) {
+  const fs::path outer = RealFolder(guarded);
+  if (outer == outer.root_path()) return false;  // "/" would hold every folder
+  const fs::path inner = RealFolder(folder);
+  auto f = inner.begin();
+  for (auto g = outer.begin(); g != outer.end(); ++g, ++f) {
+    if (g->empty()) continue;  // the trailing "/" of a folder name
+    if (f == inner.end() || *f != *g) return false;
+  }
+  return true;
+}
 
 void SetProtectedFolder(std::function<std::string()> folder) {
   const std::lock_guard lock(ProtectedMutex());
@@ -221,8 +224,8 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
   const fs::path target = SaveTarget(path, options.followLinks);
   const fs::path dir = FolderOf(target);
   // Nothing is written into the program folder, not even a temporary.
-  if (const fs::path guarded = ProtectingFolder(target); !guarded.empty())
-    return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded.string() +
+  if (const std::string guarded = ProtectingFolder(target); !guarded.empty())
+    return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded +
                                      ", which holds the program's own files"};
   // What is at the path now: a regular file (its bits are kept), nothing, or a link that is
   // not followed (replaced). Anything else is refused.

@@ -46,6 +46,10 @@ struct SaveResult {
 // empty name protects nothing). Set once by the program; nothing is protected until then.
 void SetProtectedFolder(std::function<std::string()> folder);
 
+// Whether the folder `folder` is the folder `guarded` or lies below it, both compared by real
+// path (links and "." or ".." resolved as far as they exist). "/" as `guarded` holds nothing.
+bool FolderWithin(const std::string& folder, const std::string& guarded);
+
 // Whether the file a save of `path` would write (every link at the path and in its folders
 // followed, as the save follows them) lies in the protected folder or below it, compared by
 // real path.

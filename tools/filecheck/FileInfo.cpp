@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/savefile/save_file.h"
 #include "platform/ui/ui.h"
 #include "tools/filecheck/modChecker.h"
 #include "tools/filecheck/Version.h"
@@ -226,14 +227,7 @@ void FileInfo::VerifyFiles(const std::string& file) {
 }
 
 bool FileInfo::InProgramFolder(const std::string& folder) const {
-  if (programFolder_.empty()) return false;
-  std::error_code ec;
-  const std::filesystem::path program = std::filesystem::canonical(programFolder_, ec);
-  if (ec) return false;
-  // The real path of what exists of the folder, links followed; the rest as written.
-  const std::filesystem::path target = std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
-  if (ec) return false;
-  return std::mismatch(program.begin(), program.end(), target.begin(), target.end()).first == program.end();
+  return !programFolder_.empty() && savefile::FolderWithin(folder, programFolder_);
 }
 
 std::string FileInfo::cmdMakeFile_Click() {
