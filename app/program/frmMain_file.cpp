@@ -54,11 +54,7 @@ std::string UnwritableFolder(const std::string& path) {
 
 // Why the project must not be written to `path`, as the message that says so; "" when it may.
 std::string SaveRefusal(const std::string& path) {
-  if (frmMain::InProgramFolder(path)) {
-    return path +
-           " is in the program folder, which holds the program's own files. The project was not saved; save it in "
-           "another folder.";
-  }
+  if (frmMain::InProgramFolder(path)) return modpublic::ProgramFolderRefusal(path, "project");
   if (WriteProtected(path)) return path + " is write-protected. The project was not saved; save it under another name.";
   if (const std::string folder = UnwritableFolder(path); !folder.empty()) {
     return path + " is in the folder " + folder +

@@ -178,7 +178,7 @@ void frmReport::SaveReport(int format) {
     saveFormat = SaveFormat(path, filterIndex);
     target = SavePath(path, saveFormat);
     if (!savefile::InProtectedFolder(target)) break;
-    ui::host().messageBox(ProgramFolderMessage(target), ui::kExclamation, "");
+    ui::host().messageBox(modpublic::ProgramFolderRefusal(target, "report"), ui::kExclamation, "");
   }
   // The dialog asks nothing: the name typed may not be the file written ("CHL.DAT" saved as
   // "CHL.DAT.rtf"), so the file the save replaces is asked about here.
@@ -237,12 +237,6 @@ void frmReport::EnableReportButtons() {
 }
 
 // ---- rules ----------------------------------------------------------------------------
-
-std::string frmReport::ProgramFolderMessage(const std::string& path) {
-  return path +
-         " is in the program folder, which holds the program's own files. The report was not saved; save it in "
-         "another folder.";
-}
 
 std::string frmReport::SaveFailedMessage(const std::string& reason) {
   return "The report was not saved: " + reason + ".\nSave it in another folder or under another name.";

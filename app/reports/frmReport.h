@@ -112,8 +112,6 @@ class frmReport {
   static int ParseZoom(const std::string& text);
   static constexpr const char* kCancelledMessage =
       "The report run was cancelled; no report was made. Choose Edit > Report Options to run it again.";
-  // The message of a save refused because the file lies in the program folder.
-  static std::string ProgramFolderMessage(const std::string& path);
   // The message of a save that failed, with the reason (which names the file).
   static std::string SaveFailedMessage(const std::string& reason);
   // The one message of a print that failed (not of one the user cancelled), with the reason.

@@ -175,6 +175,11 @@ std::string HelpNotShownMessage(const std::string& helpFile) {
          "; open it in a web browser.";
 }
 
+std::string ProgramFolderRefusal(const std::string& path, const std::string& what) {
+  return path + " is in the program folder, which holds the program's own files. The " + what +
+         " was not saved; save it in another folder.";
+}
+
 bool FileExists(const std::string& path) {
   bool exists = false;
   RunGuarded("modPublic.FileExists()", "", ui::kCritical, [&] {

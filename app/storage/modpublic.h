@@ -106,6 +106,10 @@ std::string HelpNotShownMessage(const std::string& helpFile);
 
 // ---- Text and file helpers ---------------------------------------------------------------
 
+// The message of a save refused because the file (with every link followed) lies in the
+// program folder; `what` is what was not saved ("project", "report").
+std::string ProgramFolderRefusal(const std::string& path, const std::string& what);
+
 // True when the trimmed path is not empty, holds neither "?" nor "*", and names an
 // existing file or folder. A failed check shows the box "modPublic.FileExists()", False.
 bool FileExists(const std::string& path);
