@@ -266,13 +266,15 @@ std::string FileInfo::cmdMakeFile_Click() {
       writeInto("per-user folder", fallback, true);
   }
   std::string why;
-  for (const std::string& r : refusals) why += (why.empty() ? "" : "; ") + r;
+  // One sentence a line, one line a folder.
+  for (const std::string& r : refusals) why += (why.empty() ? "" : "\n") + r + ".";
   reportFailed_ = written.empty();
   if (reportFailed_) {
-    ReportProblem("No report file could be written. " + why);
+    ReportProblem("No report file could be written.\n" + why);
     return "";
   }
-  if (modChecker::g_quiet == 1 && !why.empty()) std::cerr << "veritor: " << why << "; written to " << written << "\n";
+  if (modChecker::g_quiet == 1 && !why.empty())
+    std::cerr << "veritor: " << why << "\nveritor: written to " << written << "\n";
   if (modChecker::g_quiet != 1) ui::host().messageBox("File created: \n" + written, ui::kOkOnly, "");
   return written;
 }
