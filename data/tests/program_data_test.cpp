@@ -213,7 +213,9 @@ TEST(ProgramData, MonthlyBinsAddUpToTheYearForEveryCityAndBuildingType) {
         EXPECT_EQ(hours[b], year.at(3)[b]) << where << " bin " << b + 1;
         // Each month's wet bulb is rounded to 0.1 deg F and whole hours (not the model's
         // fractional ones) weight them, which moves the mean by up to a few tenths.
-        if (hours[b] >= 100) EXPECT_NEAR(wbHours[b] / hours[b], year.at(2)[b], 0.3) << where << " bin " << b + 1;
+        if (hours[b] >= 100) {
+          EXPECT_NEAR(wbHours[b] / hours[b], year.at(2)[b], 0.3) << where << " bin " << b + 1;
+        }
       }
       ++pairs;
     }

@@ -57,7 +57,9 @@ TEST_P(GroupingTable, GroupSeparatorCountsOnlyBetweenGroupsOfThreeDigits) {
   EXPECT_EQ(Background(*box), c.valid ? kWhite : kRed);
   EXPECT_EQ(box->Validate(), c.valid);
   EXPECT_DOUBLE_EQ(box->Value(), c.value);
-  if (!c.valid) EXPECT_EQ(ToolTip(*box), "Invalid input (Numeric value required)");
+  if (!c.valid) {
+    EXPECT_EQ(ToolTip(*box), "Invalid input (Numeric value required)");
+  }
 }
 
 constexpr const char* kUS = "en_US.UTF-8";

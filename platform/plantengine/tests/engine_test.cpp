@@ -638,7 +638,9 @@ TEST_P(WetBulbSweep, PlantPowerFallsWithTheWetBulbAndTheEconomizerNeverCosts) {
   }
   // At the coldest bin the integrated economizer saves a tenth or more where it runs.
   ASSERT_EQ(plants[2]->FreeCoolingOn(), k.coldestFreeCooling);
-  if (k.coldestFreeCooling) EXPECT_LT(kw[2], 0.9 * kw[0]);
+  if (k.coldestFreeCooling) {
+    EXPECT_LT(kw[2], 0.9 * kw[0]);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Plants, WetBulbSweep,
