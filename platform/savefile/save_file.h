@@ -73,10 +73,14 @@ using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 // stays as it was and the temporary is removed. The save holds an open file description's
 // write lock (F_OFD_SETLK) on its temporary from just after creating it until after the rename
 // or the removal. Temporaries in the folder left by saves that were killed before their rename
-// are removed first, and only what is provably such a temporary: a regular file (never a link
-// or a folder) of today's form, named for a process this one cannot see, whose lock this save
-// can take (so no save anywhere, in another pid namespace or on another computer sharing the
-// folder included, still holds it). Names of any other form, those of earlier versions'
+// are removed first: a regular file (never a link or a folder) of today's form whose lock this
+// save can take, whatever pid its name holds (a save in a pid namespace of its own may be named
+// for pid 1, or for this process's own number). No save on this computer, in any pid namespace,
+// still holds such a lock, nor does one on another computer where the shared folder's locks
+// reach the server (NFS with its lock service, SMB with byte-range locks). Where they stay on
+// each computer (NFS mounted nolock or local_lock, SMB nobrl, most FUSE shares), a save running
+// on another computer may lose its temporary: that save then fails with its message and its
+// old file stays whole; nothing is lost. Names of any other form, those of earlier versions'
 // temporaries included, may be a user's own files and are never removed.
 // A file in the protected folder is refused (kProtected) before anything is written there.
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,
