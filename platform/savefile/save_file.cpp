@@ -180,15 +180,18 @@ std::string ProtectingFolder(const fs::path& target) {
 }  // namespace
 
 bool FolderWithin(const std::string& folder, const std::string& guarded) {
-  const fs::path outer = RealFolder(guarded);
-  if (outer == outer.root_path()) return false;  // "/" would hold every folder
-  const fs::path inner = RealFolder(folder);
-  auto f = inner.begin();
-  for (auto g = outer.begin(); g != outer.end(); ++g, ++f) {
-    if (g->empty()) continue;  // the trailing "/" of a folder name
-    if (f == inner.end() || *f != *g) return false;
+  struct stat outer {};
+  struct stat root {};
+  if (::stat(guarded.c_str(), &outer) != 0 || !S_ISDIR(outer.st_mode)) return false;
+  if (::stat("/", &root) == 0 && SameFile(outer, root)) return false;  // "/" would hold every folder
+  // The folder and each of its parents, as far as they exist, by device and inode: a second
+  // mount of the guarded folder (or of a folder above it) leads to the same folder under
+  // another name. The real path has no links or "..", so its parents are the folder's own.
+  for (fs::path inner = RealFolder(folder);; inner = inner.parent_path()) {
+    struct stat at {};
+    if (::stat(inner.c_str(), &at) == 0 && SameFile(at, outer)) return true;
+    if (inner == inner.root_path() || !inner.has_parent_path()) return false;
   }
-  return true;
 }
 
 void SetProtectedFolder(std::function<std::string()> folder) {

@@ -46,13 +46,15 @@ struct SaveResult {
 // empty name protects nothing). Set once by the program; nothing is protected until then.
 void SetProtectedFolder(std::function<std::string()> folder);
 
-// Whether the folder `folder` is the folder `guarded` or lies below it, both compared by real
-// path (links and "." or ".." resolved as far as they exist). "/" as `guarded` holds nothing.
+// Whether the folder `folder` is the folder `guarded` or lies below it: `folder` (links and
+// "." or ".." resolved as far as it exists) and each of its parents are compared with `guarded`
+// by device and inode, so another name for the same folder (a link, a second mount of it or of
+// a folder above it) is seen through. A `guarded` that is not an existing folder holds nothing,
+// nor does "/".
 bool FolderWithin(const std::string& folder, const std::string& guarded);
 
 // Whether the file a save of `path` would write (every link at the path and in its folders
-// followed, as the save follows them) lies in the protected folder or below it, compared by
-// real path.
+// followed, as the save follows them) lies in the protected folder or below it (FolderWithin).
 bool InProtectedFolder(const std::string& path);
 
 // Whether a failed save's text (SaveResult::error, "<what> <path>: <system's reason>", passed

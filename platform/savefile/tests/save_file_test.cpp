@@ -441,4 +441,47 @@ TEST_F(SaveWholeTest, NothingIsSavedIntoTheProtectedFolder) {
   EXPECT_FALSE(savefile::InProtectedFolder((program / "ECO.DAT").string()));
 }
 
+// The protected folder mounted a second time (by an administrator, or a container's volume)
+// is the same folder under a name that no link leads to: nothing is saved into it through
+// that name either, nor through a second mount of a folder above it. A folder beside it in
+// that mount takes saves.
+TEST_F(SaveWholeTest, ASecondMountOfTheProtectedFolderIsTheProtectedFolder) {
+  const fs::path tree = dir_ / "tree";
+  const fs::path program = tree / "program";
+  fs::create_directories(program / "data");
+  fs::create_directories(tree / "beside");
+  WriteRaw(program / "ECO.DAT", "shipped");
+  const fs::path at = dir_ / "at";
+  fs::create_directory(at);
+  savefile::SetProtectedFolder([&] { return program.string() + "/"; });
+  const struct {
+    fs::path mounted;
+    fs::path program;  // the program folder through the second mount
+  } mounts[] = {{program, at}, {tree, at / "program"}};
+  KESTRIN_REQUIRE_BOUND_FOLDER();
+  for (const auto& m : mounts) {
+    const std::string seen = testsupport::InBoundFolder(m.mounted.string(), at.string(), [&] {
+      std::string faults;
+      for (const fs::path& path : {m.program / "ECO.DAT", m.program / "new.csv", m.program / "data" / "new.csv"}) {
+        const savefile::SaveResult saved =
+            savefile::SaveLaidOut(path.string(), 3, {{0, "new"}}, {.followLinks = false});
+        if (saved.failure != savefile::Failure::kProtected) faults += "saved: " + path.string() + "; ";
+        if (!savefile::InProtectedFolder(path.string())) faults += "not protected: " + path.string() + "; ";
+      }
+      if (!savefile::FolderWithin((m.program / "report" / "new").string(), program.string()))
+        faults += "a folder to be made inside it is not within it; ";
+      if (m.program != at && !savefile::SaveWhole((at / "beside" / "x.csv").string(), "saved"))
+        faults += "the folder beside it took no save; ";
+      return faults;
+    });
+    EXPECT_EQ(seen, "") << m.mounted;
+  }
+  savefile::SetProtectedFolder({});
+  EXPECT_EQ(ReadAll(program / "ECO.DAT"), "shipped");
+  std::size_t inProgram = 0;
+  for ([[maybe_unused]] const auto& entry : fs::recursive_directory_iterator(program)) ++inProgram;
+  EXPECT_EQ(inProgram, 2u);
+  EXPECT_EQ(ReadAll(tree / "beside" / "x.csv"), "saved");
+}
+
 }  // namespace
