@@ -194,6 +194,12 @@ bool FolderWithin(const std::string& folder, const std::string& guarded) {
   }
 }
 
+std::string ProgramFolderRefusal(const std::string& subject, const std::string& programFolder) {
+  std::string folder = programFolder;
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return subject + " is in the program folder " + folder + ", which holds the program's own files";
+}
+
 void SetProtectedFolder(std::function<std::string()> folder) {
   const std::lock_guard lock(ProtectedMutex());
   ProtectedFolderName() = std::move(folder);
@@ -225,8 +231,7 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
   const fs::path dir = FolderOf(target);
   // Nothing is written into the program folder, not even a temporary.
   if (const std::string guarded = ProtectingFolder(target); !guarded.empty())
-    return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded +
-                                     ", which holds the program's own files"};
+    return {Failure::kProtected, "Cannot write " + path + ": " + ProgramFolderRefusal("it", guarded)};
   // What is at the path now: a regular file (its bits are kept), nothing, or a link that is
   // not followed (replaced). Anything else is refused.
   struct stat old {};

@@ -53,6 +53,12 @@ void SetProtectedFolder(std::function<std::string()> folder);
 // nor does "/".
 bool FolderWithin(const std::string& folder, const std::string& guarded);
 
+// The one wording of a refusal to write into the program folder `programFolder`:
+// "<subject> is in the program folder <folder>, which holds the program's own files", where
+// `subject` names what was refused ("The summary CSV file /home/a/x.csv"). Callers go on with
+// what was not done and what to do instead.
+std::string ProgramFolderRefusal(const std::string& subject, const std::string& programFolder);
+
 // Whether the file a save of `path` would write (every link at the path and in its folders
 // followed, as the save follows them) lies in the protected folder or below it (FolderWithin).
 bool InProtectedFolder(const std::string& path);
