@@ -13,6 +13,7 @@
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "platform/help/help_qt.h"
+#include "platform/savefile/save_file.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/ui.h"
 
@@ -42,7 +43,20 @@ StartResult StartUp(const std::string& commandLine) {
   modpublic::RunGuarded(
       "Module1.Main()", [&] { return step + " failed"; }, ui::kCritical,
       [&] {
-        gSettingsFile = modDataIO::GetAppDataFolder() + "GlobalSettings.xml";
+        // The program never writes into its program folder, whatever XDG_DATA_HOME names:
+        // a per-user data folder in it is refused before anything is read or created.
+        const std::string dataFolder = modDataIO::GetAppDataFolder();
+        const std::string programFolder = frmMain::ProgramFolder();
+        if (savefile::FolderWithin(dataFolder, programFolder)) {
+          ui::host().messageBox(
+              savefile::ProgramFolderRefusal("The per-user data folder " + dataFolder, programFolder) +
+                  ": nothing is written there, and the program ends.\nSet XDG_DATA_HOME to a "
+                  "folder outside the program folder, or unset it to use " +
+                  modDataIO::GetUserProfileFolder() + ".local/share.",
+              ui::kCritical, "");
+          return;
+        }
+        gSettingsFile = dataFolder + "GlobalSettings.xml";
         gProjectChanged = false;
         const std::string projectPath = commandLine;
 

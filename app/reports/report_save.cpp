@@ -27,10 +27,8 @@ std::string FolderProblem(const std::string& target, const std::string& why) {
   const auto because = [&why](int err) { return savefile::FailedBecause(why, err); };
   constexpr const char* kElsewhere = "save the report from the viewer with Save as RTF or Save as PDF.";
   if (savefile::InProtectedFolder(target))
-    return "The folder " + folder +
-           " is the program folder, which holds the program's own files: nothing is saved there. Save the project "
-           "in a folder of your own (File > Save As), or " +
-           kElsewhere;
+    return savefile::ProgramFolderRefusal("The folder " + folder, modpublic::gAppPath) +
+           ": nothing is saved there. Save the project in a folder of your own (File > Save As), or " + kElsewhere;
   const bool full = because(ENOSPC) || because(EDQUOT);
   if (full || because(EFBIG))  // EFBIG: a file larger than the disk (or its owner's limit) takes
     return "The disk of the folder " + folder + (full ? " is full." : " has no room for a file this large.") +

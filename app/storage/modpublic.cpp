@@ -176,7 +176,7 @@ std::string HelpNotShownMessage(const std::string& helpFile) {
 }
 
 std::string ProgramFolderRefusal(const std::string& path, const std::string& what) {
-  return path + " is in the program folder, which holds the program's own files. The " + what +
+  return savefile::ProgramFolderRefusal(path, gAppPath) + ". The " + what +
          " was not saved; save it in another folder.";
 }
 

@@ -121,8 +121,8 @@ std::string CsvNotWrittenMessage(const std::string& path, const std::string& rea
 
 std::string CsvProgramFolderRefusal(const std::string& path) {
   if (!savefile::InProtectedFolder(path)) return {};
-  return "The summary CSV file " + path + " lies in the program folder " + FolderOf(modpublic::gAppPath) +
-         ", which holds the program's own files: nothing is written there.\nChoose a CSV file in another folder.";
+  return savefile::ProgramFolderRefusal("The summary CSV file " + path, modpublic::gAppPath) +
+         ": nothing is written there.\nChoose a CSV file in another folder.";
 }
 
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,

@@ -7,7 +7,9 @@
 //   ReadOnlyFolder   for the rest of the calling thread's life (its namespace), until the
 //                    object goes;
 //   InReadOnlyFolder runs a body in a forked child, so that the test process keeps its own
-//                    namespace, and checks afterwards what the body left in the folder.
+//                    namespace, and checks afterwards what the body left in the folder;
+//   InBoundFolder    runs a body in a forked child in which a folder is mounted a second
+//                    time under another name (how an installed folder may be reached).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -58,10 +60,10 @@ inline std::string OwnNamespaces(int flags, const std::string& purpose) {
   return {};
 }
 
-// A private mount namespace for this thread (see OwnNamespaces); "" on success, else what
-// failed.
-inline std::string PrivateMounts() {
-  if (std::string why = OwnNamespaces(CLONE_NEWNS, "a read-only folder"); !why.empty()) return why;
+// A private mount namespace for this thread (see OwnNamespaces), made for `purpose`; "" on
+// success, else what failed.
+inline std::string PrivateMounts(const std::string& purpose = "a read-only folder") {
+  if (std::string why = OwnNamespaces(CLONE_NEWNS, purpose); !why.empty()) return why;
   // Private, so that the mounts below never reach the namespace of the parent.
   if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
     return std::string("mount --make-rprivate /: ") + std::strerror(errno);
@@ -156,7 +158,28 @@ inline std::string InReadOnlyFolder(const std::string& folder, const std::functi
 
 // Why no read-only folder can be made here, "" when one can: tried in a forked child, as
 // InReadOnlyFolder makes it.
-inline std::string ReadOnlyFolderUnavailable() { return detail::InChild(detail::PrivateMounts); }
+inline std::string ReadOnlyFolderUnavailable() {
+  return detail::InChild([] { return detail::PrivateMounts(); });
+}
+
+// What `body` returns, run in a forked child in which `folder` is mounted a second time at
+// `at` (an existing folder), as an administrator may mount an installed folder: the same
+// files under another name that no link leads to. A child that could not make the mount
+// returns a text saying so (beginning with "bind mount:"), which no test expects.
+inline std::string InBoundFolder(const std::string& folder, const std::string& at,
+                                 const std::function<std::string()>& body) {
+  return detail::InChild([&] {
+    std::string result = detail::PrivateMounts("a second mount of a folder");
+    if (result.empty() && ::mount(folder.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) != 0)
+      result = "mount --bind " + folder + " " + at + ": " + std::strerror(errno);
+    return result.empty() ? body() : "bind mount: " + result;
+  });
+}
+
+// Why no second mount of a folder can be made here, "" when one can.
+inline std::string BoundFolderUnavailable() {
+  return detail::InChild([] { return detail::PrivateMounts("a second mount of a folder"); });
+}
 
 }  // namespace testsupport
 
@@ -166,3 +189,8 @@ inline std::string ReadOnlyFolderUnavailable() { return detail::InChild(detail::
 #define KESTRIN_REQUIRE_READ_ONLY_FOLDER()                                                                          \
   if (const std::string kestrinReadOnlyWhy = testsupport::ReadOnlyFolderUnavailable(); !kestrinReadOnlyWhy.empty()) \
   FAIL() << kestrinReadOnlyWhy
+
+// The same for a test that mounts a folder a second time (InBoundFolder).
+#define KESTRIN_REQUIRE_BOUND_FOLDER()                                                                     \
+  if (const std::string kestrinBoundWhy = testsupport::BoundFolderUnavailable(); !kestrinBoundWhy.empty()) \
+  FAIL() << kestrinBoundWhy

@@ -1,7 +1,6 @@
 #include "platform/savefile/save_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <mutex>
 #include <random>
 #include <string_view>
@@ -38,25 +36,23 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The characters of a temporary's suffix (kChars of CreateTemporary).
 bool IsSuffixChar(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The process named in `name` when it is a temporary of today's form, the only form a save
-// ever removes: ".kestrin-<pid, 10 digits>-<6 suffix characters>.tmp". 0 for any other name:
-// a name of another shape, earlier forms of temporaries included, may be a user's own file.
-pid_t TemporaryOwner(std::string_view name) {
-  if (name.size() != kTempLength || !name.starts_with(kTempPrefix) || !name.ends_with(kTempEnd)) return 0;
+// Whether `name` is that of a temporary of today's form, the only form a save ever removes:
+// ".kestrin-<pid, 10 digits>-<6 suffix characters>.tmp". A name of another shape, earlier
+// forms of temporaries included, may be a user's own file.
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTempLength || !name.starts_with(kTempPrefix) || !name.ends_with(kTempEnd)) return false;
   const std::string_view pid = name.substr(kTempPrefix.size(), kPidDigits);
   const std::string_view suffix = name.substr(kTempPrefix.size() + kPidDigits + 1, kSuffixLength);
-  if (!std::all_of(pid.begin(), pid.end(), IsDigit) || name[kTempPrefix.size() + kPidDigits] != '-' ||
-      !std::all_of(suffix.begin(), suffix.end(), IsSuffixChar))
-    return 0;
-  const long long owner = std::stoll(std::string(pid));
-  return owner <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(owner) : 0;
+  return std::all_of(pid.begin(), pid.end(), IsDigit) && name[kTempPrefix.size() + kPidDigits] == '-' &&
+         std::all_of(suffix.begin(), suffix.end(), IsSuffixChar);
 }
 
 // An open file description's lock on the whole file (F_OFD_SETLK, never waiting): `type` is
 // F_WRLCK (a save on its temporary) or F_RDLCK (the clean-up, which may only read). Such a
 // lock belongs to the open file, not to the process: another open of the file in this process
-// conflicts with it and closing that other open does not release it, and Linux extends it to
-// other pid namespaces and to network file systems. 0, or the errno of the refusal.
+// conflicts with it and closing that other open does not release it. It holds across pid
+// namespaces, and across computers only where the share hands locks to its server (see
+// SaveLaidOut). 0, or the errno of the refusal.
 int LockWhole(int fd, short type) {
   struct flock lock {};
   lock.l_type = type;
@@ -82,17 +78,18 @@ void RemoveWhenAbandoned(const std::string& path) {
 }
 
 // Removes the temporaries in `dir` of saves that were killed before their rename. Only names
-// of today's form are looked at, and of those only the ones whose process this one cannot
-// see: a save of an earlier version of the program holds no lock, so a process seen here keeps
-// its temporaries. A pid that is not seen proves nothing (a process in another pid namespace,
-// a sandboxed instance, another computer on a shared folder): the lock decides.
+// of today's form are looked at, and the lock alone decides: every save holds it on its
+// temporary. The pid in the name proves nothing either way: a save in a pid namespace of its
+// own (a container's first process, a sandboxed instance) may be named for pid 1 or 2, which
+// are always alive here, or for this very process.
 void RemoveStaleTemporaries(const fs::path& dir) {
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const pid_t pid = TemporaryOwner(it->path().filename().native());
     std::error_code typeError;
-    if (pid <= 0 || pid == ::getpid() || it->symlink_status(typeError).type() != fs::file_type::regular) continue;
-    if (::kill(pid, 0) != 0 && errno == ESRCH) RemoveWhenAbandoned(it->path().string());
+    if (!IsTemporaryName(it->path().filename().native()) ||
+        it->symlink_status(typeError).type() != fs::file_type::regular)
+      continue;
+    RemoveWhenAbandoned(it->path().string());
   }
 }
 
@@ -183,15 +180,24 @@ std::string ProtectingFolder(const fs::path& target) {
 }  // namespace
 
 bool FolderWithin(const std::string& folder, const std::string& guarded) {
-  const fs::path outer = RealFolder(guarded);
-  if (outer == outer.root_path()) return false;  // "/" would hold every folder
-  const fs::path inner = RealFolder(folder);
-  auto f = inner.begin();
-  for (auto g = outer.begin(); g != outer.end(); ++g, ++f) {
-    if (g->empty()) continue;  // the trailing "/" of a folder name
-    if (f == inner.end() || *f != *g) return false;
+  struct stat outer {};
+  struct stat root {};
+  if (::stat(guarded.c_str(), &outer) != 0 || !S_ISDIR(outer.st_mode)) return false;
+  if (::stat("/", &root) == 0 && SameFile(outer, root)) return false;  // "/" would hold every folder
+  // The folder and each of its parents, as far as they exist, by device and inode: a second
+  // mount of the guarded folder (or of a folder above it) leads to the same folder under
+  // another name. The real path has no links or "..", so its parents are the folder's own.
+  for (fs::path inner = RealFolder(folder);; inner = inner.parent_path()) {
+    struct stat at {};
+    if (::stat(inner.c_str(), &at) == 0 && SameFile(at, outer)) return true;
+    if (inner == inner.root_path() || !inner.has_parent_path()) return false;
   }
-  return true;
+}
+
+std::string ProgramFolderRefusal(const std::string& subject, const std::string& programFolder) {
+  std::string folder = programFolder;
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return subject + " is in the program folder " + folder + ", which holds the program's own files";
 }
 
 void SetProtectedFolder(std::function<std::string()> folder) {
@@ -225,8 +231,7 @@ SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Range
   const fs::path dir = FolderOf(target);
   // Nothing is written into the program folder, not even a temporary.
   if (const std::string guarded = ProtectingFolder(target); !guarded.empty())
-    return {Failure::kProtected, "Cannot write " + path + ": it lies in the program folder " + guarded +
-                                     ", which holds the program's own files"};
+    return {Failure::kProtected, "Cannot write " + path + ": " + ProgramFolderRefusal("it", guarded)};
   // What is at the path now: a regular file (its bits are kept), nothing, or a link that is
   // not followed (replaced). Anything else is refused.
   struct stat old {};

@@ -46,13 +46,21 @@ struct SaveResult {
 // empty name protects nothing). Set once by the program; nothing is protected until then.
 void SetProtectedFolder(std::function<std::string()> folder);
 
-// Whether the folder `folder` is the folder `guarded` or lies below it, both compared by real
-// path (links and "." or ".." resolved as far as they exist). "/" as `guarded` holds nothing.
+// Whether the folder `folder` is the folder `guarded` or lies below it: `folder` (links and
+// "." or ".." resolved as far as it exists) and each of its parents are compared with `guarded`
+// by device and inode, so another name for the same folder (a link, a second mount of it or of
+// a folder above it) is seen through. A `guarded` that is not an existing folder holds nothing,
+// nor does "/".
 bool FolderWithin(const std::string& folder, const std::string& guarded);
 
+// The one wording of a refusal to write into the program folder `programFolder`:
+// "<subject> is in the program folder <folder>, which holds the program's own files", where
+// `subject` names what was refused ("The summary CSV file /home/a/x.csv"). Callers go on with
+// what was not done and what to do instead.
+std::string ProgramFolderRefusal(const std::string& subject, const std::string& programFolder);
+
 // Whether the file a save of `path` would write (every link at the path and in its folders
-// followed, as the save follows them) lies in the protected folder or below it, compared by
-// real path.
+// followed, as the save follows them) lies in the protected folder or below it (FolderWithin).
 bool InProtectedFolder(const std::string& path);
 
 // Whether a failed save's text (SaveResult::error, "<what> <path>: <system's reason>", passed
@@ -73,10 +81,14 @@ using Ranges = std::vector<std::pair<std::int64_t, std::string_view>>;
 // stays as it was and the temporary is removed. The save holds an open file description's
 // write lock (F_OFD_SETLK) on its temporary from just after creating it until after the rename
 // or the removal. Temporaries in the folder left by saves that were killed before their rename
-// are removed first, and only what is provably such a temporary: a regular file (never a link
-// or a folder) of today's form, named for a process this one cannot see, whose lock this save
-// can take (so no save anywhere, in another pid namespace or on another computer sharing the
-// folder included, still holds it). Names of any other form, those of earlier versions'
+// are removed first: a regular file (never a link or a folder) of today's form whose lock this
+// save can take, whatever pid its name holds (a save in a pid namespace of its own may be named
+// for pid 1, or for this process's own number). No save on this computer, in any pid namespace,
+// still holds such a lock, nor does one on another computer where the shared folder's locks
+// reach the server (NFS with its lock service, SMB with byte-range locks). Where they stay on
+// each computer (NFS mounted nolock or local_lock, SMB nobrl, most FUSE shares), a save running
+// on another computer may lose its temporary: that save then fails with its message and its
+// old file stays whole; nothing is lost. Names of any other form, those of earlier versions'
 // temporaries included, may be a user's own files and are never removed.
 // A file in the protected folder is refused (kProtected) before anything is written there.
 SaveResult SaveLaidOut(const std::string& path, std::int64_t length, const Ranges& ranges,

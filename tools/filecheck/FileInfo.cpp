@@ -247,8 +247,8 @@ std::string FileInfo::cmdMakeFile_Click() {
   // One folder: the report written into it, or why it could not take it.
   const auto writeInto = [&](const std::string& what, const std::string& into, bool create) {
     if (InProgramFolder(into)) {
-      refusals.push_back("The " + what + " " + into + " is in the program folder " + programFolder_ +
-                         ", which takes no report");
+      refusals.push_back(savefile::ProgramFolderRefusal("The " + what + " " + into, programFolder_) +
+                         ": it takes no report");
     } else if (create && (std::filesystem::create_directories(into, ec), ec)) {
       refusals.push_back("Unable to create the " + what + " " + into + ": " + ec.message());
     } else if (const report::Written w = report::WriteReportFile(into, text); w.ok) {

@@ -101,7 +101,7 @@ class FileInfo {
   };
   Registration CheckRegistration(const std::string& clsid, const std::string& shippedVersion) const;
   void ReportProblem(const std::string& text);
-  // True when the folder is the program folder or lies inside it, compared by real path.
+  // True when the folder is the program folder or lies inside it (savefile::FolderWithin).
   bool InProgramFolder(const std::string& folder) const;
 
   View* view_ = nullptr;

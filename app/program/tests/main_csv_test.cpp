@@ -47,7 +47,7 @@ class CsvInProgramFolder : public ReportsCommand {
     return {(program_ / "ECO.DAT").string(), (program_ / "new.csv").string(), (TempDir() / "linked.csv").string()};
   }
   std::string Refusal(const std::string& path) const {
-    return "The summary CSV file " + path + " lies in the program folder " + program_.string() +
+    return "The summary CSV file " + path + " is in the program folder " + program_.string() +
            ", which holds the program's own files: nothing is written there.\nChoose a CSV file in another folder.";
   }
 

@@ -576,8 +576,8 @@ TEST_F(ProgramFolderSample, SaveOffersSaveAsInTheWorkingFolderAndNeverWritesTheS
     w.saveAnswers = {sample_, copy};
     w.form().mnuFileSave_Click();
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, sample_ +
-                                          " is in the program folder, which holds the program's own files. The "
+    EXPECT_EQ(host_.messages[0].text, sample_ + " is in the program folder " + program_.string() +
+                                          ", which holds the program's own files. The "
                                           "project was not saved; save it in another folder.");
     EXPECT_TRUE(w.saveAnswers.empty());
     if (atStart) RenderMessage(host_.messages[0], w, "program_folder_message");
@@ -614,14 +614,45 @@ TEST_F(ProgramFolderSample, ALinkToTheSampleIsTheSample) {
   w.form().mnuFileSave_Click();  // Save As, every name refused, then cancelled
   ASSERT_EQ(host_.messages.size(), refused.size());
   for (std::size_t i = 0; i < refused.size(); ++i) {
-    EXPECT_EQ(host_.messages[i].text, refused[i] +
-                                          " is in the program folder, which holds the program's own files. The "
+    EXPECT_EQ(host_.messages[i].text, refused[i] + " is in the program folder " + program_.string() +
+                                          ", which holds the program's own files. The "
                                           "project was not saved; save it in another folder.");
   }
   EXPECT_TRUE(w.saveAnswers.empty());
   bool changed = false;
   w.form().ProjectDataChanged(changed);
   EXPECT_TRUE(changed);
+  EXPECT_EQ(FolderDigest(program_), before);
+}
+
+// The program folder mounted a second time (as an administrator may mount an installed
+// folder): the sample opened through that mount is the sample. Save offers Save As in the
+// working folder, and Save As into the mount is refused and asked again; nothing in the
+// program folder changes, byte for byte.
+TEST_F(ProgramFolderSample, TheSampleThroughASecondMountIsTheSample) {
+  const std::filesystem::path at = TempDir() / "mounted";
+  std::filesystem::create_directories(at);
+  const auto before = FolderDigest(program_);
+  TestWindow& w = OpenWindow();
+  KESTRIN_REQUIRE_BOUND_FOLDER();
+  const std::string seen = testsupport::InBoundFolder(program_.string(), at.string(), [&] {
+    const std::string sample = (at / "Sample.vxn").string();
+    const std::string fresh = (at / "new.vxn").string();
+    std::string faults;
+    w.openAnswers = {sample};
+    w.form().mnuFileOpen_Click();
+    if (gProject.FilePath != sample) faults += "not opened: " + gProject.FilePath + "\n";
+    Type(F::uncDesignWB, "80");
+    host_.messages.clear();
+    w.saveAnswers = {sample, fresh};
+    w.form().mnuFileSave_Click();  // Save As, both names refused, then cancelled
+    for (const auto& m : host_.messages) faults += m.text + "\n";
+    return faults;
+  });
+  const std::string refusal = " is in the program folder " + program_.string() +
+                              ", which holds the program's own files. The project was not saved; save it in "
+                              "another folder.\n";
+  EXPECT_EQ(seen, (at / "Sample.vxn").string() + refusal + (at / "new.vxn").string() + refusal);
   EXPECT_EQ(FolderDigest(program_), before);
 }
 

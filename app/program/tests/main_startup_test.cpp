@@ -1,5 +1,6 @@
 // Start-up: the command line, the settings and the project it loads, the scratch folder it
 // prepares, and what it leaves alone when the named file is not a project.
+#include <QWidget>
 #include <cstdlib>
 #include <fstream>
 
@@ -116,6 +117,37 @@ TEST_F(StartUp, AFileThatIsNotAProjectEndsTheProgramWithoutWritingAnything) {
   host_.messages.clear();
   EXPECT_EQ(Module1::StartUp((work_ / "missing.vxn").string()), Module1::StartResult::kInvalidProject);
   EXPECT_EQ(host_.messages.size(), 1u);
+}
+
+// XDG_DATA_HOME naming the program folder, a folder inside it (made or not), or a link into
+// it: the start-up refuses the data folder before anything is created, with one message naming
+// both folders, and the program folder stays as it was, byte for byte.
+TEST_F(StartUp, ADataFolderInTheProgramFolderEndsTheProgramWithoutWritingAnything) {
+  const fs::path program = work_ / "program";
+  fs::create_directories(program / "data");
+  std::ofstream(program / "ECO.DAT") << "shipped";
+  fs::create_directory_symlink(program, work_ / "link");
+  const auto before = FolderDigest(program);
+  const std::string previousApp = modpublic::gAppPath;
+  const std::string previousData = std::getenv("XDG_DATA_HOME");
+  modpublic::gAppPath = program.string() + "/";
+  for (const fs::path& data : {program, program / "data", program / "new", work_ / "link" / "data"}) {
+    SCOPED_TRACE(data);
+    host_.messages.clear();
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    EXPECT_EQ(Module1::StartUp(""), Module1::StartResult::kFailed);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              "The per-user data folder " + data.string() + "/Kestrin/ is in the program folder " + program.string() +
+                  ", which holds the program's own files: nothing is written there, and the program ends.\nSet "
+                  "XDG_DATA_HOME to a folder outside the program folder, or unset it to use " +
+                  modDataIO::GetUserProfileFolder() + ".local/share.");
+    EXPECT_EQ(FolderDigest(program), before);
+  }
+  QWidget owner;
+  RenderMessage(host_.messages[0], owner, "data_folder_in_program_folder");
+  setenv("XDG_DATA_HOME", previousData.c_str(), 1);
+  modpublic::gAppPath = previousApp;
 }
 
 TEST(Program, IdentityTextsCarryTheProjectVersion) {

@@ -219,8 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                   return std::make_shared<int>(0);
                 },
                 false},
-        Refusal{"ProgramFolder", 0, "it lies in the program folder", "The folder ",
-                " is the program folder, which holds the program's own files",
+        Refusal{"ProgramFolder", 0, "it is in the program folder", "The folder ", " is in the program folder ",
                 [](UnsavedReport&, std::string&) { return std::make_shared<WorkingInProgramFolder>(); }, true}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 

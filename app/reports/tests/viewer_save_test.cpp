@@ -16,6 +16,7 @@
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
+#include "libs/testsupport/read_only_folder.h"
 
 namespace reporttest {
 namespace {
@@ -183,7 +184,8 @@ TEST_F(ViewerSave, TheProgramFolderIsRefusedAndAnotherPlaceAskedFor) {
     EXPECT_EQ(view->dialogs, 2u) << "the dialog is shown again";
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(
-        host.messages[0].text.rfind(c.written + " is in the program folder, which holds the program's own files.", 0),
+        host.messages[0].text.rfind(
+            c.written + " is in the program folder " + program.string() + ", which holds the program's own files.", 0),
         0u)
         << host.messages[0].text;
     EXPECT_NE(host.messages[0].text.find("another folder"), std::string::npos) << host.messages[0].text;
@@ -191,6 +193,44 @@ TEST_F(ViewerSave, TheProgramFolderIsRefusedAndAnotherPlaceAskedFor) {
   }
   EXPECT_EQ(Head(Working("guide link.pdf"), 100), "%PDF shipped guide");
   modpublic::gAppPath = savedAppPath;
+}
+
+// The program folder mounted a second time is the program folder under another name: a PDF
+// or RTF saved through that mount is refused in the same words and the dialog shown again;
+// the folder's files stay as they were.
+TEST_F(ViewerSave, ASecondMountOfTheProgramFolderIsRefused) {
+  const fs::path program = fs::path(Working("program"));
+  fs::create_directories(program);
+  std::ofstream(program / "Guide.pdf", std::ios::binary) << "%PDF shipped guide";
+  const fs::path at = fs::path(Working("mounted"));
+  fs::create_directories(at);
+  const std::string savedAppPath = modpublic::gAppPath;
+  modpublic::gAppPath = program.string() + "/";
+  KESTRIN_REQUIRE_BOUND_FOLDER();
+  const std::string seen = testsupport::InBoundFolder(program.string(), at.string(), [&] {
+    std::string faults;
+    for (const int filter : {2, 1}) {
+      host.messages.clear();
+      view->typed = {(at / (filter == 1 ? "new report" : "Guide.pdf")).string()};
+      view->filter = filter;
+      view->dialogs = 0;
+      if (filter == 1)
+        form->cmdSaveAsRTF_Click();
+      else
+        form->cmdSaveAsPDF_Click();
+      const std::string written = (at / (filter == 1 ? "new report.rtf" : "Guide.pdf")).string();
+      const std::string refusal =
+          written + " is in the program folder " + program.string() + ", which holds the program's own files.";
+      if (view->dialogs != 2u) faults += "the dialog was not shown again; ";
+      if (host.messages.size() != 1 || host.messages[0].text.rfind(refusal, 0) != 0)
+        faults += "not the refusal for " + written + ": " + (host.messages.empty() ? "" : host.messages[0].text) + "; ";
+    }
+    return faults;
+  });
+  modpublic::gAppPath = savedAppPath;
+  EXPECT_EQ(seen, "");
+  EXPECT_EQ(Head((program / "Guide.pdf").string(), 100), "%PDF shipped guide");
+  EXPECT_EQ(std::distance(fs::directory_iterator(program), fs::directory_iterator()), 1);
 }
 
 // The replace question is about the file the save writes: "CHL.DAT" saved as RTF writes

@@ -638,7 +638,7 @@ TEST_F(ProjectFiles, SavesIntoTheProgramFolderAreRefused) {
     const std::string message = TakeMessage();
     EXPECT_EQ(
         message.rfind(std::string(c.project ? "The project" : "The settings") + " could not be saved as " + c.path +
-                          ".\r\n\r\nError 75 - Cannot write " + c.path + ": it lies in the program folder ",
+                          ".\r\n\r\nError 75 - Cannot write " + c.path + ": it is in the program folder ",
                       0),
         0u)
         << message;

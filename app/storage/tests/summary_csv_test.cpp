@@ -233,11 +233,41 @@ TEST_F(SummaryCsv, APathInTheProgramFolderIsRefusedAndNothingIsWritten) {
     SCOPED_TRACE(path);
     EXPECT_FALSE(ExportCSV(path, p_, wf_, ecwt_));
     const std::string message = TakeMessage();
-    EXPECT_EQ(message, "The summary CSV file " + path + " lies in the program folder " + dir_ +
+    EXPECT_EQ(message, "The summary CSV file " + path + " is in the program folder " + dir_ +
                            "program, which holds the program's own files: nothing is written there.\nChoose a CSV "
                            "file in another folder.");
   }
   modpublic::gAppPath = previous;
+  EXPECT_EQ(ReadAll(program + "ECO.DAT"), "shipped economics");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program), {}), 1);
+}
+
+// The program folder mounted a second time is the program folder under another name: a CSV
+// path through that mount is refused as well, and the folder's files stay as they were.
+TEST_F(SummaryCsv, APathThroughASecondMountOfTheProgramFolderIsRefused) {
+  const std::string program = dir_ + "program/";
+  std::filesystem::create_directories(program);
+  WriteAll(program + "ECO.DAT", "shipped economics");
+  const std::string at = dir_ + "at";
+  std::filesystem::create_directories(at);
+  const std::string previous = modpublic::gAppPath;
+  modpublic::gAppPath = program;
+  KESTRIN_REQUIRE_BOUND_FOLDER();
+  const std::string seen = testsupport::InBoundFolder(program, at, [&] {
+    std::string faults;
+    for (const std::string& path : {at + "/ECO.DAT", at + "/new.csv"}) {
+      host_.messages.clear();
+      if (ExportCSV(path, p_, wf_, ecwt_)) faults += "written: " + path + "\n";
+      const std::string expected = "The summary CSV file " + path + " is in the program folder " + dir_ +
+                                   "program, which holds the program's own files: nothing is written there.\nChoose "
+                                   "a CSV file in another folder.";
+      if (host_.messages.size() != 1 || host_.messages[0].text != expected)
+        faults += "not the refusal for " + path + "\n";
+    }
+    return faults;
+  });
+  modpublic::gAppPath = previous;
+  EXPECT_EQ(seen, "");
   EXPECT_EQ(ReadAll(program + "ECO.DAT"), "shipped economics");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program), {}), 1);
 }

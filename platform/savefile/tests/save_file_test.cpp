@@ -178,10 +178,12 @@ TEST_F(SaveWholeTest, ANewFileGetsItsModeLessTheUmask) {
   ::umask(oldMask);
 }
 
-// Temporaries of today's form whose process has ended (a save killed before its rename)
-// go, whatever file they were for. Those of live processes and names of any other shape stay,
-// the names earlier versions gave their temporaries included: such a name may be a user's.
-TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
+// Temporaries of today's form that no save holds (a save killed before its rename) go,
+// whatever file they were for and whatever pid they are named for: a save killed as the first
+// process of a pid namespace of its own is named for pid 1 (or 2 under a sandbox helper), and
+// one may be named for this very process. Names of any other shape stay, the names earlier
+// versions gave their temporaries included: such a name may be a user's.
+TEST_F(SaveWholeTest, TemporariesNoSaveHoldsGoOthersStay) {
   const std::string dead = std::to_string(EndedPid());
   const std::string self = std::to_string(::getpid());
   const struct {
@@ -189,8 +191,9 @@ TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
     bool removed;
   } cases[] = {
       {".kestrin-" + Padded(dead) + "-AbC123.tmp", true},
-      {".kestrin-" + Padded(self) + "-AbC123.tmp", false},
-      {".kestrin-" + Padded("1") + "-AbC123.tmp", false},
+      {".kestrin-" + Padded(self) + "-AbC123.tmp", true},
+      {".kestrin-" + Padded("1") + "-AbC123.tmp", true},
+      {".kestrin-" + Padded("2") + "-AbC123.tmp", true},
       {".kestrin-" + Padded(dead) + "-AbC12.tmp", false},
       {".kestrin-" + Padded(dead) + "-AbC1-3.tmp", false},
       {".kestrin-" + dead + "-AbC123.tmp", false},
@@ -210,11 +213,13 @@ TEST_F(SaveWholeTest, TemporariesOfEndedSavesGoOthersStay) {
   for (const auto& c : cases) EXPECT_EQ(fs::exists(dir_ / c.name), !c.removed) << c.name;
 }
 
-// A save in another pid namespace (a sandboxed instance, another computer on a shared folder)
-// is named for a pid that does not exist here. The lock it holds on its temporary keeps the
-// temporary through the saves beside it; once nothing holds it, the next save removes it.
+// A save in another pid namespace (a sandboxed instance, a container) is named for a pid that
+// does not exist here, or for one that belongs to another process here (pid 1, this one's).
+// The lock it holds on its temporary keeps the temporary through the saves beside it; once
+// nothing holds it, the next save removes it.
 TEST_F(SaveWholeTest, ATemporaryASaveStillHoldsStays) {
-  const fs::path held = dir_ / TemporaryName(EndedPid(), "Held01");
+  const fs::path held[] = {dir_ / TemporaryName(EndedPid(), "Held01"), dir_ / TemporaryName(1, "Held02"),
+                           dir_ / TemporaryName(::getpid(), "Held03")};
   int ready[2], go[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(go), 0);
@@ -223,28 +228,33 @@ TEST_F(SaveWholeTest, ATemporaryASaveStillHoldsStays) {
   if (holder == 0) {
     ::close(go[1]);  // so that the test's end ends the wait too
     // As a save holds its temporary: created, then locked by its open file until it ends.
-    const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    char c = fd >= 0 && ::write(fd, "partial", 7) == 7 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 'y' : 'n';
+    char c = 'y';
+    for (const fs::path& temp : held) {
+      const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+      struct flock lock {};
+      lock.l_type = F_WRLCK;
+      lock.l_whence = SEEK_SET;
+      if (fd < 0 || ::write(fd, "partial", 7) != 7 || ::fcntl(fd, F_OFD_SETLK, &lock) != 0) c = 'n';
+    }
     (void)!::write(ready[1], &c, 1);
     (void)!::read(go[0], &c, 1);
     _exit(0);
   }
   char c = 0;
   ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y') << "the holder could not lock its temporary";
+  ASSERT_EQ(c, 'y') << "the holder could not lock its temporaries";
   for (const char* contents : {"first", "second"}) {
     EXPECT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), contents));
-    EXPECT_EQ(ReadAll(held), "partial") << "a save removed a temporary that another save holds";
+    for (const fs::path& temp : held)
+      EXPECT_EQ(ReadAll(temp), "partial") << "a save removed a temporary that another save holds: " << temp;
   }
   (void)!::write(go[1], &c, 1);
   int status = 0;
   ASSERT_EQ(waitpid(holder, &status, 0), holder);
   for (const int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
   EXPECT_TRUE(savefile::SaveWhole((dir_ / "r.csv").string(), "third"));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(held))) << "the temporary of an ended save stays";
+  for (const fs::path& temp : held)
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp))) << "the temporary of an ended save stays: " << temp;
   EXPECT_EQ(FilesInFolder(), 1u);
 }
 
@@ -308,7 +318,10 @@ TEST_F(SaveWholeTest, SavesInAnotherPidNamespaceKeepTheirTemporaries) {
   if (child == 0) {
     // The first child of a new pid namespace is its pid 1; this process stays outside it. An
     // ordinary user makes it inside a user namespace of its own.
-    if (!testsupport::detail::OwnNamespaces(CLONE_NEWPID, "a pid namespace").empty()) _exit(2);
+    if (const std::string why = testsupport::detail::OwnNamespaces(CLONE_NEWPID, "a pid namespace"); !why.empty()) {
+      (void)!::write(done[1], why.data(), why.size());
+      _exit(2);
+    }
     const pid_t inside = fork();
     if (inside == 0) {
       int failed = 0;
@@ -329,11 +342,14 @@ TEST_F(SaveWholeTest, SavesInAnotherPidNamespaceKeepTheirTemporaries) {
     std::string error;
     if (!savefile::SaveWhole((dir_ / "outside.csv").string(), "saved", &error) && failed++ == 0) firstError = error;
   }
+  std::string said;
+  char buf[512];
+  for (ssize_t n; (n = ::read(done[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<std::size_t>(n));
   ::close(done[0]);
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no pid namespace could be made";
+  ASSERT_NE(WEXITSTATUS(status), 2) << "no pid namespace could be made: " << said;
   EXPECT_EQ(WEXITSTATUS(status), 0) << "saves in the other namespace failed";
   EXPECT_EQ(failed, 0) << "of " << saves << " saves; the first: " << firstError;
   EXPECT_EQ(FilesInFolder(), 2u);
@@ -423,6 +439,49 @@ TEST_F(SaveWholeTest, NothingIsSavedIntoTheProtectedFolder) {
   EXPECT_TRUE(savefile::SaveWhole(beside.string(), "saved"));
   savefile::SetProtectedFolder({});
   EXPECT_FALSE(savefile::InProtectedFolder((program / "ECO.DAT").string()));
+}
+
+// The protected folder mounted a second time (by an administrator, or a container's volume)
+// is the same folder under a name that no link leads to: nothing is saved into it through
+// that name either, nor through a second mount of a folder above it. A folder beside it in
+// that mount takes saves.
+TEST_F(SaveWholeTest, ASecondMountOfTheProtectedFolderIsTheProtectedFolder) {
+  const fs::path tree = dir_ / "tree";
+  const fs::path program = tree / "program";
+  fs::create_directories(program / "data");
+  fs::create_directories(tree / "beside");
+  WriteRaw(program / "ECO.DAT", "shipped");
+  const fs::path at = dir_ / "at";
+  fs::create_directory(at);
+  savefile::SetProtectedFolder([&] { return program.string() + "/"; });
+  const struct {
+    fs::path mounted;
+    fs::path program;  // the program folder through the second mount
+  } mounts[] = {{program, at}, {tree, at / "program"}};
+  KESTRIN_REQUIRE_BOUND_FOLDER();
+  for (const auto& m : mounts) {
+    const std::string seen = testsupport::InBoundFolder(m.mounted.string(), at.string(), [&] {
+      std::string faults;
+      for (const fs::path& path : {m.program / "ECO.DAT", m.program / "new.csv", m.program / "data" / "new.csv"}) {
+        const savefile::SaveResult saved =
+            savefile::SaveLaidOut(path.string(), 3, {{0, "new"}}, {.followLinks = false});
+        if (saved.failure != savefile::Failure::kProtected) faults += "saved: " + path.string() + "; ";
+        if (!savefile::InProtectedFolder(path.string())) faults += "not protected: " + path.string() + "; ";
+      }
+      if (!savefile::FolderWithin((m.program / "report" / "new").string(), program.string()))
+        faults += "a folder to be made inside it is not within it; ";
+      if (m.program != at && !savefile::SaveWhole((at / "beside" / "x.csv").string(), "saved"))
+        faults += "the folder beside it took no save; ";
+      return faults;
+    });
+    EXPECT_EQ(seen, "") << m.mounted;
+  }
+  savefile::SetProtectedFolder({});
+  EXPECT_EQ(ReadAll(program / "ECO.DAT"), "shipped");
+  std::size_t inProgram = 0;
+  for ([[maybe_unused]] const auto& entry : fs::recursive_directory_iterator(program)) ++inProgram;
+  EXPECT_EQ(inProgram, 2u);
+  EXPECT_EQ(ReadAll(tree / "beside" / "x.csv"), "saved");
 }
 
 }  // namespace

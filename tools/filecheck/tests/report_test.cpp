@@ -165,9 +165,10 @@ TEST_F(MakeFileTest, ThePerUserFolderIsNeverInTheProgramFolder) {
     host_.messages.clear();
     EXPECT_EQ(info.cmdMakeFile_Click(), "") << data;
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_NE(host_.messages[0].text.find("The per-user folder " + data + "/Kestrin/ is in the program folder " +
-                                          program.string() + ", which takes no report"),
-              std::string::npos)
+    EXPECT_NE(
+        host_.messages[0].text.find("The per-user folder " + data + "/Kestrin/ is in the program folder " +
+                                    program.string() + ", which holds the program's own files: it takes no report"),
+        std::string::npos)
         << host_.messages[0].text;
     std::vector<std::string> inProgram;
     for (const auto& e : fs::recursive_directory_iterator(program)) inProgram.push_back(e.path().string());
