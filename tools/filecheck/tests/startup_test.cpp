@@ -169,6 +169,13 @@ TEST(Unattended, ExitCodesOfTheLists) {
       {"bom.crc", kByteOrderMark + counted, 0, "", false},
       {"bomcut.crc", kByteOrderMark + shipped.substr(0, lastSection + 1), 2, "files where its first line says", false},
       {"bomfirst.crc", kByteOrderMark + "[changed.dat]\nCRC=CBF43926\n" + good, 1, "could not be checked", true},
+      // Nor do two marks, as an editor leaves that adds its mark to a list that has one.
+      {"bomonly.crc", kByteOrderMark + kByteOrderMark + "\r\n", 2, "the list is empty", false},
+      {"bom2.crc", kByteOrderMark + kByteOrderMark + counted, 0, "", false},
+      {"bom2cut.crc", kByteOrderMark + kByteOrderMark + shipped.substr(0, lastSection + 1), 2,
+       "files where its first line says", false},
+      {"bom2first.crc", kByteOrderMark + kByteOrderMark + "[changed.dat]\nCRC=CBF43926\n" + good, 1,
+       "could not be checked", true},
       // Nothing left to check on this system: no file checked is no pass.
       {"othersystemonly.crc", crclist::CountLine(2) + "\n[good.dll:Windows 95]\nCRC=1\n[empty.txt:Windows NT 4.0]\n", 2,
        "No file was checked", false},
