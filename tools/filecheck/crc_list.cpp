@@ -94,11 +94,13 @@ std::string IniFile::Get(const std::string& section, const std::string& key) con
 
 std::vector<ListedFile> ScanSections(std::string_view text, const std::string& osName) {
   std::vector<ListedFile> files;
-  for (const std::string& line : SplitLines(text)) {
+  const std::vector<std::string> lines = SplitLines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
     if (!IsSectionHeader(line)) continue;
     const std::string section = line.substr(1, line.size() - 2);
     auto [name, filter] = modChecker::NextToken(section, ":");
-    if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section});
+    if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section, i + 1});
   }
   return files;
 }

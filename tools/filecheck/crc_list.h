@@ -37,6 +37,7 @@ class IniFile {
 struct ListedFile {
   std::string name;     // the file name, cleaned
   std::string section;  // the section text, the key under which the values are read
+  size_t line = 0;      // the line of its header, counted from 1
 };
 
 // The text without the UTF-8 byte-order marks before its first line: an editor may put one
