@@ -112,7 +112,8 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
   iniFile_ = file;
   if (grid_.empty()) grid_.emplace_back();
   grid_.resize(1);
-  for (const auto& listed : crclist::ScanSections(text, modChecker::GetWindowsVersionName())) {
+  const std::vector<crclist::ListedFile> taken = crclist::ScanSections(text, modChecker::GetWindowsVersionName());
+  for (const auto& listed : taken) {
     GridRow row;
     row[kColNumber] = std::to_string(grid_.size());
     row[kColName] = listed.name;
@@ -126,6 +127,15 @@ bool FileInfo::LoadCrcFile(const std::string& file) {
   if (std::none_of(grid_.begin() + 1, grid_.end(),
                    [](const GridRow& row) { return !modChecker::Trim(row[kColName]).empty(); })) {
     const std::string reason = "No file was checked: the input file " + file + " names no file for this system";
+    return refuse(reason, reason);
+  }
+  // A section that has lost its file name stands for a file that is never checked: the list
+  // cannot be read whole. Its row stays, and the named files are still checked.
+  const auto nameless = std::find_if(taken.begin(), taken.end(),
+                                     [](const crclist::ListedFile& f) { return modChecker::Trim(f.name).empty(); });
+  if (nameless != taken.end()) {
+    const std::string reason = "Unable to read the whole input file " + file + ": the section [" + nameless->section +
+                               "] on line " + std::to_string(nameless->line) + " names no file";
     return refuse(reason, reason);
   }
   return true;

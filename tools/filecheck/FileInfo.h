@@ -58,6 +58,8 @@ class FileInfo {
   // completeness could not be checked, kept for the report (and on stderr when unattended).
   // A list that names no file for this system (its sections all for other systems or without
   // a file name) is refused the same way after its rows are read: a check of no file fails.
+  // So is one with a section for this system without a file name among named ones, which is
+  // named by its header and line; the named files are still checked.
   bool LoadCrcFile(const std::string& file);
   // Locates every listed file and fills Status, Path, Version Found and both sizes.
   void VerifyFiles(const std::string& file);

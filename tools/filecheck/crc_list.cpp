@@ -41,7 +41,7 @@ bool IsBinary(std::string_view text) {
 
 std::string_view SkipByteOrderMark(std::string_view text) {
   constexpr std::string_view kMark = "\xEF\xBB\xBF";
-  if (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
+  while (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
   return text;
 }
 
@@ -94,11 +94,13 @@ std::string IniFile::Get(const std::string& section, const std::string& key) con
 
 std::vector<ListedFile> ScanSections(std::string_view text, const std::string& osName) {
   std::vector<ListedFile> files;
-  for (const std::string& line : SplitLines(text)) {
+  const std::vector<std::string> lines = SplitLines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
     if (!IsSectionHeader(line)) continue;
     const std::string section = line.substr(1, line.size() - 2);
     auto [name, filter] = modChecker::NextToken(section, ":");
-    if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section});
+    if (modChecker::SectionTaken(filter, osName)) files.push_back({std::move(name), section, i + 1});
   }
   return files;
 }
@@ -122,7 +124,7 @@ std::string CountLine(size_t files) { return std::string(kCountPrefix) + std::to
 bool HasCountLine(std::string_view text) { return FirstLine(text).rfind(kCountPrefix, 0) == 0; }
 
 std::string WholeListProblem(std::string_view text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return "the list is empty";
+  if (SkipByteOrderMark(text).find_first_not_of(" \t\r\n") == std::string_view::npos) return "the list is empty";
   if (IsBinary(text)) return "it is not a list (it holds binary data)";
   size_t sections = 0;
   std::set<std::string> keys;  // the section texts as the key reader compares them

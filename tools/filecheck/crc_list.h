@@ -37,12 +37,14 @@ class IniFile {
 struct ListedFile {
   std::string name;     // the file name, cleaned
   std::string section;  // the section text, the key under which the values are read
+  size_t line = 0;      // the line of its header, counted from 1
 };
 
-// The text without the UTF-8 byte-order mark that an editor may have put before its first line.
+// The text without the UTF-8 byte-order marks before its first line: an editor may put one
+// there, and another before a file that already has one.
 std::string_view SkipByteOrderMark(std::string_view text);
 
-// The lines of the text (after a byte-order mark), each without its line end (LF or CR LF).
+// The lines of the text (after the byte-order marks), each without its line end (LF or CR LF).
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The sections of the list, in file order, whose OS filter admits the system osName.
@@ -55,16 +57,16 @@ constexpr uint64_t kMaxListBytes = uint64_t{1} << 20;
 // A list that starts so must hold exactly that many sections.
 std::string CountLine(size_t files);
 
-// True when the text starts with a count line (a byte-order mark before it does not count),
+// True when the text starts with a count line (byte-order marks before it do not count),
 // which lets its completeness be checked.
 bool HasCountLine(std::string_view text);
 
-// Why the text cannot be taken as a whole list, or "" when it can: an empty text, binary data
-// (not a list), no section at all, fewer or more sections than the count line says, a file
-// named in two sections whose texts are the same to the key reader (the second one's values
-// could never be read), or a CRC value that is not a hexadecimal number. Lines that are
-// neither a section header, a key=value line, a comment nor blank are ignored, as the scan
-// ignores them; so is a missing line end after the last line.
+// Why the text cannot be taken as a whole list, or "" when it can: an empty text (blanks and
+// byte-order marks alone), binary data (not a list), no section at all, fewer or more sections
+// than the count line says, a file named in two sections whose texts are the same to the key
+// reader (the second one's values could never be read), or a CRC value that is not a
+// hexadecimal number. Lines that are neither a section header, a key=value line, a comment nor
+// blank are ignored, as the scan ignores them; so is a missing line end after the last line.
 std::string WholeListProblem(std::string_view text);
 
 // A Size value read as a 64-bit count of bytes; nothing when it is not a whole number.

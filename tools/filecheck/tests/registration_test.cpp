@@ -107,7 +107,10 @@ TEST_F(RegistrationTest, MarksAndPathsOfEachRegistrationState) {
   FileInfo info;
   info.SetRegistry(&reg);
   info.InitGrid();
-  ASSERT_TRUE(info.LoadCrcFile(list));
+  // The section without a file name is refused; its row stays, unchecked.
+  EXPECT_FALSE(info.LoadCrcFile(list));
+  EXPECT_EQ(info.ListError(),
+            "Unable to read the whole input file " + list + ": the section [] on line 24 names no file");
   ASSERT_EQ(info.Grid1().size(), 9u);
   info.VerifyFiles(list);
   const auto& g = info.Grid1();

@@ -169,9 +169,22 @@ TEST(Unattended, ExitCodesOfTheLists) {
       {"bom.crc", kByteOrderMark + counted, 0, "", false},
       {"bomcut.crc", kByteOrderMark + shipped.substr(0, lastSection + 1), 2, "files where its first line says", false},
       {"bomfirst.crc", kByteOrderMark + "[changed.dat]\nCRC=CBF43926\n" + good, 1, "could not be checked", true},
+      // Nor do two marks, as an editor leaves that adds its mark to a list that has one.
+      {"bomonly.crc", kByteOrderMark + kByteOrderMark + "\r\n", 2, "the list is empty", false},
+      {"bom2.crc", kByteOrderMark + kByteOrderMark + counted, 0, "", false},
+      {"bom2cut.crc", kByteOrderMark + kByteOrderMark + shipped.substr(0, lastSection + 1), 2,
+       "files where its first line says", false},
+      {"bom2first.crc", kByteOrderMark + kByteOrderMark + "[changed.dat]\nCRC=CBF43926\n" + good, 1,
+       "could not be checked", true},
       // Nothing left to check on this system: no file checked is no pass.
       {"othersystemonly.crc", crclist::CountLine(2) + "\n[good.dll:Windows 95]\nCRC=1\n[empty.txt:Windows NT 4.0]\n", 2,
        "No file was checked", false},
+      // A section that has lost its file name among named ones: the file it stood for is never
+      // checked, so the list cannot be read whole.
+      {"nameless.crc",
+       crclist::CountLine(3) +
+           "\n[good.dll]\nCRC=CBF43926\n[:Linux]\nCRC=CBF43926\nSize=9\nVERSION=1.0.0\n[empty.txt]\nCRC=0\n",
+       2, "Unable to read the whole input file nameless.crc: the section [:Linux] on line 4 names no file", false},
       {"nonames.crc", crclist::CountLine(2) + "\n[ ]\nCRC=0\n[\"\":Linux]\nCRC=0\n", 2, "No file was checked", false},
       {"folder.crc", std::nullopt, 2, "Is a directory", false},
       {"fifo.crc", std::nullopt, 2, "not a regular file", false},
