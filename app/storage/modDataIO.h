@@ -177,15 +177,15 @@ void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::
 
 // ---------------------------------------------------------------------------------------
 // Summary CSV: two passes (0 inch-pound, 1 SI), CR LF lines, overwritten.
-// The message of a CSV that was asked for and not written: the file, why, its folder and how
-// to choose another file.
+// The message of a CSV that was asked for and not written because the run did not get to it:
+// the file, why, and to run the reports again.
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason);
 // Why a CSV may not go to `path`, as the message that says so: the file, with every link
 // followed, lies in the program folder. "" when it may.
 std::string CsvProgramFolderRefusal(const std::string& path);
 // A CSV in the program folder is refused with CsvProgramFolderRefusal's message, before
-// anything is written; a write that fails names its cause (a read-only disk, a full disk)
-// where the system tells it.
+// anything is written; a write that fails names its cause (a folder at the path, a missing
+// folder, a read-only disk, a full disk) where the system tells it.
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
                const vb::Array<float, 0, 3>& ecwt);
 bool ExportCSV0(std::ostream& out, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,

@@ -26,10 +26,17 @@ std::string Quoted(const std::string& text) {
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
-// The message of a CSV whose write failed with `description`: the cause as far as the system
-// tells it (a read-only disk, a full disk) and what to do about it.
-std::string CsvWriteFailedMessage(const std::string& path, const std::string& description) {
+// The message of a CSV whose write failed with error `number` and `description`: the cause
+// as far as the system tells it (a folder at the path, a missing folder, a read-only disk, a
+// full disk) and what to do about it.
+std::string CsvWriteFailedMessage(const std::string& path, long number, const std::string& description) {
   const std::string head = "The summary CSV file " + path + " was not written: ";
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    return head + "it is a folder.\nChoose a CSV file in the report options.";
+  if (number == vb::kPathNotFound)
+    return head + "its folder " + FolderOf(path) +
+           " does not exist.\nChoose a CSV file in an existing folder in the report options.";
   if (savefile::FailedBecause(description, EROFS))
     return head + "the folder " + FolderOf(path) +
            " is on a read-only disk.\nChoose a CSV file in another folder in the report options.";
@@ -38,7 +45,8 @@ std::string CsvWriteFailedMessage(const std::string& path, const std::string& de
     return head + "the disk of the folder " + FolderOf(path) +
            " is full.\nMake room on that disk and run the reports again, or choose a CSV file on another disk in "
            "the report options.";
-  return CsvNotWrittenMessage(path, "its folder cannot be written to");
+  return head + "its folder " + FolderOf(path) +
+         " cannot be written to.\nChoose a CSV file in another folder in the report options.";
 }
 
 }  // namespace
@@ -113,10 +121,7 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
 }
 
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason) {
-  return "The summary CSV file " + path + " was not written: " + reason +
-         ".\nRun the reports again to write it; where the folder " +
-         std::filesystem::path(path).parent_path().string() +
-         " cannot be written to, choose a CSV file in another folder in the report options.";
+  return "The summary CSV file " + path + " was not written: " + reason + ".\nRun the reports again to write it.";
 }
 
 std::string CsvProgramFolderRefusal(const std::string& path) {
@@ -146,7 +151,7 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
   return modpublic::RunGuarded(
-      "modDataIO.ExportCSV", [&] { return CsvWriteFailedMessage(path, vb::Err().Description); }, 16,
+      "modDataIO.ExportCSV", [&] { return CsvWriteFailedMessage(path, vb::Err().Number, vb::Err().Description); }, 16,
       [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
 }
 
