@@ -299,9 +299,11 @@ void frmReportOptions::cmdOK_Click() {
     ui::host().messageBox(kCsvWarning, ui::kExclamation, "");
     return;
   }
-  // The program folder takes no CSV: said here, while another file can still be chosen.
+  // A path the CSV may not take (the program folder, a folder, the program's own files) is
+  // said here, while another file can still be chosen.
   if (chkExportCSV->isChecked()) {
-    const std::string refusal = modDataIO::CsvProgramFolderRefusal(txtCSVFile->text().toStdString());
+    const std::string path = txtCSVFile->text().toStdString();
+    const std::string refusal = frmMain::CsvRefusal(path);
     if (!refusal.empty()) {
       ui::host().messageBox(refusal, ui::kExclamation, "");
       return;

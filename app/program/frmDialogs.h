@@ -100,9 +100,9 @@ class frmReportOptions : public frmDialogBase {
   void chkExportCSV_Click();
   void cmdBrowse_Click();
   void cmdHelp_Click();
-  // Warns and stays open when export is asked without a file or with a file in the program
-  // folder; asks about an unnamed project
-  // when a cover page is asked; then stores the options and closes with DialogOK.
+  // Warns and stays open when export is asked without a file or with a path the CSV may not
+  // take (frmMain::CsvRefusal); asks about an unnamed project when a cover page is asked;
+  // then stores the options and closes with DialogOK.
   void cmdOK_Click() override;
   bool DialogOK() const { return m_DialogOK; }
 
