@@ -1,7 +1,8 @@
 // The summary CSV of the Reports command where it must not or cannot be written: a path in
 // the program folder, a folder, or one of the program's own files (typed in the report
 // options, or held by a settings file) is refused with one message and nothing changes; a
-// calculation that cannot be set up says that the CSV asked for was not written.
+// typed name of an existing file is asked about; a calculation that cannot be set up says
+// that the CSV asked for was not written.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -291,6 +292,56 @@ TEST_F(CsvOverOwnFiles, TheRunRefusesACsvThatBecameTheReportBeforeWritingAnythin
   EXPECT_EQ(host_.messages[1].text,
             Refusal(ReportFile("Renamed"), "the report file that the run writes", ReportFile("Renamed")));
   EXPECT_EQ(FolderDigest(TempDir()), before);
+}
+
+// A typed name of an existing file that the settings did not hold is asked about as the save
+// dialog asks: No keeps the dialog open and the file and settings as they were, Yes goes on.
+// The settings' own file, a file chosen with Browse... (its dialog asked) and a new name are
+// not asked about.
+TEST_F(ReportsCommand, ReportOptionsAskBeforeATypedPathReplacesAFile) {
+  const std::string existing = Out("existing.csv"), held = Out("held.csv"), browsed = Out("browsed.csv");
+  for (const std::string& file : {existing, held, browsed}) std::ofstream(file) << "kept";
+  const struct {
+    const char* name;
+    std::string typed;
+    bool browse;
+    int answer;
+    bool asked, ok;
+  } rows[] = {
+      {"existing file, No", existing, false, ui::kNo, true, false},
+      {"existing file, Yes", existing, false, ui::kYes, true, true},
+      {"the settings' file", held, false, ui::kNo, false, true},
+      {"chosen with Browse", browsed, true, ui::kNo, false, true},
+      {"a new file", Out("new.csv"), false, ui::kNo, false, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    host_.messages.clear();
+    host_.answers = {row.answer};
+    gSettings.CSVFilePath = held;
+    frmReportOptions dialog;
+    dialog.show();
+    dialog.chkExportCSV->setChecked(true);
+    if (row.browse) {
+      dialog.chooseCsvFile = [&](QWidget*) { return row.typed; };
+      dialog.cmdBrowse_Click();
+    } else {
+      dialog.txtCSVFile->setText(QString::fromStdString(row.typed));
+    }
+    dialog.cmdOK_Click();
+    if (row.asked) {
+      ASSERT_EQ(host_.messages.size(), 1u);
+      EXPECT_EQ(host_.messages[0].text, row.typed + " already exists. Do you want to replace it?");
+      EXPECT_EQ(host_.messages[0].style, ui::kYesNo | ui::kExclamation);
+      if (!row.ok) RenderMessage(host_.messages[0], dialog, "report_options_csv_replace_question");
+    } else {
+      EXPECT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+    }
+    EXPECT_EQ(dialog.DialogOK(), row.ok);
+    EXPECT_EQ(dialog.isVisible(), !row.ok);
+    EXPECT_EQ(gSettings.CSVFilePath, row.ok ? row.typed : held);
+  }
+  for (const std::string& file : {existing, held, browsed}) EXPECT_EQ(Slurp(file), "kept");
 }
 
 // A scratch record the set-up cannot write or read (WTH.DAT, RPT.DAT) stops the command after
