@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "app/program/Module1.h"
 #include "app/program/frmMain.h"
 #include "app/storage/modDataIO.h"
@@ -274,7 +276,10 @@ void frmReportOptions::chkExportCSV_Click() { cmdBrowse->setEnabled(chkExportCSV
 
 void frmReportOptions::cmdBrowse_Click() {
   const std::string chosen = chooseCsvFile(this);
-  if (!chosen.empty()) txtCSVFile->setText(Q(chosen));
+  if (!chosen.empty()) {
+    txtCSVFile->setText(Q(chosen));
+    m_BrowsedCsvFile = chosen;  // the save dialog has asked about replacing it
+  }
 }
 
 void frmReportOptions::cmdHelp_Click() {
@@ -299,13 +304,21 @@ void frmReportOptions::cmdOK_Click() {
     ui::host().messageBox(kCsvWarning, ui::kExclamation, "");
     return;
   }
-  // The program folder takes no CSV: said here, while another file can still be chosen.
+  // A path the CSV may not take (the program folder, a folder, the program's own files) is
+  // said here, while another file can still be chosen; a typed name of an existing file is
+  // asked about as the save dialog asks.
   if (chkExportCSV->isChecked()) {
-    const std::string refusal = modDataIO::CsvProgramFolderRefusal(txtCSVFile->text().toStdString());
+    const std::string path = txtCSVFile->text().toStdString();
+    const std::string refusal = frmMain::CsvRefusal(path);
     if (!refusal.empty()) {
       ui::host().messageBox(refusal, ui::kExclamation, "");
       return;
     }
+    std::error_code ec;
+    if (path != gSettings.CSVFilePath && path != m_BrowsedCsvFile && std::filesystem::exists(path, ec) &&
+        ui::host().messageBox(path + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
+                              "") != ui::kYes)
+      return;
   }
   if (NeedsProjectName(chkCoverPage->isChecked(), gProject.ProjectName)) {
     if (ui::host().messageBox(kUntitledQuestion, ui::kYesNo | ui::kExclamation, "") == ui::kYes) {

@@ -100,9 +100,10 @@ class frmReportOptions : public frmDialogBase {
   void chkExportCSV_Click();
   void cmdBrowse_Click();
   void cmdHelp_Click();
-  // Warns and stays open when export is asked without a file or with a file in the program
-  // folder; asks about an unnamed project
-  // when a cover page is asked; then stores the options and closes with DialogOK.
+  // Warns and stays open when export is asked without a file or with a path the CSV may not
+  // take (frmMain::CsvRefusal); asks before a typed path that the settings did not hold
+  // replaces an existing file (No stays open); asks about an unnamed project when a cover
+  // page is asked; then stores the options and closes with DialogOK.
   void cmdOK_Click() override;
   bool DialogOK() const { return m_DialogOK; }
 
@@ -120,4 +121,6 @@ class frmReportOptions : public frmDialogBase {
 
  private:
   bool m_DialogOK = false;
+  // The file last chosen with Browse..., whose save dialog asked before replacing it.
+  std::string m_BrowsedCsvFile;
 };

@@ -202,6 +202,10 @@ class frmMain {
   // The CSV path the options dialog opens with: the settings' own, else the working folder's
   // "CPLVSummaryResults.csv".
   static std::string DefaultCsvPath(const std::string& csvPath, const std::string& workingFolder);
+  // Why the Reports command may not write the summary CSV to `csvPath`, as the message that
+  // says so; "" when it may (modDataIO::CsvPathRefusal with the files the program reads as
+  // its own: the open project's file, the settings file and the reports the run writes).
+  static std::string CsvRefusal(const std::string& csvPath);
 
   // The text the chiller-count box must show instead of `text` ("1" for a text that is not a
   // number, the nearest limit for a count outside min..max), or `text` itself when it holds

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/calc/frmWait.h"
+#include "app/program/Module1.h"
 #include "app/program/frmMain.h"
 #include "app/reports/clsReport.h"
 #include "app/storage/modDataIO.h"
@@ -32,6 +33,17 @@ std::string frmMain::DefaultCsvPath(const std::string& csvPath, const std::strin
   return (std::filesystem::path(workingFolder) / kCsvFileName).string();
 }
 
+std::string frmMain::CsvRefusal(const std::string& csvPath) {
+  const std::filesystem::path working(modDataIO::WorkingFolder());
+  return modDataIO::CsvPathRefusal(csvPath,
+                                   {{"the open project's file", gProject.FilePath},
+                                    {"the program's settings file", Module1::gSettingsFile},
+                                    {"the report file that the run writes",
+                                     (working / clsReport::PLVReportFileName(gProject.ProjectName)).string(), true},
+                                    // The error report the part-load run saves when the calculation found errors.
+                                    {"the report file that the run writes", (working / "PLVErr.rtf").string(), true}});
+}
+
 void frmMain::cmdReport_Click() {
   modpublic::RunGuarded("frmMain.cmdReport_Click()", "", ui::kCritical, [&] {
     if (!view_) return;
@@ -41,6 +53,14 @@ void frmMain::cmdReport_Click() {
     gSettings.CSVFilePath = DefaultCsvPath(gSettings.CSVFilePath, modDataIO::WorkingFolder());
     if (!view_->ShowReportOptions()) return;
     if (!ControlsToProjectData()) return;
+    // The options refuse such a path; one that slips past them (the project renamed from the
+    // options, so the report takes the CSV's name) stops the run before anything is written.
+    if (gSettings.ExportCSV) {
+      if (const std::string refusal = CsvRefusal(gSettings.CSVFilePath); !refusal.empty()) {
+        ui::host().messageBox(refusal, ui::kExclamation, "");
+        return;
+      }
+    }
     // A CSV asked for and not written is never passed over in silence.
     const auto csvNotWritten = [](const std::string& reason) {
       if (gSettings.ExportCSV)

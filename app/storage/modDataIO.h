@@ -177,15 +177,31 @@ void CreateNodeValue(pugi::xml_node parent, const std::string& name, const std::
 
 // ---------------------------------------------------------------------------------------
 // Summary CSV: two passes (0 inch-pound, 1 SI), CR LF lines, overwritten.
-// The message of a CSV that was asked for and not written: the file, why, its folder and how
-// to choose another file.
+// The message of a CSV that was asked for and not written because the run did not get to it:
+// the file, why, and to run the reports again.
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason);
 // Why a CSV may not go to `path`, as the message that says so: the file, with every link
 // followed, lies in the program folder. "" when it may.
 std::string CsvProgramFolderRefusal(const std::string& path);
+// A file the program reads as its own, which a CSV never replaces: what it is, as a message
+// names it ("the open project's file"), its path, and whether the coming run writes it (a
+// report), which makes it count also while it does not exist yet.
+struct CsvOwnFile {
+  std::string what;
+  std::string path;
+  bool writtenByRun = false;
+};
+// Why the summary CSV may not be written to `path`, as the message that says so; "" when it
+// may. Refused are a folder at the path (the program folder, or one in it, with
+// CsvProgramFolderRefusal's message), a path in the program folder, a path whose folder does
+// not exist, and a file that is one of `ownFiles` or a file in the scratch folder. Files are
+// compared by identity (device and inode, which also sees links and second mounts); a path
+// that does not exist yet can only be a file the run writes, compared by its folder's
+// identity and its name.
+std::string CsvPathRefusal(const std::string& path, const std::vector<CsvOwnFile>& ownFiles);
 // A CSV in the program folder is refused with CsvProgramFolderRefusal's message, before
-// anything is written; a write that fails names its cause (a read-only disk, a full disk)
-// where the system tells it.
+// anything is written; a write that fails names its cause (a folder at the path, a missing
+// folder, a read-only disk, a full disk) where the system tells it.
 bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,
                const vb::Array<float, 0, 3>& ecwt);
 bool ExportCSV0(std::ostream& out, const ProjectData& project, const vb::Array<float, 0, 3>& weightingFactor,

@@ -1,6 +1,8 @@
 // The summary CSV of a PLV report run: the project and its four rating points, once in
 // inch-pound and once in SI units, each pass converted with a unit converter of its own.
 // Numbers are written with "." whatever the locale; quoted texts double their quotes.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <sstream>
@@ -26,10 +28,17 @@ std::string Quoted(const std::string& text) {
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
-// The message of a CSV whose write failed with `description`: the cause as far as the system
-// tells it (a read-only disk, a full disk) and what to do about it.
-std::string CsvWriteFailedMessage(const std::string& path, const std::string& description) {
+// The message of a CSV whose write failed with error `number` and `description`: the cause
+// as far as the system tells it (a folder at the path, a missing folder, a read-only disk, a
+// full disk) and what to do about it.
+std::string CsvWriteFailedMessage(const std::string& path, long number, const std::string& description) {
   const std::string head = "The summary CSV file " + path + " was not written: ";
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    return head + "it is a folder.\nChoose a CSV file in the report options.";
+  if (number == vb::kPathNotFound)
+    return head + "its folder " + FolderOf(path) +
+           " does not exist.\nChoose a CSV file in an existing folder in the report options.";
   if (savefile::FailedBecause(description, EROFS))
     return head + "the folder " + FolderOf(path) +
            " is on a read-only disk.\nChoose a CSV file in another folder in the report options.";
@@ -38,7 +47,8 @@ std::string CsvWriteFailedMessage(const std::string& path, const std::string& de
     return head + "the disk of the folder " + FolderOf(path) +
            " is full.\nMake room on that disk and run the reports again, or choose a CSV file on another disk in "
            "the report options.";
-  return CsvNotWrittenMessage(path, "its folder cannot be written to");
+  return head + "its folder " + FolderOf(path) +
+         " cannot be written to.\nChoose a CSV file in another folder in the report options.";
 }
 
 }  // namespace
@@ -113,10 +123,7 @@ bool ExportCSV0(std::ostream& out, const ProjectData& p, const vb::Array<float, 
 }
 
 std::string CsvNotWrittenMessage(const std::string& path, const std::string& reason) {
-  return "The summary CSV file " + path + " was not written: " + reason +
-         ".\nRun the reports again to write it; where the folder " +
-         std::filesystem::path(path).parent_path().string() +
-         " cannot be written to, choose a CSV file in another folder in the report options.";
+  return "The summary CSV file " + path + " was not written: " + reason + ".\nRun the reports again to write it.";
 }
 
 std::string CsvProgramFolderRefusal(const std::string& path) {
@@ -146,8 +153,82 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 0)) return false;
   if (!ExportCSV0(out, project, weightingFactor, ecwt, 1)) return false;
   return modpublic::RunGuarded(
-      "modDataIO.ExportCSV", [&] { return CsvWriteFailedMessage(path, vb::Err().Description); }, 16,
+      "modDataIO.ExportCSV", [&] { return CsvWriteFailedMessage(path, vb::Err().Number, vb::Err().Description); }, 16,
       [&] { detail::WriteFileAtomic(path, out.str(), /*durable=*/true); });
+}
+
+namespace {
+
+// The file a save of `path` writes: the path with the links at its end followed, as the save
+// follows them.
+std::filesystem::path LinkTarget(const std::string& path) {
+  std::filesystem::path target(path);
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
+    const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return target;
+}
+
+std::filesystem::path FolderOfTarget(const std::filesystem::path& target) {
+  return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+}
+
+// The device and inode of the file at `path`, every link followed; false when there is none.
+bool Identity(const std::filesystem::path& path, struct stat& id) { return ::stat(path.c_str(), &id) == 0; }
+
+bool SameIdentity(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+std::string OwnFileRefusal(const std::string& path, const std::string& what, const std::string& file) {
+  return "The summary CSV file " + path + " is " + what + " " + file +
+         ", which the program reads as its own: the CSV never replaces it.\nChoose another CSV file.";
+}
+
+}  // namespace
+
+std::string CsvPathRefusal(const std::string& path, const std::vector<CsvOwnFile>& ownFiles) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    // The program folder (typed without its trailing slash, or a link to it) is named as the
+    // folder of the file the save would write.
+    const std::string refusal = CsvProgramFolderRefusal(path.ends_with('/') ? path : path + "/");
+    if (!refusal.empty()) return refusal;
+    return "The summary CSV file " + path + " is a folder, not a file.\nChoose a CSV file in it or in another folder.";
+  }
+  if (std::string refusal = CsvProgramFolderRefusal(path); !refusal.empty()) return refusal;
+  const std::filesystem::path target = LinkTarget(path);
+  const std::filesystem::path folder = FolderOfTarget(target);
+  struct stat folderId {};
+  if (!Identity(folder, folderId) || !S_ISDIR(folderId.st_mode))
+    return "The summary CSV file " + path + " cannot be written: there is no folder " + folder.string() +
+           ".\nChoose a CSV file in an existing folder.";
+
+  struct stat fileId {};
+  if (!Identity(target, fileId)) {
+    // A new file: only a file that the run writes can be at this name by then.
+    for (const CsvOwnFile& own : ownFiles) {
+      if (!own.writtenByRun || own.path.empty()) continue;
+      const std::filesystem::path ownPath(own.path);
+      struct stat ownFolderId {};
+      if (ownPath.filename() == target.filename() && Identity(FolderOfTarget(ownPath), ownFolderId) &&
+          SameIdentity(ownFolderId, folderId))
+        return OwnFileRefusal(path, own.what, own.path);
+    }
+    return {};
+  }
+  for (const CsvOwnFile& own : ownFiles) {
+    struct stat ownId {};
+    if (!own.path.empty() && Identity(own.path, ownId) && SameIdentity(ownId, fileId))
+      return OwnFileRefusal(path, own.what, own.path);
+  }
+  for (std::filesystem::directory_iterator it(DataFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    struct stat scratchId {};
+    if (Identity(it->path(), scratchId) && SameIdentity(scratchId, fileId))
+      return OwnFileRefusal(path, "the calculation's scratch file", it->path().string());
+  }
+  return {};
 }
 
 }  // namespace modDataIO

@@ -177,15 +177,38 @@ TEST_F(SummaryCsv, RefusalsWriteNothing) {
   EXPECT_NE(TakeMessage().find("0 chillers"), std::string::npos);
   EXPECT_EQ(ReadAll(path_), "previous export");
   p_.ChillerNumber = 2;
-  EXPECT_FALSE(ExportCSV(dir_ + "missing/x.csv", p_, wf_, ecwt_));
-  EXPECT_EQ(host_.messages.at(0).title, "modDataIO.ExportCSV");
-  // The message names the file, its folder and how to choose another.
-  EXPECT_EQ(host_.messages.at(0).text.rfind(
-                CsvNotWrittenMessage(dir_ + "missing/x.csv", "its folder cannot be written to"), 0),
-            0u)
-      << host_.messages.at(0).text;
-  EXPECT_NE(host_.messages.at(0).text.find("where the folder " + dir_ + "missing cannot be written to, choose"),
-            std::string::npos);
+  // A path that cannot take the file names why (a folder that does not exist, a folder at the
+  // path) and how to choose another; nothing is made there.
+  std::filesystem::create_directory(dir_ + "folder");
+  const struct {
+    std::string path, message;
+  } unreachable[] = {
+      {dir_ + "missing/x.csv", "The summary CSV file " + dir_ + "missing/x.csv was not written: its folder " + dir_ +
+                                   "missing does not exist.\nChoose a CSV file in an existing folder in the report "
+                                   "options."},
+      {dir_ + "folder", "The summary CSV file " + dir_ +
+                            "folder was not written: it is a folder.\nChoose a CSV file in the report options."},
+  };
+  for (const auto& row : unreachable) {
+    SCOPED_TRACE(row.path);
+    host_.messages.clear();
+    EXPECT_FALSE(ExportCSV(row.path, p_, wf_, ecwt_));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].title, "modDataIO.ExportCSV");
+    EXPECT_EQ(host_.messages[0].text.rfind(row.message, 0), 0u) << host_.messages[0].text;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "missing"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ + "folder"));
+}
+
+// A CSV that the run did not get to (the scratch folder refused the run, the run was
+// cancelled) says that cause alone and to run the reports again, not a folder to change.
+TEST_F(SummaryCsv, ACsvTheRunDidNotGetToNamesOnlyThatCause) {
+  for (const char* reason :
+       {"the calculation's input could not be stored in the scratch folder", "the report run was cancelled"}) {
+    EXPECT_EQ(CsvNotWrittenMessage(path_, reason), "The summary CSV file " + path_ + " was not written: " + reason +
+                                                       ".\nRun the reports again to write it.");
+  }
 }
 
 // A write that fails names its cause and what to do about it, not a folder that cannot be
