@@ -144,13 +144,15 @@ TEST_F(EveryCity, RowsAddUpAndTheAnnualCoolingPrintsOneFigure) {
 
       const std::string total = Whole(p.lTotalLoadHours);  // operating conditions, CPLV worksheet
       EXPECT_EQ(printed[4].cooling, total) << "cooling hours statistics";
-      if (modes.free == 0 && modes.hybridFree == 0 && modes.hybridMechanical == 0)
+      if (modes.free == 0 && modes.hybridFree == 0 && modes.hybridMechanical == 0) {
         EXPECT_EQ(Whole(modes.mechanical), total) << "cooling duty";
+      }
       // A plant whose chillers carried every bin's load: the chillers' (and a pool's) total is
       // the same annual cooling.
       const double carried = reports::plv::CarriedTonHours(p, plant, chillersOwn);
-      if (std::abs(chillersOwn - p.lTotalLoadHours) < 0.5 * p.nLastLoadBin + 1)
+      if (std::abs(chillersOwn - p.lTotalLoadHours) < 0.5 * p.nLastLoadBin + 1) {
         EXPECT_EQ(Whole(carried), total) << "the chillers carried the plant's load";
+      }
     }
     Units(nENGLISH);
   });

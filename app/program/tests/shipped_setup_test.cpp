@@ -287,7 +287,9 @@ TEST_F(ShippedSetup, TheDrierOfTwoOtherwiseEqualSitesRatesLower) {
   const Rating h = Ratings(humid).at(0), d = Ratings(dry).at(0);
   EXPECT_LT(d.cplv, h.cplv - 0.005f);
   for (int q = 1; q < 4; ++q) {
-    if (h.weight[q] > 0) EXPECT_LT(d.ecwt[q], h.ecwt[q]) << "the " << 25 * (q + 1) << " % point";
+    if (h.weight[q] > 0) {
+      EXPECT_LT(d.ecwt[q], h.ecwt[q]) << "the " << 25 * (q + 1) << " % point";
+    }
   }
 }
 

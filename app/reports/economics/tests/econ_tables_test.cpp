@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Savings,
                                            SavingsCase{"nothing_to_compare_with", 0, 500, "$", "($500)", "n/a"},
                                            SavingsCase{"both_zero", 0, 0, "$", "$0", "0%"},
                                            SavingsCase{"millions", 12345678.4, 0, "$", "$12,345,678", "100%"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // ---- records ------------------------------------------------------------------------------
 
@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BadRecords,
                                            BadRecordCase{"negative_count", -1, 1, 2},
                                            BadRecordCase{"base_zero", 2, 0, 2},
                                            BadRecordCase{"challenger_beyond_the_run", 2, 1, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // ---- energy cost details ------------------------------------------------------------------
 
@@ -455,7 +455,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Bodies,
                          ::testing::Values(BodyCase{"none", 0, 2, true, 0, ""}, BodyCase{"two", 2, 2, true, 2, ""},
                                            BodyCase{"five", 5, 2, false, 0, ""},
                                            BodyCase{"fifty_one_years", 2, 51, false, 2, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // With the heat-recovery switch on, the energy use details end after the first table.
 TEST_F(Sections, HeatRecoveryEndsTheEnergyUseDetailsAfterTheFirstTable) {

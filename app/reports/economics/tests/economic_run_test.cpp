@@ -281,7 +281,9 @@ TEST_F(EconomicRun, SingleSectionReports) {
     report->ClearReportList();
     const bool expected = *c.file != 0;
     EXPECT_EQ((report.get()->*c.starter)(), expected);
-    if (expected) EXPECT_TRUE(fs::exists(Working(c.file)));
+    if (expected) {
+      EXPECT_TRUE(fs::exists(Working(c.file)));
+    }
     EXPECT_TRUE(host.messages.empty()) << FirstMessage();
   }
   EXPECT_EQ(summaries, 4);  // the four graph reports
