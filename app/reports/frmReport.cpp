@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -239,6 +240,11 @@ void frmReport::EnableReportButtons() {
 // ---- rules ----------------------------------------------------------------------------
 
 std::string frmReport::SaveFailedMessage(const std::string& reason) {
+  // A disk with no room left fails every name on it: only another disk helps.
+  const auto because = [&reason](int err) { return savefile::FailedBecause(reason, err); };
+  if (because(ENOSPC) || because(EDQUOT) || because(EFBIG))
+    return "The report was not saved: " + reason +
+           ".\nThat disk has no room for it: make room there, or save it in a folder on another disk.";
   return "The report was not saved: " + reason + ".\nSave it in another folder or under another name.";
 }
 

@@ -112,7 +112,9 @@ class frmReport {
   static int ParseZoom(const std::string& text);
   static constexpr const char* kCancelledMessage =
       "The report run was cancelled; no report was made. Choose Edit > Report Options to run it again.";
-  // The message of a save that failed, with the reason (which names the file).
+  // The message of a save that failed, with the reason (which names the file and ends with the
+  // system's words): a full disk is told to make room or use another disk, anything else to
+  // use another folder or name.
   static std::string SaveFailedMessage(const std::string& reason);
   // The one message of a print that failed (not of one the user cancelled), with the reason.
   static std::string PrintFailedMessage(const std::string& reason);
