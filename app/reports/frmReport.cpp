@@ -229,12 +229,19 @@ void frmReport::SetZoom() {
 void frmReport::EnableReportButtons() {
   modpublic::RunGuarded("frmReport.EnableReportButtons()", "", ui::kExclamation, [&] {
     if (!m_View) return;
-    const NavState s = NavButtons(m_Report->SubReportsCount(), m_Report->CurrentSubReportID());
+    const NavState s = NavButtons(SubReportsShown(), m_Report->CurrentSubReportID());
     m_View->NavButton(0, "Prev Report", s.prev);
     m_View->NavButton(1, "Next Report", s.next);
     if (s.focus >= 0) m_View->FocusNavButton(s.focus);
     m_View->ReportCommandsEnabled(HasReport());
   });
+}
+
+int32_t frmReport::SubReportsShown() const {
+  int32_t shown = 0;
+  for (int32_t i = 0; i < m_Report->SubReportsCount(); ++i)
+    if (m_Report->SubReportFirstPage(i) > 0) ++shown;
+  return shown;
 }
 
 // ---- rules ----------------------------------------------------------------------------

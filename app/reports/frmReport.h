@@ -146,6 +146,9 @@ class frmReport {
   void TocCommand(int command);
   // Writes the report document as "pdf" or else RTF; "" when written, else why it was not.
   std::string WriteReport(const std::string& path, const std::string& format);
+  // The sub-reports the document holds: those of the report list that start on a page of it.
+  // The error page of a failed run has none, whatever sections the run began before it failed.
+  int32_t SubReportsShown() const;
   // Whether the viewer holds a report (the run's, its error page or the error report).
   bool HasReport() const { return m_Report->ReportsCount() > 0; }
 
