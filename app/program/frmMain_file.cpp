@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -34,27 +35,44 @@ std::string FileTitleOf(const std::string& path) {
 }
 
 // A file the user has write-protected: it has no write bit for anyone (which also root, whom
-// the bits do not stop, must respect), or this user may not write it (its mode, its owner, or
-// a read-only file system). A file that does not exist protects nothing.
+// the bits do not stop, must respect), or this user may not write it (its mode or its owner).
+// A file that does not exist protects nothing.
 bool WriteProtected(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
-// The folder the save of `path` writes in (links followed) when it exists and this user may
-// not make a file there (its mode, its owner, or a read-only file system); "" otherwise.
-std::string UnwritableFolder(const std::string& path) {
+// The folder the save of `path` writes in (links followed) when it exists; "" otherwise.
+std::string SaveFolder(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path folder =
       std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec).parent_path();
   if (ec || !std::filesystem::is_directory(folder, ec)) return {};
-  return ::access(folder.c_str(), W_OK) != 0 ? folder.string() : std::string();
+  return folder.string();
+}
+
+// The folder the save of `path` writes in when this user may not make a file there (its mode,
+// its owner); "" otherwise.
+std::string UnwritableFolder(const std::string& path) {
+  const std::string folder = SaveFolder(path);
+  return !folder.empty() && ::access(folder.c_str(), W_OK) != 0 ? folder : std::string();
+}
+
+// Whether the save of `path` would write on a read-only disk: the file, or the folder it would
+// be made in when there is none, cannot be written because its file system is mounted
+// read-only. Every other name on that disk fails alike, whatever the file's own mode.
+bool OnReadOnlyDisk(const std::string& path) {
+  struct stat st {};
+  const std::string target = ::stat(path.c_str(), &st) == 0 ? path : SaveFolder(path);
+  return !target.empty() && ::access(target.c_str(), W_OK) != 0 && errno == EROFS;
 }
 
 // Why the project must not be written to `path`, as the message that says so; "" when it may.
 std::string SaveRefusal(const std::string& path) {
   if (frmMain::InProgramFolder(path)) return modpublic::ProgramFolderRefusal(path, "project");
+  if (OnReadOnlyDisk(path))
+    return path + " is on a read-only disk. The project was not saved; save it in a folder on another disk.";
   if (WriteProtected(path)) return path + " is write-protected. The project was not saved; save it under another name.";
   if (const std::string folder = UnwritableFolder(path); !folder.empty()) {
     return path + " is in the folder " + folder +
@@ -162,7 +180,8 @@ void frmMain::mnuFileSave_Click() {
     mnuFileSaveAs_Click();
     return;
   }
-  // A write-protected file is the user's "do not change": said, and another name offered.
+  // A file that must not or cannot be written (write-protected, on a read-only disk): said
+  // why, and Save As offered.
   const std::string refusal = SaveRefusal(gProject.FilePath);
   if (!refusal.empty()) {
     ui::host().messageBox(refusal, ui::kExclamation, "");
@@ -179,8 +198,8 @@ void frmMain::mnuFileSaveAs_Click() {
   modpublic::RunGuarded("frmMain.mnuFileSaveAs_Click()", "Error in SaveAs", ui::kCritical, [&] {
     std::string chosen;
     SaveAsTarget target;
-    // A name in the program folder, of a write-protected file or in a folder that cannot be
-    // written to is refused and asked again.
+    // A name in the program folder, on a read-only disk, of a write-protected file or in a
+    // folder that cannot be written to is refused and asked again.
     for (;;) {
       chosen = view_->ShowSaveDialog("Save Project As...", ProjectFileFilter(), modDataIO::WorkingFolder());
       if (chosen.empty()) return;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -228,7 +229,7 @@ void frmReport::SetZoom() {
 void frmReport::EnableReportButtons() {
   modpublic::RunGuarded("frmReport.EnableReportButtons()", "", ui::kExclamation, [&] {
     if (!m_View) return;
-    const NavState s = NavButtons(m_Report->SubReportsCount(), m_Report->CurrentSubReportID());
+    const NavState s = NavButtons(SubReportsShown(), m_Report->CurrentSubReportID());
     m_View->NavButton(0, "Prev Report", s.prev);
     m_View->NavButton(1, "Next Report", s.next);
     if (s.focus >= 0) m_View->FocusNavButton(s.focus);
@@ -236,9 +237,21 @@ void frmReport::EnableReportButtons() {
   });
 }
 
+int32_t frmReport::SubReportsShown() const {
+  int32_t shown = 0;
+  for (int32_t i = 0; i < m_Report->SubReportsCount(); ++i)
+    if (m_Report->SubReportFirstPage(i) > 0) ++shown;
+  return shown;
+}
+
 // ---- rules ----------------------------------------------------------------------------
 
 std::string frmReport::SaveFailedMessage(const std::string& reason) {
+  // A disk with no room left fails every name on it: only another disk helps.
+  const auto because = [&reason](int err) { return savefile::FailedBecause(reason, err); };
+  if (because(ENOSPC) || because(EDQUOT) || because(EFBIG))
+    return "The report was not saved: " + reason +
+           ".\nThat disk has no room for it: make room there, or save it in a folder on another disk.";
   return "The report was not saved: " + reason + ".\nSave it in another folder or under another name.";
 }
 

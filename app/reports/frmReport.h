@@ -112,7 +112,9 @@ class frmReport {
   static int ParseZoom(const std::string& text);
   static constexpr const char* kCancelledMessage =
       "The report run was cancelled; no report was made. Choose Edit > Report Options to run it again.";
-  // The message of a save that failed, with the reason (which names the file).
+  // The message of a save that failed, with the reason (which names the file and ends with the
+  // system's words): a full disk is told to make room or use another disk, anything else to
+  // use another folder or name.
   static std::string SaveFailedMessage(const std::string& reason);
   // The one message of a print that failed (not of one the user cancelled), with the reason.
   static std::string PrintFailedMessage(const std::string& reason);
@@ -144,6 +146,9 @@ class frmReport {
   void TocCommand(int command);
   // Writes the report document as "pdf" or else RTF; "" when written, else why it was not.
   std::string WriteReport(const std::string& path, const std::string& format);
+  // The sub-reports the document holds: those of the report list that start on a page of it.
+  // The error page of a failed run has none, whatever sections the run began before it failed.
+  int32_t SubReportsShown() const;
   // Whether the viewer holds a report (the run's, its error page or the error report).
   bool HasReport() const { return m_Report->ReportsCount() > 0; }
 

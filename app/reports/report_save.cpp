@@ -32,7 +32,8 @@ std::string FolderProblem(const std::string& target, const std::string& why) {
   const bool full = because(ENOSPC) || because(EDQUOT);
   if (full || because(EFBIG))  // EFBIG: a file larger than the disk (or its owner's limit) takes
     return "The disk of the folder " + folder + (full ? " is full." : " has no room for a file this large.") +
-           " Make room on it, save the project in a folder on another disk (File > Save As), or " + kElsewhere;
+           " Make room on it, save the project in a folder on another disk (File > Save As), or save the report on "
+           "another disk from the viewer with Save as RTF or Save as PDF.";
   return "The folder " + folder +
          " cannot be written to. Reports are saved in the project's folder: save the project in a folder you can "
          "write to (File > Save As), or " +

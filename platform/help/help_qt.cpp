@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -64,6 +65,7 @@ std::optional<pid_t> Spawn(const QStringList& command) {
 
 // One open(): the launchers left to try and the one running.
 struct QtHelpOpener::Launch {
+  std::uint64_t number = 0;  // in the order of the open() calls, from 1
   std::vector<QStringList> commands;
   std::size_t next = 0;
   pid_t pid = 0;
@@ -89,6 +91,7 @@ QtHelpOpener::~QtHelpOpener() = default;
 
 bool QtHelpOpener::open(const std::string& url) {
   auto launch = std::make_unique<Launch>();
+  launch->number = ++opened_;
   launch->commands = Launchers(QString::fromStdString(url));
   switch (StartNext(*launch)) {
     case Started::kNone:
@@ -146,6 +149,7 @@ void QtHelpOpener::Ended(Launch& launch) {
 }
 
 void QtHelpOpener::Finish(Launch& launch, bool shown) {
+  const std::uint64_t number = launch.number;
   // Forgotten before the outcome is reported: the report may show a message whose own event loop
   // sees other launches end.
   for (auto it = launches_.begin(); it != launches_.end(); ++it) {
@@ -153,6 +157,12 @@ void QtHelpOpener::Finish(Launch& launch, bool shown) {
       launches_.erase(it);
       break;
     }
+  }
+  if (!shown) {
+    // The failure reported covers every launch begun until now: those of the same burst of
+    // presses that fail too (during its message or after) are not reported again.
+    if (number <= failureReportedUpTo_) return;
+    failureReportedUpTo_ = opened_;
   }
   outcome_(shown);
 }

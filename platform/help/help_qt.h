@@ -13,8 +13,14 @@
 // the page; one that fails, even long after open() returned, has the next one started; when none
 // is left the page was not shown. A launcher still running when the opener is destroyed (the
 // program ends) is left to run.
+//
+// A page not shown is reported once for a burst of opens: when one open's launchers have all
+// failed, the opens begun before that report that fail as well are not reported again (a Help
+// button pressed many times over, each launcher failing late, gives one message, not one nested
+// in the other for each press). An open begun after the report is reported on its own.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
@@ -26,8 +32,9 @@ namespace help {
 class QtHelpOpener : public Opener {
  public:
   // Receives the outcome of each open() that returned true, once its launchers are done: shown
-  // when one ended with exit status 0, not shown when every one failed. Called from the event
-  // loop (during open() only for a launcher whose end cannot be watched, taken as shown).
+  // when one ended with exit status 0, not shown when every one failed (only for the first of a
+  // burst, see above). Called from the event loop (during open() only for a launcher whose end
+  // cannot be watched, taken as shown).
   using Outcome = std::function<void(bool shown)>;
 
   explicit QtHelpOpener(Outcome outcome);
@@ -50,6 +57,8 @@ class QtHelpOpener : public Opener {
 
   Outcome outcome_;
   std::list<std::unique_ptr<Launch>> launches_;  // each with its launcher running
+  std::uint64_t opened_ = 0;                     // the opens begun
+  std::uint64_t failureReportedUpTo_ = 0;        // the opens covered by the last "not shown"
 };
 
 }  // namespace help

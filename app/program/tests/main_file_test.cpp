@@ -459,12 +459,15 @@ TEST_F(FileCommands, SaveOfAWriteProtectedFileOffersSaveAsAndLeavesTheFile) {
 }
 
 // A project file on a read-only mount (mounted in a private mount namespace of a child
-// process, so that it holds for root too) is write-protected like one without a write bit.
-TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
+// process, so that it holds for root too) is not write-protected (its mode lets it be
+// written): Save names the read-only disk, where no other name helps, and offers Save As.
+TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountNamesTheDiskAndOffersSaveAs) {
   const auto [folder, path, before, window] = MountedProject();
   TestWindow& w = *window;
-  const std::string expected = path + " is write-protected. The project was not saved; save it under another name.";
+  const std::string expected =
+      path + " is on a read-only disk. The project was not saved; save it in a folder on another disk.";
   const std::string dir = folder.string();
+  RenderMessage({expected, ui::kExclamation, ""}, w, "read_only_disk_message");
 
   KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(dir, [&] {
@@ -472,7 +475,8 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
     w.lastSaveInitDir.clear();
     w.form().mnuFileSave_Click();
     std::string faults;
-    if (host_.messages.size() != 1 || host_.messages[0].text != expected) faults += "not the write-protected message; ";
+    if (host_.messages.size() != 1 || host_.messages[0].text != expected)
+      faults += "not the read-only disk message: " + (host_.messages.empty() ? "" : host_.messages[0].text) + "; ";
     if (w.lastSaveInitDir != modDataIO::WorkingFolder()) faults += "Save As was not offered in the working folder";
     return faults;
   });
@@ -480,19 +484,17 @@ TEST_F(FileCommands, SaveOfAFileOnAReadOnlyMountOffersSaveAs) {
   EXPECT_EQ(Slurp(path), before);
 }
 
-// Save As in the folder of a project on a read-only mount (where the write-protected message
-// offers it) is refused like one in the program folder, and the dialog comes again: the next
-// name, in a folder that can be written, is saved.
+// Save As on a read-only mount (where Save offers it) is refused like one in the program
+// folder, a new name there as much as the project's own file, and the dialog comes again: the
+// next name, in a folder that can be written, is saved.
 TEST_F(FileCommands, SaveAsIntoAReadOnlyFolderIsRefusedAndAskedAgain) {
   const auto [folder, path, before, window] = MountedProject();
   TestWindow& w = *window;
   const std::string other = (folder / "other.vxn").string();
   const std::string elsewhere = (TempDir() / "elsewhere.vxn").string();
-  const std::string expected =
-      path + " is write-protected. The project was not saved; save it under another name.\n" + other +
-      " is in the folder " + std::filesystem::canonical(folder).string() +
-      ", which cannot be written to. The project was not saved; save it in another folder.\nsaved as " + elsewhere +
-      ", 0 names left";
+  const std::string readOnly =
+      " is on a read-only disk. The project was not saved; save it in a folder on another disk.";
+  const std::string expected = path + readOnly + "\n" + other + readOnly + "\nsaved as " + elsewhere + ", 0 names left";
 
   KESTRIN_REQUIRE_READ_ONLY_FOLDER();
   const std::string seen = testsupport::InReadOnlyFolder(folder.string(), [&] {

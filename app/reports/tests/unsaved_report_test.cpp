@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/reports/tests/full_disk_folder.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
@@ -81,40 +82,6 @@ class UnsavedReport : public ReportTest {
   }
 };
 
-// The working folder on a disk of its own that is full, for the calling thread while the
-// object lives: a small tmpfs mounted over it in a private mount namespace (as ReadOnlyFolder
-// binds one), holding a copy of what the folder held and a file that takes the rest of it.
-class FullDiskFolder {
- public:
-  explicit FullDiskFolder(std::string path) : path_(std::move(path)) {
-    std::vector<std::pair<std::string, std::string>> files;
-    for (const auto& e : fs::directory_iterator(path_)) files.emplace_back(e.path().string(), ReadAll(e.path()));
-    why_ = testsupport::detail::PrivateMounts();
-    if (!why_.empty()) return;
-    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=256k") != 0) {
-      why_ = std::string("mount tmpfs: ") + std::strerror(errno);
-      return;
-    }
-    mounted_ = true;
-    for (const auto& [file, bytes] : files) std::ofstream(file, std::ios::binary) << bytes;
-    std::ofstream fill(path_ + "/filler", std::ios::binary);
-    const std::string block(4096, 'f');
-    while (fill.write(block.data(), static_cast<std::streamsize>(block.size())) && fill.flush()) {
-    }
-  }
-  ~FullDiskFolder() {
-    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-  }
-  FullDiskFolder(const FullDiskFolder&) = delete;
-  FullDiskFolder& operator=(const FullDiskFolder&) = delete;
-  const std::string& Unavailable() const { return why_; }
-
- private:
-  std::string path_;
-  std::string why_;
-  bool mounted_ = false;
-};
-
 // The working folder as the program folder, while the object lives.
 class WorkingInProgramFolder {
  public:
@@ -134,6 +101,9 @@ struct Refusal {
   // What the box says keeps the report from the folder: before and after the folder's name.
   const char* problemBefore;
   const char* problemAfter;
+  // Where the box sends the report (nullptr: not checked here): on a full disk another disk,
+  // as any name there fails.
+  const char* advice;
   // Makes the working folder refuse the report for the life of the returned guard; false
   // (with the reason) when this computer cannot.
   std::function<std::shared_ptr<void>(UnsavedReport&, std::string& why)> refuse;
@@ -167,6 +137,9 @@ TEST_P(UnsavedReportRefused, OneBoxTheOldFileStaysAndTheWholeReportIsShownAndSav
   EXPECT_NE(box.find("Error saving report as file:"), std::string::npos) << box;
   const std::string folder = fs::path(modDataIO::WorkingFolder()).parent_path().string();
   EXPECT_NE(box.find(c.problemBefore + folder + c.problemAfter), std::string::npos) << box;
+  if (c.advice != nullptr) {
+    EXPECT_NE(box.find(c.advice), std::string::npos) << box;
+  }
   EXPECT_NE(box.find(c.err != 0 ? std::strerror(c.err) : c.reason), std::string::npos) << box;
   // The last good report stays, and nothing else is left there.
   if (c.folderExists) {
@@ -200,26 +173,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A disk that is full.
         Refusal{"DiskFull", ENOSPC, "", "The disk of the folder ", " is full.",
+                "or save the report on another disk from the viewer with Save as RTF or Save as PDF.",
                 [](UnsavedReport&, std::string& why) {
                   return Made(std::make_shared<FullDiskFolder>(modDataIO::WorkingFolder()), why);
                 },
                 true},
         // 8 KB left for the file: the report does not fit, an error page would.
         Refusal{"NoRoomForTheFile", EFBIG, "", "The disk of the folder ", " has no room for a file this large.",
+                "or save the report on another disk from the viewer with Save as RTF or Save as PDF.",
                 [](UnsavedReport&, std::string&) { return std::make_shared<savefile::testing::DiskOf>(8192); }, true},
-        Refusal{"ReadOnlyDisk", EROFS, "", "The folder ", " cannot be written to.",
+        Refusal{"ReadOnlyDisk", EROFS, "", "The folder ", " cannot be written to.", nullptr,
                 [](UnsavedReport&, std::string& why) {
                   return Made(std::make_shared<testsupport::ReadOnlyFolder>(modDataIO::WorkingFolder()), why);
                 },
                 true},
         // A folder under a file can never be made, by any user.
-        Refusal{"FolderUnderAFile", ENOTDIR, "", "The folder ", " cannot be written to.",
+        Refusal{"FolderUnderAFile", ENOTDIR, "", "The folder ", " cannot be written to.", nullptr,
                 [](UnsavedReport& fixture, std::string&) -> std::shared_ptr<void> {
                   fixture.WorkUnderAFile();
                   return std::make_shared<int>(0);
                 },
                 false},
-        Refusal{"ProgramFolder", 0, "it is in the program folder", "The folder ", " is in the program folder ",
+        Refusal{"ProgramFolder", 0, "it is in the program folder", "The folder ", " is in the program folder ", nullptr,
                 [](UnsavedReport&, std::string&) { return std::make_shared<WorkingInProgramFolder>(); }, true}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 

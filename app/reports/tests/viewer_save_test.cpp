@@ -1,7 +1,10 @@
 // The viewer's Save as RTF and Save as PDF with the name the user typed: a bare name gets the
 // extension of the type it is saved as, and a file under the completed name is asked about; an
 // error page is offered under a name of its own.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -13,10 +16,12 @@
 #include <QFile>
 
 #include "app/reports/frmReport.h"
+#include "app/reports/tests/full_disk_folder.h"
 #include "app/reports/tests/report_fixture.h"
 #include "app/storage/modDataIO.h"
 #include "app/storage/modpublic.h"
 #include "libs/testsupport/read_only_folder.h"
+#include "platform/savefile/tests/disk_limit.h"
 
 namespace reporttest {
 namespace {
@@ -293,6 +298,56 @@ TEST_F(ViewerSave, AFailedSaveNamesTheFileAndAdvisesAnotherFolderOrName) {
     EXPECT_EQ(box.find("Save as"), std::string::npos) << box;
     EXPECT_EQ(box.find("viewer"), std::string::npos) << box;
     EXPECT_EQ(view->dialogs, 1u);
+  }
+}
+
+// A save that fails on a full disk fails under every name there: the box says so and advises
+// room on that disk or another disk, not another name. The file there stays as it was.
+TEST_F(ViewerSave, AFailedSaveOnAFullDiskAdvisesAnotherDisk) {
+  const std::string folder = Working("full");
+  fs::create_directories(folder);
+  const struct {
+    const char* name;
+    int err;  // the system's reason, as the box gives it
+    std::function<std::shared_ptr<void>(std::string& why)> fill;
+  } cases[] = {
+      {"no room left", ENOSPC,
+       [&folder](std::string& why) -> std::shared_ptr<void> {
+         auto full = std::make_shared<FullDiskFolder>(folder);
+         why = full->Unavailable();
+         return full;
+       }},
+      {"no room for a file this large", EFBIG,
+       [](std::string&) { return std::make_shared<savefile::testing::DiskOf>(4096); }},
+  };
+  for (const auto& c : cases) {
+    for (const int filter : {1, 2}) {
+      SCOPED_TRACE(std::string(c.name) + (filter == 1 ? " rtf" : " pdf"));
+      // A report larger than the room left.
+      for (int i = 0; i < 300; ++i) form->Report().WriteTextLine("A line of a report larger than the disk");
+      host.messages.clear();
+      const std::string target = folder + (filter == 1 ? "/walk.rtf" : "/walk.pdf");
+      view->typed = {target};
+      view->filter = filter;
+      view->dialogs = 0;
+      {
+        std::string why;
+        const std::shared_ptr<void> full = c.fill(why);
+        if (!why.empty()) FAIL() << why;
+        if (filter == 1)
+          form->cmdSaveAsRTF_Click();
+        else
+          form->cmdSaveAsPDF_Click();
+      }
+      ASSERT_EQ(host.messages.size(), 1u);
+      const std::string& box = host.messages[0].text;
+      EXPECT_EQ(box.rfind("The report was not saved: ", 0), 0u) << box;
+      EXPECT_NE(box.find(target), std::string::npos) << box;
+      EXPECT_NE(box.find(std::strerror(c.err)), std::string::npos) << box;
+      EXPECT_NE(box.find("make room there, or save it in a folder on another disk."), std::string::npos) << box;
+      EXPECT_EQ(box.find("another name"), std::string::npos) << box;
+      EXPECT_FALSE(fs::exists(target));
+    }
   }
 }
 

@@ -143,5 +143,73 @@ TEST_F(ViewerBinding, HeaderEditingEndsInTheBodyWithTheToggleOff) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// The viewer's window as the paging sees it: the state of Prev and Next.
+class PagingView : public frmReport::View {
+ public:
+  TerHwnd toc = TerCreateWindow();
+  bool prev = true, next = true;
+  ~PagingView() override { TerDestroyWindow(toc); }
+  void Caption(const std::string&) override {}
+  void NavButton(int index, const std::string&, bool enabled) override { (index == 0 ? prev : next) = enabled; }
+  void FocusNavButton(int) override {}
+  void ExitEnabled(bool) override {}
+  void ReportCommandsEnabled(bool) override {}
+  std::string ZoomText() const override { return "100"; }
+  void ZoomText(const std::string&) override {}
+  TerHwnd Toc1() const override { return toc; }
+  void TocCommand(int) override {}
+  void FocusToc() override {}
+  void ShowWait(frmWait&) override {}
+  std::string ShowSaveDialog(const std::string&, const std::vector<std::string>&, int&, const std::string&) override {
+    return "";
+  }
+  void HideWindow() override {}
+  void ShowHelp(long) override {}
+};
+
+class ViewerPaging : public ReportTest {};
+
+// A part-load run of three sections, each on a page of its own. When the last one fails after
+// the others were begun, the run ends in its one-page error page: Prev and Next stay off, a
+// press of Next included, and the page stays. The whole report pages as before.
+TEST_F(ViewerPaging, TheErrorPageOfAFailedRunOffersNoOtherSubReport) {
+  ASSERT_NO_FATAL_FAILURE(WriteEmptyResults());
+  modDataIO::gProject.ProjectName = "Plant X";
+  ReportData options;
+  options.ReportType = 2;
+  options.bSummaryReport = options.bCustomPLVSpec = options.bInputSummary = -1;
+  ASSERT_TRUE(modDataIO::bReportsWrite(options));
+  const struct {
+    const char* name;
+    bool inputSummary;
+    bool next;           // after the run
+    bool prevAfterNext;  // after a press of Next
+    int32_t pageAfterNext;
+  } cases[] = {{"input summary fails", false, false, false, 1}, {"whole report", true, true, true, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PagingView view;
+    frmReport form;
+    form.SetView(&view);
+    clsReport& r = form.Report();
+    ASSERT_TRUE(r.InitializeReportForm(view.Toc1()));
+    auto& b = r.PLVSections();
+    b.SummaryReport = [&r] { return r.WriteTextLine("Summary body"); };
+    b.CustomPLVSpec = [&r] { return r.WriteTextLine("Spec body"); };
+    b.InputSummary = [&r, &c] { return r.WriteTextLine("Input summary body") && c.inputSummary; };
+    EXPECT_EQ(r.PLVAnalysisReports(), c.inputSummary);
+    ASSERT_EQ(r.SubReportsCount(), 3) << "the run began its three sections";
+    form.EnableReportButtons();
+    EXPECT_FALSE(view.prev);
+    EXPECT_EQ(view.next, c.next);
+    form.cmdRpt_Click(1);
+    int32_t page = 0;
+    TerGetPageCount(view.Toc1(), &page);
+    EXPECT_EQ(page, c.pageAfterNext);
+    EXPECT_EQ(view.prev, c.prevAfterNext);
+    EXPECT_EQ(view.next, c.next);
+  }
+}
+
 }  // namespace
 }  // namespace reporttest

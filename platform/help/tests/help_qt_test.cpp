@@ -10,10 +10,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -204,6 +206,50 @@ TEST_F(OpenerTest, BrowserThatIsNoProgramIsAFailure) {
   ASSERT_TRUE(opener_.open("file:///x/VEXON.html#ctx1"));
   EXPECT_FALSE(WaitForOutcome());
   EXPECT_EQ(outcomes_, 1);
+}
+
+// Help pressed again and again, each launcher failing late: the page-not-shown message comes
+// once for the burst, never one box inside another's event loop; a press after that message
+// gets its own.
+TEST_F(OpenerTest, ABurstOfOpensThatFailLateIsReportedOnce) {
+  {
+    std::ofstream out(Path("browser"));
+    out << "#!/bin/sh\necho $$ >> '" << Path("pids") << "'\nwhile [ ! -e '" << Path("release")
+        << "' ]; do sleep 0.02; done\nexit 3\n";
+  }
+  chmod(Path("browser").c_str(), 0755);
+  ScopedEnv path("PATH", dir_.path().toStdString());
+  ScopedEnv browser("BROWSER", Path("browser"));
+  // Until every launcher started (`count` of them) has ended and been waited for by the opener.
+  const auto waitForLaunchers = [this](int count) {
+    const auto done = [&] {
+      std::ifstream in(Path("pids"));
+      int seen = 0;
+      for (pid_t pid = 0; in >> pid; ++seen) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0) return false;
+      }
+      return seen == count;
+    };
+    while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  };
+  int boxes = 0, open = 0, deepest = 0, expectedLaunchers = 20;
+  help::QtHelpOpener opener([&](bool shown) {
+    if (shown) return;
+    ++boxes;
+    deepest = std::max(deepest, ++open);
+    waitForLaunchers(expectedLaunchers);  // the message's own event loop, until all have ended
+    --open;
+  });
+  for (int i = 0; i < expectedLaunchers; ++i) ASSERT_TRUE(opener.open(kUrl));
+  std::ofstream(Path("release")) << "";
+  waitForLaunchers(expectedLaunchers);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(deepest, 1);
+  expectedLaunchers = 21;
+  ASSERT_TRUE(opener.open(kUrl));
+  waitForLaunchers(expectedLaunchers);
+  EXPECT_EQ(boxes, 2);
 }
 
 }  // namespace
