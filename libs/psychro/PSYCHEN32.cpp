@@ -245,6 +245,7 @@ float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
 // residual is positive, and the pulled-back trials, toward which it falls without bound. A dry
 // bulb whose own saturation pressure is not below the pressure is refused.
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
+  CheckPressure(fBaPres, 0.0);
   kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };

@@ -23,15 +23,16 @@
 // Errors: an arithmetic step that would divide by zero, overflow, take the logarithm of a
 // non-positive value or raise a non-positive base to a fractional power throws PsychroError
 // (number 11 "Division by zero", 6 "Overflow", 5 "Invalid procedure call or argument").
-// A barometric pressure is an invalid argument (error 5) unless it is finite and above the
-// water vapour pressure the operation sets against it (the P - pv of its formulas: the given
-// vapour pressure, saturation at the wet bulb or dry bulb, or pv,min where the pressure enters
-// only through a floor); at or below it no such moist air exists. Every operation whose result
-// depends on the pressure refuses one before anything else, the wet bulb one not above the
-// saturation pressure at the dry bulb (a trial of its iteration above the boiling point is
-// pulled back toward the dry bulb instead), and a complete-state operation also where a step
-// of its own or of its limiter refuses it: it then puts back all its arguments as they were
-// passed. VaporPresFromRH and SatVaporPresFromRHVP do not use the pressure and take any.
+// A barometric pressure is an invalid argument (error 5) unless it is finite, above zero and
+// above the water vapour pressure the operation sets against it (the P - pv of its formulas: the
+// given vapour pressure, saturation at the wet bulb or dry bulb, or pv,min where the pressure
+// enters only through a floor); at or below it no such moist air exists. Every operation whose
+// result depends on the pressure refuses one before anything else (one not finite or not above
+// zero whatever the other arguments are, a negative vapour pressure included), the wet bulb
+// one not above the saturation pressure at the dry bulb (a trial of its iteration above the
+// boiling point is pulled back toward the dry bulb instead), and a complete-state operation
+// also where a step of its own or of its limiter refuses it: it then puts back all its
+// arguments as they were passed. VaporPresFromRH and SatVaporPresFromRHVP do not use the pressure and take any.
 // On any other error, in a complete-state operation the outputs stored before the failing step
 // keep their new values. The iterations (wet bulb, dew point, dry bulb from saturation
 // pressure) never fail for lack of convergence: they return their last point after their step

@@ -121,6 +121,39 @@ TEST(PsychroPressure, EveryRoutineUsingThePressureRefusesOneNotAboveItsVapourPre
   }
 }
 
+// A pressure that is not finite or not above zero is refused before any other argument is
+// looked at, however the caller made the others: a negative vapour pressure let 0 psia through
+// (a humidity of -0.622, a volume of 196 ft3/lb, a dry bulb of -423 F), and the wet bulb of air
+// at -460 F divided by zero in the saturation formula before its pressure was looked at.
+TEST(PsychroPressure, PressureNotAboveZeroIsRefusedWhateverTheOtherArguments) {
+  struct Call {
+    const char* name;
+    std::function<void(float)> call;
+  };
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  const Call calls[] = {
+      {"SpecHumFromVP", [](float p) { P::SpecHumFromVP(p, -1.0f); }},
+      {"SpecVolFromDBVP", [](float p) { P::SpecVolFromDBVP(p, 70.0f, -2.0f); }},
+      {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 13.5f, -1.0f); }},
+      {"DryBulbFromSVVP, NaN vapour pressure", [](float p) { P::DryBulbFromSVVP(p, 13.5f, kNaN); }},
+      {"WetBulbFromDBSH at -460 F", [](float p) { P::WetBulbFromDBSH(p, -460.0f, 0.0f); }},
+      {"WetBulbFromDBSH, NaN dry bulb", [](float p) { P::WetBulbFromDBSH(p, kNaN, 0.01f); }},
+  };
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  for (const Call& c : calls) {
+    SCOPED_TRACE(c.name);
+    for (float p : {0.0f, -0.0f, -1.0f, -14.696f, -kInf, kInf, kNaN}) {
+      long error = 0;
+      try {
+        c.call(p);
+      } catch (const PsychroError& e) {
+        error = e.Number();
+      }
+      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall) << "at " << p << " psia";
+    }
+  }
+}
+
 // Air just below the boiling point has a wet bulb although the wet-bulb iteration's first trial
 // (some 4 F above the dry bulb) does not exist; air at it or above has none. Psy_ALL_DB_EN keeps
 // the caller's dry bulb; at sea level water boils at 212.4 F on this saturation curve.
