@@ -130,6 +130,8 @@ inline float SaturationStart(double pv) { return Single(Div(-9548.0, Log(pv / 24
 // 112 psia), above the boiling point at every pressure up to that: the result is the highest
 // float below the root. Air that has no root there (colder than absolute zero) is an invalid
 // argument.
+constexpr float kWaterCurveTop = 396.6f;
+
 float WetBulbBisection(double p, double t, double w) {
   // True when tw is at or above the root: no saturated air at tw, or a residual not above 0.
   auto atOrAbove = [&](float tw) {
@@ -139,7 +141,7 @@ float WetBulbBisection(double p, double t, double w) {
     return !(x - 0.62198 * ps / (p - ps) > 0.0);
   };
   float lo = -459.67f;
-  float hi = 396.6f;
+  float hi = kWaterCurveTop;
   if (atOrAbove(lo) || !atOrAbove(hi)) Raise(PsychroError::kInvalidProcedureCall);
   for (;;) {
     const float mid = static_cast<float>((static_cast<double>(lo) + hi) / 2.0);
@@ -266,8 +268,10 @@ float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
 // gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x). The
 // lower x, the higher t*(x), which is the dry bulb at x = W; the first trial lies above it. A
 // trial whose saturation pressure is not below the pressure is no state of moist air (its
-// humidity would be negative or infinite and the iteration would run off): it is pulled back
-// halfway toward x = W until it is one. The secant's point is the result only where its
+// humidity would be negative or infinite and the iteration would run off), nor is one at or
+// below -460 F (the pole of the ice curve) or above the top of the fitted water curve (where
+// the fit falls again below the pressure, past the boiling point): it is pulled back halfway
+// toward x = W until it is one. The secant's point is the result only where its
 // residual meets the tolerance. Where it does not (the secant goes flat, its 21 steps run out,
 // or the dry bulb itself is at or above the boiling point so that no trial can be pulled
 // back), the root is bracketed and bisected instead (WetBulbBisection): air below the boiling
@@ -284,10 +288,12 @@ float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) 
   auto f = [&](float& x, float& tw, float& fx) {
     for (;;) {
       tw = wetBulb(x);
-      const double ps = static_cast<float>(SatVaporPresFromDB(tw));
-      if (damplo::PressureAbove(p, ps)) {
-        fx = Single(x - Div(0.62198 * ps, p - ps));
-        return true;
+      if (tw > -460.0f && tw <= kWaterCurveTop) {
+        const double ps = static_cast<float>(SatVaporPresFromDB(tw));
+        if (damplo::PressureAbove(p, ps)) {
+          fx = Single(x - Div(0.62198 * ps, p - ps));
+          return true;
+        }
       }
       if (x == fSpecHum) return false;  // the wet bulb is the dry bulb here
       const float pulled = static_cast<float>((x + w) / 2.0);

@@ -208,6 +208,22 @@ TEST(PsychroWetBulb, AroundTheBoilingPointEveryStateHasItsRoot) {
   EXPECT_GT(states, 2000);
 }
 
+// Past the top of the fitted water curve (396.6 F) its pressure falls below the pressure
+// again, so a trial there looked like moist air and the secant could settle on a residual of
+// zero far above the boiling point (655.6 F for air at 656 F, 1014 F for supersaturated air at
+// -36.8 F). Such a trial is pulled back like any above the boiling point.
+TEST(PsychroWetBulb, NoRootPastTheTopOfTheWaterCurve) {
+  struct State {
+    float p, t, w;
+  };
+  for (const State s : {State{17.7f, 656.0f, 0.00018f}, State{5.7f, 680.0f, 0.0887f}, State{9.26f, -36.8f, 4.05f}}) {
+    SCOPED_TRACE(testing::Message() << s.p << " psia, " << s.t << " F, W " << s.w);
+    float tw = NAN;
+    ASSERT_NO_THROW(tw = PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w));
+    EXPECT_NEAR(tw, ExactWetBulb(s.p, s.t, s.w), 0.05);
+  }
+}
+
 TEST(PsychroWetBulb, SpecHumAndDryBulbInvertTheWetBulb) {
   const float tw = PSYCHEN32::WetBulbFromDBSH(kSeaLevel, 95.0f, 0.0141f);
   const float wsStar = PSYCHEN32::SpecHumFromVP(kSeaLevel, static_cast<float>(PSYCHEN32::SatVaporPresFromDB(tw)));
