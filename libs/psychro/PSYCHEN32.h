@@ -38,12 +38,14 @@
 // Iterations: the dew point and the dry bulb from saturation pressure never fail for lack of
 // convergence: they return their last point after their step limit, and they also stop at
 // their current point when a Newton slope vanishes. The wet bulb returns the secant's point
-// where its residual meets the tolerance (a trial above the boiling point is pulled back
-// toward the dry bulb); where the secant goes flat, runs out of steps or cannot be pulled
-// back into moist air (a dry bulb at or above the boiling point), the root of the same
-// equation is bisected instead. So every air whose vapour pressure is below the pressure has
-// a wet bulb, at any dry bulb (hot air above the boiling point included), and the result is
-// always a root of the wet-bulb equation, never a trial that is not one.
+// where its residual meets the tolerance (a trial above the boiling point, past the top of the
+// fitted water curve at 396.6 F or at the ice curve's pole is pulled back toward the dry
+// bulb); where the secant goes flat, runs out of steps or cannot be pulled back into moist air
+// (a dry bulb at or above the boiling point), the root of the same equation is bisected
+// between absolute zero and the top of the water curve instead. So all air whose vapour
+// pressure is below the pressure has a wet bulb, hot air above the boiling point included,
+// and the result is always a root of the wet-bulb equation, never a trial that is not one;
+// air with no root there (a dry bulb below absolute zero) is error 5.
 #pragma once
 
 #include <string>
