@@ -121,6 +121,35 @@ float SaturationNewton(double pv, float t0, bool waterOnly, int maxSteps) {
 // Newton start: the Clausius-Clapeyron form fitted to the water curve.
 inline float SaturationStart(double pv) { return Single(Div(-9548.0, Log(pv / 24074000.0)) - 460.0); }
 
+// The wet bulb as the root of the psychrometric equation in the wet bulb tw itself: the
+// saturation humidity x(tw) the equation asks for at dry bulb t and humidity w, less the
+// saturation humidity at tw (its pressure taken as single, as in the secant). The residual
+// falls as tw rises, and without bound toward the boiling point, above which no saturated air
+// exists. Bisected over the float wet bulbs from absolute zero, where saturated air holds no
+// water and the residual is positive, to the top of the fitted water curve (396.6 F, about
+// 112 psia), above the boiling point at every pressure up to that: the result is the highest
+// float below the root. Air that has no root there (colder than absolute zero) is an invalid
+// argument.
+constexpr float kWaterCurveTop = 396.6f;
+
+float WetBulbBisection(double p, double t, double w) {
+  // True when tw is at or above the root: no saturated air at tw, or a residual not above 0.
+  auto atOrAbove = [&](float tw) {
+    const double ps = static_cast<float>(PSYCHEN32::SatVaporPresFromDB(tw));
+    if (!damplo::PressureAbove(p, ps)) return true;
+    const double x = (1093.0 * w + (0.24 + 0.444 * w) * t - tw * (w + 0.24)) / (1093.0 - 0.556 * tw);
+    return !(x - 0.62198 * ps / (p - ps) > 0.0);
+  };
+  float lo = -459.67f;
+  float hi = kWaterCurveTop;
+  if (atOrAbove(lo) || !atOrAbove(hi)) Raise(PsychroError::kInvalidProcedureCall);
+  for (;;) {
+    const float mid = static_cast<float>((static_cast<double>(lo) + hi) / 2.0);
+    if (mid == lo || mid == hi) return lo;
+    (atOrAbove(mid) ? hi : lo) = mid;
+  }
+}
+
 }  // namespace
 
 // ---- single properties ----------------------------------------------------------------
@@ -239,22 +268,34 @@ float PSYCHEN32::VaporPresFromSH(float fBaPres, float fSpecHum) {
 // gives the wet bulb t*(x), and the residual is x minus the saturation humidity at t*(x). The
 // lower x, the higher t*(x), which is the dry bulb at x = W; the first trial lies above it. A
 // trial whose saturation pressure is not below the pressure is no state of moist air (its
-// humidity would be negative or infinite and the iteration would run off): it is pulled back
-// halfway toward x = W until it is one. The root is one whenever the dry bulb is: below the
-// dry bulb for unsaturated air; for supersaturated air between the dry bulb, where the
-// residual is positive, and the pulled-back trials, toward which it falls without bound. A dry
-// bulb whose own saturation pressure is not below the pressure is refused.
+// humidity would be negative or infinite and the iteration would run off), nor is one at or
+// below -460 F (the pole of the ice curve) or above the top of the fitted water curve (where
+// the fit falls again below the pressure, past the boiling point): it is pulled back halfway
+// toward x = W until it is one. The secant's point is the result only where its
+// residual meets the tolerance. Where it does not (the secant goes flat, its 21 steps run out,
+// or the dry bulb itself is at or above the boiling point so that no trial can be pulled
+// back), the root is bracketed and bisected instead (WetBulbBisection): air below the boiling
+// point close to it, where the pulled-back trials' residuals are huge, and hot air above it.
+// Air is refused only where its own vapour pressure P W / (W + 0.62198) is not below the
+// pressure.
 float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) {
-  kestrin::ClearUpperVectorState();
   const double t = fDryBulb, w = fSpecHum, p = fBaPres;
+  CheckPressure(fBaPres, p * w / (w + 0.62198));
+  kestrin::ClearUpperVectorState();
   auto wetBulb = [&](double x) { return Single(Div(1093.0 * (x - w) - (0.24 + 0.444 * w) * t, 0.556 * x - w - 0.24)); };
-  // Sets tw to the wet bulb of trial x, pulled back as needed, and returns its residual.
-  auto f = [&](float& x, float& tw) {
+  // Sets tw to the wet bulb of trial x, pulled back as needed, and fx to its residual; false
+  // when the trial cannot be pulled back into moist air.
+  auto f = [&](float& x, float& tw, float& fx) {
     for (;;) {
       tw = wetBulb(x);
-      const double ps = static_cast<float>(SatVaporPresFromDB(tw));
-      if (damplo::PressureAbove(p, ps)) return Single(x - Div(0.62198 * ps, p - ps));
-      if (x == fSpecHum) throw PressureRefused();  // the wet bulb is the dry bulb here
+      if (tw > -460.0f && tw <= kWaterCurveTop) {
+        const double ps = static_cast<float>(SatVaporPresFromDB(tw));
+        if (damplo::PressureAbove(p, ps)) {
+          fx = Single(x - Div(0.62198 * ps, p - ps));
+          return true;
+        }
+      }
+      if (x == fSpecHum) return false;  // the wet bulb is the dry bulb here
       const float pulled = static_cast<float>((x + w) / 2.0);
       x = pulled == x ? fSpecHum : pulled;
     }
@@ -263,21 +304,24 @@ float PSYCHEN32::WetBulbFromDBSH(float fBaPres, float fDryBulb, float fSpecHum) 
   float x1 = static_cast<float>(w - 0.001);
   float x2 = static_cast<float>(w + 0.001);
   float tw1 = 0;
-  float f1 = f(x1, tw1);
+  float f1 = 0;
   float tw = 0;
-  float f2 = f(x2, tw);
-  for (int step = 0; step < 21; ++step) {
-    const double df = static_cast<double>(f1) - f2;
-    if (df == 0.0) break;  // the secant is flat: keep the current point
-    float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
-    const float fx = f(x, tw);
-    if (std::fabs(fx) < 0.00001f) break;
-    x1 = x2;
-    f1 = f2;
-    x2 = x;
-    f2 = fx;
+  float f2 = 0;
+  if (f(x1, tw1, f1) && f(x2, tw, f2)) {
+    for (int step = 0; step < 21; ++step) {
+      const double df = static_cast<double>(f1) - f2;
+      if (df == 0.0) break;  // the secant is flat
+      float x = Single(x2 - f2 * (static_cast<double>(x1) - x2) / df);
+      float fx = 0;
+      if (!f(x, tw, fx)) break;
+      if (std::fabs(fx) < 0.00001f) return tw;
+      x1 = x2;
+      f1 = f2;
+      x2 = x;
+      f2 = fx;
+    }
   }
-  return tw;
+  return WetBulbBisection(p, t, w);
 }
 
 float PSYCHEN32::DewPointFromVP(double fVaPres) {

@@ -23,19 +23,29 @@
 // Errors: an arithmetic step that would divide by zero, overflow, take the logarithm of a
 // non-positive value or raise a non-positive base to a fractional power throws PsychroError
 // (number 11 "Division by zero", 6 "Overflow", 5 "Invalid procedure call or argument").
-// A barometric pressure is an invalid argument (error 5) unless it is finite and above the
-// water vapour pressure the operation sets against it (the P - pv of its formulas: the given
-// vapour pressure, saturation at the wet bulb or dry bulb, or pv,min where the pressure enters
-// only through a floor); at or below it no such moist air exists. Every operation whose result
-// depends on the pressure refuses one before anything else, the wet bulb one not above the
-// saturation pressure at the dry bulb (a trial of its iteration above the boiling point is
-// pulled back toward the dry bulb instead), and a complete-state operation also where a step
-// of its own or of its limiter refuses it: it then puts back all its arguments as they were
-// passed. VaporPresFromRH and SatVaporPresFromRHVP do not use the pressure and take any.
-// On any other error, in a complete-state operation the outputs stored before the failing step
-// keep their new values. The iterations (wet bulb, dew point, dry bulb from saturation
-// pressure) never fail for lack of convergence: they return their last point after their step
-// limit, and they also stop at their current point when a secant or Newton divisor vanishes.
+// A barometric pressure is an invalid argument (error 5) unless it is finite, above zero and
+// above the water vapour pressure the operation sets against it (the P - pv of its formulas: the
+// given vapour pressure, saturation at the wet bulb or dry bulb, the state's own vapour pressure
+// P W / (W + 0.62198) for the wet bulb, or pv,min where the pressure enters only through a
+// floor); at or below it no such moist air exists. Every operation whose result depends on the
+// pressure refuses one before anything else (one not finite or not above zero whatever the
+// other arguments are, a negative vapour pressure included), and a complete-state operation
+// also where a step of its own or of its limiter refuses it: it then puts back all its
+// arguments as they were passed. VaporPresFromRH and SatVaporPresFromRHVP do not use the
+// pressure and take any. On any other error, in a complete-state operation the outputs stored
+// before the failing step keep their new values.
+//
+// Iterations: the dew point and the dry bulb from saturation pressure never fail for lack of
+// convergence: they return their last point after their step limit, and they also stop at
+// their current point when a Newton slope vanishes. The wet bulb returns the secant's point
+// where its residual meets the tolerance (a trial above the boiling point, past the top of the
+// fitted water curve at 396.6 F or at the ice curve's pole is pulled back toward the dry
+// bulb); where the secant goes flat, runs out of steps or cannot be pulled back into moist air
+// (a dry bulb at or above the boiling point), the root of the same equation is bisected
+// between absolute zero and the top of the water curve instead. So all air whose vapour
+// pressure is below the pressure has a wet bulb, hot air above the boiling point included,
+// and the result is always a root of the wet-bulb equation, never a trial that is not one;
+// air with no root there (a dry bulb below absolute zero) is error 5.
 #pragma once
 
 #include <string>

@@ -34,7 +34,7 @@ class PressureRefused : public PsychroError {
 };
 
 // A barometric pressure for air whose water has vapour pressure pw (psia): refused unless it is
-// finite and above pw.
+// finite, above zero and above pw.
 inline void CheckPressure(float fBaPres, double pw) {
   if (!PressureAbove(fBaPres, pw)) throw PressureRefused();
 }

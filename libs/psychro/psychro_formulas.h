@@ -24,10 +24,12 @@ inline double SatPresOverWater(double t) { return std::exp(WaterExponent(t)); }
 inline double IceExponent(double t) { return -11040.0 / (t + 460.0); }
 inline double SatPresOverIce(double t) { return 4.926e8 * std::exp(IceExponent(t)); }
 
-// Moist air at pressure p whose water has vapour pressure pw exists only when p is finite and
-// above pw: otherwise the humidity ratio pw / (p - pw) is negative, infinite or zero for any
-// water at all. The one test of a barometric pressure; a NaN pw fails it too.
-inline bool PressureAbove(double p, double pw) { return std::isfinite(p) && p > pw; }
+// Moist air at pressure p whose water has vapour pressure pw exists only when p is finite,
+// above zero and above pw: otherwise the humidity ratio pw / (p - pw) is negative, infinite or
+// zero for any water at all. The pressure itself is tested first, so a hand-made pw at or below
+// zero lets no pressure of zero or below through. The one test of a barometric pressure; a NaN
+// pw fails it too.
+inline bool PressureAbove(double p, double pw) { return std::isfinite(p) && p > 0.0 && p > pw; }
 
 // Humidity ratio from pressure and vapour pressure.
 inline double HumidityRatio(double p, double pv) { return 0.62198 * pv / (p - pv); }

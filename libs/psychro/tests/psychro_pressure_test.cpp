@@ -53,17 +53,17 @@ std::function<void(float)> State(StateOperation psy, float in1, float in2) {
 }
 
 // Vapour pressures: saturation at the dry bulb where a limiter needs saturated air at it, or
-// where a wet bulb is found (none exists for air at or above the boiling point); at 150 F for
-// the humidity / wet-bulb limiter, which finds the driest air there; the state's vapour
-// pressure; pv,min where the pressure enters only through the floor W,min or pv,min.
+// at the wet bulb where the saturation humidity there is taken; the state's vapour pressure
+// (for the wet bulb P W / (W + 0.62198), below any pressure above zero); pv,min where the
+// pressure enters only through the floor W,min or pv,min.
 std::vector<Routine> Routines() {
   const float pvMin = MinimumVaPres();
   return {
       {"Psy_ALL_DB_EN", State(&P::Psy_ALL_DB_EN, 95.0f, 40.0f), SatPres(95.0f)},
-      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f), SatPres(95.0f)},
+      {"Psy_ALL_DB_RH", State(&P::Psy_ALL_DB_RH, 95.0f, 40.0f), P::VaporPresFromRH(14.696f, 40.0f, SatPres(95.0f))},
       {"Psy_ALL_DB_SH", State(&P::Psy_ALL_DB_SH, 95.0f, 0.0141f), SatPres(95.0f)},
-      {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f), SatPres(95.0f)},
-      {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f), SatPres(150.0f)},
+      {"Psy_ALL_DB_WB", State(&P::Psy_ALL_DB_WB, 95.0f, 75.0f), SatPres(75.0f)},
+      {"Psy_ALL_SH_WB", State(&P::Psy_ALL_SH_WB, 0.0141f, 75.0f), SatPres(75.0f)},
       {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 14.2f, 0.3f); }, 0.3f},
       {"MinimumVPSH",
        [](float p) {
@@ -85,7 +85,7 @@ std::vector<Routine> Routines() {
       {"SpecVolFromDBVP", [](float p) { P::SpecVolFromDBVP(p, 95.0f, 0.3f); }, 0.3f},
       {"VaporPresFromDBSV", [](float p) { P::VaporPresFromDBSV(p, 95.0f, 14.2f); }, pvMin},
       {"VaporPresFromSH", [](float p) { P::VaporPresFromSH(p, 0.0141f); }, pvMin},
-      {"WetBulbFromDBSH", [](float p) { P::WetBulbFromDBSH(p, 95.0f, 0.0141f); }, SatPres(95.0f)},
+      {"WetBulbFromDBSH", [](float p) { P::WetBulbFromDBSH(p, 95.0f, 0.0141f); }, 0.0f},
   };
 }
 
@@ -121,17 +121,50 @@ TEST(PsychroPressure, EveryRoutineUsingThePressureRefusesOneNotAboveItsVapourPre
   }
 }
 
-// Air just below the boiling point has a wet bulb although the wet-bulb iteration's first trial
-// (some 4 F above the dry bulb) does not exist; air at it or above has none. Psy_ALL_DB_EN keeps
-// the caller's dry bulb; at sea level water boils at 212.4 F on this saturation curve.
+// A pressure that is not finite or not above zero is refused before any other argument is
+// looked at, however the caller made the others: a negative vapour pressure let 0 psia through
+// (a humidity of -0.622, a volume of 196 ft3/lb, a dry bulb of -423 F), and the wet bulb of air
+// at -460 F divided by zero in the saturation formula before its pressure was looked at.
+TEST(PsychroPressure, PressureNotAboveZeroIsRefusedWhateverTheOtherArguments) {
+  struct Call {
+    const char* name;
+    std::function<void(float)> call;
+  };
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  const Call calls[] = {
+      {"SpecHumFromVP", [](float p) { P::SpecHumFromVP(p, -1.0f); }},
+      {"SpecVolFromDBVP", [](float p) { P::SpecVolFromDBVP(p, 70.0f, -2.0f); }},
+      {"DryBulbFromSVVP", [](float p) { P::DryBulbFromSVVP(p, 13.5f, -1.0f); }},
+      {"DryBulbFromSVVP, NaN vapour pressure", [](float p) { P::DryBulbFromSVVP(p, 13.5f, kNaN); }},
+      {"WetBulbFromDBSH at -460 F", [](float p) { P::WetBulbFromDBSH(p, -460.0f, 0.0f); }},
+      {"WetBulbFromDBSH, NaN dry bulb", [](float p) { P::WetBulbFromDBSH(p, kNaN, 0.01f); }},
+  };
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  for (const Call& c : calls) {
+    SCOPED_TRACE(c.name);
+    for (float p : {0.0f, -0.0f, -1.0f, -14.696f, -kInf, kInf, kNaN}) {
+      long error = 0;
+      try {
+        c.call(p);
+      } catch (const PsychroError& e) {
+        error = e.Number();
+      }
+      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall) << "at " << p << " psia";
+    }
+  }
+}
+
+// Air near the boiling point has a wet bulb although the wet-bulb iteration's first trial
+// (some 4 F above the dry bulb) does not exist; so has air at it or above, whose vapour
+// pressure is still far below the pressure. Psy_ALL_DB_EN keeps the caller's dry bulb; at sea
+// level water boils at 212.4 F on this saturation curve.
 TEST(PsychroPressure, CompleteStateNearTheBoilingPointHasAWetBulbBelowItsDryBulb) {
   struct Case {
     float t, h;
-    bool exists;
   };
   const float p = 14.696f;
-  for (const Case c : {Case{209.0f, 100.0f, true}, Case{211.0f, 100.0f, true}, Case{211.0f, 60.0f, true},
-                       Case{213.0f, 100.0f, false}}) {
+  for (const Case c :
+       {Case{209.0f, 100.0f}, Case{211.0f, 100.0f}, Case{211.0f, 60.0f}, Case{213.0f, 100.0f}, Case{250.0f, 80.0f}}) {
     SCOPED_TRACE(testing::Message() << c.t << " F, " << c.h << " Btu/lb");
     float t = c.t, h = c.h, dp = -7, rh = -7, w = -7, v = -7, pv = -7, tw = -7;
     long error = 0;
@@ -139,11 +172,6 @@ TEST(PsychroPressure, CompleteStateNearTheBoilingPointHasAWetBulbBelowItsDryBulb
       P::Psy_ALL_DB_EN(p, t, h, dp, rh, w, v, pv, tw);
     } catch (const PsychroError& e) {
       error = e.Number();
-    }
-    if (!c.exists) {
-      EXPECT_EQ(error, PsychroError::kInvalidProcedureCall);
-      EXPECT_EQ(tw, -7.0f);
-      continue;
     }
     ASSERT_EQ(error, 0);
     EXPECT_EQ(t, c.t);
@@ -155,6 +183,22 @@ TEST(PsychroPressure, CompleteStateNearTheBoilingPointHasAWetBulbBelowItsDryBulb
     EXPECT_NEAR(P::SpecHumFromDBWB(p, t, wsStar, tw), w, 2e-5);
     EXPECT_NEAR(P::DryBulbFromSHWB(wsStar, w, tw), t, 0.05);
     EXPECT_NEAR(P::EnthalpyFromDBSH(t, w), h, 1e-4);
+  }
+}
+
+// The wet bulb refuses air only where its own vapour pressure P W / (W + 0.62198) is not
+// below the pressure: a hand-made humidity ratio at or below -0.62198 (such a "state" came
+// back with a wet bulb of 1457 F).
+TEST(PsychroPressure, WetBulbRefusesAirWhoseOwnVapourPressureIsNotBelowThePressure) {
+  for (const float w : {-1.0f, -0.7f, -0.62198f, std::numeric_limits<float>::infinity()}) {
+    SCOPED_TRACE(testing::Message() << "W " << w);
+    long error = 0;
+    try {
+      P::WetBulbFromDBSH(14.696f, 70.0f, w);
+    } catch (const PsychroError& e) {
+      error = e.Number();
+    }
+    EXPECT_EQ(error, PsychroError::kInvalidProcedureCall);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "libs/psychro/PSYCHEN32.h"
+#include "libs/psychro/psychro_formulas.h"
 
 namespace {
 
@@ -33,6 +34,35 @@ double HandbookWetBulb(double t, double w, double p) {
     const double wsStar = HandbookHumRatio(HandbookSatPres(tw), p);
     const double wCalc = ((1093.0 - 0.556 * tw) * wsStar - 0.240 * (t - tw)) / (1093.0 + 0.444 * t - tw);
     (wCalc > w ? hi : lo) = tw;
+  }
+  return (lo + hi) / 2.0;
+}
+
+// The library's own saturation curve in double (psia, t in deg F).
+double OwnSatPres(double t) { return damplo::OverWater(t) ? damplo::SatPresOverWater(t) : damplo::SatPresOverIce(t); }
+
+// The boiling point at pressure p on that curve: the lowest temperature whose saturation
+// pressure reaches p (on the rising part of the fitted curve, below 396.6 F).
+double OwnBoilingPoint(double p) {
+  double lo = 32.0, hi = 396.6;
+  for (int i = 0; i < 200; ++i) {
+    const double t = (lo + hi) / 2.0;
+    (OwnSatPres(t) >= p ? hi : lo) = t;
+  }
+  return hi;
+}
+
+// The exact root of the wet-bulb equation WetBulbFromDBSH solves: the saturation humidity the
+// psychrometric equation asks for at wet bulb tw, (1093 W + (0.24 + 0.444 W) t - (W + 0.24) tw)
+// / (1093 - 0.556 tw), equals the saturation humidity at tw. Bisection in double between
+// absolute zero and the boiling point, where the saturation humidity grows without bound.
+double ExactWetBulb(double p, double t, double w) {
+  double lo = -459.67, hi = OwnBoilingPoint(p);
+  for (int i = 0; i < 200; ++i) {
+    const double tw = (lo + hi) / 2.0;
+    const double ps = OwnSatPres(tw);
+    const double asked = (1093.0 * w + (0.24 + 0.444 * w) * t - (w + 0.24) * tw) / (1093.0 - 0.556 * tw);
+    (ps >= p || asked <= 0.62198 * ps / (p - ps) ? hi : lo) = tw;
   }
   return (lo + hi) / 2.0;
 }
@@ -126,6 +156,71 @@ TEST(PsychroWetBulb, CheckPointsAndHandbookEquation) {
                         State{10.108f, 190.0f, 0.02f}}) {
     EXPECT_NEAR(PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w), HandbookWetBulb(s.t, s.w, s.p), 0.1)
         << s.p << " psia, " << s.t << " F, W " << s.w;
+  }
+}
+
+// Near and above the boiling point the secant's trials leave moist air: the wet bulb is still
+// the root of its equation. Just below boiling the pulled-back trial's huge residual stopped
+// the iteration at its second start trial (208.35 F where the root is 87.62 F); at and above
+// it hot air was refused although its vapour pressure is far below the pressure.
+// Psy_ALL_DB_EN keeps the caller's dry bulb and gives the same wet bulb.
+TEST(PsychroWetBulb, NearAndAboveTheBoilingPointIsTheRootOfItsEquation) {
+  struct State {
+    float p, t, w;
+  };
+  for (const State s :
+       {State{14.696f, 212.420731f, 0.0f}, State{14.696f, 212.420731f, 0.62198f}, State{5.0f, 161.538986f, 0.2603f},
+        State{14.696f, 250.0f, 0.0f}, State{5.0f, 162.25f, 0.0f}, State{14.696f, 400.0f, 0.05f}}) {
+    SCOPED_TRACE(testing::Message() << s.p << " psia, " << s.t << " F, W " << s.w);
+    float tw = NAN;
+    ASSERT_NO_THROW(tw = PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w));
+    EXPECT_NEAR(tw, ExactWetBulb(s.p, s.t, s.w), 0.05);
+
+    float t = s.t, h = static_cast<float>(PSYCHEN32::EnthalpyFromDBSH(s.t, s.w));
+    float dp = -7, rh = -7, w = -7, v = -7, pv = -7, twState = -7;
+    ASSERT_NO_THROW(PSYCHEN32::Psy_ALL_DB_EN(s.p, t, h, dp, rh, w, v, pv, twState));
+    EXPECT_EQ(t, s.t);
+    EXPECT_NEAR(twState, ExactWetBulb(s.p, s.t, w), 0.05);
+  }
+}
+
+// The last degree below the boiling point and half a degree above it, at pressures across the
+// range, dry to saturated (or to much water above boiling): every state has a wet bulb, within
+// 0.05 F of the root of its equation.
+TEST(PsychroWetBulb, AroundTheBoilingPointEveryStateHasItsRoot) {
+  int states = 0;
+  for (const double p : {5.0, 8.0, 11.0, 14.696, 17.0, 20.0}) {
+    const double boiling = OwnBoilingPoint(p);
+    for (int i = 0; i <= 75; ++i) {
+      const float t = static_cast<float>(boiling - 1.0 + i * 0.02);
+      const double ps = OwnSatPres(t);
+      const double wSat = ps < p ? 0.62198 * ps / (p - ps) : INFINITY;
+      for (const float w : {0.0f, 0.001f, 0.01f, 0.1f, 0.62198f, 3.0f, 30.0f}) {
+        if (w > wSat) continue;
+        SCOPED_TRACE(testing::Message() << p << " psia, " << t << " F, W " << w);
+        ++states;
+        float tw = NAN;
+        ASSERT_NO_THROW(tw = PSYCHEN32::WetBulbFromDBSH(static_cast<float>(p), t, w));
+        EXPECT_NEAR(tw, ExactWetBulb(p, t, w), 0.05);
+      }
+    }
+  }
+  EXPECT_GT(states, 2000);
+}
+
+// Past the top of the fitted water curve (396.6 F) its pressure falls below the pressure
+// again, so a trial there looked like moist air and the secant could settle on a residual of
+// zero far above the boiling point (655.6 F for air at 656 F, 1014 F for supersaturated air at
+// -36.8 F). Such a trial is pulled back like any above the boiling point.
+TEST(PsychroWetBulb, NoRootPastTheTopOfTheWaterCurve) {
+  struct State {
+    float p, t, w;
+  };
+  for (const State s : {State{17.7f, 656.0f, 0.00018f}, State{5.7f, 680.0f, 0.0887f}, State{9.26f, -36.8f, 4.05f}}) {
+    SCOPED_TRACE(testing::Message() << s.p << " psia, " << s.t << " F, W " << s.w);
+    float tw = NAN;
+    ASSERT_NO_THROW(tw = PSYCHEN32::WetBulbFromDBSH(s.p, s.t, s.w));
+    EXPECT_NEAR(tw, ExactWetBulb(s.p, s.t, s.w), 0.05);
   }
 }
 
@@ -306,13 +401,13 @@ TEST(PsychroErrors, ArithmeticFailuresAreCheckedErrors) {
   EXPECT_EQ(v, -7.0f);
 }
 
-TEST(PsychroIterations, VanishingSecantDivisorReturnsCurrentPoint) {
+TEST(PsychroIterations, VanishingSecantDivisorFindsTheRootWithoutDividingByZero) {
   // With an enormous humidity ratio both start values W -/+ 0.001 round to the same float,
-  // so the two start residuals are equal: the iteration returns its current wet bulb
-  // (close to the dry bulb for such air) instead of dividing by zero.
+  // so the two start residuals are equal: the secant would divide by zero, and its current
+  // point (the dry bulb) is no root. The root of such air lies at the boiling point.
   float tw = 0.0f;
   EXPECT_NO_THROW(tw = PSYCHEN32::WetBulbFromDBSH(kSeaLevel, 70.0f, 1.0e10f));
-  EXPECT_NEAR(tw, 70.0, 0.01);
+  EXPECT_NEAR(tw, ExactWetBulb(kSeaLevel, 70.0, 1.0e10f), 0.05);
 }
 
 TEST(PsychroIterations, VanishingNewtonSlopeReturnsCurrentPoint) {
