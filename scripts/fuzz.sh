@@ -15,5 +15,6 @@ for f in "$build"/bin/fuzz_*; do
   corpus="$(cat "$build/fuzz-corpus/$name" 2>/dev/null || true)"
   work="$build/fuzz-work/$name"; mkdir -p "$work"
   echo "== $name (${secs}s)"
-  "$f" -max_total_time="$secs" -timeout=10 "$work" $corpus
+  # A crashing input is kept in the target's work folder, not in the folder the script runs in.
+  "$f" -max_total_time="$secs" -timeout=10 -artifact_prefix="$work/" "$work" $corpus
 done
