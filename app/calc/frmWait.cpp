@@ -155,6 +155,8 @@ bool frmWait::GenerateReports() {
         m_Report->EconomicAnalysisReports();
       else if (m_nReportType == 2)
         m_Report->PLVAnalysisReports();
+      // The run took its last look at Cancel before its save: what it did stands.
+      m_bReportRunEnded = true;
     }
     SetAction("");
     m_nState = 0;
@@ -163,6 +165,8 @@ bool frmWait::GenerateReports() {
 }
 
 void frmWait::cmdCancel_Click() {
+  // Too late once the report run has ended: the run is complete, not cancelled.
+  if (m_bReportRunEnded) return;
   modpublic::RunGuarded("frmWait.cmdCancel_Click()", "", ui::kExclamation, [&] {
     if (m_Report) m_Report->UserCanceled(true);
     m_bUserCanceled = true;

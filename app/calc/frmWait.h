@@ -117,6 +117,9 @@ class frmWait {
   // First activation: captions, then the calculation (and the reports unless
   // CalculationOnly). Later activations do nothing.
   void Form_Activate();
+  // Sets the cancel flags and hides the window; the work stops at its next look at Cancel.
+  // Ignored once the report run has ended (it looked at Cancel for the last time before its
+  // save), so that a late click never makes a finished run read as cancelled.
   void cmdCancel_Click();
   void Form_Unload();
 
@@ -233,7 +236,8 @@ class frmWait {
   bool m_bUserCanceled = false;
   bool m_bActivated = false;
   bool m_bProcessing = false;
-  int16_t m_nState = 0;  // 0 idle, 1 calculating, 2 generating reports
+  bool m_bReportRunEnded = false;  // the report run has returned: Cancel is too late
+  int16_t m_nState = 0;            // 0 idle, 1 calculating, 2 generating reports
   bool m_bEngineError = false;
   std::string m_sErrorPrefix = kErrorPrefix;
 };

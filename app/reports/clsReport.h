@@ -10,16 +10,18 @@
 //      margins, orientation), empties the report list and freezes the viewer's painting.
 //   3. PLVRptCombined registers "PLVReport_for_<project>.rtf" as report 1 and writes each
 //      selected section as a sub-report: BeginNewReport starts a document section with its
-//      orientation, margins and page header/footer, the progress window is told (the one
-//      place where Cancel is noticed), and the section body writes through the primitives.
+//      orientation, margins and page header/footer, the progress window is told (where
+//      Cancel is noticed), and the section body writes through the primitives.
 //      A body that fails gets one bold error line in place of its contents; the run goes on.
-//   4. After the run's last progress step the whole document is saved as RTF in the working
-//      folder, marked saved, and loaded back into the viewer as report 1. Prev/Next then move
-//      between the sub-reports' first pages. A report that cannot be saved there stays whole
-//      in the viewer, unsaved, read back through RTF in memory as a saved one is read from its
-//      file, with one box naming the folder and the reason; a run that could not build its
-//      report shows an error page, which is never saved over a report file and is offered
-//      under a name of its own ("Error_<report file>").
+//   4. After the run's last progress step and one more look at Cancel (for a click while that
+//      step processed events) the whole document is saved as RTF in the working folder,
+//      marked saved, and loaded back into the viewer as report 1; from the save on the run is
+//      complete, a later Cancel changes nothing. Prev/Next then move between the sub-reports'
+//      first pages. A report that cannot be saved there stays whole in the viewer, unsaved,
+//      read back through RTF in memory as a saved one is read from its file, with one box
+//      naming the folder and the reason; a run that could not build its report shows an error
+//      page, which is never saved over a report file and is offered under a name of its own
+//      ("Error_<report file>").
 //   Cancel at a progress step leaves an empty document, an empty report list and the report
 //   file of the last good run as it was.
 //

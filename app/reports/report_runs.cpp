@@ -9,6 +9,7 @@
 #include "app/storage/modpublic.h"
 #include "libs/vb/vbcompat.h"
 #include "libs/vb/vberror.h"
+#include "platform/ui/ui.h"
 
 // One section of the combined part-load report.
 struct clsReport::RunRow {
@@ -23,7 +24,14 @@ struct clsReport::RunRow {
 
 namespace {
 using Bodies = clsReport::PLVSectionBodies;
+
+// Whether Cancel has been clicked, asked as a progress step asks but without a step: no value
+// shown and no events processed, so that no click can come between the answer and what follows.
+bool CancelClicked() {
+  const ui::ProgressTarget* target = ui::progressTarget();
+  return target != nullptr && target->userCanceled();
 }
+}  // namespace
 
 bool clsReport::PLVRptCombined() {
   static const RunRow rows[] = {
@@ -67,7 +75,7 @@ bool clsReport::PLVRptCombined() {
         if (row.body == &Bodies::Cover) m_HdrFtrDefault = true;
       }
     }
-    // Saved by the run after its last progress step.
+    // Saved by the run after its last look at Cancel.
     return true;
   });
 }
@@ -93,7 +101,8 @@ void clsReport::ShowUnsavedReport() {
 }
 
 // Cancel at a progress step: an empty document and an empty list. The combined report is
-// saved only after the last progress step, so the report file of the last good run stays.
+// saved only after the run's last look at Cancel, so the report file of the last good run
+// stays.
 void clsReport::CancelRun() {
   InitReportDocument(1, true);
   ClearReportList();
@@ -132,9 +141,16 @@ bool clsReport::AnalysisRun(const std::string& errorTitle, const char* failurePa
       CancelRun();
       return false;
     }
-    // The save comes after the last step at which Cancel is seen: a cancelled run never
-    // replaces the last good report. A report built whole but not saved is shown as it is: an
-    // error page in its place would hide it, and a second box would repeat the save's.
+    // That step let the window process its events, and a Cancel clicked then is not seen by
+    // it: the run looks once more, and this is where it is decided. Up to here Cancel cancels;
+    // from here on the run is complete (the progress window ignores a later click), and a
+    // cancelled run never replaces the last good report.
+    if (CancelClicked()) {
+      CancelRun();
+      return false;
+    }
+    // A report built whole but not saved is shown as it is: an error page in its place would
+    // hide it, and a second box would repeat the save's.
     if (built && !SaveCombinedReport()) {
       ShowUnsavedReport();
       return false;

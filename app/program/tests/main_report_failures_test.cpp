@@ -1,9 +1,11 @@
 // The Reports command when something fails: a working folder that cannot take the report (the
 // report is shown whole and saved elsewhere, one box, the summary CSV still written), a failed
-// section, a cancelled run (nothing to print or save, the CSV's message says why), and a
-// scratch-folder failure that both calculations meet (one box).
+// section, a cancelled run (nothing to print or save, the CSV's message says why), a Cancel at
+// the last step against one after the save, and a scratch-folder failure that both
+// calculations meet (one box).
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -165,11 +167,28 @@ TEST_F(ReportsCommand, CsvIsWrittenWhenASectionFailsOrTheWeightingFactorsReportI
   }
 }
 
+// Presses a window's Cancel as the window hides itself.
+class CancelOnHide : public QObject {
+ public:
+  int pressed = 0;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && pressed++ == 0) PressCancel(*static_cast<QWidget*>(watched));
+    return false;
+  }
+  static void PressCancel(QWidget& window) {
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+      if (b->text() == QStringLiteral("Cancel")) b->click();
+  }
+};
+
 // The message host that presses the progress window's Cancel at the first progress step of
-// the viewer's run that `at` accepts (any step unless told).
+// the viewer's run that `at` accepts (any step unless told), while the step processes events;
+// or, with asItHides, as the window hides itself once its work is over.
 class CancellingHost : public ui::RecordingHost {
  public:
   bool armed = false;
+  bool asItHides = false;
+  CancelOnHide onHide;
   std::function<bool(const frmWaitDialog&)> at = [](const frmWaitDialog&) { return true; };
   void processEvents() override {
     ++eventPumps;
@@ -178,8 +197,10 @@ class CancellingHost : public ui::RecordingHost {
       auto* wait = qobject_cast<frmWaitDialog*>(top);
       if (!wait || !wait->isVisible() || !at(*wait)) continue;
       armed = false;
-      for (QPushButton* b : wait->findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("Cancel")) b->click();
+      if (asItHides)
+        wait->installEventFilter(&onHide);
+      else
+        CancelOnHide::PressCancel(*wait);
     }
   }
 };
@@ -264,6 +285,73 @@ TEST_F(ReportsCommand, CancelOnceTheReportIsBuiltKeepsTheLastGoodReport) {
   EXPECT_EQ(commands, std::vector<bool>(6, false));
   ASSERT_FALSE(cancelling.messages.empty());
   EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
+}
+
+// Cancel at the report run's last step (the bar full), pressed while that step processes
+// events, and Cancel pressed after the save, as the window hides itself; the working folder
+// holds the last good run's report, a PDF of it and the CSV. Up to the save Cancel cancels:
+// all three stay as they were, the viewer has no report and says so, the CSV's message says
+// why. After it the run is complete: the new report shown with Print and the saves, the CSV
+// written, no message. Never a mix.
+TEST_F(ReportsCommand, CancelAtTheLastStepCancelsAndCancelAfterTheSaveComesTooLate) {
+  const struct {
+    const char* name;
+    bool asItHides;  // else while the last step processes events
+    bool cancels;
+  } cases[] = {{"during the last step", false, true}, {"after the save", true, false}};
+  const std::string report = Out(clsReport::PLVReportFileName(gProject.ProjectName));
+  const std::string pdf = Out("PLVReport_for_Default Plant.pdf");
+  const std::string oldReport = "{\\rtf1 the last good report}";
+  const std::string oldPdf = "%PDF-1.4 the last good report";
+  const std::string oldCsv = "the last good run's summary\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(report, std::ios::binary) << oldReport;
+    std::ofstream(pdf, std::ios::binary) << oldPdf;
+    std::ofstream(window->csvPath, std::ios::binary) << oldCsv;
+    const auto before = FolderDigest(TempDir());
+    CancellingHost cancelling;
+    cancelling.asItHides = c.asItHides;
+    cancelling.at = [](const frmWaitDialog& wait) {
+      return wait.actionLabel()->text() == QStringLiteral("Generating...") && wait.progressBar()->value() == 100;
+    };
+    ui::ScopedHost scoped(cancelling);
+    std::vector<bool> commands;
+    int32_t reports = -1;
+    window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
+      cancelling.armed = true;
+      WhenActivated(w, [&] {
+        commands = ReportCommands(w);
+        reports = form.Report().ReportsCount();
+        w.exitButton()->click();
+      });
+    };
+    window->form().cmdReport_Click();
+    EXPECT_FALSE(cancelling.armed) << "the last step was never reached";
+    if (c.asItHides) {
+      EXPECT_EQ(cancelling.onHide.pressed, 1) << "Cancel was never pressed";
+    }
+    std::string boxes;
+    for (const auto& m : cancelling.messages) boxes += m.text + "\n";
+    if (c.cancels) {
+      EXPECT_EQ(FolderDigest(TempDir()), before) << "report, PDF and CSV as they were";
+      EXPECT_EQ(reports, 0);
+      EXPECT_EQ(commands, std::vector<bool>(6, false));
+      ASSERT_EQ(cancelling.messages.size(), 2u) << boxes;
+      EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
+      EXPECT_EQ(cancelling.messages[1].text,
+                modDataIO::CsvNotWrittenMessage(window->csvPath, "the report run was cancelled"));
+    } else {
+      EXPECT_NE(Slurp(report), oldReport);
+      EXPECT_EQ(Slurp(report).rfind("{\\rtf", 0), 0u);
+      EXPECT_EQ(Slurp(pdf), oldPdf);
+      EXPECT_NE(Slurp(window->csvPath), oldCsv);
+      EXPECT_NE(Slurp(window->csvPath).find(gProject.ProjectName), std::string::npos);
+      EXPECT_EQ(reports, 1);
+      EXPECT_EQ(commands, std::vector<bool>(6, true));
+      EXPECT_TRUE(cancelling.messages.empty()) << boxes;
+    }
+  }
 }
 
 // A scratch file that cannot be used (a folder where the calculation deletes ERR.DAT or lays

@@ -151,7 +151,7 @@ TEST_F(Runs, FailedCombinedReportEndsInTheRunsErrorPage) {
 
 struct CancelCase {
   const char* name;
-  int after;  // progress values taken before Cancel is seen
+  int after;  // progress values taken before Cancel is seen (all 10: clicked during the last)
 };
 
 class RunCancel : public Runs, public ::testing::WithParamInterface<CancelCase> {};
@@ -190,7 +190,7 @@ TEST_P(RunCancel, KeepsTheLastGoodReport) {
 
 INSTANTIATE_TEST_SUITE_P(Cancel, RunCancel,
                          ::testing::Values(CancelCase{"DuringTheLoadProfiles", 2}, CancelCase{"AfterTheSave", 8},
-                                           CancelCase{"AtTheEnd", 9}),
+                                           CancelCase{"AtTheEnd", 9}, CancelCase{"DuringTheLastStep", 10}),
                          [](const ::testing::TestParamInfo<CancelCase>& i) { return std::string(i.param.name); });
 
 // A page view bound to the document sees no change while a run builds, and one repaint after.
