@@ -161,7 +161,8 @@ TEST_F(ViewerRun, CancelLateInTheReportRunLeavesNoFileAndNoSuccess) {
   auto viewer2 = Viewer(view2);
   frmReport& again = *viewer2;
   progress.values.clear();
-  // Cancel is seen at the run's step 10, after every section was built and the file saved.
+  // Cancel is seen at the run's step 10, after every section was built and before the save:
+  // nothing is saved.
   progress.cancelAfterUpdates = static_cast<int>(calcSteps) - 2;
   fs::remove(Working("PLVReport_for_Viewer Plant.rtf"));
   host.messages.clear();
