@@ -304,6 +304,8 @@ TEST_F(ReportsCommand, CancelAtTheLastStepCancelsAndCancelAfterTheSaveComesTooLa
   const std::string oldReport = "{\\rtf1 the last good report}";
   const std::string oldPdf = "%PDF-1.4 the last good report";
   const std::string oldCsv = "the last good run's summary\n";
+  // The settings already name the CSV, so the options ask nothing about replacing it.
+  modDataIO::gSettings.CSVFilePath = window->csvPath;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::ofstream(report, std::ios::binary) << oldReport;
