@@ -205,6 +205,25 @@ class CancellingHost : public ui::RecordingHost {
   }
 };
 
+// What the viewer offered once it was activated: the report commands and the reports.
+struct ViewerSeen {
+  std::vector<bool> commands;
+  int32_t reports = -1;
+};
+
+// Arms `cancelling` as the viewer opens (so Cancel is pressed in the report run that follows),
+// notes what the viewer offers once activated, and closes it.
+void SeeViewerAndClose(programtest::ReportsWindow& window, CancellingHost& cancelling, ViewerSeen& seen) {
+  window.onReportViewer = [&cancelling, &seen](frmReportWindow& w, frmReport& form) {
+    cancelling.armed = true;
+    WhenActivated(w, [&w, &form, &seen] {
+      seen.commands = ReportCommands(w);
+      seen.reports = form.Report().ReportsCount();
+      w.exitButton()->click();
+    });
+  };
+}
+
 // A cancelled run leaves the viewer without a report: Print, Print Preview and the saves are
 // not offered, and the CSV's message says the run was cancelled.
 TEST_F(ReportsCommand, CancelledRunOffersNoPrintOrSave) {
@@ -268,21 +287,13 @@ TEST_F(ReportsCommand, CancelOnceTheReportIsBuiltKeepsTheLastGoodReport) {
   const std::string file = modDataIO::WorkingFolder() + clsReport::PLVReportFileName(gProject.ProjectName);
   const std::string old = "{\\rtf1 the last good report}";
   std::ofstream(file, std::ios::binary) << old;
-  std::vector<bool> commands;
-  int32_t reports = -1;
-  window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
-    cancelling.armed = true;
-    WhenActivated(w, [&] {
-      commands = ReportCommands(w);
-      reports = form.Report().ReportsCount();
-      w.exitButton()->click();
-    });
-  };
+  ViewerSeen seen;
+  SeeViewerAndClose(*window, cancelling, seen);
   window->form().cmdReport_Click();
   EXPECT_FALSE(cancelling.armed) << "Cancel was never pressed";
   EXPECT_EQ(Slurp(file), old);
-  EXPECT_EQ(reports, 0);
-  EXPECT_EQ(commands, std::vector<bool>(6, false));
+  EXPECT_EQ(seen.reports, 0);
+  EXPECT_EQ(seen.commands, std::vector<bool>(6, false));
   ASSERT_FALSE(cancelling.messages.empty());
   EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
 }
@@ -318,16 +329,8 @@ TEST_F(ReportsCommand, CancelAtTheLastStepCancelsAndCancelAfterTheSaveComesTooLa
       return wait.actionLabel()->text() == QStringLiteral("Generating...") && wait.progressBar()->value() == 100;
     };
     ui::ScopedHost scoped(cancelling);
-    std::vector<bool> commands;
-    int32_t reports = -1;
-    window->onReportViewer = [&](frmReportWindow& w, frmReport& form) {
-      cancelling.armed = true;
-      WhenActivated(w, [&] {
-        commands = ReportCommands(w);
-        reports = form.Report().ReportsCount();
-        w.exitButton()->click();
-      });
-    };
+    ViewerSeen seen;
+    SeeViewerAndClose(*window, cancelling, seen);
     window->form().cmdReport_Click();
     EXPECT_FALSE(cancelling.armed) << "the last step was never reached";
     if (c.asItHides) {
@@ -337,8 +340,8 @@ TEST_F(ReportsCommand, CancelAtTheLastStepCancelsAndCancelAfterTheSaveComesTooLa
     for (const auto& m : cancelling.messages) boxes += m.text + "\n";
     if (c.cancels) {
       EXPECT_EQ(FolderDigest(TempDir()), before) << "report, PDF and CSV as they were";
-      EXPECT_EQ(reports, 0);
-      EXPECT_EQ(commands, std::vector<bool>(6, false));
+      EXPECT_EQ(seen.reports, 0);
+      EXPECT_EQ(seen.commands, std::vector<bool>(6, false));
       ASSERT_EQ(cancelling.messages.size(), 2u) << boxes;
       EXPECT_EQ(cancelling.messages[0].text, frmReport::kCancelledMessage);
       EXPECT_EQ(cancelling.messages[1].text,
@@ -349,8 +352,8 @@ TEST_F(ReportsCommand, CancelAtTheLastStepCancelsAndCancelAfterTheSaveComesTooLa
       EXPECT_EQ(Slurp(pdf), oldPdf);
       EXPECT_NE(Slurp(window->csvPath), oldCsv);
       EXPECT_NE(Slurp(window->csvPath).find(gProject.ProjectName), std::string::npos);
-      EXPECT_EQ(reports, 1);
-      EXPECT_EQ(commands, std::vector<bool>(6, true));
+      EXPECT_EQ(seen.reports, 1);
+      EXPECT_EQ(seen.commands, std::vector<bool>(6, true));
       EXPECT_TRUE(cancelling.messages.empty()) << boxes;
     }
   }
