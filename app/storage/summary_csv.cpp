@@ -159,27 +159,12 @@ bool ExportCSV(const std::string& path, const ProjectData& project, const vb::Ar
 
 namespace {
 
-// The file a save of `path` writes: the path with the links at its end followed, as the save
-// follows them.
-std::filesystem::path LinkTarget(const std::string& path) {
-  std::filesystem::path target(path);
-  std::error_code ec;
-  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
-    const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
-    if (ec) break;
-    target = link.is_absolute() ? link : target.parent_path() / link;
-  }
-  return target;
-}
-
 std::filesystem::path FolderOfTarget(const std::filesystem::path& target) {
   return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 }
 
 // The device and inode of the file at `path`, every link followed; false when there is none.
 bool Identity(const std::filesystem::path& path, struct stat& id) { return ::stat(path.c_str(), &id) == 0; }
-
-bool SameIdentity(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 std::string OwnFileRefusal(const std::string& path, const std::string& what, const std::string& file) {
   return "The summary CSV file " + path + " is " + what + " " + file +
@@ -198,7 +183,7 @@ std::string CsvPathRefusal(const std::string& path, const std::vector<CsvOwnFile
     return "The summary CSV file " + path + " is a folder, not a file.\nChoose a CSV file in it or in another folder.";
   }
   if (std::string refusal = CsvProgramFolderRefusal(path); !refusal.empty()) return refusal;
-  const std::filesystem::path target = LinkTarget(path);
+  const std::filesystem::path target = savefile::SaveTarget(path);
   const std::filesystem::path folder = FolderOfTarget(target);
   struct stat folderId {};
   if (!Identity(folder, folderId) || !S_ISDIR(folderId.st_mode))
@@ -213,19 +198,19 @@ std::string CsvPathRefusal(const std::string& path, const std::vector<CsvOwnFile
       const std::filesystem::path ownPath(own.path);
       struct stat ownFolderId {};
       if (ownPath.filename() == target.filename() && Identity(FolderOfTarget(ownPath), ownFolderId) &&
-          SameIdentity(ownFolderId, folderId))
+          savefile::SameFile(ownFolderId, folderId))
         return OwnFileRefusal(path, own.what, own.path);
     }
     return {};
   }
   for (const CsvOwnFile& own : ownFiles) {
     struct stat ownId {};
-    if (!own.path.empty() && Identity(own.path, ownId) && SameIdentity(ownId, fileId))
+    if (!own.path.empty() && Identity(own.path, ownId) && savefile::SameFile(ownId, fileId))
       return OwnFileRefusal(path, own.what, own.path);
   }
   for (std::filesystem::directory_iterator it(DataFolder(), ec), end; !ec && it != end; it.increment(ec)) {
     struct stat scratchId {};
-    if (Identity(it->path(), scratchId) && SameIdentity(scratchId, fileId))
+    if (Identity(it->path(), scratchId) && savefile::SameFile(scratchId, fileId))
       return OwnFileRefusal(path, "the calculation's scratch file", it->path().string());
   }
   return {};

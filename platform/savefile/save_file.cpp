@@ -60,8 +60,6 @@ int LockWhole(int fd, short type) {
   return ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 // Removes `path` when it is the temporary of a save that was killed before its rename: a
 // regular file (a link or anything else stays) that no save holds any more, proved by taking
 // its lock, and the same file as the one locked when it is removed. Every save holds the lock
@@ -142,19 +140,6 @@ std::function<std::string()>& ProtectedFolderName() {
   return folder;
 }
 
-// The file a save of `path` writes: the path with the links at its end followed (when the
-// save follows them), as far as 40 hops.
-fs::path SaveTarget(const std::string& path, bool followLinks) {
-  fs::path target(path);
-  std::error_code ec;
-  for (int hops = 0; followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
-    const fs::path link = fs::read_symlink(target, ec);
-    if (ec) break;
-    target = link.is_absolute() ? link : target.parent_path() / link;
-  }
-  return target;
-}
-
 fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
 
 // A folder with every link and "." or ".." resolved as far as it exists.
@@ -178,6 +163,19 @@ std::string ProtectingFolder(const fs::path& target) {
 }
 
 }  // namespace
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+fs::path SaveTarget(const std::string& path, bool followLinks) {
+  fs::path target(path);
+  std::error_code ec;
+  for (int hops = 0; followLinks && hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return target;
+}
 
 bool FolderWithin(const std::string& folder, const std::string& guarded) {
   struct stat outer {};

@@ -1,9 +1,11 @@
 // Saving a whole file so that a failure never leaves a cut or mixed file behind.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -45,6 +47,14 @@ struct SaveResult {
 // files): a function that names it, asked at every save, so that the folder can move (an
 // empty name protects nothing). Set once by the program; nothing is protected until then.
 void SetProtectedFolder(std::function<std::string()> folder);
+
+// The file a save of `path` writes: the path with the links at its end followed (when the
+// save follows them), as far as 40 hops.
+std::filesystem::path SaveTarget(const std::string& path, bool followLinks = true);
+
+// Whether two files' stat results are the same file (device and inode): what a link, a hard
+// link or a second mount of a folder cannot hide.
+bool SameFile(const struct stat& a, const struct stat& b);
 
 // Whether the folder `folder` is the folder `guarded` or lies below it: `folder` (links and
 // "." or ".." resolved as far as it exists) and each of its parents are compared with `guarded`
