@@ -316,8 +316,7 @@ void frmReportOptions::cmdOK_Click() {
     }
     std::error_code ec;
     if (path != gSettings.CSVFilePath && path != m_BrowsedCsvFile && std::filesystem::exists(path, ec) &&
-        ui::host().messageBox(path + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
-                              "") != ui::kYes)
+        !modpublic::ReplaceConfirmed(path))
       return;
   }
   if (NeedsProjectName(chkCoverPage->isChecked(), gProject.ProjectName)) {

@@ -210,11 +210,8 @@ void frmMain::mnuFileSaveAs_Click() {
     }
     // The dialog asked about the name the user chose; a file under the name with the extension
     // added is asked about here.
-    if (target.path != chosen && std::filesystem::exists(target.path)) {
-      const int answer = ui::host().messageBox(target.path + " already exists. Do you want to replace it?",
-                                               ui::kYesNo | ui::kExclamation, "");
-      if (answer != ui::kYes) return;
-    }
+    if (target.path != chosen && std::filesystem::exists(target.path) && !modpublic::ReplaceConfirmed(target.path))
+      return;
     // The file carries the new name; only a written file moves the project and the working
     // folder there, so a failed save leaves both as they were for the next save or report.
     const std::string previousName = gProject.ProjectName;

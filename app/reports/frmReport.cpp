@@ -184,10 +184,7 @@ void frmReport::SaveReport(int format) {
   // The dialog asks nothing: the name typed may not be the file written ("CHL.DAT" saved as
   // "CHL.DAT.rtf"), so the file the save replaces is asked about here.
   std::error_code ec;
-  if (std::filesystem::exists(target, ec) &&
-      ui::host().messageBox(target + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
-                            "") != ui::kYes)
-    return;
+  if (std::filesystem::exists(target, ec) && !modpublic::ReplaceConfirmed(target)) return;
   const std::string why = WriteReport(target, saveFormat);
   if (!why.empty()) ui::host().messageBox(SaveFailedMessage(why), ui::kExclamation, "");
 }

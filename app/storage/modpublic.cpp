@@ -175,6 +175,11 @@ std::string HelpNotShownMessage(const std::string& helpFile) {
          "; open it in a web browser.";
 }
 
+bool ReplaceConfirmed(const std::string& path) {
+  return ui::host().messageBox(path + " already exists. Do you want to replace it?", ui::kYesNo | ui::kExclamation,
+                               "") == ui::kYes;
+}
+
 std::string ProgramFolderRefusal(const std::string& path, const std::string& what) {
   return savefile::ProgramFolderRefusal(path, gAppPath) + ". The " + what +
          " was not saved; save it in another folder.";

@@ -106,6 +106,10 @@ std::string HelpNotShownMessage(const std::string& helpFile);
 
 // ---- Text and file helpers ---------------------------------------------------------------
 
+// Asks whether the existing file `path` may be replaced, as every save that would replace a
+// file the user chose asks; true on Yes.
+bool ReplaceConfirmed(const std::string& path);
+
 // The message of a save refused because the file (with every link followed) lies in the
 // program folder; `what` is what was not saved ("project", "report").
 std::string ProgramFolderRefusal(const std::string& path, const std::string& what);
