@@ -35,13 +35,14 @@ std::string frmMain::DefaultCsvPath(const std::string& csvPath, const std::strin
 
 std::string frmMain::CsvRefusal(const std::string& csvPath) {
   const std::filesystem::path working(modDataIO::WorkingFolder());
-  return modDataIO::CsvPathRefusal(csvPath,
-                                   {{"the open project's file", gProject.FilePath},
-                                    {"the program's settings file", Module1::gSettingsFile},
-                                    {"the report file that the run writes",
-                                     (working / clsReport::PLVReportFileName(gProject.ProjectName)).string(), true},
-                                    // The error report the part-load run saves when the calculation found errors.
-                                    {"the report file that the run writes", (working / "PLVErr.rtf").string(), true}});
+  return modDataIO::CsvPathRefusal(
+      csvPath,
+      {{"the open project's file", gProject.FilePath},
+       {"the program's settings file", Module1::gSettingsFile},
+       {"the report file that the run writes", (working / clsReport::PLVReportFileName(gProject.ProjectName)).string(),
+        true},
+       // The error report the part-load run saves when the calculation found errors.
+       {"the report file that the run writes", (working / clsReport::ErrorReportFileName(false)).string(), true}});
 }
 
 void frmMain::cmdReport_Click() {

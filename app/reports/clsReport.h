@@ -177,6 +177,8 @@ class clsReport : public frmWait::ReportClassInterface {
   // report's name ("Error_EcoCombined.rtf"), which no report's name starts with, cut to fit the
   // 255 bytes of a file name as PLVReportFileName cuts.
   static std::string ErrorPageFileName(const std::string& reportFile);
+  // The file name of the error report (RptErrors) of a part-load or an economic run.
+  static constexpr const char* ErrorReportFileName(bool economic) { return economic ? "EconErr.rtf" : "PLVErr.rtf"; }
 
   // ---- document set-up ----
   bool InitReportDocument(int32_t orientation, bool clear);

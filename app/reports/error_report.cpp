@@ -15,7 +15,7 @@ bool clsReport::RptErrors() {
     if (!modDataIO::bErrorRead(lines, count) || count == 0) return false;
     const bool economic = m_ReportType == 1;
     m_CurrentReportID =
-        AddReportInfo(economic ? "EconErr.rtf" : "PLVErr.rtf",
+        AddReportInfo(ErrorReportFileName(economic),
                       economic ? "Economic Analysis Error Report" : "PLV Analysis Error Report", 1, true);
     if (m_CurrentReportID == 0) return false;
     WriteTextLine("");
