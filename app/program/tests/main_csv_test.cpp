@@ -29,6 +29,14 @@ using modDataIO::gProject;
 using modDataIO::gSettings;
 using programtest::ReportsCommand;
 
+// The report options shown with the CSV export ticked and `typed` as its file, then OK.
+void TypeCsvPathAndOK(frmReportOptions& dialog, const std::string& typed) {
+  dialog.show();
+  dialog.chkExportCSV->setChecked(true);
+  dialog.txtCSVFile->setText(QString::fromStdString(typed));
+  dialog.cmdOK_Click();
+}
+
 // An installed program folder that the user may write (as a program installed in the home
 // folder is): shipped files under their own names, and a link elsewhere to one of them.
 class CsvInProgramFolder : public ReportsCommand {
@@ -71,10 +79,7 @@ TEST_F(CsvInProgramFolder, ReportOptionsRefuseItAndStayOpen) {
     gSettings.ExportCSV = false;
     gSettings.CSVFilePath = Out("kept.csv");
     frmReportOptions dialog;
-    dialog.show();
-    dialog.chkExportCSV->setChecked(true);
-    dialog.txtCSVFile->setText(QString::fromStdString(path));
-    dialog.cmdOK_Click();
+    TypeCsvPathAndOK(dialog, path);
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].text, Refusal(path));
     EXPECT_EQ(host_.messages[0].style, ui::kExclamation);
@@ -113,10 +118,7 @@ TEST_F(CsvInProgramFolder, ReportOptionsRefuseAFolderOnOK) {
     host_.messages.clear();
     gSettings.CSVFilePath = Out("kept.csv");
     frmReportOptions dialog;
-    dialog.show();
-    dialog.chkExportCSV->setChecked(true);
-    dialog.txtCSVFile->setText(QString::fromStdString(row.typed));
-    dialog.cmdOK_Click();
+    TypeCsvPathAndOK(dialog, row.typed);
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].text, row.message);
     EXPECT_FALSE(dialog.DialogOK());
@@ -218,10 +220,7 @@ TEST_F(CsvOverOwnFiles, ReportOptionsRefuseTheProgramsOwnFiles) {
     host_.answers = {ui::kYes};
     gSettings.CSVFilePath = Out("kept.csv");
     frmReportOptions dialog;
-    dialog.show();
-    dialog.chkExportCSV->setChecked(true);
-    dialog.txtCSVFile->setText(QString::fromStdString(row.typed));
-    dialog.cmdOK_Click();
+    TypeCsvPathAndOK(dialog, row.typed);
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].text, Refusal(row.typed, row.what, row.file));
     EXPECT_EQ(host_.messages[0].style, ui::kExclamation);

@@ -82,6 +82,17 @@ class ViewerSave : public ReportTest {
     view.reset();
     ReportTest::TearDown();
   }
+  // The save dialog shown once from the button of the type of `filter` (1 RTF, 2 PDF), answered
+  // with `typed` and that filter.
+  void SaveThroughDialog(const std::string& typed, int filter) {
+    view->typed = {typed};
+    view->filter = filter;
+    view->dialogs = 0;
+    if (filter == 1)
+      form->cmdSaveAsRTF_Click();
+    else
+      form->cmdSaveAsPDF_Click();
+  }
   std::vector<std::string> FilesIn(const std::string& folder) const {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
@@ -179,13 +190,7 @@ TEST_F(ViewerSave, TheProgramFolderIsRefusedAndAnotherPlaceAskedFor) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     host.messages.clear();
-    view->typed = {Working(c.typed)};
-    view->filter = c.filter;
-    view->dialogs = 0;
-    if (c.filter == 1)
-      form->cmdSaveAsRTF_Click();
-    else
-      form->cmdSaveAsPDF_Click();
+    SaveThroughDialog(Working(c.typed), c.filter);
     EXPECT_EQ(view->dialogs, 2u) << "the dialog is shown again";
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(
@@ -216,13 +221,7 @@ TEST_F(ViewerSave, ASecondMountOfTheProgramFolderIsRefused) {
     std::string faults;
     for (const int filter : {2, 1}) {
       host.messages.clear();
-      view->typed = {(at / (filter == 1 ? "new report" : "Guide.pdf")).string()};
-      view->filter = filter;
-      view->dialogs = 0;
-      if (filter == 1)
-        form->cmdSaveAsRTF_Click();
-      else
-        form->cmdSaveAsPDF_Click();
+      SaveThroughDialog((at / (filter == 1 ? "new report" : "Guide.pdf")).string(), filter);
       const std::string written = (at / (filter == 1 ? "new report.rtf" : "Guide.pdf")).string();
       const std::string refusal =
           written + " is in the program folder " + program.string() + ", which holds the program's own files.";
@@ -283,13 +282,7 @@ TEST_F(ViewerSave, AFailedSaveNamesTheFileAndAdvisesAnotherFolderOrName) {
     SCOPED_TRACE(filter);
     host.messages.clear();
     const std::string target = Working(filter == 1 ? "blocker/walk.rtf" : "blocker/walk.pdf");
-    view->typed = {target};
-    view->filter = filter;
-    view->dialogs = 0;
-    if (filter == 1)
-      form->cmdSaveAsRTF_Click();
-    else
-      form->cmdSaveAsPDF_Click();
+    SaveThroughDialog(target, filter);
     ASSERT_EQ(host.messages.size(), 1u);
     const std::string& box = host.messages[0].text;
     EXPECT_EQ(box.rfind("The report was not saved: ", 0), 0u) << box;
@@ -327,17 +320,11 @@ TEST_F(ViewerSave, AFailedSaveOnAFullDiskAdvisesAnotherDisk) {
       for (int i = 0; i < 300; ++i) form->Report().WriteTextLine("A line of a report larger than the disk");
       host.messages.clear();
       const std::string target = folder + (filter == 1 ? "/walk.rtf" : "/walk.pdf");
-      view->typed = {target};
-      view->filter = filter;
-      view->dialogs = 0;
       {
         std::string why;
         const std::shared_ptr<void> full = c.fill(why);
         if (!why.empty()) FAIL() << why;
-        if (filter == 1)
-          form->cmdSaveAsRTF_Click();
-        else
-          form->cmdSaveAsPDF_Click();
+        SaveThroughDialog(target, filter);
       }
       ASSERT_EQ(host.messages.size(), 1u);
       const std::string& box = host.messages[0].text;
